@@ -1,0 +1,157 @@
+#include "app/config.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace tawela::app {
+
+namespace {
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+QString cleanHome(const QString& homeFolder)
+{
+    QString home = QDir::cleanPath(QDir(homeFolder).absolutePath());
+    while (home.size() > 1 && home.endsWith(u'/'))
+        home.chop(1);
+    return home;
+}
+
+} // namespace
+
+QString AppConfig::iniPathFor(const QString& homeFolder)
+{
+    return cleanHome(homeFolder) + QStringLiteral("/tawela.ini");
+}
+
+AppConfig defaultConfig(const QString& homeFolder)
+{
+    AppConfig c;
+    c.homeFolder = cleanHome(homeFolder);
+    c.dataFolder = withSlash(c.homeFolder);
+    c.mainDbPath = c.homeFolder + QStringLiteral("/Morlind.mdb");
+    c.customerDbPath = c.homeFolder + QStringLiteral("/Qorvelcustomer.mdb");
+    c.dbPassword = QStringLiteral("*prepare8");
+    c.idCardReaderEnabled = false;
+    c.fakeProductText = QStringLiteral("n/a");
+    return c;
+}
+
+std::optional<bool> parseIniBoolean(const QString& value)
+{
+    const QString t = value.trimmed();
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][+-]?[0-9]+)?$"));
+    if (!number.match(t).hasMatch())
+        return std::nullopt;
+    // Any digit other than 0 before the exponent makes the number non-zero.
+    const QString mantissa = t.section(QRegularExpression(QStringLiteral("[eE]")), 0, 0);
+    for (QChar ch : mantissa)
+        if (ch >= u'1' && ch <= u'9')
+            return true;
+    return false;
+}
+
+QString normalizePath(const QString& value, const QString& homeFolder)
+{
+    QString p = value;
+    p.replace(u'\\', u'/');
+    if (p.isEmpty())
+        return p;
+    const bool endsWithSeparator = p.endsWith(u'/');
+    if (QDir::isRelativePath(p))
+        p = cleanHome(homeFolder) + u'/' + p;
+    p = QDir::cleanPath(p);
+    if (endsWithSeparator && !p.endsWith(u'/'))
+        p += u'/';
+    return p;
+}
+
+AppConfig readConfig(const QString& homeFolder)
+{
+    AppConfig c = defaultConfig(homeFolder);
+    if (!QFileInfo::exists(c.iniPath()))
+        return c;
+    if (!c.ini.load(c.iniPath()))
+        throw ConfigError(QStringLiteral("ไม่สามารถอ่านแฟ้ม ") + c.iniPath());
+    c.readFromFile = true;
+    const auto& ini = c.ini;
+    // The file decides every value, an absent key included (it reads empty).
+    const QString drive = ini.value(QStringLiteral("Path"), QStringLiteral("drive"));
+    // An empty data folder meant "the program's own folder".
+    c.dataFolder = drive.isEmpty() ? withSlash(c.homeFolder)
+                                   : withSlash(normalizePath(drive, c.homeFolder));
+    c.mainDbPath = normalizePath(
+        ini.value(QStringLiteral("Path Setting"), QStringLiteral("Database Path")), c.homeFolder);
+    c.customerDbPath = normalizePath(
+        ini.value(QStringLiteral("Path Setting"), QStringLiteral("Customer Path")), c.homeFolder);
+    c.dbPassword = ini.value(QStringLiteral("Path Setting"), QStringLiteral("pwd"));
+    c.fakeProductText = ini.value(QStringLiteral("Config_Setting"), QStringLiteral("FakeProduct"));
+    const QString reader = ini.value(QStringLiteral("Config_Setting"), QStringLiteral("IDCardReader"));
+    const auto flag = parseIniBoolean(reader);
+    if (!flag)
+        throw ConfigError(
+            QStringLiteral("ค่า IDCardReader ในแฟ้ม tawela.ini ต้องเป็น True, False หรือตัวเลข") +
+            (reader.isEmpty() ? QStringLiteral(" (ไม่พบค่านี้ในแฟ้ม)")
+                              : QStringLiteral(" (พบค่า \"") + reader + QStringLiteral("\")")));
+    c.idCardReaderEnabled = *flag;
+    return c;
+}
+
+QByteArray setupIniText(const QString& homeFolder)
+{
+    const QString home = withSlash(cleanHome(homeFolder));
+    const QStringList lines = {
+        QStringLiteral("[Path]"),
+        QStringLiteral("drive = ") + home,
+        QString(),
+        QStringLiteral("[BackupFile]"),
+        QStringLiteral("file_count = 1"),
+        QStringLiteral("file01 = *.mdb"),
+        QString(),
+        QStringLiteral("[BackupDir]"),
+        QStringLiteral("dir_count = 3"),
+        QStringLiteral("dir01 = Images"),
+        QStringLiteral("dir02 = Temp"),
+        QStringLiteral("dir03 = Excel"),
+        QString(),
+        QStringLiteral("[Path Setting]"),
+        QStringLiteral("Database Path =  ") + home + QStringLiteral("Morlind.mdb"),
+        QStringLiteral("Customer Path = ") + home + QStringLiteral("Qorvelcustomer.mdb"),
+        QStringLiteral("pwd =  *prepare8"),
+        QString(),
+        QStringLiteral("[Config_Setting]"),
+        QStringLiteral("IDCardReader = True"),
+        QString(),
+    };
+    QByteArray out;
+    for (const QString& line : lines)
+        out += line.toUtf8() + "\r\n";
+    return out;
+}
+
+void writeSetupIni(const QString& homeFolder)
+{
+    const QString path = AppConfig::iniPathFor(homeFolder);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                          file.errorString());
+    const QByteArray text = setupIniText(homeFolder);
+    if (file.write(text) != text.size() || !file.commit())
+        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                          file.errorString());
+}
+
+} // namespace tawela::app

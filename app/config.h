@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/ini_file.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+#include <stdexcept>
+
+namespace tawela::app {
+
+// tawela.ini cannot be used; the description is shown to the person.
+class ConfigError : public std::runtime_error {
+public:
+    explicit ConfigError(const QString& description)
+        : std::runtime_error(description.toStdString()), m_description(description)
+    {
+    }
+    QString description() const { return m_description; }
+
+private:
+    QString m_description;
+};
+
+// The configuration record, read once per run from tawela.ini in the home folder.
+struct AppConfig {
+    QString homeFolder;      // no trailing separator
+    QString dataFolder;      // always ends with "/"
+    QString mainDbPath;
+    QString customerDbPath;
+    QString dbPassword;
+    bool idCardReaderEnabled = false;
+    QString fakeProductText;
+    bool readFromFile = false;
+    platform::IniFile ini; // the whole file, for the backup lists
+
+    QString archiveDbPath() const { return dataFolder + QStringLiteral("closed_policy.mdb"); }
+    QString personalDbPath() const { return homeFolder + QStringLiteral("/Personal.mdb"); }
+    QString iniPath() const { return iniPathFor(homeFolder); }
+
+    static QString iniPathFor(const QString& homeFolder);
+};
+
+// The defaults that apply when the home folder has no tawela.ini.
+AppConfig defaultConfig(const QString& homeFolder);
+
+// Reads tawela.ini from the home folder, or the defaults when it is missing.
+// Throws ConfigError when IDCardReader is not a Boolean.
+AppConfig readConfig(const QString& homeFolder);
+
+// "True"/"False" in any letter case, or a number (0 false, other true).
+std::optional<bool> parseIniBoolean(const QString& value);
+
+// Paths from the file: "\" and "/" both separate folders; a relative path is
+// taken from the home folder.
+QString normalizePath(const QString& value, const QString& homeFolder);
+
+// The exact text first-use setup writes: 21 lines, each ended by CR LF, with
+// the home folder in place of the old fixed program folder.
+QByteArray setupIniText(const QString& homeFolder);
+
+// Writes setupIniText() to the home folder's tawela.ini, replacing any file
+// there. The file is written whole or not at all. Throws ConfigError.
+void writeSetupIni(const QString& homeFolder);
+
+} // namespace tawela::app

@@ -1,0 +1,85 @@
+#include "app/connections.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tawela::app {
+
+using platform::db::Database;
+using platform::db::OpenMode;
+
+std::shared_ptr<Database> openDatabase(const QString& path, DatabaseRole role,
+                                       const QString& password)
+{
+    auto db = Database::open(path, OpenMode::ExistingOnly);
+    schema::openExisting(*db, role, password);
+    return db;
+}
+
+QString Connections::pathFor(const AppConfig& config, DatabaseRole role)
+{
+    switch (role) {
+    case DatabaseRole::Main:
+        return config.mainDbPath;
+    case DatabaseRole::Customer:
+        return config.customerDbPath;
+    case DatabaseRole::Archive:
+        return config.archiveDbPath();
+    case DatabaseRole::Personal:
+        return config.personalDbPath();
+    }
+    return {};
+}
+
+void Connections::open(const AppConfig& config)
+{
+    auto main = openDatabase(pathFor(config, DatabaseRole::Main), DatabaseRole::Main,
+                             config.dbPassword);
+    auto customer = openDatabase(pathFor(config, DatabaseRole::Customer), DatabaseRole::Customer,
+                                 config.dbPassword);
+    auto archive = openDatabase(pathFor(config, DatabaseRole::Archive), DatabaseRole::Archive,
+                                config.dbPassword);
+    auto personal = openDatabase(pathFor(config, DatabaseRole::Personal), DatabaseRole::Personal,
+                                 config.dbPassword);
+    close();
+    m_main = std::move(main);
+    m_customer = std::move(customer);
+    m_archive = std::move(archive);
+    m_personal = std::move(personal);
+}
+
+void Connections::close()
+{
+    m_main.reset();
+    m_customer.reset();
+    m_personal.reset();
+    m_archive.reset();
+}
+
+const std::shared_ptr<Database>& Connections::byRole(DatabaseRole role) const
+{
+    switch (role) {
+    case DatabaseRole::Main:
+        return m_main;
+    case DatabaseRole::Customer:
+        return m_customer;
+    case DatabaseRole::Archive:
+        return m_archive;
+    case DatabaseRole::Personal:
+        return m_personal;
+    }
+    return m_main;
+}
+
+void Connections::createMissing(const AppConfig& config)
+{
+    for (DatabaseRole role : {DatabaseRole::Main, DatabaseRole::Customer, DatabaseRole::Archive,
+                              DatabaseRole::Personal}) {
+        const QString path = pathFor(config, role);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        auto db = Database::open(path, OpenMode::CreateIfMissing);
+        schema::create(*db, role, config.dbPassword);
+    }
+}
+
+} // namespace tawela::app

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/db/database.h"
+#include "platform/decimal.h"
+
+#include <QDate>
+#include <QString>
+
+#include <memory>
+
+namespace tawela::app {
+
+// How days count in the interest of a contract.
+enum class InterestMode {
+    ActualDays, // "จริง"
+    Steps,      // "ช่วง": days in the steps of the rate table
+    NotUsed,    // "ไม่ใช้" and any other text: one month's interest
+};
+
+InterestMode interestModeFromText(const QString& text);
+QString interestModeText(InterestMode mode);
+
+// The one row of config_setting in the main database.
+struct Settings {
+    // shop
+    QString companyName, address1, address2, address3, tel, fax, taxNo;
+    // shop address template
+    QString street, tumbol, ampur, province, zip;
+    // contracts
+    qint64 chumnumRun = 1;
+    bool chumnumAutorun = true;
+    qint64 chumnumDuration = 30;
+    bool dedugFee = false;
+    qint64 relaxDay = 0;
+    bool clearEmployee = false;
+    platform::Decimal minInteres;
+    QString dInteresRate; // as stored; see interestMode()
+    QString payanOne, payanTwo;
+    // documents and receipts
+    QString sanyaCfg, torCfg, recvtorCfg, recvtaiCfg;
+    bool sanyaCopy = false, torCopy = false, recvCopy = false, cityCall = false;
+    QString preRecv;
+    qint64 runRecv = 1;
+    qint64 offsetPrint = 0;
+    qint64 receptPrinterSize = 58;
+    // cash drawer
+    bool comKon = false;
+    qint64 runInvoice = 1;
+    // sign-in and backup
+    bool useLogin = false;
+    bool backupAlert = false;
+    qint64 backupDuration = 0;
+    QDate backupDate;
+    QString backupPath;
+
+    InterestMode interestMode() const { return interestModeFromText(dInteresRate); }
+};
+
+// Reads the first row of config_setting. Throws DbError when the table is
+// missing or has no row.
+Settings loadSettings(const std::shared_ptr<platform::db::Database>& main);
+
+// Writes every column of the row (the settings screen's store).
+void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings);
+
+} // namespace tawela::app

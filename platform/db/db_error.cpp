@@ -1,0 +1,54 @@
+#include "platform/db/db_error.h"
+
+namespace tawela::platform::db {
+
+DbError::DbError(int number, const QString& description)
+    : std::runtime_error(description.toStdString()), m_number(number), m_description(description)
+{
+}
+
+QString DbError::message() const
+{
+    return QStringLiteral("Error : ") + QString::number(m_number) + u' ' + m_description;
+}
+
+DbError DbError::fromSql(const QSqlError& error, const QString& context)
+{
+    // The SQLite driver reports the primary result code as the native code.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    const QString detail = error.databaseText();
+    auto withContext = [&](const QString& text) {
+        return context.isEmpty() ? text : text + QStringLiteral(" (") + context + u')';
+    };
+    switch (code) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return DbError(error_number::Locked,
+                       withContext(QStringLiteral("ฐานข้อมูลกำลังถูกใช้งานโดยเครื่องอื่น "
+                                                  "กรุณารอสักครู่แล้วลองใหม่")));
+    case 8: // SQLITE_READONLY
+        return DbError(error_number::ReadOnly,
+                       withContext(QStringLiteral("ไม่สามารถบันทึกได้ แฟ้มฐานข้อมูลเปิดได้แบบอ่านอย่างเดียว")));
+    case 13: // SQLITE_FULL
+        return DbError(error_number::DiskFull,
+                       withContext(QStringLiteral("เนื้อที่ในดิสก์ไม่พอ ข้อมูลยังไม่ถูกบันทึก")));
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        return DbError(error_number::UnrecognizedFormat,
+                       withContext(QStringLiteral("แฟ้มนี้ไม่ใช่ฐานข้อมูลของโปรแกรม หรือแฟ้มเสียหาย")));
+    case 14: // SQLITE_CANTOPEN
+        return DbError(error_number::CannotOpen,
+                       withContext(QStringLiteral("ไม่สามารถเปิดแฟ้มฐานข้อมูลได้")));
+    case 19: // SQLITE_CONSTRAINT
+        if (detail.contains(QLatin1String("UNIQUE")))
+            return DbError(error_number::DuplicateKey,
+                           withContext(QStringLiteral("ข้อมูลซ้ำกับที่มีอยู่แล้วในช่องที่ห้ามซ้ำ")));
+        break;
+    default:
+        break;
+    }
+    QString text = detail.isEmpty() ? error.text() : detail;
+    return DbError(error_number::General, withContext(text));
+}
+
+} // namespace tawela::platform::db

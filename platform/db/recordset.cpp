@@ -1,0 +1,462 @@
+#include "platform/db/recordset.h"
+
+#include "platform/db/db_error.h"
+
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <list>
+#include <unordered_map>
+
+namespace tawela::platform::db {
+
+namespace {
+
+constexpr qsizetype WindowSize = 128;
+constexpr size_t MaxWindows = 8;
+
+DbError noCurrentRecord()
+{
+    return DbError(error_number::NoCurrentRecord, QStringLiteral("ไม่มีระเบียนปัจจุบัน"));
+}
+
+} // namespace
+
+struct Recordset::Impl {
+    std::shared_ptr<Database> db;
+    TableInfo info;
+    Condition where;
+    QList<SortKey> order;
+    QString columnList; // quoted, in table order
+    QString orderSql;
+
+    std::vector<qint64> keys;
+    bool keysAscending = true; // keys in rowid order: finds can use the index
+    qsizetype pos = -1;
+    bool inGap = false; // the current row was deleted
+
+    // Cached windows of stored rows (raw values, table column order).
+    struct Window {
+        qsizetype index;
+        std::vector<QVariantList> rows;
+        std::vector<bool> missing;
+    };
+    std::list<Window> windows; // most recently used first
+
+    // Edit buffer
+    bool adding = false;
+    QVariantList edit;
+    QBitArray changed;
+
+    void loadKeys()
+    {
+        keys.clear();
+        windows.clear();
+        QString sql = QStringLiteral("SELECT rowid FROM ") + quoteName(info.name()) +
+                      QStringLiteral(" WHERE ");
+        QVariantList binds;
+        where.compile(info, sql, binds);
+        sql += orderSql;
+        QSqlQuery q = db->exec(sql, binds);
+        while (q.next())
+            keys.push_back(q.value(0).toLongLong());
+        keysAscending = order.isEmpty();
+    }
+
+    const Window& window(qsizetype windowIndex)
+    {
+        for (auto it = windows.begin(); it != windows.end(); ++it) {
+            if (it->index == windowIndex) {
+                windows.splice(windows.begin(), windows, it);
+                return windows.front();
+            }
+        }
+        const qsizetype begin = windowIndex * WindowSize;
+        const qsizetype end = std::min<qsizetype>(begin + WindowSize, qsizetype(keys.size()));
+        QString sql = QStringLiteral("SELECT rowid, ") + columnList + QStringLiteral(" FROM ") +
+                      quoteName(info.name()) + QStringLiteral(" WHERE rowid IN (");
+        QVariantList binds;
+        for (qsizetype i = begin; i < end; ++i) {
+            sql += i == begin ? QStringLiteral("?") : QStringLiteral(",?");
+            binds << QVariant::fromValue<qlonglong>(keys[size_t(i)]);
+        }
+        sql += u')';
+        QSqlQuery q = db->exec(sql, binds);
+        std::unordered_map<qint64, QVariantList> byKey;
+        byKey.reserve(size_t(end - begin));
+        const qsizetype n = info.size();
+        while (q.next()) {
+            QVariantList row;
+            row.reserve(n);
+            for (qsizetype c = 0; c < n; ++c)
+                row << q.value(int(c + 1));
+            byKey.emplace(q.value(0).toLongLong(), std::move(row));
+        }
+        Window w;
+        w.index = windowIndex;
+        w.rows.reserve(size_t(end - begin));
+        for (qsizetype i = begin; i < end; ++i) {
+            auto it = byKey.find(keys[size_t(i)]);
+            if (it == byKey.end()) {
+                // Deleted by another copy of the program since the set opened.
+                QVariantList empty;
+                for (qsizetype c = 0; c < n; ++c)
+                    empty << QVariant();
+                w.rows.push_back(empty);
+                w.missing.push_back(true);
+            } else {
+                w.rows.push_back(std::move(it->second));
+                w.missing.push_back(false);
+            }
+        }
+        windows.push_front(std::move(w));
+        if (windows.size() > MaxWindows)
+            windows.pop_back();
+        return windows.front();
+    }
+
+    void dropWindowsFrom(qsizetype position)
+    {
+        const qsizetype first = position / WindowSize;
+        windows.remove_if([first](const Window& w) { return w.index >= first; });
+    }
+
+    bool hasCurrent() const
+    {
+        return adding || (!inGap && pos >= 0 && pos < qsizetype(keys.size()));
+    }
+
+    QVariant rawValue(qsizetype column)
+    {
+        if (!hasCurrent())
+            throw noCurrentRecord();
+        if (adding || changed.testBit(column))
+            return edit[column];
+        const Window& w = window(pos / WindowSize);
+        return w.rows[size_t(pos % WindowSize)][column];
+    }
+
+    void beginEditIfNeeded()
+    {
+        if (edit.size() != info.size()) {
+            edit = QVariantList(info.size());
+            changed = QBitArray(info.size());
+        }
+    }
+
+    void clearEdit()
+    {
+        adding = false;
+        edit.clear();
+        changed.clear();
+    }
+
+    bool editing() const { return adding || (changed.size() > 0 && changed.count(true) > 0); }
+
+    void storePending()
+    {
+        if (!editing())
+            return;
+        const QString table = quoteName(info.name());
+        QStringList names;
+        QVariantList binds;
+        for (qsizetype c = 0; c < info.size(); ++c) {
+            if (changed.testBit(c)) {
+                names << quoteName(info.columns()[c].name);
+                binds << edit[c];
+            }
+        }
+        if (adding) {
+            QString sql;
+            if (names.isEmpty()) {
+                sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES");
+            } else {
+                QStringList marks;
+                for (qsizetype i = 0; i < names.size(); ++i)
+                    marks << QStringLiteral("?");
+                sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                      names.join(u',') + QStringLiteral(") VALUES (") + marks.join(u',') +
+                      u')';
+            }
+            QSqlQuery q = db->exec(sql, binds);
+            const qint64 key = q.lastInsertId().toLongLong();
+            if (!keys.empty() && key < keys.back())
+                keysAscending = false;
+            keys.push_back(key);
+            pos = qsizetype(keys.size()) - 1;
+            inGap = false;
+            dropWindowsFrom(pos);
+        } else {
+            QStringList sets;
+            for (const QString& n : names)
+                sets << n + QStringLiteral(" = ?");
+            binds << QVariant::fromValue<qlonglong>(keys[size_t(pos)]);
+            db->exec(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                         sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"),
+                     binds);
+            const qsizetype w = pos / WindowSize;
+            windows.remove_if([w](const Window& x) { return x.index == w; });
+        }
+        clearEdit();
+    }
+
+    void setPosition(qsizetype p)
+    {
+        storePending();
+        inGap = false;
+        const qsizetype n = qsizetype(keys.size());
+        pos = std::clamp<qsizetype>(p, -1, n);
+    }
+};
+
+Recordset::Recordset(std::shared_ptr<Database> database, const QString& table,
+                     const Condition& where, const QList<SortKey>& order)
+    : d(std::make_unique<Impl>())
+{
+    d->db = std::move(database);
+    d->info = d->db->tableInfo(table);
+    d->where = where;
+    d->order = order;
+    QStringList cols;
+    for (const ColumnInfo& c : d->info.columns())
+        cols << quoteName(c.name);
+    d->columnList = cols.join(u',');
+    QStringList orderParts;
+    for (const SortKey& k : order)
+        orderParts << quoteName(d->info.column(k.column).name) +
+                          (k.descending ? QStringLiteral(" DESC") : QString());
+    orderParts << QStringLiteral("rowid");
+    d->orderSql = QStringLiteral(" ORDER BY ") + orderParts.join(QStringLiteral(", "));
+    d->loadKeys();
+    d->pos = d->keys.empty() ? -1 : 0;
+}
+
+Recordset::~Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+
+qsizetype Recordset::count() const { return qsizetype(d->keys.size()); }
+
+bool Recordset::atStart() const
+{
+    return d->keys.empty() || (d->pos < 0 && !d->adding);
+}
+
+bool Recordset::atEnd() const
+{
+    return d->keys.empty() ? !d->adding : (d->pos >= count() && !d->adding);
+}
+
+qsizetype Recordset::position() const { return d->pos; }
+
+void Recordset::moveFirst() { d->setPosition(d->keys.empty() ? -1 : 0); }
+void Recordset::moveLast() { d->setPosition(count() - 1); }
+
+void Recordset::moveNext()
+{
+    if (d->inGap && !d->editing()) {
+        d->inGap = false; // the row after the deleted one already stands at pos
+        return;
+    }
+    d->setPosition(d->pos + 1);
+}
+
+void Recordset::movePrevious() { d->setPosition(d->pos - 1); }
+
+void Recordset::move(qsizetype delta)
+{
+    if (d->inGap && delta > 0)
+        --delta;
+    d->setPosition(d->pos + delta);
+}
+
+void Recordset::moveTo(qsizetype position) { d->setPosition(position); }
+
+QVariant Recordset::value(const QString& column) const
+{
+    const qsizetype c = d->info.require(column);
+    return fromStorage(d->info.columns()[c].kind, d->rawValue(c));
+}
+
+QString Recordset::text(const QString& column) const
+{
+    const QVariant v = value(column);
+    if (v.typeId() == qMetaTypeId<Decimal>())
+        return v.value<Decimal>().toString();
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(Qt::ISODate);
+    return v.toString();
+}
+
+Decimal Recordset::decimal(const QString& column) const
+{
+    const QVariant v = value(column);
+    if (v.typeId() == qMetaTypeId<Decimal>())
+        return v.value<Decimal>();
+    if (v.typeId() == QMetaType::LongLong)
+        return Decimal::fromInt(v.toLongLong());
+    if (v.typeId() == QMetaType::Bool)
+        return Decimal::fromInt(v.toBool() ? 1 : 0);
+    return Decimal::parse(v.toString()).value_or(Decimal());
+}
+
+qint64 Recordset::integer(const QString& column) const
+{
+    const QVariant v = value(column);
+    if (v.typeId() == qMetaTypeId<Decimal>())
+        return v.value<Decimal>().truncatedToInt();
+    return v.toLongLong();
+}
+
+bool Recordset::boolean(const QString& column) const { return value(column).toBool(); }
+
+QDate Recordset::date(const QString& column) const
+{
+    const QVariant v = value(column);
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+bool Recordset::isNull(const QString& column) const
+{
+    const QVariant v = d->rawValue(d->info.require(column));
+    return !v.isValid() || v.isNull();
+}
+
+qint64 Recordset::rowKey() const
+{
+    if (!d->hasCurrent() || d->adding)
+        throw noCurrentRecord();
+    return d->keys[size_t(d->pos)];
+}
+
+void Recordset::addNew()
+{
+    d->storePending();
+    d->clearEdit();
+    d->adding = true;
+    d->beginEditIfNeeded();
+}
+
+void Recordset::setValue(const QString& column, const QVariant& value)
+{
+    const qsizetype c = d->info.require(column);
+    if (!d->hasCurrent())
+        throw noCurrentRecord();
+    const QVariant stored = toStorage(d->info.columns()[c], value);
+    d->beginEditIfNeeded();
+    d->edit[c] = stored;
+    d->changed.setBit(c);
+}
+
+void Recordset::store() { d->storePending(); }
+
+void Recordset::cancelEdit()
+{
+    const bool wasAdding = d->adding;
+    d->clearEdit();
+    if (wasAdding && d->pos >= count())
+        d->pos = count();
+}
+
+bool Recordset::isEditing() const { return d->editing(); }
+bool Recordset::isAdding() const { return d->adding; }
+
+void Recordset::removeCurrent()
+{
+    if (d->adding) {
+        d->clearEdit();
+        return;
+    }
+    if (!d->hasCurrent())
+        throw noCurrentRecord();
+    d->db->exec(QStringLiteral("DELETE FROM ") + quoteName(d->info.name()) +
+                    QStringLiteral(" WHERE rowid = ?"),
+                {QVariant::fromValue<qlonglong>(d->keys[size_t(d->pos)])});
+    d->clearEdit();
+    d->keys.erase(d->keys.begin() + d->pos);
+    d->dropWindowsFrom(d->pos);
+    d->inGap = true;
+}
+
+bool Recordset::find(const Condition& condition, FindStart start)
+{
+    d->storePending();
+    qsizetype from = d->pos < 0 ? 0 : d->pos;
+    if (start == FindStart::Next && !d->inGap && d->pos >= 0)
+        ++from;
+    d->inGap = false;
+    const qsizetype n = count();
+    if (from >= n) {
+        d->pos = n;
+        return false;
+    }
+
+    const QString table = quoteName(d->info.name());
+    QString sql = QStringLiteral("SELECT rowid FROM ") + table + QStringLiteral(" WHERE (");
+    QVariantList binds;
+    d->where.compile(d->info, sql, binds);
+    sql += QStringLiteral(") AND (");
+    condition.compile(d->info, sql, binds);
+    sql += u')';
+
+    if (d->keysAscending) {
+        // Rows in key order: let the database walk forward and stop at the first match.
+        qint64 fromKey = d->keys[size_t(from)];
+        sql += QStringLiteral(" AND rowid >= ? ORDER BY rowid LIMIT 1");
+        for (;;) {
+            QVariantList b = binds;
+            b << QVariant::fromValue<qlonglong>(fromKey);
+            const QVariant found = d->db->scalar(sql, b);
+            if (!found.isValid()) {
+                d->pos = n;
+                return false;
+            }
+            const qint64 key = found.toLongLong();
+            auto it = std::lower_bound(d->keys.begin(), d->keys.end(), key);
+            if (it != d->keys.end() && *it == key) {
+                d->pos = qsizetype(it - d->keys.begin());
+                return true;
+            }
+            // A row added by another copy after this set opened: not part of it.
+            fromKey = key + 1;
+        }
+    }
+
+    std::vector<qint64> matches;
+    QSqlQuery q = d->db->exec(sql, binds);
+    while (q.next())
+        matches.push_back(q.value(0).toLongLong());
+    std::sort(matches.begin(), matches.end());
+    for (qsizetype i = from; i < n; ++i) {
+        if (std::binary_search(matches.begin(), matches.end(), d->keys[size_t(i)])) {
+            d->pos = i;
+            return true;
+        }
+    }
+    d->pos = n;
+    return false;
+}
+
+void Recordset::requery()
+{
+    d->storePending();
+    d->inGap = false;
+    d->loadKeys();
+    d->pos = d->keys.empty() ? -1 : 0;
+}
+
+const TableInfo& Recordset::table() const { return d->info; }
+
+QStringList Recordset::columnNames() const
+{
+    QStringList names;
+    for (const ColumnInfo& c : d->info.columns())
+        names << c.name;
+    return names;
+}
+
+const std::shared_ptr<Database>& Recordset::database() const { return d->db; }
+
+} // namespace tawela::platform::db

@@ -1,0 +1,52 @@
+#include "platform/db/transaction.h"
+
+#include "platform/db/database.h"
+#include "platform/db/db_error.h"
+
+#include <QSqlQuery>
+
+namespace tawela::platform::db {
+
+Transaction::Transaction(Database& database) : m_database(database)
+{
+    if (m_database.m_transactionDepth == 0) {
+        m_database.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        m_savepoint = QStringLiteral("sp") + QString::number(m_database.m_transactionDepth);
+        m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint);
+    }
+    ++m_database.m_transactionDepth;
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    --m_database.m_transactionDepth;
+    try {
+        if (m_savepoint.isEmpty()) {
+            m_database.exec(QStringLiteral("ROLLBACK"));
+        } else {
+            m_database.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+            m_database.exec(QStringLiteral("RELEASE ") + m_savepoint);
+        }
+    } catch (const DbError&) {
+        // A rollback can only fail when SQLite already rolled back by itself.
+    }
+    // Tables created inside the unit may be gone again.
+    m_database.forgetTableInfo();
+}
+
+void Transaction::commit()
+{
+    if (m_done)
+        return;
+    if (m_savepoint.isEmpty())
+        m_database.exec(QStringLiteral("COMMIT"));
+    else
+        m_database.exec(QStringLiteral("RELEASE ") + m_savepoint);
+    m_done = true;
+    --m_database.m_transactionDepth;
+}
+
+} // namespace tawela::platform::db

@@ -1,0 +1,243 @@
+#include "platform/decimal.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace tawela::platform {
+
+namespace {
+
+__extension__ using Int128 = __int128;
+
+constexpr std::int64_t pow10(int n)
+{
+    std::int64_t r = 1;
+    while (n-- > 0)
+        r *= 10;
+    return r;
+}
+
+// Divides with the given rounding; the divisor must be positive.
+Int128 divideRounded(Int128 numerator, Int128 divisor, Rounding mode)
+{
+    Int128 q = numerator / divisor;
+    Int128 r = numerator % divisor;
+    if (r == 0 || mode == Rounding::TowardZero)
+        return q;
+    Int128 absR = r < 0 ? -r : r;
+    Int128 twice = absR * 2;
+    bool awayFromZero = false;
+    if (twice > divisor)
+        awayFromZero = true;
+    else if (twice == divisor)
+        awayFromZero = mode == Rounding::HalfAwayFromZero || (q % 2 != 0);
+    if (awayFromZero)
+        q += numerator < 0 ? -1 : 1;
+    return q;
+}
+
+std::int64_t narrow(Int128 v)
+{
+    if (v > std::numeric_limits<std::int64_t>::max() || v < std::numeric_limits<std::int64_t>::min())
+        throw std::overflow_error("decimal overflow");
+    return static_cast<std::int64_t>(v);
+}
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Parses digits with optional comma grouping and an optional fraction from
+// text[pos...]; stops at the first character that cannot continue a number.
+// Returns false when no digit was read.
+bool readNumber(QStringView text, qsizetype& pos, Int128& scaled, bool& overflow)
+{
+    Int128 whole = 0;
+    bool anyDigit = false;
+    overflow = false;
+    const Int128 limit = Int128(std::numeric_limits<std::int64_t>::max());
+    qsizetype i = pos;
+    while (i < text.size()) {
+        QChar c = text[i];
+        if (isDigit(c)) {
+            whole = whole * 10 + (c.unicode() - u'0');
+            if (whole > limit)
+                overflow = true, whole = limit;
+            anyDigit = true;
+            ++i;
+        } else if (c == u',' && anyDigit && i + 1 < text.size() && isDigit(text[i + 1])) {
+            ++i; // grouping comma between digits
+        } else {
+            break;
+        }
+    }
+    Int128 fraction = 0;
+    int fractionDigits = 0;
+    int roundDigit = -1;
+    bool stickyNonZero = false;
+    if (i < text.size() && text[i] == u'.' && i + 1 < text.size() && isDigit(text[i + 1])) {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) {
+            int d = text[i].unicode() - u'0';
+            if (fractionDigits < Decimal::Scale) {
+                fraction = fraction * 10 + d;
+                ++fractionDigits;
+            } else if (roundDigit < 0) {
+                roundDigit = d;
+            } else if (d != 0) {
+                stickyNonZero = true;
+            }
+            anyDigit = true;
+            ++i;
+        }
+    }
+    if (!anyDigit)
+        return false;
+    while (fractionDigits < Decimal::Scale) {
+        fraction *= 10;
+        ++fractionDigits;
+    }
+    scaled = whole * Decimal::Unit + fraction;
+    // Half to even on the digits past the fourth place.
+    if (roundDigit > 5 || (roundDigit == 5 && (stickyNonZero || scaled % 2 != 0)))
+        scaled += 1;
+    pos = i;
+    return true;
+}
+
+} // namespace
+
+Decimal Decimal::fromInt(std::int64_t whole)
+{
+    return fromUnits(narrow(Int128(whole) * Unit));
+}
+
+std::optional<Decimal> Decimal::parse(QStringView text)
+{
+    QStringView t = text.trimmed();
+    qsizetype pos = 0;
+    bool negative = false;
+    if (pos < t.size() && (t[pos] == u'-' || t[pos] == u'+')) {
+        negative = t[pos] == u'-';
+        ++pos;
+    }
+    // ".5" is a number too
+    Int128 scaled = 0;
+    bool overflow = false;
+    if (pos < t.size() && t[pos] == u'.') {
+        QString withZero = QStringLiteral("0") + t.mid(pos).toString();
+        qsizetype p2 = 0;
+        if (!readNumber(withZero, p2, scaled, overflow) || p2 != withZero.size())
+            return std::nullopt;
+    } else if (!readNumber(t, pos, scaled, overflow) || pos != t.size()) {
+        return std::nullopt;
+    }
+    if (overflow)
+        return std::nullopt;
+    try {
+        return fromUnits(narrow(negative ? -scaled : scaled));
+    } catch (const std::overflow_error&) {
+        return std::nullopt;
+    }
+}
+
+Decimal Decimal::parseLeading(QStringView text)
+{
+    QStringView t = text.trimmed();
+    qsizetype pos = 0;
+    bool negative = false;
+    if (pos < t.size() && (t[pos] == u'-' || t[pos] == u'+')) {
+        negative = t[pos] == u'-';
+        ++pos;
+    }
+    Int128 scaled = 0;
+    bool overflow = false;
+    if (pos < t.size() && t[pos] == u'.') {
+        QString withZero = QStringLiteral("0") + t.mid(pos).toString();
+        qsizetype p2 = 0;
+        if (!readNumber(withZero, p2, scaled, overflow))
+            return {};
+    } else if (!readNumber(t, pos, scaled, overflow)) {
+        return {};
+    }
+    const Int128 limit = std::numeric_limits<std::int64_t>::max();
+    if (scaled > limit)
+        scaled = limit;
+    return fromUnits(static_cast<std::int64_t>(negative ? -scaled : scaled));
+}
+
+Decimal Decimal::mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode)
+{
+    if (c.m_units == 0)
+        throw std::domain_error("division by zero");
+    // (a/U) * (b/U) / (c/U) = a*b / (c*U) in the scale of U.
+    Int128 numerator = Int128(a.m_units) * b.m_units;
+    Int128 divisor = Int128(c.m_units) * Unit;
+    if (divisor < 0) {
+        numerator = -numerator;
+        divisor = -divisor;
+    }
+    return fromUnits(narrow(divideRounded(numerator, divisor, mode)));
+}
+
+Decimal Decimal::rounded(int places, Rounding mode) const
+{
+    if (places >= Scale)
+        return *this;
+    if (places < 0)
+        places = 0;
+    const std::int64_t step = pow10(Scale - places);
+    return fromUnits(narrow(divideRounded(m_units, step, mode) * step));
+}
+
+QString Decimal::toString() const
+{
+    QString fixed = toFixed(Scale);
+    while (fixed.endsWith(u'0'))
+        fixed.chop(1);
+    if (fixed.endsWith(u'.'))
+        fixed.chop(1);
+    return fixed;
+}
+
+QString Decimal::toFixed(int places) const
+{
+    if (places < 0)
+        places = 0;
+    if (places > Scale)
+        places = Scale;
+    const std::int64_t step = pow10(Scale - places);
+    Int128 v = divideRounded(m_units, step, Rounding::HalfAwayFromZero);
+    bool negative = v < 0;
+    if (negative)
+        v = -v;
+    const Int128 div = pow10(places);
+    auto whole = static_cast<unsigned long long>(v / div);
+    auto frac = static_cast<unsigned long long>(v % div);
+    QString out = negative ? QStringLiteral("-") : QString();
+    out += QString::number(whole);
+    if (places > 0)
+        out += u'.' + QStringLiteral("%1").arg(frac, places, 10, QChar(u'0'));
+    return out;
+}
+
+Decimal Decimal::operator-() const
+{
+    return fromUnits(narrow(-Int128(m_units)));
+}
+
+Decimal Decimal::operator+(Decimal other) const
+{
+    return fromUnits(narrow(Int128(m_units) + other.m_units));
+}
+
+Decimal Decimal::operator-(Decimal other) const
+{
+    return fromUnits(narrow(Int128(m_units) - other.m_units));
+}
+
+Decimal Decimal::operator*(Decimal other) const
+{
+    return fromUnits(
+        narrow(divideRounded(Int128(m_units) * other.m_units, Unit, Rounding::HalfEven)));
+}
+
+} // namespace tawela::platform

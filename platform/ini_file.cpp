@@ -1,0 +1,65 @@
+#include "platform/ini_file.h"
+
+#include <QFile>
+
+namespace tawela::platform {
+
+IniFile IniFile::parse(const QByteArray& content)
+{
+    IniFile ini;
+    QString text = QString::fromUtf8(content);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QString section;
+    const QStringList lines = text.split(u'\n');
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[')) {
+            const qsizetype close = line.indexOf(u']');
+            section = (close > 0 ? line.mid(1, close - 1) : line.mid(1)).trimmed();
+            const QString lower = section.toLower();
+            if (!ini.m_values.contains(lower)) {
+                ini.m_values.insert(lower, {});
+                ini.m_sectionOrder << section;
+            }
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq <= 0)
+            continue;
+        const QString key = line.left(eq).trimmed().toLower();
+        auto& keys = ini.m_values[section.toLower()];
+        if (!keys.contains(key))
+            keys.insert(key, line.mid(eq + 1).trimmed());
+    }
+    return ini;
+}
+
+bool IniFile::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *this = IniFile();
+        return false;
+    }
+    *this = parse(file.readAll());
+    return true;
+}
+
+QString IniFile::value(const QString& section, const QString& key) const
+{
+    const auto s = m_values.constFind(section.toLower());
+    if (s == m_values.constEnd())
+        return {};
+    return s->value(key.toLower());
+}
+
+bool IniFile::contains(const QString& section, const QString& key) const
+{
+    const auto s = m_values.constFind(section.toLower());
+    return s != m_values.constEnd() && s->contains(key.toLower());
+}
+
+} // namespace tawela::platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace tawela::platform {
+
+// A plain INI file read the way the shop's configuration has always been
+// read: section and key names compare without regard to letter case, a value
+// is the text after the first "=" with the blanks around it removed, and a
+// key that is absent reads as the empty string. The first occurrence of a key
+// wins; lines starting with ";" or "#" are comments.
+class IniFile {
+public:
+    IniFile() = default;
+
+    // Parses UTF-8 text (a byte-order mark is ignored; CRLF and LF both end lines).
+    static IniFile parse(const QByteArray& content);
+
+    // Reads a file; returns false (and leaves the object empty) when it
+    // cannot be read.
+    bool load(const QString& path);
+
+    QString value(const QString& section, const QString& key) const;
+    bool contains(const QString& section, const QString& key) const;
+    QStringList sections() const { return m_sectionOrder; }
+
+private:
+    QHash<QString, QHash<QString, QString>> m_values; // lower-cased names
+    QStringList m_sectionOrder;
+};
+
+} // namespace tawela::platform

@@ -1,0 +1,132 @@
+// tawela-admin: the technician's command-line companion.
+#include "app/config.h"
+#include "app/connections.h"
+#include "app/home.h"
+#include "app/startup.h"
+#include "platform/db/db_error.h"
+#include "platform/prompt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+using namespace tawela;
+
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+// Prints messages instead of showing boxes.
+class ConsolePrompt : public platform::Prompt {
+public:
+    platform::PromptAnswer show(const QString& title, const QString& text, platform::PromptIcon,
+                                platform::PromptButtons) override
+    {
+        if (!title.isEmpty())
+            err() << title << ": ";
+        err() << text << Qt::endl;
+        return platform::PromptAnswer::Ok;
+    }
+};
+
+void usage()
+{
+    err() << "usage: tawela-admin init [--home DIR]\n"
+             "       tawela-admin check [--home DIR]\n"
+             "\n"
+             "init   creates the home folder, tawela.ini and the four databases\n"
+             "       (an existing tawela.ini and existing databases are kept)\n"
+             "check  opens the four databases as sign-in does and counts the\n"
+             "       contracts, customers and receipts\n"
+          << Qt::flush;
+}
+
+int init(const QString& home)
+{
+    if (!QDir().mkpath(home)) {
+        err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+        return 1;
+    }
+    const QString ini = app::AppConfig::iniPathFor(home);
+    try {
+        if (!QFileInfo::exists(ini)) {
+            app::writeSetupIni(home);
+            out() << "เขียนแฟ้ม " << ini << Qt::endl;
+        } else {
+            out() << "ใช้แฟ้ม " << ini << " ที่มีอยู่แล้ว" << Qt::endl;
+        }
+        const app::AppConfig config = app::readConfig(home);
+        for (const char* folder : {"Images", "Temp", "Excel"})
+            QDir().mkpath(config.dataFolder + QLatin1String(folder));
+        app::Connections::createMissing(config);
+        for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
+                          app::DatabaseRole::Archive, app::DatabaseRole::Personal})
+            out() << app::roleTitle(role) << ": "
+                  << app::Connections::pathFor(config, role) << Qt::endl;
+    } catch (const app::ConfigError& e) {
+        err() << e.description() << Qt::endl;
+        return 1;
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+int check(const QString& home)
+{
+    ConsolePrompt prompt;
+    const auto config = app::readConfigOrReport(home, prompt);
+    if (!config)
+        return 1;
+    app::Connections connections;
+    if (!app::openConnectionsOrReport(connections, *config, prompt))
+        return 1;
+    try {
+        auto count = [](const platform::db::Database& db, const char* table) {
+            return db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table))
+                .toLongLong();
+        };
+        out() << "สัญญา: " << count(*connections.main(), "chumnum") << Qt::endl;
+        out() << "ลูกค้า: " << count(*connections.customer(), "customer") << Qt::endl;
+        out() << "ใบเสร็จ: " << count(*connections.main(), "service") << Qt::endl;
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    connections.close();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
+        usage();
+        return args.size() < 2 ? 2 : 0;
+    }
+    const QString home = app::resolveHomeFolder(args.mid(2));
+    const QString command = args[1];
+    if (command == QLatin1String("init"))
+        return init(home);
+    if (command == QLatin1String("check"))
+        return check(home);
+    usage();
+    return 2;
+}
