@@ -168,9 +168,9 @@ Decimal Decimal::mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode)
 {
     if (c.m_units == 0)
         throw std::domain_error("division by zero");
-    // (a/U) * (b/U) / (c/U) = a*b / (c*U) in the scale of U.
+    // In units of 1/U: (a/U) * (b/U) / (c/U) * U = a*b/c.
     Int128 numerator = Int128(a.m_units) * b.m_units;
-    Int128 divisor = Int128(c.m_units) * Unit;
+    Int128 divisor = c.m_units;
     if (divisor < 0) {
         numerator = -numerator;
         divisor = -divisor;

@@ -7,6 +7,7 @@
 #include <compare>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 
 namespace tawela::platform {
 
@@ -77,6 +78,12 @@ public:
 private:
     std::int64_t m_units = 0;
 };
+
+// Lets test frameworks print a Decimal readably.
+inline void PrintTo(const Decimal& d, std::ostream* os)
+{
+    *os << d.toString().toStdString();
+}
 
 } // namespace tawela::platform
 

@@ -1,0 +1,93 @@
+#include "app/settings.h"
+#include "app/staff.h"
+#include "platform/db/db_error.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using app::Right;
+using platform::Decimal;
+
+TEST(Settings, InterestModeRule)
+{
+    EXPECT_EQ(app::interestModeFromText(QStringLiteral("จริง")), app::InterestMode::ActualDays);
+    EXPECT_EQ(app::interestModeFromText(QStringLiteral("ช่วง")), app::InterestMode::Steps);
+    for (const QString& other : {QStringLiteral("ไม่ใช้"), QString(), QStringLiteral("จริง "),
+                                 QStringLiteral("x")})
+        EXPECT_EQ(app::interestModeFromText(other), app::InterestMode::NotUsed)
+            << qPrintable(other);
+}
+
+TEST(Settings, RoundTripEveryKindOfColumn)
+{
+    test::TempDatabase t(app::DatabaseRole::Main);
+    app::Settings s = app::loadSettings(t.db);
+    EXPECT_EQ(s.chumnumRun, 1);
+    EXPECT_EQ(s.preRecv, QStringLiteral("R"));
+    EXPECT_EQ(s.receptPrinterSize, 58);
+
+    s.companyName = QStringLiteral("ร้าน'ทองดี");
+    s.minInteres = *Decimal::parse(QStringLiteral("50.25"));
+    s.dInteresRate = QStringLiteral("ช่วง");
+    s.chumnumRun = 10000;
+    s.cityCall = true;
+    s.backupDate = QDate(2026, 12, 9);
+    app::saveSettings(t.db, s);
+
+    const app::Settings r = app::loadSettings(t.db);
+    EXPECT_EQ(r.companyName, QStringLiteral("ร้าน'ทองดี"));
+    EXPECT_EQ(r.minInteres.toString(), QStringLiteral("50.25"));
+    EXPECT_EQ(r.interestMode(), app::InterestMode::Steps);
+    EXPECT_EQ(r.chumnumRun, 10000);
+    EXPECT_TRUE(r.cityCall);
+    EXPECT_EQ(r.backupDate, QDate(2026, 12, 9));
+    EXPECT_EQ(t.db->scalar(QStringLiteral("SELECT count(*) FROM config_setting")).toInt(), 1);
+
+    t.db->exec(QStringLiteral("DELETE FROM config_setting"));
+    EXPECT_THROW(app::loadSettings(t.db), platform::db::DbError);
+}
+
+TEST(Staff, RightsRule)
+{
+    EXPECT_EQ(app::rightFromText(QStringLiteral("อนุญาต")), Right::Allowed);
+    EXPECT_EQ(app::rightFromText(QStringLiteral("ไม่อนุญาต")), Right::NotAllowed);
+    EXPECT_EQ(app::rightFromText(QStringLiteral("อ่านอย่างเดียว")), Right::ReadOnly);
+    // Anything else, even a near miss, behaves as allowed.
+    for (const QString& other : {QString(), QStringLiteral("ไม่อนุญาต "), QStringLiteral("no")})
+        EXPECT_EQ(app::rightFromText(other), Right::Allowed) << qPrintable(other);
+}
+
+TEST(Staff, AddFindUpdateRemove)
+{
+    test::TempDatabase t(app::DatabaseRole::Main);
+    app::StaffStore staff(t.db);
+    app::Employee e;
+    e.code = QStringLiteral("A01");
+    e.name = QStringLiteral("สมศรี O'Neil");
+    e.policy = QStringLiteral("อ่านอย่างเดียว");
+    e.card = QStringLiteral("ไม่อนุญาต");
+    e.tool = QStringLiteral("something old");
+    e.admin = true;
+    staff.add(e);
+
+    auto found = staff.find(QStringLiteral("a01"));
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->name, QStringLiteral("สมศรี O'Neil"));
+    EXPECT_EQ(found->policyRight(), Right::ReadOnly);
+    EXPECT_EQ(found->cardRight(), Right::NotAllowed);
+    EXPECT_EQ(found->toolRight(), Right::Allowed);
+    EXPECT_EQ(found->tool, QStringLiteral("something old")); // kept as stored
+    EXPECT_EQ(found->bkRight(), Right::Allowed);             // empty
+    EXPECT_TRUE(found->admin);
+
+    EXPECT_THROW(staff.add(e), platform::db::DbError); // code taken
+    e.name = QStringLiteral("สมศรี ใจดี");
+    EXPECT_TRUE(staff.update(e));
+    EXPECT_EQ(staff.find(QStringLiteral("A01"))->name, QStringLiteral("สมศรี ใจดี"));
+    EXPECT_EQ(staff.all().size(), 1);
+    EXPECT_FALSE(staff.find(QStringLiteral("A01' OR '1'='1")).has_value());
+    EXPECT_TRUE(staff.remove(QStringLiteral("A01")));
+    EXPECT_FALSE(staff.remove(QStringLiteral("A01")));
+    EXPECT_TRUE(staff.all().isEmpty());
+}

@@ -1,0 +1,98 @@
+#include "db_fixture.h"
+
+#include "platform/db/db_error.h"
+#include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
+
+using tawela::platform::db::DbError;
+using tawela::platform::db::Recordset;
+using tawela::platform::db::Transaction;
+namespace error_number = tawela::platform::db::error_number;
+
+using TransactionTest = DbFixture;
+
+namespace {
+
+int count(tawela::platform::db::Database& db)
+{
+    return db.scalar(QStringLiteral("SELECT count(*) FROM people")).toInt();
+}
+
+void addPerson(Recordset& rs, const QString& name)
+{
+    rs.addNew();
+    rs.setValue(QStringLiteral("Name"), name);
+    rs.store();
+}
+
+} // namespace
+
+TEST_F(TransactionTest, CommitStoresEverything)
+{
+    {
+        Transaction tx(*db);
+        Recordset rs(db, QStringLiteral("people"));
+        addPerson(rs, QStringLiteral("a"));
+        addPerson(rs, QStringLiteral("b"));
+        tx.commit();
+    }
+    EXPECT_EQ(count(*reopen()), 2);
+}
+
+TEST_F(TransactionTest, FailureHalfWayStoresNothing)
+{
+    fill(1); // p1
+    try {
+        Transaction tx(*db);
+        Recordset rs(db, QStringLiteral("people"));
+        addPerson(rs, QStringLiteral("a"));
+        rs.moveFirst();
+        rs.removeCurrent();
+        addPerson(rs, QStringLiteral("a")); // duplicate name: fails here
+        tx.commit();
+        FAIL() << "the duplicate was accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::DuplicateKey);
+    }
+    EXPECT_EQ(count(*db), 1);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Name FROM people")).toString(), QStringLiteral("p1"));
+    // The connection is usable again afterwards.
+    Transaction again(*db);
+    db->exec(QStringLiteral("INSERT INTO people (Name) VALUES ('later')"));
+    again.commit();
+    EXPECT_EQ(count(*db), 2);
+}
+
+TEST_F(TransactionTest, InnerUnitRollsBackAlone)
+{
+    Transaction outer(*db);
+    db->exec(QStringLiteral("INSERT INTO people (Name) VALUES ('kept')"));
+    {
+        Transaction inner(*db);
+        db->exec(QStringLiteral("INSERT INTO people (Name) VALUES ('dropped')"));
+    }
+    {
+        Transaction inner(*db);
+        db->exec(QStringLiteral("INSERT INTO people (Name) VALUES ('nested')"));
+        inner.commit();
+    }
+    outer.commit();
+    EXPECT_EQ(count(*reopen()), 2);
+}
+
+TEST_F(TransactionTest, AWriterWaitsThenReportsTheLock)
+{
+    auto other = reopen();
+    other->exec(QStringLiteral("PRAGMA busy_timeout = 50"));
+    Transaction holding(*db);
+    try {
+        Transaction blocked(*other);
+        FAIL() << "two writers at once";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::Locked);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("ถูกใช้งาน")));
+    }
+    holding.commit();
+    Transaction now(*other);
+    now.commit();
+}

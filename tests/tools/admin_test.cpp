@@ -1,0 +1,80 @@
+#include "temp_home.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct AdminRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+AdminRun admin(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(TAWELA_ADMIN_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(Admin, InitThenCheckOnAnEmptyFolder)
+{
+    tawela::test::TempHome home;
+    const QString dir = home.file(QStringLiteral("shop home"));
+    AdminRun init = admin({QStringLiteral("init"), QStringLiteral("--home"), dir});
+    ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
+    for (const char* f : {"tawela.ini", "Morlind.mdb", "Qorvelcustomer.mdb", "closed_policy.mdb",
+                          "Personal.mdb", "Images", "Temp", "Excel"})
+        EXPECT_TRUE(QFile::exists(dir + u'/' + QLatin1String(f))) << f;
+
+    AdminRun check = admin({QStringLiteral("check"), QStringLiteral("--home"), dir});
+    EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+    EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 0")));
+    EXPECT_TRUE(check.out.contains(QStringLiteral("ลูกค้า: 0")));
+    EXPECT_TRUE(check.out.contains(QStringLiteral("ใบเสร็จ: 0")));
+
+    // A second init keeps what is there.
+    QFile ini(dir + QStringLiteral("/tawela.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[Config_Setting]\r\nFakeProduct = x\r\n");
+    ini.close();
+    const qint64 size = QFile(dir + QStringLiteral("/tawela.ini")).size();
+    EXPECT_EQ(admin({QStringLiteral("init"), QStringLiteral("--home"), dir}).exitCode, 0);
+    EXPECT_EQ(QFile(dir + QStringLiteral("/tawela.ini")).size(), size);
+}
+
+TEST(Admin, CheckReportsAMissingDatabaseOrWrongPassword)
+{
+    tawela::test::TempHome home;
+    ASSERT_EQ(admin({QStringLiteral("init"), QStringLiteral("--home"), home.path()}).exitCode, 0);
+    ASSERT_TRUE(QFile::remove(home.file(QStringLiteral("Personal.mdb"))));
+    AdminRun missing = admin({QStringLiteral("check"), QStringLiteral("--home"), home.path()});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Error : 3024"))) << missing.err.toStdString();
+    EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("Personal.mdb"))));
+
+    ASSERT_EQ(admin({QStringLiteral("init"), QStringLiteral("--home"), home.path()}).exitCode, 0);
+    QFile ini(home.file(QStringLiteral("tawela.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    QByteArray text = ini.readAll();
+    ini.close();
+    text.replace("pwd =  *prepare8", "pwd = wrong");
+    home.writeFile(QStringLiteral("tawela.ini"), text);
+    AdminRun wrong = admin({QStringLiteral("check"), QStringLiteral("--home"), home.path()});
+    EXPECT_NE(wrong.exitCode, 0);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Error : 3031"))) << wrong.err.toStdString();
+}
+
+TEST(Admin, UnknownCommandShowsUsage)
+{
+    AdminRun r = admin({QStringLiteral("frobnicate")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("usage")));
+}
