@@ -90,15 +90,16 @@ AppConfig readConfig(const QString& homeFolder)
     // The file decides every value, an absent key included (it reads empty).
     const QString drive = ini.value(QStringLiteral("Path"), QStringLiteral("drive"));
     // An empty data folder meant "the program's own folder".
-    c.dataFolder = drive.isEmpty() ? withSlash(c.homeFolder)
-                                   : withSlash(normalizePath(drive, c.homeFolder));
+    c.dataFolder =
+        drive.isEmpty() ? withSlash(c.homeFolder) : withSlash(normalizePath(drive, c.homeFolder));
     c.mainDbPath = normalizePath(
         ini.value(QStringLiteral("Path Setting"), QStringLiteral("Database Path")), c.homeFolder);
     c.customerDbPath = normalizePath(
         ini.value(QStringLiteral("Path Setting"), QStringLiteral("Customer Path")), c.homeFolder);
     c.dbPassword = ini.value(QStringLiteral("Path Setting"), QStringLiteral("pwd"));
     c.fakeProductText = ini.value(QStringLiteral("Config_Setting"), QStringLiteral("FakeProduct"));
-    const QString reader = ini.value(QStringLiteral("Config_Setting"), QStringLiteral("IDCardReader"));
+    const QString reader =
+        ini.value(QStringLiteral("Config_Setting"), QStringLiteral("IDCardReader"));
     const auto flag = parseIniBoolean(reader);
     if (!flag)
         throw ConfigError(

@@ -16,8 +16,7 @@ class ConfigError : public std::runtime_error {
 public:
     explicit ConfigError(const QString& description)
         : std::runtime_error(description.toStdString()), m_description(description)
-    {
-    }
+    {}
     QString description() const { return m_description; }
 
 private:
@@ -26,8 +25,8 @@ private:
 
 // The configuration record, read once per run from tawela.ini in the home folder.
 struct AppConfig {
-    QString homeFolder;      // no trailing separator
-    QString dataFolder;      // always ends with "/"
+    QString homeFolder; // no trailing separator
+    QString dataFolder; // always ends with "/"
     QString mainDbPath;
     QString customerDbPath;
     QString dbPassword;

@@ -33,8 +33,8 @@ QString Connections::pathFor(const AppConfig& config, DatabaseRole role)
 
 void Connections::open(const AppConfig& config)
 {
-    auto main = openDatabase(pathFor(config, DatabaseRole::Main), DatabaseRole::Main,
-                             config.dbPassword);
+    auto main =
+        openDatabase(pathFor(config, DatabaseRole::Main), DatabaseRole::Main, config.dbPassword);
     auto customer = openDatabase(pathFor(config, DatabaseRole::Customer), DatabaseRole::Customer,
                                  config.dbPassword);
     auto archive = openDatabase(pathFor(config, DatabaseRole::Archive), DatabaseRole::Archive,

@@ -56,13 +56,34 @@ namespace {
 
 const QString MetaTable = QStringLiteral("tawela_meta");
 
-ColumnDef key(const char* name) { return {QString::fromLatin1(name), ColumnKind::Integer, true}; }
-ColumnDef text(const char* name) { return {QString::fromLatin1(name), ColumnKind::Text}; }
-ColumnDef whole(const char* name) { return {QString::fromLatin1(name), ColumnKind::Integer}; }
-ColumnDef money(const char* name) { return {QString::fromLatin1(name), ColumnKind::Decimal}; }
-ColumnDef date(const char* name) { return {QString::fromLatin1(name), ColumnKind::Date}; }
-ColumnDef time(const char* name) { return {QString::fromLatin1(name), ColumnKind::Time}; }
-ColumnDef yesNo(const char* name) { return {QString::fromLatin1(name), ColumnKind::Boolean}; }
+ColumnDef key(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Integer, true};
+}
+ColumnDef text(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Text};
+}
+ColumnDef whole(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Integer};
+}
+ColumnDef money(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Decimal};
+}
+ColumnDef date(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Date};
+}
+ColumnDef time(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Time};
+}
+ColumnDef yesNo(const char* name)
+{
+    return {QString::fromLatin1(name), ColumnKind::Boolean};
+}
 
 IndexDef index(const char* name, QStringList columns, bool unique = false)
 {
@@ -74,26 +95,65 @@ IndexDef index(const char* name, QStringList columns, bool unique = false)
 TableDef contractTable()
 {
     return {QStringLiteral("chumnum"),
-            {key("ID"),           text("Policy_no"),    text("ref_no"),
-             text("Table_NO"),    money("Amount1"),     money("Interes"),
-             money("Interest_rate"), money("En_Followup"), yesNo("deduged"),
-             money("amount3"),    money("Amount2"),     text("Word1"),
-             text("World2"),      date("Policy_date"),  whole("total_day"),
-             date("End_date"),    text("Ku_code"),      text("Ku_name"),
-             text("Ku_age"),      text("Ku_ID"),        text("Ku_address"),
-             text("Ku_soi"),      text("Ku_MP"),        text("P_note"),
-             text("object"),      text("Model"),        text("Weight"),
-             text("SN"),          text("other_detail"), text("place_keep"),
-             yesNo("FakeProductUse"), text("FakeProduct"), text("Image1"),
-             text("Image2"),      text("Image3"),       text("dt_im1"),
-             text("dt_im2"),      text("dt_im3"),       text("Payan1"),
-             text("Payan2"),      text("Company_name"), text("address1"),
-             text("address2"),    text("address3"),     text("Tel"),
-             text("Fax"),         text("Tax_no"),       yesNo("P_status"),
-             yesNo("over_due"),   date("Close_date"),   whole("L_N"),
-             money("L_amount"),   money("L_fee"),       money("L_plub"),
-             money("L_discount"), money("L_total"),     date("L_fakdate"),
-             date("L_returndate"), yesNo("L_tor")},
+            {key("ID"),
+             text("Policy_no"),
+             text("ref_no"),
+             text("Table_NO"),
+             money("Amount1"),
+             money("Interes"),
+             money("Interest_rate"),
+             money("En_Followup"),
+             yesNo("deduged"),
+             money("amount3"),
+             money("Amount2"),
+             text("Word1"),
+             text("World2"),
+             date("Policy_date"),
+             whole("total_day"),
+             date("End_date"),
+             text("Ku_code"),
+             text("Ku_name"),
+             text("Ku_age"),
+             text("Ku_ID"),
+             text("Ku_address"),
+             text("Ku_soi"),
+             text("Ku_MP"),
+             text("P_note"),
+             text("object"),
+             text("Model"),
+             text("Weight"),
+             text("SN"),
+             text("other_detail"),
+             text("place_keep"),
+             yesNo("FakeProductUse"),
+             text("FakeProduct"),
+             text("Image1"),
+             text("Image2"),
+             text("Image3"),
+             text("dt_im1"),
+             text("dt_im2"),
+             text("dt_im3"),
+             text("Payan1"),
+             text("Payan2"),
+             text("Company_name"),
+             text("address1"),
+             text("address2"),
+             text("address3"),
+             text("Tel"),
+             text("Fax"),
+             text("Tax_no"),
+             yesNo("P_status"),
+             yesNo("over_due"),
+             date("Close_date"),
+             whole("L_N"),
+             money("L_amount"),
+             money("L_fee"),
+             money("L_plub"),
+             money("L_discount"),
+             money("L_total"),
+             date("L_fakdate"),
+             date("L_returndate"),
+             yesNo("L_tor")},
             {index("chumnum_policy_no", {QStringLiteral("Policy_no")}, true),
              index("chumnum_ref_no", {QStringLiteral("ref_no")}),
              index("chumnum_ku_id", {QStringLiteral("Ku_ID")}),
@@ -121,20 +181,47 @@ QList<TableDef> mainTables()
 {
     QList<TableDef> t;
     t << TableDef{QStringLiteral("config_setting"),
-                  {text("company_name"), text("address1"),     text("address2"),
-                   text("address3"),     text("Tel"),          text("Fax"),
-                   text("Tax_no"),       text("street"),       text("tumbol"),
-                   text("Ampur"),        text("province"),     text("zip"),
-                   whole("chumnum_run"), yesNo("chumnum_autorun"), whole("chumnum_duration"),
-                   yesNo("dedug_fee"),   whole("relax_day"),   yesNo("clear_employee"),
-                   money("MinInteres"),  text("D_interes_rate"), text("payan_one"),
-                   text("payan_two"),    text("sanya_cfg"),    yesNo("sanya_copy"),
-                   text("tor_cfg"),      yesNo("tor_copy"),    text("recvtor_cfg"),
-                   text("recvtai_cfg"),  yesNo("recv_copy"),   yesNo("city_call"),
-                   text("Pre_Recv"),     whole("run_recv"),    whole("offset_print"),
-                   whole("ReceptPrinterSize"), yesNo("Com_Kon"), whole("Run_Invoice"),
-                   yesNo("use_login"),   yesNo("Backup_alert"), whole("Backup_duration"),
-                   date("backup_date"),  text("backup_path")},
+                  {text("company_name"),
+                   text("address1"),
+                   text("address2"),
+                   text("address3"),
+                   text("Tel"),
+                   text("Fax"),
+                   text("Tax_no"),
+                   text("street"),
+                   text("tumbol"),
+                   text("Ampur"),
+                   text("province"),
+                   text("zip"),
+                   whole("chumnum_run"),
+                   yesNo("chumnum_autorun"),
+                   whole("chumnum_duration"),
+                   yesNo("dedug_fee"),
+                   whole("relax_day"),
+                   yesNo("clear_employee"),
+                   money("MinInteres"),
+                   text("D_interes_rate"),
+                   text("payan_one"),
+                   text("payan_two"),
+                   text("sanya_cfg"),
+                   yesNo("sanya_copy"),
+                   text("tor_cfg"),
+                   yesNo("tor_copy"),
+                   text("recvtor_cfg"),
+                   text("recvtai_cfg"),
+                   yesNo("recv_copy"),
+                   yesNo("city_call"),
+                   text("Pre_Recv"),
+                   whole("run_recv"),
+                   whole("offset_print"),
+                   whole("ReceptPrinterSize"),
+                   yesNo("Com_Kon"),
+                   whole("Run_Invoice"),
+                   yesNo("use_login"),
+                   yesNo("Backup_alert"),
+                   whole("Backup_duration"),
+                   date("backup_date"),
+                   text("backup_path")},
                   {}};
     t << TableDef{QStringLiteral("employee"),
                   {text("EN"), text("E_name"), text("PWD"), text("Policy"), text("Card"),
@@ -153,9 +240,9 @@ QList<TableDef> mainTables()
                    index("service_s_date", {QStringLiteral("s_date")}),
                    index("service_c_code", {QStringLiteral("c_code")})}};
     t << TableDef{QStringLiteral("spending"),
-                  {key("ID"), text("description"), text("s_group"), text("s_group2"),
-                   whole("quan"), money("price"), money("tt_price"), date("s_date"),
-                   text("employee"), text("c_code")},
+                  {key("ID"), text("description"), text("s_group"), text("s_group2"), whole("quan"),
+                   money("price"), money("tt_price"), date("s_date"), text("employee"),
+                   text("c_code")},
                   {index("spending_s_date", {QStringLiteral("s_date")}),
                    index("spending_c_code", {QStringLiteral("c_code")})}};
     t << TableDef{QStringLiteral("fee_table"), {key("ID"), whole("duration"), money("fee")}, {}};
@@ -164,7 +251,8 @@ QList<TableDef> mainTables()
         t << rateTable(QStringLiteral("fee_table") + QString::number(n));
         t << rateTable(QStringLiteral("deduct_table") + QString::number(n));
     }
-    t << TableDef{QStringLiteral("Period"), {text("TableName"), whole("Period")},
+    t << TableDef{QStringLiteral("Period"),
+                  {text("TableName"), whole("Period")},
                   {index("period_table_name", {QStringLiteral("TableName")})}};
     t << TableDef{QStringLiteral("chumnum_prod_group"), {key("ID"), text("prod_group")}, {}};
     t << TableDef{QStringLiteral("temp"),
@@ -183,30 +271,27 @@ QList<TableDef> customerTables()
                   {}};
     // The 50 columns in their fixed order: the spreadsheet export and import
     // address them by position.
-    t << TableDef{QStringLiteral("customer"),
-                  {key("ID"),            text("C_code"),      text("C_prename"),
-                   text("C_name"),       text("C_Sname"),     date("birthday"),
-                   whole("C_age"),       text("C_ID"),        text("C_address"),
-                   text("C_moo"),        text("C_soi"),       text("C_road"),
-                   text("C_tumbol"),     text("C_Ampor"),     text("C_Province"),
-                   text("C_MP"),         text("C_HP"),        text("C_FAX"),
-                   text("user1"),        text("user2"),       text("user3"),
-                   money("user4"),       date("user5"),       text("email"),
-                   text("Note"),         text("image1"),      text("image2"),
-                   text("image3"),       text("Excel_file"),  text("dt_im1"),
-                   text("dt_im2"),       text("dt_im3"),      text("Excel_name"),
-                   money("C_income"),    yesNo("city_call"),  text("class"),
-                   text("sex"),          text("education"),   text("marrital"),
-                   text("spouse"),       text("spouse_occ"),  text("spouse_detail"),
-                   text("Spare1"),       text("spare2"),      text("spare3"),
-                   text("full_address1"), text("full_address2"), text("zip"),
-                   text("month_birth"),  money("points")},
-                  {index("customer_c_code", {QStringLiteral("C_code")}),
-                   index("customer_c_id", {QStringLiteral("C_ID")}),
-                   index("customer_c_name", {QStringLiteral("C_name"), QStringLiteral("C_Sname")}),
-                   index("customer_province", {QStringLiteral("C_Province")}),
-                   index("customer_class", {QStringLiteral("class")}),
-                   index("customer_zip", {QStringLiteral("zip")})}};
+    t << TableDef{
+        QStringLiteral("customer"),
+        {key("ID"),           text("C_code"),        text("C_prename"),     text("C_name"),
+         text("C_Sname"),     date("birthday"),      whole("C_age"),        text("C_ID"),
+         text("C_address"),   text("C_moo"),         text("C_soi"),         text("C_road"),
+         text("C_tumbol"),    text("C_Ampor"),       text("C_Province"),    text("C_MP"),
+         text("C_HP"),        text("C_FAX"),         text("user1"),         text("user2"),
+         text("user3"),       money("user4"),        date("user5"),         text("email"),
+         text("Note"),        text("image1"),        text("image2"),        text("image3"),
+         text("Excel_file"),  text("dt_im1"),        text("dt_im2"),        text("dt_im3"),
+         text("Excel_name"),  money("C_income"),     yesNo("city_call"),    text("class"),
+         text("sex"),         text("education"),     text("marrital"),      text("spouse"),
+         text("spouse_occ"),  text("spouse_detail"), text("Spare1"),        text("spare2"),
+         text("spare3"),      text("full_address1"), text("full_address2"), text("zip"),
+         text("month_birth"), money("points")},
+        {index("customer_c_code", {QStringLiteral("C_code")}),
+         index("customer_c_id", {QStringLiteral("C_ID")}),
+         index("customer_c_name", {QStringLiteral("C_name"), QStringLiteral("C_Sname")}),
+         index("customer_province", {QStringLiteral("C_Province")}),
+         index("customer_class", {QStringLiteral("class")}),
+         index("customer_zip", {QStringLiteral("zip")})}};
     t << TableDef{QStringLiteral("Post_code"),
                   {key("ID"), text("location_code"), text("Province"), text("District"),
                    text("Sub_district"), text("Post_code")},
@@ -222,7 +307,10 @@ QList<TableDef> customerTables()
     return t;
 }
 
-QList<TableDef> archiveTables() { return {contractTable(), renewalTable()}; }
+QList<TableDef> archiveTables()
+{
+    return {contractTable(), renewalTable()};
+}
 
 QList<TableDef> personalTables()
 {
@@ -236,9 +324,9 @@ QList<TableDef> personalTables()
 const QStringList& printerRows()
 {
     static const QStringList rows = {
-        QStringLiteral("ใบสัญญา"),          QStringLiteral("ใบขายฝากใหญ่"),
-        QStringLiteral("ใบขายฝากย่อ"),      QStringLiteral("การ์ดต่อดอก"),
-        QStringLiteral("ใบต่อดอกใหญ่"),     QStringLiteral("ใบต่อดอกย่อ"),
+        QStringLiteral("ใบสัญญา"),           QStringLiteral("ใบขายฝากใหญ่"),
+        QStringLiteral("ใบขายฝากย่อ"),       QStringLiteral("การ์ดต่อดอก"),
+        QStringLiteral("ใบต่อดอกใหญ่"),       QStringLiteral("ใบต่อดอกย่อ"),
         QStringLiteral("รายงานสรุป รับ-จ่าย"), QStringLiteral("รายงานสรุปสัญญา"),
         QStringLiteral("ใบเสร็จรับเงิน"),
     };
@@ -262,8 +350,8 @@ void createTable(Database& db, const TableDef& t)
     QStringList cols;
     for (const ColumnDef& c : t.columns)
         cols << columnSql(c);
-    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ") + quoteName(t.name) + QStringLiteral(" (") +
-            cols.join(QStringLiteral(", ")) + u')');
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ") + quoteName(t.name) +
+            QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')');
 }
 
 void createIndexes(Database& db, const TableDef& t)
@@ -273,8 +361,9 @@ void createIndexes(Database& db, const TableDef& t)
         for (const QString& c : i.columns)
             cols << quoteName(c);
         db.exec(QStringLiteral("CREATE ") + (i.unique ? QStringLiteral("UNIQUE ") : QString()) +
-                QStringLiteral("INDEX IF NOT EXISTS ") + quoteName(i.name) + QStringLiteral(" ON ") +
-                quoteName(t.name) + QStringLiteral(" (") + cols.join(u',') + u')');
+                QStringLiteral("INDEX IF NOT EXISTS ") + quoteName(i.name) +
+                QStringLiteral(" ON ") + quoteName(t.name) + QStringLiteral(" (") +
+                cols.join(u',') + u')');
     }
 }
 
@@ -309,23 +398,46 @@ void ensureRequiredRows(Database& db, DatabaseRole role)
     case DatabaseRole::Main: {
         if (rowCount(db, QStringLiteral("config_setting")) == 0) {
             insertRow(db, QStringLiteral("config_setting"),
-                      {QStringLiteral("company_name"), QStringLiteral("chumnum_run"),
-                       QStringLiteral("chumnum_autorun"), QStringLiteral("chumnum_duration"),
-                       QStringLiteral("dedug_fee"), QStringLiteral("relax_day"),
-                       QStringLiteral("clear_employee"), QStringLiteral("MinInteres"),
-                       QStringLiteral("D_interes_rate"), QStringLiteral("sanya_cfg"),
-                       QStringLiteral("sanya_copy"), QStringLiteral("tor_cfg"),
-                       QStringLiteral("tor_copy"), QStringLiteral("recvtor_cfg"),
-                       QStringLiteral("recvtai_cfg"), QStringLiteral("recv_copy"),
-                       QStringLiteral("city_call"), QStringLiteral("Pre_Recv"),
-                       QStringLiteral("run_recv"), QStringLiteral("offset_print"),
+                      {QStringLiteral("company_name"),      QStringLiteral("chumnum_run"),
+                       QStringLiteral("chumnum_autorun"),   QStringLiteral("chumnum_duration"),
+                       QStringLiteral("dedug_fee"),         QStringLiteral("relax_day"),
+                       QStringLiteral("clear_employee"),    QStringLiteral("MinInteres"),
+                       QStringLiteral("D_interes_rate"),    QStringLiteral("sanya_cfg"),
+                       QStringLiteral("sanya_copy"),        QStringLiteral("tor_cfg"),
+                       QStringLiteral("tor_copy"),          QStringLiteral("recvtor_cfg"),
+                       QStringLiteral("recvtai_cfg"),       QStringLiteral("recv_copy"),
+                       QStringLiteral("city_call"),         QStringLiteral("Pre_Recv"),
+                       QStringLiteral("run_recv"),          QStringLiteral("offset_print"),
                        QStringLiteral("ReceptPrinterSize"), QStringLiteral("Com_Kon"),
-                       QStringLiteral("Run_Invoice"), QStringLiteral("use_login"),
-                       QStringLiteral("Backup_alert"), QStringLiteral("Backup_duration"),
+                       QStringLiteral("Run_Invoice"),       QStringLiteral("use_login"),
+                       QStringLiteral("Backup_alert"),      QStringLiteral("Backup_duration"),
                        QStringLiteral("backup_path")},
-                      {QString(), 1, 1, 30, 0, 7, 0, units("0"), QStringLiteral("จริง"),
-                       QStringLiteral("2"), 0, QStringLiteral("3"), 0, QStringLiteral("3"),
-                       QStringLiteral("3"), 0, 0, QStringLiteral("R"), 1, 0, 58, 0, 1, 1, 1, 7,
+                      {QString(),
+                       1,
+                       1,
+                       30,
+                       0,
+                       7,
+                       0,
+                       units("0"),
+                       QStringLiteral("จริง"),
+                       QStringLiteral("2"),
+                       0,
+                       QStringLiteral("3"),
+                       0,
+                       QStringLiteral("3"),
+                       QStringLiteral("3"),
+                       0,
+                       0,
+                       QStringLiteral("R"),
+                       1,
+                       0,
+                       58,
+                       0,
+                       1,
+                       1,
+                       1,
+                       7,
                        QString()});
         }
         for (int n = 1; n <= 5; ++n) {
@@ -346,8 +458,9 @@ void ensureRequiredRows(Database& db, DatabaseRole role)
     case DatabaseRole::Personal: {
         const QStringList& rows = printerRows();
         for (const QString& r : rows) {
-            if (db.scalar(QStringLiteral("SELECT count(*) FROM \"Printer_tb\" WHERE Report_name = ?"),
-                          {r})
+            if (db.scalar(
+                      QStringLiteral("SELECT count(*) FROM \"Printer_tb\" WHERE Report_name = ?"),
+                      {r})
                     .toLongLong() == 0)
                 insertRow(db, QStringLiteral("Printer_tb"),
                           {QStringLiteral("Report_name"), QStringLiteral("Printer_name"),
@@ -369,7 +482,8 @@ void seedNewDatabase(Database& db, DatabaseRole role)
                                     QStringLiteral("เครื่องใช้ไฟฟ้า"), QStringLiteral("นาฬิกา"),
                                     QStringLiteral("อื่นๆ")};
         for (const QString& g : groups)
-            insertRow(db, QStringLiteral("chumnum_prod_group"), {QStringLiteral("prod_group")}, {g});
+            insertRow(db, QStringLiteral("chumnum_prod_group"), {QStringLiteral("prod_group")},
+                      {g});
         for (const char* rate : {"1", "1.25", "1.5", "2", "3"})
             insertRow(db, QStringLiteral("fee_table"),
                       {QStringLiteral("duration"), QStringLiteral("fee")}, {30, units(rate)});
@@ -389,8 +503,8 @@ void seedNewDatabase(Database& db, DatabaseRole role)
                       {QStringLiteral("pre_name"), QStringLiteral("sex")}, {title, sex});
         for (const QString& g : {QStringLiteral("ทั่วไป"), QStringLiteral("VIP")})
             insertRow(db, QStringLiteral("size"), {QStringLiteral("size")}, QVariantList{g});
-        for (const QString& s : {QStringLiteral("ปกติ"), QStringLiteral("ลูกค้าประจำ"),
-                                 QStringLiteral("งดให้บริการ")})
+        for (const QString& s :
+             {QStringLiteral("ปกติ"), QStringLiteral("ลูกค้าประจำ"), QStringLiteral("งดให้บริการ")})
             insertRow(db, QStringLiteral("status_cust"), {QStringLiteral("size")}, QVariantList{s});
         for (int i = 1; i <= 5; ++i)
             insertRow(db, QStringLiteral("user_column"),
@@ -416,7 +530,8 @@ void setMeta(Database& db, const QString& name, const QString& value)
 
 void createMetaTable(Database& db)
 {
-    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS tawela_meta (name TEXT PRIMARY KEY, value TEXT)"));
+    db.exec(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS tawela_meta (name TEXT PRIMARY KEY, value TEXT)"));
 }
 
 // Creates what is missing of the role's tables, columns and indexes; true

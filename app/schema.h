@@ -11,7 +11,7 @@ namespace tawela::app {
 // The four databases of a shop and what each holds.
 enum class DatabaseRole { Main, Customer, Archive, Personal };
 
-QString roleName(DatabaseRole role); // "main", "customer", ...
+QString roleName(DatabaseRole role);  // "main", "customer", ...
 QString roleTitle(DatabaseRole role); // Thai, for messages
 
 namespace schema {

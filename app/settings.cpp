@@ -93,7 +93,10 @@ struct Writer {
     void integer(const QString& c, qint64 v) { rs.setValue(c, QVariant::fromValue<qlonglong>(v)); }
     void boolean(const QString& c, bool v) { rs.setValue(c, v); }
     void decimal(const QString& c, platform::Decimal v) { rs.setValue(c, QVariant::fromValue(v)); }
-    void date(const QString& c, const QDate& v) { rs.setValue(c, v.isValid() ? QVariant(v) : QVariant()); }
+    void date(const QString& c, const QDate& v)
+    {
+        rs.setValue(c, v.isValid() ? QVariant(v) : QVariant());
+    }
 };
 
 Recordset openRow(const std::shared_ptr<platform::db::Database>& main)

@@ -21,8 +21,8 @@ QString rightText(Right right);
 // One row of employee. Rights are kept as stored, so that a text written by
 // an older program survives a save unchanged.
 struct Employee {
-    QString code; // EN
-    QString name; // E_name
+    QString code;     // EN
+    QString name;     // E_name
     QString password; // PWD: a hash, or plain text left by older data
     QString policy, card, tool, blacklist, bk, rs, sp1;
     bool admin = false;

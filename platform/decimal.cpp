@@ -38,12 +38,16 @@ Int128 divideRounded(Int128 numerator, Int128 divisor, Rounding mode)
 
 std::int64_t narrow(Int128 v)
 {
-    if (v > std::numeric_limits<std::int64_t>::max() || v < std::numeric_limits<std::int64_t>::min())
+    if (v > std::numeric_limits<std::int64_t>::max() ||
+        v < std::numeric_limits<std::int64_t>::min())
         throw std::overflow_error("decimal overflow");
     return static_cast<std::int64_t>(v);
 }
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // Parses digits with optional comma grouping and an optional fraction from
 // text[pos...]; stops at the first character that cannot continue a number.

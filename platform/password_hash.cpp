@@ -25,8 +25,8 @@ QString hash(const QString& password, Strength strength)
     const unsigned long long ops = strength == Strength::Interactive
                                        ? crypto_pwhash_OPSLIMIT_INTERACTIVE
                                        : crypto_pwhash_OPSLIMIT_MIN;
-    const size_t mem = strength == Strength::Interactive ? crypto_pwhash_MEMLIMIT_INTERACTIVE
-                                                         : size_t(1) << 20;
+    const size_t mem =
+        strength == Strength::Interactive ? crypto_pwhash_MEMLIMIT_INTERACTIVE : size_t(1) << 20;
     if (crypto_pwhash_str_alg(out, utf8.constData(), static_cast<unsigned long long>(utf8.size()),
                               ops, mem, crypto_pwhash_ALG_ARGON2ID13) != 0)
         throw std::runtime_error("out of memory while hashing a password");

@@ -2,10 +2,22 @@
 
 namespace tawela::platform {
 
-QString Prompt::informationTitle() { return QStringLiteral("ข้อมูลข่าวสาร"); }
-QString Prompt::stopTitle() { return QStringLiteral("โปรดระวัง"); }
-QString Prompt::errorTitle() { return QStringLiteral("พบข้อผิดพลาด"); }
-QString Prompt::warningTitle() { return QStringLiteral("เตือน..."); }
+QString Prompt::informationTitle()
+{
+    return QStringLiteral("ข้อมูลข่าวสาร");
+}
+QString Prompt::stopTitle()
+{
+    return QStringLiteral("โปรดระวัง");
+}
+QString Prompt::errorTitle()
+{
+    return QStringLiteral("พบข้อผิดพลาด");
+}
+QString Prompt::warningTitle()
+{
+    return QStringLiteral("เตือน...");
+}
 
 void Prompt::information(const QString& text)
 {

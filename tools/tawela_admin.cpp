@@ -74,8 +74,8 @@ int init(const QString& home)
         app::Connections::createMissing(config);
         for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
                           app::DatabaseRole::Archive, app::DatabaseRole::Personal})
-            out() << app::roleTitle(role) << ": "
-                  << app::Connections::pathFor(config, role) << Qt::endl;
+            out() << app::roleTitle(role) << ": " << app::Connections::pathFor(config, role)
+                  << Qt::endl;
     } catch (const app::ConfigError& e) {
         err() << e.description() << Qt::endl;
         return 1;

@@ -15,8 +15,8 @@ namespace {
 QString countOf(const platform::db::Database& db, const char* table)
 {
     return QLocale(QLocale::Thai, QLocale::Thailand)
-        .toString(db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table))
-                      .toLongLong());
+        .toString(
+            db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table)).toLongLong());
 }
 
 } // namespace

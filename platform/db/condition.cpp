@@ -74,8 +74,27 @@ void compileNode(const Node& n, const TableInfo& table, QString& sql, QVariantLi
     }
     case Op::Like: {
         const ColumnInfo& c = table.column(n.column);
-        sql += quoteName(c.name) + QStringLiteral(" LIKE ? ESCAPE '\\'");
-        binds << likePatternFromWildcards(n.value.toString());
+        const QString pattern = n.value.toString();
+        // "*text*" is the common search. When the text has no ASCII letter,
+        // LIKE's case folding (ASCII only) cannot matter and a plain substring
+        // test gives the same rows at about twice the speed.
+        if (pattern.size() > 2 && pattern.startsWith(u'*') && pattern.endsWith(u'*')) {
+            const QString inner = pattern.mid(1, pattern.size() - 2);
+            bool plain = true;
+            for (QChar ch : inner)
+                if (ch == u'*' || ch == u'?' || (ch.unicode() < 128 && ch.isLetter()))
+                    plain = false;
+            if (plain) {
+                sql += QStringLiteral("instr(") + quoteName(c.name) + QStringLiteral(", ?) > 0");
+                binds << inner;
+                return;
+            }
+        }
+        const QString like = likePatternFromWildcards(pattern);
+        sql += quoteName(c.name) + QStringLiteral(" LIKE ?");
+        if (like.contains(u'\\'))
+            sql += QStringLiteral(" ESCAPE '\\'");
+        binds << like;
         return;
     }
     default: {

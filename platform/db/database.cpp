@@ -21,8 +21,7 @@ QString nextConnectionName()
 
 Database::Database(QString connectionName, QString path)
     : m_connectionName(std::move(connectionName)), m_path(std::move(path))
-{
-}
+{}
 
 Database::~Database()
 {
@@ -38,9 +37,9 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode)
 {
     const QFileInfo info(path);
     if (!info.dir().exists())
-        throw DbError(error_number::InvalidPath,
-                      QStringLiteral("ไม่พบโฟลเดอร์ '") + QDir::toNativeSeparators(info.absolutePath()) +
-                          QStringLiteral("' ของแฟ้มฐานข้อมูล"));
+        throw DbError(error_number::InvalidPath, QStringLiteral("ไม่พบโฟลเดอร์ '") +
+                                                     QDir::toNativeSeparators(info.absolutePath()) +
+                                                     QStringLiteral("' ของแฟ้มฐานข้อมูล"));
     if (mode == OpenMode::ExistingOnly && !info.exists())
         throw DbError(error_number::FileNotFound,
                       QStringLiteral("ไม่พบแฟ้มฐานข้อมูล '") + QDir::toNativeSeparators(path) + u'\'');

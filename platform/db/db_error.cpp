@@ -4,8 +4,7 @@ namespace tawela::platform::db {
 
 DbError::DbError(int number, const QString& description)
     : std::runtime_error(description.toStdString()), m_number(number), m_description(description)
-{
-}
+{}
 
 QString DbError::message() const
 {

@@ -74,13 +74,22 @@ struct Recordset::Impl {
         const qsizetype begin = windowIndex * WindowSize;
         const qsizetype end = std::min<qsizetype>(begin + WindowSize, qsizetype(keys.size()));
         QString sql = QStringLiteral("SELECT rowid, ") + columnList + QStringLiteral(" FROM ") +
-                      quoteName(info.name()) + QStringLiteral(" WHERE rowid IN (");
+                      quoteName(info.name());
         QVariantList binds;
-        for (qsizetype i = begin; i < end; ++i) {
-            sql += i == begin ? QStringLiteral("?") : QStringLiteral(",?");
-            binds << QVariant::fromValue<qlonglong>(keys[size_t(i)]);
+        const qint64 low = keys[size_t(begin)];
+        const qint64 high = keys[size_t(end - 1)];
+        if (keysAscending && high - low < 2 * (end - begin)) {
+            // A dense run of keys: one range scan, rows outside the set are skipped below.
+            sql += QStringLiteral(" WHERE rowid BETWEEN ? AND ?");
+            binds << QVariant::fromValue<qlonglong>(low) << QVariant::fromValue<qlonglong>(high);
+        } else {
+            sql += QStringLiteral(" WHERE rowid IN (");
+            for (qsizetype i = begin; i < end; ++i) {
+                sql += i == begin ? QStringLiteral("?") : QStringLiteral(",?");
+                binds << QVariant::fromValue<qlonglong>(keys[size_t(i)]);
+            }
+            sql += u')';
         }
-        sql += u')';
         QSqlQuery q = db->exec(sql, binds);
         std::unordered_map<qint64, QVariantList> byKey;
         byKey.reserve(size_t(end - begin));
@@ -175,8 +184,7 @@ struct Recordset::Impl {
                 for (qsizetype i = 0; i < names.size(); ++i)
                     marks << QStringLiteral("?");
                 sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                      names.join(u',') + QStringLiteral(") VALUES (") + marks.join(u',') +
-                      u')';
+                      names.join(u',') + QStringLiteral(") VALUES (") + marks.join(u',') + u')';
             }
             QSqlQuery q = db->exec(sql, binds);
             const qint64 key = q.lastInsertId().toLongLong();
@@ -235,7 +243,10 @@ Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-qsizetype Recordset::count() const { return qsizetype(d->keys.size()); }
+qsizetype Recordset::count() const
+{
+    return qsizetype(d->keys.size());
+}
 
 bool Recordset::atStart() const
 {
@@ -247,10 +258,19 @@ bool Recordset::atEnd() const
     return d->keys.empty() ? !d->adding : (d->pos >= count() && !d->adding);
 }
 
-qsizetype Recordset::position() const { return d->pos; }
+qsizetype Recordset::position() const
+{
+    return d->pos;
+}
 
-void Recordset::moveFirst() { d->setPosition(d->keys.empty() ? -1 : 0); }
-void Recordset::moveLast() { d->setPosition(count() - 1); }
+void Recordset::moveFirst()
+{
+    d->setPosition(d->keys.empty() ? -1 : 0);
+}
+void Recordset::moveLast()
+{
+    d->setPosition(count() - 1);
+}
 
 void Recordset::moveNext()
 {
@@ -261,7 +281,10 @@ void Recordset::moveNext()
     d->setPosition(d->pos + 1);
 }
 
-void Recordset::movePrevious() { d->setPosition(d->pos - 1); }
+void Recordset::movePrevious()
+{
+    d->setPosition(d->pos - 1);
+}
 
 void Recordset::move(qsizetype delta)
 {
@@ -270,7 +293,10 @@ void Recordset::move(qsizetype delta)
     d->setPosition(d->pos + delta);
 }
 
-void Recordset::moveTo(qsizetype position) { d->setPosition(position); }
+void Recordset::moveTo(qsizetype position)
+{
+    d->setPosition(position);
+}
 
 QVariant Recordset::value(const QString& column) const
 {
@@ -308,7 +334,10 @@ qint64 Recordset::integer(const QString& column) const
     return v.toLongLong();
 }
 
-bool Recordset::boolean(const QString& column) const { return value(column).toBool(); }
+bool Recordset::boolean(const QString& column) const
+{
+    return value(column).toBool();
+}
 
 QDate Recordset::date(const QString& column) const
 {
@@ -350,7 +379,10 @@ void Recordset::setValue(const QString& column, const QVariant& value)
     d->changed.setBit(c);
 }
 
-void Recordset::store() { d->storePending(); }
+void Recordset::store()
+{
+    d->storePending();
+}
 
 void Recordset::cancelEdit()
 {
@@ -360,8 +392,14 @@ void Recordset::cancelEdit()
         d->pos = count();
 }
 
-bool Recordset::isEditing() const { return d->editing(); }
-bool Recordset::isAdding() const { return d->adding; }
+bool Recordset::isEditing() const
+{
+    return d->editing();
+}
+bool Recordset::isAdding() const
+{
+    return d->adding;
+}
 
 void Recordset::removeCurrent()
 {
@@ -402,25 +440,27 @@ bool Recordset::find(const Condition& condition, FindStart start)
     sql += u')';
 
     if (d->keysAscending) {
-        // Rows in key order: let the database walk forward and stop at the first match.
-        qint64 fromKey = d->keys[size_t(from)];
-        sql += QStringLiteral(" AND rowid >= ? ORDER BY rowid LIMIT 1");
-        for (;;) {
-            QVariantList b = binds;
-            b << QVariant::fromValue<qlonglong>(fromKey);
-            const QVariant found = d->db->scalar(sql, b);
-            if (!found.isValid()) {
-                d->pos = n;
-                return false;
-            }
-            const qint64 key = found.toLongLong();
+        // Rows in key order: look near the cursor first, where the database
+        // can stop at the first match.
+        const qsizetype nearEnd = std::min<qsizetype>(from + 4096, n);
+        QVariantList b = binds;
+        b << QVariant::fromValue<qlonglong>(d->keys[size_t(from)])
+          << QVariant::fromValue<qlonglong>(d->keys[size_t(nearEnd - 1)]);
+        QSqlQuery nearQuery =
+            d->db->exec(sql + QStringLiteral(" AND rowid BETWEEN ? AND ? ORDER BY rowid"), b);
+        while (nearQuery.next()) {
+            const qint64 key = nearQuery.value(0).toLongLong();
             auto it = std::lower_bound(d->keys.begin(), d->keys.end(), key);
+            // A row added by another copy after this set opened is not part of it.
             if (it != d->keys.end() && *it == key) {
                 d->pos = qsizetype(it - d->keys.begin());
                 return true;
             }
-            // A row added by another copy after this set opened: not part of it.
-            fromKey = key + 1;
+        }
+        from = nearEnd;
+        if (from >= n) {
+            d->pos = n;
+            return false;
         }
     }
 
@@ -429,6 +469,18 @@ bool Recordset::find(const Condition& condition, FindStart start)
     while (q.next())
         matches.push_back(q.value(0).toLongLong());
     std::sort(matches.begin(), matches.end());
+    if (d->keysAscending) {
+        for (auto m = std::lower_bound(matches.begin(), matches.end(), d->keys[size_t(from)]);
+             m != matches.end(); ++m) {
+            auto it = std::lower_bound(d->keys.begin() + from, d->keys.end(), *m);
+            if (it != d->keys.end() && *it == *m) {
+                d->pos = qsizetype(it - d->keys.begin());
+                return true;
+            }
+        }
+        d->pos = n;
+        return false;
+    }
     for (qsizetype i = from; i < n; ++i) {
         if (std::binary_search(matches.begin(), matches.end(), d->keys[size_t(i)])) {
             d->pos = i;
@@ -447,7 +499,10 @@ void Recordset::requery()
     d->pos = d->keys.empty() ? -1 : 0;
 }
 
-const TableInfo& Recordset::table() const { return d->info; }
+const TableInfo& Recordset::table() const
+{
+    return d->info;
+}
 
 QStringList Recordset::columnNames() const
 {
@@ -457,6 +512,9 @@ QStringList Recordset::columnNames() const
     return names;
 }
 
-const std::shared_ptr<Database>& Recordset::database() const { return d->db; }
+const std::shared_ptr<Database>& Recordset::database() const
+{
+    return d->db;
+}
 
 } // namespace tawela::platform::db

@@ -41,8 +41,8 @@ enum class FindStart {
 // followed the deleted one.
 class Recordset {
 public:
-    Recordset(std::shared_ptr<Database> database, const QString& table,
-              const Condition& where = {}, const QList<SortKey>& order = {});
+    Recordset(std::shared_ptr<Database> database, const QString& table, const Condition& where = {},
+              const QList<SortKey>& order = {});
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;

@@ -13,10 +13,9 @@ namespace {
 
 DbError mismatch(const ColumnInfo& column, const QVariant& value)
 {
-    return DbError(error_number::TypeMismatch,
-                   QStringLiteral("ค่า \"") + value.toString().left(60) +
-                       QStringLiteral("\" ใช้กับช่อง ") + column.name +
-                       QStringLiteral(" ไม่ได้ (ชนิดข้อมูลไม่ตรงกัน)"));
+    return DbError(error_number::TypeMismatch, QStringLiteral("ค่า \"") + value.toString().left(60) +
+                                                   QStringLiteral("\" ใช้กับช่อง ") + column.name +
+                                                   QStringLiteral(" ไม่ได้ (ชนิดข้อมูลไม่ตรงกัน)"));
 }
 
 bool isEmptyText(const QVariant& v)
@@ -117,8 +116,8 @@ qsizetype TableInfo::require(const QString& column) const
 {
     const qsizetype i = indexOf(column);
     if (i < 0)
-        throw DbError(error_number::ItemNotFound,
-                      QStringLiteral("ไม่พบช่องข้อมูล ") + column + QStringLiteral(" ในตาราง ") + m_name);
+        throw DbError(error_number::ItemNotFound, QStringLiteral("ไม่พบช่องข้อมูล ") + column +
+                                                      QStringLiteral(" ในตาราง ") + m_name);
     return i;
 }
 

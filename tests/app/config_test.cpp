@@ -33,7 +33,9 @@ TEST(Config, SetupWritesTheExactFile)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray h = home.path().toUtf8() + "/";
     const QByteArray expected = "[Path]\r\n"
-                                "drive = " + h + "\r\n"
+                                "drive = " +
+                                h +
+                                "\r\n"
                                 "\r\n"
                                 "[BackupFile]\r\n"
                                 "file_count = 1\r\n"
@@ -46,8 +48,12 @@ TEST(Config, SetupWritesTheExactFile)
                                 "dir03 = Excel\r\n"
                                 "\r\n"
                                 "[Path Setting]\r\n"
-                                "Database Path =  " + h + "Morlind.mdb\r\n"
-                                "Customer Path = " + h + "Qorvelcustomer.mdb\r\n"
+                                "Database Path =  " +
+                                h +
+                                "Morlind.mdb\r\n"
+                                "Customer Path = " +
+                                h +
+                                "Qorvelcustomer.mdb\r\n"
                                 "pwd =  *prepare8\r\n"
                                 "\r\n"
                                 "[Config_Setting]\r\n"
@@ -77,10 +83,11 @@ TEST(Config, BooleanFormsOfTheCardReaderKey)
         const char* text;
         std::optional<bool> expected;
     };
-    const Case cases[] = {{"True", true},   {"FALSE", false}, {"tRuE", true}, {"0", false},
-                          {"1", true},      {"-1", true},     {"2.5", true},  {"0.0", false},
-                          {" 7 ", true},    {"", std::nullopt}, {"yes", std::nullopt},
-                          {"1x", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}};
+    const Case cases[] = {{"True", true},        {"FALSE", false},      {"tRuE", true},
+                          {"0", false},          {"1", true},           {"-1", true},
+                          {"2.5", true},         {"0.0", false},        {" 7 ", true},
+                          {"", std::nullopt},    {"yes", std::nullopt}, {"1x", std::nullopt},
+                          {"nan", std::nullopt}, {"inf", std::nullopt}};
     for (const Case& c : cases)
         EXPECT_EQ(app::parseIniBoolean(QString::fromLatin1(c.text)), c.expected) << c.text;
 }
@@ -108,9 +115,11 @@ TEST(Config, KeysWithoutCaseBackslashesAndLongPaths)
     home.writeFile(QStringLiteral("tawela.ini"),
                    "[PATH]\r\nDRIVE = \\srv\\shop\r\n"
                    "[path setting]\r\n"
-                   "database path =   " + longFolder.toUtf8() + "Morlind.mdb   \r\n"
-                   "CUSTOMER PATH = data\\Qorvelcustomer.mdb\r\n"
-                   "[config_setting]\r\nidcardreader = false\r\nfakeproduct = ไม่แสดง\r\n");
+                   "database path =   " +
+                       longFolder.toUtf8() +
+                       "Morlind.mdb   \r\n"
+                       "CUSTOMER PATH = data\\Qorvelcustomer.mdb\r\n"
+                       "[config_setting]\r\nidcardreader = false\r\nfakeproduct = ไม่แสดง\r\n");
     const AppConfig c = app::readConfig(home.path());
     EXPECT_EQ(c.dataFolder, QStringLiteral("/srv/shop/"));
     // Long values are kept whole (the old 49-character cut is gone).
@@ -126,8 +135,8 @@ TEST(Config, KeysWithoutCaseBackslashesAndLongPaths)
 TEST(Config, HomeFolderFromArgumentsThenEnvironment)
 {
     qputenv("TAWELA_HOME", "/tmp/from-env");
-    EXPECT_EQ(app::resolveHomeFolder({QStringLiteral("tawela"), QStringLiteral("--home"),
-                                      QStringLiteral("/tmp/x/")}),
+    EXPECT_EQ(app::resolveHomeFolder(
+                  {QStringLiteral("tawela"), QStringLiteral("--home"), QStringLiteral("/tmp/x/")}),
               QStringLiteral("/tmp/x"));
     EXPECT_EQ(app::resolveHomeFolder({QStringLiteral("tawela"), QStringLiteral("--home=/tmp/y")}),
               QStringLiteral("/tmp/y"));

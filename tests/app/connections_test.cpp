@@ -55,8 +55,8 @@ TEST(Connections, OpensTheFourDatabasesOfASetUpHome)
 
 TEST(Connections, EveryMissingFileStopsTheOpening)
 {
-    for (const char* name : {"Morlind.mdb", "Qorvelcustomer.mdb", "closed_policy.mdb",
-                             "Personal.mdb"}) {
+    for (const char* name :
+         {"Morlind.mdb", "Qorvelcustomer.mdb", "closed_policy.mdb", "Personal.mdb"}) {
         SCOPED_TRACE(name);
         test::TempHome home;
         const app::AppConfig config = home.setUp();

@@ -40,8 +40,8 @@ TEST(Schema, EveryRoleHoldsItsTables)
     const QMap<DatabaseRole, QStringList> expected = {
         {DatabaseRole::Main,
          {"config_setting", "employee", "chumnum", "chumnum_tor", "service", "spending",
-          "fee_table", "deduct_table", "fee_table1", "fee_table5", "deduct_table1",
-          "deduct_table5", "Period", "chumnum_prod_group", "temp"}},
+          "fee_table", "deduct_table", "fee_table1", "fee_table5", "deduct_table1", "deduct_table5",
+          "Period", "chumnum_prod_group", "temp"}},
         {DatabaseRole::Customer,
          {"config_setting", "customer", "post_code", "pre_name", "size", "status_cust",
           "user_column"}},
@@ -60,12 +60,14 @@ TEST(Schema, CustomerColumnsKeepTheirPositions)
 {
     test::TempDatabase t(DatabaseRole::Customer);
     const QStringList expected = {
-        "ID", "C_code", "C_prename", "C_name", "C_Sname", "birthday", "C_age", "C_ID",
-        "C_address", "C_moo", "C_soi", "C_road", "C_tumbol", "C_Ampor", "C_Province", "C_MP",
-        "C_HP", "C_FAX", "user1", "user2", "user3", "user4", "user5", "email", "Note", "image1",
-        "image2", "image3", "Excel_file", "dt_im1", "dt_im2", "dt_im3", "Excel_name", "C_income",
-        "city_call", "class", "sex", "education", "marrital", "spouse", "spouse_occ",
-        "spouse_detail", "Spare1", "spare2", "spare3", "full_address1", "full_address2", "zip",
+        "ID",          "C_code",    "C_prename",  "C_name",        "C_Sname",       "birthday",
+        "C_age",       "C_ID",      "C_address",  "C_moo",         "C_soi",         "C_road",
+        "C_tumbol",    "C_Ampor",   "C_Province", "C_MP",          "C_HP",          "C_FAX",
+        "user1",       "user2",     "user3",      "user4",         "user5",         "email",
+        "Note",        "image1",    "image2",     "image3",        "Excel_file",    "dt_im1",
+        "dt_im2",      "dt_im3",    "Excel_name", "C_income",      "city_call",     "class",
+        "sex",         "education", "marrital",   "spouse",        "spouse_occ",    "spouse_detail",
+        "Spare1",      "spare2",    "spare3",     "full_address1", "full_address2", "zip",
         "month_birth", "points"};
     QStringList actual;
     for (const auto& c : t.db->tableInfo(QStringLiteral("Customer")).columns())
@@ -102,22 +104,24 @@ TEST(Schema, FirstRowsAndCreatingTwice)
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         EXPECT_EQ(count(*main.db, QStringLiteral("SELECT count(*) FROM config_setting")), 1);
-        EXPECT_EQ(main.db->scalar(QStringLiteral("SELECT group_concat(TableName || '=' || Period) "
-                                                 "FROM (SELECT * FROM Period ORDER BY rowid)"))
+        EXPECT_EQ(main.db
+                      ->scalar(QStringLiteral("SELECT group_concat(TableName || '=' || Period) "
+                                              "FROM (SELECT * FROM Period ORDER BY rowid)"))
                       .toString(),
                   QStringLiteral("1=30,2=30,3=30,4=30,5=30"));
         EXPECT_EQ(count(*customer.db, QStringLiteral("SELECT count(*) FROM pre_name")), 8);
-        EXPECT_EQ(customer.db->scalar(QStringLiteral("SELECT sex FROM pre_name WHERE pre_name = "
-                                                     "'นางสาว'"))
+        EXPECT_EQ(customer.db
+                      ->scalar(QStringLiteral("SELECT sex FROM pre_name WHERE pre_name = "
+                                              "'นางสาว'"))
                       .toString(),
                   QStringLiteral("หญิง"));
         platform::db::Recordset printers(personal.db, QStringLiteral("printer_tb"));
         QStringList names;
         for (; !printers.atEnd(); printers.moveNext())
             names << printers.text(QStringLiteral("report_name"));
-        EXPECT_EQ(names, (QStringList{"ใบสัญญา", "ใบขายฝากใหญ่", "ใบขายฝากย่อ", "การ์ดต่อดอก",
-                                      "ใบต่อดอกใหญ่", "ใบต่อดอกย่อ", "รายงานสรุป รับ-จ่าย",
-                                      "รายงานสรุปสัญญา", "ใบเสร็จรับเงิน"}));
+        EXPECT_EQ(names,
+                  (QStringList{"ใบสัญญา", "ใบขายฝากใหญ่", "ใบขายฝากย่อ", "การ์ดต่อดอก", "ใบต่อดอกใหญ่",
+                               "ใบต่อดอกย่อ", "รายงานสรุป รับ-จ่าย", "รายงานสรุปสัญญา", "ใบเสร็จรับเงิน"}));
         // Running setup again on the same files adds nothing.
         app::schema::create(*main.db, DatabaseRole::Main, Password);
         app::schema::create(*personal.db, DatabaseRole::Personal, Password);

@@ -13,8 +13,8 @@ TEST(Settings, InterestModeRule)
 {
     EXPECT_EQ(app::interestModeFromText(QStringLiteral("จริง")), app::InterestMode::ActualDays);
     EXPECT_EQ(app::interestModeFromText(QStringLiteral("ช่วง")), app::InterestMode::Steps);
-    for (const QString& other : {QStringLiteral("ไม่ใช้"), QString(), QStringLiteral("จริง "),
-                                 QStringLiteral("x")})
+    for (const QString& other :
+         {QStringLiteral("ไม่ใช้"), QString(), QStringLiteral("จริง "), QStringLiteral("x")})
         EXPECT_EQ(app::interestModeFromText(other), app::InterestMode::NotUsed)
             << qPrintable(other);
 }

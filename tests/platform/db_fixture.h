@@ -28,8 +28,9 @@ protected:
     {
         db->exec(QStringLiteral("BEGIN"));
         for (int i = 1; i <= rows; ++i)
-            db->exec(QStringLiteral("INSERT INTO people (Name, amount, n, active) VALUES (?,?,?,?)"),
-                     {QStringLiteral("p%1").arg(i), qlonglong(i) * 10000 + 5000, i, i % 2});
+            db->exec(
+                QStringLiteral("INSERT INTO people (Name, amount, n, active) VALUES (?,?,?,?)"),
+                {QStringLiteral("p%1").arg(i), qlonglong(i) * 10000 + 5000, i, i % 2});
         db->exec(QStringLiteral("COMMIT"));
     }
 

@@ -37,7 +37,8 @@ TEST_F(RecordsetTest, EmptySetIsAtStartAndEnd)
     rs.moveFirst();
     rs.moveNext();
     EXPECT_TRUE(rs.atEnd());
-    EXPECT_EQ(errorNumberOf([&] { rs.text(QStringLiteral("Name")); }), error_number::NoCurrentRecord);
+    EXPECT_EQ(errorNumberOf([&] { rs.text(QStringLiteral("Name")); }),
+              error_number::NoCurrentRecord);
     EXPECT_FALSE(rs.find(Condition::equals(QStringLiteral("Name"), QStringLiteral("x"))));
 }
 
@@ -71,10 +72,11 @@ TEST_F(RecordsetTest, NavigatesAcrossWindows)
 TEST_F(RecordsetTest, OrdersAndFiltersByCondition)
 {
     fill(20);
-    Recordset rs(db, QStringLiteral("people"),
-                 Condition::greater(QStringLiteral("amount"), QVariant::fromValue(Decimal::fromInt(10))) &&
-                     Condition::equals(QStringLiteral("active"), true),
-                 {{QStringLiteral("n"), true}});
+    Recordset rs(
+        db, QStringLiteral("people"),
+        Condition::greater(QStringLiteral("amount"), QVariant::fromValue(Decimal::fromInt(10))) &&
+            Condition::equals(QStringLiteral("active"), true),
+        {{QStringLiteral("n"), true}});
     // amounts 10.5 .. 20.5, odd n only: 19, 17, 15, 13, 11
     ASSERT_EQ(rs.count(), 5);
     QList<qint64> order;
@@ -110,9 +112,9 @@ TEST_F(RecordsetTest, TypedValuesRoundTripExactly)
     EXPECT_EQ(again.integer(QStringLiteral("n")), 0);
     EXPECT_GT(again.integer(QStringLiteral("ID")), 0);
     // What is stored is the exact count of ten-thousandths, not a float.
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT typeof(amount) || ':' || amount FROM people"))
-                  .toString(),
-              QStringLiteral("integer:15001234"));
+    EXPECT_EQ(
+        db->scalar(QStringLiteral("SELECT typeof(amount) || ':' || amount FROM people")).toString(),
+        QStringLiteral("integer:15001234"));
 }
 
 TEST_F(RecordsetTest, RefusesValuesAColumnCannotHold)
@@ -121,11 +123,13 @@ TEST_F(RecordsetTest, RefusesValuesAColumnCannotHold)
     Recordset rs(db, QStringLiteral("people"));
     EXPECT_EQ(errorNumberOf([&] { rs.setValue(QStringLiteral("amount"), QStringLiteral("abc")); }),
               error_number::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([&] { rs.setValue(QStringLiteral("born"), QStringLiteral("31/13/2025")); }),
-              error_number::TypeMismatch);
+    EXPECT_EQ(
+        errorNumberOf([&] { rs.setValue(QStringLiteral("born"), QStringLiteral("31/13/2025")); }),
+        error_number::TypeMismatch);
     EXPECT_EQ(errorNumberOf([&] { rs.setValue(QStringLiteral("n"), QStringLiteral("1.5")); }),
               error_number::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([&] { rs.value(QStringLiteral("nosuch")); }), error_number::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs.value(QStringLiteral("nosuch")); }),
+              error_number::ItemNotFound);
     // An empty text clears a number column.
     rs.setValue(QStringLiteral("amount"), QString());
     rs.store();
@@ -185,7 +189,8 @@ TEST_F(RecordsetTest, DeleteLeavesTheCursorInTheGap)
     rs.moveTo(1); // p2
     rs.removeCurrent();
     EXPECT_EQ(rs.count(), 299);
-    EXPECT_EQ(errorNumberOf([&] { rs.text(QStringLiteral("Name")); }), error_number::NoCurrentRecord);
+    EXPECT_EQ(errorNumberOf([&] { rs.text(QStringLiteral("Name")); }),
+              error_number::NoCurrentRecord);
     rs.moveNext();
     EXPECT_EQ(rs.text(QStringLiteral("Name")), QStringLiteral("p3"));
     rs.removeCurrent();
@@ -232,8 +237,8 @@ TEST_F(RecordsetTest, FindsForwardByEqualityAndPattern)
         EXPECT_EQ(rs.integer(QStringLiteral("n")), 410);
         // An injection attempt is only a name that is not there.
         rs.moveFirst();
-        EXPECT_FALSE(rs.find(Condition::equals(QStringLiteral("Name"),
-                                               QStringLiteral("x' OR '1'='1"))));
+        EXPECT_FALSE(
+            rs.find(Condition::equals(QStringLiteral("Name"), QStringLiteral("x' OR '1'='1"))));
         EXPECT_EQ(db->scalar(QStringLiteral("SELECT count(*) FROM people")).toInt(), 500);
     }
 }
@@ -265,4 +270,28 @@ TEST_F(RecordsetTest, RequerySeesOtherConnectionsAndSurvivesTheirDeletes)
     rs.requery();
     EXPECT_EQ(rs.count(), 5);
     EXPECT_TRUE(rs.find(Condition::equals(QStringLiteral("Name"), QStringLiteral("late"))));
+}
+
+TEST_F(RecordsetTest, FindReachesRowsFarFromTheCursor)
+{
+    fill(6000);
+    db->exec(QStringLiteral("UPDATE people SET Name = 'ทองคำ' WHERE n = 5990"));
+    Recordset all(db, QStringLiteral("people"));
+    all.moveTo(10);
+    EXPECT_TRUE(all.find(Condition::like(QStringLiteral("Name"), QStringLiteral("*P5999*"))));
+    EXPECT_EQ(all.integer(QStringLiteral("n")), 5999); // letter case does not count
+    all.moveTo(10);
+    EXPECT_TRUE(all.find(Condition::like(QStringLiteral("Name"), QStringLiteral("*อง*"))));
+    EXPECT_EQ(all.integer(QStringLiteral("n")), 5990);
+    EXPECT_FALSE(
+        all.find(Condition::like(QStringLiteral("Name"), QStringLiteral("*อง*")), FindStart::Next));
+
+    // A filtered set: only its own rows are found, in its own order.
+    Recordset odd(db, QStringLiteral("people"), Condition::equals(QStringLiteral("active"), true));
+    ASSERT_EQ(odd.count(), 3000);
+    EXPECT_FALSE(odd.find(Condition::equals(QStringLiteral("n"), 5998)));
+    odd.moveFirst();
+    EXPECT_TRUE(odd.find(Condition::greaterOrEqual(QStringLiteral("n"), 5000)));
+    EXPECT_EQ(odd.integer(QStringLiteral("n")), 5001);
+    EXPECT_EQ(odd.position(), 2500);
 }

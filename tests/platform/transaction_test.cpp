@@ -55,7 +55,8 @@ TEST_F(TransactionTest, FailureHalfWayStoresNothing)
         EXPECT_EQ(e.number(), error_number::DuplicateKey);
     }
     EXPECT_EQ(count(*db), 1);
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Name FROM people")).toString(), QStringLiteral("p1"));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Name FROM people")).toString(),
+              QStringLiteral("p1"));
     // The connection is usable again afterwards.
     Transaction again(*db);
     db->exec(QStringLiteral("INSERT INTO people (Name) VALUES ('later')"));
