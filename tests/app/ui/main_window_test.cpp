@@ -31,6 +31,9 @@ TEST(MainWindow, ShowsTheShopAndItsCounts)
               QStringLiteral("1"));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("contractCount"))->text(),
               QStringLiteral("0"));
+    // Set TAWELA_SCREENSHOTS to a folder to look at the screen.
+    if (const QString dir = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !dir.isEmpty())
+        window.grab().save(dir + QStringLiteral("/main_window.png"));
     auto* exit = window.findChild<QPushButton*>(QStringLiteral("mnuExit"));
     ASSERT_NE(exit, nullptr);
     EXPECT_EQ(exit->text(), QStringLiteral("ออก"));
