@@ -1,0 +1,93 @@
+#pragma once
+
+#include "contracts/contract.h"
+#include "platform/db/database.h"
+
+#include <QDateTime>
+
+#include <memory>
+#include <optional>
+
+namespace tawela::contracts {
+
+// A receipt line (service).
+struct Receipt {
+    QString recvNo; // filled by the store
+    QString prodCode, description, sGroup, sGroup2;
+    qint64 quan = 1;
+    Decimal price, ttPrice;
+    QString payMethod = QStringLiteral("เงินสด");
+    QDate sDate;
+    QTime sTime;
+    QString cCode, employee, wordsay, kuName, kuAddress;
+};
+
+// An expense row (spending).
+struct Expense {
+    QString description, sGroup, sGroup2;
+    qint64 quan = 1;
+    Decimal price, ttPrice;
+    QDate sDate;
+    QString employee, cCode;
+};
+
+// Everything one press of "จัดเก็บ" stores.
+struct SaveRequest {
+    Contract contract;  // the values shown on the screen
+    bool isNew = false; // record mode "Addnew"
+    // For a new contract: the day it was started and the run number its
+    // shown number was formed from. When another copy of the program took
+    // that number in the meantime, the save takes the next free one.
+    QDate startedOn;
+    qint64 startedWithRun = 0;
+    QList<RenewalLine> lines; // the renewal history grid, in order
+    OperationMode mode = OperationMode::None;
+    Decimal receiptTotal; // renewals entered since the contract was shown
+    QString employeeName;
+    QString fakeProductText;
+    QDateTime now = QDateTime::currentDateTime();
+};
+
+struct SaveResult {
+    QString policyNo; // as stored (may differ from the request for a new contract)
+    QString refNo;
+    QString receiptNo; // empty when the save wrote no receipt
+};
+
+// The contract records of the main database: numbering, contracts with
+// their renewal lines, expense rows and receipts.
+class ContractStore {
+public:
+    explicit ContractStore(std::shared_ptr<platform::db::Database> main);
+
+    // The number a contract started today would get; nothing is stored.
+    QString nextContractNumber(const QDate& today) const;
+    qint64 currentRun() const;
+    bool contractNumberTaken(const QString& number) const;
+    // chumnum_run + 1, stored at once.
+    void consumeContractNumber();
+
+    std::optional<Contract> find(const QString& policyNo) const;
+    // The stored renewal lines of a contract, in stored order.
+    QList<RenewalLine> renewalLines(const QString& policyNo) const;
+
+    // Stores the contract, rewrites its renewal lines and writes the expense
+    // row or the receipt of the operation mode, all in one transaction: on any
+    // failure nothing is stored and no counter is used. A duplicate contract
+    // number fails with DbError 3022. Throws DbError.
+    SaveResult save(const SaveRequest& request);
+
+    // Pre_Recv & run_recv; run_recv is raised and stored. Call inside the
+    // transaction that stores the receipt, so a failure gives the number back.
+    QString takeReceiptNumber();
+    // Appends a receipt under the next receipt number; returns the number.
+    QString addReceipt(Receipt receipt);
+    void addExpense(const Expense& expense);
+
+    const std::shared_ptr<platform::db::Database>& database() const { return m_db; }
+
+private:
+    std::shared_ptr<platform::db::Database> m_db;
+};
+
+} // namespace tawela::contracts

@@ -1,0 +1,355 @@
+#include "app/settings.h"
+#include "contracts/contract_store.h"
+#include "platform/db/db_error.h"
+#include "platform/db/recordset.h"
+#include "temp_home.h"
+
+#include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::contracts;
+using platform::Decimal;
+using platform::db::DbError;
+using platform::db::Recordset;
+namespace error_number = platform::db::error_number;
+
+namespace {
+
+Decimal d(const char* t)
+{
+    return Decimal::parse(QString::fromLatin1(t)).value();
+}
+
+class ContractStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app::Settings s = app::loadSettings(t.db);
+        s.companyName = QStringLiteral("ร้าน'ทองดี");
+        s.address1 = QStringLiteral("1 ถนนสุขุมวิท");
+        s.tel = QStringLiteral("02-123-4567");
+        s.taxNo = QStringLiteral("0105551234567");
+        s.chumnumRun = 12;
+        app::saveSettings(t.db, s);
+    }
+
+    // A new contract as the screen hands it to the save.
+    SaveRequest newContract(const QDate& started = QDate(2025, 5, 14))
+    {
+        SaveRequest r;
+        r.isNew = true;
+        r.mode = OperationMode::NewContract;
+        r.startedOn = started;
+        r.startedWithRun = store.currentRun();
+        Contract& c = r.contract;
+        c.policyNo = contractNumber(started, r.startedWithRun);
+        c.refNo = c.policyNo;
+        c.tableNo = QStringLiteral("1");
+        c.amount1 = d("10000");
+        c.interes = d("1.25");
+        c.interestRate = d("375");
+        c.amount3 = d("10000");
+        c.amount2 = d("10375");
+        c.policyDate = QDate(2025, 5, 14);
+        c.totalDay = 90;
+        c.endDate = QDate(2025, 8, 12);
+        c.kuCode = QStringLiteral("C'01");
+        c.kuName = QStringLiteral("นายสมชาย O'Neil");
+        c.kuAddress = QStringLiteral("9 หมู่ 2");
+        c.object = QStringLiteral("ทองคำ");
+        c.model = QStringLiteral("สร้อยคอทองคำ 1 บาท");
+        c.sn = QStringLiteral("SN-1");
+        r.employeeName = QStringLiteral("สมศรี");
+        r.fakeProductText = QStringLiteral("n/a");
+        r.now = QDateTime(QDate(2025, 5, 14), QTime(10, 30, 0));
+        return r;
+    }
+
+    qint64 scalar(const QString& sql, const QVariantList& binds = {})
+    {
+        return t.db->scalar(sql, binds).toLongLong();
+    }
+
+    // Every row of every table the save touches, as text.
+    QString dump()
+    {
+        QString out;
+        for (const char* table :
+             {"chumnum", "chumnum_tor", "service", "spending", "config_setting"}) {
+            QSqlQuery q = t.db->exec(QStringLiteral("SELECT * FROM ") + QLatin1String(table) +
+                                     QStringLiteral(" ORDER BY rowid"));
+            while (q.next())
+                for (int i = 0; i < q.record().count(); ++i)
+                    out += q.value(i).toString() + u'|';
+            out += u'\n';
+        }
+        return out;
+    }
+
+    test::TempDatabase t{app::DatabaseRole::Main};
+    ContractStore store{t.db};
+};
+
+} // namespace
+
+TEST_F(ContractStoreTest, NewContractStoresRowShopCopyAndExpense)
+{
+    SaveRequest r = newContract();
+    r.contract.model = QString(300, u'ก');
+    r.contract.fakeProductUse = true;
+    const SaveResult saved = store.save(r);
+    EXPECT_EQ(saved.policyNo, QStringLiteral("68-05-4-0012"));
+    EXPECT_EQ(saved.refNo, saved.policyNo);
+    EXPECT_TRUE(saved.receiptNo.isEmpty());
+    EXPECT_EQ(store.currentRun(), 13);
+    EXPECT_TRUE(store.contractNumberTaken(QStringLiteral("68-05-4-0012")));
+    EXPECT_FALSE(store.contractNumberTaken(QStringLiteral("68-05-4-0013")));
+
+    const Contract c = *store.find(saved.policyNo);
+    EXPECT_EQ(c.companyName, QStringLiteral("ร้าน'ทองดี"));
+    EXPECT_EQ(c.tel, QStringLiteral("02-123-4567"));
+    EXPECT_EQ(c.taxNo, QStringLiteral("0105551234567"));
+    EXPECT_EQ(c.word1, QStringLiteral("หนึ่งหมื่นบาทถ้วน"));
+    EXPECT_EQ(c.world2, QStringLiteral("หนึ่งหมื่นสามร้อยเจ็ดสิบห้าบาทถ้วน"));
+    EXPECT_EQ(c.enFollowup, d("375"));
+    EXPECT_EQ(c.interes, d("1.25"));
+    EXPECT_EQ(c.model.size(), 255);
+    EXPECT_EQ(c.fakeProduct, QStringLiteral("n/a"));
+    EXPECT_TRUE(c.pStatus);
+    EXPECT_EQ(stateOf(c), ContractState::Open);
+    // Opening values of the last movement.
+    EXPECT_EQ(c.lN, 0);
+    EXPECT_EQ(c.lAmount, d("10000"));
+    EXPECT_EQ(c.lFee, d("375"));
+    EXPECT_EQ(c.lTotal, d("10375"));
+    EXPECT_EQ(c.lFakdate, QDate(2025, 5, 14));
+    EXPECT_EQ(c.lReturndate, QDate(2025, 8, 12));
+    EXPECT_FALSE(c.lTor);
+
+    Recordset e(t.db, QStringLiteral("spending"));
+    ASSERT_EQ(e.count(), 1);
+    EXPECT_EQ(e.text(QStringLiteral("description")).size(), 254);
+    EXPECT_TRUE(e.text(QStringLiteral("description"))
+                    .startsWith(QStringLiteral("สัญญาเลขที่ 68-05-4-0012นายสมชาย O'Neil  ขายฝาก ก")));
+    EXPECT_EQ(e.text(QStringLiteral("s_group")), QStringLiteral("ทองคำ"));
+    EXPECT_EQ(e.text(QStringLiteral("s_group2")), QStringLiteral("ขายฝาก"));
+    EXPECT_EQ(e.integer(QStringLiteral("quan")), 1);
+    EXPECT_EQ(e.decimal(QStringLiteral("price")), d("10000"));
+    EXPECT_EQ(e.decimal(QStringLiteral("tt_price")), d("10000"));
+    EXPECT_EQ(e.date(QStringLiteral("s_date")), QDate(2025, 5, 14));
+    EXPECT_EQ(e.text(QStringLiteral("employee")), QStringLiteral("สมศรี"));
+    EXPECT_EQ(e.text(QStringLiteral("c_code")), QStringLiteral("C'01"));
+}
+
+TEST_F(ContractStoreTest, SavingAgainUpdatesTheSameRow)
+{
+    SaveRequest r = newContract();
+    r.contract.weight = QStringLiteral("15.2");
+    const SaveResult saved = store.save(r);
+
+    // The shop moves; stored contracts keep the old address.
+    app::Settings s = app::loadSettings(t.db);
+    s.address1 = QStringLiteral("ที่อยู่ใหม่");
+    app::saveSettings(t.db, s);
+
+    SaveRequest again;
+    again.contract = *store.find(saved.policyNo);
+    again.contract.amount1 = d("12000");
+    again.contract.weight.clear(); // empty: leaves the stored weight
+    again.contract.sn = QStringLiteral("SN-2");
+    store.save(again);
+
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum")), 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM spending")), 1);
+    EXPECT_EQ(store.currentRun(), 13);
+    const Contract c = *store.find(saved.policyNo);
+    EXPECT_EQ(c.amount1, d("12000"));
+    EXPECT_EQ(c.word1, QStringLiteral("หนึ่งหมื่นสองพันบาทถ้วน"));
+    EXPECT_EQ(c.weight, QStringLiteral("15.2"));
+    EXPECT_EQ(c.sn, QStringLiteral("SN-2"));
+    EXPECT_EQ(c.address1, QStringLiteral("1 ถนนสุขุมวิท"));
+
+    SaveRequest missing;
+    missing.contract.policyNo = QStringLiteral("no-such'one");
+    EXPECT_THROW(store.save(missing), DbError);
+}
+
+TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
+{
+    const SaveResult saved = store.save(newContract());
+    SaveRequest renew;
+    renew.contract = *store.find(saved.policyNo);
+    renew.mode = OperationMode::Renewal;
+    auto line = [](qint64 n, const char* fee, QDate due) {
+        RenewalLine l;
+        l.lineNo = n;
+        l.fee = Decimal::parse(QString::fromLatin1(fee)).value();
+        l.total = l.fee;
+        l.fakDate = due.addDays(-30);
+        l.returnDate = due;
+        return l;
+    };
+    renew.lines = {line(1, "375", QDate(2025, 9, 11)), line(2, "400", QDate(2025, 10, 11)),
+                   line(3, "425.5", QDate(2025, 11, 10)), RenewalLine{}};
+    renew.lines[1].markedDeleted = true;
+    renew.receiptTotal = d("800.5");
+    renew.employeeName = QStringLiteral("สมศรี");
+    renew.now = QDateTime(QDate(2025, 11, 10), QTime(9, 5, 7));
+    const SaveResult r = store.save(renew);
+    EXPECT_EQ(r.receiptNo, QStringLiteral("R1"));
+
+    const QList<RenewalLine> stored = store.renewalLines(saved.policyNo);
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0].lineNo, 1);
+    EXPECT_EQ(stored[1].lineNo, 3); // no renumbering
+    Contract c = *store.find(saved.policyNo);
+    EXPECT_EQ(c.lN, 3);
+    EXPECT_EQ(c.lFee, d("425.5"));
+    EXPECT_EQ(c.lReturndate, QDate(2025, 11, 10));
+    EXPECT_TRUE(c.lTor);
+    EXPECT_EQ(stateOf(c), ContractState::Renewed);
+
+    Recordset receipt(t.db, QStringLiteral("service"));
+    ASSERT_EQ(receipt.count(), 1);
+    EXPECT_EQ(receipt.text(QStringLiteral("recv_no")), QStringLiteral("R1"));
+    EXPECT_EQ(receipt.text(QStringLiteral("prod_code")), saved.policyNo);
+    EXPECT_EQ(receipt.text(QStringLiteral("description")),
+              QStringLiteral("ต่อดอก สัญญาเลขที่ 68-05-4-0012 สร้อยคอทองคำ 1 บาท"));
+    EXPECT_EQ(receipt.text(QStringLiteral("s_group2")), QStringLiteral("ต่อดอก"));
+    EXPECT_EQ(receipt.decimal(QStringLiteral("price")), Decimal());
+    EXPECT_EQ(receipt.decimal(QStringLiteral("tt_price")), d("800.5"));
+    EXPECT_EQ(receipt.text(QStringLiteral("wordsay")), QStringLiteral("แปดร้อยบาทห้าสิบสตางค์"));
+    EXPECT_EQ(receipt.text(QStringLiteral("pay_method")), QStringLiteral("เงินสด"));
+    EXPECT_EQ(receipt.value(QStringLiteral("s_time")).toTime(), QTime(9, 5, 7));
+    EXPECT_EQ(receipt.text(QStringLiteral("Ku_name")), QStringLiteral("นายสมชาย O'Neil"));
+    EXPECT_EQ(app::loadSettings(t.db).runRecv, 2);
+
+    // Saved again without a renewal: same lines, L_tor false, no receipt.
+    SaveRequest plain;
+    plain.contract = c;
+    plain.lines = stored;
+    store.save(plain);
+    c = *store.find(saved.policyNo);
+    EXPECT_EQ(store.renewalLines(saved.policyNo).size(), 2);
+    EXPECT_EQ(c.lN, 3);
+    EXPECT_FALSE(c.lTor);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 1);
+
+    // Without lines the contract is back to its opening movement; L_tor stays.
+    plain.contract = c;
+    plain.lines.clear();
+    store.save(plain);
+    c = *store.find(saved.policyNo);
+    EXPECT_EQ(c.lN, 0);
+    EXPECT_EQ(c.lTotal, c.amount2);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 0);
+}
+
+TEST_F(ContractStoreTest, RedemptionReceiptCarriesThePrincipal)
+{
+    const SaveResult saved = store.save(newContract());
+    SaveRequest redeem;
+    redeem.contract = *store.find(saved.policyNo);
+    redeem.mode = OperationMode::Redemption;
+    redeem.receiptTotal = d("10375");
+    const SaveResult r = store.save(redeem);
+    EXPECT_EQ(r.receiptNo, QStringLiteral("R1"));
+    EXPECT_EQ(t.db->scalar(QStringLiteral("SELECT price FROM service")).toLongLong(),
+              d("10000").units());
+    EXPECT_EQ(store.addReceipt(Receipt{}), QStringLiteral("R2"));
+}
+
+TEST_F(ContractStoreTest, ListFilters)
+{
+    for (int i = 0; i < 3; ++i)
+        store.save(newContract());
+    t.db->exec(QStringLiteral("UPDATE chumnum SET P_status = 0 WHERE rowid = 2"));
+    auto count = [&](ContractFilter f) {
+        return Recordset(t.db, QStringLiteral("chumnum"), conditionFor(f)).count();
+    };
+    EXPECT_EQ(count(ContractFilter::Open), 2);
+    EXPECT_EQ(count(ContractFilter::Closed), 1);
+    EXPECT_EQ(count(ContractFilter::All), 3);
+}
+
+TEST_F(ContractStoreTest, ANumberUsedMeanwhileMovesOnATypedOneStays)
+{
+    SaveRequest first = newContract();
+    SaveRequest second = newContract(); // started at the same moment: same number shown
+    ASSERT_EQ(first.contract.policyNo, second.contract.policyNo);
+    store.save(first);
+    const SaveResult moved = store.save(second);
+    EXPECT_EQ(moved.policyNo, QStringLiteral("68-05-4-0013"));
+    EXPECT_EQ(moved.refNo, QStringLiteral("68-05-4-0013"));
+    EXPECT_EQ(store.currentRun(), 14);
+
+    SaveRequest typed = newContract();
+    typed.startedWithRun = 1; // the run changed, but the person typed their own number
+    typed.contract.policyNo = QStringLiteral("ร้าน'ดี-1");
+    typed.contract.refNo = QStringLiteral("A-1");
+    const SaveResult kept = store.save(typed);
+    EXPECT_EQ(kept.policyNo, QStringLiteral("ร้าน'ดี-1"));
+    EXPECT_EQ(kept.refNo, QStringLiteral("A-1"));
+}
+
+TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
+{
+    const SaveResult saved = store.save(newContract());
+    SaveRequest renew;
+    renew.contract = *store.find(saved.policyNo);
+    renew.mode = OperationMode::Renewal;
+    RenewalLine l;
+    l.lineNo = 1;
+    l.total = d("375");
+    renew.lines = {l};
+    renew.receiptTotal = d("375");
+    store.save(renew);
+    const QString before = dump();
+
+    // A typed number that is already taken: refused, the run is not used.
+    SaveRequest duplicate = newContract();
+    duplicate.contract.policyNo = saved.policyNo;
+    try {
+        store.save(duplicate);
+        FAIL() << "duplicate number stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::DuplicateKey);
+    }
+    EXPECT_EQ(dump(), before);
+
+    // The receipt fails after the contract, its lines and the counter were written.
+    t.db->exec(QStringLiteral("CREATE TRIGGER broken BEFORE INSERT ON service "
+                              "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END"));
+    renew.contract.amount1 = d("1");
+    renew.lines = {l, l};
+    renew.lines[1].lineNo = 2;
+    EXPECT_THROW(store.save(renew), DbError);
+    EXPECT_EQ(dump(), before);
+    t.db->exec(QStringLiteral("DROP TRIGGER broken"));
+    EXPECT_EQ(store.save(renew).receiptNo, QStringLiteral("R2"));
+}
+
+TEST_F(ContractStoreTest, TwoCopiesSavingAtOnceNeverShareANumber)
+{
+    QProcess a, b;
+    const QStringList argsA = {t.db->path(), QStringLiteral("500"), QStringLiteral("A")};
+    const QStringList argsB = {t.db->path(), QStringLiteral("500"), QStringLiteral("B")};
+    a.start(QStringLiteral(CONTRACT_WRITER_PATH), argsA);
+    b.start(QStringLiteral(CONTRACT_WRITER_PATH), argsB);
+    ASSERT_TRUE(a.waitForFinished(240000));
+    ASSERT_TRUE(b.waitForFinished(240000));
+    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum")), 1000);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT Policy_no) FROM chumnum")), 1000);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM spending")), 1000);
+    EXPECT_EQ(store.currentRun(), 12 + 1000);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 100);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT recv_no) FROM service")), 100);
+    EXPECT_EQ(app::loadSettings(t.db).runRecv, 101);
+}

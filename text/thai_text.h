@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/decimal.h"
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+
+namespace tawela::platform {
+class Prompt;
+}
+
+// Thai words for amounts, Thai and English month names, the date forms the
+// program prints and the check digit of a national ID number.
+namespace tawela::text {
+
+// The amount in Thai words, as contracts and receipts write it: brought to
+// satang (half away from zero), then baht and satang ("ห้าบาทยี่สิบห้าสตางค์",
+// "หนึ่งร้อยบาทถ้วน", below one baht the satang alone, 0 "ถ้วน"). Amounts of
+// ten million and more read one ล้าน per six digits (สิบล้าน, หนึ่งร้อยล้าน); a
+// negative amount reads ลบ and the words of its size.
+QString bahtText(platform::Decimal amount);
+// The same for an amount typed as text: its leading number counts.
+QString bahtText(const QString& amount);
+
+// "หนึ่ง" … "เก้า" for 1 to 9; empty for 0 and anything else.
+QString thaiDigitWord(int digit);
+
+// Whole years from the date to today, 365 days a year.
+std::int16_t ageInYears(const QDate& date, const QDate& today = QDate::currentDate());
+
+// "มกราคม" … "ธันวาคม"; empty for an invalid date or month.
+QString thaiMonthName(const QDate& date);
+QString thaiMonthName(int month);
+// "Jan" … "Dec".
+QString englishMonthAbbreviation(int month);
+
+// " 5 มกราคม 2557": a leading blank, day, Thai month, Buddhist-era year (a
+// year below 2500 is taken as Christian era and gets 543 added).
+QString thaiLongDate(const QDate& date);
+
+// "31/Dec/2013": for display and report formulas only; the date reaches SQL
+// as a bound value, never as this text.
+QString sqlDateText(const QDate& date);
+
+// The expected 13th digit of a Thai national ID number, as text. A text that
+// is not exactly 13 characters long shows "ใส่ไม่ครบ 13 หลัก" and gives an
+// empty result. Characters other than 0-9 count as 0.
+QString thaiIdCheckDigit(const QString& id, platform::Prompt& prompt);
+
+// Amounts in lists: "#####.00" (no grouping, zero shows ".00").
+QString listAmountText(platform::Decimal amount);
+
+} // namespace tawela::text
