@@ -1,33 +1,70 @@
 #include "app/connections.h"
 #include "app/home.h"
+#include "app/main_menu.h"
+#include "app/setup.h"
+#include "app/sign_in.h"
 #include "app/startup.h"
-#include "app/ui/main_window.h"
+#include "app/ui/login_screen.h"
+#include "app/ui/main_menu_window.h"
+#include "app/ui/screen_registry.h"
+#include "app/ui/setup_screen.h"
 #include "platform/ui/qt_prompt.h"
 
 #include <QApplication>
+#include <QDir>
+
+#include <memory>
+
+using namespace tawela;
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tawela"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tawela"));
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    tawela::platform::QtPrompt prompt;
-    const QString home = tawela::app::resolveHomeFolder(QApplication::arguments());
-    const auto config = tawela::app::readConfigOrReport(home, prompt);
+    platform::QtPrompt prompt;
+    const QString home = app::resolveHomeFolder(QApplication::arguments());
+
+    if (!app::isSetUp(home)) {
+        QDir().mkpath(home);
+        app::SetupForm setup(home, prompt);
+        app::SetupScreen screen(setup);
+        if (screen.exec() != QDialog::Accepted || !setup.completed())
+            return 0;
+    }
+
+    // The login reads the configuration afresh (setup may just have written it).
+    const auto config = app::readConfigOrReport(home, prompt);
     if (!config)
         return 1;
 
-    tawela::app::Connections connections;
-    if (!tawela::app::openConnectionsOrReport(connections, *config, prompt))
-        return 1;
+    app::Connections connections;
+    app::SignInForm signIn(*config, connections, prompt);
+    app::ScreenRegistry screens;
+    std::unique_ptr<app::MainMenuForm> menuForm;
+    std::unique_ptr<app::MainMenuWindow> menu;
 
+    app::LoginScreen login(signIn);
     int result = 0;
-    {
-        tawela::app::MainWindow window(connections);
-        window.show();
-        result = QApplication::exec();
-    }
-    connections.close();
-    return result;
+    QObject::connect(&login, &app::LoginScreen::exitRequested, [&] { QApplication::quit(); });
+    QObject::connect(&login, &app::LoginScreen::fatalError, [&] {
+        result = 1;
+        QApplication::quit();
+    });
+    QObject::connect(&login, &app::LoginScreen::signedIn, [&] {
+        login.hide();
+        menuForm =
+            std::make_unique<app::MainMenuForm>(signIn.session(), connections.main(), prompt);
+        menu = std::make_unique<app::MainMenuWindow>(*menuForm, screens);
+        QObject::connect(menu.get(), &app::MainMenuWindow::quitRequested, [&] {
+            connections.close();
+            QApplication::quit();
+        });
+        menu->show();
+    });
+    login.showFullScreen();
+    const int code = QApplication::exec();
+    return result != 0 ? result : code;
 }

@@ -1,0 +1,59 @@
+#include "app/main_menu.h"
+
+#include "platform/db/db_error.h"
+#include "platform/db/recordset.h"
+
+namespace tawela::app {
+
+MainMenuForm::MainMenuForm(Session session, std::shared_ptr<platform::db::Database> main,
+                           platform::Prompt& prompt)
+    : m_session(std::move(session)), m_main(std::move(main)), m_prompt(prompt)
+{}
+
+bool MainMenuForm::contractsAllowed() const
+{
+    return m_session.policyRight() != Right::NotAllowed;
+}
+
+bool MainMenuForm::toolsAllowed() const
+{
+    return m_session.toolRight() != Right::NotAllowed;
+}
+
+bool MainMenuForm::customersAllowed() const
+{
+    return m_session.bkRight() != Right::NotAllowed;
+}
+
+bool MainMenuForm::backupDue(bool alert, qint64 duration, const QDate& lastBackup,
+                             const QDate& today)
+{
+    if (!alert || !lastBackup.isValid() || duration <= 0)
+        return false;
+    return duration < lastBackup.daysTo(today);
+}
+
+MainMenuForm::ExitDecision MainMenuForm::exit(const QDate& today)
+{
+    try {
+        platform::db::Recordset row(m_main, QStringLiteral("config_setting"));
+        if (row.isEmpty())
+            return ExitDecision::Quit;
+        // An empty duration counts as none: no reminder.
+        const qint64 duration = row.isNull(QStringLiteral("Backup_duration"))
+                                    ? 0
+                                    : row.integer(QStringLiteral("Backup_duration"));
+        if (!backupDue(row.boolean(QStringLiteral("Backup_alert")), duration,
+                       row.date(QStringLiteral("backup_date")), today))
+            return ExitDecision::Quit;
+    } catch (const platform::db::DbError&) {
+        return ExitDecision::Quit; // a reminder must never keep the shop from closing
+    }
+    const auto answer =
+        m_prompt.show(QStringLiteral("ข้อแนะนำ"),
+                      QStringLiteral("ถึงเวลาต้องทำสำรองข้อมูลแล้ว... ต้องการสำรองข้อมูลหรือไม่"),
+                      platform::PromptIcon::Question, platform::PromptButtons::YesNo);
+    return answer == platform::PromptAnswer::Yes ? ExitDecision::Backup : ExitDecision::Quit;
+}
+
+} // namespace tawela::app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/staff.h"
+
+#include <QString>
+
+namespace tawela::app {
+
+// Who is signed in and what they may use; filled once at sign-in.
+struct Session {
+    QString policy, card, tool, blacklist, bk; // rights as stored ("" when none)
+    QString employeeName;                      // written on receipts; empty unless use_login is on
+    QString employeeCode;
+    bool idCardReaderEnabled = false;
+    QString fakeProductText;
+
+    Right policyRight() const { return rightFromText(policy); }
+    Right cardRight() const { return rightFromText(card); }
+    Right toolRight() const { return rightFromText(tool); }
+    Right blacklistRight() const { return rightFromText(blacklist); }
+    Right bkRight() const { return rightFromText(bk); }
+};
+
+} // namespace tawela::app

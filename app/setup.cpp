@@ -1,0 +1,107 @@
+#include "app/setup.h"
+
+#include "app/config.h"
+#include "app/connections.h"
+#include "app/settings.h"
+#include "app/staff.h"
+#include "platform/db/db_error.h"
+#include "platform/db/transaction.h"
+#include "platform/password_hash.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace tawela::app {
+
+namespace {
+
+// The number file and folder failures have always carried.
+constexpr int FileAccessError = 75;
+
+const QString SetupMark = QStringLiteral("setup_done");
+
+} // namespace
+
+bool isSetUp(const QString& homeFolder)
+{
+    const QString personal = defaultConfig(homeFolder).personalDbPath();
+    if (!QFileInfo::exists(personal))
+        return false;
+    try {
+        auto db = platform::db::Database::open(personal, platform::db::OpenMode::ExistingOnly);
+        if (!db->hasTable(QStringLiteral("tawela_meta")))
+            return false;
+        return !db->scalar(QStringLiteral("SELECT value FROM tawela_meta WHERE name = ?"),
+                           {SetupMark})
+                    .toString()
+                    .isEmpty();
+    } catch (const platform::db::DbError&) {
+        return false;
+    }
+}
+
+SetupForm::SetupForm(QString homeFolder, platform::Prompt& prompt)
+    : m_home(std::move(homeFolder)), m_prompt(prompt)
+{}
+
+void SetupForm::fail(int number, const QString& description)
+{
+    m_prompt.plain(QString::number(number));
+    m_prompt.plain(description);
+}
+
+bool SetupForm::confirm()
+{
+    if (!m_confirmEnabled)
+        return false;
+    m_confirmEnabled = false;
+    if (isSetUp(m_home)) {
+        fail(FileAccessError, QStringLiteral("โปรแกรมได้ตั้งค่าเริ่มต้นในโฟลเดอร์นี้ไว้แล้ว ไม่ต้องตั้งค่าซ้ำ"));
+        return false;
+    }
+    try {
+        for (const char* folder : {"Images", "Temp", "Excel"}) {
+            const QString path = m_home + u'/' + QLatin1String(folder);
+            if (!QDir().mkpath(path))
+                throw ConfigError(QStringLiteral("ไม่สามารถสร้างโฟลเดอร์ ") + path);
+        }
+        writeSetupIni(m_home);
+        const AppConfig config = readConfig(m_home);
+        Connections::createMissing(config);
+
+        Connections connections;
+        connections.open(config);
+        {
+            platform::db::Transaction tx(*connections.main());
+            Settings settings = loadSettings(connections.main());
+            settings.companyName = companyName;
+            saveSettings(connections.main(), settings);
+            Employee first;
+            first.code = employeeCode;
+            first.name = employeeName;
+            first.password =
+                password.isEmpty() ? QString() : platform::password_hash::hash(password);
+            const QString all = rightText(Right::Allowed);
+            first.policy = first.card = first.tool = first.blacklist = first.bk = first.rs = all;
+            StaffStore(connections.main()).add(first);
+            tx.commit();
+        }
+        connections.personal()->exec(
+            QStringLiteral("INSERT INTO tawela_meta (name, value) VALUES (?, ?) "
+                           "ON CONFLICT(name) DO UPDATE SET value = excluded.value"),
+            {SetupMark, QDateTime::currentDateTime().toString(Qt::ISODate)});
+        connections.close();
+    } catch (const ConfigError& e) {
+        fail(FileAccessError, e.description());
+        return false;
+    } catch (const platform::db::DbError& e) {
+        fail(e.number(), e.description());
+        return false;
+    }
+    password.clear();
+    m_completed = true;
+    return true;
+}
+
+} // namespace tawela::app

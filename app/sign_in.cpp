@@ -1,0 +1,81 @@
+#include "app/sign_in.h"
+
+#include "app/settings.h"
+#include "platform/db/db_error.h"
+#include "platform/password_hash.h"
+
+namespace tawela::app {
+
+namespace ph = platform::password_hash;
+
+bool passwordMatches(const QString& stored, const QString& typed)
+{
+    if (stored.isEmpty())
+        return false;
+    if (ph::isHash(stored))
+        return ph::verify(stored, typed);
+    return stored == typed;
+}
+
+SignInForm::SignInForm(AppConfig config, Connections& connections, platform::Prompt& prompt)
+    : m_config(std::move(config)), m_connections(connections), m_prompt(prompt)
+{}
+
+SignInForm::Result SignInForm::enterPressed()
+{
+    if (focus == Field::Code) {
+        focus = Field::Password;
+        return Result::Retry;
+    }
+    return signIn();
+}
+
+SignInForm::Result SignInForm::signIn()
+{
+    // Every attempt opens the databases afresh.
+    try {
+        m_connections.open(m_config);
+    } catch (const platform::db::DbError& e) {
+        m_prompt.plain(e.message());
+        return Result::Fatal;
+    }
+    try {
+        const Settings settings = loadSettings(m_connections.main());
+        StaffStore staff(m_connections.main());
+        std::optional<Employee> employee = staff.find(code);
+        if (!employee) {
+            m_prompt.information(QStringLiteral("ไม่พบรหัสพนักงานในระบบ"));
+            code.clear();
+            focus = Field::Code;
+            return Result::Retry;
+        }
+        if (!passwordMatches(employee->password, password)) {
+            m_prompt.information(QStringLiteral("รหัสผ่านไม่ถูกต้อง"));
+            password.clear();
+            focus = Field::Password;
+            return Result::Retry;
+        }
+        if (!ph::isHash(employee->password)) {
+            // A password kept as plain text by older data is replaced by its hash now.
+            employee->password = ph::hash(password);
+            staff.update(*employee);
+        }
+        m_session = Session{};
+        m_session.policy = employee->policy;
+        m_session.card = employee->card;
+        m_session.tool = employee->tool;
+        m_session.blacklist = employee->blacklist;
+        m_session.bk = employee->bk;
+        m_session.employeeCode = employee->code;
+        m_session.employeeName = settings.useLogin ? employee->name : QString();
+        m_session.idCardReaderEnabled = m_config.idCardReaderEnabled;
+        m_session.fakeProductText = m_config.fakeProductText;
+        password.clear();
+        return Result::SignedIn;
+    } catch (const platform::db::DbError& e) {
+        m_prompt.error(e.description());
+        return Result::Retry;
+    }
+}
+
+} // namespace tawela::app

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/config.h"
+#include "app/connections.h"
+#include "app/session.h"
+#include "platform/prompt.h"
+
+namespace tawela::app {
+
+// The login screen's state and its one command.
+class SignInForm {
+public:
+    enum class Field { Code, Password };
+    enum class Result {
+        SignedIn, // session filled; open the main menu
+        Retry,    // a message was shown; the screen stays
+        Fatal,    // the databases could not be opened; the program ends
+    };
+
+    SignInForm(AppConfig config, Connections& connections, platform::Prompt& prompt);
+
+    QString code;
+    QString password;
+    Field focus = Field::Code;
+
+    // Enter in a field: from the code to the password, from the password to sign-in.
+    Result enterPressed();
+    Result signIn();
+
+    const Session& session() const { return m_session; }
+
+private:
+    AppConfig m_config;
+    Connections& m_connections;
+    platform::Prompt& m_prompt;
+    Session m_session;
+};
+
+// Checks a typed password against the stored value: a hash, or (left by older
+// data) plain text, compared exactly. An empty stored value matches nothing.
+bool passwordMatches(const QString& stored, const QString& typed);
+
+} // namespace tawela::app

@@ -1,0 +1,154 @@
+#include "app/ui/main_menu_window.h"
+
+#include "app/ui/twips.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tawela::app {
+
+namespace {
+
+// Screens still to come show as entries that cannot be chosen yet.
+const QString NotYet = QStringLiteral("ยังไม่เปิดให้ใช้งานในรุ่นนี้");
+
+} // namespace
+
+QWidget* makeAboutBox()
+{
+    auto* box = new QDialog;
+    box->setObjectName(QStringLiteral("About"));
+    box->setWindowTitle(QStringLiteral("เกี่ยวกับโปรแกรม"));
+    auto* layout = new QVBoxLayout(box);
+    auto* name = new QLabel(QStringLiteral("โปรแกรม ระบบงานขายฝาก Tawela2014 D4R1"));
+    name->setObjectName(QStringLiteral("lblName"));
+    QFont f = name->font();
+    f.setPointSize(f.pointSize() + 3);
+    f.setBold(true);
+    name->setFont(f);
+    auto* update = new QLabel(QStringLiteral("Latest update: 18 Oct, 2014"));
+    update->setObjectName(QStringLiteral("lblUpdate"));
+    layout->addWidget(name, 0, Qt::AlignHCenter);
+    layout->addWidget(update, 0, Qt::AlignHCenter);
+    auto* back = new QPushButton(QStringLiteral("กลับเมนูหลัก"));
+    back->setObjectName(QStringLiteral("cmdBack"));
+    QObject::connect(back, &QPushButton::clicked, box, &QDialog::close);
+    layout->addSpacing(12);
+    layout->addWidget(back, 0, Qt::AlignHCenter);
+    box->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        box->move(screen->availableGeometry().center() - box->rect().center());
+    return box;
+}
+
+MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, QWidget* parent)
+    : QMainWindow(parent), m_form(form), m_screens(screens)
+{
+    setObjectName(QStringLiteral("mainmenu"));
+    setWindowTitle(QStringLiteral("โปรแกรมบริหารจัดการธุรกิจขายฝาก Tawela"));
+
+    m_tools = menuBar()->addMenu(QStringLiteral("เครื่องมือ"));
+    m_tools->setObjectName(QStringLiteral("mnu_tool"));
+    auto addEntry = [this](const char* name, const QString& caption, bool available) {
+        QAction* a = m_tools->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        a->setEnabled(available);
+        if (!available)
+            a->setToolTip(NotYet);
+        return a;
+    };
+    addEntry("mnu_cfg", QStringLiteral("ค่าเริ่มต้น"), false);
+    addEntry("table_prodgroup", QStringLiteral("ตารางกลุ่มสินค้าขายฝาก"), false);
+    addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), false);
+    addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), false);
+    addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"), false);
+    QAction* about = addEntry("mnu_about", QStringLiteral("เกี่ยวกับโปรแกรม"), true);
+    connect(about, &QAction::triggered, this, &MainMenuWindow::showAbout);
+
+    m_strip = new QWidget;
+    auto* row = new QHBoxLayout(m_strip);
+    m_contracts = addButton(QStringLiteral("Command11"), QStringLiteral("ขายฝาก"), false);
+    addButton(QStringLiteral("Command15"), QStringLiteral("สรุปสัญญา"), false);
+    addButton(QStringLiteral("Command5"), QStringLiteral("สรุป รับ-จ่าย"), false);
+    m_customers = addButton(QStringLiteral("Command6"), QStringLiteral("ข้อมูลลูกค้า"), false);
+    addButton(QStringLiteral("Command8"), QStringLiteral("สำรองข้อมูล"), false);
+    for (QPushButton* b : m_strip->findChildren<QPushButton*>())
+        row->addWidget(b);
+    row->addStretch();
+    // "ออก" keeps its own place near the right edge (see resizeEvent).
+    m_exit = new QPushButton(QStringLiteral("ออก"), m_strip);
+    m_exit->setObjectName(QStringLiteral("Command10"));
+    connect(m_exit, &QPushButton::clicked, this, &MainMenuWindow::exitCommand);
+    setCentralWidget(m_strip);
+
+    move(0, 0);
+    resize(twipsX(this, 12930), std::max(twipsY(this, 1695), sizeHint().height()));
+    applyGating();
+}
+
+QPushButton* MainMenuWindow::addButton(const QString& objectName, const QString& caption,
+                                       bool available)
+{
+    auto* b = new QPushButton(caption, m_strip);
+    b->setObjectName(objectName);
+    b->setMinimumHeight(twipsY(this, 600));
+    b->setProperty("available", available);
+    b->setEnabled(available);
+    if (!available)
+        b->setToolTip(NotYet);
+    return b;
+}
+
+void MainMenuWindow::applyGating()
+{
+    m_contracts->setEnabled(m_contracts->property("available").toBool() &&
+                            m_form.contractsAllowed());
+    m_customers->setEnabled(m_customers->property("available").toBool() &&
+                            m_form.customersAllowed());
+    if (!m_form.toolsAllowed())
+        m_tools->setEnabled(false);
+}
+
+void MainMenuWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const int left = m_strip->width() - twipsX(this, 1500);
+    m_exit->setGeometry(std::max(0, left), (m_strip->height() - twipsY(this, 600)) / 2,
+                        std::max(m_exit->sizeHint().width(), twipsX(this, 1200)),
+                        twipsY(this, 600));
+}
+
+void MainMenuWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        applyGating();
+}
+
+void MainMenuWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing the window any other way ends the program without the reminder.
+    QMainWindow::closeEvent(event);
+    QCoreApplication::quit();
+}
+
+void MainMenuWindow::showAbout()
+{
+    m_screens.open(QStringLiteral("About"), [] { return makeAboutBox(); });
+}
+
+void MainMenuWindow::exitCommand()
+{
+    if (m_form.exit() == MainMenuForm::ExitDecision::Quit)
+        Q_EMIT quitRequested();
+    // Otherwise the backup comes first; the program stays open.
+}
+
+} // namespace tawela::app

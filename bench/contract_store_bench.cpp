@@ -1,0 +1,74 @@
+// Throughput of the contract save: each contract stored in its own
+// transaction with its expense row, as the counter does it.
+//
+//   build/bench/contract_store_bench [--benchmark_filter=...]
+#include "app/schema.h"
+#include "contracts/contract_store.h"
+#include "platform/db/database.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace tawela;
+
+contracts::SaveRequest request(contracts::ContractStore& store, long long i)
+{
+    contracts::SaveRequest r;
+    r.isNew = true;
+    r.mode = contracts::OperationMode::NewContract;
+    r.startedOn = QDate(2026, 12, 9);
+    r.startedWithRun = store.currentRun();
+    auto& c = r.contract;
+    c.policyNo = contracts::contractNumber(r.startedOn, r.startedWithRun);
+    c.refNo = c.policyNo;
+    c.kuName = QStringLiteral("นาย ลูกค้า%1").arg(i);
+    c.kuAddress = QStringLiteral("99/1 หมู่ 3 ตำบลในเมือง อำเภอเมือง จังหวัดขอนแก่น");
+    c.model = QStringLiteral("สร้อยคอทองคำ หนัก 1 บาท");
+    c.object = QStringLiteral("ทองคำ");
+    c.amount1 = platform::Decimal::fromInt(10000 + i % 1000);
+    c.interestRate = platform::Decimal::fromInt(375);
+    c.amount3 = c.amount1;
+    c.amount2 = c.amount1 + c.interestRate;
+    c.policyDate = QDate(2026, 12, 9);
+    c.totalDay = 30;
+    c.endDate = c.policyDate.addDays(30);
+    r.employeeName = QStringLiteral("สมศรี");
+    return r;
+}
+
+void BM_SaveNewContracts(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto db = platform::db::Database::open(dir.filePath(QStringLiteral("Morlind.mdb")),
+                                           platform::db::OpenMode::CreateIfMissing);
+    app::schema::create(*db, app::DatabaseRole::Main, QStringLiteral("*prepare8"));
+    if (state.range(1) == 0)
+        db->exec(QStringLiteral("PRAGMA synchronous = OFF")); // without waiting for the disk
+    contracts::ContractStore store(db);
+    long long i = 0;
+    for (auto _ : state)
+        store.save(request(store, i++));
+    state.SetItemsProcessed(state.iterations());
+    state.counters["contracts"] = double(i);
+}
+BENCHMARK(BM_SaveNewContracts)
+    ->Args({100000, 1})
+    ->Args({100000, 0})
+    ->ArgNames({"n", "sync"})
+    ->Iterations(100000)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

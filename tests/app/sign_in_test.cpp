@@ -1,0 +1,280 @@
+#include "app/main_menu.h"
+#include "app/settings.h"
+#include "app/setup.h"
+#include "app/sign_in.h"
+#include "platform/password_hash.h"
+#include "temp_home.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using app::SignInForm;
+using platform::ScriptedPrompt;
+
+namespace {
+
+// A home folder set up the way a shop does it on its first day.
+struct SetUpShop {
+    SetUpShop()
+    {
+        app::SetupForm setup(home.path(), prompt);
+        setup.companyName = QStringLiteral("ร้าน'ทองดี");
+        setup.employeeCode = QStringLiteral("A01");
+        setup.employeeName = QStringLiteral("สมศรี ใจดี");
+        setup.password = QStringLiteral("Secret1");
+        ok = setup.confirm();
+        config = app::readConfig(home.path());
+    }
+    std::shared_ptr<platform::db::Database> main()
+    {
+        return app::openDatabase(config.mainDbPath, app::DatabaseRole::Main, config.dbPassword);
+    }
+
+    test::TempHome home;
+    ScriptedPrompt prompt;
+    bool ok = false;
+    app::AppConfig config;
+};
+
+} // namespace
+
+TEST(Setup, PreparesTheHomeFolderOnce)
+{
+    test::TempHome home;
+    EXPECT_FALSE(app::isSetUp(home.path()));
+    ScriptedPrompt prompt;
+    app::SetupForm setup(home.path(), prompt);
+    setup.companyName = QStringLiteral("ร้าน'ทองดี");
+    setup.employeeCode = QStringLiteral("A01");
+    setup.employeeName = QStringLiteral("สมศรี");
+    setup.password = QStringLiteral("Secret1");
+    ASSERT_TRUE(setup.confirm()) << prompt.lastText().toStdString();
+    EXPECT_TRUE(setup.completed());
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_TRUE(app::isSetUp(home.path()));
+    for (const char* folder : {"Images", "Temp", "Excel"})
+        EXPECT_TRUE(QDir(home.file(QLatin1String(folder))).exists()) << folder;
+    QFile ini(home.file(QStringLiteral("tawela.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), app::setupIniText(home.path()));
+
+    const app::AppConfig config = app::readConfig(home.path());
+    auto main = app::openDatabase(config.mainDbPath, app::DatabaseRole::Main, config.dbPassword);
+    EXPECT_EQ(app::loadSettings(main).companyName, QStringLiteral("ร้าน'ทองดี"));
+    const auto first = app::StaffStore(main).find(QStringLiteral("A01"));
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->name, QStringLiteral("สมศรี"));
+    for (const QString& right :
+         {first->policy, first->card, first->tool, first->blacklist, first->bk, first->rs})
+        EXPECT_EQ(right, QStringLiteral("อนุญาต"));
+    EXPECT_TRUE(first->sp1.isEmpty());
+    // Never the password itself.
+    EXPECT_TRUE(platform::password_hash::isHash(first->password));
+    EXPECT_TRUE(platform::password_hash::verify(first->password, QStringLiteral("Secret1")));
+
+    // A second run is refused and changes nothing.
+    app::SetupForm again(home.path(), prompt);
+    again.employeeCode = QStringLiteral("B02");
+    EXPECT_FALSE(again.confirm());
+    EXPECT_FALSE(again.confirmEnabled());
+    ASSERT_EQ(prompt.messages().size(), 2); // the number, then the description
+    EXPECT_EQ(prompt.messages()[0].text, QStringLiteral("75"));
+    EXPECT_FALSE(app::StaffStore(main).find(QStringLiteral("B02")).has_value());
+}
+
+TEST(Setup, AFailureShowsNumberThenDescriptionAndStaysOff)
+{
+    test::TempHome home;
+    // Images cannot be made: a file stands where the folder should go.
+    home.writeFile(QStringLiteral("Images"), "not a folder");
+    ScriptedPrompt prompt;
+    app::SetupForm setup(home.path(), prompt);
+    EXPECT_FALSE(setup.confirm());
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_EQ(prompt.messages()[0].text, QStringLiteral("75"));
+    EXPECT_TRUE(prompt.messages()[1].text.contains(QStringLiteral("Images")));
+    EXPECT_FALSE(setup.confirmEnabled());
+    EXPECT_FALSE(setup.confirm()); // "ตกลง" stays off
+    EXPECT_EQ(prompt.messages().size(), 2);
+    EXPECT_FALSE(app::isSetUp(home.path()));
+}
+
+TEST(SignIn, UnknownCodeAndWrongPassword)
+{
+    SetUpShop shop;
+    ASSERT_TRUE(shop.ok);
+    app::Connections connections;
+    ScriptedPrompt prompt;
+    SignInForm form(shop.config, connections, prompt);
+
+    form.code = QStringLiteral("ZZ");
+    form.password = QStringLiteral("Secret1");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::Retry);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบรหัสพนักงานในระบบ"));
+    EXPECT_EQ(prompt.messages().last().title, QStringLiteral("ข้อมูลข่าวสาร"));
+    EXPECT_EQ(prompt.messages().last().icon, platform::PromptIcon::Information);
+    EXPECT_TRUE(form.code.isEmpty());
+    EXPECT_EQ(form.password, QStringLiteral("Secret1"));
+    EXPECT_EQ(form.focus, SignInForm::Field::Code);
+
+    form.code = QStringLiteral("A01");
+    form.password = QStringLiteral("secret1"); // another letter case
+    EXPECT_EQ(form.signIn(), SignInForm::Result::Retry);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("รหัสผ่านไม่ถูกต้อง"));
+    EXPECT_EQ(form.code, QStringLiteral("A01"));
+    EXPECT_TRUE(form.password.isEmpty());
+    EXPECT_EQ(form.focus, SignInForm::Field::Password);
+
+    // Enter moves from the code to the password, then signs in.
+    form.focus = SignInForm::Field::Code;
+    EXPECT_EQ(form.enterPressed(), SignInForm::Result::Retry);
+    EXPECT_EQ(form.focus, SignInForm::Field::Password);
+    form.password = QStringLiteral("Secret1");
+    const auto before = prompt.messages().size();
+    EXPECT_EQ(form.enterPressed(), SignInForm::Result::SignedIn);
+    EXPECT_EQ(prompt.messages().size(), before);
+    EXPECT_EQ(form.session().policy, QStringLiteral("อนุญาต"));
+    EXPECT_EQ(form.session().employeeCode, QStringLiteral("A01"));
+}
+
+TEST(SignIn, SessionNameFollowsUseLoginAndEmptyRightsAreText)
+{
+    SetUpShop shop;
+    auto main = shop.main();
+    app::Employee e;
+    e.code = QStringLiteral("B02");
+    e.password = platform::password_hash::hash(QStringLiteral("pw"));
+    app::StaffStore(main).add(e); // no name, no rights
+    main->exec(QStringLiteral("UPDATE employee SET E_name = NULL, Policy = NULL WHERE EN = 'B02'"));
+
+    for (bool useLogin : {true, false}) {
+        app::Settings s = app::loadSettings(main);
+        s.useLogin = useLogin;
+        app::saveSettings(main, s);
+        app::Connections connections;
+        ScriptedPrompt prompt;
+        SignInForm form(shop.config, connections, prompt);
+        form.code = QStringLiteral("a01");
+        form.password = QStringLiteral("Secret1");
+        ASSERT_EQ(form.signIn(), SignInForm::Result::SignedIn);
+        EXPECT_EQ(form.session().employeeName, useLogin ? QStringLiteral("สมศรี ใจดี") : QString());
+        form.code = QStringLiteral("B02");
+        form.password = QStringLiteral("pw");
+        ASSERT_EQ(form.signIn(), SignInForm::Result::SignedIn);
+        EXPECT_EQ(form.session().employeeName, QString());
+        EXPECT_EQ(form.session().policy, QString());
+        EXPECT_EQ(form.session().policyRight(), app::Right::Allowed);
+    }
+}
+
+TEST(SignIn, PlainPasswordsFromOlderDataAreUpgradedEmptyOnesNeverMatch)
+{
+    SetUpShop shop;
+    auto main = shop.main();
+    main->exec(
+        QStringLiteral("INSERT INTO employee (EN, E_name, PWD) VALUES ('OLD', 'เก่า', 'abc'), "
+                       "('NOPW', 'ไม่มี', ''), ('NULLPW', 'ว่าง', NULL)"));
+    app::Connections connections;
+    ScriptedPrompt prompt;
+    SignInForm form(shop.config, connections, prompt);
+    form.code = QStringLiteral("OLD");
+    form.password = QStringLiteral("ABC");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::Retry);
+    form.password = QStringLiteral("abc");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::SignedIn);
+    const QString stored = app::StaffStore(main).find(QStringLiteral("OLD"))->password;
+    EXPECT_TRUE(platform::password_hash::isHash(stored));
+    form.password = QStringLiteral("abc");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::SignedIn); // still works, now by hash
+
+    for (const char* code : {"NOPW", "NULLPW"}) {
+        form.code = QLatin1String(code);
+        form.password = QString();
+        EXPECT_EQ(form.signIn(), SignInForm::Result::Retry) << code;
+        EXPECT_EQ(prompt.lastText(), QStringLiteral("รหัสผ่านไม่ถูกต้อง"));
+    }
+}
+
+TEST(SignIn, AMissingDatabaseEndsTheProgram)
+{
+    SetUpShop shop;
+    ASSERT_TRUE(QFile::remove(shop.home.file(QStringLiteral("closed_policy.mdb"))));
+    app::Connections connections;
+    ScriptedPrompt prompt;
+    SignInForm form(shop.config, connections, prompt);
+    form.code = QStringLiteral("A01");
+    form.password = QStringLiteral("Secret1");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::Fatal);
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("Error : 3024 ")));
+}
+
+TEST(MainMenu, GatingByEachRightValue)
+{
+    test::TempDatabase t;
+    ScriptedPrompt prompt;
+    struct Case {
+        const char* value;
+        bool allowed;
+    };
+    for (const Case& c : {Case{"อนุญาต", true}, Case{"ไม่อนุญาต", false}, Case{"อ่านอย่างเดียว", true},
+                          Case{"", true}, Case{"xyz", true}}) {
+        app::Session s;
+        s.policy = s.tool = s.bk = QString::fromUtf8(c.value);
+        app::MainMenuForm menu(s, t.db, prompt);
+        EXPECT_EQ(menu.contractsAllowed(), c.allowed) << c.value;
+        EXPECT_EQ(menu.toolsAllowed(), c.allowed) << c.value;
+        EXPECT_EQ(menu.customersAllowed(), c.allowed) << c.value;
+    }
+    app::Session onlyTools;
+    onlyTools.tool = QStringLiteral("ไม่อนุญาต");
+    app::MainMenuForm menu(onlyTools, t.db, prompt);
+    EXPECT_TRUE(menu.contractsAllowed());
+    EXPECT_FALSE(menu.toolsAllowed());
+    EXPECT_TRUE(menu.customersAllowed());
+}
+
+TEST(MainMenu, BackupReminderOnExit)
+{
+    test::TempDatabase t;
+    ScriptedPrompt prompt;
+    app::MainMenuForm menu(app::Session{}, t.db, prompt);
+    const QDate today(2026, 12, 9);
+    app::Settings s = app::loadSettings(t.db);
+    s.backupAlert = true;
+    s.backupDuration = 7;
+    s.backupDate = today.addDays(-7);
+    app::saveSettings(t.db, s);
+    EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+
+    s.backupDate = today.addDays(-8);
+    app::saveSettings(t.db, s);
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
+    EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Backup);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages()[0].title, QStringLiteral("ข้อแนะนำ"));
+    EXPECT_EQ(prompt.messages()[0].text,
+              QStringLiteral("ถึงเวลาต้องทำสำรองข้อมูลแล้ว... ต้องการสำรองข้อมูลหรือไม่"));
+    EXPECT_EQ(prompt.messages()[0].buttons, platform::PromptButtons::YesNo);
+    prompt.queueAnswer(platform::PromptAnswer::No);
+    EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
+
+    // A backup made today: the next exit does not ask.
+    s.backupDate = today;
+    app::saveSettings(t.db, s);
+    prompt.clear();
+    EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+
+    // Reminder off, or no date or no duration: never asks.
+    EXPECT_FALSE(app::MainMenuForm::backupDue(false, 7, today.addDays(-30), today));
+    EXPECT_FALSE(app::MainMenuForm::backupDue(true, 7, QDate(), today));
+    EXPECT_FALSE(app::MainMenuForm::backupDue(true, 0, today.addDays(-30), today));
+    t.db->exec(QStringLiteral("UPDATE config_setting SET Backup_duration = NULL, backup_date = ?"),
+               {today.addDays(-30).toString(Qt::ISODate)});
+    EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+}

@@ -1,0 +1,46 @@
+#include "app/setup.h"
+#include "app/ui/setup_screen.h"
+#include "screenshot.h"
+#include "temp_home.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+
+TEST(SetupScreen, FillsInAndCompletes)
+{
+    test::TempHome home;
+    platform::ScriptedPrompt prompt;
+    app::SetupForm form(home.path(), prompt);
+    app::SetupScreen screen(form);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    auto* company = screen.findChild<QLineEdit*>(QStringLiteral("txtCompany"));
+    auto* code = screen.findChild<QLineEdit*>(QStringLiteral("txtCode"));
+    auto* name = screen.findChild<QLineEdit*>(QStringLiteral("txtName"));
+    auto* password = screen.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+    company->setFocus();
+    company->setText(QStringLiteral("ร้านทองเจริญ")); // Thai has no key codes in QTest
+    QTest::keyClick(company, Qt::Key_Return);
+    EXPECT_TRUE(code->hasFocus());
+    QTest::keyClicks(code, QStringLiteral("A01"));
+    QTest::keyClick(code, Qt::Key_Return);
+    EXPECT_TRUE(name->hasFocus());
+    name->setText(QStringLiteral("สมศรี ใจดี"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QTest::keyClicks(password, QStringLiteral("pw"));
+    keepScreenshot(&screen, QStringLiteral("setup"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    ASSERT_TRUE(form.completed()) << prompt.lastText().toStdString();
+    auto* done = screen.findChild<QLabel*>(QStringLiteral("lblCompleted"));
+    EXPECT_TRUE(done->isVisible());
+    keepScreenshot(&screen, QStringLiteral("setup_done"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdDone")), Qt::LeftButton);
+    EXPECT_EQ(screen.result(), QDialog::Accepted);
+    EXPECT_TRUE(app::isSetUp(home.path()));
+}
