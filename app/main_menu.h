@@ -33,6 +33,8 @@ public:
     static bool backupDue(bool alert, qint64 duration, const QDate& lastBackup, const QDate& today);
 
     const Session& session() const { return m_session; }
+    const std::shared_ptr<platform::db::Database>& mainDatabase() const { return m_main; }
+    platform::Prompt& prompt() const { return m_prompt; }
 
 private:
     Session m_session;

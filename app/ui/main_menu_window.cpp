@@ -1,6 +1,7 @@
 #include "app/ui/main_menu_window.h"
 
 #include "app/ui/twips.h"
+#include "contracts/ui/table_editor_screen.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -65,7 +66,15 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, QWid
         return a;
     };
     addEntry("mnu_cfg", QStringLiteral("ค่าเริ่มต้น"), false);
-    addEntry("table_prodgroup", QStringLiteral("ตารางกลุ่มสินค้าขายฝาก"), false);
+    QAction* groups = addEntry("table_prodgroup", QStringLiteral("ตารางกลุ่มสินค้าขายฝาก"), true);
+    connect(groups, &QAction::triggered, this, [this] {
+        m_screens.open(QStringLiteral("prodgroup_table"), [this] {
+            return new contracts::TableEditorScreen(
+                std::make_unique<contracts::ProductGroupEditorForm>(m_form.mainDatabase(),
+                                                                    m_form.prompt()),
+                m_form.prompt());
+        });
+    });
     addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), false);
     addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), false);
     addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"), false);

@@ -1,0 +1,149 @@
+#include "contracts/calculator.h"
+
+#include "platform/db/db_error.h"
+
+#include <stdexcept>
+
+namespace tawela::contracts {
+
+namespace {
+
+__extension__ using Int128 = __int128;
+
+// round(numerator / denominator) to a whole number, halves to even.
+Decimal wholeHalfEven(Int128 numerator, Int128 denominator)
+{
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    Int128 q = numerator / denominator;
+    const Int128 r = numerator % denominator;
+    const Int128 twice = (r < 0 ? -r : r) * 2;
+    if (twice > denominator || (twice == denominator && q % 2 != 0))
+        q += numerator < 0 ? -1 : 1;
+    return Decimal::fromInt(static_cast<std::int64_t>(q));
+}
+
+constexpr Int128 Unit2 = Int128(Decimal::Unit) * Decimal::Unit;
+
+} // namespace
+
+Decimal termInterest(app::InterestMode mode, Decimal rate, qint64 days, qint64 stepDays,
+                     Decimal amount)
+{
+    const Int128 ra = Int128(rate.units()) * amount.units();
+    switch (mode) {
+    case app::InterestMode::ActualDays:
+        return wholeHalfEven(ra * days, Unit2 * 3000);
+    case app::InterestMode::Steps:
+        return wholeHalfEven(ra * stepDays, Unit2 * 3000);
+    case app::InterestMode::NotUsed:
+        return wholeHalfEven(ra, Unit2 * 100);
+    }
+    return {};
+}
+
+Decimal dailyCharge(Decimal rate, qint64 days, Decimal amount)
+{
+    return termInterest(app::InterestMode::ActualDays, rate, days, 0, amount);
+}
+
+ContractCalculator::ContractCalculator(const RateTables& tables, Settings settings,
+                                       platform::Prompt& prompt)
+    : m_tables(tables), m_settings(settings), m_prompt(prompt)
+{}
+
+void ContractCalculator::lookup()
+{
+    try {
+        if (auto match = stepLookup(m_tables.feeRows(tableNo), days)) {
+            rate = match->rate;
+            stepDays = match->duration;
+        }
+    } catch (const platform::db::DbError& e) {
+        // A table number typed by hand that has no table: the rate stays.
+        m_prompt.error(e.description());
+    }
+}
+
+void ContractCalculator::computeInterest()
+{
+    try {
+        interest = termInterest(m_settings.mode, rate, days, stepDays, amount);
+    } catch (const std::overflow_error&) {
+        m_prompt.error(QStringLiteral("จำนวนเงินหรือจำนวนวันมากเกินกว่าที่คำนวณได้"));
+        return;
+    }
+    if (m_settings.minimumInterest > Decimal() && interest < m_settings.minimumInterest)
+        interest = m_settings.minimumInterest;
+    split();
+}
+
+void ContractCalculator::split()
+{
+    if (withheld) {
+        payout = amount - interest;
+        redemption = amount;
+    } else {
+        payout = amount;
+        redemption = amount + interest;
+    }
+}
+
+void ContractCalculator::amountChanged(Decimal value)
+{
+    amount = value;
+    lookup();
+    computeInterest();
+}
+
+void ContractCalculator::daysChanged(qint64 value)
+{
+    days = value;
+    lookup();
+    if (depositDate.isValid())
+        dueDate = depositDate.addDays(days);
+    computeInterest();
+}
+
+void ContractCalculator::rateTyped(Decimal value)
+{
+    rate = value;
+    computeInterest();
+}
+
+void ContractCalculator::interestChanged(Decimal value)
+{
+    interest = value;
+    split();
+}
+
+void ContractCalculator::withholdingChanged(bool value)
+{
+    withheld = value;
+    split();
+}
+
+void ContractCalculator::dueDateChanged(const QDate& value)
+{
+    dueDate = value;
+    if (depositDate.isValid() && dueDate.isValid())
+        daysChanged(depositDate.daysTo(dueDate));
+}
+
+void ContractCalculator::ratePicked(Decimal value)
+{
+    rate = value;
+    // One month's interest, not rounded and without the minimum.
+    try {
+        interest =
+            Decimal::mulDiv(rate, amount, Decimal::fromInt(100), platform::Rounding::HalfEven);
+    } catch (const std::overflow_error&) {
+        m_prompt.error(QStringLiteral("จำนวนเงินหรือจำนวนวันมากเกินกว่าที่คำนวณได้"));
+        return;
+    }
+    split();
+}
+
+} // namespace tawela::contracts

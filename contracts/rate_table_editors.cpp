@@ -1,0 +1,90 @@
+#include "contracts/rate_table_editors.h"
+
+#include "contracts/rate_tables.h"
+#include "platform/db/db_error.h"
+#include "platform/decimal.h"
+
+namespace tawela::contracts {
+
+using platform::db::DbError;
+using platform::db::TableModel;
+
+RateTableEditorForm::RateTableEditorForm(std::shared_ptr<platform::db::Database> main, Kind kind,
+                                         QString tableNo, app::Right blacklistRight,
+                                         platform::Prompt& prompt)
+    : m_db(std::move(main)), m_kind(kind), m_tableNo(std::move(tableNo)),
+      m_readOnly(blacklistRight == app::Right::ReadOnly), m_prompt(prompt),
+      m_title(kind == Kind::Interest ? QStringLiteral("ตาราง อัตราค่าธรรมเนียมฝาก")
+                                     : QStringLiteral("ตาราง อัตราค่าธรรมเนียมส่วนลด"))
+{}
+
+QString RateTableEditorForm::note() const
+{
+    return m_kind == Kind::Interest ? QStringLiteral("ให้ใส่จำนวนวันจากน้อยไปหามาก")
+                                    : QStringLiteral("ให้ใส่จำนวนวันจากมากไปหาน้อย");
+}
+
+bool RateTableEditorForm::open()
+{
+    const QString table = m_kind == Kind::Interest ? RateTables::feeTableName(m_tableNo)
+                                                   : RateTables::deductTableName(m_tableNo);
+    try {
+        m_model = std::make_unique<TableModel>(
+            m_db, table,
+            QList<TableModel::Column>{{QStringLiteral("ID"), QStringLiteral("ID"), false},
+                                      {QStringLiteral("duration"), QStringLiteral("จำนวนวัน")},
+                                      {QStringLiteral("fee"), QStringLiteral("ค่าธรรมเนียม")}},
+            m_prompt);
+        if (m_model->storedRows() == 0) {
+            const bool interest = m_kind == Kind::Interest;
+            m_model->appendRow(
+                {{QStringLiteral("duration"), interest ? 30 : 10},
+                 {QStringLiteral("fee"),
+                  QVariant::fromValue(platform::Decimal::fromInt(interest ? 5 : 1))}});
+        }
+        m_model->setReadOnly(m_readOnly);
+        if (m_kind == Kind::Interest) {
+            m_title = QStringLiteral("อัตราดอกเบี้ย(ร้อยละ/เดือน) ที่ ") + m_tableNo;
+            if (auto p = RateTables(m_db).period(m_tableNo))
+                cycleText = QString::number(*p);
+        } else {
+            m_title = QStringLiteral("อัตราส่วนลด(ร้อยละ/เดือน) ที่ ") + m_tableNo;
+        }
+    } catch (const DbError& e) {
+        m_model.reset();
+        m_prompt.plain(e.description());
+        return false;
+    }
+    return true;
+}
+
+bool RateTableEditorForm::close()
+{
+    if (m_kind != Kind::Interest || cycleText.trimmed().isEmpty())
+        return true;
+    bool ok = false;
+    const qint64 days = cycleText.trimmed().toLongLong(&ok);
+    if (!ok || days < 0) {
+        m_prompt.plain(QStringLiteral("รอบในการรับฝากต้องเป็นจำนวนวันเต็ม (พบ \"") + cycleText +
+                       QStringLiteral("\")"));
+        return false;
+    }
+    try {
+        RateTables(m_db).setPeriod(m_tableNo, days);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return false;
+    }
+    return true;
+}
+
+ProductGroupEditorForm::ProductGroupEditorForm(std::shared_ptr<platform::db::Database> main,
+                                               platform::Prompt& prompt)
+    : m_model(
+          std::make_unique<TableModel>(std::move(main), QStringLiteral("chumnum_prod_group"),
+                                       QList<TableModel::Column>{{QStringLiteral("prod_group"),
+                                                                  QStringLiteral("กลุ่มสินค้าขายฝาก")}},
+                                       prompt))
+{}
+
+} // namespace tawela::contracts

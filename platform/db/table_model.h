@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/db/database.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QVariantList>
+
+#include <memory>
+
+namespace tawela::platform {
+class Prompt;
+}
+
+namespace tawela::platform::db {
+
+// An editable grid over a small table, in stored order. Every change is
+// written as it is made; the last line of an editable grid is an empty row
+// where a new row is typed. A value the column cannot hold is refused with
+// a message and nothing changes.
+class TableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString name;
+        QString caption;
+        bool editable = true;
+    };
+
+    TableModel(std::shared_ptr<Database> database, QString table, QList<Column> columns,
+               Prompt& prompt, QObject* parent = nullptr);
+
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_readOnly; }
+    // Rows stored in the table (the empty new row not counted).
+    int storedRows() const { return int(m_rows.size()); }
+    // Reads the table again.
+    void reload();
+    // Appends a stored row with the given values, by column name.
+    bool appendRow(const QVariantMap& values);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
+
+private:
+    struct Row {
+        qint64 key;
+        QVariantList values; // typed, in column order
+    };
+    bool isNewRow(int row) const { return !m_readOnly && row == int(m_rows.size()); }
+
+    std::shared_ptr<Database> m_db;
+    QString m_table;
+    QList<Column> m_columns;
+    Prompt& m_prompt;
+    bool m_readOnly = false;
+    std::vector<Row> m_rows;
+};
+
+} // namespace tawela::platform::db
