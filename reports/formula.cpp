@@ -1,0 +1,466 @@
+#include "reports/formula.h"
+
+#include "platform/db/condition.h"
+#include "platform/db/db_error.h"
+#include "platform/db/table_info.h"
+#include "platform/decimal.h"
+
+#include <QDate>
+
+namespace tawela::reports {
+
+using platform::db::ColumnInfo;
+using platform::db::ColumnKind;
+
+FormulaError::FormulaError(int position, const QString& message)
+    : std::runtime_error(message.toStdString()), m_position(position), m_message(message)
+{}
+
+QString FormulaError::description() const
+{
+    return QStringLiteral("สูตรไม่ถูกต้องที่ตำแหน่ง ") + QString::number(m_position) +
+           QStringLiteral(": ") + m_message;
+}
+
+struct Formula::Node {
+    enum class Kind { Field, Text, Number, Bool, Date, Compare, Like, Between, And, Or, Not };
+    Kind kind;
+    int position = 0;
+    QString table, column, text, op;
+    QDate date;
+    bool flag = false;
+    std::shared_ptr<const Node> a, b, c;
+};
+
+namespace {
+
+using Node = Formula::Node;
+using NodePtr = std::shared_ptr<const Node>;
+
+struct Token {
+    enum class Type { End, Field, Text, Number, Word, Op, LParen, RParen, Comma };
+    Type type;
+    QString text;
+    int position; // 1-based
+};
+
+QList<Token> tokenize(const QString& s)
+{
+    QList<Token> tokens;
+    int i = 0;
+    const int n = int(s.size());
+    while (i < n) {
+        const QChar ch = s[i];
+        const int pos = i + 1;
+        if (ch.isSpace()) {
+            ++i;
+        } else if (ch == u'{') {
+            const int close = int(s.indexOf(u'}', i));
+            if (close < 0)
+                throw FormulaError(pos, QStringLiteral("ไม่พบ } ปิดชื่อช่องข้อมูล"));
+            tokens << Token{Token::Type::Field, s.mid(i + 1, close - i - 1).trimmed(), pos};
+            i = close + 1;
+        } else if (ch == u'\'' || ch == u'"') {
+            // Text; the quote written twice stands for itself.
+            QString text;
+            int j = i + 1;
+            for (;;) {
+                if (j >= n)
+                    throw FormulaError(pos, QStringLiteral("ข้อความไม่มีเครื่องหมายปิด"));
+                if (s[j] == ch) {
+                    if (j + 1 < n && s[j + 1] == ch) {
+                        text += ch;
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                text += s[j++];
+            }
+            tokens << Token{Token::Type::Text, text, pos};
+            i = j + 1;
+        } else if (ch.isDigit() || (ch == u'-' && i + 1 < n && s[i + 1].isDigit() &&
+                                    (tokens.isEmpty() || tokens.last().type == Token::Type::Op ||
+                                     tokens.last().type == Token::Type::LParen ||
+                                     tokens.last().type == Token::Type::Comma ||
+                                     tokens.last().type == Token::Type::Word))) {
+            int j = i + 1;
+            while (j < n && (s[j].isDigit() || s[j] == u'.'))
+                ++j;
+            tokens << Token{Token::Type::Number, s.mid(i, j - i), pos};
+            i = j;
+        } else if (ch.isLetter() || ch == u'_') {
+            int j = i + 1;
+            while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_'))
+                ++j;
+            tokens << Token{Token::Type::Word, s.mid(i, j - i), pos};
+            i = j;
+        } else if (ch == u'(') {
+            tokens << Token{Token::Type::LParen, QStringLiteral("("), pos};
+            ++i;
+        } else if (ch == u')') {
+            tokens << Token{Token::Type::RParen, QStringLiteral(")"), pos};
+            ++i;
+        } else if (ch == u',') {
+            tokens << Token{Token::Type::Comma, QStringLiteral(","), pos};
+            ++i;
+        } else if (ch == u'<' || ch == u'>' || ch == u'=') {
+            QString op(ch);
+            if (i + 1 < n && (s[i + 1] == u'=' || (ch == u'<' && s[i + 1] == u'>')))
+                op += s[++i];
+            tokens << Token{Token::Type::Op, op, pos};
+            ++i;
+        } else {
+            throw FormulaError(pos, QStringLiteral("ไม่รู้จักเครื่องหมาย \"") + QString(ch) + u'"');
+        }
+    }
+    tokens << Token{Token::Type::End, QString(), n + 1};
+    return tokens;
+}
+
+class Parser {
+public:
+    explicit Parser(QList<Token> tokens) : m_t(std::move(tokens)) {}
+
+    NodePtr parseAll()
+    {
+        NodePtr root = orExpr();
+        if (peek().type != Token::Type::End)
+            throw FormulaError(peek().position,
+                               QStringLiteral("มีข้อความเกินมา \"") + peek().text + u'"');
+        return root;
+    }
+
+private:
+    const Token& peek() const { return m_t[m_i]; }
+    Token take() { return m_t[m_i++]; }
+    bool isWord(const char* w) const
+    {
+        return peek().type == Token::Type::Word &&
+               peek().text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+    }
+    void expect(Token::Type type, const QString& what)
+    {
+        if (peek().type != type)
+            throw FormulaError(peek().position, QStringLiteral("ต้องมี ") + what);
+        ++m_i;
+    }
+
+    static NodePtr binary(Node::Kind kind, int pos, NodePtr a, NodePtr b, const QString& op = {})
+    {
+        auto n = std::make_shared<Node>();
+        n->kind = kind;
+        n->position = pos;
+        n->a = std::move(a);
+        n->b = std::move(b);
+        n->op = op;
+        return n;
+    }
+
+    NodePtr orExpr()
+    {
+        NodePtr left = andExpr();
+        while (isWord("or")) {
+            const int pos = take().position;
+            left = binary(Node::Kind::Or, pos, left, andExpr());
+        }
+        return left;
+    }
+
+    NodePtr andExpr()
+    {
+        NodePtr left = notExpr();
+        while (isWord("and")) {
+            const int pos = take().position;
+            left = binary(Node::Kind::And, pos, left, notExpr());
+        }
+        return left;
+    }
+
+    NodePtr notExpr()
+    {
+        if (isWord("not")) {
+            const int pos = take().position;
+            return binary(Node::Kind::Not, pos, notExpr(), nullptr);
+        }
+        return comparison();
+    }
+
+    NodePtr comparison()
+    {
+        if (peek().type == Token::Type::LParen) {
+            // A parenthesised condition.
+            take();
+            NodePtr inner = orExpr();
+            expect(Token::Type::RParen, QStringLiteral(")"));
+            return inner;
+        }
+        NodePtr left = operand();
+        const Token& t = peek();
+        if (t.type == Token::Type::Op) {
+            take();
+            return binary(Node::Kind::Compare, t.position, left, operand(), t.text);
+        }
+        if (isWord("like")) {
+            const int pos = take().position;
+            NodePtr pattern = operand();
+            if (pattern->kind != Node::Kind::Text)
+                throw FormulaError(pattern->position, QStringLiteral("like ต้องตามด้วยข้อความ"));
+            return binary(Node::Kind::Like, pos, left, pattern);
+        }
+        if (isWord("in")) {
+            const int pos = take().position;
+            NodePtr low = operand();
+            if (!isWord("to"))
+                throw FormulaError(peek().position, QStringLiteral("ต้องมี to"));
+            take();
+            auto n = std::make_shared<Node>();
+            n->kind = Node::Kind::Between;
+            n->position = pos;
+            n->a = left;
+            n->b = low;
+            n->c = operand();
+            return n;
+        }
+        // A field or true/false alone is a condition of its own.
+        if (left->kind == Node::Kind::Field || left->kind == Node::Kind::Bool) {
+            auto t2 = std::make_shared<Node>();
+            t2->kind = Node::Kind::Bool;
+            t2->flag = true;
+            t2->position = left->position;
+            return left->kind == Node::Kind::Bool
+                       ? left
+                       : binary(Node::Kind::Compare, left->position, left, t2, QStringLiteral("="));
+        }
+        throw FormulaError(t.position, QStringLiteral("ต้องมีเครื่องหมายเปรียบเทียบ"));
+    }
+
+    int number()
+    {
+        if (peek().type != Token::Type::Number)
+            throw FormulaError(peek().position, QStringLiteral("ต้องเป็นตัวเลข"));
+        return take().text.toInt();
+    }
+
+    NodePtr operand()
+    {
+        const Token t = peek();
+        auto n = std::make_shared<Node>();
+        n->position = t.position;
+        switch (t.type) {
+        case Token::Type::Field: {
+            take();
+            const qsizetype dot = t.text.indexOf(u'.');
+            if (dot <= 0 || dot == t.text.size() - 1)
+                throw FormulaError(t.position, QStringLiteral("ชื่อช่องข้อมูลต้องเป็น {ตาราง.ช่อง}"));
+            n->kind = Node::Kind::Field;
+            n->table = t.text.left(dot).trimmed();
+            n->column = t.text.mid(dot + 1).trimmed();
+            return n;
+        }
+        case Token::Type::Text:
+            take();
+            n->kind = Node::Kind::Text;
+            n->text = t.text;
+            return n;
+        case Token::Type::Number:
+            take();
+            n->kind = Node::Kind::Number;
+            n->text = t.text;
+            return n;
+        case Token::Type::Word: {
+            if (isWord("true") || isWord("false")) {
+                n->kind = Node::Kind::Bool;
+                n->flag = isWord("true");
+                take();
+                return n;
+            }
+            if (isWord("date") || isWord("datevalue") || isWord("datetime")) {
+                take();
+                expect(Token::Type::LParen, QStringLiteral("("));
+                if (peek().type == Token::Type::Field) {
+                    // DateValue({table.date}) is the date the column holds.
+                    NodePtr field = operand();
+                    expect(Token::Type::RParen, QStringLiteral(")"));
+                    return field;
+                }
+                const int pos = peek().position;
+                const int y = number();
+                expect(Token::Type::Comma, QStringLiteral(","));
+                const int m = number();
+                expect(Token::Type::Comma, QStringLiteral(","));
+                const int d = number();
+                expect(Token::Type::RParen, QStringLiteral(")"));
+                n->kind = Node::Kind::Date;
+                n->date = QDate(y, m, d);
+                if (!n->date.isValid())
+                    throw FormulaError(pos, QStringLiteral("วันที่ไม่ถูกต้อง"));
+                return n;
+            }
+            throw FormulaError(t.position, QStringLiteral("ไม่รู้จักคำว่า \"") + t.text + u'"');
+        }
+        case Token::Type::End:
+            throw FormulaError(t.position, QStringLiteral("สูตรจบก่อนครบ"));
+        default:
+            throw FormulaError(t.position, QStringLiteral("ไม่คาดว่าจะพบ \"") + t.text + u'"');
+        }
+    }
+
+    QList<Token> m_t;
+    int m_i = 0;
+};
+
+QVariant literalValue(const Node& n)
+{
+    switch (n.kind) {
+    case Node::Kind::Text:
+        return n.text;
+    case Node::Kind::Number:
+        return n.text;
+    case Node::Kind::Bool:
+        return n.flag;
+    case Node::Kind::Date:
+        return n.date;
+    default:
+        return {};
+    }
+}
+
+// The value of a literal in the stored form of the column it is compared with.
+QVariant bindFor(const Node& literal, int kind)
+{
+    ColumnInfo column;
+    column.name = QStringLiteral("?");
+    column.kind = ColumnKind(kind);
+    QVariant v = literalValue(literal);
+    if (literal.kind == Node::Kind::Number && column.kind == ColumnKind::Text)
+        return v;
+    try {
+        return platform::db::toStorage(column, v);
+    } catch (const platform::db::DbError&) {
+        throw FormulaError(literal.position, QStringLiteral("ค่า \"") + v.toString() +
+                                                 QStringLiteral("\" ใช้เปรียบเทียบกับช่องนี้ไม่ได้"));
+    }
+}
+
+struct Compiler {
+    const Formula::Resolver& resolve;
+    QString& sql;
+    QVariantList& binds;
+
+    Formula::Field field(const Node& n) { return resolve(n.table, n.column); }
+
+    // An operand: a field's SQL, or a bound literal in the other side's kind.
+    void operand(const Node& n, int otherKind)
+    {
+        if (n.kind == Node::Kind::Field) {
+            sql += field(n).sql;
+            return;
+        }
+        if (otherKind < 0) {
+            QVariant v = literalValue(n);
+            if (n.kind == Node::Kind::Date)
+                v = n.date.toString(Qt::ISODate);
+            else if (n.kind == Node::Kind::Bool)
+                v = n.flag ? 1 : 0;
+            sql += u'?';
+            binds << v;
+            return;
+        }
+        sql += u'?';
+        binds << bindFor(n, otherKind);
+    }
+
+    int kindOf(const Node& n) { return n.kind == Node::Kind::Field ? field(n).kind : -1; }
+
+    void node(const Node& n)
+    {
+        switch (n.kind) {
+        case Node::Kind::And:
+        case Node::Kind::Or:
+            sql += u'(';
+            node(*n.a);
+            sql += n.kind == Node::Kind::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
+            node(*n.b);
+            sql += u')';
+            return;
+        case Node::Kind::Not:
+            sql += QStringLiteral("NOT (");
+            node(*n.a);
+            sql += u')';
+            return;
+        case Node::Kind::Bool:
+            sql += n.flag ? u'1' : u'0';
+            return;
+        case Node::Kind::Compare: {
+            const int ka = kindOf(*n.a);
+            const int kb = kindOf(*n.b);
+            sql += u'(';
+            operand(*n.a, kb);
+            sql += u' ' + n.op + u' ';
+            operand(*n.b, ka);
+            sql += u')';
+            return;
+        }
+        case Node::Kind::Like:
+            sql += u'(';
+            operand(*n.a, -1);
+            sql += QStringLiteral(" LIKE ? ESCAPE '\\')");
+            binds << platform::db::likePatternFromWildcards(n.b->text);
+            return;
+        case Node::Kind::Between: {
+            const int k = kindOf(*n.a);
+            sql += u'(';
+            operand(*n.a, -1);
+            sql += QStringLiteral(" BETWEEN ");
+            operand(*n.b, k);
+            sql += QStringLiteral(" AND ");
+            operand(*n.c, k);
+            sql += u')';
+            return;
+        }
+        default:
+            throw FormulaError(n.position, QStringLiteral("ส่วนนี้ไม่ใช่เงื่อนไข"));
+        }
+    }
+};
+
+void collectFields(const Node* n, QStringList& out)
+{
+    if (!n)
+        return;
+    if (n->kind == Node::Kind::Field)
+        out << n->table + u'.' + n->column;
+    collectFields(n->a.get(), out);
+    collectFields(n->b.get(), out);
+    collectFields(n->c.get(), out);
+}
+
+} // namespace
+
+Formula Formula::parse(const QString& text)
+{
+    Formula f;
+    if (text.trimmed().isEmpty())
+        return f;
+    f.m_root = Parser(tokenize(text)).parseAll();
+    return f;
+}
+
+void Formula::compile(const Resolver& resolve, QString& sql, QVariantList& binds) const
+{
+    if (!m_root) {
+        sql += u'1';
+        return;
+    }
+    Compiler{resolve, sql, binds}.node(*m_root);
+}
+
+QStringList Formula::fields() const
+{
+    QStringList out;
+    collectFields(m_root.get(), out);
+    return out;
+}
+
+} // namespace tawela::reports
