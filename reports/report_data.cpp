@@ -1,0 +1,96 @@
+#include "reports/report_data.h"
+
+#include "platform/db/db_error.h"
+#include "platform/db/table_info.h"
+
+#include <QSqlQuery>
+
+namespace tawela::reports {
+
+using platform::db::quoteName;
+using platform::db::TableInfo;
+
+QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& db,
+                                const ReportDefinition& d, const Formula& selection,
+                                const Formula& filter)
+{
+    QStringList tables = {d.table};
+    for (const auto& j : d.joins)
+        tables << j.table;
+    QHash<QString, const TableInfo*> infos;
+    for (const QString& t : tables) {
+        try {
+            infos.insert(t.toLower(), &db->tableInfo(t));
+        } catch (const platform::db::DbError& e) {
+            throw DefinitionError(QString(), 0, e.description());
+        }
+    }
+    auto field = [&](const QString& table, const QString& column, int position) -> Formula::Field {
+        const TableInfo* info = infos.value(table.toLower());
+        if (!info)
+            throw FormulaError(position, QStringLiteral("รายงานนี้ไม่ได้อ่านตาราง ") + table);
+        const qsizetype i = info->indexOf(column);
+        if (i < 0)
+            throw FormulaError(position, QStringLiteral("ไม่พบช่อง ") + column +
+                                             QStringLiteral(" ในตาราง ") + table);
+        const auto& c = info->columns()[i];
+        return {quoteName(info->name()) + u'.' + quoteName(c.name), int(c.kind)};
+    };
+    auto dotted = [&](const QString& ref) {
+        const QString t = ref.section(u'.', 0, 0).trimmed();
+        const QString c = ref.section(u'.', 1).trimmed();
+        try {
+            return field(t, c, 0).sql;
+        } catch (const FormulaError& e) {
+            throw DefinitionError(QString(), 0, e.description());
+        }
+    };
+
+    QStringList columns;
+    QList<QPair<QString, platform::db::ColumnKind>> keys;
+    for (const QString& t : tables) {
+        const TableInfo* info = infos.value(t.toLower());
+        for (const auto& c : info->columns()) {
+            columns << quoteName(info->name()) + u'.' + quoteName(c.name);
+            keys << qMakePair(t.toLower() + u'.' + c.name.toLower(), c.kind);
+        }
+    }
+    QString sql = QStringLiteral("SELECT ") + columns.join(u',') + QStringLiteral(" FROM ") +
+                  quoteName(infos.value(d.table.toLower())->name());
+    for (const auto& j : d.joins)
+        sql += QStringLiteral(" LEFT JOIN ") + quoteName(infos.value(j.table.toLower())->name()) +
+               QStringLiteral(" ON ") + dotted(j.leftField) + QStringLiteral(" = ") +
+               dotted(j.rightField);
+    QVariantList binds;
+    const Formula::Resolver resolve = [&](const QString& t, const QString& c) {
+        return field(t, c, 1);
+    };
+    sql += QStringLiteral(" WHERE (");
+    selection.compile(resolve, sql, binds);
+    sql += QStringLiteral(") AND (");
+    filter.compile(resolve, sql, binds);
+    sql += u')';
+    QStringList order;
+    if (!d.group.isEmpty())
+        order << dotted(d.group);
+    for (const QString& o : d.order) {
+        const bool desc = o.endsWith(QLatin1String(" desc"), Qt::CaseInsensitive);
+        order << dotted(desc ? o.left(o.size() - 5) : o) +
+                     (desc ? QStringLiteral(" DESC") : QString());
+    }
+    order << quoteName(infos.value(d.table.toLower())->name()) + QStringLiteral(".rowid");
+    sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+
+    QList<ReportRow> rows;
+    QSqlQuery q = db->exec(sql, binds);
+    while (q.next()) {
+        ReportRow row;
+        row.reserve(keys.size());
+        for (int i = 0; i < keys.size(); ++i)
+            row.insert(keys[i].first, platform::db::fromStorage(keys[i].second, q.value(i)));
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace tawela::reports

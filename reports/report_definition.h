@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace tawela::reports {
+
+// A definition file the engine cannot read; line counts from 1.
+class DefinitionError : public std::runtime_error {
+public:
+    DefinitionError(QString file, int line, const QString& message);
+    QString description() const;
+    int line() const { return m_line; }
+
+private:
+    QString m_file;
+    int m_line;
+    QString m_message;
+};
+
+// One element of a band, placed in millimetres from the band's top left.
+struct Element {
+    enum class Kind { Text, Line, Box, Picture };
+    Kind kind = Kind::Text;
+    double x = 0, y = 0, w = 0, h = 0; // for a line: x1 y1 x2 y2
+    QString content;                   // a template: literal text with {…} fields
+    QString font;                      // empty: the report's font
+    double size = 0;                   // points; 0: the report's size
+    bool bold = false, italic = false, grow = false;
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
+    double penWidth = 0.2; // mm, lines and boxes
+};
+
+struct Band {
+    enum class Kind {
+        ReportHeader,
+        PageHeader,
+        GroupHeader,
+        Detail,
+        GroupFooter,
+        PageFooter,
+        ReportFooter
+    };
+    Kind kind = Kind::Detail;
+    double height = 0; // mm
+    QList<Element> elements;
+};
+
+// A report definition (.rpt): page, data and bands. See docs/report-format.md.
+struct ReportDefinition {
+    QString title;
+    QSizeF pageSize{210, 297}; // mm
+    bool roll = false;         // roll paper: the page is as long as its content
+    bool landscape = false;
+    double marginLeft = 10, marginTop = 10, marginRight = 10, marginBottom = 10;
+    QString font = QStringLiteral("Laksaman");
+    double fontSize = 14;
+    QString database = QStringLiteral("main");
+    QString table;
+    struct Join {
+        QString table, leftField, rightField; // LEFT JOIN table ON left = right
+    };
+    QList<Join> joins;
+    QStringList order; // "table.column" or "table.column desc"
+    QString group;     // "table.column"; empty: no groups
+    QList<Band> bands;
+
+    const Band* band(Band::Kind kind) const;
+    double contentWidth() const;
+    double pageWidth() const { return landscape ? pageSize.height() : pageSize.width(); }
+    double pageHeight() const { return landscape ? pageSize.width() : pageSize.height(); }
+
+    // Throws DefinitionError.
+    static ReportDefinition parse(const QString& text, const QString& fileName = QString());
+    static ReportDefinition load(const QString& path);
+};
+
+} // namespace tawela::reports

@@ -1,0 +1,439 @@
+#include "reports/report_engine.h"
+
+#include "platform/decimal.h"
+#include "text/thai_text.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QLocale>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTime>
+
+#include <limits>
+
+namespace tawela::reports {
+
+using platform::Decimal;
+using platform::Rounding;
+
+QHash<QString, QString> parseFormulaValues(const QStringList& entries)
+{
+    static const QRegularExpression entry(QStringLiteral("^\\s*(\\w+)\\s*=\\s*'(.*)'\\s*$"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QHash<QString, QString> values;
+    for (const QString& e : entries) {
+        const auto m = entry.match(e);
+        if (m.hasMatch())
+            values.insert(m.captured(1).toLower(),
+                          m.captured(2).replace(QStringLiteral("''"), QStringLiteral("'")));
+    }
+    return values;
+}
+
+namespace {
+
+QString grouped(const QString& digits)
+{
+    QString out;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += u',';
+        out += digits[i];
+    }
+    return out;
+}
+
+QString numberFormat(Decimal v, const QString& format)
+{
+    if (format == QLatin1String("#####.00"))
+        return text::listAmountText(v);
+    const qsizetype point = format.indexOf(u'.');
+    const int places = point < 0 ? 0 : int(format.size() - point - 1);
+    QString fixed = v.rounded(places, Rounding::HalfAwayFromZero).toFixed(places);
+    const bool negative = fixed.startsWith(u'-');
+    if (negative)
+        fixed.remove(0, 1);
+    QString whole = fixed.section(u'.', 0, 0);
+    const QString fraction = fixed.section(u'.', 1);
+    if (format.contains(u','))
+        whole = grouped(whole);
+    QString out = (negative ? QStringLiteral("-") : QString()) + whole;
+    if (places > 0)
+        out += u'.' + fraction;
+    return out;
+}
+
+QString beDate(const QDate& d)
+{
+    return QStringLiteral("%1/%2/%3")
+        .arg(d.day(), 2, 10, QChar(u'0'))
+        .arg(d.month(), 2, 10, QChar(u'0'))
+        .arg(d.year() + 543);
+}
+
+} // namespace
+
+QString formatValue(const QVariant& value, const QString& format)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    const QString f = format.trimmed();
+    if (f == QLatin1String("baht")) {
+        if (value.typeId() == qMetaTypeId<Decimal>())
+            return text::bahtText(value.value<Decimal>());
+        return text::bahtText(value.toString());
+    }
+    if (value.typeId() == QMetaType::QDate) {
+        const QDate d = value.toDate();
+        if (f == QLatin1String("longdate"))
+            return text::thaiLongDate(d).trimmed();
+        return beDate(d);
+    }
+    if (value.typeId() == QMetaType::QTime)
+        return value.toTime().toString(QStringLiteral("HH:mm"));
+    Decimal number;
+    bool isNumber = false;
+    if (value.typeId() == qMetaTypeId<Decimal>()) {
+        number = value.value<Decimal>();
+        isNumber = true;
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        number = Decimal::fromInt(value.toLongLong());
+        isNumber = true;
+    } else if (value.typeId() == QMetaType::Bool) {
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    } else if (!f.isEmpty() && f != QLatin1String("date") && f != QLatin1String("longdate")) {
+        if (auto parsed = Decimal::parse(value.toString())) {
+            number = *parsed;
+            isNumber = true;
+        }
+    }
+    if (isNumber)
+        return f.isEmpty() ? number.toString() : numberFormat(number, f);
+    if (f == QLatin1String("date") || f == QLatin1String("longdate")) {
+        const QDate d = QDate::fromString(value.toString().left(10), Qt::ISODate);
+        if (d.isValid())
+            return f == QLatin1String("date") ? beDate(d) : text::thaiLongDate(d).trimmed();
+    }
+    return value.toString();
+}
+
+namespace {
+
+const QString PagesMark = QStringLiteral("\x01pages\x01");
+
+struct Totals {
+    QHash<QString, Decimal> sums;
+    qint64 count = 0;
+};
+
+Totals totalsOf(const QList<ReportRow>& rows, qsizetype from, qsizetype to)
+{
+    Totals t;
+    for (qsizetype i = from; i < to; ++i) {
+        ++t.count;
+        for (auto it = rows[i].constBegin(); it != rows[i].constEnd(); ++it)
+            if (it.value().typeId() == qMetaTypeId<Decimal>())
+                t.sums[it.key()] += it.value().value<Decimal>();
+            else if (it.value().typeId() == QMetaType::LongLong)
+                t.sums[it.key()] += Decimal::fromInt(it.value().toLongLong());
+    }
+    return t;
+}
+
+struct Context {
+    const ReportRow* row = nullptr;
+    const QHash<QString, QString>* values = nullptr;
+    const Totals* totals = nullptr;
+    int page = 1;
+    QDate printDate;
+};
+
+QString expand(const QString& templ, const Context& c)
+{
+    QString out;
+    qsizetype i = 0;
+    while (i < templ.size()) {
+        const qsizetype open = templ.indexOf(u'{', i);
+        if (open < 0) {
+            out += templ.mid(i);
+            break;
+        }
+        const qsizetype close = templ.indexOf(u'}', open);
+        if (close < 0) {
+            out += templ.mid(i);
+            break;
+        }
+        out += templ.mid(i, open - i);
+        const QStringList parts = templ.mid(open + 1, close - open - 1).split(u':');
+        const QString head = parts.value(0).trimmed().toLower();
+        if (head == QLatin1String("page")) {
+            out += QString::number(c.page);
+        } else if (head == QLatin1String("pages")) {
+            out += PagesMark;
+        } else if (head == QLatin1String("printdate")) {
+            out += formatValue(c.printDate, parts.value(1));
+        } else if (head == QLatin1String("count")) {
+            out += QString::number(c.totals ? c.totals->count : 0);
+        } else if (head == QLatin1String("sum")) {
+            const QString field = parts.value(1).trimmed().toLower();
+            const Decimal sum = c.totals ? c.totals->sums.value(field) : Decimal();
+            out += formatValue(QVariant::fromValue(sum), parts.value(2));
+        } else if (head.contains(u'.')) {
+            out += formatValue(c.row ? c.row->value(head) : QVariant(), parts.value(1));
+        } else if (c.values && c.values->contains(head)) {
+            out += c.values->value(head);
+        }
+        i = close + 1;
+    }
+    return out;
+}
+
+// Measures text the way the PDF will set it.
+struct Measure {
+    QImage device{1, 1, QImage::Format_RGB32};
+    Measure()
+    {
+        const int dpm = int(1200 / 0.0254);
+        device.setDotsPerMeterX(dpm);
+        device.setDotsPerMeterY(dpm);
+    }
+    double heightMm(const QFont& font, double widthMm, const QString& text)
+    {
+        const QFontMetricsF fm(font, &device);
+        const double px = widthMm * 1200 / 25.4;
+        const QRectF r = fm.boundingRect(QRectF(0, 0, px, 1e7), Qt::TextWordWrap, text);
+        return r.height() * 25.4 / 1200;
+    }
+};
+
+class Layout {
+public:
+    Layout(const ReportDefinition& d, const QList<ReportRow>& rows,
+           const QHash<QString, QString>& values, const QDate& printDate)
+        : m_d(d), m_rows(rows), m_values(values), m_printDate(printDate)
+    {
+        m_bottomLimit = d.roll
+                            ? std::numeric_limits<double>::max()
+                            : d.pageHeight() - d.marginBottom - bandHeight(Band::Kind::PageFooter);
+    }
+
+    LaidOutReport run()
+    {
+        const Totals all = totalsOf(m_rows, 0, m_rows.size());
+        const ReportRow* first = m_rows.isEmpty() ? nullptr : &m_rows.first();
+        // The report header opens the first page, above its page header.
+        m_pages.append(QList<DrawOp>());
+        m_y = m_d.marginTop;
+        if (const Band* b = m_d.band(Band::Kind::ReportHeader))
+            emitBand(*b, first, &all, b->height);
+        placePageHeader();
+        const QString groupField = m_d.group.toLower();
+        qsizetype groupStart = 0;
+        Totals groupTotals;
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            const ReportRow& row = m_rows[i];
+            if (!groupField.isEmpty() &&
+                (i == 0 || row.value(groupField) != m_rows[i - 1].value(groupField))) {
+                if (i > 0)
+                    place(Band::Kind::GroupFooter, &m_rows[i - 1], &groupTotals);
+                qsizetype end = i + 1;
+                while (end < m_rows.size() &&
+                       m_rows[end].value(groupField) == row.value(groupField))
+                    ++end;
+                groupStart = i;
+                groupTotals = totalsOf(m_rows, groupStart, end);
+                place(Band::Kind::GroupHeader, &row, &groupTotals);
+            }
+            place(Band::Kind::Detail, &row, &all);
+        }
+        if (!groupField.isEmpty() && !m_rows.isEmpty())
+            place(Band::Kind::GroupFooter, &m_rows.last(), &groupTotals);
+        place(Band::Kind::ReportFooter, m_rows.isEmpty() ? nullptr : &m_rows.last(), &all);
+        endPage(&all);
+
+        LaidOutReport out;
+        const double height = m_d.roll ? m_y + bandHeight(Band::Kind::PageFooter) + m_d.marginBottom
+                                       : m_d.pageHeight();
+        out.pageSize = QSizeF(m_d.pageWidth(), height);
+        const QString pages = QString::number(m_pages.size());
+        for (auto& page : m_pages)
+            for (DrawOp& op : page)
+                op.text.replace(PagesMark, pages);
+        out.pages = m_pages;
+        return out;
+    }
+
+private:
+    double bandHeight(Band::Kind kind) const
+    {
+        const Band* b = m_d.band(kind);
+        return b ? b->height : 0;
+    }
+
+    QFont fontOf(const Element& e) const
+    {
+        QFont f(e.font.isEmpty() ? m_d.font : e.font);
+        f.setPointSizeF(e.size > 0 ? e.size : m_d.fontSize);
+        f.setBold(e.bold);
+        f.setItalic(e.italic);
+        return f;
+    }
+
+    void startPage()
+    {
+        m_pages.append(QList<DrawOp>());
+        m_y = m_d.marginTop;
+        placePageHeader();
+    }
+
+    void placePageHeader()
+    {
+        if (const Band* b = m_d.band(Band::Kind::PageHeader))
+            emitBand(*b, m_rowForHeaders, nullptr, b->height);
+        m_contentTop = m_y;
+    }
+
+    void endPage(const Totals* totals)
+    {
+        if (const Band* b = m_d.band(Band::Kind::PageFooter)) {
+            if (!m_d.roll)
+                m_y = m_d.pageHeight() - m_d.marginBottom - b->height;
+            emitBand(*b, m_rowForHeaders, totals, b->height);
+        }
+    }
+
+    void place(Band::Kind kind, const ReportRow* row, const Totals* totals)
+    {
+        const Band* b = m_d.band(kind);
+        if (!b)
+            return;
+        m_rowForHeaders = row;
+        Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
+        double height = b->height;
+        for (const Element& e : b->elements)
+            if (e.kind == Element::Kind::Text && e.grow)
+                height = std::max(height,
+                                  e.y + m_measure.heightMm(fontOf(e), e.w, expand(e.content, c)));
+        if (m_y + height > m_bottomLimit && m_y > m_contentTop) {
+            endPage(totals);
+            startPage();
+        }
+        emitBand(*b, row, totals, height);
+    }
+
+    void emitBand(const Band& b, const ReportRow* row, const Totals* totals, double height)
+    {
+        Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
+        const double left = m_d.marginLeft;
+        for (const Element& e : b.elements) {
+            DrawOp op;
+            op.penWidth = e.penWidth;
+            switch (e.kind) {
+            case Element::Kind::Text:
+                op.kind = DrawOp::Kind::Text;
+                op.font = fontOf(e);
+                op.text = expand(e.content, c);
+                op.align = e.align;
+                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.grow ? height - e.y : e.h);
+                break;
+            case Element::Kind::Line:
+                op.kind = DrawOp::Kind::Line;
+                op.line = QLineF(left + e.x, m_y + e.y, left + e.w, m_y + e.h);
+                break;
+            case Element::Kind::Box:
+                op.kind = DrawOp::Kind::Box;
+                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
+                break;
+            case Element::Kind::Picture:
+                op.kind = DrawOp::Kind::Picture;
+                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
+                op.text = expand(e.content, c);
+                break;
+            }
+            m_pages.last() << op;
+        }
+        m_y += height;
+    }
+
+    const ReportDefinition& m_d;
+    const QList<ReportRow>& m_rows;
+    const QHash<QString, QString>& m_values;
+    QDate m_printDate;
+    QList<QList<DrawOp>> m_pages;
+    double m_y = 0;
+    double m_bottomLimit = 0;
+    double m_contentTop = 0;
+    const ReportRow* m_rowForHeaders = nullptr;
+    Measure m_measure;
+};
+
+} // namespace
+
+LaidOutReport layoutReport(const ReportDefinition& definition, const QList<ReportRow>& rows,
+                           const QHash<QString, QString>& values, const QDate& printDate)
+{
+    return Layout(definition, rows, values, printDate).run();
+}
+
+void paintReport(const LaidOutReport& report, QPagedPaintDevice& device)
+{
+    QPainter p(&device);
+    const double scale = device.logicalDpiX() / 25.4;
+    auto px = [scale](const QRectF& r) {
+        return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
+    };
+    for (qsizetype i = 0; i < report.pages.size(); ++i) {
+        if (i > 0)
+            device.newPage();
+        for (const DrawOp& op : report.pages[i]) {
+            QPen pen(Qt::black);
+            pen.setWidthF(std::max(1.0, op.penWidth * scale));
+            p.setPen(pen);
+            switch (op.kind) {
+            case DrawOp::Kind::Text:
+                p.setFont(op.font);
+                p.drawText(px(op.rect), int(op.align) | Qt::TextWordWrap, op.text);
+                break;
+            case DrawOp::Kind::Line:
+                p.drawLine(QLineF(op.line.p1() * scale, op.line.p2() * scale));
+                break;
+            case DrawOp::Kind::Box:
+                p.drawRect(px(op.rect));
+                break;
+            case DrawOp::Kind::Picture: {
+                const QImage image(op.text);
+                if (!image.isNull())
+                    p.drawImage(px(op.rect), image);
+                break;
+            }
+            }
+        }
+    }
+}
+
+bool writePdf(const LaidOutReport& report, const QString& path, QString* error)
+{
+    {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                         probe.errorString();
+            return false;
+        }
+    }
+    QPdfWriter writer(path);
+    writer.setResolution(1200);
+    writer.setPageSize(QPageSize(report.pageSize, QPageSize::Millimeter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QStringLiteral("Tawela"));
+    paintReport(report, writer);
+    return true;
+}
+
+} // namespace tawela::reports

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "reports/report_data.h"
+#include "reports/report_definition.h"
+
+#include <QDate>
+#include <QFont>
+#include <QHash>
+#include <QLineF>
+#include <QRectF>
+#include <QSizeF>
+
+class QPagedPaintDevice;
+
+namespace tawela::reports {
+
+// Named values callers hand over, written "name = 'value'" or "name ='value'".
+QHash<QString, QString> parseFormulaValues(const QStringList& entries);
+
+// A value as a report shows it under a format: "#,##0.00", "#,##0", "0.00",
+// "#####.00", "date" (dd/MM/yyyy, Buddhist era), "longdate", "baht" (Thai
+// words), "time"; no format: the plain text of the value.
+QString formatValue(const QVariant& value, const QString& format);
+
+// One thing to draw, in millimetres from the page's top left.
+struct DrawOp {
+    enum class Kind { Text, Line, Box, Picture };
+    Kind kind = Kind::Text;
+    QRectF rect;
+    QLineF line;
+    QString text; // text, or the picture's file
+    QFont font;
+    Qt::Alignment align;
+    double penWidth = 0.2;
+};
+
+struct LaidOutReport {
+    QSizeF pageSize; // mm
+    QList<QList<DrawOp>> pages;
+};
+
+// Places the bands on pages: report header, page header, group header and
+// footer (with their totals), detail lines, page footer, report footer.
+// Needs a running QGuiApplication (text is measured with real fonts).
+LaidOutReport layoutReport(const ReportDefinition& definition, const QList<ReportRow>& rows,
+                           const QHash<QString, QString>& values,
+                           const QDate& printDate = QDate::currentDate());
+
+// Paints the pages on a PDF writer or a printer that is set up already.
+void paintReport(const LaidOutReport& report, QPagedPaintDevice& device);
+
+// Writes the pages to a PDF file; false with a Thai message on failure.
+bool writePdf(const LaidOutReport& report, const QString& path, QString* error = nullptr);
+
+} // namespace tawela::reports

@@ -1,0 +1,259 @@
+#include "platform/decimal.h"
+#include "reports/report_data.h"
+#include "reports/report_engine.h"
+#include "temp_home.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::reports;
+using platform::Decimal;
+
+namespace {
+
+const char* const Summary = R"(# income by product group
+title: สรุปรายรับ
+page: A4
+margins: 15 10 15 10
+font: Laksaman 12
+database: main
+table: service
+order: service.s_date, service.recv_no
+group: service.s_group
+
+[report header] height 14
+text 0 0 180 10 size=18 bold align=center: {head_title}
+[page header] height 8
+text 0 0 40 6 bold: เลขที่
+text 40 0 80 6 bold: รายการ
+text 140 0 40 6 bold align=right: จำนวนเงิน
+line 0 7 180 7 width=0.3
+[group header] height 7
+text 0 0 180 6 bold: กลุ่มสินค้า {service.s_group}
+[detail] height 6
+text 0 0 40 6: {service.recv_no}
+text 40 0 100 6: {service.description}
+text 140 0 40 6 align=right: {service.tt_price:#,##0.00}
+[group footer] height 8
+text 40 0 100 6: รวม {count} รายการ
+text 140 0 40 6 bold align=right: {sum:service.tt_price:#,##0.00}
+[page footer] height 8
+text 0 0 180 6 align=right: หน้า {page}/{pages}  พิมพ์ {printdate}
+[report footer] height 10
+text 40 2 100 6 bold: รวมทั้งสิ้น
+text 140 2 40 6 bold align=right: {sum:service.tt_price:#,##0.00}
+)";
+
+class ReportEngineTest : public ::testing::Test {
+protected:
+    void addReceipt(const QString& no, const QString& group, const char* amount, const char* date)
+    {
+        t.db->exec(QStringLiteral("INSERT INTO service (recv_no, s_group, description, tt_price, "
+                                  "s_date) VALUES (?,?,?,?,?)"),
+                   {no, group, QString(QStringLiteral("ต่อดอก สัญญาเลขที่ ") + no),
+                    qlonglong(Decimal::parse(QString::fromLatin1(amount))->units()),
+                    QString::fromLatin1(date)});
+    }
+
+    LaidOutReport render(const QString& selection = QString())
+    {
+        const ReportDefinition d = ReportDefinition::parse(QString::fromUtf8(Summary));
+        const auto rows = readReportRows(t.db, d, Formula::parse(selection), Formula());
+        return layoutReport(d, rows,
+                            parseFormulaValues({QStringLiteral("head_title = 'รายรับเดือน มี.ค.'")}),
+                            QDate(2026, 12, 9));
+    }
+
+    static QStringList texts(const LaidOutReport& r)
+    {
+        QStringList out;
+        for (const auto& page : r.pages)
+            for (const DrawOp& op : page)
+                if (op.kind == DrawOp::Kind::Text)
+                    out << op.text;
+        return out;
+    }
+
+    // Text read back from a PDF spells Thai marks set above and below the
+    // line as the font's private glyphs (U+F700...), and may split words at
+    // them: compare the base letters only, without blanks.
+    static QString letters(QString s)
+    {
+        s.replace(QChar(0x0E33), QStringLiteral("\u0E32"));
+        QString out;
+        for (QChar c : s) {
+            const ushort u = c.unicode();
+            if (u == 0x0E31 || (u >= 0x0E34 && u <= 0x0E3A) || (u >= 0x0E47 && u <= 0x0E4E) ||
+                (u >= 0xF700 && u <= 0xF71F) || c.isSpace())
+                continue;
+            out += c;
+        }
+        return out;
+    }
+
+    // "Page size: W x H pts" read back from the file, in points.
+    static QSizeF pageSize(const QString& info)
+    {
+        static const QRegularExpression re(
+            QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"));
+        const auto m = re.match(info);
+        return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+    }
+
+    static QString run(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    test::TempDatabase t;
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST(ReportFormats, NumbersDatesAndWords)
+{
+    const auto d = [](const char* s) {
+        return QVariant::fromValue(*Decimal::parse(QString::fromLatin1(s)));
+    };
+    EXPECT_EQ(formatValue(d("1234567.005"), QStringLiteral("#,##0.00")),
+              QStringLiteral("1,234,567.01"));
+    EXPECT_EQ(formatValue(d("-1500"), QStringLiteral("#,##0.00")), QStringLiteral("-1,500.00"));
+    EXPECT_EQ(formatValue(d("999.5"), QStringLiteral("#,##0")), QStringLiteral("1,000"));
+    EXPECT_EQ(formatValue(d("0"), QStringLiteral("#####.00")), QStringLiteral(".00"));
+    EXPECT_EQ(formatValue(d("10375.5"), QString()), QStringLiteral("10375.5"));
+    EXPECT_EQ(formatValue(d("100.5"), QStringLiteral("baht")),
+              QStringLiteral("หนึ่งร้อยบาทห้าสิบสตางค์"));
+    EXPECT_EQ(formatValue(QDate(2024, 3, 7), QString()), QStringLiteral("07/03/2567"));
+    EXPECT_EQ(formatValue(QDate(2014, 1, 5), QStringLiteral("longdate")),
+              QStringLiteral("5 มกราคม 2557"));
+    EXPECT_EQ(formatValue(QVariant(), QStringLiteral("#,##0.00")), QString());
+    EXPECT_EQ(parseFormulaValues({QStringLiteral("c_name ='O''Neil'"), QStringLiteral("bad")})
+                  .value(QStringLiteral("c_name")),
+              QStringLiteral("O'Neil"));
+}
+
+TEST(ReportDefinitions, ErrorsNameTheLine)
+{
+    try {
+        ReportDefinition::parse(
+            QStringLiteral("table: service\n[detail] height 6\ntext 0 0 10: x\n"),
+            QStringLiteral("recv_1.rpt"));
+        FAIL() << "accepted";
+    } catch (const DefinitionError& e) {
+        EXPECT_EQ(e.line(), 3);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("recv_1.rpt")));
+    }
+    EXPECT_THROW(ReportDefinition::parse(QStringLiteral("page: letter\ntable: x")),
+                 DefinitionError);
+    EXPECT_THROW(ReportDefinition::parse(QStringLiteral("[detail] height 6\n")), DefinitionError);
+    EXPECT_THROW(ReportDefinition::parse(QStringLiteral("table: t\n[middle] height 6\n")),
+                 DefinitionError);
+    const ReportDefinition roll =
+        ReportDefinition::parse(QStringLiteral("page: roll58\ntable: t\n"));
+    EXPECT_TRUE(roll.roll);
+    EXPECT_EQ(roll.pageWidth(), 58);
+}
+
+TEST_F(ReportEngineTest, GroupsTotalsAndPages)
+{
+    addReceipt(QStringLiteral("R1"), QStringLiteral("ทองคำ"), "1000.50", "2024-03-01");
+    addReceipt(QStringLiteral("R2"), QStringLiteral("นาฬิกา"), "200", "2024-03-02");
+    addReceipt(QStringLiteral("R3"), QStringLiteral("ทองคำ"), "2500", "2024-03-03");
+    const QStringList shown = texts(render());
+    EXPECT_TRUE(shown.contains(QStringLiteral("รายรับเดือน มี.ค.")));
+    const qsizetype gold = shown.indexOf(QStringLiteral("กลุ่มสินค้า ทองคำ"));
+    const qsizetype watch = shown.indexOf(QStringLiteral("กลุ่มสินค้า นาฬิกา"));
+    ASSERT_GE(gold, 0);
+    ASSERT_GT(watch, gold);
+    // The gold group lists R1 and R3, then its own total.
+    EXPECT_EQ(shown.indexOf(QStringLiteral("R1")), gold + 1);
+    EXPECT_TRUE(shown.mid(gold, watch - gold).contains(QStringLiteral("3,500.50")));
+    EXPECT_TRUE(shown.mid(gold, watch - gold).contains(QStringLiteral("รวม 2 รายการ")));
+    EXPECT_TRUE(shown.mid(watch).contains(QStringLiteral("200.00")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("3,700.50"))); // the whole report
+    EXPECT_TRUE(shown.contains(QStringLiteral("หน้า 1/1  พิมพ์ 09/12/2569")));
+
+    // The selection narrows the rows.
+    const QStringList one = texts(render(QStringLiteral("{service.recv_no} = 'R2'")));
+    EXPECT_FALSE(one.contains(QStringLiteral("R1")));
+    EXPECT_TRUE(one.contains(QStringLiteral("R2")));
+}
+
+TEST_F(ReportEngineTest, LongListsBreakIntoPages)
+{
+    t.db->exec(QStringLiteral("BEGIN"));
+    for (int i = 0; i < 120; ++i)
+        addReceipt(QStringLiteral("R%1").arg(i, 3, 10, QChar(u'0')), QStringLiteral("ทองคำ"), "10",
+                   "2024-03-01");
+    t.db->exec(QStringLiteral("COMMIT"));
+    const LaidOutReport r = render();
+    ASSERT_GE(r.pages.size(), 3);
+    const QStringList shown = texts(r);
+    EXPECT_TRUE(shown.contains(QStringLiteral("หน้า 1/%1  พิมพ์ 09/12/2569").arg(r.pages.size())));
+    EXPECT_TRUE(shown.contains(QStringLiteral("1,200.00")));
+    // Nothing runs into the page footer.
+    for (const auto& page : r.pages)
+        for (const DrawOp& op : page)
+            if (op.kind == DrawOp::Kind::Text)
+                EXPECT_LE(op.rect.bottom(), 297 - 10 + 0.001);
+}
+
+TEST_F(ReportEngineTest, PdfHoldsTheThaiTextAtTheRightSize)
+{
+    addReceipt(QStringLiteral("R1"), QStringLiteral("ทองคำ"), "1000.50", "2024-03-01");
+    const QString pdf = dir.filePath(QStringLiteral("summary.pdf"));
+    QString error;
+    ASSERT_TRUE(writePdf(render(), pdf, &error)) << error.toStdString();
+    // Set TAWELA_SCREENSHOTS to a folder to look at the pages.
+    if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty())
+        QFile::copy(pdf, keep + QStringLiteral("/summary.pdf"));
+    const QString text = letters(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    EXPECT_TRUE(text.contains(letters(QStringLiteral("รายรับเดือน มี.ค."))));
+    EXPECT_TRUE(text.contains(letters(QStringLiteral("กลุ่มสินค้า ทองคำ"))));
+    EXPECT_TRUE(text.contains(QStringLiteral("1,000.50")));
+    EXPECT_TRUE(text.contains(letters(QStringLiteral("รวมทั้งสิ้น"))));
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    const QSizeF a4 = pageSize(info);
+    EXPECT_NEAR(a4.width(), 595.3, 1) << info.toStdString();
+    EXPECT_NEAR(a4.height(), 841.9, 1);
+
+    // Roll paper: 58 mm wide, as long as the content.
+    ReportDefinition roll = ReportDefinition::parse(
+        QStringLiteral("page: roll58\nmargins: 2 2 2 2\ntable: service\n[detail] height 20\n"
+                       "text 0 0 54 8: {service.recv_no}\n"));
+    const auto rows = readReportRows(t.db, roll, Formula(), Formula());
+    const LaidOutReport r = layoutReport(roll, rows, {});
+    EXPECT_DOUBLE_EQ(r.pageSize.width(), 58);
+    EXPECT_DOUBLE_EQ(r.pageSize.height(), 24);
+    const QString rollPdf = dir.filePath(QStringLiteral("roll.pdf"));
+    ASSERT_TRUE(writePdf(r, rollPdf));
+    const QSizeF rollSize = pageSize(run(QStringLiteral("pdfinfo"), {rollPdf}));
+    EXPECT_NEAR(rollSize.width(), 164.4, 1); // 58 mm
+    EXPECT_NEAR(rollSize.height(), 68.0, 1); // 24 mm
+    EXPECT_FALSE(writePdf(r, QStringLiteral("/nonexistent/x.pdf"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("ไม่สามารถเขียนแฟ้ม")));
+}
+
+TEST_F(ReportEngineTest, BadFieldsAreReported)
+{
+    const ReportDefinition d = ReportDefinition::parse(QString::fromUtf8(Summary));
+    EXPECT_THROW(readReportRows(t.db, d,
+                                Formula::parse(QStringLiteral("{chumnum.Policy_no} = 'x'")),
+                                Formula()),
+                 FormulaError);
+    EXPECT_THROW(readReportRows(t.db, d, Formula::parse(QStringLiteral("{service.nosuch} = 'x'")),
+                                Formula()),
+                 FormulaError);
+    ReportDefinition missing = ReportDefinition::parse(QStringLiteral("table: nosuch\n"));
+    EXPECT_THROW(readReportRows(t.db, missing, Formula(), Formula()), DefinitionError);
+}
