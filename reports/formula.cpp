@@ -348,7 +348,14 @@ struct Compiler {
     QString& sql;
     QVariantList& binds;
 
-    Formula::Field field(const Node& n) { return resolve(n.table, n.column); }
+    Formula::Field field(const Node& n)
+    {
+        try {
+            return resolve(n.table, n.column);
+        } catch (const FormulaError& e) {
+            throw FormulaError(n.position, e.message());
+        }
+    }
 
     // An operand: a field's SQL, or a bound literal in the other side's kind.
     void operand(const Node& n, int otherKind)

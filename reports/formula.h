@@ -15,6 +15,7 @@ class FormulaError : public std::runtime_error {
 public:
     FormulaError(int position, const QString& message);
     int position() const { return m_position; }
+    QString message() const { return m_message; }
     // "สูตรไม่ถูกต้องที่ตำแหน่ง 12: ..."
     QString description() const;
 
@@ -37,7 +38,8 @@ private:
 class Formula {
 public:
     // Resolves {table.column}: returns the quoted SQL column and its column
-    // information, or throws FormulaError (position given) for an unknown one.
+    // kind, or throws FormulaError for an unknown one (the position is then
+    // set to the field's place in the formula).
     struct Field {
         QString sql;
         int kind; // platform::db::ColumnKind

@@ -6,9 +6,11 @@
 #include "platform/db/db_error.h"
 #include "platform/prompt.h"
 
-#include <QCoreApplication>
+#include "reports/report_runner.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -46,11 +48,14 @@ void usage()
 {
     err() << "usage: tawela-admin init [--home DIR]\n"
              "       tawela-admin check [--home DIR]\n"
+             "       tawela-admin render REPORT --pdf OUT [--selection F] [--filter F]\n"
+             "                    [--formula \"name = 'value'\"]... [--home DIR]\n"
              "\n"
              "init   creates the home folder, tawela.ini and the four databases\n"
              "       (an existing tawela.ini and existing databases are kept)\n"
              "check  opens the four databases as sign-in does and counts the\n"
              "       contracts, customers and receipts\n"
+             "render draws a report of the data folder to a PDF file\n"
           << Qt::flush;
 }
 
@@ -111,11 +116,56 @@ int check(const QString& home)
     return 0;
 }
 
+int render(const QString& home, const QStringList& args)
+{
+    reports::ReportRequest request;
+    QString pdf;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const QString next = i + 1 < args.size() ? args[i + 1] : QString();
+        if (a == QLatin1String("--pdf"))
+            pdf = next, ++i;
+        else if (a == QLatin1String("--selection"))
+            request.selection = next, ++i;
+        else if (a == QLatin1String("--filter"))
+            request.filter = next, ++i;
+        else if (a == QLatin1String("--formula"))
+            request.values << next, ++i;
+        else if (a == QLatin1String("--home"))
+            ++i;
+        else if (request.file.isEmpty() && !a.startsWith(QLatin1String("--")))
+            request.file = a;
+    }
+    if (request.file.isEmpty() || pdf.isEmpty()) {
+        usage();
+        return 2;
+    }
+    ConsolePrompt prompt;
+    const auto config = app::readConfigOrReport(home, prompt);
+    if (!config)
+        return 1;
+    app::Connections connections;
+    if (!app::openConnectionsOrReport(connections, *config, prompt))
+        return 1;
+    try {
+        reports::ReportRunner(config->dataFolder, connections).renderToPdf(request, pdf);
+    } catch (const reports::ReportError& e) {
+        err() << e.description() << Qt::endl;
+        return 1;
+    }
+    out() << pdf << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    // Reports measure text with real fonts; no screen is needed for that.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
         usage();
@@ -127,6 +177,8 @@ int main(int argc, char* argv[])
         return init(home);
     if (command == QLatin1String("check"))
         return check(home);
+    if (command == QLatin1String("render"))
+        return render(home, args.mid(2));
     usage();
     return 2;
 }

@@ -257,3 +257,15 @@ TEST_F(ReportEngineTest, BadFieldsAreReported)
     ReportDefinition missing = ReportDefinition::parse(QStringLiteral("table: nosuch\n"));
     EXPECT_THROW(readReportRows(t.db, missing, Formula(), Formula()), DefinitionError);
 }
+
+TEST_F(ReportEngineTest, AnUnknownFieldIsReportedWhereItStands)
+{
+    const ReportDefinition d = ReportDefinition::parse(QString::fromUtf8(Summary));
+    try {
+        readReportRows(t.db, d, Formula::parse(QStringLiteral("true and {service.nosuch} = 1")),
+                       Formula());
+        FAIL() << "accepted";
+    } catch (const FormulaError& e) {
+        EXPECT_EQ(e.position(), 10) << e.description().toStdString();
+    }
+}

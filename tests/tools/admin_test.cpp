@@ -78,3 +78,37 @@ TEST(Admin, UnknownCommandShowsUsage)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("usage")));
 }
+
+TEST(Admin, RendersAReportToPdf)
+{
+    tawela::test::TempHome home;
+    ASSERT_EQ(admin({QStringLiteral("init"), QStringLiteral("--home"), home.path()}).exitCode, 0);
+    home.writeFile(QStringLiteral("groups.rpt"),
+                   "title: กลุ่มสินค้า\ntable: chumnum_prod_group\n"
+                   "[report header] height 10\ntext 0 0 100 8: {head_title}\n"
+                   "[detail] height 7\ntext 0 0 100 6: {chumnum_prod_group.prod_group}\n");
+    const QString pdf = home.file(QStringLiteral("out.pdf"));
+    AdminRun r = admin({QStringLiteral("render"), QStringLiteral("\\groups.rpt"),
+                        QStringLiteral("--selection"),
+                        QStringLiteral("{chumnum_prod_group.prod_group} = 'นาฬิกา'"),
+                        QStringLiteral("--formula"), QStringLiteral("head_title = 'Watches'"),
+                        QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString content = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(content.contains(QStringLiteral("Watches")));
+    EXPECT_FALSE(content.contains(QStringLiteral("อื่น"))); // other groups not selected
+
+    AdminRun bad =
+        admin({QStringLiteral("render"), QStringLiteral("groups.rpt"),
+               QStringLiteral("--selection"), QStringLiteral("true and {chumnum_prod_group.x} = 1"),
+               QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
+    EXPECT_NE(bad.exitCode, 0);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("ตำแหน่ง 10"))) << bad.err.toStdString();
+    AdminRun missing = admin({QStringLiteral("render"), QStringLiteral("nosuch.rpt"),
+                              QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน")));
+}

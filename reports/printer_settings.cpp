@@ -1,0 +1,113 @@
+#include "reports/printer_settings.h"
+
+#include "platform/db/condition.h"
+#include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
+
+namespace tawela::reports {
+
+using platform::db::Condition;
+using platform::db::Recordset;
+
+namespace {
+
+PrinterRow readRow(const Recordset& rs)
+{
+    PrinterRow r;
+    r.reportName = rs.text(QStringLiteral("Report_name"));
+    r.printerName = rs.text(QStringLiteral("Printer_name"));
+    if (!rs.isNull(QStringLiteral("Printer_index")))
+        r.printerIndex = rs.integer(QStringLiteral("Printer_index"));
+    if (!rs.isNull(QStringLiteral("OffsetLeft")))
+        r.offsetLeft = rs.integer(QStringLiteral("OffsetLeft"));
+    r.preview = rs.boolean(QStringLiteral("Preview"));
+    return r;
+}
+
+} // namespace
+
+QList<PrinterRow> PrinterSettings::rows() const
+{
+    QList<PrinterRow> list;
+    Recordset rs(m_db, QStringLiteral("Printer_tb"));
+    for (; !rs.atEnd(); rs.moveNext())
+        list << readRow(rs);
+    return list;
+}
+
+std::optional<PrinterRow> PrinterSettings::row(const QString& reportName) const
+{
+    Recordset rs(m_db, QStringLiteral("Printer_tb"),
+                 Condition::equals(QStringLiteral("Report_name"), reportName));
+    if (rs.isEmpty())
+        return std::nullopt;
+    return readRow(rs);
+}
+
+void PrinterSettings::save(const QList<PrinterLine>& lines)
+{
+    platform::db::Transaction tx(*m_db);
+    Recordset rs(m_db, QStringLiteral("Printer_tb"));
+    for (const PrinterLine& line : lines) {
+        if (rs.atEnd())
+            break;
+        if (!line.printerName.trimmed().isEmpty())
+            rs.setValue(QStringLiteral("Printer_name"), line.printerName);
+        if (!line.printerIndex.trimmed().isEmpty())
+            rs.setValue(QStringLiteral("Printer_index"), line.printerIndex.trimmed());
+        if (!line.offsetLeft.trimmed().isEmpty())
+            rs.setValue(QStringLiteral("OffsetLeft"), line.offsetLeft.trimmed());
+        rs.setValue(QStringLiteral("Preview"), line.preview);
+        rs.store();
+        rs.moveNext();
+    }
+    tx.commit();
+}
+
+PrintTarget PrinterChoice::current(const QStringList& installed) const
+{
+    PrintTarget t;
+    if (m_current >= 0 && m_current < installed.size()) {
+        t.printerIndex = m_current;
+        t.printerName = installed[m_current];
+    }
+    return t;
+}
+
+PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QString& reportName,
+                                   const QStringList& installed, platform::Prompt& prompt)
+{
+    const std::optional<PrinterRow> row = settings.row(reportName);
+    PrintTarget t;
+    if (!row) {
+        prompt.information(QStringLiteral("ไม่พบการตั้งเครื่องพิมพ์ของ \"") + reportName +
+                           QStringLiteral("\" จะแสดงตัวอย่างก่อนพิมพ์แทน"));
+        t = current(installed);
+        t.preview = true;
+        return t;
+    }
+    const qint64 wanted = row->printerIndex.value_or(-1) < 0 ? 0 : *row->printerIndex;
+    t.leftMargin = row->offsetLeft;
+    t.preview = row->preview;
+    if (installed.isEmpty()) {
+        prompt.information(QStringLiteral("เครื่องนี้ยังไม่มีเครื่องพิมพ์ จะแสดงตัวอย่างก่อนพิมพ์แทน"));
+        t.preview = true;
+        return t;
+    }
+    if (wanted >= installed.size()) {
+        prompt.information(QStringLiteral("ไม่พบเครื่องพิมพ์ลำดับที่ ") + QString::number(wanted) +
+                           QStringLiteral(" (") + row->printerName +
+                           QStringLiteral(") จะแสดงตัวอย่างก่อนพิมพ์แทน กรุณาเลือกเครื่องพิมพ์ใหม่"));
+        m_current = 0;
+        t.printerIndex = 0;
+        t.printerName = installed[0];
+        t.preview = true;
+        return t;
+    }
+    m_current = int(wanted);
+    t.printerIndex = m_current;
+    t.printerName = installed[m_current];
+    return t;
+}
+
+} // namespace tawela::reports

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/db/database.h"
+#include "platform/prompt.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace tawela::reports {
+
+// One line of Printer_tb: the printer of one kind of document on this computer.
+struct PrinterRow {
+    QString reportName;
+    QString printerName;
+    std::optional<qint64> printerIndex;
+    std::optional<qint64> offsetLeft;
+    bool preview = false;
+};
+
+// What the Printer_tb screen hands to its store: the texts of one line.
+struct PrinterLine {
+    QString printerName, printerIndex, offsetLeft;
+    bool preview = false;
+};
+
+class PrinterSettings {
+public:
+    explicit PrinterSettings(std::shared_ptr<platform::db::Database> personal)
+        : m_db(std::move(personal))
+    {}
+
+    // The rows in line order.
+    QList<PrinterRow> rows() const;
+    std::optional<PrinterRow> row(const QString& reportName) const;
+
+    // The screen's "จัดเก็บ": walks the stored rows with the lines in order;
+    // a field left empty keeps what is stored, Preview is always written.
+    // All lines are stored or none. Throws DbError (a number that is not one).
+    void save(const QList<PrinterLine>& lines);
+
+private:
+    std::shared_ptr<platform::db::Database> m_db;
+};
+
+// The printer a print goes to, as printer preparation settles it.
+struct PrintTarget {
+    int printerIndex = -1; // position in the installed list; -1: none
+    QString printerName;
+    std::optional<qint64> leftMargin;
+    bool preview = false;
+};
+
+// The printer chosen last stays current for prints that do not prepare
+// their own; one of these lives for the whole run.
+class PrinterChoice {
+public:
+    // Printer preparation for a kind of document: the row's printer by
+    // position (negative or empty: the first), its left margin when set, its
+    // preview choice. A position that names no installed printer, or a
+    // computer without printers, is said in a message and the report is
+    // shown in the preview instead.
+    PrintTarget prepare(const PrinterSettings& settings, const QString& reportName,
+                        const QStringList& installedPrinters, platform::Prompt& prompt);
+
+    // The current printer, for prints that use it without preparing.
+    PrintTarget current(const QStringList& installedPrinters) const;
+
+private:
+    int m_current = 0;
+};
+
+} // namespace tawela::reports

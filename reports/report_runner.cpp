@@ -1,0 +1,54 @@
+#include "reports/report_runner.h"
+
+#include "app/connections.h"
+#include "platform/db/db_error.h"
+
+#include <QDir>
+
+namespace tawela::reports {
+
+ReportRunner::ReportRunner(QString dataFolder, const app::Connections& connections)
+    : m_dataFolder(std::move(dataFolder)), m_connections(connections)
+{
+    if (!m_dataFolder.endsWith(u'/'))
+        m_dataFolder += u'/';
+}
+
+QString ReportRunner::definitionPath(const QString& file) const
+{
+    QString name = file;
+    name.replace(u'\\', u'/');
+    while (name.startsWith(u'/'))
+        name.remove(0, 1);
+    return m_dataFolder + name;
+}
+
+LaidOutReport ReportRunner::build(const ReportRequest& request) const
+{
+    try {
+        const ReportDefinition d = ReportDefinition::load(definitionPath(request.file));
+        const auto db = d.database == QLatin1String("customer") ? m_connections.customer()
+                                                                : m_connections.main();
+        if (!db)
+            throw ReportError(QStringLiteral("ยังไม่ได้เปิดฐานข้อมูล"));
+        const QList<ReportRow> rows = readReportRows(db, d, Formula::parse(request.selection),
+                                                     Formula::parse(request.filter));
+        return layoutReport(d, rows, parseFormulaValues(request.values));
+    } catch (const DefinitionError& e) {
+        throw ReportError(e.description());
+    } catch (const FormulaError& e) {
+        throw ReportError(e.description());
+    } catch (const platform::db::DbError& e) {
+        throw ReportError(e.description());
+    }
+}
+
+void ReportRunner::renderToPdf(const ReportRequest& request, const QString& pdfPath) const
+{
+    const LaidOutReport report = build(request);
+    QString error;
+    if (!writePdf(report, pdfPath, &error))
+        throw ReportError(error);
+}
+
+} // namespace tawela::reports

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "reports/report_engine.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <stdexcept>
+
+namespace tawela::app {
+class Connections;
+}
+
+namespace tawela::reports {
+
+// Why a report could not be made, in Thai, ready to show.
+class ReportError : public std::runtime_error {
+public:
+    explicit ReportError(const QString& description)
+        : std::runtime_error(description.toStdString()), m_description(description)
+    {}
+    QString description() const { return m_description; }
+
+private:
+    QString m_description;
+};
+
+// What a caller hands the engine for one print.
+struct ReportRequest {
+    QString file;       // "recv_1.rpt"; a leading separator is allowed ("\D_daily.rpt")
+    QString selection;  // "{service.recv_no} = 'R15'"
+    QString filter;     // a second formula (the customer filter)
+    QStringList values; // "c_name ='…'", "head_title = '…'", indexed from 0
+};
+
+// Finds the definition in the data folder, reads its rows from the main or
+// the customer database and lays out the pages.
+class ReportRunner {
+public:
+    ReportRunner(QString dataFolder, const app::Connections& connections);
+
+    // The full path of a definition in the data folder.
+    QString definitionPath(const QString& file) const;
+
+    // Throws ReportError.
+    LaidOutReport build(const ReportRequest& request) const;
+    // Builds and writes a PDF; throws ReportError.
+    void renderToPdf(const ReportRequest& request, const QString& pdfPath) const;
+
+private:
+    QString m_dataFolder;
+    const app::Connections& m_connections;
+};
+
+} // namespace tawela::reports
