@@ -55,8 +55,8 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&login, &app::LoginScreen::signedIn, [&] {
         login.hide();
-        menuForm =
-            std::make_unique<app::MainMenuForm>(signIn.session(), connections.main(), prompt);
+        menuForm = std::make_unique<app::MainMenuForm>(signIn.session(), connections.main(), prompt,
+                                                       connections.personal());
         menu = std::make_unique<app::MainMenuWindow>(*menuForm, screens);
         QObject::connect(menu.get(), &app::MainMenuWindow::quitRequested, [&] {
             connections.close();

@@ -6,8 +6,10 @@
 namespace tawela::app {
 
 MainMenuForm::MainMenuForm(Session session, std::shared_ptr<platform::db::Database> main,
-                           platform::Prompt& prompt)
-    : m_session(std::move(session)), m_main(std::move(main)), m_prompt(prompt)
+                           platform::Prompt& prompt,
+                           std::shared_ptr<platform::db::Database> personal)
+    : m_session(std::move(session)), m_main(std::move(main)), m_prompt(prompt),
+      m_personal(std::move(personal))
 {}
 
 bool MainMenuForm::contractsAllowed() const

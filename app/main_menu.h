@@ -15,7 +15,8 @@ namespace tawela::app {
 class MainMenuForm {
 public:
     MainMenuForm(Session session, std::shared_ptr<platform::db::Database> main,
-                 platform::Prompt& prompt);
+                 platform::Prompt& prompt,
+                 std::shared_ptr<platform::db::Database> personal = nullptr);
 
     // Access gating; the session never changes, so neither do these.
     bool contractsAllowed() const; // "ขายฝาก"
@@ -35,11 +36,13 @@ public:
     const Session& session() const { return m_session; }
     const std::shared_ptr<platform::db::Database>& mainDatabase() const { return m_main; }
     platform::Prompt& prompt() const { return m_prompt; }
+    const std::shared_ptr<platform::db::Database>& personalDatabase() const { return m_personal; }
 
 private:
     Session m_session;
     std::shared_ptr<platform::db::Database> m_main;
     platform::Prompt& m_prompt;
+    std::shared_ptr<platform::db::Database> m_personal;
 };
 
 } // namespace tawela::app

@@ -1,6 +1,7 @@
 #include "reports/printer_settings.h"
 
 #include "platform/db/condition.h"
+#include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
 
@@ -62,6 +63,43 @@ void PrinterSettings::save(const QList<PrinterLine>& lines)
         rs.moveNext();
     }
     tx.commit();
+}
+
+PrinterTbForm::PrinterTbForm(std::shared_ptr<platform::db::Database> personal,
+                             QStringList installedPrinters, platform::Prompt& prompt)
+    : printers(std::move(installedPrinters)), m_settings(std::move(personal)), m_prompt(prompt)
+{
+    for (const PrinterRow& r : m_settings.rows()) {
+        reportNames << r.reportName;
+        PrinterLine line;
+        line.printerName = r.printerName;
+        if (r.printerIndex)
+            line.printerIndex = QString::number(*r.printerIndex);
+        if (r.offsetLeft)
+            line.offsetLeft = QString::number(*r.offsetLeft);
+        line.preview = r.preview;
+        lines << line;
+    }
+}
+
+void PrinterTbForm::select()
+{
+    if (chooserLine < 0 || chooserLine >= lines.size() || chooserIndex < 0 ||
+        chooserIndex >= printers.size())
+        return;
+    lines[chooserLine].printerName = printers[chooserIndex];
+    lines[chooserLine].printerIndex = QString::number(chooserIndex);
+}
+
+bool PrinterTbForm::save()
+{
+    try {
+        m_settings.save(lines);
+    } catch (const platform::db::DbError& e) {
+        m_prompt.error(e.description());
+        return false;
+    }
+    return true;
 }
 
 PrintTarget PrinterChoice::current(const QStringList& installed) const

@@ -46,6 +46,34 @@ private:
     std::shared_ptr<platform::db::Database> m_db;
 };
 
+// The Printer_tb screen ("Printer Select"): the nine lines, the chooser of
+// installed printers and its store.
+class PrinterTbForm {
+public:
+    PrinterTbForm(std::shared_ptr<platform::db::Database> personal, QStringList installedPrinters,
+                  platform::Prompt& prompt);
+
+    QStringList reportNames;  // the lines' labels, in line order
+    QList<PrinterLine> lines; // what the screen shows and edits
+    QStringList printers;     // the chooser's list
+    int chooserLine = -1;     // the line the chooser stands beside
+    int chooserIndex = 0;     // the chooser's position
+    bool chooserVisible = true;
+
+    // Clicking a line's printer name: the chooser moves beside that line.
+    void pickLine(int line) { chooserLine = line; }
+    // The select button: the remembered line gets the chosen printer.
+    void select();
+    // "ซ่อน/แสดง"
+    void toggleChooser() { chooserVisible = !chooserVisible; }
+    // "จัดเก็บ": true when stored (the screen then closes); an error is shown.
+    bool save();
+
+private:
+    PrinterSettings m_settings;
+    platform::Prompt& m_prompt;
+};
+
 // The printer a print goes to, as printer preparation settles it.
 struct PrintTarget {
     int printerIndex = -1; // position in the installed list; -1: none

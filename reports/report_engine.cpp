@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <algorithm>
 #include <limits>
 
 namespace tawela::reports {
@@ -380,9 +381,10 @@ LaidOutReport layoutReport(const ReportDefinition& definition, const QList<Repor
     return Layout(definition, rows, values, printDate).run();
 }
 
-void paintReport(const LaidOutReport& report, QPagedPaintDevice& device)
+void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double leftOffsetMm)
 {
     QPainter p(&device);
+    p.translate(leftOffsetMm * device.logicalDpiX() / 25.4, 0);
     const double scale = device.logicalDpiX() / 25.4;
     auto px = [scale](const QRectF& r) {
         return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
@@ -397,7 +399,9 @@ void paintReport(const LaidOutReport& report, QPagedPaintDevice& device)
             switch (op.kind) {
             case DrawOp::Kind::Text:
                 p.setFont(op.font);
-                p.drawText(px(op.rect), int(op.align) | Qt::TextWordWrap, op.text);
+                // Never cut a line of text: a mark below the line may reach past its box.
+                p.drawText(px(op.rect), int(op.align) | Qt::TextWordWrap | Qt::TextDontClip,
+                           op.text);
                 break;
             case DrawOp::Kind::Line:
                 p.drawLine(QLineF(op.line.p1() * scale, op.line.p2() * scale));
@@ -414,6 +418,67 @@ void paintReport(const LaidOutReport& report, QPagedPaintDevice& device)
             }
         }
     }
+}
+
+namespace {
+
+QString csvCell(const QString& text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
+        !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QList<const Element*> textsLeftToRight(const Band* band)
+{
+    QList<const Element*> list;
+    if (!band)
+        return list;
+    for (const Element& e : band->elements)
+        if (e.kind == Element::Kind::Text)
+            list << &e;
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Element* a, const Element* b) { return a->x < b->x; });
+    return list;
+}
+
+} // namespace
+
+bool writeCsv(const ReportDefinition& d, const QList<ReportRow>& rows,
+              const QHash<QString, QString>& values, const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                     file.errorString();
+        return false;
+    }
+    QByteArray out("\xEF\xBB\xBF");
+    const Totals all = totalsOf(rows, 0, rows.size());
+    auto line = [&](const QList<const Element*>& elements, const ReportRow* row) {
+        Context c{row, &values, &all, 1, QDate::currentDate()};
+        QStringList cells;
+        for (const Element* e : elements)
+            cells << csvCell(expand(e->content, c));
+        out += cells.join(u',').toUtf8() + "\r\n";
+    };
+    const auto header = textsLeftToRight(d.band(Band::Kind::PageHeader));
+    if (!header.isEmpty())
+        line(header, nullptr);
+    const auto detail = textsLeftToRight(d.band(Band::Kind::Detail));
+    for (const ReportRow& row : rows)
+        line(detail, &row);
+    if (file.write(out) != out.size()) {
+        if (error)
+            *error = QStringLiteral("เขียนแฟ้ม ") + path + QStringLiteral(" ไม่ครบ : ") +
+                     file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool writePdf(const LaidOutReport& report, const QString& path, QString* error)

@@ -46,10 +46,19 @@ LaidOutReport layoutReport(const ReportDefinition& definition, const QList<Repor
                            const QHash<QString, QString>& values,
                            const QDate& printDate = QDate::currentDate());
 
-// Paints the pages on a PDF writer or a printer that is set up already.
-void paintReport(const LaidOutReport& report, QPagedPaintDevice& device);
+// Paints the pages on a PDF writer or a printer that is set up already
+// (full page, origin at the paper's corner). A left margin handed over by the
+// printer settings moves everything right by that many millimetres.
+void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double leftOffsetMm = 0);
 
 // Writes the pages to a PDF file; false with a Thai message on failure.
 bool writePdf(const LaidOutReport& report, const QString& path, QString* error = nullptr);
+
+// The detail lines as a CSV file (UTF-8 with a byte-order mark, so that
+// spreadsheet programs read the Thai text): one line per row, one cell per
+// text element of the detail band, left to right; the page header's texts
+// head the columns. False with a Thai message on failure.
+bool writeCsv(const ReportDefinition& definition, const QList<ReportRow>& rows,
+              const QHash<QString, QString>& values, const QString& path, QString* error = nullptr);
 
 } // namespace tawela::reports

@@ -2,6 +2,8 @@
 
 #include "app/ui/twips.h"
 #include "contracts/ui/table_editor_screen.h"
+#include "reports/ui/printer_tb_screen.h"
+#include "reports/ui/report_output.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -77,7 +79,14 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, QWid
     });
     addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), false);
     addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), false);
-    addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"), false);
+    QAction* printers = addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"),
+                                 m_form.personalDatabase() != nullptr);
+    connect(printers, &QAction::triggered, this, [this] {
+        m_screens.open(QStringLiteral("Printer_tb"), [this] {
+            return new reports::PrinterTbScreen(std::make_unique<reports::PrinterTbForm>(
+                m_form.personalDatabase(), reports::installedPrinters(), m_form.prompt()));
+        });
+    });
     QAction* about = addEntry("mnu_about", QStringLiteral("เกี่ยวกับโปรแกรม"), true);
     connect(about, &QAction::triggered, this, &MainMenuWindow::showAbout);
 

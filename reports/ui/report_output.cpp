@@ -1,0 +1,129 @@
+#include "reports/ui/report_output.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPageSize>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tawela::reports {
+
+QStringList installedPrinters()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+namespace {
+
+void setUp(QPrinter& printer, const LaidOutReport& report, const PrintTarget& target)
+{
+    if (!target.printerName.isEmpty())
+        printer.setPrinterName(target.printerName);
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(report.pageSize, QPageSize::Millimeter));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+} // namespace
+
+ReportPreview::ReportPreview(LaidOutReport report, const QString& title, PrintTarget target,
+                             QWidget* parent)
+    : QWidget(parent), m_report(std::move(report)), m_target(std::move(target)),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    setObjectName(QStringLiteral("reportPreview"));
+    setWindowTitle(title.isEmpty() ? QStringLiteral("ตัวอย่างก่อนพิมพ์") : title);
+    setUp(*m_printer, m_report, m_target);
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    auto button = [&](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption);
+        b->setObjectName(QLatin1String(name));
+        bar->addWidget(b);
+        return b;
+    };
+    QPushButton* previous = button("cmdPrevious", QStringLiteral("< หน้าก่อน"));
+    QPushButton* next = button("cmdNext", QStringLiteral("หน้าถัดไป >"));
+    m_pageLabel = new QLabel;
+    m_pageLabel->setObjectName(QStringLiteral("lblPage"));
+    bar->addWidget(m_pageLabel);
+    QPushButton* zoomIn = button("cmdZoomIn", QStringLiteral("ขยาย"));
+    QPushButton* zoomOut = button("cmdZoomOut", QStringLiteral("ย่อ"));
+    QPushButton* fit = button("cmdFit", QStringLiteral("พอดีหน้า"));
+    bar->addStretch();
+    QPushButton* print = button("cmdPrint", QStringLiteral("พิมพ์"));
+    QPushButton* pdf = button("cmdPdf", QStringLiteral("บันทึกเป็น PDF"));
+    QPushButton* close = button("cmdClose", QStringLiteral("ปิด"));
+    layout->addLayout(bar);
+    m_view = new QPrintPreviewWidget(m_printer.get());
+    m_view->setObjectName(QStringLiteral("preview"));
+    layout->addWidget(m_view, 1);
+    connect(m_view, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
+        paintReport(m_report, *printer, double(m_target.leftMargin.value_or(0)));
+    });
+    connect(m_view, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::updatePageLabel);
+    connect(previous, &QPushButton::clicked, this, [this] {
+        m_view->setCurrentPage(m_view->currentPage() - 1);
+        updatePageLabel();
+    });
+    connect(next, &QPushButton::clicked, this, [this] {
+        m_view->setCurrentPage(m_view->currentPage() + 1);
+        updatePageLabel();
+    });
+    connect(zoomIn, &QPushButton::clicked, m_view, [this] { m_view->zoomIn(); });
+    connect(zoomOut, &QPushButton::clicked, m_view, [this] { m_view->zoomOut(); });
+    connect(fit, &QPushButton::clicked, m_view, &QPrintPreviewWidget::fitInView);
+    connect(print, &QPushButton::clicked, m_view, &QPrintPreviewWidget::print);
+    connect(pdf, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("บันทึกเป็น PDF"),
+                                                          QString(), QStringLiteral("PDF (*.pdf)"));
+        if (!path.isEmpty())
+            saveAsPdf(path);
+    });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    resize(900, 1000);
+    updatePageLabel();
+}
+
+ReportPreview::~ReportPreview() = default;
+
+int ReportPreview::pageCount() const
+{
+    return int(m_report.pages.size());
+}
+
+void ReportPreview::saveAsPdf(const QString& path)
+{
+    writePdf(m_report, path);
+}
+
+void ReportPreview::updatePageLabel()
+{
+    m_pageLabel->setText(QStringLiteral("หน้า %1 / %2")
+                             .arg(std::max(1, m_view->currentPage()))
+                             .arg(m_report.pages.size()));
+}
+
+void outputReport(const LaidOutReport& report, const QString& title, const PrintTarget& target,
+                  platform::Prompt& prompt)
+{
+    if (target.preview || target.printerIndex < 0) {
+        auto* preview = new ReportPreview(report, title, target);
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        preview->show();
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    setUp(printer, report, target);
+    if (!printer.isValid()) {
+        prompt.error(QStringLiteral("ไม่สามารถใช้เครื่องพิมพ์ ") + target.printerName);
+        return;
+    }
+    paintReport(report, printer, double(target.leftMargin.value_or(0)));
+}
+
+} // namespace tawela::reports
