@@ -9,6 +9,7 @@
 #include "app/ui/screen_registry.h"
 #include "app/ui/setup_screen.h"
 #include "platform/ui/qt_prompt.h"
+#include "reports/default_reports.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,6 +40,9 @@ int main(int argc, char* argv[])
     const auto config = app::readConfigOrReport(home, prompt);
     if (!config)
         return 1;
+
+    // A shop's own copies stay; only definitions it lacks are added.
+    reports::installMissingReports(config->dataFolder);
 
     app::Connections connections;
     app::SignInForm signIn(*config, connections, prompt);

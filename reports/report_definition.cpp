@@ -1,5 +1,7 @@
 #include "reports/report_definition.h"
 
+#include "reports/barcode.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -104,6 +106,8 @@ Element element(const QString& line, const Reader& r)
         e.kind = Element::Kind::Box;
     else if (kind == QLatin1String("picture"))
         e.kind = Element::Kind::Picture;
+    else if (kind == QLatin1String("barcode"))
+        e.kind = Element::Kind::Barcode;
     else
         r.fail(QStringLiteral("ไม่รู้จักชนิดส่วนประกอบ \"") + words.value(0) + u'"');
     if (words.size() < 5)
@@ -126,7 +130,11 @@ Element element(const QString& line, const Reader& r)
             e.size = r.number(val);
         else if (key == QLatin1String("font"))
             e.font = QString(val).replace(u'_', u' ');
-        else if (key == QLatin1String("width"))
+        else if (key == QLatin1String("type")) {
+            if (!barcodeKindFromName(val))
+                r.fail(QStringLiteral("type ต้องเป็น code39, code128 หรือ qr"));
+            e.symbology = val.toLower();
+        } else if (key == QLatin1String("width"))
             e.penWidth = r.number(val);
         else if (key == QLatin1String("align")) {
             Qt::Alignment h = Qt::AlignLeft;

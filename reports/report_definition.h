@@ -24,7 +24,7 @@ private:
 
 // One element of a band, placed in millimetres from the band's top left.
 struct Element {
-    enum class Kind { Text, Line, Box, Picture };
+    enum class Kind { Text, Line, Box, Picture, Barcode };
     Kind kind = Kind::Text;
     double x = 0, y = 0, w = 0, h = 0; // for a line: x1 y1 x2 y2
     QString content;                   // a template: literal text with {…} fields
@@ -32,7 +32,8 @@ struct Element {
     double size = 0;                   // points; 0: the report's size
     bool bold = false, italic = false, grow = false;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-    double penWidth = 0.2; // mm, lines and boxes
+    double penWidth = 0.2;                        // mm, lines and boxes
+    QString symbology = QStringLiteral("code39"); // bar codes: code39, code128, qr
 };
 
 struct Band {

@@ -1,6 +1,7 @@
 #include "reports/report_engine.h"
 
 #include "platform/decimal.h"
+#include "reports/barcode.h"
 #include "text/thai_text.h"
 
 #include <QFile>
@@ -355,6 +356,12 @@ private:
                 op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
                 op.text = expand(e.content, c);
                 break;
+            case Element::Kind::Barcode:
+                op.kind = DrawOp::Kind::Barcode;
+                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
+                op.text = expand(e.content, c);
+                op.symbology = e.symbology;
+                break;
             }
             m_pages.last() << op;
         }
@@ -413,6 +420,16 @@ void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double 
                 const QImage image(op.text);
                 if (!image.isNull())
                     p.drawImage(px(op.rect), image);
+                break;
+            }
+            case DrawOp::Kind::Barcode: {
+                const auto kind = barcodeKindFromName(op.symbology);
+                const QImage image = kind ? barcodeImage(*kind, op.text) : QImage();
+                if (!image.isNull()) {
+                    // Bars must stay sharp: no smoothing when scaled.
+                    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+                    p.drawImage(px(op.rect), image);
+                }
                 break;
             }
             }

@@ -24,11 +24,12 @@ QString formatValue(const QVariant& value, const QString& format);
 
 // One thing to draw, in millimetres from the page's top left.
 struct DrawOp {
-    enum class Kind { Text, Line, Box, Picture };
+    enum class Kind { Text, Line, Box, Picture, Barcode };
     Kind kind = Kind::Text;
     QRectF rect;
     QLineF line;
-    QString text; // text, or the picture's file
+    QString text; // text, the picture's file, or the bar code's data
+    QString symbology;
     QFont font;
     Qt::Alignment align;
     double penWidth = 0.2;

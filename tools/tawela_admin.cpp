@@ -6,6 +6,7 @@
 #include "platform/db/db_error.h"
 #include "platform/prompt.h"
 
+#include "reports/default_reports.h"
 #include "reports/report_runner.h"
 
 #include <QDir>
@@ -77,6 +78,8 @@ int init(const QString& home)
         for (const char* folder : {"Images", "Temp", "Excel"})
             QDir().mkpath(config.dataFolder + QLatin1String(folder));
         app::Connections::createMissing(config);
+        for (const QString& name : reports::installMissingReports(config.dataFolder))
+            out() << "แบบรายงาน: " << name << Qt::endl;
         for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
                           app::DatabaseRole::Archive, app::DatabaseRole::Personal})
             out() << app::roleTitle(role) << ": " << app::Connections::pathFor(config, role)

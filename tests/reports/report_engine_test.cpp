@@ -1,4 +1,6 @@
 #include "platform/decimal.h"
+#include "reports/barcode.h"
+#include "reports/default_reports.h"
 #include "reports/report_data.h"
 #include "reports/report_engine.h"
 #include "temp_home.h"
@@ -6,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -268,4 +271,56 @@ TEST_F(ReportEngineTest, AnUnknownFieldIsReportedWhereItStands)
     } catch (const FormulaError& e) {
         EXPECT_EQ(e.position(), 10) << e.description().toStdString();
     }
+}
+
+TEST(Barcodes, SymbolsFromLibzint)
+{
+    const QImage code39 = barcodeImage(BarcodeKind::Code39, QStringLiteral("68-05-4-0012"));
+    ASSERT_FALSE(code39.isNull());
+    EXPECT_GT(code39.width(), code39.height());
+    // Bars are black and white only, and both are there.
+    QSet<QRgb> colours;
+    for (int x = 0; x < code39.width(); ++x)
+        colours.insert(code39.pixel(x, code39.height() / 2));
+    EXPECT_EQ(colours, (QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+    const QImage qr = barcodeImage(BarcodeKind::Qr, QStringLiteral("ร้าน'ดี 68-05-4-0012"));
+    ASSERT_FALSE(qr.isNull());
+    EXPECT_EQ(qr.width(), qr.height());
+    EXPECT_TRUE(barcodeImage(BarcodeKind::Code39, QStringLiteral("ไทย")).isNull());
+    EXPECT_TRUE(barcodeImage(BarcodeKind::Code128, QString()).isNull());
+    EXPECT_THROW(ReportDefinition::parse(QStringLiteral("table: t\n[detail] height 9\n"
+                                                        "barcode 0 0 40 8 type=ean99: x\n")),
+                 DefinitionError);
+}
+
+TEST_F(ReportEngineTest, ShippedDefinitionsAreInstalledAndRender)
+{
+    EXPECT_TRUE(defaultReportNames().contains(QStringLiteral("Hist.rpt")));
+    const QString data = dir.filePath(QStringLiteral("data"));
+    EXPECT_TRUE(installMissingReports(data).contains(QStringLiteral("Hist.rpt")));
+    // A shop's own copy is kept.
+    QFile own(data + QStringLiteral("/Hist.rpt"));
+    ASSERT_TRUE(own.open(QIODevice::Append));
+    own.write("# ร้านแก้เอง\n");
+    own.close();
+    EXPECT_TRUE(installMissingReports(data).isEmpty());
+    QFile again(data + QStringLiteral("/Hist.rpt"));
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(again.readAll()).contains(QStringLiteral("ร้านแก้เอง")));
+
+    t.db->exec(QStringLiteral("INSERT INTO temp (description, tt_price, s_date, s_group, s_group2, "
+                              "c_code) VALUES ('สัญญาเลขที่ 68-05-4-0012 ขายฝาก แหวนทอง', -100000000, "
+                              "'2025-05-14', 'ทองคำ', 'ขายฝาก', 'C01'), ('ต่อดอก', 3750000, "
+                              "'2025-06-14', 'ทองคำ', 'ต่อดอก', 'C01')"));
+    const auto d = ReportDefinition::load(data + QStringLiteral("/Hist.rpt"));
+    const LaidOutReport r = layoutReport(d, readReportRows(t.db, d, {}, {}), {});
+    const QStringList shown = texts(r);
+    EXPECT_TRUE(shown.contains(QStringLiteral("รหัสลูกค้า C01")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("-10,000.00")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("-9,625.00")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("14/06/2568")));
+    const QString pdf = dir.filePath(QStringLiteral("hist.pdf"));
+    ASSERT_TRUE(writePdf(r, pdf));
+    if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty())
+        QFile::copy(pdf, keep + QStringLiteral("/hist.pdf"));
 }

@@ -31,7 +31,7 @@ TEST(Admin, InitThenCheckOnAnEmptyFolder)
     AdminRun init = admin({QStringLiteral("init"), QStringLiteral("--home"), dir});
     ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
     for (const char* f : {"tawela.ini", "Morlind.mdb", "Qorvelcustomer.mdb", "closed_policy.mdb",
-                          "Personal.mdb", "Images", "Temp", "Excel"})
+                          "Personal.mdb", "Images", "Temp", "Excel", "Hist.rpt"})
         EXPECT_TRUE(QFile::exists(dir + u'/' + QLatin1String(f))) << f;
 
     AdminRun check = admin({QStringLiteral("check"), QStringLiteral("--home"), dir});
