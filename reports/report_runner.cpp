@@ -23,17 +23,18 @@ QString ReportRunner::definitionPath(const QString& file) const
     return m_dataFolder + name;
 }
 
-LaidOutReport ReportRunner::build(const ReportRequest& request) const
+ReportRunner::Loaded ReportRunner::load(const ReportRequest& request) const
 {
     try {
-        const ReportDefinition d = ReportDefinition::load(definitionPath(request.file));
-        const auto db = d.database == QLatin1String("customer") ? m_connections.customer()
-                                                                : m_connections.main();
+        Loaded loaded{ReportDefinition::load(definitionPath(request.file)), {}};
+        const auto db = loaded.definition.database == QLatin1String("customer")
+                            ? m_connections.customer()
+                            : m_connections.main();
         if (!db)
             throw ReportError(QStringLiteral("ยังไม่ได้เปิดฐานข้อมูล"));
-        const QList<ReportRow> rows = readReportRows(db, d, Formula::parse(request.selection),
-                                                     Formula::parse(request.filter));
-        return layoutReport(d, rows, parseFormulaValues(request.values));
+        loaded.rows = readReportRows(db, loaded.definition, Formula::parse(request.selection),
+                                     Formula::parse(request.filter));
+        return loaded;
     } catch (const DefinitionError& e) {
         throw ReportError(e.description());
     } catch (const FormulaError& e) {
@@ -41,6 +42,21 @@ LaidOutReport ReportRunner::build(const ReportRequest& request) const
     } catch (const platform::db::DbError& e) {
         throw ReportError(e.description());
     }
+}
+
+LaidOutReport ReportRunner::build(const ReportRequest& request) const
+{
+    const Loaded loaded = load(request);
+    return layoutReport(loaded.definition, loaded.rows, parseFormulaValues(request.values));
+}
+
+void ReportRunner::renderToCsv(const ReportRequest& request, const QString& csvPath) const
+{
+    const Loaded loaded = load(request);
+    QString error;
+    if (!writeCsv(loaded.definition, loaded.rows, parseFormulaValues(request.values), csvPath,
+                  &error))
+        throw ReportError(error);
 }
 
 void ReportRunner::renderToPdf(const ReportRequest& request, const QString& pdfPath) const

@@ -47,8 +47,16 @@ public:
     LaidOutReport build(const ReportRequest& request) const;
     // Builds and writes a PDF; throws ReportError.
     void renderToPdf(const ReportRequest& request, const QString& pdfPath) const;
+    // The detail lines as CSV (the "Export to CSV" report); throws ReportError.
+    void renderToCsv(const ReportRequest& request, const QString& csvPath) const;
 
 private:
+    struct Loaded {
+        ReportDefinition definition;
+        QList<ReportRow> rows;
+    };
+    Loaded load(const ReportRequest& request) const;
+
     QString m_dataFolder;
     const app::Connections& m_connections;
 };

@@ -49,7 +49,8 @@ void usage()
 {
     err() << "usage: tawela-admin init [--home DIR]\n"
              "       tawela-admin check [--home DIR]\n"
-             "       tawela-admin render REPORT --pdf OUT [--selection F] [--filter F]\n"
+             "       tawela-admin render REPORT (--pdf OUT | --csv OUT) [--selection F] [--filter "
+             "F]\n"
              "                    [--formula \"name = 'value'\"]... [--home DIR]\n"
              "\n"
              "init   creates the home folder, tawela.ini and the four databases\n"
@@ -123,11 +124,14 @@ int render(const QString& home, const QStringList& args)
 {
     reports::ReportRequest request;
     QString pdf;
+    bool csv = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const QString next = i + 1 < args.size() ? args[i + 1] : QString();
         if (a == QLatin1String("--pdf"))
             pdf = next, ++i;
+        else if (a == QLatin1String("--csv"))
+            pdf = next, csv = true, ++i;
         else if (a == QLatin1String("--selection"))
             request.selection = next, ++i;
         else if (a == QLatin1String("--filter"))
@@ -151,7 +155,11 @@ int render(const QString& home, const QStringList& args)
     if (!app::openConnectionsOrReport(connections, *config, prompt))
         return 1;
     try {
-        reports::ReportRunner(config->dataFolder, connections).renderToPdf(request, pdf);
+        const reports::ReportRunner runner(config->dataFolder, connections);
+        if (csv)
+            runner.renderToCsv(request, pdf);
+        else
+            runner.renderToPdf(request, pdf);
     } catch (const reports::ReportError& e) {
         err() << e.description() << Qt::endl;
         return 1;

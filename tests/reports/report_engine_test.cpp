@@ -324,3 +324,17 @@ TEST_F(ReportEngineTest, ShippedDefinitionsAreInstalledAndRender)
     if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty())
         QFile::copy(pdf, keep + QStringLiteral("/hist.pdf"));
 }
+
+TEST_F(ReportEngineTest, CsvQuotesWhatNeedsIt)
+{
+    addReceipt(QStringLiteral("R1"), QStringLiteral("ทองคำ"), "1000.50", "2024-03-01");
+    t.db->exec(QStringLiteral("UPDATE service SET description = 'แหวน, \"ทอง\" 1 บาท'"));
+    const ReportDefinition d = ReportDefinition::parse(QString::fromUtf8(Summary));
+    const QString csv = dir.filePath(QStringLiteral("out.csv"));
+    ASSERT_TRUE(writeCsv(d, readReportRows(t.db, d, {}, {}), {}, csv));
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(f.readAll().mid(3));
+    EXPECT_EQ(content, QStringLiteral("เลขที่,รายการ,จำนวนเงิน\r\n"
+                                      "R1,\"แหวน, \"\"ทอง\"\" 1 บาท\",\"1,000.50\"\r\n"));
+}

@@ -107,6 +107,21 @@ TEST(Admin, RendersAReportToPdf)
                QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
     EXPECT_NE(bad.exitCode, 0);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("ตำแหน่ง 10"))) << bad.err.toStdString();
+    // The same rows as CSV, one line per row, Thai kept.
+    const QString csv = home.file(QStringLiteral("out.csv"));
+    ASSERT_EQ(admin({QStringLiteral("render"), QStringLiteral("groups.rpt"),
+                     QStringLiteral("--csv"), csv, QStringLiteral("--home"), home.path()})
+                  .exitCode,
+              0);
+    QFile csvFile(csv);
+    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csvFile.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList csvLines =
+        QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    EXPECT_EQ(csvLines.size(), 5); // the five groups of a new shop
+    EXPECT_EQ(csvLines.first(), QStringLiteral("ทองคำ"));
+
     AdminRun missing = admin({QStringLiteral("render"), QStringLiteral("nosuch.rpt"),
                               QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
     EXPECT_NE(missing.exitCode, 0);
