@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/settings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tawela::contracts {
+
+// One print the contract screen hands to the report engine.
+struct PrintJob {
+    QString file;       // in the data folder
+    QString selection;  // "{chumnum.Policy_no} = '…'" or "{service.recv_no} = '…'"
+    QStringList values; // formula values, from index 0
+};
+
+// The selections, with apostrophes doubled the formula way so that any
+// number or name is safe.
+QString contractSelection(const QString& policyNo);
+QString receiptSelection(const QString& receiptNo);
+QString customerNameValue(const QString& name); // "c_name ='…'"
+
+// After a new contract is saved, by sanya_cfg: "2" large ticket (with its
+// copy when recv_copy), "3" short ticket (58 mm or not), "4" the contract
+// form; anything else nothing. It goes to the current printer.
+QList<PrintJob> newContractDocuments(const app::Settings& settings, const QString& policyNo);
+
+// The receipt just written, by the setting s (recvtor_cfg for a renewal,
+// recvtai_cfg for a redemption), then its copy. The caller prepares the
+// printer of "ใบเสร็จรับเงิน" first, whatever the jobs are. A setting other
+// than "2" or "3" prints nothing.
+QList<PrintJob> receiptDocuments(const QString& setting, const app::Settings& settings,
+                                 const QString& customerName, const QString& receiptNo);
+
+// After the renewal receipt, by tor_cfg: "2" large, "3" short (58 mm or not);
+// anything else nothing. It uses the printer prepared for the receipt.
+QList<PrintJob> renewalDocuments(const app::Settings& settings, const QString& policyNo);
+
+// The reprint panel's choices.
+enum class Reprint {
+    ContractForm,
+    LargeTicket,
+    ShortTicket,
+    RenewalCard,
+    LargeRenewal,
+    ShortRenewal
+};
+
+struct ReprintJob {
+    PrintJob job;
+    QString printerRow; // the Printer_tb kind to prepare
+};
+
+// The first ticked choice in the panel's order ("ใบสัญญา", "ใบขายฝาก  ย่อ",
+// "การ์ดต่อดอก", "ใบต่อดอก  ใหญ่", "ใบต่อดอก  ย่อ"), else the large ticket.
+Reprint firstTicked(const QList<Reprint>& ticked);
+ReprintJob reprintDocument(Reprint choice, const app::Settings& settings, const QString& policyNo);
+
+} // namespace tawela::contracts
