@@ -57,10 +57,14 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
     }
     QString sql = QStringLiteral("SELECT ") + columns.join(u',') + QStringLiteral(" FROM ") +
                   quoteName(infos.value(d.table.toLower())->name());
-    for (const auto& j : d.joins)
-        sql += QStringLiteral(" LEFT JOIN ") + quoteName(infos.value(j.table.toLower())->name()) +
-               QStringLiteral(" ON ") + dotted(j.leftField) + QStringLiteral(" = ") +
-               dotted(j.rightField);
+    for (const auto& j : d.joins) {
+        const QString joined = quoteName(infos.value(j.table.toLower())->name());
+        sql += QStringLiteral(" LEFT JOIN ") + joined + QStringLiteral(" ON ");
+        if (j.leftField.isEmpty()) // a one-row table such as config_setting
+            sql += joined + QStringLiteral(".rowid = (SELECT min(rowid) FROM ") + joined + u')';
+        else
+            sql += dotted(j.leftField) + QStringLiteral(" = ") + dotted(j.rightField);
+    }
     QVariantList binds;
     const Formula::Resolver resolve = [&](const QString& t, const QString& c) {
         return field(t, c, 1);

@@ -130,6 +130,10 @@ Element element(const QString& line, const Reader& r)
             e.size = r.number(val);
         else if (key == QLatin1String("font"))
             e.font = QString(val).replace(u'_', u' ');
+        else if (key == QLatin1String("when"))
+            e.when = val;
+        else if (key == QLatin1String("unless"))
+            e.unless = val;
         else if (key == QLatin1String("type")) {
             if (!barcodeKindFromName(val))
                 r.fail(QStringLiteral("type ต้องเป็น code39, code128 หรือ qr"));
@@ -232,9 +236,14 @@ ReportDefinition ReportDefinition::parse(const QString& text, const QString& fil
             static const QRegularExpression join(
                 QStringLiteral("^(\\w+)\\s+on\\s+([\\w.]+)\\s*=\\s*([\\w.]+)$"),
                 QRegularExpression::CaseInsensitiveOption);
+            static const QRegularExpression single(QStringLiteral("^\\w+$"));
+            if (single.match(value).hasMatch()) {
+                d.joins << Join{value, QString(), QString()};
+                continue;
+            }
             const auto m = join.match(value);
             if (!m.hasMatch())
-                r.fail(QStringLiteral("join ต้องเป็น ตาราง on ตาราง.ช่อง = ตาราง.ช่อง"));
+                r.fail(QStringLiteral("join ต้องเป็น ตาราง หรือ ตาราง on ตาราง.ช่อง = ตาราง.ช่อง"));
             d.joins << Join{m.captured(1), m.captured(2), m.captured(3)};
         } else if (key == QLatin1String("order")) {
             for (const QString& part : value.split(u',', Qt::SkipEmptyParts))

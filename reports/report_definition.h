@@ -34,6 +34,7 @@ struct Element {
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
     double penWidth = 0.2;                        // mm, lines and boxes
     QString symbology = QStringLiteral("code39"); // bar codes: code39, code128, qr
+    QString when, unless;                         // shown only when the field is true / not true
 };
 
 struct Band {
@@ -63,7 +64,8 @@ struct ReportDefinition {
     QString database = QStringLiteral("main");
     QString table;
     struct Join {
-        QString table, leftField, rightField; // LEFT JOIN table ON left = right
+        QString table, leftField, rightField; // LEFT JOIN table ON left = right; no fields:
+                                              // the table's first row joins every row
     };
     QList<Join> joins;
     QStringList order; // "table.column" or "table.column desc"

@@ -155,6 +155,34 @@ struct Context {
     QDate printDate;
 };
 
+// A name inside braces: "table.column", a formula value, or 'literal text'.
+QVariant valueOf(const QString& name, const Context& c)
+{
+    const QString n = name.trimmed();
+    if (n.size() >= 2 && n.startsWith(u'\'') && n.endsWith(u'\''))
+        return n.mid(1, n.size() - 2);
+    if (n.contains(u'.'))
+        return c.row ? c.row->value(n.toLower()) : QVariant();
+    if (c.values && c.values->contains(n.toLower()))
+        return c.values->value(n.toLower());
+    return {};
+}
+
+bool truthy(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return false;
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (v.typeId() == qMetaTypeId<Decimal>())
+        return !v.value<Decimal>().isZero();
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+        return v.toLongLong() != 0;
+    const QString t = v.toString().trimmed();
+    return !t.isEmpty() && t != QLatin1String("0") &&
+           t.compare(QLatin1String("false"), Qt::CaseInsensitive) != 0;
+}
+
 QString expand(const QString& templ, const Context& c)
 {
     QString out;
@@ -185,6 +213,20 @@ QString expand(const QString& templ, const Context& c)
             const QString field = parts.value(1).trimmed().toLower();
             const Decimal sum = c.totals ? c.totals->sums.value(field) : Decimal();
             out += formatValue(QVariant::fromValue(sum), parts.value(2));
+        } else if (head == QLatin1String("if")) {
+            // {if:CONDITION:THEN:ELSE}
+            const QVariant v =
+                valueOf(truthy(valueOf(parts.value(1), c)) ? parts.value(2) : parts.value(3), c);
+            out += formatValue(v, QString());
+        } else if (head == QLatin1String("first")) {
+            // {first:A:B:...}: the first that is not empty
+            for (qsizetype k = 1; k < parts.size(); ++k) {
+                const QString text = formatValue(valueOf(parts[k], c), QString());
+                if (!text.trimmed().isEmpty()) {
+                    out += text;
+                    break;
+                }
+            }
         } else if (head.contains(u'.')) {
             out += formatValue(c.row ? c.row->value(head) : QVariant(), parts.value(1));
         } else if (c.values && c.values->contains(head)) {
@@ -277,6 +319,15 @@ private:
         return b ? b->height : 0;
     }
 
+    static bool shown(const Element& e, const Context& c)
+    {
+        if (!e.when.isEmpty() && !truthy(valueOf(e.when, c)))
+            return false;
+        if (!e.unless.isEmpty() && truthy(valueOf(e.unless, c)))
+            return false;
+        return true;
+    }
+
     QFont fontOf(const Element& e) const
     {
         QFont f(e.font.isEmpty() ? m_d.font : e.font);
@@ -318,7 +369,7 @@ private:
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
         double height = b->height;
         for (const Element& e : b->elements)
-            if (e.kind == Element::Kind::Text && e.grow)
+            if (e.kind == Element::Kind::Text && e.grow && shown(e, c))
                 height = std::max(height,
                                   e.y + m_measure.heightMm(fontOf(e), e.w, expand(e.content, c)));
         if (m_y + height > m_bottomLimit && m_y > m_contentTop) {
@@ -333,6 +384,8 @@ private:
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
         const double left = m_d.marginLeft;
         for (const Element& e : b.elements) {
+            if (!shown(e, c))
+                continue;
             DrawOp op;
             op.penWidth = e.penWidth;
             switch (e.kind) {

@@ -338,3 +338,25 @@ TEST_F(ReportEngineTest, CsvQuotesWhatNeedsIt)
     EXPECT_EQ(content, QStringLiteral("เลขที่,รายการ,จำนวนเงิน\r\n"
                                       "R1,\"แหวน, \"\"ทอง\"\" 1 บาท\",\"1,000.50\"\r\n"));
 }
+
+TEST_F(ReportEngineTest, ChoicesInsideADocument)
+{
+    t.db->exec(QStringLiteral("INSERT INTO chumnum (Policy_no, ref_no, Model, FakeProductUse, "
+                              "FakeProduct) VALUES ('68-05-4-0012', 'A-1', 'แหวนทอง', 1, 'n/a')"));
+    t.db->exec(QStringLiteral("UPDATE config_setting SET chumnum_autorun = 0, sanya_copy = 1"));
+    const auto d = ReportDefinition::parse(QStringLiteral(
+        "table: chumnum\njoin: config_setting\n[detail] height 30\n"
+        "text 0 0 50 6: เลขที่ {if:config_setting.chumnum_autorun:chumnum.Policy_no:chumnum.ref_no}\n"
+        "text 0 6 50 6: {if:chumnum.FakeProductUse:chumnum.FakeProduct:chumnum.Model}\n"
+        "text 0 12 50 6: {first:c_name:chumnum.Ku_name:'ไม่ระบุชื่อ'}\n"
+        "text 0 18 50 6 when=config_setting.sanya_copy: สำเนา\n"
+        "text 0 24 50 6 unless=config_setting.sanya_copy: ต้นฉบับเท่านั้น\n"));
+    auto shown = [&](const QStringList& values) {
+        return texts(layoutReport(d, readReportRows(t.db, d, {}, {}), parseFormulaValues(values)));
+    };
+    EXPECT_EQ(shown({}), (QStringList{"เลขที่ A-1", "n/a", "ไม่ระบุชื่อ", "สำเนา"}));
+    EXPECT_EQ(shown({QStringLiteral("c_name ='นายดี'")}).value(2), QStringLiteral("นายดี"));
+    t.db->exec(QStringLiteral("UPDATE config_setting SET chumnum_autorun = 1, sanya_copy = 0"));
+    t.db->exec(QStringLiteral("UPDATE chumnum SET FakeProductUse = 0, Ku_name = 'นางสาวใจ'"));
+    EXPECT_EQ(shown({}), (QStringList{"เลขที่ 68-05-4-0012", "แหวนทอง", "นางสาวใจ", "ต้นฉบับเท่านั้น"}));
+}
