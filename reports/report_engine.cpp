@@ -273,6 +273,7 @@ public:
         // The report header opens the first page, above its page header.
         m_pages.append(QList<DrawOp>());
         m_y = m_d.marginTop;
+        m_rowForHeaders = first; // page headers show the row they stand above
         if (const Band* b = m_d.band(Band::Kind::ReportHeader))
             emitBand(*b, first, &all, b->height);
         placePageHeader();

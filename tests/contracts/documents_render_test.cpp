@@ -1,0 +1,157 @@
+#include "app/settings.h"
+#include "contracts/contract_store.h"
+#include "contracts/documents.h"
+#include "reports/default_reports.h"
+#include "reports/report_runner.h"
+#include "temp_home.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::contracts;
+using platform::Decimal;
+
+namespace {
+
+QString letters(QString s)
+{
+    // Text read back from a PDF: compare base letters without marks or blanks.
+    s.replace(QChar(0x0E33), QChar(0x0E32));
+    QString out;
+    for (QChar c : s) {
+        const ushort u = c.unicode();
+        if (u == 0x0E31 || (u >= 0x0E34 && u <= 0x0E3A) || (u >= 0x0E47 && u <= 0x0E4E) ||
+            (u >= 0xF700 && u <= 0xF71F) || c.isSpace())
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+class DocumentsRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        config = home.setUp();
+        reports::installMissingReports(config.dataFolder);
+        connections.open(config);
+        auto main = connections.main();
+        app::Settings s = app::loadSettings(main);
+        s.companyName = QStringLiteral("ร้านทองเจริญ");
+        s.address1 = QStringLiteral("99 ถนนมิตรภาพ ขอนแก่น");
+        s.tel = QStringLiteral("043-123456");
+        s.taxNo = QStringLiteral("0405551234567");
+        s.chumnumRun = 12;
+        app::saveSettings(main, s);
+
+        ContractStore store(main);
+        SaveRequest r;
+        r.isNew = true;
+        r.mode = OperationMode::NewContract;
+        r.startedOn = QDate(2025, 5, 14);
+        r.startedWithRun = 12;
+        Contract& c = r.contract;
+        c.policyNo = contractNumber(r.startedOn, 12);
+        c.refNo = QStringLiteral("A-77");
+        c.amount1 = Decimal::fromInt(10000);
+        c.interes = *Decimal::parse(QStringLiteral("1.25"));
+        c.interestRate = Decimal::fromInt(375);
+        c.amount3 = Decimal::fromInt(10000);
+        c.amount2 = Decimal::fromInt(10375);
+        c.policyDate = QDate(2025, 5, 14);
+        c.totalDay = 90;
+        c.endDate = QDate(2025, 8, 12);
+        c.kuName = QStringLiteral("นายสมชาย ใจดี");
+        c.kuId = QStringLiteral("1234567890121");
+        c.kuAddress = QStringLiteral("9 หมู่ 2 ตำบลในเมือง");
+        c.object = QStringLiteral("ทองคำ");
+        c.model = QStringLiteral("สร้อยคอทองคำ หนัก 1 บาท");
+        c.payan1 = QStringLiteral("นางสาวพยาน หนึ่ง");
+        policyNo = store.save(r).policyNo;
+
+        SaveRequest renew;
+        renew.contract = *store.find(policyNo);
+        renew.mode = OperationMode::Renewal;
+        RenewalLine l;
+        l.lineNo = 1;
+        l.fee = Decimal::fromInt(375);
+        l.total = l.fee;
+        l.fakDate = QDate(2025, 8, 12);
+        l.returnDate = QDate(2025, 11, 10);
+        renew.lines = {l};
+        renew.receiptTotal = Decimal::fromInt(375);
+        renew.employeeName = QStringLiteral("สมศรี");
+        renew.now = QDateTime(QDate(2025, 8, 12), QTime(10, 30));
+        receiptNo = store.save(renew).receiptNo;
+    }
+
+    QString renderText(const PrintJob& job)
+    {
+        const QString pdf = home.file(job.file + QStringLiteral(".pdf"));
+        reports::ReportRunner(config.dataFolder, connections)
+            .renderToPdf({job.file, job.selection, QString(), job.values}, pdf);
+        if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty()) {
+            QFile::remove(keep + u'/' + job.file + QStringLiteral(".pdf"));
+            QFile::copy(pdf, keep + u'/' + job.file + QStringLiteral(".pdf"));
+        }
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        return letters(QString::fromUtf8(p.readAllStandardOutput()));
+    }
+
+    test::TempHome home;
+    app::AppConfig config;
+    app::Connections connections;
+    QString policyNo, receiptNo;
+};
+
+} // namespace
+
+TEST_F(DocumentsRender, EveryContractDocument)
+{
+    for (const char* file :
+         {"sanya2.rpt", "sanya2_both.rpt", "sanya2_s.rpt", "sanya2_s58mm.rpt", "sanya3.rpt",
+          "CARD.rpt", "TOR_A4.rpt", "sanya2_tor.rpt", "sanya2_tor58mm.rpt"}) {
+        SCOPED_TRACE(file);
+        const QString text = renderText({QLatin1String(file), contractSelection(policyNo), {}});
+        EXPECT_TRUE(text.contains(letters(QStringLiteral("68-05-4-0012")))) << text.toStdString();
+        EXPECT_TRUE(text.contains(letters(QStringLiteral("นายสมชาย ใจดี"))));
+        EXPECT_TRUE(text.contains(letters(QStringLiteral("10,000.00"))));
+    }
+    const QString form =
+        renderText({QStringLiteral("sanya3.rpt"), contractSelection(policyNo), {}});
+    EXPECT_TRUE(form.contains(letters(QStringLiteral("หนึ่งหมื่นบาทถ้วน"))));
+    EXPECT_TRUE(form.contains(letters(QStringLiteral("12 สิงหาคม 2568"))));
+    EXPECT_TRUE(form.contains(letters(QStringLiteral("ร้านทองเจริญ"))));
+    const QString card = renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}});
+    EXPECT_TRUE(card.contains(letters(QStringLiteral("10/11/2568"))));
+    EXPECT_TRUE(card.contains(letters(QStringLiteral("รวม 1 ครั้ง"))));
+
+    // With the automatic number off the documents show the shop's own number.
+    connections.main()->exec(QStringLiteral("UPDATE config_setting SET chumnum_autorun = 0"));
+    const QString own = renderText({QStringLiteral("sanya2.rpt"), contractSelection(policyNo), {}});
+    EXPECT_TRUE(own.contains(QStringLiteral("A-77")));
+}
+
+TEST_F(DocumentsRender, EveryReceipt)
+{
+    ASSERT_EQ(receiptNo, QStringLiteral("R1"));
+    for (const char* file : {"recv_1.rpt", "recv_1_both.rpt", "recv_1_copy.rpt", "recv_short.rpt",
+                             "recv_short58mm.rpt", "recv_short_copy.rpt"}) {
+        SCOPED_TRACE(file);
+        const QString text = renderText({QLatin1String(file),
+                                         receiptSelection(receiptNo),
+                                         {customerNameValue(QStringLiteral("นายสมชาย O'Neil"))}});
+        EXPECT_TRUE(text.contains(QStringLiteral("R1"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(letters(QStringLiteral("นายสมชาย O'Neil"))));
+        EXPECT_TRUE(text.contains(letters(QStringLiteral("สามร้อยเจ็ดสิบห้าบาทถ้วน"))));
+        EXPECT_TRUE(text.contains(QStringLiteral("375.00")));
+        const bool copy = QString::fromLatin1(file).contains(QStringLiteral("copy")) ||
+                          QString::fromLatin1(file).contains(QStringLiteral("both"));
+        EXPECT_EQ(text.contains(letters(QStringLiteral("สำเนา"))), copy);
+    }
+}
