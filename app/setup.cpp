@@ -41,6 +41,13 @@ bool isSetUp(const QString& homeFolder)
     }
 }
 
+void markSetUp(platform::db::Database& personal)
+{
+    personal.exec(QStringLiteral("INSERT INTO tawela_meta (name, value) VALUES (?, ?) "
+                                 "ON CONFLICT(name) DO UPDATE SET value = excluded.value"),
+                  {SetupMark, QDateTime::currentDateTime().toString(Qt::ISODate)});
+}
+
 SetupForm::SetupForm(QString homeFolder, platform::Prompt& prompt)
     : m_home(std::move(homeFolder)), m_prompt(prompt)
 {}
@@ -87,10 +94,7 @@ bool SetupForm::confirm()
             StaffStore(connections.main()).add(first);
             tx.commit();
         }
-        connections.personal()->exec(
-            QStringLiteral("INSERT INTO tawela_meta (name, value) VALUES (?, ?) "
-                           "ON CONFLICT(name) DO UPDATE SET value = excluded.value"),
-            {SetupMark, QDateTime::currentDateTime().toString(Qt::ISODate)});
+        markSetUp(*connections.personal());
         connections.close();
     } catch (const ConfigError& e) {
         fail(FileAccessError, e.description());

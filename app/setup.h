@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/database.h"
 #include "platform/prompt.h"
 
 #include <QString>
@@ -10,6 +11,9 @@ namespace tawela::app {
 // kept in the home folder's personal database, not in tawela.ini (the program
 // also runs without that file).
 bool isSetUp(const QString& homeFolder);
+
+// Records in the personal database that setup has finished.
+void markSetUp(platform::db::Database& personal);
 
 // The first-use setup screen's state and its command.
 class SetupForm {

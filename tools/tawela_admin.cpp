@@ -8,6 +8,7 @@
 
 #include "reports/default_reports.h"
 #include "reports/report_runner.h"
+#include "tools/demo_shop.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,6 +50,7 @@ void usage()
 {
     err() << "usage: tawela-admin init [--home DIR]\n"
              "       tawela-admin check [--home DIR]\n"
+             "       tawela-admin demo [--home DIR]\n"
              "       tawela-admin render REPORT (--pdf OUT | --csv OUT) [--selection F] [--filter "
              "F]\n"
              "                    [--formula \"name = 'value'\"]... [--home DIR]\n"
@@ -58,6 +60,7 @@ void usage()
              "check  opens the four databases as sign-in does and counts the\n"
              "       contracts, customers and receipts\n"
              "render draws a report of the data folder to a PDF file\n"
+             "demo   sets up a sample shop with staff, customers and contracts\n"
           << Qt::flush;
 }
 
@@ -117,6 +120,28 @@ int check(const QString& home)
         return 1;
     }
     connections.close();
+    return 0;
+}
+
+int demo(const QString& home)
+{
+    if (const int rc = init(home); rc != 0)
+        return rc;
+    ConsolePrompt prompt;
+    const auto config = app::readConfigOrReport(home, prompt);
+    if (!config)
+        return 1;
+    app::Connections connections;
+    if (!app::openConnectionsOrReport(connections, *config, prompt))
+        return 1;
+    try {
+        const int contracts = tools::fillDemoShop(connections, QDate::currentDate());
+        out() << "ร้านตัวอย่าง: สัญญา " << contracts
+              << " ฉบับ พนักงาน A01 (รหัสผ่าน 1234), B02 (5678), C03 (0000)" << Qt::endl;
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
     return 0;
 }
 
@@ -188,6 +213,8 @@ int main(int argc, char* argv[])
         return init(home);
     if (command == QLatin1String("check"))
         return check(home);
+    if (command == QLatin1String("demo"))
+        return demo(home);
     if (command == QLatin1String("render"))
         return render(home, args.mid(2));
     usage();

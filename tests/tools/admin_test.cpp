@@ -1,3 +1,4 @@
+#include "app/setup.h"
 #include "temp_home.h"
 
 #include <QFile>
@@ -126,4 +127,42 @@ TEST(Admin, RendersAReportToPdf)
                               QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน")));
+}
+
+TEST(Admin, DemoShopHasEveryStateAndRenders)
+{
+    tawela::test::TempHome home;
+    AdminRun demo = admin({QStringLiteral("demo"), QStringLiteral("--home"), home.path()});
+    ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    EXPECT_TRUE(tawela::app::isSetUp(home.path()));
+    AdminRun check = admin({QStringLiteral("check"), QStringLiteral("--home"), home.path()});
+    EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 5")));
+    EXPECT_TRUE(check.out.contains(QStringLiteral("ลูกค้า: 4")));
+    EXPECT_TRUE(check.out.contains(QStringLiteral("ใบเสร็จ: 5"))); // 4 renewals and a redemption
+
+    const auto config = tawela::app::readConfig(home.path());
+    auto main = tawela::app::openDatabase(config.mainDbPath, tawela::app::DatabaseRole::Main,
+                                          config.dbPassword);
+    auto count = [&](const char* where) {
+        return main
+            ->scalar(QStringLiteral("SELECT count(*) FROM chumnum WHERE ") + QLatin1String(where))
+            .toInt();
+    };
+    EXPECT_EQ(count("P_status = 1 AND L_N = 0"), 1);
+    EXPECT_EQ(count("P_status = 1 AND L_N > 0"), 2);
+    EXPECT_EQ(count("P_status = 0 AND over_due = 0"), 1);
+    EXPECT_EQ(count("P_status = 0 AND over_due = 1"), 1);
+
+    const QString number =
+        main->scalar(QStringLiteral("SELECT Policy_no FROM chumnum WHERE L_N = 2")).toString();
+    const QString pdf = home.file(QStringLiteral("card.pdf"));
+    AdminRun card =
+        admin({QStringLiteral("render"), QStringLiteral("CARD.rpt"), QStringLiteral("--selection"),
+               QStringLiteral("{chumnum.Policy_no} = '") + number + u'\'', QStringLiteral("--pdf"),
+               pdf, QStringLiteral("--home"), home.path()});
+    ASSERT_EQ(card.exitCode, 0) << card.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains(number));
 }
