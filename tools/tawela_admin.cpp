@@ -16,6 +16,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -98,14 +99,21 @@ int init(const QString& home)
     return 0;
 }
 
-int check(const QString& home)
+// Reads tawela.ini and opens the four databases as sign-in does, telling
+// what is wrong on the console.
+bool openShop(const QString& home, std::optional<app::AppConfig>& config,
+              app::Connections& connections)
 {
     ConsolePrompt prompt;
-    const auto config = app::readConfigOrReport(home, prompt);
-    if (!config)
-        return 1;
+    config = app::readConfigOrReport(home, prompt);
+    return config && app::openConnectionsOrReport(connections, *config, prompt);
+}
+
+int check(const QString& home)
+{
+    std::optional<app::AppConfig> config;
     app::Connections connections;
-    if (!app::openConnectionsOrReport(connections, *config, prompt))
+    if (!openShop(home, config, connections))
         return 1;
     try {
         auto count = [](const platform::db::Database& db, const char* table) {
@@ -127,12 +135,9 @@ int demo(const QString& home)
 {
     if (const int rc = init(home); rc != 0)
         return rc;
-    ConsolePrompt prompt;
-    const auto config = app::readConfigOrReport(home, prompt);
-    if (!config)
-        return 1;
+    std::optional<app::AppConfig> config;
     app::Connections connections;
-    if (!app::openConnectionsOrReport(connections, *config, prompt))
+    if (!openShop(home, config, connections))
         return 1;
     try {
         const int contracts = tools::fillDemoShop(connections, QDate::currentDate());
@@ -172,12 +177,9 @@ int render(const QString& home, const QStringList& args)
         usage();
         return 2;
     }
-    ConsolePrompt prompt;
-    const auto config = app::readConfigOrReport(home, prompt);
-    if (!config)
-        return 1;
+    std::optional<app::AppConfig> config;
     app::Connections connections;
-    if (!app::openConnectionsOrReport(connections, *config, prompt))
+    if (!openShop(home, config, connections))
         return 1;
     try {
         const reports::ReportRunner runner(config->dataFolder, connections);

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 #include "contracts/contract_store.h"
 #include "contracts/documents.h"
+#include "pdf_text.h"
 #include "reports/default_reports.h"
 #include "reports/report_runner.h"
 #include "temp_home.h"
@@ -13,23 +14,9 @@
 using namespace tawela;
 using namespace tawela::contracts;
 using platform::Decimal;
+using test::letters;
 
 namespace {
-
-QString letters(QString s)
-{
-    // Text read back from a PDF: compare base letters without marks or blanks.
-    s.replace(QChar(0x0E33), QChar(0x0E32));
-    QString out;
-    for (QChar c : s) {
-        const ushort u = c.unicode();
-        if (u == 0x0E31 || (u >= 0x0E34 && u <= 0x0E3A) || (u >= 0x0E47 && u <= 0x0E4E) ||
-            (u >= 0xF700 && u <= 0xF71F) || c.isSpace())
-            continue;
-        out += c;
-    }
-    return out;
-}
 
 class DocumentsRender : public ::testing::Test {
 protected:
@@ -97,10 +84,7 @@ protected:
             QFile::remove(keep + u'/' + job.file + QStringLiteral(".pdf"));
             QFile::copy(pdf, keep + u'/' + job.file + QStringLiteral(".pdf"));
         }
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        p.waitForFinished(30000);
-        return letters(QString::fromUtf8(p.readAllStandardOutput()));
+        return letters(test::pdfText(pdf));
     }
 
     test::TempHome home;

@@ -1,3 +1,4 @@
+#include "pdf_text.h"
 #include "platform/decimal.h"
 #include "reports/barcode.h"
 #include "reports/default_reports.h"
@@ -16,6 +17,7 @@
 using namespace tawela;
 using namespace tawela::reports;
 using platform::Decimal;
+using test::letters;
 
 namespace {
 
@@ -79,23 +81,6 @@ protected:
             for (const DrawOp& op : page)
                 if (op.kind == DrawOp::Kind::Text)
                     out << op.text;
-        return out;
-    }
-
-    // Text read back from a PDF spells Thai marks set above and below the
-    // line as the font's private glyphs (U+F700...), and may split words at
-    // them: compare the base letters only, without blanks.
-    static QString letters(QString s)
-    {
-        s.replace(QChar(0x0E33), QStringLiteral("\u0E32"));
-        QString out;
-        for (QChar c : s) {
-            const ushort u = c.unicode();
-            if (u == 0x0E31 || (u >= 0x0E34 && u <= 0x0E3A) || (u >= 0x0E47 && u <= 0x0E4E) ||
-                (u >= 0xF700 && u <= 0xF71F) || c.isSpace())
-                continue;
-            out += c;
-        }
         return out;
     }
 

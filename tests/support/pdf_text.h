@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace tawela::test {
+
+// The text of a PDF file as pdftotext reads it.
+QString pdfText(const QString& path, bool layout = false);
+
+// Text read back from a PDF spells Thai marks set above and below the line
+// as the font's private glyphs (U+F700...) and may split words at them:
+// compare the base letters only, without marks or blanks.
+QString letters(QString text);
+
+} // namespace tawela::test
