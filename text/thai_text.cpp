@@ -2,6 +2,8 @@
 
 #include "platform/prompt.h"
 
+#include <QRegularExpression>
+
 namespace tawela::text {
 
 using platform::Decimal;
@@ -161,6 +163,31 @@ QString thaiIdCheckDigit(const QString& id, platform::Prompt& prompt)
         sum += value * (13 - i);
     }
     return QString::number((11 - sum % 11) % 10);
+}
+
+QString buddhistDateText(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return QStringLiteral("%1/%2/%3")
+        .arg(date.day(), 2, 10, QChar(u'0'))
+        .arg(date.month(), 2, 10, QChar(u'0'))
+        .arg(date.year() + 543);
+}
+
+QDate parseBuddhistDate(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{1,2})\\s*[/.-]\\s*(\\d{1,2})\\s*[/.-]\\s*(\\d{2}|\\d{4})\\s*$"));
+    const auto m = form.match(text);
+    if (!m.hasMatch())
+        return {};
+    int year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        year += 2500 - 543;
+    else if (year >= 2400)
+        year -= 543;
+    return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
 }
 
 QString listAmountText(Decimal amount)

@@ -49,6 +49,15 @@ QString sqlDateText(const QDate& date);
 // empty result. Characters other than 0-9 count as 0.
 QString thaiIdCheckDigit(const QString& id, platform::Prompt& prompt);
 
+// A date as staff read it: "14/05/2568" (day/month/Buddhist-era year).
+QString buddhistDateText(const QDate& date);
+
+// A date typed by staff: day/month/year with "/", "-" or "." between; a year
+// of 2400 or more is Buddhist era (2568 is 2025), a smaller four-digit year is
+// Christian era, and two digits are the end of a Buddhist-era year (68 is
+// 2568). Anything else gives an invalid date.
+QDate parseBuddhistDate(const QString& text);
+
 // Amounts in lists: "#####.00" (no grouping, zero shows ".00").
 QString listAmountText(platform::Decimal amount);
 

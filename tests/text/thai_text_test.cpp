@@ -129,3 +129,15 @@ TEST(ThaiText, ListAmounts)
     EXPECT_EQ(text::listAmountText(d("123456.785")), QStringLiteral("123456.79"));
     EXPECT_EQ(text::listAmountText(d("-0.25")), QStringLiteral("-.25"));
 }
+
+TEST(ThaiText, BuddhistEraDatesAsStaffTypeThem)
+{
+    EXPECT_EQ(text::buddhistDateText(QDate(2025, 5, 14)), QStringLiteral("14/05/2568"));
+    EXPECT_EQ(text::buddhistDateText(QDate()), QString());
+    EXPECT_EQ(text::parseBuddhistDate(QStringLiteral("14/05/2568")), QDate(2025, 5, 14));
+    EXPECT_EQ(text::parseBuddhistDate(QStringLiteral(" 1-1-69 ")), QDate(2026, 1, 1));
+    EXPECT_EQ(text::parseBuddhistDate(QStringLiteral("29.2.2567")), QDate(2024, 2, 29));
+    EXPECT_EQ(text::parseBuddhistDate(QStringLiteral("14/05/2025")), QDate(2025, 5, 14));
+    for (const char* bad : {"29/2/2568", "32/1/2568", "14/13/2568", "14/05", "abc", "", "1/1/256"})
+        EXPECT_FALSE(text::parseBuddhistDate(QString::fromLatin1(bad)).isValid()) << bad;
+}
