@@ -233,7 +233,11 @@ Recordset::Recordset(std::shared_ptr<Database> database, const QString& table,
     for (const SortKey& k : order)
         orderParts << quoteName(d->info.column(k.column).name) +
                           (k.descending ? QStringLiteral(" DESC") : QString());
-    orderParts << QStringLiteral("rowid");
+    // Ties go by key, in the direction of the last sort key, so that an index
+    // on that column (which ends with the key) gives the order without sorting.
+    orderParts << QStringLiteral("rowid") + (!order.isEmpty() && order.last().descending
+                                                 ? QStringLiteral(" DESC")
+                                                 : QString());
     d->orderSql = QStringLiteral(" ORDER BY ") + orderParts.join(QStringLiteral(", "));
     d->loadKeys();
     d->pos = d->keys.empty() ? -1 : 0;

@@ -1,0 +1,97 @@
+// The contract screen's list on a shop with 200,000 contracts: opening the
+// set, completing a typed value, searching and stepping to the next match.
+//
+//   build/bench/contract_list_bench
+#include "app/schema.h"
+#include "contracts/contract_list.h"
+#include "platform/db/database.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace tawela;
+
+struct Shop {
+    QTemporaryDir dir;
+    std::shared_ptr<platform::db::Database> db;
+    platform::ScriptedPrompt prompt;
+    Shop()
+    {
+        db = platform::db::Database::open(dir.filePath(QStringLiteral("Morlind.mdb")),
+                                          platform::db::OpenMode::CreateIfMissing);
+        app::schema::create(*db, app::DatabaseRole::Main, QStringLiteral("*prepare8"));
+        db->exec(QStringLiteral("BEGIN"));
+        QSqlQuery q(db->connection());
+        q.prepare(
+            QStringLiteral("INSERT INTO chumnum (Policy_no, ref_no, Ku_name, Ku_ID, P_status) "
+                           "VALUES (?,?,?,?,?)"));
+        for (int i = 0; i < 200000; ++i) {
+            const QString no = QStringLiteral("6%1-%2-4-%3")
+                                   .arg(i % 10)
+                                   .arg(i % 12 + 1, 2, 10, QChar(u'0'))
+                                   .arg(i, 6, 10, QChar(u'0'));
+            q.addBindValue(no);
+            q.addBindValue(no);
+            q.addBindValue(QStringLiteral("นาย ลูกค้า%1 สกุล%2").arg(i % 40000).arg(i % 97));
+            q.addBindValue(
+                QStringLiteral("%1").arg(1100000000000LL + i % 40000, 13, 10, QChar(u'0')));
+            q.addBindValue(i % 4 == 0 ? 0 : 1);
+            q.exec();
+        }
+        db->exec(QStringLiteral("COMMIT"));
+        db->exec(QStringLiteral("ANALYZE"));
+    }
+};
+
+Shop& shop()
+{
+    static Shop s;
+    return s;
+}
+
+void BM_OpenTheList(benchmark::State& state)
+{
+    for (auto _ : state) {
+        contracts::ContractList list(shop().db, shop().prompt);
+        benchmark::DoNotOptimize(list.set().count());
+    }
+}
+BENCHMARK(BM_OpenTheList)->Unit(benchmark::kMillisecond);
+
+void BM_CompleteATypedName(benchmark::State& state)
+{
+    contracts::ContractList list(shop().db, shop().prompt);
+    list.chooseKey(contracts::ContractList::Key::KuName);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(list.values(QStringLiteral("นาย ลูกค้า123"), 50));
+}
+BENCHMARK(BM_CompleteATypedName)->Unit(benchmark::kMillisecond);
+
+void BM_SearchAnIdAndStepThrough(benchmark::State& state)
+{
+    contracts::ContractList list(shop().db, shop().prompt);
+    list.chooseKey(contracts::ContractList::Key::KuId);
+    for (auto _ : state) {
+        auto found = list.search(QStringLiteral("1100000012345"));
+        while (found)
+            found = list.findNext();
+    }
+}
+BENCHMARK(BM_SearchAnIdAndStepThrough)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    shop(); // the data is made before anything is timed
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
