@@ -1,0 +1,318 @@
+#include "contracts/contract_form.h"
+
+#include "platform/db/db_error.h"
+
+namespace tawela::contracts {
+
+using platform::db::DbError;
+
+ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, app::Session session,
+                           platform::Prompt& prompt, Printer printer)
+    : m_db(main), m_session(std::move(session)), m_prompt(prompt), m_printer(std::move(printer)),
+      m_tables(main), m_store(main)
+{
+    m_calc =
+        std::make_unique<ContractCalculator>(m_tables, ContractCalculator::Settings{}, m_prompt);
+}
+
+void ContractForm::applyRights()
+{
+    // Interest tables and customer tables by their rights; Card and Policy
+    // decide whether the panels can be edited at all.
+    m_commands.interestTable = m_session.blacklistRight() != app::Right::NotAllowed;
+    m_commands.customerTable = m_session.bkRight() != app::Right::NotAllowed;
+    if (m_session.cardRight() == app::Right::NotAllowed) {
+        m_commands.panels = false;
+        m_commands.tools = false;
+        m_commands.remove = false;
+    }
+    if (m_session.policyRight() == app::Right::ReadOnly) {
+        m_commands.panels = false;
+        m_commands.tools = false;
+        m_commands.commandBar = false;
+    }
+}
+
+bool ContractForm::open()
+{
+    try {
+        m_settings = app::loadSettings(m_db);
+        m_calc = std::make_unique<ContractCalculator>(
+            m_tables,
+            ContractCalculator::Settings{m_settings.interestMode(), m_settings.minInteres},
+            m_prompt);
+        rateList.clear();
+        for (const Decimal& r : m_tables.rateList())
+            rateList << r.toString();
+        productGroups = m_tables.productGroups();
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return false;
+    }
+    m_commands = Commands{};
+    applyRights();
+    contract.tableNo = QStringLiteral("1");
+    return true;
+}
+
+void ContractForm::syncFromCalculator()
+{
+    const ContractCalculator& c = *m_calc;
+    contract.amount1 = c.amount;
+    contract.totalDay = c.days;
+    contract.interes = c.rate;
+    contract.tableNo = c.tableNo;
+    contract.deduged = c.withheld;
+    contract.policyDate = c.depositDate;
+    contract.endDate = c.dueDate;
+    contract.interestRate = c.interest;
+    contract.amount3 = c.payout;
+    contract.amount2 = c.redemption;
+}
+
+void ContractForm::pushToCalculator()
+{
+    ContractCalculator& c = *m_calc;
+    c.amount = contract.amount1;
+    c.days = contract.totalDay;
+    c.rate = contract.interes;
+    c.tableNo = contract.tableNo;
+    c.withheld = contract.deduged;
+    c.depositDate = contract.policyDate;
+    c.dueDate = contract.endDate;
+    c.interest = contract.interestRate;
+    c.payout = contract.amount3;
+    c.redemption = contract.amount2;
+}
+
+bool ContractForm::newContract(const QDate& today)
+{
+    m_saved = false;
+    const bool fakeKept = contract.fakeProductUse;
+    contract = Contract{};
+    contract.fakeProductUse = fakeKept;
+    contract.tableNo = QStringLiteral("1");
+    lines.clear();
+    pendingTotal = Decimal();
+    closedPanel = forfeitedPanel = false;
+    operation = OperationMode::NewContract;
+    recordMode = QStringLiteral("Addnew");
+    contract.pStatus = true;
+    try {
+        m_settings = app::loadSettings(m_db);
+        m_startedOn = today;
+        m_startedWithRun = m_settings.chumnumRun;
+        contract.policyNo = contractNumber(today, m_startedWithRun);
+        if (m_store.contractNumberTaken(contract.policyNo)) {
+            m_prompt.plain(QStringLiteral("เลขสัญญาซ้ำ กำหนดเลขรันที่ค่าเริ่มต้นใหม่ แล้วจึงเปิดสัญญาใหม่ได้"));
+            return false;
+        }
+        contract.refNo = contract.policyNo;
+        contract.companyName = m_settings.companyName;
+        contract.address1 = m_settings.address1;
+        contract.address2 = m_settings.address2;
+        contract.address3 = m_settings.address3;
+        contract.tel = m_settings.tel;
+        contract.fax = m_settings.fax;
+        contract.taxNo = m_settings.taxNo;
+        m_calc->amount = Decimal();
+        m_calc->interest = Decimal();
+        m_calc->tableNo = contract.tableNo;
+        m_calc->depositDate = today;
+        m_calc->dueDate = today.addDays(m_settings.chumnumDuration);
+        m_calc->withholdingChanged(m_settings.dedugFee);
+        // The default term of the table runs the days rule: due date, rate, interest.
+        m_calc->daysChanged(m_tables.period(contract.tableNo).value_or(0));
+        syncFromCalculator();
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+        return false;
+    }
+    m_commands.newContract = false;
+    m_commands.save = true;
+    m_commands.documents = true;
+    m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
+    m_commands.list = false;
+    m_commands.panels = true;
+    m_commands.tools = true;
+    applyRights();
+    return true;
+}
+
+void ContractForm::show(const Contract& stored)
+{
+    m_saved = false;
+    contract = stored;
+    if (contract.tableNo.isEmpty())
+        contract.tableNo = QStringLiteral("1");
+    recordMode = QStringLiteral("Edit");
+    operation = OperationMode::None;
+    pendingTotal = Decimal();
+    forfeitedPanel = stored.overDue;
+    closedPanel = !stored.pStatus;
+    // The rules run as for typed changes, in the load order: amount, rate,
+    // days (which moves the due date), then the table number.
+    pushToCalculator();
+    m_calc->withholdingChanged(stored.deduged);
+    m_calc->amountChanged(stored.amount1);
+    m_calc->rateTyped(stored.interes);
+    m_calc->daysChanged(stored.totalDay);
+    m_calc->tableChanged(contract.tableNo);
+    syncFromCalculator();
+    lines = m_store.renewalLines(stored.policyNo);
+    m_commands.save = m_commands.renew = m_commands.redeem = m_commands.forfeit = stored.pStatus;
+    m_commands.documents = true;
+    m_commands.newContract = true;
+    m_commands.list = true;
+}
+
+void ContractForm::amountTyped(const QString& text)
+{
+    m_calc->amountChanged(Decimal::parseLeading(text));
+    syncFromCalculator();
+}
+
+void ContractForm::daysTyped(const QString& text)
+{
+    m_calc->daysChanged(Decimal::parseLeading(text).truncatedToInt());
+    syncFromCalculator();
+}
+
+void ContractForm::rateTyped(const QString& text)
+{
+    m_calc->rateTyped(Decimal::parseLeading(text));
+    syncFromCalculator();
+}
+
+void ContractForm::ratePicked(const QString& text)
+{
+    m_calc->ratePicked(Decimal::parseLeading(text));
+    syncFromCalculator();
+}
+
+void ContractForm::interestTyped(const QString& text)
+{
+    m_calc->interestChanged(Decimal::parseLeading(text));
+    syncFromCalculator();
+}
+
+void ContractForm::withholdingSwitched(bool on)
+{
+    m_calc->withholdingChanged(on);
+    syncFromCalculator();
+}
+
+void ContractForm::dueDateChanged(const QDate& date)
+{
+    m_calc->dueDateChanged(date);
+    syncFromCalculator();
+}
+
+void ContractForm::depositDateChanged(const QDate& date)
+{
+    m_calc->depositDateChanged(date);
+    syncFromCalculator();
+}
+
+void ContractForm::tableChanged(const QString& tableNo)
+{
+    m_calc->tableChanged(tableNo);
+    syncFromCalculator();
+}
+
+void ContractForm::addProductGroup(const QString& group)
+{
+    if (group.trimmed().isEmpty() || productGroups.contains(group))
+        return;
+    try {
+        m_tables.addProductGroup(group);
+        productGroups << group;
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+    }
+}
+
+void ContractForm::fillWitness(int which)
+{
+    if (which == 1)
+        contract.payan1 = m_settings.payanOne;
+    else
+        contract.payan2 = m_settings.payanTwo;
+}
+
+std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
+{
+    m_saved = false;
+    // Required fields, in this order.
+    const std::pair<bool, Field> required[] = {
+        {contract.kuAddress.trimmed().isEmpty(), Field::Address},
+        {contract.object.trimmed().isEmpty(), Field::ProductGroup},
+        {contract.amount1.isZero(), Field::Amount},
+        {contract.amount2.isZero(), Field::Redemption},
+        {contract.totalDay == 0, Field::Days},
+        {contract.interestRate.isZero(), Field::Interest},
+    };
+    for (const auto& [missing, field] : required) {
+        if (missing) {
+            m_prompt.stop(QStringLiteral("กรุณาใส่ข้อมูลที่จำเป็น "));
+            return field;
+        }
+    }
+    SaveRequest request;
+    request.contract = contract;
+    request.isNew = recordMode == QLatin1String("Addnew");
+    request.startedOn = m_startedOn;
+    request.startedWithRun = m_startedWithRun;
+    request.lines = lines;
+    request.mode = operation;
+    request.receiptTotal = pendingTotal;
+    request.employeeName = m_session.employeeName;
+    request.fakeProductText = m_session.fakeProductText;
+    request.now = now;
+    SaveResult result;
+    try {
+        result = m_store.save(request);
+    } catch (const DbError& e) {
+        m_prompt.error(e.number() == platform::db::error_number::DuplicateKey
+                           ? QStringLiteral("หมายเลขสัญญาซ้ำ")
+                           : e.description());
+        return std::nullopt;
+    }
+    // Stored: what follows never undoes it.
+    const OperationMode done = operation;
+    const bool wasNew = request.isNew;
+    if (auto stored = m_store.find(result.policyNo))
+        contract = *stored;
+    pendingTotal = Decimal();
+    operation = OperationMode::None;
+    m_saved = true;
+    if (m_printer) {
+        try {
+            m_settings = app::loadSettings(m_db);
+            if (done == OperationMode::NewContract)
+                m_printer(newContractDocuments(m_settings, result.policyNo), false);
+            else if (done == OperationMode::Renewal) {
+                m_printer(receiptDocuments(m_settings.recvtorCfg, m_settings, contract.kuName,
+                                           result.receiptNo),
+                          true);
+                m_printer(renewalDocuments(m_settings, result.policyNo), false);
+            }
+        } catch (const std::exception& e) {
+            m_prompt.error(QString::fromUtf8(e.what()));
+        }
+    }
+    m_commands.newContract = m_commands.save = m_commands.renew = m_commands.redeem =
+        m_commands.forfeit = true;
+    m_commands.list = true;
+    applyRights();
+    m_prompt.plain(QStringLiteral("Data Saved"));
+    if (wasNew) {
+        recordMode = QStringLiteral("Edit");
+        // A contract just opened is renewed, redeemed or forfeited only after
+        // it is shown again from the list.
+        m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
+    }
+    return std::nullopt;
+}
+
+} // namespace tawela::contracts
