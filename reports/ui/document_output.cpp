@@ -1,0 +1,26 @@
+#include "reports/ui/document_output.h"
+
+#include "reports/ui/report_output.h"
+
+namespace tawela::reports {
+
+void DocumentOutput::print(const QList<DocumentJob>& jobs, bool receipt)
+{
+    const QStringList printers = installedPrinters();
+    // The receipt's printer is prepared even when no receipt is printed: the
+    // renewal document that follows uses it.
+    const PrintTarget target =
+        receipt ? m_choice.prepare(m_settings, QStringLiteral("ใบเสร็จรับเงิน"), printers, m_prompt)
+                : m_choice.current(printers);
+    for (const DocumentJob& job : jobs) {
+        try {
+            const LaidOutReport report =
+                m_runner.build({job.file, job.selection, QString(), job.values});
+            outputReport(report, job.file, target, m_prompt);
+        } catch (const ReportError& e) {
+            m_prompt.error(e.description());
+        }
+    }
+}
+
+} // namespace tawela::reports
