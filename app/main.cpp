@@ -8,8 +8,10 @@
 #include "app/ui/main_menu_window.h"
 #include "app/ui/screen_registry.h"
 #include "app/ui/setup_screen.h"
+#include "contracts/ui/contract_screen.h"
 #include "platform/ui/qt_prompt.h"
 #include "reports/default_reports.h"
+#include "reports/ui/document_output.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,6 +49,7 @@ int main(int argc, char* argv[])
     app::Connections connections;
     app::SignInForm signIn(*config, connections, prompt);
     app::ScreenRegistry screens;
+    reports::PrinterChoice printerChoice; // the printer chosen last, for the whole run
     std::unique_ptr<app::MainMenuForm> menuForm;
     std::unique_ptr<app::MainMenuWindow> menu;
 
@@ -61,7 +64,26 @@ int main(int argc, char* argv[])
         login.hide();
         menuForm = std::make_unique<app::MainMenuForm>(signIn.session(), connections.main(), prompt,
                                                        connections.personal());
-        menu = std::make_unique<app::MainMenuWindow>(*menuForm, screens);
+        auto contractScreen = [&]() -> QWidget* {
+            auto form = std::make_unique<contracts::ContractForm>(
+                connections.main(), signIn.session(), prompt,
+                [&](const QList<contracts::PrintJob>& jobs, bool receipt) {
+                    QList<reports::DocumentJob> documents;
+                    for (const auto& j : jobs)
+                        documents << reports::DocumentJob{j.file, j.selection, j.values};
+                    const reports::ReportRunner runner(config->dataFolder, connections);
+                    reports::DocumentOutput(runner,
+                                            reports::PrinterSettings(connections.personal()),
+                                            printerChoice, prompt)
+                        .print(documents, receipt);
+                });
+            if (!form->open())
+                return nullptr;
+            return new contracts::ContractScreen(
+                std::move(form),
+                std::make_unique<contracts::ContractList>(connections.main(), prompt));
+        };
+        menu = std::make_unique<app::MainMenuWindow>(*menuForm, screens, contractScreen);
         QObject::connect(menu.get(), &app::MainMenuWindow::quitRequested, [&] {
             connections.close();
             QApplication::quit();

@@ -51,7 +51,8 @@ QWidget* makeAboutBox()
     return box;
 }
 
-MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, QWidget* parent)
+MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
+                               std::function<QWidget*()> contractScreen, QWidget* parent)
     : QMainWindow(parent), m_form(form), m_screens(screens)
 {
     setObjectName(QStringLiteral("mainmenu"));
@@ -92,7 +93,12 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, QWid
 
     m_strip = new QWidget;
     auto* row = new QHBoxLayout(m_strip);
-    m_contracts = addButton(QStringLiteral("Command11"), QStringLiteral("ขายฝาก"), false);
+    m_contracts =
+        addButton(QStringLiteral("Command11"), QStringLiteral("ขายฝาก"), bool(contractScreen));
+    if (contractScreen)
+        connect(m_contracts, &QPushButton::clicked, this, [this, contractScreen] {
+            m_screens.open(QStringLiteral("chumnum"), contractScreen);
+        });
     addButton(QStringLiteral("Command15"), QStringLiteral("สรุปสัญญา"), false);
     addButton(QStringLiteral("Command5"), QStringLiteral("สรุป รับ-จ่าย"), false);
     m_customers = addButton(QStringLiteral("Command6"), QStringLiteral("ข้อมูลลูกค้า"), false);

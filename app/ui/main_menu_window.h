@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QMenu;
 class QPushButton;
 
@@ -14,7 +16,10 @@ namespace tawela::app {
 class MainMenuWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, QWidget* parent = nullptr);
+    // contractScreen makes the contract screen ("ขายฝาก"); without it the
+    // button stays off.
+    MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
+                   std::function<QWidget*()> contractScreen = {}, QWidget* parent = nullptr);
 
     // Applies the employee's rights (also done whenever the window becomes active).
     void applyGating();

@@ -11,6 +11,8 @@ QWidget* ScreenRegistry::open(const QString& name, const std::function<QWidget*(
         return open;
     }
     QWidget* screen = factory();
+    if (!screen)
+        return nullptr; // the screen could not open; it said why
     screen->setAttribute(Qt::WA_DeleteOnClose);
     m_screens.insert(name, screen);
     screen->show();

@@ -14,7 +14,8 @@ namespace tawela::app {
 class ScreenRegistry {
 public:
     // Returns the open screen of that name, or makes one with the factory,
-    // shows it and keeps track of it until it is closed.
+    // shows it and keeps track of it until it is closed. A factory may give
+    // nothing (the screen could not open); then nothing is shown.
     QWidget* open(const QString& name, const std::function<QWidget*()>& factory);
     QWidget* find(const QString& name) const;
     bool isOpen(const QString& name) const { return find(name) != nullptr; }

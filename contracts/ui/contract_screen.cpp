@@ -1,0 +1,498 @@
+#include "contracts/ui/contract_screen.h"
+
+#include "platform/ui/thai_date_edit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tawela::contracts {
+
+namespace {
+
+QString money(Decimal d)
+{
+    return d.toString();
+}
+
+void setText(QLineEdit* e, const QString& text)
+{
+    // The field being typed in keeps what the person typed.
+    if (!e->hasFocus() && e->text() != text)
+        e->setText(text);
+}
+
+} // namespace
+
+ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
+                               std::unique_ptr<ContractList> list, QWidget* parent)
+    : QWidget(parent), m_form(std::move(form)), m_list(std::move(list))
+{
+    setObjectName(QStringLiteral("chumnum"));
+    setWindowTitle(QStringLiteral("ขายฝาก"));
+    build();
+    bindEdits();
+    refillValues();
+    refresh();
+}
+
+QLineEdit* ContractScreen::line(const QString& name, const QString& caption, QFormLayout* form)
+{
+    auto* e = new QLineEdit;
+    e->setObjectName(name);
+    m_t.insert(name, e);
+    form->addRow(caption, e);
+    return e;
+}
+
+void ContractScreen::build()
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* panels = new QHBoxLayout;
+    outer->addLayout(panels);
+
+    m_contractPanel = new QGroupBox(QStringLiteral("(F1)"));
+    auto* c = new QFormLayout(m_contractPanel);
+    line(QStringLiteral("t0"), QStringLiteral("เลขที่สัญญา"), c);
+    line(QStringLiteral("t67"), QStringLiteral("เลขที่สัญญากำหนดเอง"), c);
+    auto* witness1 = new QPushButton(QStringLiteral("พยาน 1"));
+    witness1->setObjectName(QStringLiteral("lblPayan1"));
+    witness1->setFlat(true);
+    witness1->setToolTip(QStringLiteral("ดับเบิลคลิกเพื่อใส่พยานที่ตั้งไว้"));
+    auto* t1 = new QLineEdit;
+    t1->setObjectName(QStringLiteral("t1"));
+    m_t.insert(QStringLiteral("t1"), t1);
+    c->addRow(witness1, t1);
+    auto* witness2 = new QPushButton(QStringLiteral("พยาน 2"));
+    witness2->setObjectName(QStringLiteral("lblPayan2"));
+    witness2->setFlat(true);
+    auto* t2 = new QLineEdit;
+    t2->setObjectName(QStringLiteral("t2"));
+    m_t.insert(QStringLiteral("t2"), t2);
+    c->addRow(witness2, t2);
+    connect(witness1, &QPushButton::clicked, this, [this] {
+        readTexts();
+        m_form->fillWitness(1);
+        refresh();
+    });
+    connect(witness2, &QPushButton::clicked, this, [this] {
+        readTexts();
+        m_form->fillWitness(2);
+        refresh();
+    });
+    line(QStringLiteral("t32"), QStringLiteral("สถานที่เก็บ"), c);
+    auto* dateRow = new QHBoxLayout;
+    m_deposit = new platform::ThaiDateEdit;
+    m_deposit->setObjectName(QStringLiteral("DtPicker1"));
+    auto* days = new QLineEdit;
+    days->setObjectName(QStringLiteral("t7"));
+    days->setMaximumWidth(60);
+    m_t.insert(QStringLiteral("t7"), days);
+    dateRow->addWidget(m_deposit);
+    dateRow->addWidget(days);
+    auto* dateLabel = new QLabel(QStringLiteral("วันที่ฝาก / จำนวนวัน"));
+    dateLabel->setBuddy(m_deposit->lineEdit());
+    c->addRow(dateLabel, dateRow);
+    line(QStringLiteral("t4"), QStringLiteral("ยอดฝาก"), c);
+    m_rate = new QComboBox;
+    m_rate->setObjectName(QStringLiteral("combo2"));
+    m_rate->setEditable(true);
+    c->addRow(QStringLiteral("ดอกเบี้ย(ร้อยละ/เดือน)"), m_rate);
+    line(QStringLiteral("t8"), QStringLiteral("ค่าธรรมเนียม"), c);
+    line(QStringLiteral("t10"), QStringLiteral("ยอดจ่าย"), c);
+    line(QStringLiteral("t3"), QStringLiteral("ยอดไถ่ถอน"), c);
+    m_due = new platform::ThaiDateEdit;
+    m_due->setObjectName(QStringLiteral("DtPicker2"));
+    c->addRow(QStringLiteral("วันที่สิ้นสุดสัญญา"), m_due);
+    m_withheld = new QCheckBox(QStringLiteral("หัก ณ.ที่จ่าย"));
+    m_withheld->setObjectName(QStringLiteral("check1"));
+    c->addRow(QString(), m_withheld);
+    m_table = new QComboBox;
+    m_table->setObjectName(QStringLiteral("combo6"));
+    m_table->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                       QStringLiteral("4"), QStringLiteral("5")});
+    c->addRow(QStringLiteral("ตารางที่"), m_table);
+    panels->addWidget(m_contractPanel, 0, Qt::AlignTop);
+
+    m_customerPanel = new QGroupBox(QStringLiteral("(F2) ข้อมูลผู้ขายฝาก"));
+    auto* k = new QFormLayout(m_customerPanel);
+    line(QStringLiteral("t22"), QStringLiteral("รหัสลูกค้า"), k);
+    line(QStringLiteral("t9"), QStringLiteral("ชื่อผู้กู้"), k);
+    line(QStringLiteral("t11"), QStringLiteral("อายุ"), k);
+    line(QStringLiteral("t12"), QStringLiteral("บัตรประชาชน"), k);
+    line(QStringLiteral("t19"), QStringLiteral("โทรศัพท์"), k);
+    m_address = new QPlainTextEdit;
+    m_address->setObjectName(QStringLiteral("t13"));
+    m_address->setMaximumHeight(60);
+    k->addRow(QStringLiteral("ที่อยู่"), m_address);
+    m_details = new QPlainTextEdit;
+    m_details->setObjectName(QStringLiteral("text2"));
+    m_details->setMaximumHeight(60);
+    k->addRow(QStringLiteral("รายละเอียดอื่นๆ"), m_details);
+    panels->addWidget(m_customerPanel, 0, Qt::AlignTop);
+
+    m_goodsPanel = new QGroupBox(QStringLiteral("(F3) ข้อมูลสินค้าขายฝาก"));
+    auto* g = new QFormLayout(m_goodsPanel);
+    auto* groupRow = new QHBoxLayout;
+    m_group = new QComboBox;
+    m_group->setObjectName(QStringLiteral("combo5"));
+    m_group->setEditable(true);
+    auto* add = new QPushButton(QStringLiteral("เพิ่ม"));
+    add->setObjectName(QStringLiteral("cmdAddGroup"));
+    groupRow->addWidget(m_group, 1);
+    groupRow->addWidget(add);
+    auto* groupLabel = new QLabel(QStringLiteral("กลุ่มสินค้า"));
+    groupLabel->setBuddy(m_group);
+    g->addRow(groupLabel, groupRow);
+    connect(add, &QPushButton::clicked, this, [this] {
+        readTexts(); // what was typed elsewhere stays
+        m_form->addProductGroup(m_group->currentText());
+        refresh();
+    });
+    m_goods = new QPlainTextEdit;
+    m_goods->setObjectName(QStringLiteral("text22"));
+    m_goods->setMaximumHeight(70);
+    m_goods->setToolTip(QStringLiteral("สูงสุด 255 ตัวอักษร"));
+    g->addRow(QStringLiteral("สินค้าขายฝาก"), m_goods);
+    g->addRow(QString(), new QLabel(QStringLiteral("สูงสุด 255 ตัวอักษร")));
+    line(QStringLiteral("t6"), QStringLiteral("น้าหนัก (กรัม)"), g)
+        ->setToolTip(QStringLiteral("ตัวเลขเท่านั้น (สำหรับร้านทอง)"));
+    line(QStringLiteral("t30"), QStringLiteral("หมายเลขสินค้า"), g);
+    line(QStringLiteral("t31"), QStringLiteral("รายละเอียดอื่นๆ"), g);
+    m_fake = new QCheckBox(QStringLiteral("สินค้าขายฝากไม่แสดงในสัญญา"));
+    m_fake->setObjectName(QStringLiteral("check2"));
+    g->addRow(QString(), m_fake);
+    m_closedPanel = new QLabel(QStringLiteral("สัญญาปิด"));
+    m_closedPanel->setObjectName(QStringLiteral("lblClosed"));
+    m_closedPanel->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
+    g->addRow(QString(), m_closedPanel);
+    panels->addWidget(m_goodsPanel, 0, Qt::AlignTop);
+
+    m_listPanel = new QGroupBox(QStringLiteral("(F5)"));
+    auto* l = new QHBoxLayout(m_listPanel);
+    auto* keyLabel = new QLabel(QStringLiteral("คีย์ค้นหา"));
+    m_key = new QComboBox;
+    m_key->setObjectName(QStringLiteral("combo1"));
+    m_key->addItems(ContractList::keyTexts());
+    keyLabel->setBuddy(m_key);
+    m_value = new QComboBox;
+    m_value->setObjectName(QStringLiteral("combo10"));
+    m_value->setEditable(true);
+    m_value->setMinimumWidth(200);
+    auto* equals = new QLabel(QStringLiteral("="));
+    equals->setBuddy(m_value);
+    m_findNext = new QPushButton(QStringLiteral("หาถัดไป"));
+    m_findNext->setObjectName(QStringLiteral("command12"));
+    l->addWidget(keyLabel);
+    l->addWidget(m_key);
+    l->addWidget(equals);
+    l->addWidget(m_value, 1);
+    l->addWidget(m_findNext);
+    const QString filterCaptions[] = {QStringLiteral("สัญญาเปิด"), QStringLiteral("สัญญาปิด"),
+                                      QStringLiteral("ทั้งหมด")};
+    for (int i = 0; i < 3; ++i) {
+        m_filters[i] = new QRadioButton(filterCaptions[i]);
+        m_filters[i]->setObjectName(QStringLiteral("option%1").arg(i + 1));
+        l->addWidget(m_filters[i]);
+        connect(m_filters[i], &QRadioButton::clicked, this, [this, i] {
+            m_list->chooseFilter(ContractFilter(i));
+            refillValues();
+        });
+    }
+    m_filters[0]->setChecked(true);
+    outer->addWidget(m_listPanel);
+    connect(m_key, &QComboBox::activated, this, [this](int i) {
+        m_list->chooseKey(ContractList::Key(i));
+        refillValues();
+        refresh();
+    });
+    connect(m_value->lineEdit(), &QLineEdit::returnPressed, this, &ContractScreen::search);
+    connect(m_value, &QComboBox::activated, this, [this] { search(); });
+    connect(m_findNext, &QPushButton::clicked, this, &ContractScreen::findNext);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(new QLabel(QStringLiteral("(F6)")));
+    const std::pair<const char*, const char*> commands[] = {
+        {"cmdNew", "สัญญาใหม่"},        {"cmdRenew", "ต่อดอก"},
+        {"cmdRedeem", "ไถ่ถอน"},       {"cmdSave", "จัดเก็บ"},
+        {"cmdDocuments", "ใบขายฝาก"}, {"cmdForfeit", "หลุดจำนำ"},
+        {"cmdFeeTable", "ตารางดอก"},  {"cmdDeductTable", "ตารางส่วนลด"},
+        {"cmdDelete", "ลบ"},          {"cmdExit", "ออก"}};
+    for (const auto& [name, caption] : commands) {
+        auto* b = new QPushButton(QString::fromUtf8(caption));
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        m_commands.insert(QLatin1String(name), b);
+        bar->addWidget(b);
+    }
+    outer->addLayout(bar);
+    connect(m_commands[QStringLiteral("cmdNew")], &QPushButton::clicked, this,
+            &ContractScreen::newContract);
+    connect(m_commands[QStringLiteral("cmdSave")], &QPushButton::clicked, this,
+            &ContractScreen::save);
+    connect(m_commands[QStringLiteral("cmdExit")], &QPushButton::clicked, this, &QWidget::close);
+    // Screens still to come in this window stay off rather than pretend.
+    for (const char* later : {"cmdRenew", "cmdRedeem", "cmdForfeit", "cmdFeeTable",
+                              "cmdDeductTable", "cmdDelete", "cmdDocuments"})
+        m_commands[QLatin1String(later)]->setProperty("later", true);
+}
+
+void ContractScreen::bindEdits()
+{
+    connect(m_t[QStringLiteral("t4")], &QLineEdit::textEdited, this, [this](const QString& t) {
+        readTexts(); // what was typed elsewhere stays
+        m_form->amountTyped(t);
+        refresh();
+    });
+    connect(m_t[QStringLiteral("t7")], &QLineEdit::textEdited, this, [this](const QString& t) {
+        readTexts(); // what was typed elsewhere stays
+        m_form->daysTyped(t);
+        refresh();
+    });
+    connect(m_t[QStringLiteral("t8")], &QLineEdit::textEdited, this, [this](const QString& t) {
+        readTexts(); // what was typed elsewhere stays
+        m_form->interestTyped(t);
+        refresh();
+    });
+    connect(m_rate, &QComboBox::activated, this, [this] {
+        readTexts(); // what was typed elsewhere stays
+        m_form->ratePicked(m_rate->currentText());
+        refresh();
+    });
+    connect(m_rate->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& t) {
+        readTexts(); // what was typed elsewhere stays
+        m_form->rateTyped(t);
+        refresh();
+    });
+    connect(m_withheld, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_refreshing)
+            return;
+        readTexts(); // what was typed elsewhere stays
+        m_form->withholdingSwitched(on);
+        refresh();
+    });
+    connect(m_due, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
+        if (m_refreshing || !d.isValid())
+            return;
+        readTexts(); // what was typed elsewhere stays
+        m_form->dueDateChanged(d);
+        refresh();
+    });
+    connect(m_deposit, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
+        if (!m_refreshing && d.isValid())
+            m_form->depositDateChanged(d);
+    });
+    connect(m_table, &QComboBox::currentTextChanged, this, [this](const QString& t) {
+        if (!m_refreshing)
+            m_form->tableChanged(t);
+    });
+}
+
+void ContractScreen::readTexts()
+{
+    Contract& c = m_form->contract;
+    c.policyNo = m_t[QStringLiteral("t0")]->text();
+    c.refNo = m_t[QStringLiteral("t67")]->text();
+    c.payan1 = m_t[QStringLiteral("t1")]->text();
+    c.payan2 = m_t[QStringLiteral("t2")]->text();
+    c.placeKeep = m_t[QStringLiteral("t32")]->text();
+    c.kuCode = m_t[QStringLiteral("t22")]->text();
+    c.kuName = m_t[QStringLiteral("t9")]->text();
+    c.kuAge = m_t[QStringLiteral("t11")]->text();
+    c.kuId = m_t[QStringLiteral("t12")]->text();
+    c.kuMp = m_t[QStringLiteral("t19")]->text();
+    c.kuAddress = m_address->toPlainText();
+    c.pNote = m_details->toPlainText();
+    c.object = m_group->currentText();
+    c.model = m_goods->toPlainText();
+    c.weight = m_t[QStringLiteral("t6")]->text();
+    c.sn = m_t[QStringLiteral("t30")]->text();
+    c.otherDetail = m_t[QStringLiteral("t31")]->text();
+    c.fakeProductUse = m_fake->isChecked();
+}
+
+void ContractScreen::refresh()
+{
+    m_refreshing = true;
+    const Contract& c = m_form->contract;
+    setText(m_t[QStringLiteral("t0")], c.policyNo);
+    setText(m_t[QStringLiteral("t67")], c.refNo);
+    setText(m_t[QStringLiteral("t1")], c.payan1);
+    setText(m_t[QStringLiteral("t2")], c.payan2);
+    setText(m_t[QStringLiteral("t32")], c.placeKeep);
+    setText(m_t[QStringLiteral("t7")], QString::number(c.totalDay));
+    setText(m_t[QStringLiteral("t4")], money(c.amount1));
+    setText(m_t[QStringLiteral("t8")], money(c.interestRate));
+    setText(m_t[QStringLiteral("t10")], money(c.amount3));
+    setText(m_t[QStringLiteral("t3")], money(c.amount2));
+    setText(m_t[QStringLiteral("t22")], c.kuCode);
+    setText(m_t[QStringLiteral("t9")], c.kuName);
+    setText(m_t[QStringLiteral("t11")], c.kuAge);
+    setText(m_t[QStringLiteral("t12")], c.kuId);
+    setText(m_t[QStringLiteral("t19")], c.kuMp);
+    setText(m_t[QStringLiteral("t6")], c.weight);
+    setText(m_t[QStringLiteral("t30")], c.sn);
+    setText(m_t[QStringLiteral("t31")], c.otherDetail);
+    if (!m_address->hasFocus() && m_address->toPlainText() != c.kuAddress)
+        m_address->setPlainText(c.kuAddress);
+    if (!m_details->hasFocus() && m_details->toPlainText() != c.pNote)
+        m_details->setPlainText(c.pNote);
+    if (!m_goods->hasFocus() && m_goods->toPlainText() != c.model)
+        m_goods->setPlainText(c.model);
+    if (!m_rate->lineEdit()->hasFocus())
+        m_rate->setEditText(money(c.interes));
+    if (m_rate->count() != m_form->rateList.size()) {
+        const QString text = m_rate->currentText();
+        m_rate->clear();
+        m_rate->addItems(m_form->rateList);
+        m_rate->setEditText(text);
+    }
+    if (m_group->count() != m_form->productGroups.size()) {
+        m_group->clear();
+        m_group->addItems(m_form->productGroups);
+    }
+    if (!m_group->lineEdit()->hasFocus())
+        m_group->setEditText(c.object);
+    m_table->setCurrentText(c.tableNo);
+    m_withheld->setChecked(c.deduged);
+    m_fake->setChecked(c.fakeProductUse);
+    if (c.policyDate.isValid())
+        m_deposit->setDate(c.policyDate);
+    if (c.endDate.isValid())
+        m_due->setDate(c.endDate);
+    m_closedPanel->setVisible(m_form->closedPanel);
+
+    const ContractForm::Commands& cmd = m_form->commands();
+    const std::pair<const char*, bool> states[] = {
+        {"cmdNew", cmd.newContract},        {"cmdRenew", cmd.renew},
+        {"cmdRedeem", cmd.redeem},          {"cmdSave", cmd.save},
+        {"cmdDocuments", cmd.documents},    {"cmdForfeit", cmd.forfeit},
+        {"cmdFeeTable", cmd.interestTable}, {"cmdDeductTable", true},
+        {"cmdDelete", cmd.remove},          {"cmdExit", true}};
+    for (const auto& [name, on] : states) {
+        QPushButton* b = m_commands[QLatin1String(name)];
+        b->setEnabled(cmd.commandBar && on && !b->property("later").toBool());
+    }
+    m_commands[QStringLiteral("cmdDelete")]->setVisible(cmd.remove);
+    for (QGroupBox* p : {m_contractPanel, m_customerPanel, m_goodsPanel})
+        p->setEnabled(cmd.panels);
+    m_listPanel->setEnabled(cmd.list);
+    m_findNext->setVisible(m_list->findNextVisible());
+    m_refreshing = false;
+}
+
+void ContractScreen::refillValues()
+{
+    const QString typed = m_value->currentText();
+    m_value->clear();
+    m_value->addItems(m_list->values());
+    m_value->setEditText(typed);
+}
+
+void ContractScreen::newContract()
+{
+    if (!m_form->newContract()) {
+        close(); // the number is taken: the run number has to be set anew first
+        return;
+    }
+    m_filters[0]->setChecked(true);
+    m_list->chooseFilter(ContractFilter::Open);
+    m_value->setEditText(QString());
+    refresh();
+    m_t[QStringLiteral("t22")]->setFocus();
+}
+
+void ContractScreen::save()
+{
+    readTexts();
+    const auto missing = m_form->save();
+    if (missing) {
+        QWidget* target = nullptr;
+        switch (*missing) {
+        case ContractForm::Field::Address:
+            target = m_address;
+            break;
+        case ContractForm::Field::ProductGroup:
+            target = m_group;
+            break;
+        case ContractForm::Field::Amount:
+            target = m_t[QStringLiteral("t4")];
+            break;
+        case ContractForm::Field::Redemption:
+            target = m_t[QStringLiteral("t3")];
+            break;
+        case ContractForm::Field::Days:
+            target = m_t[QStringLiteral("t7")];
+            break;
+        case ContractForm::Field::Interest:
+            target = m_t[QStringLiteral("t8")];
+            break;
+        }
+        if (target)
+            target->setFocus();
+    }
+    if (m_form->saved()) {
+        m_list->chooseFilter(m_list->filter());
+        refillValues();
+    }
+    refresh();
+}
+
+void ContractScreen::showFound(const std::optional<Contract>& found)
+{
+    if (found)
+        m_form->show(*found);
+    refresh();
+}
+
+void ContractScreen::search()
+{
+    showFound(m_list->search(m_value->currentText()));
+}
+
+void ContractScreen::findNext()
+{
+    showFound(m_list->findNext());
+}
+
+void ContractScreen::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        close();
+        return;
+    case Qt::Key_F1:
+        m_t[QStringLiteral("t0")]->setFocus();
+        return;
+    case Qt::Key_F2:
+        m_t[QStringLiteral("t22")]->setFocus();
+        return;
+    case Qt::Key_F3:
+        m_group->setFocus();
+        return;
+    case Qt::Key_F5:
+        m_key->setFocus();
+        return;
+    case Qt::Key_F6: {
+        QPushButton* target = m_commands[QStringLiteral("cmdNew")];
+        if (!target->isEnabled())
+            target = m_commands[QStringLiteral("cmdSave")];
+        target->setFocus();
+        return;
+    }
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+} // namespace tawela::contracts

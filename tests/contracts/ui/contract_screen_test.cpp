@@ -1,0 +1,84 @@
+#include "contracts/ui/contract_screen.h"
+#include "screenshot.h"
+#include "temp_home.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::contracts;
+
+TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
+{
+    test::TempDatabase t;
+    t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000)"));
+    platform::ScriptedPrompt prompt;
+    app::Session session;
+    session.employeeName = QStringLiteral("สมศรี");
+    QList<PrintJob> printed;
+    auto form = std::make_unique<ContractForm>(
+        t.db, session, prompt, [&](const QList<PrintJob>& jobs, bool) { printed << jobs; });
+    ASSERT_TRUE(form->open());
+    ContractScreen screen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
+    screen.resize(1280, 720);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    EXPECT_EQ(screen.windowTitle(), QStringLiteral("ขายฝาก"));
+    auto* save = screen.findChild<QPushButton*>(QStringLiteral("cmdSave"));
+    EXPECT_FALSE(save->isEnabled());
+    keepScreenshot(&screen, QStringLiteral("contract_empty"));
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdNew")), Qt::LeftButton);
+    EXPECT_TRUE(save->isEnabled());
+    auto* number = screen.findChild<QLineEdit*>(QStringLiteral("t0"));
+    EXPECT_TRUE(number->text().endsWith(QStringLiteral("-4-0001")));
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("t7"))->text(), QStringLiteral("30"));
+
+    // Keys move the cursor to the panels.
+    QTest::keyClick(&screen, Qt::Key_F2);
+    EXPECT_TRUE(screen.findChild<QLineEdit*>(QStringLiteral("t22"))->hasFocus());
+    QTest::keyClick(&screen, Qt::Key_F1);
+    EXPECT_TRUE(number->hasFocus());
+
+    screen.findChild<QLineEdit*>(QStringLiteral("t9"))->setText(QStringLiteral("นายสมชาย O'Neil"));
+    screen.findChild<QPlainTextEdit*>(QStringLiteral("t13"))
+        ->setPlainText(QStringLiteral("9 หมู่ 2"));
+    screen.findChild<QComboBox*>(QStringLiteral("combo5"))->setEditText(QStringLiteral("ทองคำ"));
+    screen.findChild<QPlainTextEdit*>(QStringLiteral("text22"))
+        ->setPlainText(QStringLiteral("สร้อยคอทองคำ 1 บาท"));
+    auto* amount = screen.findChild<QLineEdit*>(QStringLiteral("t4"));
+    amount->setFocus();
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("10000"));
+    // The money fields follow every keystroke.
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("t8"))->text(), QStringLiteral("300"));
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("t3"))->text(), QStringLiteral("10300"));
+    keepScreenshot(&screen, QStringLiteral("contract_new"));
+
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_TRUE(screen.form().saved()) << prompt.lastText().toStdString();
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
+    EXPECT_EQ(t.db->scalar(QStringLiteral("SELECT Ku_name FROM chumnum")).toString(),
+              QStringLiteral("นายสมชาย O'Neil"));
+    ASSERT_EQ(printed.size(), 1);
+    keepScreenshot(&screen, QStringLiteral("contract_saved"));
+
+    // Found again by name through the list.
+    auto* key = screen.findChild<QComboBox*>(QStringLiteral("combo1"));
+    key->setCurrentIndex(2);
+    Q_EMIT key->activated(2);
+    auto* value = screen.findChild<QComboBox*>(QStringLiteral("combo10"));
+    EXPECT_EQ(value->count(), 1);
+    value->setEditText(QStringLiteral("นายสมชาย O'Neil"));
+    Q_EMIT value->lineEdit()->returnPressed();
+    EXPECT_EQ(screen.form().recordMode, QStringLiteral("Edit"));
+    EXPECT_TRUE(screen.findChild<QPushButton*>(QStringLiteral("command12"))->isVisible());
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("t9"))->text(),
+              QStringLiteral("นายสมชาย O'Neil"));
+}
