@@ -210,7 +210,10 @@ void ContractScreen::build()
         });
     }
     m_filters[0]->setChecked(true);
+    m_listPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     outer->addWidget(m_listPanel);
+    // The renewal history comes here; until then the space stays below the list.
+    outer->addStretch(1);
     connect(m_key, &QComboBox::activated, this, [this](int i) {
         m_list->chooseKey(ContractList::Key(i));
         refillValues();
