@@ -56,21 +56,6 @@ void Connections::close()
     m_archive.reset();
 }
 
-const std::shared_ptr<Database>& Connections::byRole(DatabaseRole role) const
-{
-    switch (role) {
-    case DatabaseRole::Main:
-        return m_main;
-    case DatabaseRole::Customer:
-        return m_customer;
-    case DatabaseRole::Archive:
-        return m_archive;
-    case DatabaseRole::Personal:
-        return m_personal;
-    }
-    return m_main;
-}
-
 void Connections::createMissing(const AppConfig& config)
 {
     for (DatabaseRole role : {DatabaseRole::Main, DatabaseRole::Customer, DatabaseRole::Archive,

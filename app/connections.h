@@ -26,7 +26,6 @@ public:
     const std::shared_ptr<platform::db::Database>& customer() const { return m_customer; }
     const std::shared_ptr<platform::db::Database>& archive() const { return m_archive; }
     const std::shared_ptr<platform::db::Database>& personal() const { return m_personal; }
-    const std::shared_ptr<platform::db::Database>& byRole(DatabaseRole role) const;
 
     // The file of each database under the configuration.
     static QString pathFor(const AppConfig& config, DatabaseRole role);

@@ -68,9 +68,9 @@ int main(int argc, char* argv[])
             auto form = std::make_unique<contracts::ContractForm>(
                 connections.main(), signIn.session(), prompt,
                 [&](const QList<contracts::PrintJob>& jobs, bool receipt) {
-                    QList<reports::DocumentJob> documents;
+                    QList<reports::ReportRequest> documents;
                     for (const auto& j : jobs)
-                        documents << reports::DocumentJob{j.file, j.selection, j.values};
+                        documents << reports::ReportRequest{j.file, j.selection, {}, j.values};
                     const reports::ReportRunner runner(config->dataFolder, connections);
                     reports::DocumentOutput(runner,
                                             reports::PrinterSettings(connections.personal()),

@@ -17,19 +17,6 @@ InterestMode interestModeFromText(const QString& text)
     return InterestMode::NotUsed;
 }
 
-QString interestModeText(InterestMode mode)
-{
-    switch (mode) {
-    case InterestMode::ActualDays:
-        return QStringLiteral("จริง");
-    case InterestMode::Steps:
-        return QStringLiteral("ช่วง");
-    case InterestMode::NotUsed:
-        return QStringLiteral("ไม่ใช้");
-    }
-    return {};
-}
-
 namespace {
 
 // One list of column <-> member pairs serves both directions.
@@ -99,7 +86,9 @@ struct Writer {
     }
 };
 
-Recordset openRow(const std::shared_ptr<platform::db::Database>& main)
+} // namespace
+
+Recordset settingsRecord(const std::shared_ptr<platform::db::Database>& main)
 {
     Recordset rs(main, QStringLiteral("config_setting"));
     if (rs.isEmpty())
@@ -108,11 +97,9 @@ Recordset openRow(const std::shared_ptr<platform::db::Database>& main)
     return rs;
 }
 
-} // namespace
-
 Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
 {
-    Recordset rs = openRow(main);
+    Recordset rs = settingsRecord(main);
     Settings s;
     Reader reader{rs};
     mapColumns(reader, s);
@@ -121,7 +108,7 @@ Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
 
 void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings)
 {
-    Recordset rs = openRow(main);
+    Recordset rs = settingsRecord(main);
     Writer writer{rs};
     mapColumns(writer, settings);
     rs.store();

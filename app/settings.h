@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "platform/db/recordset.h"
 #include "platform/decimal.h"
 
 #include <QDate>
@@ -18,7 +19,6 @@ enum class InterestMode {
 };
 
 InterestMode interestModeFromText(const QString& text);
-QString interestModeText(InterestMode mode);
 
 // The one row of config_setting in the main database.
 struct Settings {
@@ -55,6 +55,10 @@ struct Settings {
 
     InterestMode interestMode() const { return interestModeFromText(dInteresRate); }
 };
+
+// The config_setting row as a record set positioned on it, for writers of
+// single columns (the running numbers). Throws DbError when there is no row.
+platform::db::Recordset settingsRecord(const std::shared_ptr<platform::db::Database>& main);
 
 // Reads the first row of config_setting. Throws DbError when the table is
 // missing or has no row.

@@ -1,5 +1,7 @@
 #include "contracts/contract_store.h"
 
+#include "app/settings.h"
+
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
@@ -15,8 +17,6 @@ namespace error_number = platform::db::error_number;
 
 namespace {
 
-const QString Settings = QStringLiteral("config_setting");
-
 QVariant dec(Decimal d)
 {
     return QVariant::fromValue(d);
@@ -24,15 +24,6 @@ QVariant dec(Decimal d)
 QVariant day(const QDate& d)
 {
     return d.isValid() ? QVariant(d) : QVariant();
-}
-
-Recordset settingsRow(const std::shared_ptr<platform::db::Database>& db)
-{
-    Recordset rs(db, Settings);
-    if (rs.isEmpty())
-        throw DbError(error_number::NoCurrentRecord,
-                      QStringLiteral("ไม่พบแถวค่ากำหนดของร้าน (config_setting)"));
-    return rs;
 }
 
 Recordset contractRow(const std::shared_ptr<platform::db::Database>& db, const QString& number)
@@ -111,7 +102,7 @@ ContractStore::ContractStore(std::shared_ptr<platform::db::Database> main) : m_d
 
 qint64 ContractStore::currentRun() const
 {
-    return settingsRow(m_db).integer(QStringLiteral("chumnum_run"));
+    return app::settingsRecord(m_db).integer(QStringLiteral("chumnum_run"));
 }
 
 QString ContractStore::nextContractNumber(const QDate& today) const
@@ -122,16 +113,6 @@ QString ContractStore::nextContractNumber(const QDate& today) const
 bool ContractStore::contractNumberTaken(const QString& number) const
 {
     return contractRow(m_db, number).count() > 0;
-}
-
-void ContractStore::consumeContractNumber()
-{
-    Transaction tx(*m_db);
-    Recordset s = settingsRow(m_db);
-    s.setValue(QStringLiteral("chumnum_run"),
-               QVariant::fromValue<qlonglong>(s.integer(QStringLiteral("chumnum_run")) + 1));
-    s.store();
-    tx.commit();
 }
 
 std::optional<Contract> ContractStore::find(const QString& policyNo) const
@@ -165,7 +146,7 @@ QList<RenewalLine> ContractStore::renewalLines(const QString& policyNo) const
 QString ContractStore::takeReceiptNumber()
 {
     Transaction tx(*m_db);
-    Recordset s = settingsRow(m_db);
+    Recordset s = app::settingsRecord(m_db);
     const qint64 run = s.integer(QStringLiteral("run_recv"));
     const QString number = receiptNumber(s.text(QStringLiteral("Pre_Recv")), run);
     s.setValue(QStringLiteral("run_recv"), QVariant::fromValue<qlonglong>(run + 1));
@@ -225,7 +206,7 @@ SaveResult ContractStore::save(const SaveRequest& request)
     Recordset row = contractRow(m_db, c.policyNo);
 
     if (request.isNew) {
-        Recordset settings = settingsRow(m_db);
+        Recordset settings = app::settingsRecord(m_db);
         const qint64 run = settings.integer(QStringLiteral("chumnum_run"));
         // The number shown was formed when the contract was started; if
         // another copy of the program has used that run since, take the

@@ -64,8 +64,6 @@ public:
     QString nextContractNumber(const QDate& today) const;
     qint64 currentRun() const;
     bool contractNumberTaken(const QString& number) const;
-    // chumnum_run + 1, stored at once.
-    void consumeContractNumber();
 
     std::optional<Contract> find(const QString& policyNo) const;
     // The stored renewal lines of a contract, in stored order.

@@ -43,9 +43,6 @@ public:
     // After a change of the schema.
     void forgetTableInfo() const { m_tables.clear(); }
 
-    // Used by Transaction to nest through savepoints.
-    int transactionDepth() const { return m_transactionDepth; }
-
 private:
     friend class Transaction;
     Database(QString connectionName, QString path);
@@ -53,7 +50,7 @@ private:
     QString m_connectionName;
     QString m_path;
     mutable QHash<QString, TableInfo> m_tables;
-    int m_transactionDepth = 0;
+    int m_transactionDepth = 0; // kept by Transaction to nest through savepoints
 };
 
 } // namespace tawela::platform::db

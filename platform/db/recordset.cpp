@@ -357,13 +357,6 @@ bool Recordset::isNull(const QString& column) const
     return !v.isValid() || v.isNull();
 }
 
-qint64 Recordset::rowKey() const
-{
-    if (!d->hasCurrent() || d->adding)
-        throw noCurrentRecord();
-    return d->keys[size_t(d->pos)];
-}
-
 void Recordset::addNew()
 {
     d->storePending();
@@ -506,14 +499,6 @@ void Recordset::requery()
 const TableInfo& Recordset::table() const
 {
     return d->info;
-}
-
-QStringList Recordset::columnNames() const
-{
-    QStringList names;
-    for (const ColumnInfo& c : d->info.columns())
-        names << c.name;
-    return names;
 }
 
 const std::shared_ptr<Database>& Recordset::database() const

@@ -76,8 +76,6 @@ public:
     bool boolean(const QString& column) const;
     QDate date(const QString& column) const;
     bool isNull(const QString& column) const;
-    // The stable key of the current row.
-    qint64 rowKey() const;
 
     // Starts a new row; store() appends it to the set and makes it current.
     void addNew();
@@ -98,7 +96,6 @@ public:
     void requery();
 
     const TableInfo& table() const;
-    QStringList columnNames() const;
     const std::shared_ptr<Database>& database() const;
 
 private:

@@ -4,7 +4,7 @@
 
 namespace tawela::reports {
 
-void DocumentOutput::print(const QList<DocumentJob>& jobs, bool receipt)
+void DocumentOutput::print(const QList<ReportRequest>& jobs, bool receipt)
 {
     const QStringList printers = installedPrinters();
     // The receipt's printer is prepared even when no receipt is printed: the
@@ -12,10 +12,9 @@ void DocumentOutput::print(const QList<DocumentJob>& jobs, bool receipt)
     const PrintTarget target =
         receipt ? m_choice.prepare(m_settings, QStringLiteral("ใบเสร็จรับเงิน"), printers, m_prompt)
                 : m_choice.current(printers);
-    for (const DocumentJob& job : jobs) {
+    for (const ReportRequest& job : jobs) {
         try {
-            const LaidOutReport report =
-                m_runner.build({job.file, job.selection, QString(), job.values});
+            const LaidOutReport report = m_runner.build(job);
             outputReport(report, job.file, target, m_prompt);
         } catch (const ReportError& e) {
             m_prompt.error(e.description());

@@ -9,13 +9,6 @@
 
 namespace tawela::reports {
 
-// One print of a save: a definition, its selection and formula values.
-struct DocumentJob {
-    QString file;
-    QString selection;
-    QStringList values;
-};
-
 // Sends the documents of a save to paper or to the preview: receipts after
 // printer preparation for "ใบเสร็จรับเงิน", the other documents to the
 // printer that is current. A document that cannot be made is said through
@@ -27,7 +20,7 @@ public:
         : m_runner(runner), m_settings(std::move(settings)), m_choice(choice), m_prompt(prompt)
     {}
 
-    void print(const QList<DocumentJob>& jobs, bool receipt);
+    void print(const QList<ReportRequest>& jobs, bool receipt);
 
 private:
     const ReportRunner& m_runner;

@@ -53,15 +53,18 @@ TEST(DocumentOutput, ReceiptsGoToTheirPrinterOrThePreview)
     closePreviews();
     output.print({{QStringLiteral("recv_1.rpt"),
                    QStringLiteral("{service.recv_no} = 'R1'"),
+                   QString(),
                    {QStringLiteral("c_name ='นายดี'")}}},
                  true);
     EXPECT_EQ(openPreviews(), 1);
 
     // A definition that is missing is said; the next one still comes.
-    output.print(
-        {{QStringLiteral("nosuch.rpt"), QString(), {}},
-         {QStringLiteral("recv_1_copy.rpt"), QStringLiteral("{service.recv_no} = 'R1'"), {}}},
-        false);
+    output.print({{QStringLiteral("nosuch.rpt"), QString(), QString(), {}},
+                  {QStringLiteral("recv_1_copy.rpt"),
+                   QStringLiteral("{service.recv_no} = 'R1'"),
+                   QString(),
+                   {}}},
+                 false);
     bool missingSaid = false;
     for (const auto& m : prompt.messages())
         missingSaid = missingSaid || m.text.contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน"));
