@@ -67,15 +67,15 @@ int main(int argc, char* argv[])
         auto contractScreen = [&]() -> QWidget* {
             auto form = std::make_unique<contracts::ContractForm>(
                 connections.main(), signIn.session(), prompt,
-                [&](const QList<contracts::PrintJob>& jobs, bool receipt) {
+                [&](const contracts::PrintOrder& order) {
                     QList<reports::ReportRequest> documents;
-                    for (const auto& j : jobs)
+                    for (const auto& j : order.jobs)
                         documents << reports::ReportRequest{j.file, j.selection, {}, j.values};
                     const reports::ReportRunner runner(config->dataFolder, connections);
                     reports::DocumentOutput(runner,
                                             reports::PrinterSettings(connections.personal()),
                                             printerChoice, prompt)
-                        .print(documents, receipt);
+                        .print(documents, order.prepareFor, order.marginWhenEmpty);
                 });
             if (!form->open())
                 return nullptr;

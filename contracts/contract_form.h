@@ -3,6 +3,7 @@
 #include "app/session.h"
 #include "app/settings.h"
 #include "contracts/calculator.h"
+#include "contracts/closing.h"
 #include "contracts/contract.h"
 #include "contracts/contract_store.h"
 #include "contracts/documents.h"
@@ -30,8 +31,10 @@ public:
     // The field a required-field check puts the cursor on.
     enum class Field { Address, ProductGroup, Amount, Redemption, Days, Interest };
 
-    // Prints the documents a save asks for; failures come back as text.
-    using Printer = std::function<void(const QList<PrintJob>& jobs, bool receipt)>;
+    // Prints what a command asks for; the printer reports its own failures.
+    using Printer = std::function<void(const PrintOrder& order)>;
+    // The most renewals the history holds.
+    static constexpr int MaxRenewals = 50;
 
     ContractForm(std::shared_ptr<platform::db::Database> main, app::Session session,
                  platform::Prompt& prompt, Printer printer = {});
@@ -64,9 +67,51 @@ public:
     void depositDateChanged(const QDate& date);
     void tableChanged(const QString& tableNo);
 
+    // "ต่อดอก": the panel with the current term; false when it was not
+    // opened (history full, or an overdue contract the person declined).
+    bool openRenewal(const QDate& today = QDate::currentDate());
+    // After the fee, penalty or discount of the panel was typed.
+    void renewalFiguresChanged() { renewal.recomputeTotal(); }
+    // "ตกลง": a history row, the due date moved, the pending total raised.
+    bool confirmRenewal();
+    void cancelRenewal() { renewal.visible = false; }
+    // Double-click on history row (0-based), then "แก้ไข" or "ไม่แก้ไข".
+    void editRenewal(int row);
+    void renewalEditFiguresChanged() { renewalEdit.recomputeTotal(); }
+    void applyRenewalEdit();
+    void cancelRenewalEdit();
+    // Shift+Delete on a history row: the deletion mark on or off.
+    void toggleRenewalMark(int row);
+
+    // "ไถ่ถอน" and "หลุดจำนำ": the closing panel; false when declined.
+    bool openRedemption(const QDate& today = QDate::currentDate());
+    bool openForfeiture(const QDate& today = QDate::currentDate());
+    // The panel's date or due date changed: days, then the surcharge.
+    void closingDatesChanged();
+    // The days typed: the surcharge and its caption.
+    void closingDaysChanged();
+    // The amount, surcharge, penalty or discount typed: the total.
+    void closingFiguresChanged() { closing.recomputeTotal(); }
+    // "ใช่": closes the contract (with its receipt for a redemption).
+    bool confirmClosing(const QDateTime& now = QDateTime::currentDateTime());
+    void cancelClosing() { closing.visible = false; }
+
+    // "ลบ" (fromMenu false) and the tools menu's "ลบสัญญา".
+    void askDelete(bool fromMenu);
+    // "ใช่": true when the contract is gone and the screen is to close.
+    bool confirmDelete();
+    void cancelDelete();
+
+    // The reprint panel's "พิมพ์" for the shown contract.
+    void reprint(Reprint choice);
+
     Contract contract; // every field of the screen; money fields follow the calculator
     QList<RenewalLine> lines;
     Decimal pendingTotal; // renewals entered since the contract was shown
+    RenewalPanel renewal;
+    RenewalEditPanel renewalEdit;
+    ClosingPanel closing;
+    DeletePanel deletion;
     QString recordMode;   // "Addnew", "Edit" or empty
     OperationMode operation = OperationMode::None;
     bool closedPanel = false, forfeitedPanel = false;
@@ -79,6 +124,12 @@ private:
     void syncFromCalculator();
     void pushToCalculator();
     void applyRights();
+    void hidePanels();
+    bool openClosing(ClosingPanel::Kind kind, const QDate& today);
+    void computeClosingCharge();
+    // The current term: its start and due date, from the last history row.
+    std::pair<QDate, QDate> currentTerm() const;
+    void print(const PrintOrder& order);
 
     std::shared_ptr<platform::db::Database> m_db;
     app::Session m_session;
@@ -92,6 +143,7 @@ private:
     QDate m_startedOn;
     qint64 m_startedWithRun = 0;
     bool m_saved = false;
+    Commands m_beforeDelete;
 };
 
 } // namespace tawela::contracts

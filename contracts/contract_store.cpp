@@ -308,4 +308,44 @@ SaveResult ContractStore::save(const SaveRequest& request)
     return result;
 }
 
+QString ContractStore::close(const Closing& closing, const std::optional<Receipt>& receipt)
+{
+    Transaction tx(*m_db);
+    Recordset row = contractRow(m_db, closing.policyNo);
+    if (row.isEmpty())
+        throw DbError(error_number::NoCurrentRecord, QStringLiteral("ไม่พบสัญญาเลขที่ ") +
+                                                         closing.policyNo +
+                                                         QStringLiteral(" ในฐานข้อมูล"));
+    row.setValue(QStringLiteral("P_status"), false);
+    if (closing.forfeited)
+        row.setValue(QStringLiteral("over_due"), true);
+    row.setValue(QStringLiteral("Close_date"), day(closing.closeDate));
+    row.setValue(QStringLiteral("L_amount"), dec(closing.lAmount));
+    row.setValue(QStringLiteral("total_day"), QVariant::fromValue<qlonglong>(closing.totalDay));
+    if (closing.lFee)
+        row.setValue(QStringLiteral("L_fee"), dec(*closing.lFee));
+    if (closing.lPlub)
+        row.setValue(QStringLiteral("L_plub"), dec(*closing.lPlub));
+    if (closing.lDiscount)
+        row.setValue(QStringLiteral("L_discount"), dec(*closing.lDiscount));
+    row.setValue(QStringLiteral("L_total"), dec(closing.lTotal));
+    row.store();
+    QString number;
+    if (receipt)
+        number = addReceipt(*receipt);
+    tx.commit();
+    return number;
+}
+
+bool ContractStore::remove(const QString& policyNo)
+{
+    Transaction tx(*m_db);
+    if (contractRow(m_db, policyNo).isEmpty())
+        return false;
+    m_db->exec(QStringLiteral("DELETE FROM chumnum WHERE Policy_no = ?"), {policyNo});
+    m_db->exec(QStringLiteral("DELETE FROM chumnum_tor WHERE policy_no = ?"), {policyNo});
+    tx.commit();
+    return true;
+}
+
 } // namespace tawela::contracts

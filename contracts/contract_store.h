@@ -48,6 +48,18 @@ struct SaveRequest {
     QDateTime now = QDateTime::currentDateTime();
 };
 
+// What closing a contract by redemption or forfeiture writes on its row.
+// The three optional figures are written only when given.
+struct Closing {
+    QString policyNo;
+    QDate closeDate;
+    Decimal lAmount;
+    qint64 totalDay = 0;
+    std::optional<Decimal> lFee, lPlub, lDiscount;
+    Decimal lTotal;
+    bool forfeited = false; // over_due is set only by a forfeiture
+};
+
 struct SaveResult {
     QString policyNo; // as stored (may differ from the request for a new contract)
     QString refNo;
@@ -74,6 +86,15 @@ public:
     // failure nothing is stored and no counter is used. A duplicate contract
     // number fails with DbError 3022. Throws DbError.
     SaveResult save(const SaveRequest& request);
+
+    // Closes the contract and, when given, writes the receipt under the next
+    // receipt number, in one transaction. Returns the receipt number (empty
+    // without a receipt). Throws DbError, also when the contract is gone.
+    QString close(const Closing& closing, const std::optional<Receipt>& receipt);
+
+    // Removes the contract and its renewal lines together. False when there
+    // is no such contract. Throws DbError; then nothing is removed.
+    bool remove(const QString& policyNo);
 
     // Pre_Recv & run_recv; run_recv is raised and stored. Call inside the
     // transaction that stores the receipt, so a failure gives the number back.

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace tawela::contracts {
 
 // One print the contract screen hands to the report engine.
@@ -14,6 +16,19 @@ struct PrintJob {
     QString selection;  // "{chumnum.Policy_no} = '…'" or "{service.recv_no} = '…'"
     QStringList values; // formula values, from index 0
 };
+
+// What one command hands to printing.
+struct PrintOrder {
+    QList<PrintJob> jobs;
+    QString prepareFor; // the Printer_tb kind to prepare first; empty: the current printer
+    std::optional<qint64> marginWhenEmpty; // left margin when that row has none
+};
+
+// The Printer_tb kind of receipts.
+inline QString receiptPrinterRow()
+{
+    return QStringLiteral("ใบเสร็จรับเงิน");
+}
 
 // The selections, with apostrophes doubled the formula way so that any
 // number or name is safe.

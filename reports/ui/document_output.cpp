@@ -4,14 +4,17 @@
 
 namespace tawela::reports {
 
-void DocumentOutput::print(const QList<ReportRequest>& jobs, bool receipt)
+void DocumentOutput::print(const QList<ReportRequest>& jobs, const QString& prepareFor,
+                           std::optional<qint64> marginWhenEmpty)
 {
     const QStringList printers = installedPrinters();
-    // The receipt's printer is prepared even when no receipt is printed: the
+    // A receipt's printer is prepared even when no receipt is printed: the
     // renewal document that follows uses it.
-    const PrintTarget target =
-        receipt ? m_choice.prepare(m_settings, QStringLiteral("ใบเสร็จรับเงิน"), printers, m_prompt)
-                : m_choice.current(printers);
+    PrintTarget target = prepareFor.isEmpty()
+                             ? m_choice.current(printers)
+                             : m_choice.prepare(m_settings, prepareFor, printers, m_prompt);
+    if (!target.leftMargin && !prepareFor.isEmpty())
+        target.leftMargin = marginWhenEmpty;
     for (const ReportRequest& job : jobs) {
         try {
             const LaidOutReport report = m_runner.build(job);

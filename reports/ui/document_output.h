@@ -20,7 +20,10 @@ public:
         : m_runner(runner), m_settings(std::move(settings)), m_choice(choice), m_prompt(prompt)
     {}
 
-    void print(const QList<ReportRequest>& jobs, bool receipt);
+    // prepareFor names the Printer_tb kind to prepare first (empty: the
+    // current printer); marginWhenEmpty stands in for a row without margin.
+    void print(const QList<ReportRequest>& jobs, const QString& prepareFor = {},
+               std::optional<qint64> marginWhenEmpty = std::nullopt);
 
 private:
     const ReportRunner& m_runner;

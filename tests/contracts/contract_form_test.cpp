@@ -35,7 +35,7 @@ protected:
     std::unique_ptr<ContractForm> form()
     {
         auto f = std::make_unique<ContractForm>(
-            t.db, session, prompt, [this](const QList<PrintJob>& jobs, bool) { printed << jobs; });
+            t.db, session, prompt, [this](const PrintOrder& o) { printed << o.jobs; });
         EXPECT_TRUE(f->open());
         return f;
     }

@@ -23,7 +23,7 @@ TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
     session.employeeName = QStringLiteral("สมศรี");
     QList<PrintJob> printed;
     auto form = std::make_unique<ContractForm>(
-        t.db, session, prompt, [&](const QList<PrintJob>& jobs, bool) { printed << jobs; });
+        t.db, session, prompt, [&](const PrintOrder& o) { printed << o.jobs; });
     ASSERT_TRUE(form->open());
     ContractScreen screen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
     screen.resize(1280, 720);

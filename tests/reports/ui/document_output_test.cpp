@@ -55,7 +55,7 @@ TEST(DocumentOutput, ReceiptsGoToTheirPrinterOrThePreview)
                    QStringLiteral("{service.recv_no} = 'R1'"),
                    QString(),
                    {QStringLiteral("c_name ='นายดี'")}}},
-                 true);
+                 QStringLiteral("ใบเสร็จรับเงิน"));
     EXPECT_EQ(openPreviews(), 1);
 
     // A definition that is missing is said; the next one still comes.
@@ -63,8 +63,7 @@ TEST(DocumentOutput, ReceiptsGoToTheirPrinterOrThePreview)
                   {QStringLiteral("recv_1_copy.rpt"),
                    QStringLiteral("{service.recv_no} = 'R1'"),
                    QString(),
-                   {}}},
-                 false);
+                   {}}});
     bool missingSaid = false;
     for (const auto& m : prompt.messages())
         missingSaid = missingSaid || m.text.contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน"));

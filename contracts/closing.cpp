@@ -1,0 +1,79 @@
+#include "contracts/closing.h"
+
+#include "contracts/calculator.h"
+
+namespace tawela::contracts {
+
+namespace {
+
+Decimal number(const QString& text)
+{
+    return Decimal::parseLeading(text);
+}
+
+} // namespace
+
+ClosingCharge closingCharge(app::InterestMode mode, bool clearEmployee, qint64 days,
+                            Decimal principal, const QList<RateRow>& feeRows,
+                            const QList<RateRow>& deductRows, qint64 previousStep)
+{
+    ClosingCharge out;
+    out.stepDays = previousStep;
+    const bool late = days > 0;
+    const qint64 magnitude = days < 0 ? -days : days;
+    std::optional<RateMatch> match;
+    if (late) {
+        match = stepLookup(feeRows, magnitude);
+        out.noLateRates = !match;
+    } else if (days < 0) {
+        match = discountLookup(deductRows, magnitude);
+    }
+    if (match)
+        out.stepDays = match->duration;
+    if (days == 0) {
+        out.caption = ClosingPanel::defaultCaption();
+        return out;
+    }
+    if (!late && !clearEmployee)
+        return out;
+
+    const Decimal f = match ? match->rate : Decimal();
+    const QString fText = match ? f.toString() : QString();
+    const QString head = (late ? QStringLiteral("ส่วนเพิ่ม ") : QStringLiteral("ส่วนลด ")) + fText +
+                         QStringLiteral("%ของ") + principal.toString();
+    switch (mode) {
+    case app::InterestMode::ActualDays:
+        out.amount = termInterest(mode, f, days, 0, principal);
+        out.caption = head + QStringLiteral(" @ ") + QString::number(days) + QStringLiteral("วัน");
+        break;
+    case app::InterestMode::Steps:
+        out.amount = termInterest(mode, f, 0, late ? out.stepDays : -out.stepDays, principal);
+        out.caption =
+            head + QStringLiteral(" @ ") + QString::number(out.stepDays) + QStringLiteral("วัน");
+        break;
+    case app::InterestMode::NotUsed: {
+        const Decimal month = termInterest(mode, f, 0, 0, principal);
+        out.amount = late ? month : Decimal() - month;
+        out.caption = head;
+        break;
+    }
+    }
+    return out;
+}
+
+void ClosingPanel::recomputeTotal()
+{
+    total = (number(amount) + number(surcharge) + number(penalty) - number(discount)).toString();
+}
+
+void RenewalPanel::recomputeTotal()
+{
+    total = (number(principal) + number(fee) + number(penalty) - number(discount)).toString();
+}
+
+void RenewalEditPanel::recomputeTotal()
+{
+    total = (number(fee) + number(penalty) - number(discount)).toString();
+}
+
+} // namespace tawela::contracts
