@@ -4,6 +4,8 @@
 #include "app/connections.h"
 #include "platform/db/database.h"
 
+#include "qt_print.h"
+
 #include <QTemporaryDir>
 
 #include <memory>

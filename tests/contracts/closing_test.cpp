@@ -1,0 +1,455 @@
+#include "contracts/closing.h"
+#include "contracts/contract_form.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::contracts;
+using app::InterestMode;
+using platform::PromptAnswer;
+
+namespace {
+
+Decimal d(const char* t)
+{
+    return *Decimal::parse(QString::fromLatin1(t));
+}
+
+const QList<RateRow> lateRows = {{7, d("3")}, {15, d("5")}};
+const QList<RateRow> earlyRows = {{30, d("1")}, {10, d("2")}};
+
+} // namespace
+
+TEST(ClosingCharge, LateByTheModes)
+{
+    const Decimal p = d("10000");
+    ClosingCharge steps = closingCharge(InterestMode::Steps, false, 10, p, lateRows, {}, 0);
+    EXPECT_EQ(steps.amount, d("250"));
+    EXPECT_EQ(steps.stepDays, 15);
+    EXPECT_EQ(*steps.caption, QStringLiteral("ส่วนเพิ่ม 5%ของ10000 @ 15วัน"));
+
+    ClosingCharge actual = closingCharge(InterestMode::ActualDays, false, 10, p, lateRows, {}, 0);
+    EXPECT_EQ(actual.amount, d("167")); // 166.67
+    EXPECT_EQ(*actual.caption, QStringLiteral("ส่วนเพิ่ม 5%ของ10000 @ 10วัน"));
+
+    ClosingCharge flat = closingCharge(InterestMode::NotUsed, false, 3, p, lateRows, {}, 0);
+    EXPECT_EQ(flat.amount, d("300")); // the 7-day row, one month
+    EXPECT_EQ(*flat.caption, QStringLiteral("ส่วนเพิ่ม 3%ของ10000"));
+
+    // Later than every row: the last row stands.
+    EXPECT_EQ(closingCharge(InterestMode::Steps, false, 90, p, lateRows, {}, 0).amount, d("250"));
+
+    // No rows to charge from: nothing charged, and the caller is told.
+    ClosingCharge none = closingCharge(InterestMode::Steps, false, 10, p, {}, {}, 7);
+    EXPECT_TRUE(none.noLateRates);
+    EXPECT_EQ(none.amount, Decimal());
+    EXPECT_EQ(none.stepDays, 7);
+}
+
+TEST(ClosingCharge, OnTheDueDayAndEarly)
+{
+    const Decimal p = d("10000");
+    ClosingCharge due = closingCharge(InterestMode::Steps, true, 0, p, lateRows, earlyRows, 15);
+    EXPECT_EQ(due.amount, Decimal());
+    EXPECT_EQ(*due.caption, QStringLiteral("ส่วนเพิ่ม(ลด)"));
+
+    // Without the early discount granted: nothing, and the caption stays.
+    ClosingCharge kept = closingCharge(InterestMode::Steps, false, -20, p, lateRows, earlyRows, 0);
+    EXPECT_EQ(kept.amount, Decimal());
+    EXPECT_FALSE(kept.caption.has_value());
+
+    // The first row not longer than 20 days early is the 10-day row.
+    ClosingCharge early = closingCharge(InterestMode::Steps, true, -20, p, lateRows, earlyRows, 0);
+    EXPECT_EQ(early.stepDays, 10);
+    EXPECT_EQ(early.amount, d("-67")); // −66.67
+    EXPECT_EQ(*early.caption, QStringLiteral("ส่วนลด 2%ของ10000 @ 10วัน"));
+
+    ClosingCharge actual = closingCharge(InterestMode::ActualDays, true, -20, p, {}, earlyRows, 0);
+    EXPECT_EQ(actual.amount, d("-133")); // 2/100/30 × −20 × 10000 = −133.33
+    EXPECT_EQ(*actual.caption, QStringLiteral("ส่วนลด 2%ของ10000 @ -20วัน"));
+    EXPECT_EQ(closingCharge(InterestMode::NotUsed, true, -20, p, {}, earlyRows, 0).amount,
+              d("-200"));
+}
+
+TEST(ClosingCharge, HalvesGoToTheEvenNeighbour)
+{
+    const QList<RateRow> rows = {{30, d("3")}};
+    // 3/100/30 × 25 × 2500 = 62.5; × 2540 = 63.5
+    EXPECT_EQ(closingCharge(InterestMode::ActualDays, false, 25, d("2500"), rows, {}, 0).amount,
+              d("62"));
+    EXPECT_EQ(closingCharge(InterestMode::ActualDays, false, 25, d("2540"), rows, {}, 0).amount,
+              d("64"));
+    EXPECT_EQ(closingCharge(InterestMode::ActualDays, true, -25, d("2500"), {}, rows, 0).amount,
+              d("-62"));
+}
+
+namespace {
+
+// A contract of 10 000 baht for 30 days from 14 May 2025 (due 13 June),
+// stored through the form, then shown again as from the list.
+class ClosingFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (7, 30000), "
+                                  "(15, 50000), (30, 30000)"));
+        app::Settings s = app::loadSettings(t.db);
+        s.chumnumRun = 1;
+        s.dedugFee = false;
+        s.minInteres = Decimal();
+        s.dInteresRate = QStringLiteral("ช่วง");
+        s.relaxDay = 3;
+        s.preRecv = QStringLiteral("R");
+        s.runRecv = 10;
+        s.sanyaCfg = QStringLiteral("1");
+        s.recvtorCfg = QStringLiteral("3");
+        s.recvtaiCfg = QStringLiteral("2");
+        s.torCfg = QStringLiteral("2");
+        app::saveSettings(t.db, s);
+        session.employeeName = QStringLiteral("สมศรี");
+
+        auto f = form();
+        EXPECT_TRUE(f->newContract(QDate(2025, 5, 14)));
+        f->contract.kuName = QStringLiteral("นายสมชาย O'Neil");
+        f->contract.kuAddress = QStringLiteral("9 หมู่ 2");
+        f->contract.object = QStringLiteral("ทองคำ");
+        f->contract.model = QStringLiteral("สร้อยคอ 1 บาท");
+        f->amountTyped(QStringLiteral("10000"));
+        f->save(QDateTime(QDate(2025, 5, 14), QTime(9, 0)));
+        EXPECT_TRUE(f->saved());
+        number = f->contract.policyNo;
+        orders.clear();
+        prompt.clear();
+    }
+
+    std::unique_ptr<ContractForm> form()
+    {
+        auto f = std::make_unique<ContractForm>(t.db, session, prompt,
+                                                [this](const PrintOrder& o) { orders << o; });
+        EXPECT_TRUE(f->open());
+        return f;
+    }
+
+    // The contract shown from the list.
+    std::unique_ptr<ContractForm> shown()
+    {
+        auto f = form();
+        f->show(*ContractStore(t.db).find(number));
+        return f;
+    }
+
+    void addLines(int n)
+    {
+        for (int i = 1; i <= n; ++i) {
+            const QDate start = QDate(2025, 6, 13).addDays(30 * (i - 1));
+            t.db->exec(QStringLiteral("INSERT INTO chumnum_tor (policy_no, line_no, Amount, fee, "
+                                      "plub, discount, total, fak_date, return_date) VALUES (?, "
+                                      "?, 0, 3000000, 0, 0, 3000000, ?, ?)"),
+                       {number, i, start.toString(Qt::ISODate),
+                        start.addDays(30).toString(Qt::ISODate)});
+        }
+    }
+
+    qint64 count(const QString& sql) { return t.db->scalar(sql).toLongLong(); }
+    QVariant value(const QString& sql) { return t.db->scalar(sql); }
+
+    test::TempDatabase t;
+    app::Session session;
+    platform::ScriptedPrompt prompt;
+    QList<PrintOrder> orders;
+    QString number;
+};
+
+} // namespace
+
+TEST_F(ClosingFormTest, RenewalPanelTakesTheContractTermAndWarnsWhenOverdue)
+{
+    auto f = shown();
+    ASSERT_EQ(f->contract.endDate, QDate(2025, 6, 13));
+    // Due date + 3 grace days: no question.
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 16)));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_EQ(f->renewal.dayCaption, QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = 33"));
+    EXPECT_EQ(f->renewal.currentDue, QDate(2025, 6, 13));
+    EXPECT_EQ(f->renewal.newDue, QDate(2025, 7, 13));
+    EXPECT_EQ(f->renewal.renewalNo, QStringLiteral("1"));
+    EXPECT_EQ(f->renewal.fee, QStringLiteral("300"));
+    EXPECT_EQ(f->renewal.total, QStringLiteral("300"));
+    EXPECT_EQ(f->operation, OperationMode::Renewal);
+    f->cancelRenewal();
+
+    // One day later the question comes; No leaves the contract as it was.
+    auto later = shown();
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_FALSE(later->openRenewal(QDate(2025, 6, 17)));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญาเกินกำหนด ต้องการต่อดอกหรือไม่ ?"));
+    EXPECT_EQ(prompt.messages().last().title, QStringLiteral("เตือน..."));
+    EXPECT_FALSE(later->renewal.visible);
+    EXPECT_EQ(later->operation, OperationMode::None);
+    EXPECT_TRUE(later->lines.isEmpty());
+}
+
+TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
+{
+    auto f = shown();
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
+    f->renewal.penalty = QStringLiteral("50");
+    f->renewalFiguresChanged();
+    EXPECT_EQ(f->renewal.total, QStringLiteral("350"));
+    ASSERT_TRUE(f->confirmRenewal());
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
+    EXPECT_EQ(f->renewal.renewalNo, QStringLiteral("2"));
+    EXPECT_EQ(f->renewal.currentDue, QDate(2025, 7, 13)); // from the first row
+    // The first move made the days the whole time since the deposit, 60,
+    // and the next term is that long.
+    EXPECT_EQ(f->renewal.newDue, QDate(2025, 9, 11));
+    ASSERT_TRUE(f->confirmRenewal());
+    EXPECT_EQ(f->contract.endDate, QDate(2025, 9, 11));
+    EXPECT_EQ(f->contract.totalDay, 120);
+    EXPECT_EQ(f->pendingTotal, d("650"));
+
+    f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
+    ASSERT_TRUE(f->saved()) << prompt.lastText().toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 1);
+    EXPECT_EQ(value(QStringLiteral("SELECT recv_no FROM service")).toString(),
+              QStringLiteral("R10"));
+    EXPECT_EQ(value(QStringLiteral("SELECT tt_price FROM service")).toLongLong(), 6500000);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 2);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_N FROM chumnum")).toInt(), 2);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_tor FROM chumnum")).toInt(), 1);
+    EXPECT_EQ(value(QStringLiteral("SELECT End_date FROM chumnum")).toString(),
+              QStringLiteral("2025-09-11"));
+    ASSERT_EQ(orders.size(), 2);
+    EXPECT_EQ(orders[0].prepareFor, QStringLiteral("ใบเสร็จรับเงิน"));
+    EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_short58mm.rpt"));
+    EXPECT_EQ(orders[0].jobs[0].selection, QStringLiteral("{service.recv_no} = 'R10'"));
+    EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("TOR_A4.rpt"));
+
+    // A second renewal saved without showing the contract again: its own total only.
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 9, 11)));
+    EXPECT_EQ(f->renewal.penalty, QStringLiteral("50")); // kept from the last time
+    f->renewal.penalty = QStringLiteral("0");
+    f->renewalFiguresChanged();
+    ASSERT_TRUE(f->confirmRenewal());
+    f->save(QDateTime(QDate(2025, 9, 11), QTime(10, 0)));
+    EXPECT_EQ(value(QStringLiteral("SELECT tt_price FROM service WHERE recv_no = 'R11'"))
+                  .toLongLong(),
+              f->lines.last().total.units());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 3);
+}
+
+TEST_F(ClosingFormTest, MarkedRowsAndEditsOfTheHistory)
+{
+    addLines(3);
+    auto f = shown();
+    ASSERT_EQ(f->lines.size(), 3);
+    f->toggleRenewalMark(2);
+    f->toggleRenewalMark(1);
+    f->toggleRenewalMark(1); // marked and unmarked again
+    EXPECT_TRUE(f->lines[2].markedDeleted);
+    EXPECT_FALSE(f->lines[1].markedDeleted);
+
+    // Editing takes the row's total out of the pending total; cancelling puts it back.
+    f->editRenewal(0);
+    EXPECT_EQ(f->pendingTotal, d("-300"));
+    f->cancelRenewalEdit();
+    EXPECT_EQ(f->pendingTotal, Decimal());
+    f->editRenewal(1);
+    f->renewalEdit.fee = QStringLiteral("250");
+    f->renewalEdit.discount = QStringLiteral("20abc");
+    f->renewalEditFiguresChanged();
+    EXPECT_EQ(f->renewalEdit.total, QStringLiteral("230"));
+    f->applyRenewalEdit();
+    EXPECT_EQ(f->pendingTotal, d("-70"));
+    EXPECT_EQ(f->lines[1].total, d("230"));
+
+    f->save();
+    ASSERT_TRUE(f->saved());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 2);
+    // The last movement comes from the last row kept, the second.
+    EXPECT_EQ(value(QStringLiteral("SELECT L_N FROM chumnum")).toInt(), 2);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_total FROM chumnum")).toLongLong(), 2300000);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_returndate FROM chumnum")).toString(),
+              QStringLiteral("2025-08-12"));
+    EXPECT_EQ(value(QStringLiteral("SELECT L_tor FROM chumnum")).toInt(), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
+}
+
+TEST_F(ClosingFormTest, TheFiftyFirstRenewalIsRefused)
+{
+    addLines(ContractForm::MaxRenewals);
+    auto f = shown();
+    EXPECT_FALSE(f->openRenewal(QDate(2029, 1, 1)));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("50 ครั้ง")));
+    EXPECT_EQ(f->operation, OperationMode::None);
+    EXPECT_EQ(f->lines.size(), 50);
+}
+
+TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
+{
+    auto f = shown();
+    // Ten days late, past the grace days: asked, and Yes.
+    ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 23)));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญาเกินกำหนด ต้องการไถ่ถอนหรือไม่ ?"));
+    EXPECT_EQ(f->closing.title, QStringLiteral("ไถ่ถอน"));
+    EXPECT_EQ(f->closing.days, QStringLiteral("10"));
+    EXPECT_EQ(f->closing.amount, QStringLiteral("10300"));
+    EXPECT_EQ(f->closing.surcharge, QStringLiteral("250"));
+    EXPECT_EQ(f->closing.caption, QStringLiteral("ส่วนเพิ่ม 5%ของ10000 @ 15วัน"));
+    EXPECT_EQ(f->closing.total, QStringLiteral("10550"));
+    EXPECT_EQ(f->operation, OperationMode::Redemption);
+    f->closing.discount = QStringLiteral("150");
+    f->closingFiguresChanged();
+    EXPECT_EQ(f->closing.total, QStringLiteral("10400"));
+
+    ASSERT_TRUE(f->confirmClosing(QDateTime(QDate(2025, 6, 23), QTime(11, 30))));
+    EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT over_due FROM chumnum")).toInt(), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT Close_date FROM chumnum")).toString(),
+              QStringLiteral("2025-06-23"));
+    EXPECT_EQ(value(QStringLiteral("SELECT L_total FROM chumnum")).toLongLong(), 104000000);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_fee FROM chumnum")).toLongLong(), 2500000);
+    EXPECT_EQ(value(QStringLiteral("SELECT total_day FROM chumnum")).toInt(), 10);
+    EXPECT_EQ(value(QStringLiteral("SELECT description FROM service")).toString(),
+              QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + number + QStringLiteral("  สร้อยคอ 1 บาท"));
+    EXPECT_EQ(value(QStringLiteral("SELECT s_group2 FROM service")).toString(),
+              QStringLiteral("ไถ่ถอน"));
+    EXPECT_EQ(value(QStringLiteral("SELECT price FROM service")).toLongLong(), 100000000);
+    EXPECT_EQ(value(QStringLiteral("SELECT prod_code FROM service")).toString(), QString());
+    EXPECT_EQ(value(QStringLiteral("SELECT wordsay FROM service")).toString(),
+              QStringLiteral("หนึ่งหมื่นสี่ร้อยบาทถ้วน"));
+    EXPECT_EQ(app::loadSettings(t.db).runRecv, 11);
+    ASSERT_EQ(orders.size(), 1);
+    EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_1.rpt"));
+    EXPECT_EQ(orders[0].jobs[0].values[0], QStringLiteral("c_name ='นายสมชาย O''Neil'"));
+    EXPECT_TRUE(f->closedPanel);
+    EXPECT_FALSE(f->forfeitedPanel);
+    EXPECT_FALSE(f->commands().save || f->commands().renew || f->commands().redeem ||
+                 f->commands().forfeit);
+    EXPECT_EQ(f->operation, OperationMode::None);
+
+    // Shown again: the closing figures, read-only.
+    auto again = shown();
+    EXPECT_TRUE(again->closing.readOnly);
+    EXPECT_EQ(again->closing.total, QStringLiteral("10400"));
+    EXPECT_EQ(again->closing.discount, QStringLiteral("150"));
+}
+
+TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
+{
+    auto f = shown();
+    ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_EQ(f->closing.surcharge, QStringLiteral("0"));
+    EXPECT_EQ(f->closing.caption, QStringLiteral("ส่วนเพิ่ม(ลด)"));
+    EXPECT_EQ(f->closing.total, QStringLiteral("10300"));
+    // A date earlier than the due date: no discount without clear_employee.
+    t.db->exec(QStringLiteral("INSERT INTO deduct_table1 (duration, fee) VALUES (10, 20000)"));
+    f->closing.date = QDate(2025, 5, 24);
+    f->closingDatesChanged();
+    EXPECT_EQ(f->closing.days, QStringLiteral("-20"));
+    EXPECT_EQ(f->closing.surcharge, QStringLiteral("0"));
+    // Cancelled: nothing stored, the mode stays for a later save.
+    f->cancelClosing();
+    EXPECT_FALSE(f->closing.visible);
+    EXPECT_EQ(f->operation, OperationMode::Redemption);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 1);
+}
+
+TEST_F(ClosingFormTest, ForfeitureAsksBeforeTheDueDateAndWritesNoReceipt)
+{
+    addLines(2); // terms 13 Jun – 13 Jul, 13 Jul – 12 Aug
+    {
+        auto f = shown();
+        prompt.queueAnswer(PromptAnswer::No);
+        EXPECT_FALSE(f->openForfeiture(QDate(2025, 8, 1)));
+        EXPECT_EQ(prompt.lastText(),
+                  QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"));
+        EXPECT_FALSE(f->closing.visible);
+    }
+    auto f = shown();
+    ASSERT_TRUE(f->openForfeiture(QDate(2025, 8, 1))); // Yes
+    EXPECT_EQ(f->closing.title, QStringLiteral("หลุดจำนำ"));
+    EXPECT_EQ(f->closing.question, QStringLiteral("สัญญานี้ หลุดจำนำ ใช่หรือไม่"));
+    EXPECT_EQ(f->closing.days, QStringLiteral("19")); // from the start of the second renewal
+    EXPECT_EQ(f->closing.amount, QStringLiteral("10000"));
+    EXPECT_EQ(f->closing.surcharge, QStringLiteral("0")); // no withholding
+    EXPECT_EQ(f->closing.total, QStringLiteral("0"));
+    EXPECT_EQ(f->operation, OperationMode::None);
+    f->closing.penalty = QStringLiteral("100");
+    f->closingFiguresChanged();
+    ASSERT_TRUE(f->confirmClosing(QDateTime(QDate(2025, 8, 2), QTime(9, 0))));
+    EXPECT_EQ(value(QStringLiteral("SELECT over_due FROM chumnum")).toInt(), 1);
+    EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_total FROM chumnum")).toLongLong(), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT L_plub FROM chumnum")).toLongLong(), 1000000);
+    EXPECT_EQ(value(QStringLiteral("SELECT Close_date FROM chumnum")).toString(),
+              QStringLiteral("2025-08-01"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
+    EXPECT_TRUE(orders.isEmpty());
+    EXPECT_TRUE(f->closedPanel && f->forfeitedPanel);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 2);
+}
+
+TEST_F(ClosingFormTest, DeletionRemovesTheContractWithItsLinesOrNothing)
+{
+    addLines(3);
+    t.db->exec(QStringLiteral("INSERT INTO service (recv_no, prod_code) VALUES ('R1', ?)"),
+               {number});
+
+    // A failure removes nothing and says so.
+    t.db->exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON chumnum_tor BEGIN "
+                              "SELECT RAISE(ABORT, 'locked'); END"));
+    auto f = shown();
+    f->askDelete(false);
+    EXPECT_FALSE(f->confirmDelete());
+    EXPECT_TRUE(f->deletion.visible);
+    EXPECT_EQ(prompt.messages().last().title, QStringLiteral("พบข้อผิดพลาด"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 3);
+    t.db->exec(QStringLiteral("DROP TRIGGER keep"));
+
+    prompt.clear();
+    EXPECT_TRUE(f->confirmDelete());
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญานี้ถูกลบแล้ว"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 1); // receipts stay
+
+    // Gone already: nothing happens, nothing is said.
+    prompt.clear();
+    f->askDelete(true);
+    EXPECT_FALSE(f->commands().save);
+    EXPECT_FALSE(f->confirmDelete());
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_TRUE(f->deletion.visible);
+}
+
+TEST_F(ClosingFormTest, CancellingADeletionLeavesAClosedContractClosed)
+{
+    t.db->exec(QStringLiteral("UPDATE chumnum SET P_status = 0"));
+    auto f = shown();
+    f->askDelete(true);
+    EXPECT_FALSE(f->commands().documents);
+    f->cancelDelete();
+    EXPECT_TRUE(f->commands().documents);
+    EXPECT_FALSE(f->commands().renew);
+    EXPECT_FALSE(f->commands().save);
+}
+
+TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
+{
+    app::Settings s = app::loadSettings(t.db);
+    s.offsetPrint = 7;
+    app::saveSettings(t.db, s);
+    auto f = shown();
+    f->reprint(Reprint::RenewalCard);
+    ASSERT_EQ(orders.size(), 1);
+    EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("CARD.rpt"));
+    EXPECT_EQ(orders[0].prepareFor, QStringLiteral("การ์ดต่อดอก"));
+    EXPECT_EQ(orders[0].marginWhenEmpty, 7);
+    EXPECT_EQ(orders[0].jobs[0].selection,
+              QStringLiteral("{chumnum.Policy_no} = '") + number + QStringLiteral("'"));
+}
