@@ -26,6 +26,7 @@ void ContractForm::applyRights()
         m_commands.panels = false;
         m_commands.tools = false;
         m_commands.remove = false;
+        m_commands.history = false;
     }
     if (m_session.policyRight() == app::Right::ReadOnly) {
         m_commands.panels = false;

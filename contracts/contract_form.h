@@ -26,7 +26,7 @@ public:
     struct Commands {
         bool newContract = true, save = false, renew = false, redeem = false, documents = false,
              forfeit = false, interestTable = true, customerTable = true, remove = true;
-        bool panels = true, tools = true, list = true, commandBar = true;
+        bool panels = true, tools = true, list = true, commandBar = true, history = true;
     };
     // The field a required-field check puts the cursor on.
     enum class Field { Address, ProductGroup, Amount, Redemption, Days, Interest };
@@ -119,6 +119,9 @@ public:
     const Commands& commands() const { return m_commands; }
     const app::Settings& settings() const { return m_settings; }
     ContractCalculator& calculator() { return *m_calc; }
+    const std::shared_ptr<platform::db::Database>& database() const { return m_db; }
+    const app::Session& session() const { return m_session; }
+    platform::Prompt& prompt() const { return m_prompt; }
 
 private:
     void syncFromCalculator();

@@ -25,6 +25,12 @@ QString money(Decimal d)
     return d.toString();
 }
 
+void showDate(platform::ThaiDateEdit* field, const QDate& date)
+{
+    if (date.isValid() && field->date() != date)
+        field->setDate(date);
+}
+
 void setText(QLineEdit* e, const QString& text)
 {
     // The field being typed in keeps what the person typed.
@@ -42,6 +48,8 @@ ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
     setWindowTitle(QStringLiteral("ขายฝาก"));
     build();
     bindEdits();
+    bindCommands();
+    setupEnterOrder();
     refillValues();
     refresh();
 }
@@ -58,6 +66,10 @@ QLineEdit* ContractScreen::line(const QString& name, const QString& caption, QFo
 void ContractScreen::build()
 {
     auto* outer = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    outer->addLayout(top);
+    buildToolsMenu(top);
+    top->addStretch(1);
     auto* panels = new QHBoxLayout;
     outer->addLayout(panels);
 
@@ -175,7 +187,14 @@ void ContractScreen::build()
     m_closedPanel = new QLabel(QStringLiteral("สัญญาปิด"));
     m_closedPanel->setObjectName(QStringLiteral("lblClosed"));
     m_closedPanel->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
-    g->addRow(QString(), m_closedPanel);
+    m_forfeitedPanel = new QLabel(QStringLiteral("หลุดจำนำ"));
+    m_forfeitedPanel->setObjectName(QStringLiteral("lblForfeited"));
+    m_forfeitedPanel->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
+    auto* marks = new QHBoxLayout;
+    marks->addWidget(m_closedPanel);
+    marks->addWidget(m_forfeitedPanel);
+    marks->addStretch(1);
+    g->addRow(QString(), marks);
     panels->addWidget(m_goodsPanel, 0, Qt::AlignTop);
 
     m_listPanel = new QGroupBox(QStringLiteral("(F5)"));
@@ -212,8 +231,7 @@ void ContractScreen::build()
     m_filters[0]->setChecked(true);
     m_listPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     outer->addWidget(m_listPanel);
-    // The renewal history comes here; until then the space stays below the list.
-    outer->addStretch(1);
+    buildLowerArea(outer);
     connect(m_key, &QComboBox::activated, this, [this](int i) {
         m_list->chooseKey(ContractList::Key(i));
         refillValues();
@@ -244,10 +262,6 @@ void ContractScreen::build()
     connect(m_commands[QStringLiteral("cmdSave")], &QPushButton::clicked, this,
             &ContractScreen::save);
     connect(m_commands[QStringLiteral("cmdExit")], &QPushButton::clicked, this, &QWidget::close);
-    // Screens still to come in this window stay off rather than pretend.
-    for (const char* later : {"cmdRenew", "cmdRedeem", "cmdForfeit", "cmdFeeTable",
-                              "cmdDeductTable", "cmdDelete", "cmdDocuments"})
-        m_commands[QLatin1String(later)]->setProperty("later", true);
 }
 
 void ContractScreen::bindEdits()
@@ -369,11 +383,10 @@ void ContractScreen::refresh()
     m_table->setCurrentText(c.tableNo);
     m_withheld->setChecked(c.deduged);
     m_fake->setChecked(c.fakeProductUse);
-    if (c.policyDate.isValid())
-        m_deposit->setDate(c.policyDate);
-    if (c.endDate.isValid())
-        m_due->setDate(c.endDate);
+    showDate(m_deposit, c.policyDate);
+    showDate(m_due, c.endDate);
     m_closedPanel->setVisible(m_form->closedPanel);
+    m_forfeitedPanel->setVisible(m_form->forfeitedPanel);
 
     const ContractForm::Commands& cmd = m_form->commands();
     const std::pair<const char*, bool> states[] = {
@@ -384,13 +397,16 @@ void ContractScreen::refresh()
         {"cmdDelete", cmd.remove},          {"cmdExit", true}};
     for (const auto& [name, on] : states) {
         QPushButton* b = m_commands[QLatin1String(name)];
-        b->setEnabled(cmd.commandBar && on && !b->property("later").toBool());
+        b->setEnabled(cmd.commandBar && on);
     }
     m_commands[QStringLiteral("cmdDelete")]->setVisible(cmd.remove);
     for (QGroupBox* p : {m_contractPanel, m_customerPanel, m_goodsPanel})
         p->setEnabled(cmd.panels);
     m_listPanel->setEnabled(cmd.list);
     m_findNext->setVisible(m_list->findNextVisible());
+    m_toolsButton->setEnabled(cmd.tools);
+    refreshHistory();
+    refreshPanels();
     m_refreshing = false;
 }
 

@@ -4,8 +4,10 @@
 #include "contracts/contract_list.h"
 
 #include <QHash>
+#include <QLabel>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -16,6 +18,10 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
+class QTableWidget;
+class QMenu;
+class QAction;
 
 namespace tawela::platform {
 class ThaiDateEdit;
@@ -39,6 +45,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLineEdit* line(const QString& name, const QString& caption, QFormLayout* form);
@@ -51,6 +58,24 @@ private:
     void findNext();
     void showFound(const std::optional<Contract>& found);
     void refillValues();
+
+    // The renewal history and the panels beside it.
+    void buildLowerArea(QLayout* into);
+    QGroupBox* buildRenewalPanel();
+    QGroupBox* buildEditPanel();
+    QGroupBox* buildClosingPanel();
+    QGroupBox* buildDeletePanel();
+    QGroupBox* buildReprintPanel();
+    void buildToolsMenu(QLayout* into);
+    void bindCommands();
+    void setupEnterOrder();
+    void refreshHistory();
+    void refreshPanels();
+    void openTableEditor(bool interest);
+    void focusCommand(const char* name);
+    platform::ThaiDateEdit* dateField(const QString& name);
+    QLineEdit* panelLine(const QString& name, const QString& caption, QFormLayout* form,
+                         std::function<void(const QString&)> edited);
 
     std::unique_ptr<ContractForm> m_form;
     std::unique_ptr<ContractList> m_list;
@@ -72,6 +97,25 @@ private:
     QGroupBox* m_goodsPanel = nullptr;
     QGroupBox* m_listPanel = nullptr;
     QWidget* m_closedPanel = nullptr;
+    QWidget* m_forfeitedPanel = nullptr;
+    QTableWidget* m_history = nullptr;
+    QStackedWidget* m_actions = nullptr;
+    QWidget* m_blankPage = nullptr;
+    QGroupBox* m_renewalPanel = nullptr;
+    QGroupBox* m_editPanel = nullptr;
+    QGroupBox* m_closingPanel = nullptr;
+    QGroupBox* m_deletePanel = nullptr;
+    QGroupBox* m_reprintPanel = nullptr;
+    QHash<QString, platform::ThaiDateEdit*> m_dates;
+    QLabel* m_dayCaption = nullptr;
+    QLabel* m_closingQuestion = nullptr;
+    QLabel* m_chargeCaption = nullptr;
+    QWidget* m_closingButtons = nullptr;
+    QRadioButton* m_reprint[6] = {};
+    bool m_reprintOpen = false;
+    QMenu* m_tools = nullptr;
+    QWidget* m_toolsButton = nullptr;
+    QHash<QObject*, QWidget*> m_enterNext;
     QHash<QString, QPushButton*> m_commands;
     QPushButton* m_findNext = nullptr;
     QRadioButton* m_filters[3] = {};

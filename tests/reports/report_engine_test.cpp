@@ -189,10 +189,13 @@ TEST_F(ReportEngineTest, LongListsBreakIntoPages)
     EXPECT_TRUE(shown.contains(QStringLiteral("หน้า 1/%1  พิมพ์ 09/12/2569").arg(r.pages.size())));
     EXPECT_TRUE(shown.contains(QStringLiteral("1,200.00")));
     // Nothing runs into the page footer.
-    for (const auto& page : r.pages)
-        for (const DrawOp& op : page)
-            if (op.kind == DrawOp::Kind::Text)
+    for (const auto& page : r.pages) {
+        for (const DrawOp& op : page) {
+            if (op.kind == DrawOp::Kind::Text) {
                 EXPECT_LE(op.rect.bottom(), 297 - 10 + 0.001);
+            }
+        }
+    }
 }
 
 TEST_F(ReportEngineTest, PdfHoldsTheThaiTextAtTheRightSize)
