@@ -74,6 +74,7 @@ void ContractScreen::build()
     outer->addLayout(panels);
 
     m_contractPanel = new QGroupBox(QStringLiteral("(F1)"));
+    m_contractPanel->setObjectName(QStringLiteral("F1"));
     auto* c = new QFormLayout(m_contractPanel);
     line(QStringLiteral("t0"), QStringLiteral("เลขที่สัญญา"), c);
     line(QStringLiteral("t67"), QStringLiteral("เลขที่สัญญากำหนดเอง"), c);
@@ -137,6 +138,7 @@ void ContractScreen::build()
     panels->addWidget(m_contractPanel, 0, Qt::AlignTop);
 
     m_customerPanel = new QGroupBox(QStringLiteral("(F2) ข้อมูลผู้ขายฝาก"));
+    m_customerPanel->setObjectName(QStringLiteral("F2"));
     auto* k = new QFormLayout(m_customerPanel);
     line(QStringLiteral("t22"), QStringLiteral("รหัสลูกค้า"), k);
     line(QStringLiteral("t9"), QStringLiteral("ชื่อผู้กู้"), k);
@@ -154,6 +156,7 @@ void ContractScreen::build()
     panels->addWidget(m_customerPanel, 0, Qt::AlignTop);
 
     m_goodsPanel = new QGroupBox(QStringLiteral("(F3) ข้อมูลสินค้าขายฝาก"));
+    m_goodsPanel->setObjectName(QStringLiteral("F3"));
     auto* g = new QFormLayout(m_goodsPanel);
     auto* groupRow = new QHBoxLayout;
     m_group = new QComboBox;
@@ -198,6 +201,7 @@ void ContractScreen::build()
     panels->addWidget(m_goodsPanel, 0, Qt::AlignTop);
 
     m_listPanel = new QGroupBox(QStringLiteral("(F5)"));
+    m_listPanel->setObjectName(QStringLiteral("F5"));
     auto* l = new QHBoxLayout(m_listPanel);
     auto* keyLabel = new QLabel(QStringLiteral("คีย์ค้นหา"));
     m_key = new QComboBox;

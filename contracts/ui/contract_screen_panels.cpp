@@ -125,6 +125,7 @@ void ContractScreen::buildLowerArea(QLayout* into)
     m_actions = new QStackedWidget;
     m_actions->setObjectName(QStringLiteral("actionArea"));
     m_blankPage = new QWidget;
+    m_blankPage->setObjectName(QStringLiteral("blank"));
     m_actions->addWidget(m_blankPage);
     m_renewalPanel = buildRenewalPanel();
     m_editPanel = buildEditPanel();

@@ -1,0 +1,322 @@
+#include "app/main_menu.h"
+#include "app/ui/main_menu_window.h"
+#include "app/ui/screen_registry.h"
+#include "contracts/ui/contract_screen.h"
+#include "contracts/ui/table_editor_screen.h"
+#include "screenshot.h"
+#include "temp_home.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::contracts;
+
+namespace {
+
+// A shop with one open contract started ten days ago for 30 days, shown on
+// the screen as found from the list.
+class ContractActionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000)"));
+        app::Settings s = app::loadSettings(t.db);
+        s.dInteresRate = QStringLiteral("จริง");
+        s.preRecv = QStringLiteral("R");
+        s.recvtaiCfg = QStringLiteral("2");
+        s.recvtorCfg = QStringLiteral("2");
+        s.torCfg = QStringLiteral("2");
+        app::saveSettings(t.db, s);
+        session.employeeName = QStringLiteral("สมศรี");
+        const QDate start = QDate::currentDate().addDays(-10);
+        t.db->exec(QStringLiteral(
+                       "INSERT INTO chumnum (Policy_no, ref_no, Amount1, Amount2, amount3, "
+                       "Interes, Interest_rate, total_day, Policy_date, End_date, P_status, "
+                       "Ku_name, Ku_address, object, Model, Table_NO) VALUES ('68-01-4-0001', "
+                       "'68-01-4-0001', 100000000, 103000000, 100000000, 30000, 3000000, 30, ?, "
+                       "?, 1, 'นายดี มีทรัพย์', '1 ถนนสุขุมวิท', 'ทองคำ', 'แหวนทอง', '1')"),
+                   {start.toString(Qt::ISODate), start.addDays(30).toString(Qt::ISODate)});
+    }
+
+    void open()
+    {
+        auto form = std::make_unique<ContractForm>(t.db, session, prompt,
+                                                   [this](const PrintOrder& o) { orders << o; });
+        ASSERT_TRUE(form->open());
+        screen = std::make_unique<ContractScreen>(std::move(form),
+                                                  std::make_unique<ContractList>(t.db, prompt));
+        screen->resize(1400, 900);
+        screen->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
+        auto* value = find<QComboBox>("combo10");
+        value->setEditText(QStringLiteral("68-01-4-0001"));
+        Q_EMIT value->lineEdit()->returnPressed();
+        ASSERT_EQ(screen->form().contract.kuName, QStringLiteral("นายดี มีทรัพย์"));
+    }
+
+    template <typename W>
+    W* find(const char* name)
+    {
+        W* w = screen->findChild<W*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    QWidget* currentPanel() { return find<QStackedWidget>("actionArea")->currentWidget(); }
+    QString cell(int row, int col)
+    {
+        return find<QTableWidget>("MSFlexGrid1")->item(row, col)->text();
+    }
+    QVariant value(const char* sql) { return t.db->scalar(QLatin1String(sql)); }
+
+    test::TempDatabase t;
+    app::Session session;
+    platform::ScriptedPrompt prompt;
+    QList<PrintOrder> orders;
+    std::unique_ptr<ContractScreen> screen;
+};
+
+} // namespace
+
+TEST_F(ContractActionsTest, RenewTwiceThenSave)
+{
+    open();
+    click("cmdRenew");
+    ASSERT_EQ(currentPanel()->objectName(), QStringLiteral("Frame1"));
+    EXPECT_TRUE(find<QLineEdit>("Text4")->hasFocus());
+    EXPECT_EQ(find<QLineEdit>("Text4")->text(), QStringLiteral("1"));
+    EXPECT_EQ(find<QLabel>("Label35")->text(), QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = 10"));
+    auto* penalty = find<QLineEdit>("Text27");
+    penalty->selectAll();
+    QTest::keyClicks(penalty, QStringLiteral("25"));
+    EXPECT_EQ(find<QLineEdit>("Text21")->text(), QStringLiteral("325"));
+    keepScreenshot(screen.get(), QStringLiteral("contract_renewal"));
+    click("Command18");
+    EXPECT_EQ(currentPanel()->objectName(), QStringLiteral("blank"));
+    EXPECT_EQ(cell(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(cell(0, 3), QStringLiteral("300.00"));
+    EXPECT_EQ(cell(0, 4), QStringLiteral("25.00"));
+    EXPECT_EQ(cell(0, 5), QStringLiteral(".00"));
+    EXPECT_EQ(cell(0, 6), QStringLiteral("325.00"));
+
+    click("cmdRenew");
+    EXPECT_EQ(find<QLineEdit>("Text4")->text(), QStringLiteral("2"));
+    click("Command18");
+    EXPECT_EQ(cell(1, 0), QStringLiteral("2"));
+    keepScreenshot(screen.get(), QStringLiteral("contract_renewed_twice"));
+
+    click("cmdSave");
+    ASSERT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
+    EXPECT_EQ(value("SELECT count(*) FROM chumnum_tor").toInt(), 2);
+    EXPECT_EQ(value("SELECT count(*) FROM service").toInt(), 1);
+    EXPECT_EQ(value("SELECT tt_price FROM service").toLongLong(),
+              screen->form().lines[0].total.units() + screen->form().lines[1].total.units());
+    ASSERT_EQ(orders.size(), 2);
+    EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_1.rpt"));
+    EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("TOR_A4.rpt"));
+}
+
+TEST_F(ContractActionsTest, HistoryRowsAreMarkedAndCorrected)
+{
+    t.db->exec(QStringLiteral("INSERT INTO chumnum_tor (policy_no, line_no, Amount, fee, plub, "
+                              "discount, total, fak_date, return_date) VALUES ('68-01-4-0001', "
+                              "1, 0, 3000000, 0, 0, 3000000, '2025-01-01', '2025-01-31')"));
+    open();
+    auto* grid = find<QTableWidget>("MSFlexGrid1");
+    EXPECT_EQ(cell(0, 7), QStringLiteral("01/01/2568"));
+    EXPECT_TRUE(grid->isColumnHidden(1));
+    grid->setCurrentCell(0, 3);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("X"));
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("1"));
+
+    Q_EMIT grid->cellDoubleClicked(0, 3);
+    ASSERT_EQ(currentPanel()->objectName(), QStringLiteral("Frame10"));
+    auto* fee = find<QLineEdit>("Text35");
+    EXPECT_EQ(fee->text(), QStringLiteral("300"));
+    fee->selectAll();
+    QTest::keyClicks(fee, QStringLiteral("280"));
+    EXPECT_EQ(find<QLineEdit>("Text34")->text(), QStringLiteral("280"));
+    click("Command29");
+    EXPECT_EQ(cell(0, 6), QStringLiteral("280.00"));
+}
+
+TEST_F(ContractActionsTest, RedeemThroughThePanel)
+{
+    open();
+    click("cmdRedeem");
+    ASSERT_EQ(currentPanel()->objectName(), QStringLiteral("Frame8"));
+    EXPECT_EQ(find<QGroupBox>("Frame8")->title(), QStringLiteral("ไถ่ถอน"));
+    EXPECT_EQ(find<QLabel>("Label11")->text(), QStringLiteral("ต้องการไถ่ถอนสัญญานี้ใช่หรือไม่"));
+    EXPECT_EQ(find<QLineEdit>("Text28")->text(), QStringLiteral("-20"));
+    EXPECT_EQ(find<QLineEdit>("Text26")->text(), QStringLiteral("10300"));
+    EXPECT_EQ(find<QLineEdit>("Text24")->text(), QStringLiteral("10300"));
+    EXPECT_TRUE(find<QPushButton>("Command26")->hasFocus());
+    keepScreenshot(screen.get(), QStringLiteral("contract_redemption"));
+    click("Command26");
+    EXPECT_EQ(value("SELECT P_status FROM chumnum").toInt(), 0);
+    EXPECT_EQ(value("SELECT s_group2 FROM service").toString(), QStringLiteral("ไถ่ถอน"));
+    EXPECT_TRUE(find<QLabel>("lblClosed")->isVisible());
+    EXPECT_FALSE(find<QLabel>("lblForfeited")->isVisible());
+    for (const char* name : {"cmdSave", "cmdRenew", "cmdRedeem", "cmdForfeit"})
+        EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
+    ASSERT_EQ(orders.size(), 1);
+    EXPECT_EQ(orders[0].prepareFor, QStringLiteral("ใบเสร็จรับเงิน"));
+
+    // Found again under the closed contracts: the closing figures, read-only.
+    QTest::mouseClick(find<QRadioButton>("option2"), Qt::LeftButton);
+    auto* value = find<QComboBox>("combo10");
+    value->setEditText(QStringLiteral("68-01-4-0001"));
+    Q_EMIT value->lineEdit()->returnPressed();
+    EXPECT_EQ(currentPanel()->objectName(), QStringLiteral("Frame8"));
+    EXPECT_FALSE(find<QPushButton>("Command26")->isVisible());
+    EXPECT_TRUE(find<QLineEdit>("Text24")->isReadOnly());
+    keepScreenshot(screen.get(), QStringLiteral("contract_closed"));
+}
+
+TEST_F(ContractActionsTest, ForfeitThroughThePanel)
+{
+    open();
+    click("cmdForfeit"); // not yet due: asked, and Yes
+    EXPECT_EQ(prompt.lastText(),
+              QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"));
+    EXPECT_EQ(find<QGroupBox>("Frame8")->title(), QStringLiteral("หลุดจำนำ"));
+    EXPECT_EQ(find<QLineEdit>("Text28")->text(), QStringLiteral("10"));
+    EXPECT_EQ(find<QLineEdit>("Text24")->text(), QStringLiteral("0"));
+    keepScreenshot(screen.get(), QStringLiteral("contract_forfeiture"));
+    click("Command26");
+    EXPECT_EQ(value("SELECT over_due FROM chumnum").toInt(), 1);
+    EXPECT_EQ(value("SELECT count(*) FROM service").toInt(), 0);
+    EXPECT_TRUE(find<QLabel>("lblForfeited")->isVisible());
+    EXPECT_TRUE(orders.isEmpty());
+}
+
+TEST_F(ContractActionsTest, DeleteClosesTheScreen)
+{
+    open();
+    click("cmdDelete");
+    ASSERT_EQ(currentPanel()->objectName(), QStringLiteral("Frame7"));
+    click("Command24"); // not deleted
+    EXPECT_EQ(value("SELECT count(*) FROM chumnum").toInt(), 1);
+    click("cmdDelete");
+    click("Command25");
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญานี้ถูกลบแล้ว"));
+    EXPECT_EQ(value("SELECT count(*) FROM chumnum").toInt(), 0);
+    EXPECT_FALSE(screen->isVisible());
+}
+
+TEST_F(ContractActionsTest, ReprintTheTickedDocument)
+{
+    open();
+    click("cmdDocuments");
+    ASSERT_EQ(currentPanel()->objectName(), QStringLiteral("Frame12"));
+    EXPECT_EQ(find<QRadioButton>("Option12")->text(), QStringLiteral("ใบขายฝาก  ใหญ่"));
+    keepScreenshot(screen.get(), QStringLiteral("contract_reprint"));
+    click("Command43"); // nothing ticked: the large ticket
+    find<QRadioButton>("Option4")->setChecked(true);
+    click("Command43");
+    ASSERT_EQ(orders.size(), 2);
+    EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("sanya2.rpt"));
+    EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("CARD.rpt"));
+    EXPECT_EQ(orders[1].prepareFor, QStringLiteral("การ์ดต่อดอก"));
+    EXPECT_EQ(currentPanel()->objectName(), QStringLiteral("Frame12")); // stays open
+    click("Command42");
+    EXPECT_TRUE(find<QPushButton>("cmdDocuments")->hasFocus());
+}
+
+TEST_F(ContractActionsTest, EnterMovesTheCursorInOrder)
+{
+    open();
+    auto* number = find<QLineEdit>("t0");
+    number->setFocus();
+    const char* order[] = {"t67", "t1", "t2", "t32", "t4"};
+    for (const char* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_TRUE(find<QLineEdit>(next)->hasFocus()) << next;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(find<QComboBox>("combo2")->hasFocus());
+    find<QLineEdit>("t19")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    auto* address = find<QPlainTextEdit>("t13");
+    EXPECT_TRUE(address->hasFocus());
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_TRUE(find<QPlainTextEdit>("text2")->hasFocus());
+}
+
+TEST_F(ContractActionsTest, RightsShapeTheScreen)
+{
+    session.card = QStringLiteral("ไม่อนุญาต");
+    session.blacklist = QStringLiteral("ไม่อนุญาต");
+    open();
+    EXPECT_FALSE(find<QGroupBox>("F1")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("cmdDelete")->isVisible());
+    EXPECT_FALSE(find<QTableWidget>("MSFlexGrid1")->isEnabled());
+    EXPECT_FALSE(find<QToolButton>("mnu_tools")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("cmdFeeTable")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("cmdDeductTable")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("cmdSave")->isEnabled());
+
+    screen.reset();
+    session = {};
+    session.policy = QStringLiteral("อ่านอย่างเดียว");
+    open();
+    for (const char* name : {"cmdNew", "cmdSave", "cmdRenew", "cmdExit"})
+        EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
+    EXPECT_FALSE(find<QGroupBox>("F3")->isEnabled());
+}
+
+TEST_F(ContractActionsTest, TheRateTableButtonsOpenTheEditorOfTheChosenTable)
+{
+    open();
+    find<QComboBox>("combo6")->setCurrentText(QStringLiteral("2"));
+    click("cmdDeductTable");
+    auto* editor = screen->findChild<TableEditorScreen*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->windowTitle().contains(QStringLiteral("2")))
+        << editor->windowTitle().toStdString();
+    editor->close();
+}
+
+TEST(ContractScreenFromTheMenu, TheMainMenuOpensIt)
+{
+    test::TempDatabase t;
+    platform::ScriptedPrompt prompt;
+    app::Session session;
+    session.policy = QStringLiteral("อนุญาต");
+    app::MainMenuForm menuForm(session, t.db, prompt);
+    app::ScreenRegistry screens;
+    QWidget* opened = nullptr;
+    app::MainMenuWindow menu(menuForm, screens, [&]() -> QWidget* {
+        auto form = std::make_unique<ContractForm>(t.db, session, prompt);
+        if (!form->open())
+            return nullptr;
+        opened =
+            new ContractScreen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
+        return opened;
+    });
+    menu.show();
+    auto* button = menu.findChild<QPushButton*>(QStringLiteral("Command11"));
+    ASSERT_TRUE(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_EQ(opened->windowTitle(), QStringLiteral("ขายฝาก"));
+    opened->close();
+}
