@@ -174,14 +174,18 @@ void ContractForm::show(const Contract& stored)
         closing.discount = stored.lDiscount.toString();
     }
     // The rules run as for typed changes, in the load order: amount, rate,
-    // days (which moves the due date), then the table number.
+    // days (which moves the due date), then the table number. A closed
+    // contract keeps its stored figures: its days are the closing days, so
+    // the rules would make up a term it never had.
     pushToCalculator();
-    m_calc->withholdingChanged(stored.deduged);
-    m_calc->amountChanged(stored.amount1);
-    m_calc->rateTyped(stored.interes);
-    m_calc->daysChanged(stored.totalDay);
-    m_calc->tableChanged(contract.tableNo);
-    syncFromCalculator();
+    if (stored.pStatus) {
+        m_calc->withholdingChanged(stored.deduged);
+        m_calc->amountChanged(stored.amount1);
+        m_calc->rateTyped(stored.interes);
+        m_calc->daysChanged(stored.totalDay);
+        m_calc->tableChanged(contract.tableNo);
+        syncFromCalculator();
+    }
     lines = m_store.renewalLines(stored.policyNo);
     m_commands.save = m_commands.renew = m_commands.redeem = m_commands.forfeit = stored.pStatus;
     m_commands.documents = true;
@@ -384,7 +388,9 @@ bool ContractForm::openRenewal(const QDate& today)
     renewal.dayCaption =
         QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = ") + QString::number(start.daysTo(today));
     renewal.fee = contract.interestRate.toString();
-    renewal.total = renewal.fee;
+    // The penalty and discount typed last time stay in the panel, so the
+    // total counts them too: the row then adds up as shown.
+    renewal.recomputeTotal();
     renewal.currentDue = due;
     renewal.newDue = due.addDays(contract.totalDay);
     if (isOverdue(due, m_settings.relaxDay, today) &&

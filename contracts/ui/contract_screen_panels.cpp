@@ -95,11 +95,16 @@ void ContractScreen::buildLowerArea(QLayout* into)
             m_history->setColumnHidden(c, true);
             continue;
         }
-        // Thai captions need a little more room than the old fixed widths.
-        const int w = std::max(app::twipsX(this, widths[c]),
-                               m_history->horizontalHeader()->fontMetrics().horizontalAdvance(
-                                   m_history->horizontalHeaderItem(c)->text()) +
-                                   16);
+        // Thai captions and dates need a little more room than the old
+        // fixed widths.
+        const QString widest = c >= 7 ? QStringLiteral("00/00/0000")
+                               : c >= 3 ? QStringLiteral("000000.00")
+                                        : m_history->horizontalHeaderItem(c)->text();
+        const int w = std::max({app::twipsX(this, widths[c]),
+                                fontMetrics().horizontalAdvance(widest) + 14,
+                                m_history->horizontalHeader()->fontMetrics().horizontalAdvance(
+                                    m_history->horizontalHeaderItem(c)->text()) +
+                                    16});
         m_history->setColumnWidth(c, w);
         total += w;
     }

@@ -207,14 +207,14 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     ASSERT_TRUE(f->confirmRenewal());
     EXPECT_EQ(f->contract.endDate, QDate(2025, 9, 11));
     EXPECT_EQ(f->contract.totalDay, 120);
-    EXPECT_EQ(f->pendingTotal, d("650"));
+    EXPECT_EQ(f->pendingTotal, d("700")); // the second kept the penalty of the first
 
     f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
     ASSERT_TRUE(f->saved()) << prompt.lastText().toStdString();
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 1);
     EXPECT_EQ(value(QStringLiteral("SELECT recv_no FROM service")).toString(),
               QStringLiteral("R10"));
-    EXPECT_EQ(value(QStringLiteral("SELECT tt_price FROM service")).toLongLong(), 6500000);
+    EXPECT_EQ(value(QStringLiteral("SELECT tt_price FROM service")).toLongLong(), 7000000);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 2);
     EXPECT_EQ(value(QStringLiteral("SELECT L_N FROM chumnum")).toInt(), 2);
     EXPECT_EQ(value(QStringLiteral("SELECT L_tor FROM chumnum")).toInt(), 1);
@@ -229,6 +229,7 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     // A second renewal saved without showing the contract again: its own total only.
     ASSERT_TRUE(f->openRenewal(QDate(2025, 9, 11)));
     EXPECT_EQ(f->renewal.penalty, QStringLiteral("50")); // kept from the last time
+    EXPECT_EQ(f->renewal.total, QStringLiteral("350"));
     f->renewal.penalty = QStringLiteral("0");
     f->renewalFiguresChanged();
     ASSERT_TRUE(f->confirmRenewal());
@@ -334,6 +335,10 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
     EXPECT_TRUE(again->closing.readOnly);
     EXPECT_EQ(again->closing.total, QStringLiteral("10400"));
     EXPECT_EQ(again->closing.discount, QStringLiteral("150"));
+    // Its days now hold the closing days; the stored figures are shown as stored.
+    EXPECT_EQ(again->contract.totalDay, 10);
+    EXPECT_EQ(again->contract.amount2, d("10300"));
+    EXPECT_EQ(again->contract.endDate, QDate(2025, 6, 13));
 }
 
 TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
