@@ -1,11 +1,14 @@
 #include "contracts/ui/contract_screen.h"
 
+#include "app/ui/twips.h"
 #include "platform/ui/thai_date_edit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -52,6 +55,23 @@ ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
     setupEnterOrder();
     refillValues();
     refresh();
+    placeOnScreen();
+}
+
+void ContractScreen::placeOnScreen()
+{
+    // 10500 twips high and wide enough for the panels beside the history,
+    // centred; never larger than the screen.
+    QSize size(std::max(sizeHint().width(), app::twipsX(this, 20000)),
+               app::twipsY(this, 10500));
+    if (QScreen* where = QGuiApplication::primaryScreen()) {
+        const QRect free = where->availableGeometry();
+        size = size.boundedTo(free.size());
+        resize(size);
+        move(free.center() - QPoint(size.width() / 2, size.height() / 2));
+    } else {
+        resize(size);
+    }
 }
 
 QLineEdit* ContractScreen::line(const QString& name, const QString& caption, QFormLayout* form)
@@ -66,43 +86,33 @@ QLineEdit* ContractScreen::line(const QString& name, const QString& caption, QFo
 void ContractScreen::build()
 {
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 4, 6, 4);
+    outer->setSpacing(4);
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
     buildToolsMenu(top);
-    top->addStretch(1);
     auto* panels = new QHBoxLayout;
     outer->addLayout(panels);
 
     m_contractPanel = new QGroupBox(QStringLiteral("(F1)"));
     m_contractPanel->setObjectName(QStringLiteral("F1"));
     auto* c = new QFormLayout(m_contractPanel);
+    c->setVerticalSpacing(3);
     line(QStringLiteral("t0"), QStringLiteral("เลขที่สัญญา"), c);
     line(QStringLiteral("t67"), QStringLiteral("เลขที่สัญญากำหนดเอง"), c);
-    auto* witness1 = new QPushButton(QStringLiteral("พยาน 1"));
-    witness1->setObjectName(QStringLiteral("lblPayan1"));
-    witness1->setFlat(true);
-    witness1->setToolTip(QStringLiteral("ดับเบิลคลิกเพื่อใส่พยานที่ตั้งไว้"));
-    auto* t1 = new QLineEdit;
-    t1->setObjectName(QStringLiteral("t1"));
-    m_t.insert(QStringLiteral("t1"), t1);
-    c->addRow(witness1, t1);
-    auto* witness2 = new QPushButton(QStringLiteral("พยาน 2"));
-    witness2->setObjectName(QStringLiteral("lblPayan2"));
-    witness2->setFlat(true);
-    auto* t2 = new QLineEdit;
-    t2->setObjectName(QStringLiteral("t2"));
-    m_t.insert(QStringLiteral("t2"), t2);
-    c->addRow(witness2, t2);
-    connect(witness1, &QPushButton::clicked, this, [this] {
-        readTexts();
-        m_form->fillWitness(1);
-        refresh();
-    });
-    connect(witness2, &QPushButton::clicked, this, [this] {
-        readTexts();
-        m_form->fillWitness(2);
-        refresh();
-    });
+    // Double-clicking a witness label fills in the shop's usual witness.
+    for (int which : {1, 2}) {
+        auto* label = new QLabel(QStringLiteral("พยาน %1").arg(which));
+        label->setObjectName(QStringLiteral("lblPayan%1").arg(which));
+        label->setToolTip(QStringLiteral("ดับเบิลคลิกเพื่อใส่พยานที่ตั้งไว้"));
+        label->setProperty("witness", which);
+        label->installEventFilter(this);
+        auto* e = new QLineEdit;
+        e->setObjectName(QStringLiteral("t%1").arg(which));
+        m_t.insert(e->objectName(), e);
+        label->setBuddy(e);
+        c->addRow(label, e);
+    }
     line(QStringLiteral("t32"), QStringLiteral("สถานที่เก็บ"), c);
     auto* dateRow = new QHBoxLayout;
     m_deposit = new platform::ThaiDateEdit;
@@ -129,17 +139,24 @@ void ContractScreen::build()
     c->addRow(QStringLiteral("วันที่สิ้นสุดสัญญา"), m_due);
     m_withheld = new QCheckBox(QStringLiteral("หัก ณ.ที่จ่าย"));
     m_withheld->setObjectName(QStringLiteral("check1"));
-    c->addRow(QString(), m_withheld);
     m_table = new QComboBox;
     m_table->setObjectName(QStringLiteral("combo6"));
     m_table->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                        QStringLiteral("4"), QStringLiteral("5")});
-    c->addRow(QStringLiteral("ตารางที่"), m_table);
+    auto* tableRow = new QHBoxLayout;
+    auto* tableLabel = new QLabel(QStringLiteral("ตารางที่"));
+    tableLabel->setBuddy(m_table);
+    tableRow->addWidget(m_withheld);
+    tableRow->addStretch(1);
+    tableRow->addWidget(tableLabel);
+    tableRow->addWidget(m_table);
+    c->addRow(QString(), tableRow);
     panels->addWidget(m_contractPanel, 0, Qt::AlignTop);
 
     m_customerPanel = new QGroupBox(QStringLiteral("(F2) ข้อมูลผู้ขายฝาก"));
     m_customerPanel->setObjectName(QStringLiteral("F2"));
     auto* k = new QFormLayout(m_customerPanel);
+    k->setVerticalSpacing(3);
     line(QStringLiteral("t22"), QStringLiteral("รหัสลูกค้า"), k);
     line(QStringLiteral("t9"), QStringLiteral("ชื่อผู้กู้"), k);
     line(QStringLiteral("t11"), QStringLiteral("อายุ"), k);
@@ -158,6 +175,7 @@ void ContractScreen::build()
     m_goodsPanel = new QGroupBox(QStringLiteral("(F3) ข้อมูลสินค้าขายฝาก"));
     m_goodsPanel->setObjectName(QStringLiteral("F3"));
     auto* g = new QFormLayout(m_goodsPanel);
+    g->setVerticalSpacing(3);
     auto* groupRow = new QHBoxLayout;
     m_group = new QComboBox;
     m_group->setObjectName(QStringLiteral("combo5"));
@@ -200,9 +218,11 @@ void ContractScreen::build()
     g->addRow(QString(), marks);
     panels->addWidget(m_goodsPanel, 0, Qt::AlignTop);
 
-    m_listPanel = new QGroupBox(QStringLiteral("(F5)"));
+    m_listPanel = new QGroupBox;
     m_listPanel->setObjectName(QStringLiteral("F5"));
     auto* l = new QHBoxLayout(m_listPanel);
+    l->setContentsMargins(6, 2, 6, 2);
+    l->addWidget(new QLabel(QStringLiteral("(F5)")));
     auto* keyLabel = new QLabel(QStringLiteral("คีย์ค้นหา"));
     m_key = new QComboBox;
     m_key->setObjectName(QStringLiteral("combo1"));
@@ -234,7 +254,7 @@ void ContractScreen::build()
     }
     m_filters[0]->setChecked(true);
     m_listPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    outer->addWidget(m_listPanel);
+    top->addWidget(m_listPanel, 1);
     buildLowerArea(outer);
     connect(m_key, &QComboBox::activated, this, [this](int i) {
         m_list->chooseKey(ContractList::Key(i));

@@ -50,6 +50,7 @@ protected:
 private:
     QLineEdit* line(const QString& name, const QString& caption, QFormLayout* form);
     void build();
+    void placeOnScreen();
     void bindEdits();
     void readTexts();
     void newContract();

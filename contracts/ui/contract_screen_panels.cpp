@@ -111,7 +111,8 @@ void ContractScreen::buildLowerArea(QLayout* into)
     m_history->verticalHeader()->setDefaultSectionSize(
         std::max(app::twipsY(this, 300), fontMetrics().height() + 6));
     m_history->setFixedWidth(total + m_history->verticalScrollBar()->sizeHint().width() + 4);
-    m_history->setMinimumHeight(app::twipsY(this, 300) * 7);
+    m_history->setMinimumHeight(m_history->verticalHeader()->defaultSectionSize() * 5 +
+                                m_history->horizontalHeader()->sizeHint().height());
     m_history->installEventFilter(this);
     connect(m_history, &QTableWidget::cellDoubleClicked, this, [this](int r) {
         if (!m_form->commands().history)
@@ -198,14 +199,14 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     });
     m_dayCaption = new QLabel;
     m_dayCaption->setObjectName(QStringLiteral("Label35"));
-    v->addWidget(m_dayCaption);
+    right->addRow(m_dayCaption);
     auto* buttons = new QHBoxLayout;
     auto* ok = button("Command18", QStringLiteral("ตกลง"));
     auto* no = button("Command23", QStringLiteral("ไม่ใช่"));
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(no);
-    v->addLayout(buttons);
+    right->addRow(buttons);
     v->addStretch(1);
     connect(ok, &QPushButton::clicked, this, [this] {
         readTexts();
@@ -267,7 +268,7 @@ QGroupBox* ContractScreen::buildEditPanel()
     buttons->addStretch(1);
     buttons->addWidget(apply);
     buttons->addWidget(cancel);
-    v->addLayout(buttons);
+    right->addRow(buttons);
     v->addStretch(1);
     connect(apply, &QPushButton::clicked, this, [this] {
         m_form->applyRenewalEdit();
@@ -362,7 +363,7 @@ QGroupBox* ContractScreen::buildClosingPanel()
     buttons->addStretch(1);
     buttons->addWidget(yes);
     buttons->addWidget(no);
-    v->addWidget(m_closingButtons);
+    left->addRow(m_closingButtons);
     v->addStretch(1);
     connect(yes, &QPushButton::clicked, this, [this] {
         readTexts();
@@ -582,6 +583,12 @@ void ContractScreen::setupEnterOrder()
 
 bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonDblClick && watched->property("witness").isValid()) {
+        readTexts();
+        m_form->fillWitness(watched->property("witness").toInt());
+        refresh();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

@@ -1,6 +1,7 @@
 #include "app/main_menu.h"
 #include "app/ui/main_menu_window.h"
 #include "app/ui/screen_registry.h"
+#include "app/ui/twips.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "screenshot.h"
@@ -39,6 +40,7 @@ protected:
         s.recvtaiCfg = QStringLiteral("2");
         s.recvtorCfg = QStringLiteral("2");
         s.torCfg = QStringLiteral("2");
+        s.payanOne = QStringLiteral("นางพยาน หนึ่ง");
         app::saveSettings(t.db, s);
         session.employeeName = QStringLiteral("สมศรี");
         const QDate start = QDate::currentDate().addDays(-10);
@@ -58,7 +60,8 @@ protected:
         ASSERT_TRUE(form->open());
         screen = std::make_unique<ContractScreen>(std::move(form),
                                                   std::make_unique<ContractList>(t.db, prompt));
-        screen->resize(1400, 900);
+        // The size it takes on a shop's 1366 × 768 screen (the test screen is smaller).
+        screen->resize(app::twipsX(screen.get(), 20000), app::twipsY(screen.get(), 10500));
         screen->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
         auto* value = find<QComboBox>("combo10");
@@ -257,6 +260,10 @@ TEST_F(ContractActionsTest, EnterMovesTheCursorInOrder)
     EXPECT_TRUE(address->hasFocus());
     QTest::keyClick(address, Qt::Key_Return);
     EXPECT_TRUE(find<QPlainTextEdit>("text2")->hasFocus());
+
+    // Double-clicking the witness label fills in the shop's witness.
+    QTest::mouseDClick(find<QLabel>("lblPayan1"), Qt::LeftButton);
+    EXPECT_EQ(find<QLineEdit>("t1")->text(), QStringLiteral("นางพยาน หนึ่ง"));
 }
 
 TEST_F(ContractActionsTest, RightsShapeTheScreen)
@@ -319,4 +326,13 @@ TEST(ContractScreenFromTheMenu, TheMainMenuOpensIt)
     EXPECT_TRUE(opened->isVisible());
     EXPECT_EQ(opened->windowTitle(), QStringLiteral("ขายฝาก"));
     opened->close();
+}
+
+TEST_F(ContractActionsTest, FitsTheScreenHeightOfTheShop)
+{
+    open();
+    // The screen opens 10500 twips high; everything has to fit in it.
+    EXPECT_LE(screen->minimumSizeHint().height(), app::twipsY(screen.get(), 10500));
+    std::cerr << "minimum " << screen->minimumSizeHint().width() << "x"
+              << screen->minimumSizeHint().height() << "\n";
 }
