@@ -113,7 +113,8 @@ PrintTarget PrinterChoice::current(const QStringList& installed) const
 }
 
 PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QString& reportName,
-                                   const QStringList& installed, platform::Prompt& prompt)
+                                   const QStringList& installed, platform::Prompt& prompt,
+                                   std::optional<qint64> marginWhenEmpty)
 {
     const std::optional<PrinterRow> row = settings.row(reportName);
     PrintTarget t;
@@ -125,7 +126,7 @@ PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QStrin
         return t;
     }
     const qint64 wanted = row->printerIndex.value_or(-1) < 0 ? 0 : *row->printerIndex;
-    t.leftMargin = row->offsetLeft;
+    t.leftMargin = row->offsetLeft ? row->offsetLeft : marginWhenEmpty;
     t.preview = row->preview;
     if (installed.isEmpty()) {
         prompt.information(QStringLiteral("เครื่องนี้ยังไม่มีเครื่องพิมพ์ จะแสดงตัวอย่างก่อนพิมพ์แทน"));

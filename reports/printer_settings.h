@@ -91,8 +91,10 @@ public:
     // preview choice. A position that names no installed printer, or a
     // computer without printers, is said in a message and the report is
     // shown in the preview instead.
+    // marginWhenEmpty is the left margin for a row that has none.
     PrintTarget prepare(const PrinterSettings& settings, const QString& reportName,
-                        const QStringList& installedPrinters, platform::Prompt& prompt);
+                        const QStringList& installedPrinters, platform::Prompt& prompt,
+                        std::optional<qint64> marginWhenEmpty = std::nullopt);
 
     // The current printer, for prints that use it without preparing.
     PrintTarget current(const QStringList& installedPrinters) const;

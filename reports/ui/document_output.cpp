@@ -10,11 +10,10 @@ void DocumentOutput::print(const QList<ReportRequest>& jobs, const QString& prep
     const QStringList printers = installedPrinters();
     // A receipt's printer is prepared even when no receipt is printed: the
     // renewal document that follows uses it.
-    PrintTarget target = prepareFor.isEmpty()
-                             ? m_choice.current(printers)
-                             : m_choice.prepare(m_settings, prepareFor, printers, m_prompt);
-    if (!target.leftMargin && !prepareFor.isEmpty())
-        target.leftMargin = marginWhenEmpty;
+    const PrintTarget target =
+        prepareFor.isEmpty()
+            ? m_choice.current(printers)
+            : m_choice.prepare(m_settings, prepareFor, printers, m_prompt, marginWhenEmpty);
     for (const ReportRequest& job : jobs) {
         try {
             const LaidOutReport report = m_runner.build(job);

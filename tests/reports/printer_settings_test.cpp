@@ -34,6 +34,12 @@ TEST(PrinterPreparation, ByPositionWithFallbacks)
     EXPECT_EQ(target.printerName, QStringLiteral("Receipt58"));
     EXPECT_EQ(target.leftMargin, 3);
     EXPECT_FALSE(target.preview);
+    // The shop's margin stands in only for a row that has none.
+    EXPECT_EQ(choice.prepare(settings, Receipt, Printers, prompt, 7).leftMargin, 3);
+    t.db->exec(QStringLiteral("UPDATE Printer_tb SET OffsetLeft = NULL"));
+    EXPECT_EQ(choice.prepare(settings, Receipt, Printers, prompt, 7).leftMargin, 7);
+    EXPECT_EQ(choice.prepare(settings, Receipt, Printers, prompt).leftMargin, std::nullopt);
+    setReceiptRow(t, 1, false);
     // The choice stays current for prints that do not prepare their own.
     EXPECT_EQ(choice.current(Printers).printerName, QStringLiteral("Receipt58"));
 
