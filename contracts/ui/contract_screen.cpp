@@ -58,6 +58,19 @@ ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
     placeOnScreen();
 }
 
+void ContractScreen::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // On opening, the list's first key is chosen and the cursor waits on it.
+    if (m_key->currentIndex() != 0) {
+        m_key->setCurrentIndex(0);
+        m_list->chooseKey(ContractList::Key(0));
+        refillValues();
+    }
+    if (!focusWidget())
+        m_key->setFocus();
+}
+
 void ContractScreen::placeOnScreen()
 {
     // 10500 twips high and wide enough for the panels beside the history,

@@ -46,6 +46,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QLineEdit* line(const QString& name, const QString& caption, QFormLayout* form);
