@@ -342,6 +342,9 @@ QString columnSql(const ColumnDef& c)
     // Text compares without regard to letter case, as the shops' data always did.
     if (c.kind == ColumnKind::Text)
         sql += QStringLiteral(" COLLATE NOCASE");
+    // A yes/no column is never unknown: a row that does not set it says no.
+    if (c.kind == ColumnKind::Boolean)
+        sql += QStringLiteral(" NOT NULL DEFAULT 0");
     return sql;
 }
 

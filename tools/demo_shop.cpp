@@ -211,32 +211,38 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         }
         if (d.end == Deal::Open)
             continue;
-        // Closing: redemption with its receipt, or forfeiture without money.
-        platform::db::Transaction tx(*main);
-        Contract closed = *store.find(number);
-        const QDate closedOn = d.end == Deal::Redeemed ? today.addDays(-5) : due.addDays(10);
-        main->exec(QStringLiteral("UPDATE chumnum SET P_status = 0, over_due = ?, Close_date = ? "
-                                  "WHERE Policy_no = ?"),
-                   {d.end == Deal::Forfeited ? 1 : 0, closedOn.toString(Qt::ISODate), number});
-        if (d.end == Deal::Redeemed) {
-            contracts::Receipt receipt;
-            receipt.prodCode = number;
-            receipt.description =
-                QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + closed.refNo + u' ' + closed.model;
-            receipt.sGroup = closed.object;
-            receipt.sGroup2 = QStringLiteral("ไถ่ถอน");
-            receipt.price = closed.amount1;
-            receipt.ttPrice = closed.amount2;
-            receipt.sDate = closedOn;
-            receipt.sTime = QTime(11, 45);
-            receipt.cCode = closed.kuCode;
-            receipt.employee = QStringLiteral("เจริญ ทรัพย์มาก");
-            receipt.wordsay = text::bahtText(closed.amount2);
-            receipt.kuName = closed.kuName;
-            receipt.kuAddress = closed.kuAddress;
-            store.addReceipt(receipt);
+        // Closing as the closing panel does it: redemption with its receipt,
+        // forfeiture without money.
+        const Contract closed = *store.find(number);
+        const bool redeemed = d.end == Deal::Redeemed;
+        const QDate closedOn = redeemed ? today.addDays(-5) : due.addDays(10);
+        contracts::Closing closing;
+        closing.policyNo = number;
+        closing.closeDate = closedOn;
+        closing.lAmount = redeemed ? closed.amount2 : closed.amount1;
+        closing.totalDay = redeemed ? due.daysTo(closedOn) : closed.lFakdate.daysTo(closedOn);
+        closing.lFee = closing.lPlub = closing.lDiscount = Decimal();
+        closing.lTotal = redeemed ? closed.amount2 : Decimal();
+        closing.forfeited = !redeemed;
+        std::optional<contracts::Receipt> receipt;
+        if (redeemed) {
+            contracts::Receipt paid;
+            paid.description =
+                QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + closed.refNo + QStringLiteral("  ") + closed.model;
+            paid.sGroup = closed.object;
+            paid.sGroup2 = QStringLiteral("ไถ่ถอน");
+            paid.price = closed.amount1;
+            paid.ttPrice = closed.amount2;
+            paid.sDate = closedOn;
+            paid.sTime = QTime(11, 45);
+            paid.cCode = closed.kuCode;
+            paid.employee = QStringLiteral("เจริญ ทรัพย์มาก");
+            paid.wordsay = text::bahtText(closed.amount2);
+            paid.kuName = closed.kuName;
+            paid.kuAddress = closed.kuAddress;
+            receipt = paid;
         }
-        tx.commit();
+        store.close(closing, receipt);
     }
     app::markSetUp(*connections.personal());
     return written;

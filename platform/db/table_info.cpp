@@ -206,7 +206,7 @@ QVariant toStorage(const ColumnInfo& column, const QVariant& value)
         if (value.typeId() == QMetaType::Bool)
             return QVariant::fromValue<qlonglong>(value.toBool() ? 1 : 0);
         if (isEmptyText(value))
-            return QVariant();
+            return QVariant::fromValue<qlonglong>(0); // yes/no is never unknown
         if (value.typeId() == QMetaType::QString) {
             const QString t = value.toString().trimmed().toLower();
             if (t == QLatin1String("true"))
