@@ -367,7 +367,11 @@ QGroupBox* ContractScreen::buildClosingPanel()
     v->addStretch(1);
     connect(yes, &QPushButton::clicked, this, [this] {
         readTexts();
-        m_form->confirmClosing();
+        if (m_form->confirmClosing()) {
+            // The list follows: a closed contract leaves the open ones.
+            m_list->chooseFilter(m_list->filter());
+            refillValues();
+        }
         refresh();
     });
     connect(no, &QPushButton::clicked, this, [this] {

@@ -341,6 +341,21 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
     EXPECT_EQ(again->contract.endDate, QDate(2025, 6, 13));
 }
 
+TEST_F(ClosingFormTest, ARedemptionWhoseReceiptFailsLeavesTheContractOpen)
+{
+    t.db->exec(QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON service BEGIN "
+                              "SELECT RAISE(ABORT, 'disk full'); END"));
+    auto f = shown();
+    ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
+    EXPECT_FALSE(f->confirmClosing(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
+    EXPECT_EQ(prompt.messages().last().title, QStringLiteral("พบข้อผิดพลาด"));
+    EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 1);
+    EXPECT_EQ(app::loadSettings(t.db).runRecv, 10);
+    EXPECT_TRUE(f->closing.visible); // the person can try again
+    EXPECT_TRUE(f->commands().redeem);
+    EXPECT_TRUE(orders.isEmpty());
+}
+
 TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
 {
     auto f = shown();
