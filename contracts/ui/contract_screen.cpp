@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTextCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -210,6 +211,18 @@ void ContractScreen::build()
     m_goods->setMaximumHeight(70);
     m_goods->setToolTip(QStringLiteral("สูงสุด 255 ตัวอักษร"));
     g->addRow(QStringLiteral("สินค้าขายฝาก"), m_goods);
+    // The description holds 255 characters; what is typed or pasted beyond stops there.
+    connect(m_goods, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = m_goods->toPlainText();
+        if (text.size() <= 255)
+            return;
+        QTextCursor cursor = m_goods->textCursor();
+        const int at = std::min(cursor.position(), 255);
+        m_goods->setPlainText(text.left(255));
+        cursor = m_goods->textCursor();
+        cursor.setPosition(at);
+        m_goods->setTextCursor(cursor);
+    });
     g->addRow(QString(), new QLabel(QStringLiteral("สูงสุด 255 ตัวอักษร")));
     line(QStringLiteral("t6"), QStringLiteral("น้าหนัก (กรัม)"), g)
         ->setToolTip(QStringLiteral("ตัวเลขเท่านั้น (สำหรับร้านทอง)"));

@@ -242,7 +242,7 @@ TEST_F(ContractActionsTest, ReprintTheTickedDocument)
     EXPECT_TRUE(find<QPushButton>("cmdDocuments")->hasFocus());
 }
 
-TEST_F(ContractActionsTest, EnterMovesTheCursorInOrder)
+TEST_F(ContractActionsTest, EnterOrderWitnessAndGoodsLimit)
 {
     open();
     auto* number = find<QLineEdit>("t0");
@@ -260,6 +260,11 @@ TEST_F(ContractActionsTest, EnterMovesTheCursorInOrder)
     EXPECT_TRUE(address->hasFocus());
     QTest::keyClick(address, Qt::Key_Return);
     EXPECT_TRUE(find<QPlainTextEdit>("text2")->hasFocus());
+
+    // The goods description stops at 255 characters, pasted or typed.
+    auto* goods = find<QPlainTextEdit>("text22");
+    goods->setPlainText(QString(300, u'ก'));
+    EXPECT_EQ(goods->toPlainText().size(), 255);
 
     // Double-clicking the witness label fills in the shop's witness.
     QTest::mouseDClick(find<QLabel>("lblPayan1"), Qt::LeftButton);
