@@ -1,0 +1,372 @@
+// The contract screen's commands on a shown contract: renewal and its
+// history, redemption and forfeiture, deletion and reprint.
+#include "contracts/contract_form.h"
+
+#include "platform/db/db_error.h"
+#include "text/thai_text.h"
+
+namespace tawela::contracts {
+
+using platform::db::DbError;
+
+// Renewal -----------------------------------------------------------------
+
+std::pair<QDate, QDate> ContractForm::currentTerm() const
+{
+    if (lines.isEmpty())
+        return {contract.policyDate, contract.endDate};
+    return {lines.last().fakDate, lines.last().returnDate};
+}
+
+bool ContractForm::openRenewal(const QDate& today)
+{
+    if (lines.size() >= MaxRenewals) {
+        m_prompt.stop(QStringLiteral("สัญญานี้ต่อดอกครบ ") + QString::number(MaxRenewals) +
+                      QStringLiteral(" ครั้งแล้ว ต่อดอกเพิ่มไม่ได้ กรุณาปิดสัญญานี้แล้วเปิดสัญญาใหม่"));
+        return false;
+    }
+    const auto [start, due] = currentTerm();
+    if (!start.isValid() || !due.isValid()) {
+        m_prompt.error(QStringLiteral("วันที่ของงวดปัจจุบันไม่ถูกต้อง"));
+        return false;
+    }
+    renewal.visible = true;
+    renewal.principal = QStringLiteral("0");
+    renewal.renewalDate = today;
+    renewal.dayCaption =
+        QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = ") + QString::number(start.daysTo(today));
+    renewal.fee = contract.interestRate.toString();
+    // The penalty and discount typed last time stay in the panel, so the
+    // total counts them too: the row then adds up as shown.
+    renewal.recomputeTotal();
+    renewal.currentDue = due;
+    renewal.newDue = due.addDays(contract.totalDay);
+    if (isOverdue(due, m_settings.relaxDay, today) &&
+        !m_prompt.askYesNo(QStringLiteral("สัญญาเกินกำหนด ต้องการต่อดอกหรือไม่ ?"))) {
+        renewal.visible = false;
+        return false;
+    }
+    renewal.renewalNo = QString::number(lines.size() + 1);
+    operation = OperationMode::Renewal;
+    return true;
+}
+
+namespace {
+
+Decimal leading(const QString& text)
+{
+    return Decimal::parseLeading(text);
+}
+
+RenewalLine lineFrom(const QString& renewalNo, const QString& fee, const QString& penalty,
+                     const QString& discount, const QString& total, const QDate& renewalDate,
+                     const QDate& dueDate)
+{
+    RenewalLine l;
+    l.lineNo = leading(renewalNo).truncatedToInt();
+    l.fee = leading(fee);
+    l.plub = leading(penalty);
+    l.discount = leading(discount);
+    l.total = leading(total);
+    l.fakDate = renewalDate;
+    l.returnDate = dueDate;
+    return l;
+}
+
+} // namespace
+
+bool ContractForm::confirmRenewal()
+{
+    if (lines.size() >= MaxRenewals) {
+        m_prompt.stop(QStringLiteral("สัญญานี้ต่อดอกครบ ") + QString::number(MaxRenewals) +
+                      QStringLiteral(" ครั้งแล้ว ต่อดอกเพิ่มไม่ได้ กรุณาปิดสัญญานี้แล้วเปิดสัญญาใหม่"));
+        return false;
+    }
+    lines << lineFrom(renewal.renewalNo, renewal.fee, renewal.penalty, renewal.discount,
+                      renewal.total, renewal.renewalDate, renewal.newDue);
+    // The due date moves; the rules then recompute the contract for the
+    // whole time from the deposit date.
+    dueDateChanged(renewal.newDue);
+    renewal.visible = false;
+    pendingTotal += leading(renewal.total);
+    return true;
+}
+
+void ContractForm::editRenewal(int row)
+{
+    if (row < 0 || row >= lines.size())
+        return;
+    const RenewalLine& l = lines[row];
+    renewalEdit = RenewalEditPanel{};
+    renewalEdit.visible = true;
+    renewalEdit.row = row;
+    renewalEdit.renewalNo = l.lineNo > 0 ? QString::number(l.lineNo) : QString();
+    renewalEdit.fee = l.fee.toString();
+    renewalEdit.penalty = l.plub.toString();
+    renewalEdit.discount = l.discount.toString();
+    renewalEdit.total = l.total.toString();
+    renewalEdit.renewalDate = l.fakDate;
+    renewalEdit.dueDate = l.returnDate;
+    renewalEdit.takenFromPending = l.total;
+    pendingTotal -= l.total;
+}
+
+void ContractForm::applyRenewalEdit()
+{
+    if (!renewalEdit.visible || renewalEdit.row < 0 || renewalEdit.row >= lines.size())
+        return;
+    RenewalLine& l = lines[renewalEdit.row];
+    const bool marked = l.markedDeleted;
+    l = lineFrom(renewalEdit.renewalNo, renewalEdit.fee, renewalEdit.penalty,
+                 renewalEdit.discount, renewalEdit.total, renewalEdit.renewalDate,
+                 renewalEdit.dueDate);
+    l.markedDeleted = marked;
+    renewalEdit.visible = false;
+    pendingTotal += leading(renewalEdit.total);
+}
+
+void ContractForm::cancelRenewalEdit()
+{
+    if (!renewalEdit.visible)
+        return;
+    renewalEdit.visible = false;
+    pendingTotal += renewalEdit.takenFromPending;
+}
+
+void ContractForm::toggleRenewalMark(int row)
+{
+    if (row >= 0 && row < lines.size())
+        lines[row].markedDeleted = !lines[row].markedDeleted;
+}
+
+// Redemption and forfeiture ------------------------------------------------
+
+bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
+{
+    const bool redeem = kind == ClosingPanel::Kind::Redemption;
+    closing = ClosingPanel{};
+    closing.kind = kind;
+    closing.title = redeem ? QStringLiteral("ไถ่ถอน") : QStringLiteral("หลุดจำนำ");
+    closing.question = redeem ? QStringLiteral("ต้องการไถ่ถอนสัญญานี้ใช่หรือไม่")
+                              : QStringLiteral("สัญญานี้ หลุดจำนำ ใช่หรือไม่");
+    closing.visible = true;
+    closing.date = today;
+    const QString zero = QStringLiteral("0");
+    closing.total = closing.surcharge = closing.amount = closing.penalty = closing.discount = zero;
+    const auto [start, due] = currentTerm();
+    closing.termStart = start;
+    closing.dueDate = due;
+    if (!start.isValid() || !due.isValid()) {
+        m_prompt.error(QStringLiteral("วันที่ของงวดปัจจุบันไม่ถูกต้อง"));
+        closing.visible = false;
+        return false;
+    }
+    const bool overdue = isOverdue(due, m_settings.relaxDay, today);
+    if (redeem && overdue &&
+        !m_prompt.askYesNo(QStringLiteral("สัญญาเกินกำหนด ต้องการไถ่ถอนหรือไม่ ?"))) {
+        closing.visible = false;
+        return false;
+    }
+    if (!redeem && !overdue &&
+        !m_prompt.askYesNo(
+            QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"))) {
+        closing.visible = false;
+        return false;
+    }
+    if (redeem) {
+        closing.amount = contract.amount2.toString();
+        closing.days = QString::number(due.daysTo(today));
+        computeClosingCharge();
+        closing.total = (leading(closing.surcharge) + leading(closing.amount)).toString();
+        operation = OperationMode::Redemption;
+    } else {
+        closing.days = QString::number(start.daysTo(today));
+        computeClosingCharge();
+        closing.amount = contract.amount1.toString();
+        if (!contract.deduged)
+            closing.surcharge = zero;
+        closing.total = zero;
+    }
+    return true;
+}
+
+bool ContractForm::openRedemption(const QDate& today)
+{
+    return openClosing(ClosingPanel::Kind::Redemption, today);
+}
+
+bool ContractForm::openForfeiture(const QDate& today)
+{
+    return openClosing(ClosingPanel::Kind::Forfeiture, today);
+}
+
+void ContractForm::computeClosingCharge()
+{
+    try {
+        const qint64 days = leading(closing.days).truncatedToInt();
+        const ClosingCharge charge = closingCharge(
+            m_settings.interestMode(), m_settings.clearEmployee, days, contract.amount1,
+            days > 0 ? m_tables.feeRows(contract.tableNo) : QList<RateRow>{},
+            days < 0 ? m_tables.deductRows(contract.tableNo) : QList<RateRow>{}, closing.stepDays);
+        closing.surcharge = charge.amount.toString();
+        closing.stepDays = charge.stepDays;
+        if (charge.caption)
+            closing.caption = *charge.caption;
+        if (charge.noLateRates)
+            m_prompt.information(QStringLiteral("ตารางดอกเบี้ยที่ ") + contract.tableNo +
+                                 QStringLiteral(" ยังไม่มีข้อมูล จึงคิดส่วนเพิ่มเป็น 0"));
+    } catch (const DbError& e) {
+        closing.surcharge = QStringLiteral("0");
+        m_prompt.error(e.description());
+    }
+    closing.recomputeTotal();
+}
+
+void ContractForm::closingDatesChanged()
+{
+    // A forfeiture counts from the start of the term, a redemption from its due date.
+    const QDate from =
+        closing.kind == ClosingPanel::Kind::Forfeiture ? closing.termStart : closing.dueDate;
+    if (!from.isValid() || !closing.date.isValid())
+        return;
+    closing.days = QString::number(from.daysTo(closing.date));
+    closingDaysChanged();
+}
+
+void ContractForm::closingDaysChanged()
+{
+    computeClosingCharge();
+    // Without withholding a forfeiture carries no surcharge, whatever the days.
+    if (closing.kind == ClosingPanel::Kind::Forfeiture && !contract.deduged) {
+        closing.surcharge = QStringLiteral("0");
+        closing.recomputeTotal();
+    }
+}
+
+bool ContractForm::confirmClosing(const QDateTime& now)
+{
+    if (!closing.visible || closing.readOnly)
+        return false;
+    const bool redeem = closing.kind == ClosingPanel::Kind::Redemption;
+    auto given = [](const QString& text) -> std::optional<Decimal> {
+        if (text.isEmpty())
+            return std::nullopt;
+        return leading(text);
+    };
+    if (!redeem)
+        closing.total = QStringLiteral("0");
+    Closing c;
+    c.policyNo = contract.policyNo;
+    c.closeDate = redeem ? now.date() : closing.date;
+    c.lAmount = leading(closing.amount);
+    c.totalDay = leading(closing.days).truncatedToInt();
+    c.lFee = given(closing.surcharge);
+    c.lPlub = given(closing.penalty);
+    c.lDiscount = given(closing.discount);
+    c.lTotal = leading(closing.total);
+    c.forfeited = !redeem;
+    std::optional<Receipt> receipt;
+    if (redeem) {
+        Receipt r;
+        r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + contract.refNo +
+                        QStringLiteral("  ") + contract.model;
+        r.sGroup = contract.object;
+        r.sGroup2 = QStringLiteral("ไถ่ถอน");
+        r.price = contract.amount1;
+        r.ttPrice = c.lTotal;
+        r.sDate = closing.date;
+        r.sTime = now.time();
+        r.cCode = contract.kuCode;
+        r.kuName = contract.kuName;
+        r.kuAddress = contract.kuAddress;
+        r.employee = m_session.employeeName;
+        r.wordsay = text::bahtText(c.lTotal);
+        receipt = r;
+    }
+    QString receiptNo;
+    try {
+        receiptNo = m_store.close(c, receipt);
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+        return false;
+    }
+    // Closed: the screen shows it so.
+    contract.pStatus = false;
+    contract.overDue = contract.overDue || !redeem;
+    contract.closeDate = c.closeDate;
+    contract.lAmount = c.lAmount;
+    contract.totalDay = c.totalDay;
+    if (c.lFee)
+        contract.lFee = *c.lFee;
+    if (c.lPlub)
+        contract.lPlub = *c.lPlub;
+    if (c.lDiscount)
+        contract.lDiscount = *c.lDiscount;
+    contract.lTotal = c.lTotal;
+    if (redeem) {
+        operation = OperationMode::None;
+        try {
+            m_settings = app::loadSettings(m_db);
+        } catch (const DbError& e) {
+            m_prompt.error(e.description());
+        }
+        print({receiptDocuments(m_settings.recvtaiCfg, m_settings, contract.kuName, receiptNo),
+               receiptPrinterRow(),
+               {}});
+    }
+    closing.visible = false;
+    closedPanel = true;
+    forfeitedPanel = !redeem;
+    m_commands.save = m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
+    return true;
+}
+
+// Deletion -----------------------------------------------------------------
+
+void ContractForm::askDelete(bool fromMenu)
+{
+    m_beforeDelete = m_commands;
+    deletion.visible = true;
+    if (fromMenu)
+        m_commands.save = m_commands.renew = m_commands.redeem = m_commands.documents = false;
+}
+
+bool ContractForm::confirmDelete()
+{
+    bool removed = false;
+    try {
+        removed = m_store.remove(contract.policyNo);
+    } catch (const DbError& e) {
+        // Nothing was removed: say so rather than claim the deletion.
+        m_prompt.error(QStringLiteral("ลบสัญญาไม่สำเร็จ ") + e.description());
+        return false;
+    }
+    if (!removed)
+        return false; // no such contract: the panel stays
+    deletion.visible = false;
+    m_commands = m_beforeDelete;
+    m_prompt.plain(QStringLiteral("สัญญานี้ถูกลบแล้ว"));
+    return true;
+}
+
+void ContractForm::cancelDelete()
+{
+    deletion.visible = false;
+    m_commands = m_beforeDelete;
+}
+
+// Reprint ------------------------------------------------------------------
+
+void ContractForm::reprint(Reprint choice)
+{
+    try {
+        m_settings = app::loadSettings(m_db);
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+        return;
+    }
+    const ReprintJob job = reprintDocument(choice, m_settings, contract.policyNo);
+    print({{job.job}, job.printerRow, m_settings.offsetPrint});
+}
+
+} // namespace tawela::contracts
