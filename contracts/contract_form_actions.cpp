@@ -365,6 +365,11 @@ void ContractForm::reprint(Reprint choice)
         m_prompt.error(e.description());
         return;
     }
+    // Documents show what is stored; a contract not yet stored has nothing to show.
+    if (!m_store.contractNumberTaken(contract.policyNo)) {
+        m_prompt.information(QStringLiteral("สัญญานี้ยังไม่ได้จัดเก็บ กรุณากด \"จัดเก็บ\" ก่อนพิมพ์"));
+        return;
+    }
     const ReprintJob job = reprintDocument(choice, m_settings, contract.policyNo);
     print({{job.job}, job.printerRow, m_settings.offsetPrint});
 }

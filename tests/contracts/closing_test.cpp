@@ -472,4 +472,10 @@ TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
     EXPECT_EQ(orders[0].marginWhenEmpty, 7);
     EXPECT_EQ(orders[0].jobs[0].selection,
               QStringLiteral("{chumnum.Policy_no} = '") + number + QStringLiteral("'"));
+
+    // A new contract not stored yet: said, nothing printed.
+    ASSERT_TRUE(f->newContract(QDate(2025, 7, 1)));
+    f->reprint(Reprint::LargeTicket);
+    EXPECT_EQ(orders.size(), 1);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ยังไม่ได้จัดเก็บ")));
 }
