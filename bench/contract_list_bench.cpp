@@ -1,8 +1,11 @@
-// The contract screen's list on a shop with 200,000 contracts: opening the
-// set, completing a typed value, searching and stepping to the next match.
+// The contract screen on a shop with 200,000 contracts: opening the list,
+// completing a typed value, searching and stepping to the next match,
+// opening the form and showing a contract, and the commands on a contract
+// (a renewal saved with its receipt, a redemption, a deletion).
 //
 //   build/bench/contract_list_bench
 #include "app/schema.h"
+#include "contracts/contract_form.h"
 #include "contracts/contract_list.h"
 #include "platform/db/database.h"
 
@@ -83,6 +86,81 @@ void BM_SearchAnIdAndStepThrough(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SearchAnIdAndStepThrough)->Unit(benchmark::kMillisecond);
+
+// Contract i of the shop, open and with its figures.
+QString openContract(int i)
+{
+    return QStringLiteral("6%1-%2-4-%3")
+        .arg(i % 10)
+        .arg(i % 12 + 1, 2, 10, QChar(u'0'))
+        .arg(i, 6, 10, QChar(u'0'));
+}
+
+void BM_OpenTheFormAndShowAContract(benchmark::State& state)
+{
+    contracts::ContractStore store(shop().db);
+    const contracts::Contract shown = *store.find(openContract(1));
+    for (auto _ : state) {
+        contracts::ContractForm form(shop().db, app::Session{}, shop().prompt);
+        form.open();
+        form.show(shown);
+        benchmark::DoNotOptimize(form.lines.size());
+    }
+}
+BENCHMARK(BM_OpenTheFormAndShowAContract)->Unit(benchmark::kMillisecond);
+
+void BM_SaveARenewalWithItsReceipt(benchmark::State& state)
+{
+    contracts::ContractStore store(shop().db);
+    int i = 1;
+    for (auto _ : state) {
+        contracts::SaveRequest r;
+        r.contract = *store.find(openContract(i));
+        r.contract.policyDate = QDate(2026, 1, 1);
+        r.contract.endDate = QDate(2026, 3, 2);
+        contracts::RenewalLine line;
+        line.lineNo = 1;
+        line.fee = platform::Decimal::fromInt(300);
+        line.total = line.fee;
+        line.fakDate = QDate(2026, 1, 31);
+        line.returnDate = QDate(2026, 3, 2);
+        r.lines = {line};
+        r.mode = contracts::OperationMode::Renewal;
+        r.receiptTotal = line.total;
+        store.save(r);
+        i += 4; // the next open one
+    }
+}
+BENCHMARK(BM_SaveARenewalWithItsReceipt)->Iterations(2000)->Unit(benchmark::kMillisecond);
+
+void BM_RedeemWithItsReceipt(benchmark::State& state)
+{
+    contracts::ContractStore store(shop().db);
+    int i = 2;
+    for (auto _ : state) {
+        contracts::Closing c;
+        c.policyNo = openContract(i);
+        c.closeDate = QDate(2026, 3, 2);
+        c.lTotal = platform::Decimal::fromInt(10300);
+        contracts::Receipt r;
+        r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + c.policyNo;
+        r.ttPrice = c.lTotal;
+        store.close(c, r);
+        i += 4;
+    }
+}
+BENCHMARK(BM_RedeemWithItsReceipt)->Iterations(2000)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteAContract(benchmark::State& state)
+{
+    contracts::ContractStore store(shop().db);
+    int i = 3;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.remove(openContract(i)));
+        i += 4;
+    }
+}
+BENCHMARK(BM_DeleteAContract)->Iterations(2000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
