@@ -89,6 +89,7 @@ void ContractForm::pushToCalculator()
 bool ContractForm::newContract(const QDate& today)
 {
     m_saved = false;
+    m_unsavedRenewals = 0;
     const bool fakeKept = contract.fakeProductUse;
     contract = Contract{};
     contract.fakeProductUse = fakeKept;
@@ -144,6 +145,7 @@ bool ContractForm::newContract(const QDate& today)
 void ContractForm::show(const Contract& stored)
 {
     m_saved = false;
+    m_unsavedRenewals = 0;
     contract = stored;
     if (contract.tableNo.isEmpty())
         contract.tableNo = QStringLiteral("1");
@@ -332,6 +334,7 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     pendingTotal = Decimal();
     operation = OperationMode::None;
     m_saved = true;
+    m_unsavedRenewals = 0;
     try {
         m_settings = app::loadSettings(m_db);
     } catch (const DbError& e) {

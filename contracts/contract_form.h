@@ -147,6 +147,7 @@ private:
     qint64 m_startedWithRun = 0;
     bool m_saved = false;
     Commands m_beforeDelete;
+    int m_unsavedRenewals = 0; // confirmed in the panel, not yet stored
 };
 
 } // namespace tawela::contracts

@@ -84,6 +84,7 @@ bool ContractForm::confirmRenewal()
     }
     lines << lineFrom(renewal.renewalNo, renewal.fee, renewal.penalty, renewal.discount,
                       renewal.total, renewal.renewalDate, renewal.newDue);
+    ++m_unsavedRenewals;
     // The due date moves; the rules then recompute the contract for the
     // whole time from the deposit date.
     dueDateChanged(renewal.newDue);
@@ -144,6 +145,13 @@ void ContractForm::toggleRenewalMark(int row)
 bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
 {
     const bool redeem = kind == ClosingPanel::Kind::Redemption;
+    // A renewal confirmed but not stored would be lost by the closing, and
+    // its term would decide the closing figures.
+    if (m_unsavedRenewals > 0) {
+        m_prompt.stop(QStringLiteral("มีรายการต่อดอกที่ยังไม่ได้จัดเก็บ กรุณากด \"จัดเก็บ\" ก่อน") +
+                      (redeem ? QStringLiteral("ไถ่ถอน") : QStringLiteral("ทำหลุดจำนำ")));
+        return false;
+    }
     closing = ClosingPanel{};
     closing.kind = kind;
     closing.title = redeem ? QStringLiteral("ไถ่ถอน") : QStringLiteral("หลุดจำนำ");

@@ -378,6 +378,20 @@ TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
     EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 1);
 }
 
+TEST_F(ClosingFormTest, NoClosingWhileARenewalWaitsToBeStored)
+{
+    auto f = shown();
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
+    ASSERT_TRUE(f->confirmRenewal());
+    EXPECT_FALSE(f->openRedemption(QDate(2025, 6, 13)));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ยังไม่ได้จัดเก็บ")));
+    EXPECT_FALSE(f->openForfeiture(QDate(2025, 6, 13)));
+    EXPECT_EQ(f->operation, OperationMode::Renewal);
+    f->save(QDateTime(QDate(2025, 6, 13), QTime(9, 0)));
+    ASSERT_TRUE(f->saved());
+    EXPECT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
+}
+
 TEST_F(ClosingFormTest, ForfeitureAsksBeforeTheDueDateAndWritesNoReceipt)
 {
     addLines(2); // terms 13 Jun – 13 Jul, 13 Jul – 12 Aug
