@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -76,6 +77,11 @@ private:
     void openTableEditor(bool interest);
     void focusCommand(const char* name);
     platform::ThaiDateEdit* dateField(const QString& name);
+    template <typename Panel>
+    void renewalFigures(QFormLayout* into, Panel ContractForm::*panel,
+                        const std::array<const char*, 5>& names);
+    template <typename Panel>
+    void showRenewalFigures(const Panel& panel, const std::array<const char*, 5>& names);
     QLineEdit* panelLine(const QString& name, const QString& caption, QFormLayout* form,
                          std::function<void(const QString&)> edited);
 

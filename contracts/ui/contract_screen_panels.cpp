@@ -72,6 +72,39 @@ QLineEdit* ContractScreen::panelLine(const QString& name, const QString& caption
     return e;
 }
 
+// The renewal number, fee, penalty, discount and total of the renewal panel
+// or of the correction panel; the total follows the three figures.
+template <typename Panel>
+void ContractScreen::renewalFigures(QFormLayout* into, Panel ContractForm::*panel,
+                                    const std::array<const char*, 5>& names)
+{
+    const std::pair<QString Panel::*, QString> fields[] = {
+        {&Panel::renewalNo, QStringLiteral("ต่อดอกครั้งที่")},
+        {&Panel::fee, QStringLiteral("ค่าธรรมเนียม")},
+        {&Panel::penalty, QStringLiteral("ค่าปรับ")},
+        {&Panel::discount, QStringLiteral("ส่วนลด")},
+        {&Panel::total, QStringLiteral("รวม")}};
+    for (int i = 0; i < 5; ++i) {
+        const auto field = fields[i].first;
+        const bool figure = i >= 1 && i <= 3;
+        panelLine(QLatin1String(names[i]), fields[i].second, into,
+                  [this, panel, field, figure](const QString& t) {
+                      Panel& p = (*m_form).*panel;
+                      p.*field = t;
+                      if (figure)
+                          p.recomputeTotal();
+                  });
+    }
+}
+
+template <typename Panel>
+void ContractScreen::showRenewalFigures(const Panel& p, const std::array<const char*, 5>& names)
+{
+    const QString* values[] = {&p.renewalNo, &p.fee, &p.penalty, &p.discount, &p.total};
+    for (int i = 0; i < 5; ++i)
+        setPanelText(m_t[QLatin1String(names[i])], *values[i]);
+}
+
 void ContractScreen::buildLowerArea(QLayout* into)
 {
     auto* row = new QHBoxLayout;
@@ -160,25 +193,7 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     cols->addLayout(left);
     cols->addLayout(right);
     v->addLayout(cols);
-    RenewalPanel& r = m_form->renewal;
-    panelLine(QStringLiteral("Text4"), QStringLiteral("ต่อดอกครั้งที่"), left,
-              [this](const QString& t) { m_form->renewal.renewalNo = t; });
-    panelLine(QStringLiteral("Text20"), QStringLiteral("ค่าธรรมเนียม"), left,
-              [this](const QString& t) {
-                  m_form->renewal.fee = t;
-                  m_form->renewalFiguresChanged();
-              });
-    panelLine(QStringLiteral("Text27"), QStringLiteral("ค่าปรับ"), left, [this](const QString& t) {
-        m_form->renewal.penalty = t;
-        m_form->renewalFiguresChanged();
-    });
-    panelLine(QStringLiteral("Text31"), QStringLiteral("ส่วนลด"), left, [this](const QString& t) {
-        m_form->renewal.discount = t;
-        m_form->renewalFiguresChanged();
-    });
-    panelLine(QStringLiteral("Text21"), QStringLiteral("รวม"), left,
-              [this](const QString& t) { m_form->renewal.total = t; });
-    (void)r;
+    renewalFigures(left, &ContractForm::renewal, {"Text4", "Text20", "Text27", "Text31", "Text21"});
     auto* current = dateField(QStringLiteral("DTPicker3"));
     auto* next = dateField(QStringLiteral("DTPicker4"));
     auto* on = dateField(QStringLiteral("DTPicker5"));
@@ -233,23 +248,8 @@ QGroupBox* ContractScreen::buildEditPanel()
     cols->addLayout(left);
     cols->addLayout(right);
     v->addLayout(cols);
-    panelLine(QStringLiteral("Text37"), QStringLiteral("ต่อดอกครั้งที่"), left,
-              [this](const QString& t) { m_form->renewalEdit.renewalNo = t; });
-    panelLine(QStringLiteral("Text35"), QStringLiteral("ค่าธรรมเนียม"), left,
-              [this](const QString& t) {
-                  m_form->renewalEdit.fee = t;
-                  m_form->renewalEditFiguresChanged();
-              });
-    panelLine(QStringLiteral("Text33"), QStringLiteral("ค่าปรับ"), left, [this](const QString& t) {
-        m_form->renewalEdit.penalty = t;
-        m_form->renewalEditFiguresChanged();
-    });
-    panelLine(QStringLiteral("Text32"), QStringLiteral("ส่วนลด"), left, [this](const QString& t) {
-        m_form->renewalEdit.discount = t;
-        m_form->renewalEditFiguresChanged();
-    });
-    panelLine(QStringLiteral("Text34"), QStringLiteral("รวม"), left,
-              [this](const QString& t) { m_form->renewalEdit.total = t; });
+    renewalFigures(left, &ContractForm::renewalEdit,
+                   {"Text37", "Text35", "Text33", "Text32", "Text34"});
     auto* on = dateField(QStringLiteral("DTPicker11"));
     auto* due = dateField(QStringLiteral("DTPicker9"));
     right->addRow(QStringLiteral("วันต่อดอก"), on);
@@ -657,22 +657,14 @@ void ContractScreen::refreshPanels()
     const bool wasRefreshing = m_refreshing;
     m_refreshing = true;
     const RenewalPanel& r = m_form->renewal;
-    setPanelText(m_t[QStringLiteral("Text4")], r.renewalNo);
-    setPanelText(m_t[QStringLiteral("Text20")], r.fee);
-    setPanelText(m_t[QStringLiteral("Text27")], r.penalty);
-    setPanelText(m_t[QStringLiteral("Text31")], r.discount);
-    setPanelText(m_t[QStringLiteral("Text21")], r.total);
+    showRenewalFigures(r, {"Text4", "Text20", "Text27", "Text31", "Text21"});
     showDate(m_dates[QStringLiteral("DTPicker3")], r.currentDue);
     showDate(m_dates[QStringLiteral("DTPicker4")], r.newDue);
     showDate(m_dates[QStringLiteral("DTPicker5")], r.renewalDate);
     m_dayCaption->setText(r.dayCaption);
 
     const RenewalEditPanel& e = m_form->renewalEdit;
-    setPanelText(m_t[QStringLiteral("Text37")], e.renewalNo);
-    setPanelText(m_t[QStringLiteral("Text35")], e.fee);
-    setPanelText(m_t[QStringLiteral("Text33")], e.penalty);
-    setPanelText(m_t[QStringLiteral("Text32")], e.discount);
-    setPanelText(m_t[QStringLiteral("Text34")], e.total);
+    showRenewalFigures(e, {"Text37", "Text35", "Text33", "Text32", "Text34"});
     showDate(m_dates[QStringLiteral("DTPicker11")], e.renewalDate);
     showDate(m_dates[QStringLiteral("DTPicker9")], e.dueDate);
 
