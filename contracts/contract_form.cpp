@@ -194,6 +194,17 @@ void ContractForm::show(const Contract& stored)
     m_commands.list = true;
 }
 
+bool ContractForm::reloadSettings()
+{
+    try {
+        m_settings = app::loadSettings(m_db);
+        return true;
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+        return false;
+    }
+}
+
 void ContractForm::print(const PrintOrder& order)
 {
     if (!m_printer)
@@ -335,11 +346,7 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     operation = OperationMode::None;
     m_saved = true;
     m_unsavedRenewals = 0;
-    try {
-        m_settings = app::loadSettings(m_db);
-    } catch (const DbError& e) {
-        m_prompt.error(e.description());
-    }
+    reloadSettings();
     if (done == OperationMode::NewContract) {
         print({newContractDocuments(m_settings, result.policyNo), {}, {}});
     } else if (done == OperationMode::Renewal || done == OperationMode::Redemption) {

@@ -133,6 +133,10 @@ private:
     // The current term: its start and due date, from the last history row.
     std::pair<QDate, QDate> currentTerm() const;
     void print(const PrintOrder& order);
+    // Reads the settings row again for what follows; false (said) when it fails.
+    bool reloadSettings();
+    // True (said) when the history holds all the renewals it can.
+    bool historyFull();
 
     std::shared_ptr<platform::db::Database> m_db;
     app::Session m_session;

@@ -18,13 +18,19 @@ std::pair<QDate, QDate> ContractForm::currentTerm() const
     return {lines.last().fakDate, lines.last().returnDate};
 }
 
+bool ContractForm::historyFull()
+{
+    if (lines.size() < MaxRenewals)
+        return false;
+    m_prompt.stop(QStringLiteral("สัญญานี้ต่อดอกครบ ") + QString::number(MaxRenewals) +
+                  QStringLiteral(" ครั้งแล้ว ต่อดอกเพิ่มไม่ได้ กรุณาปิดสัญญานี้แล้วเปิดสัญญาใหม่"));
+    return true;
+}
+
 bool ContractForm::openRenewal(const QDate& today)
 {
-    if (lines.size() >= MaxRenewals) {
-        m_prompt.stop(QStringLiteral("สัญญานี้ต่อดอกครบ ") + QString::number(MaxRenewals) +
-                      QStringLiteral(" ครั้งแล้ว ต่อดอกเพิ่มไม่ได้ กรุณาปิดสัญญานี้แล้วเปิดสัญญาใหม่"));
+    if (historyFull())
         return false;
-    }
     const auto [start, due] = currentTerm();
     if (!start.isValid() || !due.isValid()) {
         m_prompt.error(QStringLiteral("วันที่ของงวดปัจจุบันไม่ถูกต้อง"));
@@ -77,11 +83,8 @@ RenewalLine lineFrom(const QString& renewalNo, const QString& fee, const QString
 
 bool ContractForm::confirmRenewal()
 {
-    if (lines.size() >= MaxRenewals) {
-        m_prompt.stop(QStringLiteral("สัญญานี้ต่อดอกครบ ") + QString::number(MaxRenewals) +
-                      QStringLiteral(" ครั้งแล้ว ต่อดอกเพิ่มไม่ได้ กรุณาปิดสัญญานี้แล้วเปิดสัญญาใหม่"));
+    if (historyFull())
         return false;
-    }
     lines << lineFrom(renewal.renewalNo, renewal.fee, renewal.penalty, renewal.discount,
                       renewal.total, renewal.renewalDate, renewal.newDue);
     ++m_unsavedRenewals;
@@ -184,15 +187,13 @@ bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
     if (redeem) {
         closing.amount = contract.amount2.toString();
         closing.days = QString::number(due.daysTo(today));
-        computeClosingCharge();
+        closingDaysChanged();
         closing.total = (leading(closing.surcharge) + leading(closing.amount)).toString();
         operation = OperationMode::Redemption;
     } else {
         closing.days = QString::number(start.daysTo(today));
-        computeClosingCharge();
+        closingDaysChanged();
         closing.amount = contract.amount1.toString();
-        if (!contract.deduged)
-            closing.surcharge = zero;
         closing.total = zero;
     }
     return true;
@@ -313,11 +314,7 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     contract.lTotal = c.lTotal;
     if (redeem) {
         operation = OperationMode::None;
-        try {
-            m_settings = app::loadSettings(m_db);
-        } catch (const DbError& e) {
-            m_prompt.error(e.description());
-        }
+        reloadSettings();
         print({receiptDocuments(m_settings.recvtaiCfg, m_settings, contract.kuName, receiptNo),
                receiptPrinterRow(),
                {}});
@@ -367,12 +364,8 @@ void ContractForm::cancelDelete()
 
 void ContractForm::reprint(Reprint choice)
 {
-    try {
-        m_settings = app::loadSettings(m_db);
-    } catch (const DbError& e) {
-        m_prompt.error(e.description());
+    if (!reloadSettings())
         return;
-    }
     // Documents show what is stored; a contract not yet stored has nothing to show.
     if (!m_store.contractNumberTaken(contract.policyNo)) {
         m_prompt.information(QStringLiteral("สัญญานี้ยังไม่ได้จัดเก็บ กรุณากด \"จัดเก็บ\" ก่อนพิมพ์"));

@@ -1,6 +1,7 @@
 #include "contracts/ui/contract_screen.h"
 
 #include "app/ui/twips.h"
+#include "contracts/ui/field_sync.h"
 #include "platform/ui/thai_date_edit.h"
 
 #include <QCheckBox>
@@ -27,19 +28,6 @@ namespace {
 QString money(Decimal d)
 {
     return d.toString();
-}
-
-void showDate(platform::ThaiDateEdit* field, const QDate& date)
-{
-    if (date.isValid() && field->date() != date)
-        field->setDate(date);
-}
-
-void setText(QLineEdit* e, const QString& text)
-{
-    // The field being typed in keeps what the person typed.
-    if (!e->hasFocus() && e->text() != text)
-        e->setText(text);
 }
 
 } // namespace
@@ -392,24 +380,24 @@ void ContractScreen::refresh()
 {
     m_refreshing = true;
     const Contract& c = m_form->contract;
-    setText(m_t[QStringLiteral("t0")], c.policyNo);
-    setText(m_t[QStringLiteral("t67")], c.refNo);
-    setText(m_t[QStringLiteral("t1")], c.payan1);
-    setText(m_t[QStringLiteral("t2")], c.payan2);
-    setText(m_t[QStringLiteral("t32")], c.placeKeep);
-    setText(m_t[QStringLiteral("t7")], QString::number(c.totalDay));
-    setText(m_t[QStringLiteral("t4")], money(c.amount1));
-    setText(m_t[QStringLiteral("t8")], money(c.interestRate));
-    setText(m_t[QStringLiteral("t10")], money(c.amount3));
-    setText(m_t[QStringLiteral("t3")], money(c.amount2));
-    setText(m_t[QStringLiteral("t22")], c.kuCode);
-    setText(m_t[QStringLiteral("t9")], c.kuName);
-    setText(m_t[QStringLiteral("t11")], c.kuAge);
-    setText(m_t[QStringLiteral("t12")], c.kuId);
-    setText(m_t[QStringLiteral("t19")], c.kuMp);
-    setText(m_t[QStringLiteral("t6")], c.weight);
-    setText(m_t[QStringLiteral("t30")], c.sn);
-    setText(m_t[QStringLiteral("t31")], c.otherDetail);
+    showText(m_t[QStringLiteral("t0")], c.policyNo);
+    showText(m_t[QStringLiteral("t67")], c.refNo);
+    showText(m_t[QStringLiteral("t1")], c.payan1);
+    showText(m_t[QStringLiteral("t2")], c.payan2);
+    showText(m_t[QStringLiteral("t32")], c.placeKeep);
+    showText(m_t[QStringLiteral("t7")], QString::number(c.totalDay));
+    showText(m_t[QStringLiteral("t4")], money(c.amount1));
+    showText(m_t[QStringLiteral("t8")], money(c.interestRate));
+    showText(m_t[QStringLiteral("t10")], money(c.amount3));
+    showText(m_t[QStringLiteral("t3")], money(c.amount2));
+    showText(m_t[QStringLiteral("t22")], c.kuCode);
+    showText(m_t[QStringLiteral("t9")], c.kuName);
+    showText(m_t[QStringLiteral("t11")], c.kuAge);
+    showText(m_t[QStringLiteral("t12")], c.kuId);
+    showText(m_t[QStringLiteral("t19")], c.kuMp);
+    showText(m_t[QStringLiteral("t6")], c.weight);
+    showText(m_t[QStringLiteral("t30")], c.sn);
+    showText(m_t[QStringLiteral("t31")], c.otherDetail);
     if (!m_address->hasFocus() && m_address->toPlainText() != c.kuAddress)
         m_address->setPlainText(c.kuAddress);
     if (!m_details->hasFocus() && m_details->toPlainText() != c.pNote)
@@ -433,8 +421,11 @@ void ContractScreen::refresh()
     m_table->setCurrentText(c.tableNo);
     m_withheld->setChecked(c.deduged);
     m_fake->setChecked(c.fakeProductUse);
-    showDate(m_deposit, c.policyDate);
-    showDate(m_due, c.endDate);
+    // A date the contract lacks leaves the field as it is.
+    if (c.policyDate.isValid())
+        showDate(m_deposit, c.policyDate);
+    if (c.endDate.isValid())
+        showDate(m_due, c.endDate);
     m_closedPanel->setVisible(m_form->closedPanel);
     m_forfeitedPanel->setVisible(m_form->forfeitedPanel);
 

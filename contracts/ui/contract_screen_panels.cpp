@@ -4,6 +4,7 @@
 #include "app/ui/twips.h"
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
+#include "contracts/ui/field_sync.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/thai_date_edit.h"
 #include "text/thai_text.h"
@@ -29,19 +30,6 @@
 namespace tawela::contracts {
 
 namespace {
-
-void setPanelText(QLineEdit* e, const QString& text)
-{
-    if (!e->hasFocus() && e->text() != text)
-        e->setText(text);
-}
-
-// The field being typed in keeps what the person typed.
-void showDate(platform::ThaiDateEdit* field, const QDate& date)
-{
-    if (field->date() != date)
-        field->setDate(date);
-}
 
 QPushButton* button(const char* name, const QString& caption)
 {
@@ -102,7 +90,7 @@ void ContractScreen::showRenewalFigures(const Panel& p, const std::array<const c
 {
     const QString* values[] = {&p.renewalNo, &p.fee, &p.penalty, &p.discount, &p.total};
     for (int i = 0; i < 5; ++i)
-        setPanelText(m_t[QLatin1String(names[i])], *values[i]);
+        showText(m_t[QLatin1String(names[i])], *values[i]);
 }
 
 void ContractScreen::buildLowerArea(QLayout* into)
@@ -521,24 +509,22 @@ void ContractScreen::bindCommands()
         else
             focusCommand("cmdRenew");
     });
-    connect(m_commands[QStringLiteral("cmdRedeem")], &QPushButton::clicked, this, [this] {
-        readTexts();
-        const bool opened = m_form->openRedemption();
-        refresh();
-        if (opened)
-            m_closingButtons->findChild<QPushButton*>(QStringLiteral("Command26"))->setFocus();
-        else
-            focusCommand("cmdRenew");
-    });
-    connect(m_commands[QStringLiteral("cmdForfeit")], &QPushButton::clicked, this, [this] {
-        readTexts();
-        const bool opened = m_form->openForfeiture();
-        refresh();
-        if (opened)
-            m_closingButtons->findChild<QPushButton*>(QStringLiteral("Command26"))->setFocus();
-        else
-            focusCommand("cmdRenew");
-    });
+    // Redemption and forfeiture share the closing panel.
+    auto closingCommand = [this](bool (ContractForm::*openPanel)(const QDate&)) {
+        return [this, openPanel] {
+            readTexts();
+            const bool opened = ((*m_form).*openPanel)(QDate::currentDate());
+            refresh();
+            if (opened)
+                m_closingButtons->findChild<QPushButton*>(QStringLiteral("Command26"))->setFocus();
+            else
+                focusCommand("cmdRenew");
+        };
+    };
+    connect(m_commands[QStringLiteral("cmdRedeem")], &QPushButton::clicked, this,
+            closingCommand(&ContractForm::openRedemption));
+    connect(m_commands[QStringLiteral("cmdForfeit")], &QPushButton::clicked, this,
+            closingCommand(&ContractForm::openForfeiture));
     connect(m_commands[QStringLiteral("cmdDelete")], &QPushButton::clicked, this, [this] {
         readTexts();
         m_form->askDelete(false);
@@ -680,12 +666,12 @@ void ContractScreen::refreshPanels()
         m_t[QLatin1String(name)]->setReadOnly(c.readOnly);
     for (const char* name : {"DTPicker6", "DTPicker7", "DTPicker8"})
         m_dates[QLatin1String(name)]->setEnabled(!c.readOnly);
-    setPanelText(m_t[QStringLiteral("Text28")], c.days);
-    setPanelText(m_t[QStringLiteral("Text26")], c.amount);
-    setPanelText(m_t[QStringLiteral("Text25")], c.surcharge);
-    setPanelText(m_t[QStringLiteral("Text29")], c.penalty);
-    setPanelText(m_t[QStringLiteral("Text30")], c.discount);
-    setPanelText(m_t[QStringLiteral("Text24")], c.total);
+    showText(m_t[QStringLiteral("Text28")], c.days);
+    showText(m_t[QStringLiteral("Text26")], c.amount);
+    showText(m_t[QStringLiteral("Text25")], c.surcharge);
+    showText(m_t[QStringLiteral("Text29")], c.penalty);
+    showText(m_t[QStringLiteral("Text30")], c.discount);
+    showText(m_t[QStringLiteral("Text24")], c.total);
     m_chargeCaption->setText(c.caption);
 
     // One panel at a time beside the history: what the person is doing
