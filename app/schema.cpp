@@ -153,7 +153,10 @@ TableDef contractTable()
              money("L_total"),
              date("L_fakdate"),
              date("L_returndate"),
-             yesNo("L_tor")},
+             yesNo("L_tor"),
+             // Raised by every write of the row, so a copy of the program
+             // that shows an older state cannot overwrite a newer one.
+             whole("row_version")},
             {index("chumnum_policy_no", {QStringLiteral("Policy_no")}, true),
              index("chumnum_ref_no", {QStringLiteral("ref_no")}),
              index("chumnum_ku_id", {QStringLiteral("Ku_ID")}),

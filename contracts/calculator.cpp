@@ -67,6 +67,16 @@ void ContractCalculator::lookup()
     }
 }
 
+void ContractCalculator::loadStored()
+{
+    try {
+        if (auto match = stepLookup(m_tables.feeRows(tableNo), days))
+            stepDays = match->duration;
+    } catch (const platform::db::DbError&) {
+        // A table that does not exist leaves P; the figures are shown as stored.
+    }
+}
+
 void ContractCalculator::computeInterest()
 {
     try {

@@ -52,6 +52,16 @@ public:
     void ratePicked(Decimal value);          // 7: one month's interest, split
     void depositDateChanged(const QDate& value) { depositDate = value; } // nothing else
     void tableChanged(const QString& value) { tableNo = value; }
+    // Figures typed over by the person: kept as typed until a rule runs again.
+    void payoutTyped(Decimal value) { payout = value; }
+    void redemptionTyped(Decimal value) { redemption = value; }
+    // A renewal moved the due date: the term, its fee and the split stay
+    // as agreed.
+    void termMoved(const QDate& value) { dueDate = value; }
+
+    // A stored contract: its figures as stored, nothing recomputed; only
+    // the step days are looked up, for the rules that run on a later change.
+    void loadStored();
 
 private:
     void lookup();

@@ -137,6 +137,7 @@ Contract readContract(const platform::db::Recordset& r)
     c.lFakdate = r.date(QStringLiteral("L_fakdate"));
     c.lReturndate = r.date(QStringLiteral("L_returndate"));
     c.lTor = r.boolean(QStringLiteral("L_tor"));
+    c.rowVersion = r.integer(QStringLiteral("row_version"));
     return c;
 }
 

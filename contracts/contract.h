@@ -44,6 +44,7 @@ struct Contract {
     Decimal lAmount, lFee, lPlub, lDiscount, lTotal;
     QDate lFakdate, lReturndate;
     bool lTor = false;
+    qint64 rowVersion = 0; // as read; a write checks it is still the stored one
 };
 
 // One renewal (ต่อดอก) of a contract, as the history grid holds it.

@@ -15,14 +15,16 @@ ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, app::Se
         std::make_unique<ContractCalculator>(m_tables, ContractCalculator::Settings{}, m_prompt);
 }
 
-void ContractForm::applyRights()
+void ContractForm::applyRights(bool storedContract)
 {
-    // Interest tables and customer tables by their rights; Card and Policy
-    // decide whether the panels can be edited at all.
+    // Interest tables and customer tables by their rights; Card decides
+    // whether a stored contract can be changed (a new one is always
+    // entered), Policy whether anything can be edited at all.
     m_commands.interestTable = m_session.blacklistRight() != app::Right::NotAllowed;
+    m_commands.discountTable = m_commands.interestTable;
     m_commands.customerTable = m_session.bkRight() != app::Right::NotAllowed;
     if (m_session.cardRight() == app::Right::NotAllowed) {
-        m_commands.panels = false;
+        m_commands.panels = !storedContract;
         m_commands.tools = false;
         m_commands.remove = false;
         m_commands.history = false;
@@ -104,11 +106,20 @@ bool ContractForm::newContract(const QDate& today)
     try {
         m_settings = app::loadSettings(m_db);
         m_startedOn = today;
-        m_startedWithRun = m_settings.chumnumRun;
-        contract.policyNo = contractNumber(today, m_startedWithRun);
-        if (m_store.contractNumberTaken(contract.policyNo)) {
-            m_prompt.plain(QStringLiteral("เลขสัญญาซ้ำ กำหนดเลขรันที่ค่าเริ่มต้นใหม่ แล้วจึงเปิดสัญญาใหม่ได้"));
-            return false;
+        // Another copy may take the run between reading the counter and
+        // checking its number: a taken number counts only while the counter
+        // still stands at it.
+        for (;;) {
+            m_startedWithRun = m_settings.chumnumRun;
+            contract.policyNo = contractNumber(today, m_startedWithRun);
+            if (!m_store.contractNumberTaken(contract.policyNo))
+                break;
+            m_settings = app::loadSettings(m_db);
+            if (m_settings.chumnumRun == m_startedWithRun) {
+                m_prompt.plain(
+                    QStringLiteral("เลขสัญญาซ้ำ กำหนดเลขรันที่ค่าเริ่มต้นใหม่ แล้วจึงเปิดสัญญาใหม่ได้"));
+                return false;
+            }
         }
         contract.refNo = contract.policyNo;
         contract.companyName = m_settings.companyName;
@@ -138,7 +149,7 @@ bool ContractForm::newContract(const QDate& today)
     m_commands.list = false;
     m_commands.panels = true;
     m_commands.tools = true;
-    applyRights();
+    applyRights(false);
     return true;
 }
 
@@ -174,24 +185,21 @@ void ContractForm::show(const Contract& stored)
         closing.days = QString::number(stored.totalDay);
         closing.discount = stored.lDiscount.toString();
     }
-    // The rules run as for typed changes, in the load order: amount, rate,
-    // days (which moves the due date), then the table number. A closed
-    // contract keeps its stored figures: its days are the closing days, so
-    // the rules would make up a term it never had.
+    // A shown contract keeps every stored figure, its agreed rate above all,
+    // until the person changes something; the rules then run from there.
+    // (Re-running them on loading would put the rate table's rate of today
+    // in place of the agreed one, and a closed contract's days are its
+    // closing days.)
     pushToCalculator();
-    if (stored.pStatus) {
-        m_calc->withholdingChanged(stored.deduged);
-        m_calc->amountChanged(stored.amount1);
-        m_calc->rateTyped(stored.interes);
-        m_calc->daysChanged(stored.totalDay);
-        m_calc->tableChanged(contract.tableNo);
-        syncFromCalculator();
-    }
+    m_calc->loadStored();
     lines = m_store.renewalLines(stored.policyNo);
     m_commands.save = m_commands.renew = m_commands.redeem = m_commands.forfeit = stored.pStatus;
     m_commands.documents = true;
     m_commands.newContract = true;
     m_commands.list = true;
+    m_commands.panels = m_commands.tools = m_commands.remove = m_commands.history = true;
+    m_commands.commandBar = true;
+    applyRights();
 }
 
 bool ContractForm::reloadSettings()
@@ -225,34 +233,121 @@ void ContractForm::hidePanels()
     deletion.visible = false;
 }
 
-void ContractForm::amountTyped(const QString& text)
+std::optional<Decimal> ContractForm::typedNumber(const QString& text, Limit limit)
 {
-    m_calc->amountChanged(Decimal::parseLeading(text));
-    syncFromCalculator();
+    const Decimal::Typed typed = Decimal::parseTyped(text);
+    if (typed.problem == Decimal::Typed::Problem::TooManyPlaces) {
+        m_prompt.stop(QStringLiteral("ใส่ทศนิยมได้ไม่เกิน 4 ตำแหน่ง"));
+        return std::nullopt;
+    }
+    const std::int64_t most = limit == Limit::Money ? MaxBaht
+                              : limit == Limit::Days ? MaxDays
+                                                     : MaxRate;
+    const bool tooLarge = typed.problem == Decimal::Typed::Problem::OutOfRange ||
+                          typed.value > Decimal::fromInt(most) ||
+                          typed.value < Decimal::fromInt(-most);
+    if (tooLarge) {
+        switch (limit) {
+        case Limit::Money:
+            m_prompt.stop(QStringLiteral("จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"));
+            break;
+        case Limit::Days:
+            m_prompt.stop(QStringLiteral("จำนวนวันต้องไม่เกิน 9,999 วัน"));
+            break;
+        case Limit::Rate:
+            m_prompt.stop(QStringLiteral("ดอกเบี้ยต้องไม่เกินร้อยละ 100 ต่อเดือน"));
+            break;
+        }
+        return std::nullopt;
+    }
+    return typed.value;
 }
 
-void ContractForm::daysTyped(const QString& text)
+bool ContractForm::amountTyped(const QString& text)
 {
-    m_calc->daysChanged(Decimal::parseLeading(text).truncatedToInt());
+    const auto value = typedNumber(text, Limit::Money);
+    if (!value)
+        return false;
+    m_calc->amountChanged(*value);
     syncFromCalculator();
+    return true;
 }
 
-void ContractForm::rateTyped(const QString& text)
+bool ContractForm::daysTyped(const QString& text)
 {
-    m_calc->rateTyped(Decimal::parseLeading(text));
+    const auto value = typedNumber(text, Limit::Days);
+    if (!value)
+        return false;
+    m_calc->daysChanged(value->truncatedToInt());
     syncFromCalculator();
+    return true;
 }
 
-void ContractForm::ratePicked(const QString& text)
+bool ContractForm::rateTyped(const QString& text)
 {
-    m_calc->ratePicked(Decimal::parseLeading(text));
+    const auto value = typedNumber(text, Limit::Rate);
+    if (!value)
+        return false;
+    m_calc->rateTyped(*value);
     syncFromCalculator();
+    return true;
 }
 
-void ContractForm::interestTyped(const QString& text)
+bool ContractForm::ratePicked(const QString& text)
 {
-    m_calc->interestChanged(Decimal::parseLeading(text));
+    const auto value = typedNumber(text, Limit::Rate);
+    if (!value)
+        return false;
+    m_calc->ratePicked(*value);
     syncFromCalculator();
+    return true;
+}
+
+bool ContractForm::interestTyped(const QString& text)
+{
+    const auto value = typedNumber(text, Limit::Money);
+    if (!value)
+        return false;
+    m_calc->interestChanged(*value);
+    syncFromCalculator();
+    return true;
+}
+
+bool ContractForm::payoutTyped(const QString& text)
+{
+    const auto value = typedNumber(text, Limit::Money);
+    if (!value)
+        return false;
+    m_calc->payoutTyped(*value);
+    syncFromCalculator();
+    return true;
+}
+
+bool ContractForm::redemptionTyped(const QString& text)
+{
+    const auto value = typedNumber(text, Limit::Money);
+    if (!value)
+        return false;
+    m_calc->redemptionTyped(*value);
+    syncFromCalculator();
+    return true;
+}
+
+bool ContractForm::figureTyped(QString& into, const QString& text)
+{
+    if (!typedNumber(text, Limit::Money))
+        return false;
+    into = text;
+    return true;
+}
+
+bool ContractForm::closingDaysTyped(const QString& text)
+{
+    if (!typedNumber(text, Limit::Days))
+        return false;
+    closing.days = text;
+    closingDaysChanged();
+    return true;
 }
 
 void ContractForm::withholdingSwitched(bool on)
@@ -317,6 +412,8 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
             return field;
         }
     }
+    if (const auto refused = refusedValue())
+        return refused;
     SaveRequest request;
     request.contract = contract;
     request.isNew = recordMode == QLatin1String("Addnew");
@@ -332,14 +429,33 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     try {
         result = m_store.save(request);
     } catch (const DbError& e) {
+        if (e.number() == platform::db::error_number::ChangedElsewhere) {
+            offerReload();
+            return std::nullopt;
+        }
         m_prompt.error(e.number() == platform::db::error_number::DuplicateKey
                            ? QStringLiteral("หมายเลขสัญญาซ้ำ")
                            : e.description());
         return std::nullopt;
     }
+    if (!result.renumberedTo.isEmpty()) {
+        // Nothing stored: the number shown is no longer free. Say so and show
+        // the new one before it is used.
+        const QString old = contract.policyNo;
+        if (contract.refNo == old)
+            contract.refNo = result.renumberedTo;
+        contract.policyNo = result.renumberedTo;
+        m_startedWithRun = result.renumberedRun;
+        m_prompt.information(QStringLiteral("เลขที่สัญญา ") + old +
+                             QStringLiteral(" ถูกใช้จากเครื่องอื่นแล้ว สัญญานี้จะได้เลขที่ ") +
+                             result.renumberedTo +
+                             QStringLiteral(" กรุณาตรวจสอบแล้วกด \"จัดเก็บ\" อีกครั้ง"));
+        return Field::Number;
+    }
     // Stored: what follows never undoes it.
     const OperationMode done = operation;
     const bool wasNew = request.isNew;
+    const bool renewed = m_unsavedRenewals > 0;
     if (auto stored = m_store.find(result.policyNo))
         contract = *stored;
     pendingTotal = Decimal();
@@ -350,15 +466,20 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     if (done == OperationMode::NewContract) {
         print({newContractDocuments(m_settings, result.policyNo), {}, {}});
     } else if (done == OperationMode::Renewal || done == OperationMode::Redemption) {
-        print({receiptDocuments(m_settings.recvtorCfg, m_settings, contract.kuName,
-                                result.receiptNo),
-               receiptPrinterRow(),
-               {}});
-        print({renewalDocuments(m_settings, result.policyNo), {}, {}});
+        // A receipt only for money collected; the renewal document only for
+        // renewals stored by this save.
+        if (!result.receiptNo.isEmpty())
+            print({receiptDocuments(m_settings.recvtorCfg, m_settings, contract.kuName,
+                                    result.receiptNo),
+                   receiptPrinterRow(),
+                   {}});
+        if (renewed)
+            print({renewalDocuments(m_settings, result.policyNo), {}, {}});
     }
     m_commands.newContract = m_commands.save = m_commands.renew = m_commands.redeem =
         m_commands.forfeit = true;
     m_commands.list = true;
+    m_commands.panels = true;
     applyRights();
     m_prompt.plain(QStringLiteral("Data Saved"));
     if (wasNew) {
@@ -368,6 +489,67 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
         m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
     }
     return std::nullopt;
+}
+
+std::optional<ContractForm::Field> ContractForm::refusedValue()
+{
+    const Decimal most = Decimal::fromInt(MaxBaht);
+    const struct {
+        bool refused;
+        Field field;
+        const char* text;
+    } checks[] = {
+        {!contract.policyDate.isValid(), Field::DepositDate,
+         "วันที่ฝากไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
+        {!contract.endDate.isValid(), Field::DueDate,
+         "วันที่สิ้นสุดสัญญาไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
+        {contract.amount1.isNegative(), Field::Amount, "ยอดฝากต้องไม่ติดลบ"},
+        {contract.totalDay < 0, Field::Days, "จำนวนวันต้องไม่ติดลบ"},
+        {contract.interestRate.isNegative(), Field::Interest, "ค่าธรรมเนียมต้องไม่ติดลบ"},
+        {contract.amount3.isNegative(), Field::Payout, "ยอดจ่ายต้องไม่ติดลบ"},
+        {contract.amount2.isNegative(), Field::Redemption, "ยอดไถ่ถอนต้องไม่ติดลบ"},
+        {contract.amount1 > most, Field::Amount, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
+        {contract.interestRate > most, Field::Interest, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
+        {contract.amount3 > most, Field::Payout, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
+        {contract.amount2 > most, Field::Redemption, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
+    };
+    for (const auto& c : checks) {
+        if (c.refused) {
+            m_prompt.stop(QString::fromUtf8(c.text));
+            return c.field;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ContractForm::stillAsStored()
+{
+    if (recordMode != QLatin1String("Edit"))
+        return true;
+    try {
+        const auto stored = m_store.find(contract.policyNo);
+        if (stored && stored->rowVersion == contract.rowVersion &&
+            stored->pStatus == contract.pStatus)
+            return true;
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+        return false;
+    }
+    offerReload();
+    return false;
+}
+
+void ContractForm::offerReload()
+{
+    m_prompt.stop(changedElsewhereText());
+    if (!m_prompt.askYesNo(QStringLiteral("ต้องการเปิดสัญญานี้ขึ้นมาใหม่ตามที่จัดเก็บไว้หรือไม่ ?")))
+        return;
+    try {
+        if (const auto stored = m_store.find(contract.policyNo))
+            show(*stored);
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+    }
 }
 
 } // namespace tawela::contracts

@@ -25,11 +25,29 @@ public:
     // Which commands and panels the screen offers now.
     struct Commands {
         bool newContract = true, save = false, renew = false, redeem = false, documents = false,
-             forfeit = false, interestTable = true, customerTable = true, remove = true;
+             forfeit = false, interestTable = true, discountTable = true, customerTable = true,
+             remove = true;
         bool panels = true, tools = true, list = true, commandBar = true, history = true;
     };
-    // The field a required-field check puts the cursor on.
-    enum class Field { Address, ProductGroup, Amount, Redemption, Days, Interest };
+    // The field a refused save puts the cursor on.
+    enum class Field {
+        Address,
+        ProductGroup,
+        Amount,
+        Redemption,
+        Days,
+        Interest,
+        Payout,
+        DepositDate,
+        DueDate,
+        Number,
+    };
+
+    // The largest amount of money and the most days a field takes: what the
+    // words of an amount can still say and what a term can sensibly hold.
+    static constexpr std::int64_t MaxBaht = 9'999'999'999;
+    static constexpr std::int64_t MaxDays = 9'999;
+    static constexpr std::int64_t MaxRate = 100; // percent a month
 
     // Prints what a command asks for; the printer reports its own failures.
     using Printer = std::function<void(const PrintOrder& order)>;
@@ -57,15 +75,25 @@ public:
     void fillWitness(int which);
 
     // Changes of the money fields, as typed (the leading number counts).
-    void amountTyped(const QString& text);
-    void daysTyped(const QString& text);
-    void rateTyped(const QString& text);
-    void ratePicked(const QString& text);
-    void interestTyped(const QString& text);
+    // False when the text cannot be kept as typed (too many decimals, beyond
+    // the largest amount): the person was told and the value stays as it was.
+    bool amountTyped(const QString& text);
+    bool daysTyped(const QString& text);
+    bool rateTyped(const QString& text);
+    bool ratePicked(const QString& text);
+    bool interestTyped(const QString& text);
+    bool payoutTyped(const QString& text);
+    bool redemptionTyped(const QString& text);
     void withholdingSwitched(bool on);
+    // An invalid date (a text that is no date) is held as such; the save
+    // refuses it.
     void dueDateChanged(const QDate& date);
     void depositDateChanged(const QDate& date);
     void tableChanged(const QString& tableNo);
+    // A figure of the renewal, correction or closing panel typed into
+    // `into`; false (said) when it cannot be kept.
+    bool figureTyped(QString& into, const QString& text);
+    bool closingDaysTyped(const QString& text);
 
     // "ต่อดอก": the panel with the current term; false when it was not
     // opened (history full, or an overdue contract the person declined).
@@ -74,7 +102,7 @@ public:
     void renewalFiguresChanged() { renewal.recomputeTotal(); }
     // "ตกลง": a history row, the due date moved, the pending total raised.
     bool confirmRenewal();
-    void cancelRenewal() { renewal.visible = false; }
+    void cancelRenewal();
     // Double-click on history row (0-based), then "แก้ไข" or "ไม่แก้ไข".
     void editRenewal(int row);
     void renewalEditFiguresChanged() { renewalEdit.recomputeTotal(); }
@@ -94,7 +122,7 @@ public:
     void closingFiguresChanged() { closing.recomputeTotal(); }
     // "ใช่": closes the contract (with its receipt for a redemption).
     bool confirmClosing(const QDateTime& now = QDateTime::currentDateTime());
-    void cancelClosing() { closing.visible = false; }
+    void cancelClosing();
 
     // "ลบ" (fromMenu false) and the tools menu's "ลบสัญญา".
     void askDelete(bool fromMenu);
@@ -102,8 +130,16 @@ public:
     bool confirmDelete();
     void cancelDelete();
 
-    // The reprint panel's "พิมพ์" for the shown contract.
+    // "ใบขายฝาก" opens the reprint panel, its "ออก" closes it; "พิมพ์"
+    // prints the choice for the shown contract.
+    void openReprint() { m_reprintOpen = true; }
+    void closeReprint() { m_reprintOpen = false; }
     void reprint(Reprint choice);
+
+    // The one panel shown beside the history: what the person is doing
+    // comes before what is only shown.
+    enum class Panel { None, Renewal, RenewalEdit, Closing, Delete, Reprint, ClosedFigures };
+    Panel panel() const;
 
     Contract contract; // every field of the screen; money fields follow the calculator
     QList<RenewalLine> lines;
@@ -124,9 +160,18 @@ public:
     platform::Prompt& prompt() const { return m_prompt; }
 
 private:
+    enum class Limit { Money, Days, Rate };
+    // Reads a typed number; nullopt (said) when it cannot be kept.
+    std::optional<Decimal> typedNumber(const QString& text, Limit limit);
+    // The sound-value checks of the save after the required fields.
+    std::optional<Field> refusedValue();
+    // False (said, a reload offered) when another copy changed or closed
+    // the shown contract since it was read.
+    bool stillAsStored();
+    void offerReload();
     void syncFromCalculator();
     void pushToCalculator();
-    void applyRights();
+    void applyRights(bool storedContract = true);
     void hidePanels();
     bool openClosing(ClosingPanel::Kind kind, const QDate& today);
     void computeClosingCharge();
@@ -152,6 +197,8 @@ private:
     bool m_saved = false;
     Commands m_beforeDelete;
     int m_unsavedRenewals = 0; // confirmed in the panel, not yet stored
+    bool m_reprintOpen = false;
+    OperationMode m_operationBeforePanel = OperationMode::None; // given back on cancel
 };
 
 } // namespace tawela::contracts

@@ -29,7 +29,7 @@ bool ContractForm::historyFull()
 
 bool ContractForm::openRenewal(const QDate& today)
 {
-    if (historyFull())
+    if (historyFull() || !stillAsStored())
         return false;
     const auto [start, due] = currentTerm();
     if (!start.isValid() || !due.isValid()) {
@@ -53,8 +53,24 @@ bool ContractForm::openRenewal(const QDate& today)
         return false;
     }
     renewal.renewalNo = QString::number(lines.size() + 1);
+    m_operationBeforePanel = operation;
     operation = OperationMode::Renewal;
     return true;
+}
+
+void ContractForm::cancelRenewal()
+{
+    // A cancelled panel leaves no trace: the save writes what it would have.
+    if (renewal.visible)
+        operation = m_operationBeforePanel;
+    renewal.visible = false;
+}
+
+void ContractForm::cancelClosing()
+{
+    if (closing.visible && !closing.readOnly)
+        operation = m_operationBeforePanel;
+    closing.visible = false;
 }
 
 namespace {
@@ -83,14 +99,20 @@ RenewalLine lineFrom(const QString& renewalNo, const QString& fee, const QString
 
 bool ContractForm::confirmRenewal()
 {
-    if (historyFull())
+    if (!renewal.visible || historyFull() || !stillAsStored())
         return false;
+    if (!renewal.newDue.isValid() || !renewal.renewalDate.isValid()) {
+        m_prompt.stop(QStringLiteral("วันที่ไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"));
+        return false;
+    }
     lines << lineFrom(renewal.renewalNo, renewal.fee, renewal.penalty, renewal.discount,
                       renewal.total, renewal.renewalDate, renewal.newDue);
     ++m_unsavedRenewals;
-    // The due date moves; the rules then recompute the contract for the
-    // whole time from the deposit date.
-    dueDateChanged(renewal.newDue);
+    // The due date moves by the agreed term; the term, its fee and the
+    // redemption amount stay as agreed. (Recomputing from the deposit date
+    // would make each renewal charge the whole time again.)
+    m_calc->termMoved(renewal.newDue);
+    syncFromCalculator();
     renewal.visible = false;
     pendingTotal += leading(renewal.total);
     return true;
@@ -155,6 +177,8 @@ bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
                       (redeem ? QStringLiteral("ไถ่ถอน") : QStringLiteral("ทำหลุดจำนำ")));
         return false;
     }
+    if (!stillAsStored())
+        return false;
     closing = ClosingPanel{};
     closing.kind = kind;
     closing.title = redeem ? QStringLiteral("ไถ่ถอน") : QStringLiteral("หลุดจำนำ");
@@ -189,6 +213,7 @@ bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
         closing.days = QString::number(due.daysTo(today));
         closingDaysChanged();
         closing.total = (leading(closing.surcharge) + leading(closing.amount)).toString();
+        m_operationBeforePanel = operation;
         operation = OperationMode::Redemption;
     } else {
         closing.days = QString::number(start.daysTo(today));
@@ -256,6 +281,10 @@ bool ContractForm::confirmClosing(const QDateTime& now)
 {
     if (!closing.visible || closing.readOnly)
         return false;
+    if (!closing.date.isValid()) {
+        m_prompt.stop(QStringLiteral("วันที่ไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"));
+        return false;
+    }
     const bool redeem = closing.kind == ClosingPanel::Kind::Redemption;
     auto given = [](const QString& text) -> std::optional<Decimal> {
         if (text.isEmpty())
@@ -274,6 +303,7 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     c.lDiscount = given(closing.discount);
     c.lTotal = leading(closing.total);
     c.forfeited = !redeem;
+    c.rowVersion = contract.rowVersion;
     std::optional<Receipt> receipt;
     if (redeem) {
         Receipt r;
@@ -296,10 +326,14 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     try {
         receiptNo = m_store.close(c, receipt);
     } catch (const DbError& e) {
-        m_prompt.error(e.description());
+        if (e.number() == platform::db::error_number::ChangedElsewhere)
+            offerReload();
+        else
+            m_prompt.error(e.description());
         return false;
     }
     // Closed: the screen shows it so.
+    ++contract.rowVersion;
     contract.pStatus = false;
     contract.overDue = contract.overDue || !redeem;
     contract.closeDate = c.closeDate;
@@ -340,8 +374,16 @@ bool ContractForm::confirmDelete()
 {
     bool removed = false;
     try {
-        removed = m_store.remove(contract.policyNo);
+        removed = m_store.remove(contract.policyNo, recordMode == QLatin1String("Edit")
+                                                        ? std::optional(contract.rowVersion)
+                                                        : std::nullopt);
     } catch (const DbError& e) {
+        if (e.number() == platform::db::error_number::ChangedElsewhere) {
+            deletion.visible = false;
+            m_commands = m_beforeDelete;
+            offerReload();
+            return false;
+        }
         // Nothing was removed: say so rather than claim the deletion.
         m_prompt.error(QStringLiteral("ลบสัญญาไม่สำเร็จ ") + e.description());
         return false;
@@ -361,6 +403,23 @@ void ContractForm::cancelDelete()
 }
 
 // Reprint ------------------------------------------------------------------
+
+ContractForm::Panel ContractForm::panel() const
+{
+    if (renewalEdit.visible)
+        return Panel::RenewalEdit;
+    if (renewal.visible)
+        return Panel::Renewal;
+    if (closing.visible && !closing.readOnly)
+        return Panel::Closing;
+    if (deletion.visible)
+        return Panel::Delete;
+    if (m_reprintOpen)
+        return Panel::Reprint;
+    if (closing.visible)
+        return Panel::ClosedFigures;
+    return Panel::None;
+}
 
 void ContractForm::reprint(Reprint choice)
 {

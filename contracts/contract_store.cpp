@@ -88,6 +88,27 @@ void writeContract(Recordset& r, const Contract& c, const QString& fakeProductTe
     r.setValue(QStringLiteral("Table_NO"), c.tableNo);
 }
 
+// A write on a stored contract goes ahead only while the row is as the
+// screen read it; every write raises the version.
+void checkUnchanged(const Recordset& row, const Contract& shown, bool mustBeOpen)
+{
+    if (row.integer(QStringLiteral("row_version")) != shown.rowVersion ||
+        (mustBeOpen && !row.boolean(QStringLiteral("P_status"))))
+        throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
+}
+
+void raiseVersion(Recordset& row)
+{
+    row.setValue(QStringLiteral("row_version"),
+                 QVariant::fromValue<qlonglong>(row.integer(QStringLiteral("row_version")) + 1));
+}
+
+DbError notFound(const QString& policyNo)
+{
+    return DbError(error_number::NoCurrentRecord,
+                   QStringLiteral("ไม่พบสัญญาเลขที่ ") + policyNo + QStringLiteral(" ในฐานข้อมูล"));
+}
+
 void writeShop(Recordset& r, const Recordset& settings)
 {
     r.setValue(QStringLiteral("Company_name"), settings.text(QStringLiteral("company_name")));
@@ -103,11 +124,6 @@ ContractStore::ContractStore(std::shared_ptr<platform::db::Database> main) : m_d
 qint64 ContractStore::currentRun() const
 {
     return app::settingsRecord(m_db).integer(QStringLiteral("chumnum_run"));
-}
-
-QString ContractStore::nextContractNumber(const QDate& today) const
-{
-    return contractNumber(today, currentRun());
 }
 
 bool ContractStore::contractNumberTaken(const QString& number) const
@@ -204,27 +220,31 @@ SaveResult ContractStore::save(const SaveRequest& request)
     Transaction tx(*m_db);
     Contract c = request.contract;
     Recordset row = contractRow(m_db, c.policyNo);
+    SaveResult result;
 
     if (request.isNew) {
         Recordset settings = app::settingsRecord(m_db);
         const qint64 run = settings.integer(QStringLiteral("chumnum_run"));
-        // The number shown was formed when the contract was started; if
-        // another copy of the program has used that run since, take the
-        // current one. A number the person typed is kept as typed.
+        // The number shown was formed when the contract was started. If
+        // another copy of the program has used that run since, nothing is
+        // stored: the person is told the new number before it goes on a
+        // goods tag. A number the person typed is kept as typed.
         const QString shown = contractNumber(request.startedOn, request.startedWithRun);
         if (c.policyNo == shown && run != request.startedWithRun) {
-            const QString fresh = contractNumber(request.startedOn, run);
-            if (c.refNo == c.policyNo)
-                c.refNo = fresh;
-            c.policyNo = fresh;
+            result.renumberedTo = contractNumber(request.startedOn, run);
+            result.renumberedRun = run;
+            return result;
         }
         settings.setValue(QStringLiteral("chumnum_run"), QVariant::fromValue<qlonglong>(run + 1));
         settings.store();
         row.addNew();
         writeShop(row, settings);
+        row.setValue(QStringLiteral("row_version"), 0);
     } else if (row.isEmpty()) {
-        throw DbError(error_number::NoCurrentRecord,
-                      QStringLiteral("ไม่พบสัญญาเลขที่ ") + c.policyNo + QStringLiteral(" ในฐานข้อมูล"));
+        throw notFound(c.policyNo);
+    } else {
+        checkUnchanged(row, c, c.pStatus);
+        raiseVersion(row);
     }
     writeContract(row, c, request.fakeProductText);
     row.store();
@@ -262,7 +282,6 @@ SaveResult ContractStore::save(const SaveRequest& request)
         row.store();
     }
 
-    SaveResult result;
     result.policyNo = c.policyNo;
     result.refNo = c.refNo;
     const QString model = c.model.left(255);
@@ -284,6 +303,10 @@ SaveResult ContractStore::save(const SaveRequest& request)
     }
     case OperationMode::Renewal:
     case OperationMode::Redemption: {
+        // Nothing collected, no receipt: a numbered receipt of 0 baht
+        // would only use a number.
+        if (request.receiptTotal.isZero())
+            break;
         Receipt r;
         r.prodCode = c.policyNo;
         r.description = QStringLiteral("ต่อดอก สัญญาเลขที่ ") + c.refNo + u' ' + model;
@@ -313,9 +336,11 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
     Transaction tx(*m_db);
     Recordset row = contractRow(m_db, closing.policyNo);
     if (row.isEmpty())
-        throw DbError(error_number::NoCurrentRecord, QStringLiteral("ไม่พบสัญญาเลขที่ ") +
-                                                         closing.policyNo +
-                                                         QStringLiteral(" ในฐานข้อมูล"));
+        throw notFound(closing.policyNo);
+    if (row.integer(QStringLiteral("row_version")) != closing.rowVersion ||
+        !row.boolean(QStringLiteral("P_status")))
+        throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
+    raiseVersion(row);
     row.setValue(QStringLiteral("P_status"), false);
     if (closing.forfeited)
         row.setValue(QStringLiteral("over_due"), true);
@@ -337,15 +362,24 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
     return number;
 }
 
-bool ContractStore::remove(const QString& policyNo)
+bool ContractStore::remove(const QString& policyNo, std::optional<qint64> rowVersion)
 {
     Transaction tx(*m_db);
-    if (contractRow(m_db, policyNo).isEmpty())
+    Recordset row = contractRow(m_db, policyNo);
+    if (row.isEmpty())
         return false;
+    if (rowVersion && row.integer(QStringLiteral("row_version")) != *rowVersion)
+        throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
     m_db->exec(QStringLiteral("DELETE FROM chumnum WHERE Policy_no = ?"), {policyNo});
     m_db->exec(QStringLiteral("DELETE FROM chumnum_tor WHERE policy_no = ?"), {policyNo});
     tx.commit();
     return true;
+}
+
+QString changedElsewhereText()
+{
+    return QStringLiteral("สัญญานี้ถูกแก้ไขจากเครื่องอื่น หลังจากที่เปิดดูบนเครื่องนี้ "
+                          "กรุณาเปิดสัญญาขึ้นมาใหม่ แล้วทำรายการอีกครั้ง");
 }
 
 } // namespace tawela::contracts

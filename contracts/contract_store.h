@@ -58,13 +58,22 @@ struct Closing {
     std::optional<Decimal> lFee, lPlub, lDiscount;
     Decimal lTotal;
     bool forfeited = false; // over_due is set only by a forfeiture
+    qint64 rowVersion = 0;  // of the contract as shown
 };
 
 struct SaveResult {
     QString policyNo; // as stored (may differ from the request for a new contract)
     QString refNo;
     QString receiptNo; // empty when the save wrote no receipt
+    // Set when nothing was stored because another copy used the run number
+    // of the new contract's shown number: the number it would get now.
+    QString renumberedTo;
+    qint64 renumberedRun = 0;
 };
+
+// "สัญญานี้ถูกแก้ไขจากเครื่องอื่น …": a write refused because the stored
+// contract is no longer what the screen read.
+QString changedElsewhereText();
 
 // The contract records of the main database: numbering, contracts with
 // their renewal lines, expense rows and receipts.
@@ -72,8 +81,6 @@ class ContractStore {
 public:
     explicit ContractStore(std::shared_ptr<platform::db::Database> main);
 
-    // The number a contract started today would get; nothing is stored.
-    QString nextContractNumber(const QDate& today) const;
     qint64 currentRun() const;
     bool contractNumberTaken(const QString& number) const;
 
@@ -84,7 +91,10 @@ public:
     // Stores the contract, rewrites its renewal lines and writes the expense
     // row or the receipt of the operation mode, all in one transaction: on any
     // failure nothing is stored and no counter is used. A duplicate contract
-    // number fails with DbError 3022. Throws DbError.
+    // number fails with DbError 3022; a stored contract that changed since it
+    // was read (another copy saved or closed it) with 3197. A new contract
+    // whose run number was taken meanwhile stores nothing and says so in the
+    // result. Throws DbError.
     SaveResult save(const SaveRequest& request);
 
     // Closes the contract and, when given, writes the receipt under the next
@@ -93,8 +103,9 @@ public:
     QString close(const Closing& closing, const std::optional<Receipt>& receipt);
 
     // Removes the contract and its renewal lines together. False when there
-    // is no such contract. Throws DbError; then nothing is removed.
-    bool remove(const QString& policyNo);
+    // is no such contract. Throws DbError, also when the row is no longer at
+    // the given version; then nothing is removed.
+    bool remove(const QString& policyNo, std::optional<qint64> rowVersion = std::nullopt);
 
     // Pre_Recv & run_recv; run_recv is raised and stored. Call inside the
     // transaction that stores the receipt, so a failure gives the number back.

@@ -52,7 +52,8 @@ bool isDigit(QChar c)
 // Parses digits with optional comma grouping and an optional fraction from
 // text[pos...]; stops at the first character that cannot continue a number.
 // Returns false when no digit was read.
-bool readNumber(QStringView text, qsizetype& pos, Int128& scaled, bool& overflow)
+bool readNumber(QStringView text, qsizetype& pos, Int128& scaled, bool& overflow,
+                bool* lostPlaces = nullptr)
 {
     Int128 whole = 0;
     bool anyDigit = false;
@@ -95,6 +96,8 @@ bool readNumber(QStringView text, qsizetype& pos, Int128& scaled, bool& overflow
     }
     if (!anyDigit)
         return false;
+    if (lostPlaces)
+        *lostPlaces = roundDigit > 0 || stickyNonZero;
     while (fractionDigits < Decimal::Scale) {
         fraction *= 10;
         ++fractionDigits;
@@ -145,6 +148,11 @@ std::optional<Decimal> Decimal::parse(QStringView text)
 
 Decimal Decimal::parseLeading(QStringView text)
 {
+    return parseTyped(text).value;
+}
+
+Decimal::Typed Decimal::parseTyped(QStringView text)
+{
     QStringView t = text.trimmed();
     qsizetype pos = 0;
     bool negative = false;
@@ -154,18 +162,25 @@ Decimal Decimal::parseLeading(QStringView text)
     }
     Int128 scaled = 0;
     bool overflow = false;
+    bool lostPlaces = false;
     if (pos < t.size() && t[pos] == u'.') {
         QString withZero = QStringLiteral("0") + t.mid(pos).toString();
         qsizetype p2 = 0;
-        if (!readNumber(withZero, p2, scaled, overflow))
-            return {};
-    } else if (!readNumber(t, pos, scaled, overflow)) {
-        return {};
+        if (!readNumber(withZero, p2, scaled, overflow, &lostPlaces))
+            return Typed{};
+    } else if (!readNumber(t, pos, scaled, overflow, &lostPlaces)) {
+        return Typed{};
     }
+    Typed typed;
     const Int128 limit = std::numeric_limits<std::int64_t>::max();
-    if (scaled > limit)
+    if (overflow || scaled > limit) {
         scaled = limit;
-    return fromUnits(static_cast<std::int64_t>(negative ? -scaled : scaled));
+        typed.problem = Typed::Problem::OutOfRange;
+    } else if (lostPlaces) {
+        typed.problem = Typed::Problem::TooManyPlaces;
+    }
+    typed.value = fromUnits(static_cast<std::int64_t>(negative ? -scaled : scaled));
+    return typed;
 }
 
 Decimal Decimal::mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode)

@@ -47,6 +47,11 @@ public:
     // "1,500" is 1500, text without a number is 0.
     static Decimal parseLeading(QStringView text);
 
+    // A typed field read by its leading number, with what reading it would
+    // have changed (see Typed).
+    struct Typed;
+    static Typed parseTyped(QStringView text);
+
     // a * b / c, computed exactly and rounded once. Throws std::domain_error
     // when c is zero and std::overflow_error when the result does not fit.
     static Decimal mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode);
@@ -77,6 +82,16 @@ public:
 
 private:
     std::int64_t m_units = 0;
+};
+
+// What reading a typed text would have changed: fraction digits past the
+// fourth place that are not zero, or a value beyond the largest Decimal. The
+// value is then the nearest one the type holds; callers refuse the text
+// rather than keep it.
+struct Decimal::Typed {
+    enum class Problem { None, TooManyPlaces, OutOfRange };
+    Decimal value;
+    Problem problem = Problem::None;
 };
 
 // Lets test frameworks print a Decimal readably.

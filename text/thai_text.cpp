@@ -99,7 +99,19 @@ QString bahtText(Decimal amount)
 
 QString bahtText(const QString& amount)
 {
-    return bahtText(Decimal::parseLeading(amount));
+    // Rounded once, at the satang: only the third fraction digit decides
+    // (half away from zero), so the digits past it are dropped before the
+    // text is read. Reading all of them first would round at the fourth
+    // place and then again at the second (1.00499 would become 1.01).
+    QString cut = amount.trimmed();
+    const qsizetype point = cut.indexOf(u'.');
+    if (point >= 0) {
+        qsizetype end = point + 1;
+        while (end < cut.size() && end <= point + 3 && cut[end].isDigit())
+            ++end;
+        cut.truncate(end);
+    }
+    return bahtText(Decimal::parseLeading(cut));
 }
 
 std::int16_t ageInYears(const QDate& date, const QDate& today)

@@ -200,8 +200,8 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
             lines << l;
             SaveRequest renew;
             renew.contract = *store.find(number);
+            // The due date moves by the agreed term; the term and its fee stay.
             renew.contract.endDate = due;
-            renew.contract.totalDay = start.daysTo(due);
             renew.lines = lines;
             renew.mode = OperationMode::Renewal;
             renew.receiptTotal = l.total;
@@ -224,6 +224,7 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         closing.lFee = closing.lPlub = closing.lDiscount = Decimal();
         closing.lTotal = redeemed ? closed.amount2 : Decimal();
         closing.forfeited = !redeemed;
+        closing.rowVersion = closed.rowVersion;
         std::optional<contracts::Receipt> receipt;
         if (redeemed) {
             contracts::Receipt paid;

@@ -1,17 +1,15 @@
 #include "contracts/ui/contract_screen.h"
 
 #include "app/ui/twips.h"
-#include "contracts/ui/field_sync.h"
+#include "contracts/ui/screen_parts.h"
+#include "platform/ui/form_binding.h"
 #include "platform/ui/thai_date_edit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGridLayout>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTextCursor>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,18 +17,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace tawela::contracts {
 
-namespace {
-
-QString money(Decimal d)
-{
-    return d.toString();
-}
-
-} // namespace
+using platform::FormBinding;
+using ui::captioned;
+using ui::lineRow;
 
 ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
                                std::unique_ptr<ContractList> list, QWidget* parent)
@@ -38,14 +33,18 @@ ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
 {
     setObjectName(QStringLiteral("chumnum"));
     setWindowTitle(QStringLiteral("ขายฝาก"));
+    m_binding = new FormBinding(this, [this] { refresh(); });
     build();
-    bindEdits();
+    bindFields();
+    bindPanels();
     bindCommands();
     setupEnterOrder();
     refillValues();
     refresh();
     placeOnScreen();
 }
+
+ContractScreen::~ContractScreen() = default;
 
 void ContractScreen::showEvent(QShowEvent* event)
 {
@@ -76,15 +75,6 @@ void ContractScreen::placeOnScreen()
     }
 }
 
-QLineEdit* ContractScreen::line(const QString& name, const QString& caption, QFormLayout* form)
-{
-    auto* e = new QLineEdit;
-    e->setObjectName(name);
-    m_t.insert(name, e);
-    form->addRow(caption, e);
-    return e;
-}
-
 void ContractScreen::build()
 {
     auto* outer = new QVBoxLayout(this);
@@ -93,163 +83,191 @@ void ContractScreen::build()
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
     buildToolsMenu(top);
+    top->addWidget(buildListPanel(), 1);
     auto* panels = new QHBoxLayout;
     outer->addLayout(panels);
+    panels->addWidget(buildContractPanel(), 0, Qt::AlignTop);
+    panels->addWidget(buildCustomerPanel(), 0, Qt::AlignTop);
+    panels->addWidget(buildGoodsPanel(), 0, Qt::AlignTop);
+    buildLowerArea(outer);
+    buildCommandBar(outer);
+}
 
+QGroupBox* ContractScreen::buildContractPanel()
+{
     m_contractPanel = new QGroupBox(QStringLiteral("(F1)"));
     m_contractPanel->setObjectName(QStringLiteral("F1"));
     auto* c = new QFormLayout(m_contractPanel);
     c->setVerticalSpacing(3);
-    line(QStringLiteral("t0"), QStringLiteral("เลขที่สัญญา"), c);
-    line(QStringLiteral("t67"), QStringLiteral("เลขที่สัญญากำหนดเอง"), c);
+    m_f.number = lineRow(c, "t0", QStringLiteral("เลขที่สัญญา"));
+    m_f.customNumber = lineRow(c, "t67", QStringLiteral("เลขที่สัญญากำหนดเอง"));
     // Double-clicking a witness label fills in the shop's usual witness.
+    QLineEdit** witnesses[] = {&m_f.witness1, &m_f.witness2};
     for (int which : {1, 2}) {
         auto* label = new QLabel(QStringLiteral("พยาน %1").arg(which));
         label->setObjectName(QStringLiteral("lblPayan%1").arg(which));
         label->setToolTip(QStringLiteral("ดับเบิลคลิกเพื่อใส่พยานที่ตั้งไว้"));
         label->setProperty("witness", which);
         label->installEventFilter(this);
-        auto* e = new QLineEdit;
+        auto* e = captioned(new QLineEdit, label->text());
         e->setObjectName(QStringLiteral("t%1").arg(which));
-        m_t.insert(e->objectName(), e);
         label->setBuddy(e);
         c->addRow(label, e);
+        *witnesses[which - 1] = e;
     }
-    line(QStringLiteral("t32"), QStringLiteral("สถานที่เก็บ"), c);
+    m_f.place = lineRow(c, "t32", QStringLiteral("สถานที่เก็บ"));
     auto* dateRow = new QHBoxLayout;
-    m_deposit = new platform::ThaiDateEdit;
-    m_deposit->setObjectName(QStringLiteral("DtPicker1"));
-    auto* days = new QLineEdit;
-    days->setObjectName(QStringLiteral("t7"));
-    days->setMaximumWidth(60);
-    m_t.insert(QStringLiteral("t7"), days);
-    dateRow->addWidget(m_deposit);
-    dateRow->addWidget(days);
+    m_f.deposit = captioned(new platform::ThaiDateEdit, QStringLiteral("วันที่ฝาก"));
+    m_f.deposit->setObjectName(QStringLiteral("DtPicker1"));
+    m_f.days = captioned(new QLineEdit, QStringLiteral("จำนวนวัน"));
+    m_f.days->setObjectName(QStringLiteral("t7"));
+    m_f.days->setMaximumWidth(60);
+    dateRow->addWidget(m_f.deposit);
+    dateRow->addWidget(m_f.days);
     auto* dateLabel = new QLabel(QStringLiteral("วันที่ฝาก / จำนวนวัน"));
-    dateLabel->setBuddy(m_deposit->lineEdit());
+    dateLabel->setBuddy(m_f.deposit->lineEdit());
     c->addRow(dateLabel, dateRow);
-    line(QStringLiteral("t4"), QStringLiteral("ยอดฝาก"), c);
-    m_rate = new QComboBox;
-    m_rate->setObjectName(QStringLiteral("combo2"));
-    m_rate->setEditable(true);
-    c->addRow(QStringLiteral("ดอกเบี้ย(ร้อยละ/เดือน)"), m_rate);
-    line(QStringLiteral("t8"), QStringLiteral("ค่าธรรมเนียม"), c);
-    line(QStringLiteral("t10"), QStringLiteral("ยอดจ่าย"), c);
-    line(QStringLiteral("t3"), QStringLiteral("ยอดไถ่ถอน"), c);
-    m_due = new platform::ThaiDateEdit;
-    m_due->setObjectName(QStringLiteral("DtPicker2"));
-    c->addRow(QStringLiteral("วันที่สิ้นสุดสัญญา"), m_due);
-    m_withheld = new QCheckBox(QStringLiteral("หัก ณ.ที่จ่าย"));
-    m_withheld->setObjectName(QStringLiteral("check1"));
-    m_table = new QComboBox;
-    m_table->setObjectName(QStringLiteral("combo6"));
-    m_table->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                       QStringLiteral("4"), QStringLiteral("5")});
+    m_f.amount = lineRow(c, "t4", QStringLiteral("ยอดฝาก"));
+    m_f.rate = captioned(new QComboBox, QStringLiteral("ดอกเบี้ย(ร้อยละ/เดือน)"));
+    m_f.rate->setObjectName(QStringLiteral("combo2"));
+    m_f.rate->setEditable(true);
+    m_f.rate->setInsertPolicy(QComboBox::NoInsert);
+    c->addRow(QStringLiteral("ดอกเบี้ย(ร้อยละ/เดือน)"), m_f.rate);
+    m_f.interest = lineRow(c, "t8", QStringLiteral("ค่าธรรมเนียม"));
+    m_f.payout = lineRow(c, "t10", QStringLiteral("ยอดจ่าย"));
+    m_f.redemption = lineRow(c, "t3", QStringLiteral("ยอดไถ่ถอน"));
+    m_f.due = captioned(new platform::ThaiDateEdit, QStringLiteral("วันที่สิ้นสุดสัญญา"));
+    m_f.due->setObjectName(QStringLiteral("DtPicker2"));
+    c->addRow(QStringLiteral("วันที่สิ้นสุดสัญญา"), m_f.due);
+    m_f.withheld = new QCheckBox(QStringLiteral("หัก ณ.ที่จ่าย"));
+    m_f.withheld->setObjectName(QStringLiteral("check1"));
+    m_f.table = captioned(new QComboBox, QStringLiteral("ตารางที่"));
+    m_f.table->setObjectName(QStringLiteral("combo6"));
+    m_f.table->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                         QStringLiteral("4"), QStringLiteral("5")});
     auto* tableRow = new QHBoxLayout;
     auto* tableLabel = new QLabel(QStringLiteral("ตารางที่"));
-    tableLabel->setBuddy(m_table);
-    tableRow->addWidget(m_withheld);
+    tableLabel->setBuddy(m_f.table);
+    tableRow->addWidget(m_f.withheld);
     tableRow->addStretch(1);
     tableRow->addWidget(tableLabel);
-    tableRow->addWidget(m_table);
+    tableRow->addWidget(m_f.table);
     c->addRow(QString(), tableRow);
-    panels->addWidget(m_contractPanel, 0, Qt::AlignTop);
+    return m_contractPanel;
+}
 
+QGroupBox* ContractScreen::buildCustomerPanel()
+{
     m_customerPanel = new QGroupBox(QStringLiteral("(F2) ข้อมูลผู้ขายฝาก"));
     m_customerPanel->setObjectName(QStringLiteral("F2"));
     auto* k = new QFormLayout(m_customerPanel);
     k->setVerticalSpacing(3);
-    line(QStringLiteral("t22"), QStringLiteral("รหัสลูกค้า"), k);
-    line(QStringLiteral("t9"), QStringLiteral("ชื่อผู้กู้"), k);
-    line(QStringLiteral("t11"), QStringLiteral("อายุ"), k);
-    line(QStringLiteral("t12"), QStringLiteral("บัตรประชาชน"), k);
-    line(QStringLiteral("t19"), QStringLiteral("โทรศัพท์"), k);
-    m_address = new QPlainTextEdit;
-    m_address->setObjectName(QStringLiteral("t13"));
-    m_address->setMaximumHeight(60);
-    k->addRow(QStringLiteral("ที่อยู่"), m_address);
-    m_details = new QPlainTextEdit;
-    m_details->setObjectName(QStringLiteral("text2"));
-    m_details->setMaximumHeight(60);
-    k->addRow(QStringLiteral("รายละเอียดอื่นๆ"), m_details);
-    panels->addWidget(m_customerPanel, 0, Qt::AlignTop);
+    m_f.code = lineRow(k, "t22", QStringLiteral("รหัสลูกค้า"));
+    m_f.name = lineRow(k, "t9", QStringLiteral("ชื่อผู้กู้"));
+    m_f.age = lineRow(k, "t11", QStringLiteral("อายุ"));
+    m_f.idNumber = lineRow(k, "t12", QStringLiteral("บัตรประชาชน"));
+    m_f.phone = lineRow(k, "t19", QStringLiteral("โทรศัพท์"));
+    m_f.address = captioned(new QPlainTextEdit, QStringLiteral("ที่อยู่"));
+    m_f.address->setObjectName(QStringLiteral("t13"));
+    m_f.address->setMaximumHeight(60);
+    m_f.address->setTabChangesFocus(true);
+    k->addRow(QStringLiteral("ที่อยู่"), m_f.address);
+    m_f.details = captioned(new QPlainTextEdit, QStringLiteral("รายละเอียดอื่นๆ ของผู้ขายฝาก"));
+    m_f.details->setObjectName(QStringLiteral("text2"));
+    m_f.details->setMaximumHeight(60);
+    m_f.details->setTabChangesFocus(true);
+    k->addRow(QStringLiteral("รายละเอียดอื่นๆ"), m_f.details);
+    return m_customerPanel;
+}
 
+QGroupBox* ContractScreen::buildGoodsPanel()
+{
     m_goodsPanel = new QGroupBox(QStringLiteral("(F3) ข้อมูลสินค้าขายฝาก"));
     m_goodsPanel->setObjectName(QStringLiteral("F3"));
     auto* g = new QFormLayout(m_goodsPanel);
     g->setVerticalSpacing(3);
     auto* groupRow = new QHBoxLayout;
-    m_group = new QComboBox;
-    m_group->setObjectName(QStringLiteral("combo5"));
-    m_group->setEditable(true);
-    auto* add = new QPushButton(QStringLiteral("เพิ่ม"));
-    add->setObjectName(QStringLiteral("cmdAddGroup"));
-    groupRow->addWidget(m_group, 1);
+    m_f.group = captioned(new QComboBox, QStringLiteral("กลุ่มสินค้า"));
+    m_f.group->setObjectName(QStringLiteral("combo5"));
+    m_f.group->setEditable(true);
+    m_f.group->setInsertPolicy(QComboBox::NoInsert);
+    auto* add = ui::button("cmdAddGroup", QStringLiteral("เพิ่ม"));
+    groupRow->addWidget(m_f.group, 1);
     groupRow->addWidget(add);
     auto* groupLabel = new QLabel(QStringLiteral("กลุ่มสินค้า"));
-    groupLabel->setBuddy(m_group);
+    groupLabel->setBuddy(m_f.group);
     g->addRow(groupLabel, groupRow);
-    connect(add, &QPushButton::clicked, this, [this] {
-        readTexts(); // what was typed elsewhere stays
-        m_form->addProductGroup(m_group->currentText());
-        refresh();
-    });
-    m_goods = new QPlainTextEdit;
-    m_goods->setObjectName(QStringLiteral("text22"));
-    m_goods->setMaximumHeight(70);
-    m_goods->setToolTip(QStringLiteral("สูงสุด 255 ตัวอักษร"));
-    g->addRow(QStringLiteral("สินค้าขายฝาก"), m_goods);
+    connect(add, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->addProductGroup(m_form->contract.object); }); });
+    m_f.goods = captioned(new QPlainTextEdit, QStringLiteral("สินค้าขายฝาก"));
+    m_f.goods->setObjectName(QStringLiteral("text22"));
+    m_f.goods->setMaximumHeight(70);
+    m_f.goods->setTabChangesFocus(true);
+    m_f.goods->setToolTip(QStringLiteral("สูงสุด 255 ตัวอักษร"));
+    g->addRow(QStringLiteral("สินค้าขายฝาก"), m_f.goods);
     // The description holds 255 characters; what is typed or pasted beyond stops there.
-    connect(m_goods, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = m_goods->toPlainText();
+    connect(m_f.goods, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = m_f.goods->toPlainText();
         if (text.size() <= 255)
             return;
-        QTextCursor cursor = m_goods->textCursor();
+        QTextCursor cursor = m_f.goods->textCursor();
         const int at = std::min(cursor.position(), 255);
-        m_goods->setPlainText(text.left(255));
-        cursor = m_goods->textCursor();
+        m_f.goods->setPlainText(text.left(255));
+        cursor = m_f.goods->textCursor();
         cursor.setPosition(at);
-        m_goods->setTextCursor(cursor);
+        m_f.goods->setTextCursor(cursor);
     });
     g->addRow(QString(), new QLabel(QStringLiteral("สูงสุด 255 ตัวอักษร")));
-    line(QStringLiteral("t6"), QStringLiteral("น้าหนัก (กรัม)"), g)
-        ->setToolTip(QStringLiteral("ตัวเลขเท่านั้น (สำหรับร้านทอง)"));
-    line(QStringLiteral("t30"), QStringLiteral("หมายเลขสินค้า"), g);
-    line(QStringLiteral("t31"), QStringLiteral("รายละเอียดอื่นๆ"), g);
-    m_fake = new QCheckBox(QStringLiteral("สินค้าขายฝากไม่แสดงในสัญญา"));
-    m_fake->setObjectName(QStringLiteral("check2"));
-    g->addRow(QString(), m_fake);
-    m_closedPanel = new QLabel(QStringLiteral("สัญญาปิด"));
-    m_closedPanel->setObjectName(QStringLiteral("lblClosed"));
-    m_closedPanel->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
-    m_forfeitedPanel = new QLabel(QStringLiteral("หลุดจำนำ"));
-    m_forfeitedPanel->setObjectName(QStringLiteral("lblForfeited"));
-    m_forfeitedPanel->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
+    m_f.weight = lineRow(g, "t6", QStringLiteral("น้าหนัก (กรัม)"));
+    m_f.weight->setToolTip(QStringLiteral("ตัวเลขเท่านั้น (สำหรับร้านทอง)"));
+    m_f.serial = lineRow(g, "t30", QStringLiteral("หมายเลขสินค้า"));
+    m_f.otherDetail = lineRow(g, "t31", QStringLiteral("รายละเอียดอื่นๆ"));
+    m_f.otherDetail->setAccessibleName(QStringLiteral("รายละเอียดอื่นๆ ของสินค้า"));
+    m_f.fake = new QCheckBox(QStringLiteral("สินค้าขายฝากไม่แสดงในสัญญา"));
+    m_f.fake->setObjectName(QStringLiteral("check2"));
+    g->addRow(QString(), m_f.fake);
+    // The two marks stand apart, each in its own frame, so they never read
+    // as one word.
+    auto mark = [](const char* name, const QString& text) {
+        auto* l = new QLabel(text);
+        l->setObjectName(QLatin1String(name));
+        l->setAccessibleName(text);
+        l->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold; border: 1px solid "
+                                        "#b00020; padding: 1px 6px"));
+        return l;
+    };
+    m_closedPanel = mark("lblClosed", QStringLiteral("สัญญาปิด"));
+    m_forfeitedPanel = mark("lblForfeited", QStringLiteral("หลุดจำนำ"));
     auto* marks = new QHBoxLayout;
+    marks->setSpacing(12);
     marks->addWidget(m_closedPanel);
     marks->addWidget(m_forfeitedPanel);
     marks->addStretch(1);
     g->addRow(QString(), marks);
-    panels->addWidget(m_goodsPanel, 0, Qt::AlignTop);
+    return m_goodsPanel;
+}
 
+QGroupBox* ContractScreen::buildListPanel()
+{
     m_listPanel = new QGroupBox;
     m_listPanel->setObjectName(QStringLiteral("F5"));
     auto* l = new QHBoxLayout(m_listPanel);
     l->setContentsMargins(6, 2, 6, 2);
     l->addWidget(new QLabel(QStringLiteral("(F5)")));
     auto* keyLabel = new QLabel(QStringLiteral("คีย์ค้นหา"));
-    m_key = new QComboBox;
+    m_key = captioned(new QComboBox, QStringLiteral("คีย์ค้นหา"));
     m_key->setObjectName(QStringLiteral("combo1"));
     m_key->addItems(ContractList::keyTexts());
     keyLabel->setBuddy(m_key);
-    m_value = new QComboBox;
+    m_value = captioned(new QComboBox, QStringLiteral("ค่าที่ค้นหา"));
     m_value->setObjectName(QStringLiteral("combo10"));
     m_value->setEditable(true);
+    // Enter searches; it never adds what was typed to the list.
+    m_value->setInsertPolicy(QComboBox::NoInsert);
     m_value->setMinimumWidth(200);
     auto* equals = new QLabel(QStringLiteral("="));
     equals->setBuddy(m_value);
-    m_findNext = new QPushButton(QStringLiteral("หาถัดไป"));
-    m_findNext->setObjectName(QStringLiteral("command12"));
+    m_findNext = ui::button("command12", QStringLiteral("หาถัดไป"));
     l->addWidget(keyLabel);
     l->addWidget(m_key);
     l->addWidget(equals);
@@ -268,194 +286,148 @@ void ContractScreen::build()
     }
     m_filters[0]->setChecked(true);
     m_listPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    top->addWidget(m_listPanel, 1);
-    buildLowerArea(outer);
     connect(m_key, &QComboBox::activated, this, [this](int i) {
         m_list->chooseKey(ContractList::Key(i));
         refillValues();
         refresh();
     });
+    // The value box completes what is typed from the list's values that
+    // begin with it, so the newest contracts are found as well as the oldest.
+    connect(m_value->lineEdit(), &QLineEdit::textEdited, this, [this] { refillValues(); });
     connect(m_value->lineEdit(), &QLineEdit::returnPressed, this, &ContractScreen::search);
-    connect(m_value, &QComboBox::activated, this, [this] { search(); });
     connect(m_findNext, &QPushButton::clicked, this, &ContractScreen::findNext);
+    return m_listPanel;
+}
 
+void ContractScreen::buildCommandBar(QLayout* into)
+{
     auto* bar = new QHBoxLayout;
     bar->addWidget(new QLabel(QStringLiteral("(F6)")));
-    const std::pair<const char*, const char*> commands[] = {
-        {"cmdNew", "สัญญาใหม่"},        {"cmdRenew", "ต่อดอก"},
-        {"cmdRedeem", "ไถ่ถอน"},       {"cmdSave", "จัดเก็บ"},
-        {"cmdDocuments", "ใบขายฝาก"}, {"cmdForfeit", "หลุดจำนำ"},
-        {"cmdFeeTable", "ตารางดอก"},  {"cmdDeductTable", "ตารางส่วนลด"},
-        {"cmdDelete", "ลบ"},          {"cmdExit", "ออก"}};
-    for (const auto& [name, caption] : commands) {
-        auto* b = new QPushButton(QString::fromUtf8(caption));
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        m_commands.insert(QLatin1String(name), b);
+    const std::pair<QPushButton* Commands::*, std::pair<const char*, const char*>> commands[] = {
+        {&Commands::newContract, {"cmdNew", "สัญญาใหม่"}},
+        {&Commands::renew, {"cmdRenew", "ต่อดอก"}},
+        {&Commands::redeem, {"cmdRedeem", "ไถ่ถอน"}},
+        {&Commands::save, {"cmdSave", "จัดเก็บ"}},
+        {&Commands::documents, {"cmdDocuments", "ใบขายฝาก"}},
+        {&Commands::forfeit, {"cmdForfeit", "หลุดจำนำ"}},
+        {&Commands::feeTable, {"cmdFeeTable", "ตารางดอก"}},
+        {&Commands::deductTable, {"cmdDeductTable", "ตารางส่วนลด"}},
+        {&Commands::remove, {"cmdDelete", "ลบ"}},
+        {&Commands::exit, {"cmdExit", "ออก"}}};
+    for (const auto& [member, names] : commands) {
+        QPushButton* b = ui::button(names.first, QString::fromUtf8(names.second));
+        m_cmd.*member = b;
         bar->addWidget(b);
     }
-    outer->addLayout(bar);
-    connect(m_commands[QStringLiteral("cmdNew")], &QPushButton::clicked, this,
-            &ContractScreen::newContract);
-    connect(m_commands[QStringLiteral("cmdSave")], &QPushButton::clicked, this,
-            &ContractScreen::save);
-    connect(m_commands[QStringLiteral("cmdExit")], &QPushButton::clicked, this, &QWidget::close);
+    qobject_cast<QBoxLayout*>(into)->addLayout(bar);
 }
 
-void ContractScreen::bindEdits()
-{
-    connect(m_t[QStringLiteral("t4")], &QLineEdit::textEdited, this, [this](const QString& t) {
-        readTexts(); // what was typed elsewhere stays
-        m_form->amountTyped(t);
-        refresh();
-    });
-    connect(m_t[QStringLiteral("t7")], &QLineEdit::textEdited, this, [this](const QString& t) {
-        readTexts(); // what was typed elsewhere stays
-        m_form->daysTyped(t);
-        refresh();
-    });
-    connect(m_t[QStringLiteral("t8")], &QLineEdit::textEdited, this, [this](const QString& t) {
-        readTexts(); // what was typed elsewhere stays
-        m_form->interestTyped(t);
-        refresh();
-    });
-    connect(m_rate, &QComboBox::activated, this, [this] {
-        readTexts(); // what was typed elsewhere stays
-        m_form->ratePicked(m_rate->currentText());
-        refresh();
-    });
-    connect(m_rate->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& t) {
-        readTexts(); // what was typed elsewhere stays
-        m_form->rateTyped(t);
-        refresh();
-    });
-    connect(m_withheld, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_refreshing)
-            return;
-        readTexts(); // what was typed elsewhere stays
-        m_form->withholdingSwitched(on);
-        refresh();
-    });
-    connect(m_due, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (m_refreshing || !d.isValid())
-            return;
-        readTexts(); // what was typed elsewhere stays
-        m_form->dueDateChanged(d);
-        refresh();
-    });
-    connect(m_deposit, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_refreshing && d.isValid())
-            m_form->depositDateChanged(d);
-    });
-    connect(m_table, &QComboBox::currentTextChanged, this, [this](const QString& t) {
-        if (!m_refreshing)
-            m_form->tableChanged(t);
-    });
-}
-
-void ContractScreen::readTexts()
+// One line a field: the widget, the value it shows and how an edit reaches
+// the form. A new field of the screen is one more line here.
+void ContractScreen::bindFields()
 {
     Contract& c = m_form->contract;
-    c.policyNo = m_t[QStringLiteral("t0")]->text();
-    c.refNo = m_t[QStringLiteral("t67")]->text();
-    c.payan1 = m_t[QStringLiteral("t1")]->text();
-    c.payan2 = m_t[QStringLiteral("t2")]->text();
-    c.placeKeep = m_t[QStringLiteral("t32")]->text();
-    c.kuCode = m_t[QStringLiteral("t22")]->text();
-    c.kuName = m_t[QStringLiteral("t9")]->text();
-    c.kuAge = m_t[QStringLiteral("t11")]->text();
-    c.kuId = m_t[QStringLiteral("t12")]->text();
-    c.kuMp = m_t[QStringLiteral("t19")]->text();
-    c.kuAddress = m_address->toPlainText();
-    c.pNote = m_details->toPlainText();
-    c.object = m_group->currentText();
-    c.model = m_goods->toPlainText();
-    c.weight = m_t[QStringLiteral("t6")]->text();
-    c.sn = m_t[QStringLiteral("t30")]->text();
-    c.otherDetail = m_t[QStringLiteral("t31")]->text();
-    c.fakeProductUse = m_fake->isChecked();
+    ContractForm& f = *m_form;
+    FormBinding& b = *m_binding;
+    auto text = [&b](auto* widget, QString& value) {
+        b.text(widget, [&value] { return value; },
+               FormBinding::always([&value](const QString& t) { value = t; }));
+    };
+    auto money = [&b, &f](QLineEdit* widget, Decimal& value,
+                          bool (ContractForm::*typed)(const QString&)) {
+        b.text(widget, [&value] { return value.toString(); },
+               [&f, typed](const QString& t) { return (f.*typed)(t); });
+    };
+    text(m_f.number, c.policyNo);
+    text(m_f.customNumber, c.refNo);
+    text(m_f.witness1, c.payan1);
+    text(m_f.witness2, c.payan2);
+    text(m_f.place, c.placeKeep);
+    b.date(m_f.deposit, [&c] { return c.policyDate; },
+           [&f](const QDate& d) { f.depositDateChanged(d); });
+    b.text(m_f.days, [&c] { return QString::number(c.totalDay); },
+           [&f](const QString& t) { return f.daysTyped(t); });
+    money(m_f.amount, c.amount1, &ContractForm::amountTyped);
+    b.text(m_f.rate, [&c] { return c.interes.toString(); },
+           [&f](const QString& t) { return f.rateTyped(t); });
+    money(m_f.interest, c.interestRate, &ContractForm::interestTyped);
+    money(m_f.payout, c.amount3, &ContractForm::payoutTyped);
+    money(m_f.redemption, c.amount2, &ContractForm::redemptionTyped);
+    b.date(m_f.due, [&c] { return c.endDate; }, [&f](const QDate& d) { f.dueDateChanged(d); });
+    b.check(m_f.withheld, [&c] { return c.deduged; }, [&f](bool on) { f.withholdingSwitched(on); });
+    b.text(m_f.table, [&c] { return c.tableNo; },
+           FormBinding::always([&f](const QString& t) { f.tableChanged(t); }));
+    text(m_f.code, c.kuCode);
+    text(m_f.name, c.kuName);
+    text(m_f.age, c.kuAge);
+    text(m_f.idNumber, c.kuId);
+    text(m_f.phone, c.kuMp);
+    text(m_f.address, c.kuAddress);
+    text(m_f.details, c.pNote);
+    text(m_f.group, c.object);
+    text(m_f.goods, c.model);
+    text(m_f.weight, c.weight);
+    text(m_f.serial, c.sn);
+    text(m_f.otherDetail, c.otherDetail);
+    b.check(m_f.fake, [&c] { return c.fakeProductUse; }, [&c](bool on) { c.fakeProductUse = on; });
+    // A rate chosen from the list (not Enter in the box, which only moves on).
+    connect(m_f.rate, &QComboBox::textActivated, this, [this](const QString& t) {
+        run([this, t] { m_form->ratePicked(t); });
+    });
+}
+
+void ContractScreen::run(const std::function<void()>& command)
+{
+    command();
+    refresh();
 }
 
 void ContractScreen::refresh()
 {
-    m_refreshing = true;
-    const Contract& c = m_form->contract;
-    showText(m_t[QStringLiteral("t0")], c.policyNo);
-    showText(m_t[QStringLiteral("t67")], c.refNo);
-    showText(m_t[QStringLiteral("t1")], c.payan1);
-    showText(m_t[QStringLiteral("t2")], c.payan2);
-    showText(m_t[QStringLiteral("t32")], c.placeKeep);
-    showText(m_t[QStringLiteral("t7")], QString::number(c.totalDay));
-    showText(m_t[QStringLiteral("t4")], money(c.amount1));
-    showText(m_t[QStringLiteral("t8")], money(c.interestRate));
-    showText(m_t[QStringLiteral("t10")], money(c.amount3));
-    showText(m_t[QStringLiteral("t3")], money(c.amount2));
-    showText(m_t[QStringLiteral("t22")], c.kuCode);
-    showText(m_t[QStringLiteral("t9")], c.kuName);
-    showText(m_t[QStringLiteral("t11")], c.kuAge);
-    showText(m_t[QStringLiteral("t12")], c.kuId);
-    showText(m_t[QStringLiteral("t19")], c.kuMp);
-    showText(m_t[QStringLiteral("t6")], c.weight);
-    showText(m_t[QStringLiteral("t30")], c.sn);
-    showText(m_t[QStringLiteral("t31")], c.otherDetail);
-    if (!m_address->hasFocus() && m_address->toPlainText() != c.kuAddress)
-        m_address->setPlainText(c.kuAddress);
-    if (!m_details->hasFocus() && m_details->toPlainText() != c.pNote)
-        m_details->setPlainText(c.pNote);
-    if (!m_goods->hasFocus() && m_goods->toPlainText() != c.model)
-        m_goods->setPlainText(c.model);
-    if (!m_rate->lineEdit()->hasFocus())
-        m_rate->setEditText(money(c.interes));
-    if (m_rate->count() != m_form->rateList.size()) {
-        const QString text = m_rate->currentText();
-        m_rate->clear();
-        m_rate->addItems(m_form->rateList);
-        m_rate->setEditText(text);
+    if (m_f.rate->count() != m_form->rateList.size()) {
+        const QSignalBlocker quiet(m_f.rate);
+        m_f.rate->clear();
+        m_f.rate->addItems(m_form->rateList);
     }
-    if (m_group->count() != m_form->productGroups.size()) {
-        m_group->clear();
-        m_group->addItems(m_form->productGroups);
+    if (m_f.group->count() != m_form->productGroups.size()) {
+        const QSignalBlocker quiet(m_f.group);
+        m_f.group->clear();
+        m_f.group->addItems(m_form->productGroups);
     }
-    if (!m_group->lineEdit()->hasFocus())
-        m_group->setEditText(c.object);
-    m_table->setCurrentText(c.tableNo);
-    m_withheld->setChecked(c.deduged);
-    m_fake->setChecked(c.fakeProductUse);
-    // A date the contract lacks leaves the field as it is.
-    if (c.policyDate.isValid())
-        showDate(m_deposit, c.policyDate);
-    if (c.endDate.isValid())
-        showDate(m_due, c.endDate);
+    m_binding->show();
     m_closedPanel->setVisible(m_form->closedPanel);
     m_forfeitedPanel->setVisible(m_form->forfeitedPanel);
+    refreshCommands();
+    refreshHistory();
+    refreshPanels();
+}
 
+void ContractScreen::refreshCommands()
+{
     const ContractForm::Commands& cmd = m_form->commands();
-    const std::pair<const char*, bool> states[] = {
-        {"cmdNew", cmd.newContract},        {"cmdRenew", cmd.renew},
-        {"cmdRedeem", cmd.redeem},          {"cmdSave", cmd.save},
-        {"cmdDocuments", cmd.documents},    {"cmdForfeit", cmd.forfeit},
-        {"cmdFeeTable", cmd.interestTable}, {"cmdDeductTable", true},
-        {"cmdDelete", cmd.remove},          {"cmdExit", true}};
-    for (const auto& [name, on] : states) {
-        QPushButton* b = m_commands[QLatin1String(name)];
-        b->setEnabled(cmd.commandBar && on);
-    }
-    m_commands[QStringLiteral("cmdDelete")]->setVisible(cmd.remove);
+    const std::pair<QPushButton*, bool> states[] = {
+        {m_cmd.newContract, cmd.newContract}, {m_cmd.renew, cmd.renew},
+        {m_cmd.redeem, cmd.redeem},           {m_cmd.save, cmd.save},
+        {m_cmd.documents, cmd.documents},     {m_cmd.forfeit, cmd.forfeit},
+        {m_cmd.feeTable, cmd.interestTable},  {m_cmd.deductTable, cmd.discountTable},
+        {m_cmd.remove, cmd.remove},           {m_cmd.exit, true}};
+    for (const auto& [button, on] : states)
+        button->setEnabled(cmd.commandBar && on);
+    m_cmd.remove->setVisible(cmd.remove);
     for (QGroupBox* p : {m_contractPanel, m_customerPanel, m_goodsPanel})
         p->setEnabled(cmd.panels);
     m_listPanel->setEnabled(cmd.list);
     m_findNext->setVisible(m_list->findNextVisible());
     m_toolsButton->setEnabled(cmd.tools);
-    refreshHistory();
-    refreshPanels();
-    m_refreshing = false;
 }
 
 void ContractScreen::refillValues()
 {
+    // What is typed stays; the list holds the values that begin with it.
     const QString typed = m_value->currentText();
+    const QSignalBlocker quiet(m_value);
     m_value->clear();
-    m_value->addItems(m_list->values());
+    m_value->addItems(m_list->values(typed));
     m_value->setEditText(typed);
 }
 
@@ -469,43 +441,47 @@ void ContractScreen::newContract()
     m_list->chooseFilter(ContractFilter::Open);
     m_value->setEditText(QString());
     refresh();
-    m_t[QStringLiteral("t22")]->setFocus();
+    m_f.code->setFocus();
+}
+
+QWidget* ContractScreen::fieldOf(ContractForm::Field field) const
+{
+    switch (field) {
+    case ContractForm::Field::Address:
+        return m_f.address;
+    case ContractForm::Field::ProductGroup:
+        return m_f.group;
+    case ContractForm::Field::Amount:
+        return m_f.amount;
+    case ContractForm::Field::Redemption:
+        return m_f.redemption;
+    case ContractForm::Field::Days:
+        return m_f.days;
+    case ContractForm::Field::Interest:
+        return m_f.interest;
+    case ContractForm::Field::Payout:
+        return m_f.payout;
+    case ContractForm::Field::DepositDate:
+        return m_f.deposit->lineEdit();
+    case ContractForm::Field::DueDate:
+        return m_f.due->lineEdit();
+    case ContractForm::Field::Number:
+        return m_f.number;
+    }
+    return nullptr;
 }
 
 void ContractScreen::save()
 {
-    readTexts();
-    const auto missing = m_form->save();
-    if (missing) {
-        QWidget* target = nullptr;
-        switch (*missing) {
-        case ContractForm::Field::Address:
-            target = m_address;
-            break;
-        case ContractForm::Field::ProductGroup:
-            target = m_group;
-            break;
-        case ContractForm::Field::Amount:
-            target = m_t[QStringLiteral("t4")];
-            break;
-        case ContractForm::Field::Redemption:
-            target = m_t[QStringLiteral("t3")];
-            break;
-        case ContractForm::Field::Days:
-            target = m_t[QStringLiteral("t7")];
-            break;
-        case ContractForm::Field::Interest:
-            target = m_t[QStringLiteral("t8")];
-            break;
-        }
-        if (target)
-            target->setFocus();
-    }
-    if (m_form->saved()) {
+    const auto refused = m_form->save();
+    // Only the one contract changed: the list moves on without reading
+    // every row again.
+    if (m_form->saved())
         m_list->chooseFilter(m_list->filter());
-        refillValues();
-    }
     refresh();
+    if (refused)
+        if (QWidget* target = fieldOf(*refused))
+            target->setFocus();
 }
 
 void ContractScreen::showFound(const std::optional<Contract>& found)
@@ -532,24 +508,20 @@ void ContractScreen::keyPressEvent(QKeyEvent* event)
         close();
         return;
     case Qt::Key_F1:
-        m_t[QStringLiteral("t0")]->setFocus();
+        m_f.number->setFocus();
         return;
     case Qt::Key_F2:
-        m_t[QStringLiteral("t22")]->setFocus();
+        m_f.code->setFocus();
         return;
     case Qt::Key_F3:
-        m_group->setFocus();
+        m_f.group->setFocus();
         return;
     case Qt::Key_F5:
         m_key->setFocus();
         return;
-    case Qt::Key_F6: {
-        QPushButton* target = m_commands[QStringLiteral("cmdNew")];
-        if (!target->isEnabled())
-            target = m_commands[QStringLiteral("cmdSave")];
-        target->setFocus();
+    case Qt::Key_F6:
+        (m_cmd.newContract->isEnabled() ? m_cmd.newContract : m_cmd.save)->setFocus();
         return;
-    }
     default:
         QWidget::keyPressEvent(event);
     }

@@ -4,7 +4,6 @@
 #include "contracts/contract_list.h"
 
 #include <QHash>
-#include <QLabel>
 #include <QWidget>
 
 #include <array>
@@ -15,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -22,21 +22,24 @@ class QRadioButton;
 class QStackedWidget;
 class QTableWidget;
 class QMenu;
-class QAction;
 
 namespace tawela::platform {
+class FormBinding;
 class ThaiDateEdit;
-}
+} // namespace tawela::platform
 
 namespace tawela::contracts {
 
-// "ขายฝาก": the contract screen. It shows a ContractForm and a ContractList
-// and passes every edit and command to them.
+// "ขายฝาก": the contract screen. It shows a ContractForm and a ContractList:
+// each widget is bound once to its value in the form (every edit goes into
+// the form at once), every command goes to the form, and refresh() shows
+// what the form then holds.
 class ContractScreen : public QWidget {
     Q_OBJECT
 public:
     ContractScreen(std::unique_ptr<ContractForm> form, std::unique_ptr<ContractList> list,
                    QWidget* parent = nullptr);
+    ~ContractScreen() override;
 
     ContractForm& form() { return *m_form; }
     ContractList& list() { return *m_list; }
@@ -50,17 +53,55 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLineEdit* line(const QString& name, const QString& caption, QFormLayout* form);
+    // The fields of the three editing panels.
+    struct Fields {
+        QLineEdit *number, *customNumber, *witness1, *witness2, *place;
+        platform::ThaiDateEdit* deposit;
+        QLineEdit *days, *amount;
+        QComboBox* rate;
+        QLineEdit *interest, *payout, *redemption;
+        platform::ThaiDateEdit* due;
+        QCheckBox* withheld;
+        QComboBox* table;
+        QLineEdit *code, *name, *age, *idNumber, *phone;
+        QPlainTextEdit *address, *details;
+        QComboBox* group;
+        QPlainTextEdit* goods;
+        QLineEdit *weight, *serial, *otherDetail;
+        QCheckBox* fake;
+    };
+    // The renewal panel and the correction panel share their figures.
+    struct RenewalFigures {
+        QLineEdit *number, *fee, *penalty, *discount, *total;
+    };
+    struct ClosingFields {
+        platform::ThaiDateEdit *date, *due, *start;
+        QLineEdit *days, *amount, *surcharge, *penalty, *discount, *total;
+    };
+    struct Commands {
+        QPushButton *newContract, *renew, *redeem, *save, *documents, *forfeit, *feeTable,
+            *deductTable, *remove, *exit;
+    };
+
     void build();
+    QGroupBox* buildContractPanel();
+    QGroupBox* buildCustomerPanel();
+    QGroupBox* buildGoodsPanel();
+    QGroupBox* buildListPanel();
+    void buildCommandBar(QLayout* into);
     void placeOnScreen();
-    void bindEdits();
-    void readTexts();
+    void bindFields();
+    void bindPanels();
+    void bindCommands();
+    // Runs a command of the form and shows the result.
+    void run(const std::function<void()>& command);
     void newContract();
     void save();
     void search();
     void findNext();
     void showFound(const std::optional<Contract>& found);
     void refillValues();
+    QWidget* fieldOf(ContractForm::Field field) const;
 
     // The renewal history and the panels beside it.
     void buildLowerArea(QLayout* into);
@@ -70,36 +111,27 @@ private:
     QGroupBox* buildDeletePanel();
     QGroupBox* buildReprintPanel();
     void buildToolsMenu(QLayout* into);
-    void bindCommands();
     void setupEnterOrder();
+    void refreshCommands();
     void refreshHistory();
     void refreshPanels();
     void openTableEditor(bool interest);
-    void focusCommand(const char* name);
-    platform::ThaiDateEdit* dateField(const QString& name);
+    platform::ThaiDateEdit* dateField(const char* name);
+    RenewalFigures renewalFigures(QFormLayout* into, const std::array<const char*, 5>& names);
     template <typename Panel>
-    void renewalFigures(QFormLayout* into, Panel ContractForm::*panel,
-                        const std::array<const char*, 5>& names);
-    template <typename Panel>
-    void showRenewalFigures(const Panel& panel, const std::array<const char*, 5>& names);
-    QLineEdit* panelLine(const QString& name, const QString& caption, QFormLayout* form,
-                         std::function<void(const QString&)> edited);
+    void bindRenewalFigures(const RenewalFigures& fields, Panel ContractForm::*panel);
 
     std::unique_ptr<ContractForm> m_form;
     std::unique_ptr<ContractList> m_list;
-    QHash<QString, QLineEdit*> m_t;
-    QPlainTextEdit* m_address = nullptr;
-    QPlainTextEdit* m_details = nullptr;
-    QPlainTextEdit* m_goods = nullptr;
-    QComboBox* m_rate = nullptr;
-    QComboBox* m_table = nullptr;
-    QComboBox* m_group = nullptr;
+    platform::FormBinding* m_binding = nullptr;
+    Fields m_f{};
+    RenewalFigures m_renewal{}, m_edit{};
+    platform::ThaiDateEdit *m_renewalCurrentDue = nullptr, *m_renewalNewDue = nullptr,
+                           *m_renewalOn = nullptr, *m_editOn = nullptr, *m_editDue = nullptr;
+    ClosingFields m_closing{};
+    Commands m_cmd{};
     QComboBox* m_key = nullptr;
     QComboBox* m_value = nullptr;
-    QCheckBox* m_withheld = nullptr;
-    QCheckBox* m_fake = nullptr;
-    platform::ThaiDateEdit* m_deposit = nullptr;
-    platform::ThaiDateEdit* m_due = nullptr;
     QGroupBox* m_contractPanel = nullptr;
     QGroupBox* m_customerPanel = nullptr;
     QGroupBox* m_goodsPanel = nullptr;
@@ -108,26 +140,22 @@ private:
     QWidget* m_forfeitedPanel = nullptr;
     QTableWidget* m_history = nullptr;
     QStackedWidget* m_actions = nullptr;
-    QWidget* m_blankPage = nullptr;
-    QGroupBox* m_renewalPanel = nullptr;
-    QGroupBox* m_editPanel = nullptr;
+    QHash<int, QWidget*> m_pages; // by ContractForm::Panel
     QGroupBox* m_closingPanel = nullptr;
-    QGroupBox* m_deletePanel = nullptr;
-    QGroupBox* m_reprintPanel = nullptr;
-    QHash<QString, platform::ThaiDateEdit*> m_dates;
     QLabel* m_dayCaption = nullptr;
     QLabel* m_closingQuestion = nullptr;
     QLabel* m_chargeCaption = nullptr;
     QWidget* m_closingButtons = nullptr;
+    QPushButton* m_closingYes = nullptr;
+    QPushButton* m_deleteYes = nullptr;
+    QPushButton* m_reprintPrint = nullptr;
     QRadioButton* m_reprint[6] = {};
-    bool m_reprintOpen = false;
     QMenu* m_tools = nullptr;
     QWidget* m_toolsButton = nullptr;
     QHash<QObject*, QWidget*> m_enterNext;
-    QHash<QString, QPushButton*> m_commands;
     QPushButton* m_findNext = nullptr;
     QRadioButton* m_filters[3] = {};
-    bool m_refreshing = false;
+    bool m_popupChoice = false; // the value list's pop-up has just closed
 };
 
 } // namespace tawela::contracts

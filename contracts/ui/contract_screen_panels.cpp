@@ -4,13 +4,15 @@
 #include "app/ui/twips.h"
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
-#include "contracts/ui/field_sync.h"
+#include "contracts/ui/screen_parts.h"
 #include "contracts/ui/table_editor_screen.h"
+#include "platform/ui/form_binding.h"
 #include "platform/ui/thai_date_edit.h"
 #include "text/thai_text.h"
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,73 +26,58 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tawela::contracts {
 
-namespace {
+using platform::FormBinding;
+using ui::button;
+using ui::captioned;
+using ui::lineRow;
 
-QPushButton* button(const char* name, const QString& caption)
-{
-    auto* b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
-platform::ThaiDateEdit* ContractScreen::dateField(const QString& name)
+platform::ThaiDateEdit* ContractScreen::dateField(const char* name)
 {
     auto* d = new platform::ThaiDateEdit;
-    d->setObjectName(name);
-    m_dates.insert(name, d);
+    d->setObjectName(QLatin1String(name));
     return d;
 }
 
-QLineEdit* ContractScreen::panelLine(const QString& name, const QString& caption,
-                                     QFormLayout* form, std::function<void(const QString&)> edited)
-{
-    QLineEdit* e = line(name, caption, form);
-    connect(e, &QLineEdit::textEdited, this, [this, edited](const QString& t) {
-        edited(t);
-        refreshPanels();
-    });
-    return e;
-}
-
 // The renewal number, fee, penalty, discount and total of the renewal panel
-// or of the correction panel; the total follows the three figures.
-template <typename Panel>
-void ContractScreen::renewalFigures(QFormLayout* into, Panel ContractForm::*panel,
-                                    const std::array<const char*, 5>& names)
+// or of the correction panel.
+ContractScreen::RenewalFigures ContractScreen::renewalFigures(
+    QFormLayout* into, const std::array<const char*, 5>& names)
 {
-    const std::pair<QString Panel::*, QString> fields[] = {
-        {&Panel::renewalNo, QStringLiteral("ต่อดอกครั้งที่")},
-        {&Panel::fee, QStringLiteral("ค่าธรรมเนียม")},
-        {&Panel::penalty, QStringLiteral("ค่าปรับ")},
-        {&Panel::discount, QStringLiteral("ส่วนลด")},
-        {&Panel::total, QStringLiteral("รวม")}};
-    for (int i = 0; i < 5; ++i) {
-        const auto field = fields[i].first;
-        const bool figure = i >= 1 && i <= 3;
-        panelLine(QLatin1String(names[i]), fields[i].second, into,
-                  [this, panel, field, figure](const QString& t) {
-                      Panel& p = (*m_form).*panel;
-                      p.*field = t;
-                      if (figure)
-                          p.recomputeTotal();
-                  });
-    }
+    return {lineRow(into, names[0], QStringLiteral("ต่อดอกครั้งที่")),
+            lineRow(into, names[1], QStringLiteral("ค่าธรรมเนียม")),
+            lineRow(into, names[2], QStringLiteral("ค่าปรับ")),
+            lineRow(into, names[3], QStringLiteral("ส่วนลด")),
+            lineRow(into, names[4], QStringLiteral("รวม"))};
 }
 
+// The total follows the three figures; every figure is checked as typed.
 template <typename Panel>
-void ContractScreen::showRenewalFigures(const Panel& p, const std::array<const char*, 5>& names)
+void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel ContractForm::*panel)
 {
-    const QString* values[] = {&p.renewalNo, &p.fee, &p.penalty, &p.discount, &p.total};
-    for (int i = 0; i < 5; ++i)
-        showText(m_t[QLatin1String(names[i])], *values[i]);
+    FormBinding& b = *m_binding;
+    ContractForm& f = *m_form;
+    Panel& p = f.*panel;
+    b.text(fields.number, [&p] { return p.renewalNo; },
+           FormBinding::always([&p](const QString& t) { p.renewalNo = t; }));
+    for (const auto& [field, value] : {std::pair{fields.fee, &Panel::fee},
+                                       std::pair{fields.penalty, &Panel::penalty},
+                                       std::pair{fields.discount, &Panel::discount}}) {
+        b.text(field, [&p, value] { return p.*value; },
+               [&f, &p, value](const QString& t) {
+                   if (!f.figureTyped(p.*value, t))
+                       return false;
+                   p.recomputeTotal();
+                   return true;
+               });
+    }
+    b.text(fields.total, [&p] { return p.total; },
+           [&f, &p](const QString& t) { return f.figureTyped(p.total, t); });
 }
 
 void ContractScreen::buildLowerArea(QLayout* into)
@@ -99,6 +86,7 @@ void ContractScreen::buildLowerArea(QLayout* into)
     // "MSFlexGrid1": fifty renewals at most.
     m_history = new QTableWidget(ContractForm::MaxRenewals, 9);
     m_history->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_history->setAccessibleName(QStringLiteral("ประวัติการต่อดอก"));
     m_history->setHorizontalHeaderLabels({QStringLiteral("ลำดับ"), QStringLiteral("ครั้ง"),
                                           QStringLiteral("ต้น"), QStringLiteral("ค่า ธน."),
                                           QStringLiteral(" ค่าปรับ "), QStringLiteral("ส่วนลด"),
@@ -138,11 +126,9 @@ void ContractScreen::buildLowerArea(QLayout* into)
     connect(m_history, &QTableWidget::cellDoubleClicked, this, [this](int r) {
         if (!m_form->commands().history)
             return;
-        readTexts();
-        m_form->editRenewal(r);
-        refresh();
+        run([this, r] { m_form->editRenewal(r); });
         if (m_form->renewalEdit.visible)
-            m_t[QStringLiteral("Text37")]->setFocus();
+            m_edit.number->setFocus();
     });
     auto* historyBox = new QGroupBox(QStringLiteral("ประวัติการต่อดอก"));
     auto* hb = new QVBoxLayout(historyBox);
@@ -151,20 +137,23 @@ void ContractScreen::buildLowerArea(QLayout* into)
 
     m_actions = new QStackedWidget;
     m_actions->setObjectName(QStringLiteral("actionArea"));
-    m_blankPage = new QWidget;
-    m_blankPage->setObjectName(QStringLiteral("blank"));
-    m_actions->addWidget(m_blankPage);
-    m_renewalPanel = buildRenewalPanel();
-    m_editPanel = buildEditPanel();
+    using Panel = ContractForm::Panel;
+    auto* blank = new QWidget;
+    blank->setObjectName(QStringLiteral("blank"));
     m_closingPanel = buildClosingPanel();
-    m_deletePanel = buildDeletePanel();
-    m_reprintPanel = buildReprintPanel();
-    for (QWidget* w :
-         {m_renewalPanel, m_editPanel, m_closingPanel, m_deletePanel, m_reprintPanel})
-        m_actions->addWidget(w);
+    const std::pair<Panel, QWidget*> pages[] = {{Panel::None, blank},
+                                                {Panel::Renewal, buildRenewalPanel()},
+                                                {Panel::RenewalEdit, buildEditPanel()},
+                                                {Panel::Closing, m_closingPanel},
+                                                {Panel::Delete, buildDeletePanel()},
+                                                {Panel::Reprint, buildReprintPanel()}};
+    for (const auto& [panel, page] : pages) {
+        m_actions->addWidget(page);
+        m_pages.insert(int(panel), page);
+    }
+    m_pages.insert(int(Panel::ClosedFigures), m_closingPanel);
     row->addWidget(m_actions, 1);
-    auto* box = qobject_cast<QBoxLayout*>(into);
-    box->addLayout(row, 1);
+    qobject_cast<QBoxLayout*>(into)->addLayout(row, 1);
 }
 
 QGroupBox* ContractScreen::buildRenewalPanel()
@@ -181,25 +170,13 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     cols->addLayout(left);
     cols->addLayout(right);
     v->addLayout(cols);
-    renewalFigures(left, &ContractForm::renewal, {"Text4", "Text20", "Text27", "Text31", "Text21"});
-    auto* current = dateField(QStringLiteral("DTPicker3"));
-    auto* next = dateField(QStringLiteral("DTPicker4"));
-    auto* on = dateField(QStringLiteral("DTPicker5"));
-    right->addRow(QStringLiteral("วันครบกำหนดปัจจุบัน"), current);
-    right->addRow(QStringLiteral("วันครบกำหนดใหม่"), next);
-    right->addRow(QStringLiteral("วันต่อดอก"), on);
-    connect(current, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_refreshing && d.isValid())
-            m_form->renewal.currentDue = d;
-    });
-    connect(next, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_refreshing && d.isValid())
-            m_form->renewal.newDue = d;
-    });
-    connect(on, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_refreshing && d.isValid())
-            m_form->renewal.renewalDate = d;
-    });
+    m_renewal = renewalFigures(left, {"Text4", "Text20", "Text27", "Text31", "Text21"});
+    m_renewalCurrentDue = captioned(dateField("DTPicker3"), QStringLiteral("วันครบกำหนดปัจจุบัน"));
+    m_renewalNewDue = captioned(dateField("DTPicker4"), QStringLiteral("วันครบกำหนดใหม่"));
+    m_renewalOn = captioned(dateField("DTPicker5"), QStringLiteral("วันต่อดอก"));
+    right->addRow(QStringLiteral("วันครบกำหนดปัจจุบัน"), m_renewalCurrentDue);
+    right->addRow(QStringLiteral("วันครบกำหนดใหม่"), m_renewalNewDue);
+    right->addRow(QStringLiteral("วันต่อดอก"), m_renewalOn);
     m_dayCaption = new QLabel;
     m_dayCaption->setObjectName(QStringLiteral("Label35"));
     right->addRow(m_dayCaption);
@@ -212,15 +189,12 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     right->addRow(buttons);
     v->addStretch(1);
     connect(ok, &QPushButton::clicked, this, [this] {
-        readTexts();
-        m_form->confirmRenewal();
-        refresh();
-        focusCommand("cmdRenew");
+        run([this] { m_form->confirmRenewal(); });
+        m_cmd.renew->setFocus();
     });
     connect(no, &QPushButton::clicked, this, [this] {
-        m_form->cancelRenewal();
-        refresh();
-        focusCommand("cmdRenew");
+        run([this] { m_form->cancelRenewal(); });
+        m_cmd.renew->setFocus();
     });
     return panel;
 }
@@ -236,20 +210,11 @@ QGroupBox* ContractScreen::buildEditPanel()
     cols->addLayout(left);
     cols->addLayout(right);
     v->addLayout(cols);
-    renewalFigures(left, &ContractForm::renewalEdit,
-                   {"Text37", "Text35", "Text33", "Text32", "Text34"});
-    auto* on = dateField(QStringLiteral("DTPicker11"));
-    auto* due = dateField(QStringLiteral("DTPicker9"));
-    right->addRow(QStringLiteral("วันต่อดอก"), on);
-    right->addRow(QStringLiteral("วันครบกำหนด"), due);
-    connect(on, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_refreshing && d.isValid())
-            m_form->renewalEdit.renewalDate = d;
-    });
-    connect(due, &platform::ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_refreshing && d.isValid())
-            m_form->renewalEdit.dueDate = d;
-    });
+    m_edit = renewalFigures(left, {"Text37", "Text35", "Text33", "Text32", "Text34"});
+    m_editOn = captioned(dateField("DTPicker11"), QStringLiteral("วันต่อดอก"));
+    m_editDue = captioned(dateField("DTPicker9"), QStringLiteral("วันครบกำหนด"));
+    right->addRow(QStringLiteral("วันต่อดอก"), m_editOn);
+    right->addRow(QStringLiteral("วันครบกำหนด"), m_editDue);
     auto* buttons = new QHBoxLayout;
     auto* apply = button("Command29", QStringLiteral("แก้ไข"));
     auto* cancel = button("Command13", QStringLiteral("ไม่แก้ไข"));
@@ -259,13 +224,11 @@ QGroupBox* ContractScreen::buildEditPanel()
     right->addRow(buttons);
     v->addStretch(1);
     connect(apply, &QPushButton::clicked, this, [this] {
-        m_form->applyRenewalEdit();
-        refresh();
+        run([this] { m_form->applyRenewalEdit(); });
         m_history->setFocus();
     });
     connect(cancel, &QPushButton::clicked, this, [this] {
-        m_form->cancelRenewalEdit();
-        refresh();
+        run([this] { m_form->cancelRenewalEdit(); });
         m_history->setFocus();
     });
     return panel;
@@ -286,86 +249,52 @@ QGroupBox* ContractScreen::buildClosingPanel()
     cols->addLayout(left);
     cols->addLayout(right);
     v->addLayout(cols);
-    auto* date = dateField(QStringLiteral("DTPicker6"));
-    auto* due = dateField(QStringLiteral("DTPicker7"));
-    auto* start = dateField(QStringLiteral("DTPicker8"));
-    left->addRow(QStringLiteral("วันที่ไถ่ถอน"), date);
-    left->addRow(QStringLiteral("วันที่ครบกำหนด"), due);
-    left->addRow(QStringLiteral("วันที่รับฝาก / ผากต่อ"), start);
+    m_closing.date = captioned(dateField("DTPicker6"), QStringLiteral("วันที่ไถ่ถอน"));
+    m_closing.due = captioned(dateField("DTPicker7"), QStringLiteral("วันที่ครบกำหนด"));
+    m_closing.start = captioned(dateField("DTPicker8"), QStringLiteral("วันที่รับฝาก / ผากต่อ"));
+    left->addRow(QStringLiteral("วันที่ไถ่ถอน"), m_closing.date);
+    left->addRow(QStringLiteral("วันที่ครบกำหนด"), m_closing.due);
+    left->addRow(QStringLiteral("วันที่รับฝาก / ผากต่อ"), m_closing.start);
     auto* daysRow = new QHBoxLayout;
-    auto* days = new QLineEdit;
-    days->setObjectName(QStringLiteral("Text28"));
-    days->setMaximumWidth(80);
-    m_t.insert(QStringLiteral("Text28"), days);
-    daysRow->addWidget(days);
+    m_closing.days = captioned(new QLineEdit, QStringLiteral("ห่างจาวันครบกำหนด (วัน)"));
+    m_closing.days->setObjectName(QStringLiteral("Text28"));
+    m_closing.days->setMaximumWidth(80);
+    daysRow->addWidget(m_closing.days);
     daysRow->addWidget(new QLabel(QStringLiteral("วัน")));
     daysRow->addStretch(1);
-    left->addRow(QStringLiteral("ห่างจาวันครบกำหนด"), daysRow);
-    connect(days, &QLineEdit::textEdited, this, [this](const QString& t) {
-        m_form->closing.days = t;
-        m_form->closingDaysChanged();
-        refreshPanels();
-    });
-    auto dateEdited = [this](QDate ClosingPanel::*field) {
-        return [this, field](const QDate& d) {
-            if (m_refreshing || !d.isValid())
-                return;
-            m_form->closing.*field = d;
-            m_form->closingDatesChanged();
-            refreshPanels();
-        };
-    };
-    connect(date, &platform::ThaiDateEdit::dateChanged, this, dateEdited(&ClosingPanel::date));
-    connect(due, &platform::ThaiDateEdit::dateChanged, this, dateEdited(&ClosingPanel::dueDate));
-    connect(start, &platform::ThaiDateEdit::dateChanged, this,
-            dateEdited(&ClosingPanel::termStart));
-    auto figure = [this](QString ClosingPanel::*field) {
-        return [this, field](const QString& t) {
-            m_form->closing.*field = t;
-            m_form->closingFiguresChanged();
-        };
-    };
-    panelLine(QStringLiteral("Text26"), QStringLiteral("ยอดไถ่ถอน"), right,
-              figure(&ClosingPanel::amount));
+    auto* daysLabel = new QLabel(QStringLiteral("ห่างจาวันครบกำหนด"));
+    daysLabel->setBuddy(m_closing.days);
+    left->addRow(daysLabel, daysRow);
+    m_closing.amount = lineRow(right, "Text26", QStringLiteral("ยอดไถ่ถอน"));
     m_chargeCaption = new QLabel;
     m_chargeCaption->setObjectName(QStringLiteral("Label45"));
-    auto* charge = new QLineEdit;
-    charge->setObjectName(QStringLiteral("Text25"));
-    m_t.insert(QStringLiteral("Text25"), charge);
-    right->addRow(m_chargeCaption, charge);
-    connect(charge, &QLineEdit::textEdited, this, [this, figure](const QString& t) {
-        figure(&ClosingPanel::surcharge)(t);
-        refreshPanels();
-    });
-    panelLine(QStringLiteral("Text29"), QStringLiteral("ค่าปรับ"), right,
-              figure(&ClosingPanel::penalty));
-    panelLine(QStringLiteral("Text30"), QStringLiteral("ส่วนลด"), right,
-              figure(&ClosingPanel::discount));
-    panelLine(QStringLiteral("Text24"), QStringLiteral("รวม"), right,
-              [this](const QString& t) { m_form->closing.total = t; });
+    m_closing.surcharge = captioned(new QLineEdit, ClosingPanel::defaultCaption());
+    m_closing.surcharge->setObjectName(QStringLiteral("Text25"));
+    m_chargeCaption->setBuddy(m_closing.surcharge);
+    right->addRow(m_chargeCaption, m_closing.surcharge);
+    m_closing.penalty = lineRow(right, "Text29", QStringLiteral("ค่าปรับ"));
+    m_closing.discount = lineRow(right, "Text30", QStringLiteral("ส่วนลด"));
+    m_closing.total = lineRow(right, "Text24", QStringLiteral("รวม"));
     m_closingButtons = new QWidget;
     auto* buttons = new QHBoxLayout(m_closingButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
-    auto* yes = button("Command26", QStringLiteral("ใช่"));
+    m_closingYes = button("Command26", QStringLiteral("ใช่"));
     auto* no = button("Command27", QStringLiteral("ไม่ใช่"));
     buttons->addStretch(1);
-    buttons->addWidget(yes);
+    buttons->addWidget(m_closingYes);
     buttons->addWidget(no);
     left->addRow(m_closingButtons);
     v->addStretch(1);
-    connect(yes, &QPushButton::clicked, this, [this] {
-        readTexts();
-        if (m_form->confirmClosing()) {
-            // The list follows: a closed contract leaves the open ones.
-            m_list->chooseFilter(m_list->filter());
-            refillValues();
-        }
-        refresh();
+    connect(m_closingYes, &QPushButton::clicked, this, [this] {
+        // The list follows: a closed contract leaves the open ones.
+        run([this] {
+            if (m_form->confirmClosing())
+                m_list->chooseFilter(m_list->filter());
+        });
     });
     connect(no, &QPushButton::clicked, this, [this] {
-        m_form->cancelClosing();
-        refresh();
-        focusCommand("cmdRedeem");
+        run([this] { m_form->cancelClosing(); });
+        m_cmd.redeem->setFocus();
     });
     return panel;
 }
@@ -379,25 +308,21 @@ QGroupBox* ContractScreen::buildDeletePanel()
     question->setStyleSheet(QStringLiteral("font-weight: bold; color: #b00020"));
     v->addWidget(question);
     auto* buttons = new QHBoxLayout;
-    auto* yes = button("Command25", QStringLiteral("ใช่"));
+    m_deleteYes = button("Command25", QStringLiteral("ใช่"));
     auto* no = button("Command24", QStringLiteral("ไม่ใช่"));
     buttons->addStretch(1);
-    buttons->addWidget(yes);
+    buttons->addWidget(m_deleteYes);
     buttons->addWidget(no);
     v->addLayout(buttons);
     v->addStretch(1);
-    connect(yes, &QPushButton::clicked, this, [this] {
-        readTexts();
+    connect(m_deleteYes, &QPushButton::clicked, this, [this] {
         if (m_form->confirmDelete()) {
             close();
             return;
         }
         refresh();
     });
-    connect(no, &QPushButton::clicked, this, [this] {
-        m_form->cancelDelete();
-        refresh();
-    });
+    connect(no, &QPushButton::clicked, this, [this] { run([this] { m_form->cancelDelete(); }); });
     return panel;
 }
 
@@ -418,14 +343,14 @@ QGroupBox* ContractScreen::buildReprintPanel()
     }
     v->addLayout(grid);
     auto* buttons = new QHBoxLayout;
-    auto* print = button("Command43", QStringLiteral("พิมพ์"));
+    m_reprintPrint = button("Command43", QStringLiteral("พิมพ์"));
     auto* out = button("Command42", QStringLiteral("ออก"));
     buttons->addStretch(1);
-    buttons->addWidget(print);
+    buttons->addWidget(m_reprintPrint);
     buttons->addWidget(out);
     v->addLayout(buttons);
     v->addStretch(1);
-    connect(print, &QPushButton::clicked, this, [this] {
+    connect(m_reprintPrint, &QPushButton::clicked, this, [this] {
         // The panel's order of the choices, as the enum holds them.
         const Reprint kinds[] = {Reprint::ContractForm, Reprint::LargeTicket,
                                  Reprint::ShortTicket,  Reprint::RenewalCard,
@@ -434,13 +359,11 @@ QGroupBox* ContractScreen::buildReprintPanel()
         for (int i = 0; i < 6; ++i)
             if (m_reprint[i]->isChecked())
                 ticked << kinds[i];
-        readTexts();
         m_form->reprint(firstTicked(ticked));
     });
     connect(out, &QPushButton::clicked, this, [this] {
-        m_reprintOpen = false;
-        refresh();
-        focusCommand("cmdDocuments");
+        run([this] { m_form->closeReprint(); });
+        m_cmd.documents->setFocus();
     });
     return panel;
 }
@@ -455,10 +378,8 @@ void ContractScreen::buildToolsMenu(QLayout* into)
     QAction* remove = m_tools->addAction(QStringLiteral("ลบสัญญา"));
     remove->setObjectName(QStringLiteral("mnu_delete"));
     connect(remove, &QAction::triggered, this, [this] {
-        readTexts();
-        m_form->askDelete(true);
-        refresh();
-        m_deletePanel->findChild<QPushButton*>(QStringLiteral("Command25"))->setFocus();
+        run([this] { m_form->askDelete(true); });
+        m_deleteYes->setFocus();
     });
     // Archive moves and older receipts open from here once they exist.
     for (const auto& [name, caption] :
@@ -476,19 +397,12 @@ void ContractScreen::buildToolsMenu(QLayout* into)
     qobject_cast<QBoxLayout*>(into)->addWidget(tools);
 }
 
-void ContractScreen::focusCommand(const char* name)
-{
-    if (QPushButton* b = m_commands.value(QLatin1String(name)))
-        b->setFocus();
-}
-
 void ContractScreen::openTableEditor(bool interest)
 {
-    readTexts();
     auto editor = std::make_unique<RateTableEditorForm>(
         m_form->database(),
         interest ? RateTableEditorForm::Kind::Interest : RateTableEditorForm::Kind::Discount,
-        m_table->currentText(), m_form->session().blacklistRight(), m_form->prompt());
+        m_form->contract.tableNo, m_form->session().blacklistRight(), m_form->prompt());
     if (!editor->open())
         return;
     auto* screen = new TableEditorScreen(std::move(editor), m_form->prompt(), this);
@@ -498,86 +412,135 @@ void ContractScreen::openTableEditor(bool interest)
     screen->show();
 }
 
+void ContractScreen::bindPanels()
+{
+    FormBinding& b = *m_binding;
+    ContractForm& f = *m_form;
+    bindRenewalFigures(m_renewal, &ContractForm::renewal);
+    bindRenewalFigures(m_edit, &ContractForm::renewalEdit);
+    auto date = [&b](platform::ThaiDateEdit* field, QDate& value) {
+        b.date(field, [&value] { return value; }, [&value](const QDate& d) { value = d; });
+    };
+    date(m_renewalCurrentDue, f.renewal.currentDue);
+    date(m_renewalNewDue, f.renewal.newDue);
+    date(m_renewalOn, f.renewal.renewalDate);
+    date(m_editOn, f.renewalEdit.renewalDate);
+    date(m_editDue, f.renewalEdit.dueDate);
+
+    ClosingPanel& c = f.closing;
+    for (const auto& [field, value] : {std::pair{m_closing.date, &ClosingPanel::date},
+                                       std::pair{m_closing.due, &ClosingPanel::dueDate},
+                                       std::pair{m_closing.start, &ClosingPanel::termStart}}) {
+        b.date(field, [&c, value] { return c.*value; },
+               [&f, &c, value](const QDate& d) {
+                   c.*value = d;
+                   f.closingDatesChanged();
+               });
+    }
+    b.text(m_closing.days, [&c] { return c.days; },
+           [&f](const QString& t) { return f.closingDaysTyped(t); });
+    for (const auto& [field, value] : {std::pair{m_closing.amount, &ClosingPanel::amount},
+                                       std::pair{m_closing.surcharge, &ClosingPanel::surcharge},
+                                       std::pair{m_closing.penalty, &ClosingPanel::penalty},
+                                       std::pair{m_closing.discount, &ClosingPanel::discount}}) {
+        b.text(field, [&c, value] { return c.*value; },
+               [&f, &c, value](const QString& t) {
+                   if (!f.figureTyped(c.*value, t))
+                       return false;
+                   f.closingFiguresChanged();
+                   return true;
+               });
+    }
+    b.text(m_closing.total, [&c] { return c.total; },
+           [&f, &c](const QString& t) { return f.figureTyped(c.total, t); });
+}
+
 void ContractScreen::bindCommands()
 {
-    connect(m_commands[QStringLiteral("cmdRenew")], &QPushButton::clicked, this, [this] {
-        readTexts();
-        const bool opened = m_form->openRenewal();
-        refresh();
-        if (opened)
-            m_t[QStringLiteral("Text4")]->setFocus();
-        else
-            focusCommand("cmdRenew");
+    connect(m_cmd.newContract, &QPushButton::clicked, this, &ContractScreen::newContract);
+    connect(m_cmd.save, &QPushButton::clicked, this, &ContractScreen::save);
+    connect(m_cmd.exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_cmd.renew, &QPushButton::clicked, this, [this] {
+        bool opened = false;
+        run([this, &opened] { opened = m_form->openRenewal(); });
+        (opened ? static_cast<QWidget*>(m_renewal.number) : m_cmd.renew)->setFocus();
     });
     // Redemption and forfeiture share the closing panel.
-    auto closingCommand = [this](bool (ContractForm::*openPanel)(const QDate&)) {
-        return [this, openPanel] {
-            readTexts();
-            const bool opened = ((*m_form).*openPanel)(QDate::currentDate());
-            refresh();
-            if (opened)
-                m_closingButtons->findChild<QPushButton*>(QStringLiteral("Command26"))->setFocus();
-            else
-                focusCommand("cmdRenew");
+    auto closingCommand = [this](bool (ContractForm::*openPanel)(const QDate&),
+                                 QPushButton* command) {
+        return [this, openPanel, command] {
+            bool opened = false;
+            run([&] { opened = ((*m_form).*openPanel)(QDate::currentDate()); });
+            (opened ? m_closingYes : command)->setFocus();
         };
     };
-    connect(m_commands[QStringLiteral("cmdRedeem")], &QPushButton::clicked, this,
-            closingCommand(&ContractForm::openRedemption));
-    connect(m_commands[QStringLiteral("cmdForfeit")], &QPushButton::clicked, this,
-            closingCommand(&ContractForm::openForfeiture));
-    connect(m_commands[QStringLiteral("cmdDelete")], &QPushButton::clicked, this, [this] {
-        readTexts();
-        m_form->askDelete(false);
-        refresh();
+    connect(m_cmd.redeem, &QPushButton::clicked, this,
+            closingCommand(&ContractForm::openRedemption, m_cmd.redeem));
+    connect(m_cmd.forfeit, &QPushButton::clicked, this,
+            closingCommand(&ContractForm::openForfeiture, m_cmd.forfeit));
+    connect(m_cmd.remove, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->askDelete(false); }); });
+    connect(m_cmd.documents, &QPushButton::clicked, this, [this] {
+        run([this] { m_form->openReprint(); });
+        m_reprintPrint->setFocus();
     });
-    connect(m_commands[QStringLiteral("cmdDocuments")], &QPushButton::clicked, this, [this] {
-        m_reprintOpen = true;
-        refresh();
-        m_reprintPanel->findChild<QPushButton*>(QStringLiteral("Command43"))->setFocus();
-    });
-    connect(m_commands[QStringLiteral("cmdFeeTable")], &QPushButton::clicked, this,
-            [this] { openTableEditor(true); });
-    connect(m_commands[QStringLiteral("cmdDeductTable")], &QPushButton::clicked, this,
-            [this] { openTableEditor(false); });
+    connect(m_cmd.feeTable, &QPushButton::clicked, this, [this] { openTableEditor(true); });
+    connect(m_cmd.deductTable, &QPushButton::clicked, this, [this] { openTableEditor(false); });
 }
 
 void ContractScreen::setupEnterOrder()
 {
-    auto t = [this](const char* name) -> QWidget* { return m_t.value(QLatin1String(name)); };
+    // An editable list takes the key before its text does: both move on.
     const std::pair<QWidget*, QWidget*> order[] = {
-        {t("t0"), t("t67")},
-        {t("t67"), t("t1")},
-        {t("t1"), t("t2")},
-        {t("t2"), t("t32")},
-        {t("t32"), t("t4")},
-        {t("t4"), m_rate},
-        {m_rate->lineEdit(), t("t3")},
-        {t("t3"), m_deposit->lineEdit()},
-        {t("t7"), m_due->lineEdit()},
-        {t("t22"), t("t9")},
-        {t("t9"), t("t11")},
-        {t("t11"), t("t12")},
-        {t("t12"), t("t19")},
-        {t("t19"), m_address},
-        {m_address, m_details},
-        {t("t30"), t("t31")},
-        {t("Text4"), t("Text20")},
-        {t("Text20"), t("Text21")},
-        {t("Text21"), m_dates[QStringLiteral("DTPicker3")]->lineEdit()},
+        {m_f.number, m_f.customNumber},
+        {m_f.customNumber, m_f.witness1},
+        {m_f.witness1, m_f.witness2},
+        {m_f.witness2, m_f.place},
+        {m_f.place, m_f.amount},
+        {m_f.amount, m_f.rate},
+        {m_f.rate, m_f.redemption},
+        {m_f.rate->lineEdit(), m_f.redemption},
+        {m_f.redemption, m_f.deposit->lineEdit()},
+        {m_f.days, m_f.due->lineEdit()},
+        {m_f.code, m_f.name},
+        {m_f.name, m_f.age},
+        {m_f.age, m_f.idNumber},
+        {m_f.idNumber, m_f.phone},
+        {m_f.phone, m_f.address},
+        {m_f.address, m_f.details},
+        {m_f.serial, m_f.otherDetail},
+        {m_key, m_value},
+        {m_renewal.number, m_renewal.fee},
+        {m_renewal.fee, m_renewal.total},
+        {m_renewal.total, m_renewalCurrentDue->lineEdit()},
     };
     for (const auto& [from, to] : order) {
         m_enterNext.insert(from, to);
         from->installEventFilter(this);
     }
+    m_value->installEventFilter(this);
+    m_value->lineEdit()->installEventFilter(this);
+    m_value->view()->installEventFilter(this);
+    // A value chosen from the open list searches. Enter is taken in
+    // eventFilter, and the list also says "activated" when the cursor leaves
+    // a box whose text matches an entry: only a choice just made counts.
+    connect(m_value, &QComboBox::activated, this, [this] {
+        if (m_popupChoice) {
+            m_popupChoice = false;
+            search();
+        }
+    });
 }
 
 bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick && watched->property("witness").isValid()) {
-        readTexts();
-        m_form->fillWitness(watched->property("witness").toInt());
-        refresh();
+        run([this, watched] { m_form->fillWitness(watched->property("witness").toInt()); });
         return true;
+    }
+    if (event->type() == QEvent::Hide && watched == m_value->view()) {
+        m_popupChoice = true;
+        QTimer::singleShot(0, this, [this] { m_popupChoice = false; });
     }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
@@ -591,6 +554,10 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && (watched == m_value || watched == m_value->lineEdit())) {
+        search(); // once: the list's own Enter handling never sees the key
+        return true;
+    }
     // Shift+Enter still starts a new line in the address.
     if (enter && !(key->modifiers() & Qt::ShiftModifier)) {
         if (QWidget* next = m_enterNext.value(watched)) {
@@ -640,57 +607,20 @@ void ContractScreen::refreshHistory()
 
 void ContractScreen::refreshPanels()
 {
-    const bool wasRefreshing = m_refreshing;
-    m_refreshing = true;
-    const RenewalPanel& r = m_form->renewal;
-    showRenewalFigures(r, {"Text4", "Text20", "Text27", "Text31", "Text21"});
-    showDate(m_dates[QStringLiteral("DTPicker3")], r.currentDue);
-    showDate(m_dates[QStringLiteral("DTPicker4")], r.newDue);
-    showDate(m_dates[QStringLiteral("DTPicker5")], r.renewalDate);
-    m_dayCaption->setText(r.dayCaption);
-
-    const RenewalEditPanel& e = m_form->renewalEdit;
-    showRenewalFigures(e, {"Text37", "Text35", "Text33", "Text32", "Text34"});
-    showDate(m_dates[QStringLiteral("DTPicker11")], e.renewalDate);
-    showDate(m_dates[QStringLiteral("DTPicker9")], e.dueDate);
-
+    m_dayCaption->setText(m_form->renewal.dayCaption);
     const ClosingPanel& c = m_form->closing;
     m_closingPanel->setTitle(c.title);
     m_closingQuestion->setText(c.question);
     m_closingQuestion->setVisible(!c.readOnly);
     m_closingButtons->setVisible(!c.readOnly);
-    showDate(m_dates[QStringLiteral("DTPicker6")], c.date);
-    showDate(m_dates[QStringLiteral("DTPicker7")], c.dueDate);
-    showDate(m_dates[QStringLiteral("DTPicker8")], c.termStart);
-    for (const char* name : {"Text28", "Text26", "Text25", "Text29", "Text30", "Text24"})
-        m_t[QLatin1String(name)]->setReadOnly(c.readOnly);
-    for (const char* name : {"DTPicker6", "DTPicker7", "DTPicker8"})
-        m_dates[QLatin1String(name)]->setEnabled(!c.readOnly);
-    showText(m_t[QStringLiteral("Text28")], c.days);
-    showText(m_t[QStringLiteral("Text26")], c.amount);
-    showText(m_t[QStringLiteral("Text25")], c.surcharge);
-    showText(m_t[QStringLiteral("Text29")], c.penalty);
-    showText(m_t[QStringLiteral("Text30")], c.discount);
-    showText(m_t[QStringLiteral("Text24")], c.total);
+    for (QLineEdit* e : {m_closing.days, m_closing.amount, m_closing.surcharge, m_closing.penalty,
+                         m_closing.discount, m_closing.total})
+        e->setReadOnly(c.readOnly);
+    for (platform::ThaiDateEdit* d : {m_closing.date, m_closing.due, m_closing.start})
+        d->setEnabled(!c.readOnly);
     m_chargeCaption->setText(c.caption);
-
-    // One panel at a time beside the history: what the person is doing
-    // comes before what is only shown.
-    QWidget* page = m_blankPage;
-    if (e.visible)
-        page = m_editPanel;
-    else if (r.visible)
-        page = m_renewalPanel;
-    else if (c.visible && !c.readOnly)
-        page = m_closingPanel;
-    else if (m_form->deletion.visible)
-        page = m_deletePanel;
-    else if (m_reprintOpen)
-        page = m_reprintPanel;
-    else if (c.visible)
-        page = m_closingPanel;
-    m_actions->setCurrentWidget(page);
-    m_refreshing = wasRefreshing;
+    m_closing.surcharge->setAccessibleName(c.caption);
+    m_actions->setCurrentWidget(m_pages.value(int(m_form->panel())));
 }
 
 } // namespace tawela::contracts

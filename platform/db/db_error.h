@@ -24,6 +24,7 @@ constexpr int Locked = 3218;
 constexpr int ItemNotFound = 3265;
 constexpr int UnrecognizedFormat = 3343;
 constexpr int ReadOnly = 3027;
+constexpr int ChangedElsewhere = 3197; // another copy changed the row after it was read
 } // namespace error_number
 
 // A failure of the database layer: a number and a Thai description.

@@ -201,12 +201,14 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
     EXPECT_EQ(f->renewal.renewalNo, QStringLiteral("2"));
     EXPECT_EQ(f->renewal.currentDue, QDate(2025, 7, 13)); // from the first row
-    // The first move made the days the whole time since the deposit, 60,
-    // and the next term is that long.
-    EXPECT_EQ(f->renewal.newDue, QDate(2025, 9, 11));
+    // Each renewal adds the agreed term of 30 days and charges its fee.
+    EXPECT_EQ(f->renewal.newDue, QDate(2025, 8, 12));
+    EXPECT_EQ(f->renewal.fee, QStringLiteral("300"));
     ASSERT_TRUE(f->confirmRenewal());
-    EXPECT_EQ(f->contract.endDate, QDate(2025, 9, 11));
-    EXPECT_EQ(f->contract.totalDay, 120);
+    EXPECT_EQ(f->contract.endDate, QDate(2025, 8, 12));
+    EXPECT_EQ(f->contract.totalDay, 30);
+    EXPECT_EQ(f->contract.interestRate, d("300"));
+    EXPECT_EQ(f->contract.amount2, d("10300"));
     EXPECT_EQ(f->pendingTotal, d("700")); // the second kept the penalty of the first
 
     f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
@@ -219,7 +221,8 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     EXPECT_EQ(value(QStringLiteral("SELECT L_N FROM chumnum")).toInt(), 2);
     EXPECT_EQ(value(QStringLiteral("SELECT L_tor FROM chumnum")).toInt(), 1);
     EXPECT_EQ(value(QStringLiteral("SELECT End_date FROM chumnum")).toString(),
-              QStringLiteral("2025-09-11"));
+              QStringLiteral("2025-08-12"));
+    EXPECT_EQ(value(QStringLiteral("SELECT total_day FROM chumnum")).toInt(), 30);
     ASSERT_EQ(orders.size(), 2);
     EXPECT_EQ(orders[0].prepareFor, QStringLiteral("ใบเสร็จรับเงิน"));
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_short58mm.rpt"));
@@ -227,7 +230,7 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("TOR_A4.rpt"));
 
     // A second renewal saved without showing the contract again: its own total only.
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 9, 11)));
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 8, 12)));
     EXPECT_EQ(f->renewal.penalty, QStringLiteral("50")); // kept from the last time
     EXPECT_EQ(f->renewal.total, QStringLiteral("350"));
     f->renewal.penalty = QStringLiteral("0");
@@ -370,12 +373,16 @@ TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
     f->closingDatesChanged();
     EXPECT_EQ(f->closing.days, QStringLiteral("-20"));
     EXPECT_EQ(f->closing.surcharge, QStringLiteral("0"));
-    // Cancelled: nothing stored, the mode stays for a later save.
+    // Cancelled: no trace. A later save writes no receipt and uses no number.
     f->cancelClosing();
     EXPECT_FALSE(f->closing.visible);
-    EXPECT_EQ(f->operation, OperationMode::Redemption);
+    EXPECT_EQ(f->operation, OperationMode::None);
+    f->save();
+    ASSERT_TRUE(f->saved());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT run_recv FROM config_setting")).toInt(), 10);
     EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 1);
+    EXPECT_TRUE(orders.isEmpty());
 }
 
 TEST_F(ClosingFormTest, NoClosingWhileARenewalWaitsToBeStored)

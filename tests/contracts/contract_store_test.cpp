@@ -5,6 +5,7 @@
 #include "temp_home.h"
 
 #include <QProcess>
+#include <functional>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -282,9 +283,16 @@ TEST_F(ContractStoreTest, ANumberUsedMeanwhileMovesOnATypedOneStays)
     SaveRequest second = newContract(); // started at the same moment: same number shown
     ASSERT_EQ(first.contract.policyNo, second.contract.policyNo);
     store.save(first);
+    // Nothing is stored under a number the person has not seen: the save
+    // names the number the contract would get now.
+    const QString before = dump();
     const SaveResult moved = store.save(second);
-    EXPECT_EQ(moved.policyNo, QStringLiteral("68-05-4-0013"));
-    EXPECT_EQ(moved.refNo, QStringLiteral("68-05-4-0013"));
+    EXPECT_EQ(moved.renumberedTo, QStringLiteral("68-05-4-0013"));
+    EXPECT_EQ(moved.renumberedRun, 13);
+    EXPECT_EQ(dump(), before);
+    second.contract.policyNo = second.contract.refNo = moved.renumberedTo;
+    second.startedWithRun = moved.renumberedRun;
+    EXPECT_EQ(store.save(second).policyNo, QStringLiteral("68-05-4-0013"));
     EXPECT_EQ(store.currentRun(), 14);
 
     SaveRequest typed = newContract();
@@ -308,6 +316,7 @@ TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
     renew.lines = {l};
     renew.receiptTotal = d("375");
     store.save(renew);
+    renew.contract.rowVersion = store.find(saved.policyNo)->rowVersion;
     const QString before = dump();
 
     // A typed number that is already taken: refused, the run is not used.
@@ -352,4 +361,56 @@ TEST_F(ContractStoreTest, TwoCopiesSavingAtOnceNeverShareANumber)
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 100);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT recv_no) FROM service")), 100);
     EXPECT_EQ(app::loadSettings(t.db).runRecv, 101);
+}
+
+TEST_F(ContractStoreTest, TwoCopiesRenewingOneContractKeepEveryRenewal)
+{
+    const QString number = store.save(newContract()).policyNo;
+    QProcess a, b;
+    const QStringList args = {t.db->path(), QStringLiteral("25"), QStringLiteral("A"), number};
+    a.start(QStringLiteral(CONTRACT_WRITER_PATH), args);
+    b.start(QStringLiteral(CONTRACT_WRITER_PATH), args);
+    ASSERT_TRUE(a.waitForFinished(240000));
+    ASSERT_TRUE(b.waitForFinished(240000));
+    ASSERT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    ASSERT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    // Every renewal that was said to be stored is in the history, with its
+    // receipt; none replaced another copy's.
+    EXPECT_EQ(a.readAllStandardOutput().trimmed().toInt() +
+                  b.readAllStandardOutput().trimmed().toInt(),
+              50);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 50);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT line_no) FROM chumnum_tor")), 50);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 50);
+}
+
+TEST_F(ContractStoreTest, AWriteOnAContractChangedElsewhereIsRefused)
+{
+    const QString number = store.save(newContract()).policyNo;
+    const Contract seenByA = *store.find(number);
+    Contract seenByB = seenByA;
+
+    // B redeems; A, still showing it open, saves a telephone change.
+    Closing closing;
+    closing.policyNo = number;
+    closing.closeDate = QDate(2025, 6, 1);
+    closing.rowVersion = seenByB.rowVersion;
+    store.close(closing, std::nullopt);
+    SaveRequest phone;
+    phone.contract = seenByA;
+    phone.contract.kuMp = QStringLiteral("081");
+    const QString before = dump();
+    for (auto attempt : {std::function<void()>([&] { store.save(phone); }),
+                         std::function<void()>([&] { store.close(closing, std::nullopt); }),
+                         std::function<void()>([&] { store.remove(number, seenByA.rowVersion); })}) {
+        try {
+            attempt();
+            ADD_FAILURE() << "a stale write went through";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), error_number::ChangedElsewhere);
+            EXPECT_EQ(e.description(), changedElsewhereText());
+        }
+    }
+    EXPECT_EQ(dump(), before);
+    EXPECT_FALSE(store.find(number)->pStatus);
 }

@@ -47,6 +47,19 @@ TEST(Decimal, LeadingNumberRule)
     EXPECT_EQ(Decimal::parseLeading(u""), Decimal());
 }
 
+TEST(Decimal, TypedTextSaysWhatReadingItWouldChange)
+{
+    using Problem = Decimal::Typed::Problem;
+    auto typed = [](const char* t) { return Decimal::parseTyped(QString::fromLatin1(t)); };
+    EXPECT_EQ(typed("1.2345").problem, Problem::None);
+    EXPECT_EQ(typed("1.23450000").problem, Problem::None); // trailing zeros lose nothing
+    EXPECT_EQ(typed("12abc").problem, Problem::None);
+    EXPECT_EQ(typed("1.23456").problem, Problem::TooManyPlaces);
+    EXPECT_EQ(typed("0.000001").problem, Problem::TooManyPlaces);
+    EXPECT_EQ(typed("99999999999999999999").problem, Problem::OutOfRange);
+    EXPECT_EQ(typed("-99999999999999999999").value.isNegative(), true);
+}
+
 TEST(Decimal, RoundsHalfToEvenAndHalfAwayFromZero)
 {
     EXPECT_EQ(d("12.5").rounded(0, Rounding::HalfEven), Decimal::fromInt(12));

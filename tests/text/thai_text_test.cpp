@@ -65,6 +65,11 @@ TEST(BahtText, TypedTextUsesItsLeadingNumber)
     EXPECT_EQ(text::bahtText(QStringLiteral("1,500")), QStringLiteral("หนึ่งพันห้าร้อยบาทถ้วน"));
     EXPECT_EQ(text::bahtText(QStringLiteral("12abc")), QStringLiteral("สิบสองบาทถ้วน"));
     EXPECT_EQ(text::bahtText(QStringLiteral("abc")), QStringLiteral("ถ้วน"));
+    // Rounded once at the satang, however many digits were typed.
+    EXPECT_EQ(text::bahtText(QStringLiteral("1.00499")), QStringLiteral("หนึ่งบาทถ้วน"));
+    EXPECT_EQ(text::bahtText(QStringLiteral("1.0049999")), QStringLiteral("หนึ่งบาทถ้วน"));
+    EXPECT_EQ(text::bahtText(QStringLiteral("1.005")), QStringLiteral("หนึ่งบาทหนึ่งสตางค์"));
+    EXPECT_EQ(text::bahtText(QStringLiteral("-2.345x")), QStringLiteral("ลบสองบาทสามสิบห้าสตางค์"));
 }
 
 TEST(ThaiText, DigitWordsAndMonths)

@@ -281,8 +281,12 @@ TEST_F(ContractActionsTest, RightsShapeTheScreen)
     EXPECT_FALSE(find<QTableWidget>("MSFlexGrid1")->isEnabled());
     EXPECT_FALSE(find<QToolButton>("mnu_tools")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("cmdFeeTable")->isEnabled());
-    EXPECT_TRUE(find<QPushButton>("cmdDeductTable")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("cmdDeductTable")->isEnabled());
     EXPECT_TRUE(find<QPushButton>("cmdSave")->isEnabled());
+    // Card governs changing a stored contract, not entering a new one.
+    click("cmdNew");
+    EXPECT_TRUE(find<QGroupBox>("F1")->isEnabled());
+    EXPECT_TRUE(find<QGroupBox>("F2")->isEnabled());
 
     screen.reset();
     session = {};

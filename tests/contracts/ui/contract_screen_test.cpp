@@ -1,4 +1,5 @@
 #include "contracts/ui/contract_screen.h"
+#include "typing.h"
 #include "screenshot.h"
 #include "temp_home.h"
 
@@ -46,10 +47,12 @@ TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
     QTest::keyClick(&screen, Qt::Key_F1);
     EXPECT_TRUE(number->hasFocus());
 
-    screen.findChild<QLineEdit*>(QStringLiteral("t9"))->setText(QStringLiteral("นายสมชาย O'Neil"));
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("t9")),
+                   QStringLiteral("นายสมชาย O'Neil"));
     screen.findChild<QPlainTextEdit*>(QStringLiteral("t13"))
         ->setPlainText(QStringLiteral("9 หมู่ 2"));
-    screen.findChild<QComboBox*>(QStringLiteral("combo5"))->setEditText(QStringLiteral("ทองคำ"));
+    test::typeText(screen.findChild<QComboBox*>(QStringLiteral("combo5"))->lineEdit(),
+                   QStringLiteral("ทองคำ"));
     screen.findChild<QPlainTextEdit*>(QStringLiteral("text22"))
         ->setPlainText(QStringLiteral("สร้อยคอทองคำ 1 บาท"));
     auto* amount = screen.findChild<QLineEdit*>(QStringLiteral("t4"));

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ui/thai_date_edit.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+
+namespace tawela::contracts::ui {
+
+// Gives a widget the Thai caption a screen reader announces for it.
+template <typename W>
+W* captioned(W* widget, const QString& caption)
+{
+    widget->setAccessibleName(caption);
+    // A date field takes the cursor in its text, which must carry the caption too.
+    if constexpr (std::is_same_v<W, platform::ThaiDateEdit>)
+        widget->lineEdit()->setAccessibleName(caption);
+    return widget;
+}
+
+// A text field in a form row under its caption, named after its control.
+inline QLineEdit* lineRow(QFormLayout* form, const char* name, const QString& caption)
+{
+    auto* e = captioned(new QLineEdit, caption);
+    e->setObjectName(QLatin1String(name));
+    form->addRow(caption, e);
+    return e;
+}
+
+// A button that Enter in a field never presses by accident.
+inline QPushButton* button(const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace tawela::contracts::ui
