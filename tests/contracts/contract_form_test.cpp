@@ -178,3 +178,141 @@ TEST_F(ContractFormTest, RightsAndClosedContracts)
                   .toInt(),
               1);
 }
+
+TEST_F(ContractFormTest, AShownContractKeepsItsAgreedFigures)
+{
+    // Saved at 4 % although the table says 3 %; the days are past the table's rows.
+    auto f = form();
+    ASSERT_TRUE(f->newContract(QDate(2025, 5, 14)));
+    fill(*f);
+    ASSERT_TRUE(f->amountTyped(QStringLiteral("5000")));
+    ASSERT_TRUE(f->daysTyped(QStringLiteral("90")));
+    ASSERT_TRUE(f->rateTyped(QStringLiteral("1.3333")));
+    ASSERT_TRUE(f->interestTyped(QStringLiteral("200")));
+    ASSERT_TRUE(f->redemptionTyped(QStringLiteral("5200")));
+    ASSERT_TRUE(f->payoutTyped(QStringLiteral("4990"))); // typed by hand: stored as typed
+    f->save();
+    ASSERT_TRUE(f->saved()) << prompt.lastText().toStdString();
+
+    auto again = form();
+    again->show(*ContractStore(t.db).find(f->contract.policyNo));
+    EXPECT_EQ(again->contract.interes, d("1.3333"));
+    EXPECT_EQ(again->contract.interestRate, d("200"));
+    EXPECT_EQ(again->contract.amount2, d("5200"));
+    EXPECT_EQ(again->contract.amount3, d("4990"));
+    EXPECT_EQ(again->contract.totalDay, 90);
+    EXPECT_EQ(again->contract.endDate, QDate(2025, 8, 12));
+    again->save();
+    ASSERT_TRUE(again->saved());
+    const Contract stored = *ContractStore(t.db).find(f->contract.policyNo);
+    EXPECT_EQ(stored.interes, d("1.3333"));
+    EXPECT_EQ(stored.interestRate, d("200"));
+    EXPECT_EQ(stored.amount2, d("5200"));
+    EXPECT_EQ(stored.amount3, d("4990"));
+    // The rules run again from the first change the person makes.
+    again->amountTyped(QStringLiteral("6000"));
+    EXPECT_EQ(again->contract.interes, d("2.5")); // the table's rate for 90 days
+}
+
+TEST_F(ContractFormTest, ImpossibleInputIsRefusedAndNothingStored)
+{
+    auto f = form();
+    ASSERT_TRUE(f->newContract(QDate(2025, 5, 14)));
+    fill(*f);
+    auto refused = [&](Field field, const char* text) {
+        EXPECT_EQ(f->save(), field) << text;
+        EXPECT_EQ(prompt.lastText(), QString::fromUtf8(text));
+        EXPECT_EQ(prompt.messages().last().title, QStringLiteral("โปรดระวัง"));
+        EXPECT_EQ(count("chumnum"), 0);
+    };
+    f->depositDateChanged(QDate()); // 31/02/2569 typed
+    refused(Field::DepositDate, "วันที่ฝากไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง");
+    f->depositDateChanged(QDate(2025, 5, 14));
+    f->amountTyped(QStringLiteral("-5000"));
+    refused(Field::Amount, "ยอดฝากต้องไม่ติดลบ");
+    f->amountTyped(QStringLiteral("5000"));
+    f->daysTyped(QStringLiteral("-3"));
+    refused(Field::Days, "จำนวนวันต้องไม่ติดลบ");
+    f->daysTyped(QStringLiteral("30"));
+
+    // What cannot be kept as typed is refused where it is typed; the value stays.
+    EXPECT_FALSE(f->amountTyped(QStringLiteral("99999999999999")));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"));
+    EXPECT_FALSE(f->rateTyped(QStringLiteral("2.12345")));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ใส่ทศนิยมได้ไม่เกิน 4 ตำแหน่ง"));
+    EXPECT_FALSE(f->daysTyped(QStringLiteral("100000")));
+    QString figure = QStringLiteral("50");
+    EXPECT_FALSE(f->figureTyped(figure, QStringLiteral("999999999999999")));
+    EXPECT_EQ(figure, QStringLiteral("50"));
+    EXPECT_EQ(f->contract.amount1, d("5000"));
+    EXPECT_EQ(f->contract.totalDay, 30);
+    f->save();
+    EXPECT_TRUE(f->saved());
+}
+
+TEST_F(ContractFormTest, ACounterTakenByAnotherCopyIsSaidBeforeStoring)
+{
+    auto a = form();
+    ASSERT_TRUE(a->newContract(QDate(2025, 5, 14)));
+    fill(*a);
+    // Another copy stores 0007 meanwhile and raises the counter.
+    auto b = form();
+    ASSERT_TRUE(b->newContract(QDate(2025, 5, 14)));
+    fill(*b);
+    b->save();
+    ASSERT_TRUE(b->saved());
+
+    EXPECT_EQ(a->save(), Field::Number);
+    EXPECT_FALSE(a->saved());
+    EXPECT_EQ(a->contract.policyNo, QStringLiteral("68-05-4-0008"));
+    EXPECT_EQ(a->contract.refNo, QStringLiteral("68-05-4-0008"));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("68-05-4-0008")));
+    EXPECT_EQ(count("chumnum"), 1);
+    a->save();
+    ASSERT_TRUE(a->saved());
+    EXPECT_EQ(app::loadSettings(t.db).chumnumRun, 9);
+
+    // A start finds 0009 taken (typed by hand elsewhere) while the counter
+    // stands at 9: refused. When the counter moved on meanwhile it starts.
+    t.db->exec(QStringLiteral("INSERT INTO chumnum (Policy_no) VALUES ('68-05-4-0009')"));
+    auto c = form();
+    EXPECT_FALSE(c->newContract(QDate(2025, 5, 14)));
+    t.db->exec(QStringLiteral("UPDATE config_setting SET chumnum_run = 10"));
+    EXPECT_TRUE(c->newContract(QDate(2025, 5, 14)));
+    EXPECT_EQ(c->contract.policyNo, QStringLiteral("68-05-4-0010"));
+}
+
+TEST_F(ContractFormTest, ACopyShowingAnOlderStateCannotUndoAClosing)
+{
+    auto opened = form();
+    ASSERT_TRUE(opened->newContract(QDate(2025, 5, 14)));
+    fill(*opened);
+    opened->save();
+    const QString number = opened->contract.policyNo;
+    // Two counters show the same open contract, each with its own connection.
+    auto second = platform::db::Database::open(t.db->path(), platform::db::OpenMode::ExistingOnly);
+    ContractForm a(t.db, session, prompt);
+    ContractForm b(second, session, prompt);
+    ASSERT_TRUE(a.open());
+    ASSERT_TRUE(b.open());
+    a.show(*ContractStore(t.db).find(number));
+    b.show(*ContractStore(second).find(number));
+
+    ASSERT_TRUE(b.openRedemption(QDate(2025, 6, 13)));
+    ASSERT_TRUE(b.confirmClosing(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
+
+    a.contract.kuMp = QStringLiteral("0812345678");
+    prompt.queueAnswer(platform::PromptAnswer::No);
+    a.save();
+    EXPECT_FALSE(a.saved());
+    EXPECT_EQ(prompt.messages()[prompt.messages().size() - 2].text, changedElsewhereText());
+    const Contract stored = *ContractStore(t.db).find(number);
+    EXPECT_FALSE(stored.pStatus);
+    EXPECT_TRUE(stored.kuMp.isEmpty());
+    // Nor can it renew or redeem it again; Yes shows what is stored.
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
+    EXPECT_FALSE(a.openRedemption(QDate(2025, 6, 13)));
+    EXPECT_FALSE(a.contract.pStatus);
+    EXPECT_TRUE(a.closedPanel);
+    EXPECT_EQ(count("service"), 1);
+}

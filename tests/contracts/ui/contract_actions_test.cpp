@@ -5,6 +5,7 @@
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "screenshot.h"
+#include "typing.h"
 #include "temp_home.h"
 
 #include <QApplication>
@@ -344,4 +345,90 @@ TEST_F(ContractActionsTest, FitsTheScreenHeightOfTheShop)
     EXPECT_LE(screen->minimumSizeHint().height(), app::twipsY(screen.get(), 10500));
     std::cerr << "minimum " << screen->minimumSizeHint().width() << "x"
               << screen->minimumSizeHint().height() << "\n";
+}
+
+TEST_F(ContractActionsTest, TypedTextSurvivesEveryCommandThatRedraws)
+{
+    open();
+    const char* lines[] = {"t67", "t1", "t2", "t32", "t22", "t9", "t11", "t12", "t19", "t6",
+                           "t30", "t31", "t10", "t3"};
+    QHash<QString, QString> typed;
+    for (const char* name : lines) {
+        auto* field = find<QLineEdit>(name);
+        field->setFocus();
+        field->selectAll();
+        const QString text = QStringLiteral("ค่า'%1").arg(QLatin1String(name));
+        const bool money = qstrcmp(name, "t10") == 0 || qstrcmp(name, "t3") == 0;
+        const QString keys = money ? QStringLiteral("1234") : text;
+        test::typeText(field, keys);
+        typed.insert(QLatin1String(name), keys);
+    }
+    auto* address = find<QPlainTextEdit>("t13");
+    address->setFocus();
+    test::typeText(address, QStringLiteral(" ซอย'สอง"));
+    const QString addressText = address->toPlainText();
+
+    // Every command that redraws the screen, each undone where it can be.
+    auto* key = find<QComboBox>("combo1");
+    key->setCurrentIndex(2);
+    Q_EMIT key->activated(2);
+    click("cmdDocuments");
+    click("Command42");
+    click("cmdRenew");
+    click("Command23");
+    click("cmdRedeem");
+    click("Command27");
+    click("cmdDelete");
+    click("Command24");
+    QTest::mouseClick(find<QRadioButton>("option3"), Qt::LeftButton);
+    QTest::mouseClick(find<QRadioButton>("option1"), Qt::LeftButton);
+    find<QComboBox>("combo5")->lineEdit()->setFocus();
+    click("cmdAddGroup");
+
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it)
+        EXPECT_EQ(screen->findChild<QLineEdit*>(it.key())->text(), it.value())
+            << it.key().toStdString();
+    EXPECT_EQ(address->toPlainText(), addressText);
+    // And what is shown is what the save stores.
+    click("cmdSave");
+    ASSERT_TRUE(screen->form().saved()) << prompt.lastText().toStdString();
+    EXPECT_EQ(value("SELECT Ku_MP FROM chumnum").toString(), typed.value(QStringLiteral("t19")));
+    EXPECT_EQ(value("SELECT Ku_address FROM chumnum").toString(), addressText);
+    EXPECT_EQ(value("SELECT amount3 FROM chumnum").toLongLong(), 12340000);
+    EXPECT_EQ(value("SELECT Amount2 FROM chumnum").toLongLong(), 12340000);
+    EXPECT_EQ(value("SELECT count(*) FROM service").toInt(), 0); // cancelled panels left no receipt
+}
+
+TEST_F(ContractActionsTest, EnterMovesOnWithoutSideEffects)
+{
+    open();
+    // Enter in the rate box moves on; the typed rate's rule gives the fee
+    // (a rate picked from the list would give one month's, 250).
+    auto* days = find<QLineEdit>("t7");
+    days->setFocus();
+    days->selectAll();
+    QTest::keyClicks(days, QStringLiteral("45"));
+    auto* rate = find<QComboBox>("combo2");
+    const int rates = rate->count();
+    rate->setFocus();
+    rate->lineEdit()->selectAll();
+    QTest::keyClicks(rate->lineEdit(), QStringLiteral("2.5"));
+    EXPECT_EQ(find<QLineEdit>("t8")->text(), QStringLiteral("375")); // 2.5 % × 45 days × 10,000
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(find<QLineEdit>("t8")->text(), QStringLiteral("375"));
+    EXPECT_TRUE(find<QLineEdit>("t3")->hasFocus());
+    EXPECT_EQ(rate->count(), rates); // nothing added to the list
+
+    // Enter in the search key moves to the value box; Enter there searches once.
+    auto* key = find<QComboBox>("combo1");
+    key->setFocus();
+    QTest::keyClick(key, Qt::Key_Return);
+    auto* value = find<QComboBox>("combo10");
+    EXPECT_TRUE(value->lineEdit()->hasFocus() || value->hasFocus());
+    value->lineEdit()->selectAll();
+    QTest::keyClicks(value->lineEdit(), QStringLiteral("99-99"));
+    prompt.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(value->findText(QStringLiteral("99-99")), -1);
 }
