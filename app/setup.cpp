@@ -62,6 +62,19 @@ bool SetupForm::confirm()
 {
     if (!m_confirmEnabled)
         return false;
+    // Nobody could sign in with an empty code or password, and nothing
+    // could undo it from the program.
+    if (employeeCode.trimmed().isEmpty()) {
+        m_prompt.stop(QStringLiteral("กรุณาใส่รหัสพนักงาน"));
+        m_refused = Field::Code;
+        return false;
+    }
+    if (password.isEmpty()) {
+        m_prompt.stop(QStringLiteral("กรุณาใส่รหัสผ่าน รหัสผ่านว่างจะทำให้เข้าสู่ระบบไม่ได้"));
+        m_refused = Field::Password;
+        return false;
+    }
+    m_refused = Field::None;
     m_confirmEnabled = false;
     if (isSetUp(m_home)) {
         fail(FileAccessError, QStringLiteral("โปรแกรมได้ตั้งค่าเริ่มต้นในโฟลเดอร์นี้ไว้แล้ว ไม่ต้องตั้งค่าซ้ำ"));

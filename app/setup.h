@@ -26,6 +26,9 @@ public:
     QString password;
 
     bool confirmEnabled() const { return m_confirmEnabled; }
+    // The field a refused "ตกลง" puts the cursor on.
+    enum class Field { None, Code, Password };
+    Field refused() const { return m_refused; }
     bool completed() const { return m_completed; }
 
     // "ตกลง": folders Images, Temp and Excel, tawela.ini, the four databases,
@@ -40,6 +43,7 @@ private:
     platform::Prompt& m_prompt;
     bool m_confirmEnabled = true;
     bool m_completed = false;
+    Field m_refused = Field::None;
 };
 
 } // namespace tawela::app

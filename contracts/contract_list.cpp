@@ -66,8 +66,11 @@ QStringList ContractList::values(const QString& prefix, int limit) const
     if (!prefix.isEmpty())
         where = where && Condition::like(columnOf(m_key), prefix + u'*');
     where.compile(m_db->tableInfo(QStringLiteral("chumnum")), sql, binds);
+    // Numbers newest first, as the set is ordered; names and ID numbers
+    // alphabetically.
+    const bool number = m_key == Key::PolicyNo || m_key == Key::RefNo;
     sql += QStringLiteral(") AND ") + column + QStringLiteral(" <> '' ORDER BY ") + column +
-           QStringLiteral(" LIMIT ?");
+           (number ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ?");
     binds << limit;
     QStringList out;
     QSqlQuery q = m_db->exec(sql, binds);

@@ -2,8 +2,10 @@
 #include "app/config.h"
 #include "app/connections.h"
 #include "app/home.h"
+#include "app/staff.h"
 #include "app/startup.h"
 #include "platform/db/db_error.h"
+#include "platform/password_hash.h"
 #include "platform/prompt.h"
 
 #include "reports/default_reports.h"
@@ -16,7 +18,12 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <iostream>
 #include <optional>
+#include <string>
+
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +59,7 @@ void usage()
     err() << "usage: tawela-admin init [--home DIR]\n"
              "       tawela-admin check [--home DIR]\n"
              "       tawela-admin demo [--home DIR]\n"
+             "       tawela-admin reset-password CODE [--home DIR]\n"
              "       tawela-admin render REPORT (--pdf OUT | --csv OUT) [--selection F] [--filter "
              "F]\n"
              "                    [--formula \"name = 'value'\"]... [--home DIR]\n"
@@ -62,6 +70,8 @@ void usage()
              "       contracts, customers and receipts\n"
              "render draws a report of the data folder to a PDF file\n"
              "demo   sets up a sample shop with staff, customers and contracts\n"
+             "reset-password  asks twice for a new password of employee CODE and\n"
+             "       stores it (for a shop that lost its only password)\n"
           << Qt::flush;
 }
 
@@ -107,6 +117,64 @@ bool openShop(const QString& home, std::optional<app::AppConfig>& config,
     ConsolePrompt prompt;
     config = app::readConfigOrReport(home, prompt);
     return config && app::openConnectionsOrReport(connections, *config, prompt);
+}
+
+// A line from the terminal without showing what is typed; from a pipe as it comes.
+QString readSecret(const char* question)
+{
+    err() << QString::fromUtf8(question) << Qt::flush;
+    termios before{};
+    const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &before) == 0;
+    if (terminal) {
+        termios quiet = before;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    std::getline(std::cin, line);
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+        err() << Qt::endl;
+    }
+    return QString::fromUtf8(line.c_str());
+}
+
+int resetPassword(const QString& home, const QString& code)
+{
+    if (code.isEmpty() || code.startsWith(QLatin1String("--"))) {
+        usage();
+        return 2;
+    }
+    std::optional<app::AppConfig> config;
+    app::Connections connections;
+    if (!openShop(home, config, connections))
+        return 1;
+    try {
+        app::StaffStore staff(connections.main());
+        std::optional<app::Employee> employee = staff.find(code);
+        if (!employee) {
+            err() << "ไม่พบรหัสพนักงาน " << code << Qt::endl;
+            return 1;
+        }
+        const QString first = readSecret("รหัสผ่านใหม่: ");
+        const QString second = readSecret("ใส่รหัสผ่านใหม่อีกครั้ง: ");
+        if (first.isEmpty()) {
+            err() << "รหัสผ่านต้องไม่ว่าง ไม่ได้เปลี่ยนรหัสผ่าน" << Qt::endl;
+            return 1;
+        }
+        if (first != second) {
+            err() << "รหัสผ่านทั้งสองครั้งไม่ตรงกัน ไม่ได้เปลี่ยนรหัสผ่าน" << Qt::endl;
+            return 1;
+        }
+        employee->password = platform::password_hash::hash(first);
+        staff.update(*employee);
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    connections.close();
+    out() << "เปลี่ยนรหัสผ่านของ " << code << " แล้ว" << Qt::endl;
+    return 0;
 }
 
 int check(const QString& home)
@@ -219,6 +287,8 @@ int main(int argc, char* argv[])
         return demo(home);
     if (command == QLatin1String("render"))
         return render(home, args.mid(2));
+    if (command == QLatin1String("reset-password"))
+        return resetPassword(home, args.value(2));
     usage();
     return 2;
 }

@@ -2,6 +2,7 @@
 
 #include "app/ui/twips.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
@@ -133,11 +134,22 @@ void LoginScreen::showEvent(QShowEvent* event)
 
 bool LoginScreen::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate) {
-        m_form.focus = SignInForm::Field::Code;
-        m_code->setFocus();
-    }
+    // Coming back to the window (a message box closed) the cursor goes
+    // where the form wants it: after a wrong password to the emptied
+    // password field, never into the code field where the next try would
+    // be typed in clear text.
+    if (event->type() == QEvent::WindowActivate)
+        (m_form.focus == SignInForm::Field::Code ? m_code : m_password)->setFocus();
     return QWidget::event(event);
+}
+
+void LoginScreen::closeEvent(QCloseEvent* event)
+{
+    // Closed by the window manager (Alt+F4, the title bar): the program
+    // ends as "Exit" ends it, rather than run on without a window. Signing
+    // in hides the window; that is no close.
+    QWidget::closeEvent(event);
+    Q_EMIT exitRequested();
 }
 
 void LoginScreen::paintEvent(QPaintEvent*)

@@ -84,6 +84,10 @@ void SetupScreen::confirm()
     m_password->clear();
     if (ok)
         m_pages->setCurrentIndex(1);
+    else if (m_form.refused() == SetupForm::Field::Code)
+        m_code->setFocus();
+    else if (m_form.refused() == SetupForm::Field::Password)
+        m_password->setFocus();
 }
 
 } // namespace tawela::app

@@ -78,6 +78,7 @@ TEST(Setup, PreparesTheHomeFolderOnce)
     // A second run is refused and changes nothing.
     app::SetupForm again(home.path(), prompt);
     again.employeeCode = QStringLiteral("B02");
+    again.password = QStringLiteral("pw");
     EXPECT_FALSE(again.confirm());
     EXPECT_FALSE(again.confirmEnabled());
     ASSERT_EQ(prompt.messages().size(), 2); // the number, then the description
@@ -92,6 +93,8 @@ TEST(Setup, AFailureShowsNumberThenDescriptionAndStaysOff)
     home.writeFile(QStringLiteral("Images"), "not a folder");
     ScriptedPrompt prompt;
     app::SetupForm setup(home.path(), prompt);
+    setup.employeeCode = QStringLiteral("A01");
+    setup.password = QStringLiteral("pw");
     EXPECT_FALSE(setup.confirm());
     ASSERT_EQ(prompt.messages().size(), 2);
     EXPECT_EQ(prompt.messages()[0].text, QStringLiteral("75"));

@@ -1,4 +1,7 @@
+#include "app/connections.h"
 #include "app/setup.h"
+#include "app/staff.h"
+#include "platform/password_hash.h"
 #include "temp_home.h"
 
 #include <QFile>
@@ -165,4 +168,36 @@ TEST(Admin, DemoShopHasEveryStateAndRenders)
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(30000));
     EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains(number));
+}
+
+TEST(Admin, ResetPasswordAsksTwiceAndStoresAHash)
+{
+    tawela::test::TempHome home;
+    ASSERT_EQ(admin({QStringLiteral("demo"), QStringLiteral("--home"), home.path()}).exitCode, 0);
+    auto reset = [&](const QByteArray& typed, const QString& code = QStringLiteral("A01")) {
+        QProcess p;
+        p.start(QStringLiteral(TAWELA_ADMIN_PATH),
+                {QStringLiteral("reset-password"), code, QStringLiteral("--home"), home.path()});
+        p.write(typed);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return AdminRun{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                        QString::fromUtf8(p.readAllStandardError())};
+    };
+    const auto config = tawela::app::readConfig(home.path());
+    auto stored = [&] {
+        auto main = tawela::app::openDatabase(config.mainDbPath, tawela::app::DatabaseRole::Main,
+                                              config.dbPassword);
+        return tawela::app::StaffStore(main).find(QStringLiteral("A01"))->password;
+    };
+    const QString before = stored();
+    EXPECT_NE(reset("ใหม่'1\nอื่น\n").exitCode, 0); // the two differ
+    EXPECT_NE(reset("\n\n").exitCode, 0);          // empty
+    EXPECT_NE(reset("x\nx\n", QStringLiteral("NOBODY")).exitCode, 0);
+    EXPECT_EQ(stored(), before);
+    const AdminRun ok = reset("ใหม่'1\nใหม่'1\n");
+    ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    const QString hash = stored();
+    EXPECT_TRUE(tawela::platform::password_hash::isHash(hash));
+    EXPECT_TRUE(tawela::platform::password_hash::verify(hash, QStringLiteral("ใหม่'1")));
 }

@@ -3,6 +3,7 @@
 #include "screenshot.h"
 #include "temp_home.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -51,8 +52,28 @@ TEST(LoginScreen, EnterMovesOnAndSignsIn)
     EXPECT_EQ(prompt.lastText(), QStringLiteral("รหัสผ่านไม่ถูกต้อง"));
     EXPECT_TRUE(password->text().isEmpty());
     EXPECT_EQ(signedIn.count(), 0);
+    // The message box closing gives the window back: the cursor stays in
+    // the emptied password field, not in the code field in clear text.
+    code->setFocus();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&login, &activate);
+    EXPECT_TRUE(password->hasFocus());
     QTest::keyClicks(password, QStringLiteral("pw"));
     QTest::keyClick(password, Qt::Key_Return);
     EXPECT_EQ(signedIn.count(), 1);
     EXPECT_TRUE(connections.isOpen());
+}
+
+TEST(LoginScreen, ClosingTheWindowEndsTheProgramAsExitDoes)
+{
+    test::TempHome home;
+    platform::ScriptedPrompt prompt;
+    app::Connections connections;
+    app::SignInForm form(app::readConfig(home.path()), connections, prompt);
+    app::LoginScreen login(form);
+    login.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&login));
+    QSignalSpy exit(&login, &app::LoginScreen::exitRequested);
+    login.close(); // Alt+F4 or the title bar's button
+    EXPECT_EQ(exit.count(), 1);
 }

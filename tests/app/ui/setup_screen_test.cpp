@@ -33,6 +33,13 @@ TEST(SetupScreen, FillsInAndCompletes)
     EXPECT_TRUE(name->hasFocus());
     name->setText(QStringLiteral("สมศรี ใจดี"));
     QTest::keyClick(name, Qt::Key_Return);
+    // Without a password nobody could ever sign in: refused, the cursor on it.
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    EXPECT_FALSE(form.completed());
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("กรุณาใส่รหัสผ่าน รหัสผ่านว่างจะทำให้เข้าสู่ระบบไม่ได้"));
+    EXPECT_TRUE(password->hasFocus());
+    EXPECT_TRUE(screen.findChild<QPushButton*>(QStringLiteral("cmdOK"))->isEnabled());
+    EXPECT_FALSE(app::isSetUp(home.path()));
     QTest::keyClicks(password, QStringLiteral("pw"));
     keepScreenshot(&screen, QStringLiteral("setup"));
     QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
