@@ -9,6 +9,7 @@
 #include "app/ui/screen_registry.h"
 #include "app/ui/setup_screen.h"
 #include "contracts/ui/contract_screen.h"
+#include "platform/ui/guarded_application.h"
 #include "platform/ui/qt_prompt.h"
 #include "reports/default_reports.h"
 #include "reports/ui/document_output.h"
@@ -22,9 +23,10 @@ using namespace tawela;
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
+    platform::GuardedApplication application(argc, argv);
+    // No display name: Qt would append it to every window title, and the
+    // screens' titles stand alone.
     QApplication::setApplicationName(QStringLiteral("Tawela"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tawela"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     platform::QtPrompt prompt;

@@ -1,5 +1,6 @@
 #include "platform/ui/qt_prompt.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace tawela::platform {
@@ -39,6 +40,15 @@ PromptAnswer QtPrompt::show(const QString& title, const QString& text, PromptIco
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
     }
+    // Qt has no Thai names for its buttons: the boxes name them themselves.
+    const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+        {QMessageBox::Ok, "ตกลง"},
+        {QMessageBox::Yes, "ใช่"},
+        {QMessageBox::No, "ไม่ใช่"},
+        {QMessageBox::Cancel, "ยกเลิก"}};
+    for (const auto& [which, name] : names)
+        if (QAbstractButton* b = box.button(which))
+            b->setText(QString::fromUtf8(name));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return PromptAnswer::Yes;
