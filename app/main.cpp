@@ -70,14 +70,16 @@ int main(int argc, char* argv[])
             auto form = std::make_unique<contracts::ContractForm>(
                 connections.main(), signIn.session(), prompt,
                 [&](const contracts::PrintOrder& order) {
-                    QList<reports::ReportRequest> documents;
+                    QList<reports::Document> documents;
                     for (const auto& j : order.jobs)
-                        documents << reports::ReportRequest{j.file, j.selection, {}, j.values};
+                        documents << reports::Document{{j.file, j.selection, {}, j.values},
+                                                       j.kind,
+                                                       j.name};
                     const reports::ReportRunner runner(config->dataFolder, connections);
                     reports::DocumentOutput(runner,
                                             reports::PrinterSettings(connections.personal()),
                                             printerChoice, prompt)
-                        .print(documents, order.prepareFor, order.marginWhenEmpty);
+                        .print(documents, order.marginWhenEmpty);
                 });
             if (!form->open())
                 return nullptr;

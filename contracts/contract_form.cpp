@@ -464,17 +464,16 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     m_unsavedRenewals = 0;
     reloadSettings();
     if (done == OperationMode::NewContract) {
-        print({newContractDocuments(m_settings, result.policyNo), {}, {}});
+        print({newContractDocuments(m_settings, result.policyNo), {}});
     } else if (done == OperationMode::Renewal || done == OperationMode::Redemption) {
         // A receipt only for money collected; the renewal document only for
         // renewals stored by this save.
         if (!result.receiptNo.isEmpty())
             print({receiptDocuments(m_settings.recvtorCfg, m_settings, contract.kuName,
                                     result.receiptNo),
-                   receiptPrinterRow(),
                    {}});
         if (renewed)
-            print({renewalDocuments(m_settings, result.policyNo), {}, {}});
+            print({renewalDocuments(m_settings, result.policyNo), {}});
     }
     m_commands.newContract = m_commands.save = m_commands.renew = m_commands.redeem =
         m_commands.forfeit = true;

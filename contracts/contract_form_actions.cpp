@@ -350,7 +350,6 @@ bool ContractForm::confirmClosing(const QDateTime& now)
         operation = OperationMode::None;
         reloadSettings();
         print({receiptDocuments(m_settings.recvtaiCfg, m_settings, contract.kuName, receiptNo),
-               receiptPrinterRow(),
                {}});
     }
     closing.visible = false;
@@ -430,8 +429,7 @@ void ContractForm::reprint(Reprint choice)
         m_prompt.information(QStringLiteral("สัญญานี้ยังไม่ได้จัดเก็บ กรุณากด \"จัดเก็บ\" ก่อนพิมพ์"));
         return;
     }
-    const ReprintJob job = reprintDocument(choice, m_settings, contract.policyNo);
-    print({{job.job}, job.printerRow, m_settings.offsetPrint});
+    print({{reprintDocument(choice, m_settings, contract.policyNo)}, m_settings.offsetPrint});
 }
 
 } // namespace tawela::contracts

@@ -30,9 +30,18 @@ QString shortRenewal(const app::Settings& s)
     return narrowRoll(s) ? QStringLiteral("sanya2_tor58mm.rpt") : QStringLiteral("sanya2_tor.rpt");
 }
 
-PrintJob contractJob(const QString& file, const QString& policyNo)
+// The Printer_tb kinds of the contract documents.
+const char* const ContractFormKind = "ใบสัญญา";
+const char* const LargeTicketKind = "ใบขายฝากใหญ่";
+const char* const ShortTicketKind = "ใบขายฝากย่อ";
+const char* const CardKind = "การ์ดต่อดอก";
+const char* const LargeRenewalKind = "ใบต่อดอกใหญ่";
+const char* const ShortRenewalKind = "ใบต่อดอกย่อ";
+
+PrintJob contractJob(const QString& file, const QString& policyNo, const char* kind)
 {
-    return {file, contractSelection(policyNo), {}};
+    const QString k = QString::fromUtf8(kind);
+    return {file, contractSelection(policyNo), {}, k, k + u' ' + policyNo};
 }
 
 } // namespace
@@ -55,11 +64,11 @@ QString customerNameValue(const QString& name)
 QList<PrintJob> newContractDocuments(const app::Settings& s, const QString& policyNo)
 {
     if (s.sanyaCfg == QLatin1String("2"))
-        return {contractJob(largeTicket(s), policyNo)};
+        return {contractJob(largeTicket(s), policyNo, LargeTicketKind)};
     if (s.sanyaCfg == QLatin1String("3"))
-        return {contractJob(shortTicket(s), policyNo)};
+        return {contractJob(shortTicket(s), policyNo, ShortTicketKind)};
     if (s.sanyaCfg == QLatin1String("4"))
-        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo)};
+        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind)};
     return {};
 }
 
@@ -68,20 +77,25 @@ QList<PrintJob> receiptDocuments(const QString& setting, const app::Settings& s,
 {
     const QString selection = receiptSelection(receiptNo);
     const QStringList values = {customerNameValue(customerName)};
+    const QString kind = receiptPrinterRow();
+    const QString name = kind + u' ' + receiptNo;
+    const QString copyName = kind + QStringLiteral(" (สำเนา) ") + receiptNo;
     QList<PrintJob> jobs;
     if (setting == QLatin1String("3")) {
         jobs << PrintJob{narrowRoll(s) ? QStringLiteral("recv_short58mm.rpt")
                                        : QStringLiteral("recv_short.rpt"),
-                         selection, values};
+                         selection, values, kind, name};
         if (s.recvCopy)
-            jobs << PrintJob{QStringLiteral("recv_short_copy.rpt"), selection, values};
+            jobs << PrintJob{QStringLiteral("recv_short_copy.rpt"), selection, values, kind,
+                             copyName};
     } else if (setting == QLatin1String("2")) {
         const bool oneSheet = s.recvCopy && s.cityCall;
         jobs << PrintJob{oneSheet ? QStringLiteral("recv_1_both.rpt")
                                   : QStringLiteral("recv_1.rpt"),
-                         selection, values};
+                         selection, values, kind, name};
         if (s.recvCopy && !s.cityCall)
-            jobs << PrintJob{QStringLiteral("recv_1_copy.rpt"), selection, values};
+            jobs << PrintJob{QStringLiteral("recv_1_copy.rpt"), selection, values, kind,
+                             copyName};
     }
     return jobs;
 }
@@ -89,9 +103,9 @@ QList<PrintJob> receiptDocuments(const QString& setting, const app::Settings& s,
 QList<PrintJob> renewalDocuments(const app::Settings& s, const QString& policyNo)
 {
     if (s.torCfg == QLatin1String("2"))
-        return {contractJob(QStringLiteral("TOR_A4.rpt"), policyNo)};
+        return {contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind)};
     if (s.torCfg == QLatin1String("3"))
-        return {contractJob(shortRenewal(s), policyNo)};
+        return {contractJob(shortRenewal(s), policyNo, ShortRenewalKind)};
     return {};
 }
 
@@ -104,21 +118,21 @@ Reprint firstTicked(const QList<Reprint>& ticked)
     return Reprint::LargeTicket;
 }
 
-ReprintJob reprintDocument(Reprint choice, const app::Settings& s, const QString& policyNo)
+PrintJob reprintDocument(Reprint choice, const app::Settings& s, const QString& policyNo)
 {
     switch (choice) {
     case Reprint::ContractForm:
-        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo), QStringLiteral("ใบสัญญา")};
+        return contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind);
     case Reprint::LargeTicket:
-        return {contractJob(largeTicket(s), policyNo), QStringLiteral("ใบขายฝากใหญ่")};
+        return contractJob(largeTicket(s), policyNo, LargeTicketKind);
     case Reprint::ShortTicket:
-        return {contractJob(shortTicket(s), policyNo), QStringLiteral("ใบขายฝากย่อ")};
+        return contractJob(shortTicket(s), policyNo, ShortTicketKind);
     case Reprint::RenewalCard:
-        return {contractJob(QStringLiteral("CARD.rpt"), policyNo), QStringLiteral("การ์ดต่อดอก")};
+        return contractJob(QStringLiteral("CARD.rpt"), policyNo, CardKind);
     case Reprint::LargeRenewal:
-        return {contractJob(QStringLiteral("TOR_A4.rpt"), policyNo), QStringLiteral("ใบต่อดอกใหญ่")};
+        return contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind);
     case Reprint::ShortRenewal:
-        return {contractJob(shortRenewal(s), policyNo), QStringLiteral("ใบต่อดอกย่อ")};
+        return contractJob(shortRenewal(s), policyNo, ShortRenewalKind);
     }
     return {};
 }

@@ -15,13 +15,14 @@ struct PrintJob {
     QString file;       // in the data folder
     QString selection;  // "{chumnum.Policy_no} = '…'" or "{service.recv_no} = '…'"
     QStringList values; // formula values, from index 0
+    QString kind;       // its Printer_tb row, whose printer and settings it goes to
+    QString name;       // what the print queue shows: the document and its number
 };
 
 // What one command hands to printing.
 struct PrintOrder {
     QList<PrintJob> jobs;
-    QString prepareFor; // the Printer_tb kind to prepare first; empty: the current printer
-    std::optional<qint64> marginWhenEmpty; // left margin when that row has none
+    std::optional<qint64> marginWhenEmpty; // left margin for a row that has none
 };
 
 // The Printer_tb kind of receipts.
@@ -62,14 +63,9 @@ enum class Reprint {
     ShortRenewal
 };
 
-struct ReprintJob {
-    PrintJob job;
-    QString printerRow; // the Printer_tb kind to prepare
-};
-
 // The first ticked choice in the panel's order ("ใบสัญญา", "ใบขายฝาก  ย่อ",
 // "การ์ดต่อดอก", "ใบต่อดอก  ใหญ่", "ใบต่อดอก  ย่อ"), else the large ticket.
 Reprint firstTicked(const QList<Reprint>& ticked);
-ReprintJob reprintDocument(Reprint choice, const app::Settings& settings, const QString& policyNo);
+PrintJob reprintDocument(Reprint choice, const app::Settings& settings, const QString& policyNo);
 
 } // namespace tawela::contracts

@@ -113,7 +113,7 @@ PrintTarget PrinterChoice::current(const QStringList& installed) const
 }
 
 PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QString& reportName,
-                                   const QStringList& installed, platform::Prompt& prompt,
+                                   const InstalledPrinters& installed, platform::Prompt& prompt,
                                    std::optional<qint64> marginWhenEmpty)
 {
     const std::optional<PrinterRow> row = settings.row(reportName);
@@ -121,31 +121,43 @@ PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QStrin
     if (!row) {
         prompt.information(QStringLiteral("ไม่พบการตั้งเครื่องพิมพ์ของ \"") + reportName +
                            QStringLiteral("\" จะแสดงตัวอย่างก่อนพิมพ์แทน"));
-        t = current(installed);
+        t = current(installed.names);
         t.preview = true;
         return t;
     }
-    const qint64 wanted = row->printerIndex.value_or(-1) < 0 ? 0 : *row->printerIndex;
     t.leftMargin = row->offsetLeft ? row->offsetLeft : marginWhenEmpty;
     t.preview = row->preview;
-    if (installed.isEmpty()) {
+    const QStringList& names = installed.names;
+    if (names.isEmpty()) {
         prompt.information(QStringLiteral("เครื่องนี้ยังไม่มีเครื่องพิมพ์ จะแสดงตัวอย่างก่อนพิมพ์แทน"));
         t.preview = true;
         return t;
     }
-    if (wanted >= installed.size()) {
-        prompt.information(QStringLiteral("ไม่พบเครื่องพิมพ์ลำดับที่ ") + QString::number(wanted) +
-                           QStringLiteral(" (") + row->printerName +
-                           QStringLiteral(") จะแสดงตัวอย่างก่อนพิมพ์แทน กรุณาเลือกเครื่องพิมพ์ใหม่"));
-        m_current = 0;
+    const QString stored = row->printerName.trimmed();
+    const qint64 position = row->printerIndex.value_or(-1);
+    int found = -1;
+    if (!stored.isEmpty())
+        found = int(names.indexOf(stored));
+    if (found < 0 && position >= 0 && position < names.size() &&
+        (stored.isEmpty() || !names.contains(stored)))
+        found = int(position);
+    if (found < 0 && stored.isEmpty() && position < 0)
+        found = std::max(0, int(names.indexOf(installed.defaultPrinter)));
+    if (found < 0) {
+        prompt.information(QStringLiteral("ไม่พบเครื่องพิมพ์ ") + stored +
+                           (position >= 0 ? QStringLiteral(" (ลำดับที่ ") +
+                                                QString::number(position) + u')'
+                                          : QString()) +
+                           QStringLiteral(" ของ \"") + reportName +
+                           QStringLiteral("\" จะแสดงตัวอย่างก่อนพิมพ์แทน กรุณาเลือกเครื่องพิมพ์ใหม่"));
         t.printerIndex = 0;
-        t.printerName = installed[0];
+        t.printerName = names[0];
         t.preview = true;
         return t;
     }
-    m_current = int(wanted);
-    t.printerIndex = m_current;
-    t.printerName = installed[m_current];
+    m_current = found;
+    t.printerIndex = found;
+    t.printerName = names[found];
     return t;
 }
 

@@ -82,18 +82,26 @@ struct PrintTarget {
     bool preview = false;
 };
 
+// The printers of this computer, as the print system lists them.
+struct InstalledPrinters {
+    QStringList names;     // in the system's order
+    QString defaultPrinter; // empty when the system names none
+};
+
 // The printer chosen last stays current for prints that do not prepare
 // their own; one of these lives for the whole run.
 class PrinterChoice {
 public:
-    // Printer preparation for a kind of document: the row's printer by
-    // position (negative or empty: the first), its left margin when set, its
-    // preview choice. A position that names no installed printer, or a
-    // computer without printers, is said in a message and the report is
-    // shown in the preview instead.
-    // marginWhenEmpty is the left margin for a row that has none.
+    // Printer preparation for a kind of document: the row's printer, its
+    // left margin when set (else marginWhenEmpty), its preview choice. The
+    // printer is found by the name stored in the row; its stored position
+    // counts only when that name is no longer installed (printers added or
+    // removed since move the positions). A row that names no printer uses
+    // the system's default. A printer that cannot be found, or a computer
+    // without printers, is said in a message and the report is shown in the
+    // preview instead.
     PrintTarget prepare(const PrinterSettings& settings, const QString& reportName,
-                        const QStringList& installedPrinters, platform::Prompt& prompt,
+                        const InstalledPrinters& installed, platform::Prompt& prompt,
                         std::optional<qint64> marginWhenEmpty = std::nullopt);
 
     // The current printer, for prints that use it without preparing.

@@ -130,6 +130,7 @@ const QString PagesMark = QStringLiteral("\x01pages\x01");
 
 struct Totals {
     QHash<QString, Decimal> sums;
+    QHash<QString, qint64> present; // rows in which the field has a value
     qint64 count = 0;
 };
 
@@ -138,11 +139,14 @@ Totals totalsOf(const QList<ReportRow>& rows, qsizetype from, qsizetype to)
     Totals t;
     for (qsizetype i = from; i < to; ++i) {
         ++t.count;
-        for (auto it = rows[i].constBegin(); it != rows[i].constEnd(); ++it)
+        for (auto it = rows[i].constBegin(); it != rows[i].constEnd(); ++it) {
+            if (!it.value().isNull() && it.value().isValid())
+                ++t.present[it.key()];
             if (it.value().typeId() == qMetaTypeId<Decimal>())
                 t.sums[it.key()] += it.value().value<Decimal>();
             else if (it.value().typeId() == QMetaType::LongLong)
                 t.sums[it.key()] += Decimal::fromInt(it.value().toLongLong());
+        }
     }
     return t;
 }
@@ -208,7 +212,13 @@ QString expand(const QString& templ, const Context& c)
         } else if (head == QLatin1String("printdate")) {
             out += formatValue(c.printDate, parts.value(1));
         } else if (head == QLatin1String("count")) {
-            out += QString::number(c.totals ? c.totals->count : 0);
+            // {count}: the rows; {count:table.column}: the rows holding that field
+            // (the lines of a joined list, which a row without any still lacks).
+            const QString field = parts.value(1).trimmed().toLower();
+            const qint64 n = !c.totals         ? 0
+                             : field.isEmpty() ? c.totals->count
+                                               : c.totals->present.value(field);
+            out += QString::number(n);
         } else if (head == QLatin1String("sum")) {
             const QString field = parts.value(1).trimmed().toLower();
             const Decimal sum = c.totals ? c.totals->sums.value(field) : Decimal();
@@ -251,8 +261,17 @@ struct Measure {
         const QFontMetricsF fm(font, &device);
         const double px = widthMm * 1200 / 25.4;
         const QRectF r = fm.boundingRect(QRectF(0, 0, px, 1e7), Qt::TextWordWrap, text);
-        return r.height() * 25.4 / 1200;
+        return std::max(r.height(), fm.height()) * 25.4 / 1200;
     }
+    double lineMm(const QFont& font) { return QFontMetricsF(font, &device).height() * 25.4 / 1200; }
+};
+
+// One element of a band as it is drawn with this row: where (band-relative,
+// mm, after the elements above it grew) and what.
+struct Placed {
+    const Element* element;
+    QRectF rect;  // lines: x1 y1 x2 y2 in the rect's corners
+    QString text; // expanded
 };
 
 class Layout {
@@ -275,7 +294,7 @@ public:
         m_y = m_d.marginTop;
         m_rowForHeaders = first; // page headers show the row they stand above
         if (const Band* b = m_d.band(Band::Kind::ReportHeader))
-            emitBand(*b, first, &all, b->height);
+            emitBand(*b, first, &all);
         placePageHeader();
         const QString groupField = m_d.group.toLower();
         qsizetype groupStart = 0;
@@ -348,7 +367,7 @@ private:
     void placePageHeader()
     {
         if (const Band* b = m_d.band(Band::Kind::PageHeader))
-            emitBand(*b, m_rowForHeaders, nullptr, b->height);
+            emitBand(*b, m_rowForHeaders, nullptr);
         m_contentTop = m_y;
     }
 
@@ -357,8 +376,81 @@ private:
         if (const Band* b = m_d.band(Band::Kind::PageFooter)) {
             if (!m_d.roll)
                 m_y = m_d.pageHeight() - m_d.marginBottom - b->height;
-            emitBand(*b, m_rowForHeaders, totals, b->height);
+            emitBand(*b, m_rowForHeaders, totals);
         }
+    }
+
+    // Lays out a band for a row. Text that needs more room than its box
+    // grows (long text always wraps), and whatever lies below a grown
+    // element in the band moves down by as much, as do the bottoms of boxes
+    // and lines around it; the band grows to hold everything. So no data,
+    // however long, prints over what stands below it.
+    double layoutBand(const Band& b, const Context& c, QList<Placed>& out)
+    {
+        struct Item {
+            Placed placed;
+            double top, bottom; // as defined
+            double growth = 0;
+            double shift = 0;
+        };
+        QList<Item> items;
+        for (const Element& e : b.elements) {
+            if (!shown(e, c))
+                continue;
+            Item it;
+            it.placed.element = &e;
+            const bool line = e.kind == Element::Kind::Line;
+            it.top = line ? std::min(e.y, e.h) : e.y;
+            it.bottom = line ? std::max(e.y, e.h) : e.y + e.h;
+            if (e.kind == Element::Kind::Text || e.kind == Element::Kind::Picture ||
+                e.kind == Element::Kind::Barcode)
+                it.placed.text = expand(e.content, c);
+            if (e.kind == Element::Kind::Text) {
+                const QFont f = fontOf(e);
+                const double needed = m_measure.heightMm(f, e.w, it.placed.text);
+                // A box shorter than one line is the definition's business;
+                // only the lines beyond the first make it grow.
+                it.growth = std::max(0.0, needed - std::max(e.h, m_measure.lineMm(f)));
+            }
+            items << it;
+        }
+        // How far a point at y (as defined) moves: by the most that any
+        // element ending above it grew, itself moved.
+        std::sort(items.begin(), items.end(),
+                  [](const Item& a, const Item& b) { return a.top < b.top; });
+        auto shiftAt = [&items](double y, qsizetype before) {
+            double s = 0;
+            for (qsizetype k = 0; k < before; ++k)
+                if (items[k].bottom <= y + 1e-9 && items[k].growth + items[k].shift > s)
+                    s = items[k].growth + items[k].shift;
+            return s;
+        };
+        for (qsizetype i = 0; i < items.size(); ++i)
+            items[i].shift = shiftAt(items[i].top, i);
+        double height = b.height + shiftAt(b.height, items.size());
+        for (Item& it : items) {
+            const Element& e = *it.placed.element;
+            switch (e.kind) {
+            case Element::Kind::Line: {
+                const double y1 = e.y + (e.y <= e.h ? it.shift : shiftAt(e.y, items.size()));
+                const double y2 = e.h + (e.h <= e.y ? it.shift : shiftAt(e.h, items.size()));
+                it.placed.rect = QRectF(QPointF(e.x, y1), QPointF(e.w, y2));
+                height = std::max(height, std::max(y1, y2));
+                break;
+            }
+            case Element::Kind::Box: {
+                const double bottom = it.bottom + shiftAt(it.bottom, items.size());
+                it.placed.rect = QRectF(e.x, e.y + it.shift, e.w, bottom - e.y - it.shift);
+                height = std::max(height, bottom);
+                break;
+            }
+            default:
+                it.placed.rect = QRectF(e.x, e.y + it.shift, e.w, e.h + it.growth);
+                height = std::max(height, it.placed.rect.bottom());
+            }
+            out << it.placed;
+        }
+        return height;
     }
 
     void place(Band::Kind kind, const ReportRow* row, const Totals* totals)
@@ -368,52 +460,57 @@ private:
             return;
         m_rowForHeaders = row;
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
-        double height = b->height;
-        for (const Element& e : b->elements)
-            if (e.kind == Element::Kind::Text && e.grow && shown(e, c))
-                height = std::max(height,
-                                  e.y + m_measure.heightMm(fontOf(e), e.w, expand(e.content, c)));
+        QList<Placed> placed;
+        double height = layoutBand(*b, c, placed);
         if (m_y + height > m_bottomLimit && m_y > m_contentTop) {
             endPage(totals);
             startPage();
+            // The page number (and what depends on it) is the new page's.
+            c.page = int(m_pages.size());
+            placed.clear();
+            height = layoutBand(*b, c, placed);
         }
-        emitBand(*b, row, totals, height);
+        draw(placed, height);
     }
 
-    void emitBand(const Band& b, const ReportRow* row, const Totals* totals, double height)
+    void emitBand(const Band& b, const ReportRow* row, const Totals* totals)
     {
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
+        QList<Placed> placed;
+        const double height = layoutBand(b, c, placed);
+        draw(placed, height);
+    }
+
+    void draw(const QList<Placed>& placed, double height)
+    {
         const double left = m_d.marginLeft;
-        for (const Element& e : b.elements) {
-            if (!shown(e, c))
-                continue;
+        for (const Placed& p : placed) {
+            const Element& e = *p.element;
             DrawOp op;
             op.penWidth = e.penWidth;
+            op.rect = p.rect.translated(left, m_y);
             switch (e.kind) {
             case Element::Kind::Text:
                 op.kind = DrawOp::Kind::Text;
                 op.font = fontOf(e);
-                op.text = expand(e.content, c);
+                op.text = p.text;
                 op.align = e.align;
-                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.grow ? height - e.y : e.h);
                 break;
             case Element::Kind::Line:
                 op.kind = DrawOp::Kind::Line;
-                op.line = QLineF(left + e.x, m_y + e.y, left + e.w, m_y + e.h);
+                op.line = QLineF(op.rect.topLeft(), op.rect.bottomRight());
+                op.rect = QRectF();
                 break;
             case Element::Kind::Box:
                 op.kind = DrawOp::Kind::Box;
-                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
                 break;
             case Element::Kind::Picture:
                 op.kind = DrawOp::Kind::Picture;
-                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
-                op.text = expand(e.content, c);
+                op.text = p.text;
                 break;
             case Element::Kind::Barcode:
                 op.kind = DrawOp::Kind::Barcode;
-                op.rect = QRectF(left + e.x, m_y + e.y, e.w, e.h);
-                op.text = expand(e.content, c);
+                op.text = p.text;
                 op.symbology = e.symbology;
                 break;
             }
@@ -552,7 +649,8 @@ bool writeCsv(const ReportDefinition& d, const QList<ReportRow>& rows,
     return true;
 }
 
-bool writePdf(const LaidOutReport& report, const QString& path, QString* error)
+bool writePdf(const LaidOutReport& report, const QString& path, QString* error,
+              double leftOffsetMm)
 {
     {
         QFile probe(path);
@@ -568,7 +666,7 @@ bool writePdf(const LaidOutReport& report, const QString& path, QString* error)
     writer.setPageSize(QPageSize(report.pageSize, QPageSize::Millimeter));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setCreator(QStringLiteral("Tawela"));
-    paintReport(report, writer);
+    paintReport(report, writer, leftOffsetMm);
     return true;
 }
 

@@ -53,7 +53,8 @@ LaidOutReport layoutReport(const ReportDefinition& definition, const QList<Repor
 void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double leftOffsetMm = 0);
 
 // Writes the pages to a PDF file; false with a Thai message on failure.
-bool writePdf(const LaidOutReport& report, const QString& path, QString* error = nullptr);
+bool writePdf(const LaidOutReport& report, const QString& path, QString* error = nullptr,
+              double leftOffsetMm = 0);
 
 // The detail lines as a CSV file (UTF-8 with a byte-order mark, so that
 // spreadsheet programs read the Thai text): one line per row, one cell per

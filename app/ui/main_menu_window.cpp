@@ -85,7 +85,7 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
     connect(printers, &QAction::triggered, this, [this] {
         m_screens.open(QStringLiteral("Printer_tb"), [this] {
             return new reports::PrinterTbScreen(std::make_unique<reports::PrinterTbForm>(
-                m_form.personalDatabase(), reports::installedPrinters(), m_form.prompt()));
+                m_form.personalDatabase(), reports::installedPrinters().names, m_form.prompt()));
         });
     });
     QAction* about = addEntry("mnu_about", QStringLiteral("เกี่ยวกับโปรแกรม"), true);

@@ -4,24 +4,26 @@
 
 namespace tawela::reports {
 
-void DocumentOutput::print(const QList<ReportRequest>& jobs, const QString& prepareFor,
+bool DocumentOutput::print(const QList<Document>& documents,
                            std::optional<qint64> marginWhenEmpty)
 {
-    const QStringList printers = installedPrinters();
-    // A receipt's printer is prepared even when no receipt is printed: the
-    // renewal document that follows uses it.
-    const PrintTarget target =
-        prepareFor.isEmpty()
-            ? m_choice.current(printers)
-            : m_choice.prepare(m_settings, prepareFor, printers, m_prompt, marginWhenEmpty);
-    for (const ReportRequest& job : jobs) {
+    const InstalledPrinters printers = installedPrinters();
+    bool all = true;
+    for (const Document& d : documents) {
+        const PrintTarget target =
+            d.kind.isEmpty() ? m_choice.current(printers.names)
+                             : m_choice.prepare(m_settings, d.kind, printers, m_prompt, marginWhenEmpty);
+        const QString name = d.name.isEmpty() ? d.request.file : d.name;
         try {
-            const LaidOutReport report = m_runner.build(job);
-            outputReport(report, job.file, target, m_prompt);
+            const LaidOutReport report = m_runner.build(d.request);
+            all = outputReport(report, name, target, m_prompt) && all;
         } catch (const ReportError& e) {
-            m_prompt.error(e.description());
+            m_prompt.error(QStringLiteral("พิมพ์ \"") + name + QStringLiteral("\" ไม่สำเร็จ: ") +
+                           e.description());
+            all = false;
         }
     }
+    return all;
 }
 
 } // namespace tawela::reports

@@ -9,10 +9,18 @@
 
 namespace tawela::reports {
 
-// Sends the documents of a save to paper or to the preview: receipts after
-// printer preparation for "ใบเสร็จรับเงิน", the other documents to the
-// printer that is current. A document that cannot be made is said through
-// the prompt; the ones after it still print.
+// One document to print: the report, its Printer_tb kind and the name its
+// job carries in the print queue.
+struct Document {
+    ReportRequest request;
+    QString kind;
+    QString name;
+};
+
+// Sends the documents of a save to paper or to the preview, each to the
+// printer of its own Printer_tb kind with that row's settings. A document
+// that cannot be made or printed is said through the prompt with its name;
+// the ones after it still print.
 class DocumentOutput {
 public:
     DocumentOutput(const ReportRunner& runner, PrinterSettings settings, PrinterChoice& choice,
@@ -20,9 +28,9 @@ public:
         : m_runner(runner), m_settings(std::move(settings)), m_choice(choice), m_prompt(prompt)
     {}
 
-    // prepareFor names the Printer_tb kind to prepare first (empty: the
-    // current printer); marginWhenEmpty stands in for a row without margin.
-    void print(const QList<ReportRequest>& jobs, const QString& prepareFor = {},
+    // marginWhenEmpty stands in for a row without margin. False when any
+    // document failed (it was said).
+    bool print(const QList<Document>& documents,
                std::optional<qint64> marginWhenEmpty = std::nullopt);
 
 private:

@@ -1,6 +1,12 @@
 #include "reports/ui/report_output.h"
 
+#include "platform/print_queue.h"
+
+#include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPageSize>
@@ -12,9 +18,10 @@
 
 namespace tawela::reports {
 
-QStringList installedPrinters()
+InstalledPrinters installedPrinters()
 {
-    return QPrinterInfo::availablePrinterNames();
+    const platform::PrinterList queues = platform::printQueues();
+    return {queues.names, queues.defaultPrinter};
 }
 
 namespace {
@@ -85,7 +92,11 @@ ReportPreview::ReportPreview(LaidOutReport report, const QString& title, PrintTa
             saveAsPdf(path);
     });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    resize(900, 1000);
+    // As tall as a page is comfortable to read, never taller than the screen.
+    QSize size(900, 1000);
+    if (QScreen* where = QGuiApplication::primaryScreen())
+        size = size.boundedTo(where->availableGeometry().size() * 0.95);
+    resize(size);
     updatePageLabel();
 }
 
@@ -108,22 +119,37 @@ void ReportPreview::updatePageLabel()
                              .arg(m_report.pages.size()));
 }
 
-void outputReport(const LaidOutReport& report, const QString& title, const PrintTarget& target,
+bool outputReport(const LaidOutReport& report, const QString& jobName, const PrintTarget& target,
                   platform::Prompt& prompt)
 {
     if (target.preview || target.printerIndex < 0) {
-        auto* preview = new ReportPreview(report, title, target);
+        auto* preview = new ReportPreview(report, jobName, target);
         preview->setAttribute(Qt::WA_DeleteOnClose);
         preview->show();
-        return;
+        return true;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    setUp(printer, report, target);
-    if (!printer.isValid()) {
-        prompt.error(QStringLiteral("ไม่สามารถใช้เครื่องพิมพ์ ") + target.printerName);
-        return;
+    // The pages go to the queue as a PDF, so that a queue that does not take
+    // the job says so (Qt's own printing passes such a refusal over).
+    QTemporaryFile pdf(QDir::tempPath() + QStringLiteral("/tawela-print-XXXXXX.pdf"));
+    if (!pdf.open()) {
+        prompt.error(QStringLiteral("พิมพ์ \"") + jobName +
+                     QStringLiteral("\" ไม่สำเร็จ: เขียนแฟ้มชั่วคราวไม่ได้ ") + pdf.errorString());
+        return false;
     }
-    paintReport(report, printer, double(target.leftMargin.value_or(0)));
+    pdf.close();
+    QString error;
+    if (!writePdf(report, pdf.fileName(), &error, double(target.leftMargin.value_or(0)))) {
+        prompt.error(QStringLiteral("พิมพ์ \"") + jobName + QStringLiteral("\" ไม่สำเร็จ: ") + error);
+        return false;
+    }
+    try {
+        platform::submitPdf(target.printerName, pdf.fileName(), jobName, report.pageSize);
+    } catch (const platform::PrintRefused& e) {
+        prompt.error(QStringLiteral("พิมพ์ \"") + jobName + QStringLiteral("\" ไม่สำเร็จ: ") +
+                     e.description());
+        return false;
+    }
+    return true;
 }
 
 } // namespace tawela::reports

@@ -11,8 +11,8 @@ class QLabel;
 
 namespace tawela::reports {
 
-// The names of the printers installed on this computer, in system order.
-QStringList installedPrinters();
+// The printers installed on this computer, in system order, and the default.
+InstalledPrinters installedPrinters();
 
 // The preview window: pages, zoom, print and save as PDF.
 class ReportPreview : public QWidget {
@@ -35,10 +35,11 @@ private:
     QLabel* m_pageLabel;
 };
 
-// Sends the pages to the target's printer, or opens the preview when the
-// target asks for it (the caller keeps nothing: the window deletes itself).
-// Failures are told through the prompt.
-void outputReport(const LaidOutReport& report, const QString& title, const PrintTarget& target,
+// Sends the pages to the target's printer as a job named jobName, or opens
+// the preview when the target asks for it (the caller keeps nothing: the
+// window deletes itself). A job the printer does not take is told through
+// the prompt with the document's name; false then.
+bool outputReport(const LaidOutReport& report, const QString& jobName, const PrintTarget& target,
                   platform::Prompt& prompt);
 
 } // namespace tawela::reports

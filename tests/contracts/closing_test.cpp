@@ -224,7 +224,10 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
               QStringLiteral("2025-08-12"));
     EXPECT_EQ(value(QStringLiteral("SELECT total_day FROM chumnum")).toInt(), 30);
     ASSERT_EQ(orders.size(), 2);
-    EXPECT_EQ(orders[0].prepareFor, QStringLiteral("ใบเสร็จรับเงิน"));
+    EXPECT_EQ(orders[0].jobs[0].kind, QStringLiteral("ใบเสร็จรับเงิน"));
+    EXPECT_EQ(orders[0].jobs[0].name, QStringLiteral("ใบเสร็จรับเงิน R10"));
+    // Each document goes to its own kind's printer: the renewal document is no receipt.
+    EXPECT_EQ(orders[1].jobs[0].kind, QStringLiteral("ใบต่อดอกใหญ่"));
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_short58mm.rpt"));
     EXPECT_EQ(orders[0].jobs[0].selection, QStringLiteral("{service.recv_no} = 'R10'"));
     EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("TOR_A4.rpt"));
@@ -489,7 +492,7 @@ TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
     f->reprint(Reprint::RenewalCard);
     ASSERT_EQ(orders.size(), 1);
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("CARD.rpt"));
-    EXPECT_EQ(orders[0].prepareFor, QStringLiteral("การ์ดต่อดอก"));
+    EXPECT_EQ(orders[0].jobs[0].kind, QStringLiteral("การ์ดต่อดอก"));
     EXPECT_EQ(orders[0].marginWhenEmpty, 7);
     EXPECT_EQ(orders[0].jobs[0].selection,
               QStringLiteral("{chumnum.Policy_no} = '") + number + QStringLiteral("'"));

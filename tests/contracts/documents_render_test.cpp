@@ -7,6 +7,8 @@
 #include "temp_home.h"
 
 #include <QFile>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -138,4 +140,112 @@ TEST_F(DocumentsRender, EveryReceipt)
                           QString::fromLatin1(file).contains(QStringLiteral("both"));
         EXPECT_EQ(text.contains(letters(QStringLiteral("สำเนา"))), copy);
     }
+}
+
+namespace {
+
+// The area a text really covers on paper: as wide as its widest line, where
+// its alignment puts it, and as high as its wrapped lines; and the height of
+// one of its lines.
+struct Inked {
+    QRectF area;
+    double line;
+};
+
+Inked inked(const reports::DrawOp& op)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(int(1200 / 0.0254));
+    device.setDotsPerMeterY(int(1200 / 0.0254));
+    const QFontMetricsF fm(op.font, &device);
+    const double mm = 25.4 / 1200;
+    const QRectF r =
+        fm.boundingRect(QRectF(0, 0, op.rect.width() / mm, 1e7), Qt::TextWordWrap, op.text);
+    const double w = std::min(op.rect.width(), r.width() * mm);
+    double x = op.rect.x();
+    if (op.align & Qt::AlignRight)
+        x = op.rect.right() - w;
+    else if (op.align & Qt::AlignHCenter)
+        x = op.rect.center().x() - w / 2;
+    return {QRectF(x, op.rect.y(), w, r.height() * mm), fm.height() * mm};
+}
+
+} // namespace
+
+TEST_F(DocumentsRender, LongDataNeverPrintsOverWhatStandsBelow)
+{
+    const QString longText =
+        QStringLiteral("บ้านเลขที่ 123/45 หมู่บ้านสวนทองวิลล่า ซอยประชาอุทิศ 12 ถนนประชาอุทิศ "
+                       "แขวงราษฎร์บูรณะ เขตราษฎร์บูรณะ กรุงเทพมหานคร 10140 ใกล้ตลาดนัดวันเสาร์ "
+                       "ตรงข้ามโรงเรียนวัดราษฎร์บูรณะ ")
+            .repeated(2)
+            .left(200);
+    auto main = connections.main();
+    main->exec(QStringLiteral("UPDATE chumnum SET Ku_address = ?, Model = ?, Ku_name = ?, "
+                              "address1 = ?, address2 = ?, Company_name = ?"),
+               QVariantList{longText, QString(longText.left(199) + u'!'),
+                            QStringLiteral("นางสาวสมศรีสุดาพรรณ ศรีสวัสดิ์วงศ์ตระกูลใหญ่ยิ่ง"),
+                            longText.left(90), longText.mid(90, 60),
+                            QStringLiteral("ห้างทองเจริญรุ่งเรืองทรัพย์มั่งมีศรีสุข สาขาขอนแก่น")});
+    main->exec(QStringLiteral("UPDATE config_setting SET address1 = ?, address2 = ?"),
+               QVariantList{longText.left(90), longText.mid(90, 60)});
+    const reports::ReportRunner runner(config.dataFolder, connections);
+    const std::pair<const char*, QString> documents[] = {
+        {"sanya2.rpt", contractSelection(policyNo)},
+        {"sanya2_both.rpt", contractSelection(policyNo)},
+        {"sanya2_s.rpt", contractSelection(policyNo)},
+        {"sanya2_s58mm.rpt", contractSelection(policyNo)},
+        {"sanya3.rpt", contractSelection(policyNo)},
+        {"CARD.rpt", contractSelection(policyNo)},
+        {"TOR_A4.rpt", contractSelection(policyNo)},
+        {"sanya2_tor.rpt", contractSelection(policyNo)},
+        {"sanya2_tor58mm.rpt", contractSelection(policyNo)},
+        {"recv_1.rpt", receiptSelection(receiptNo)},
+        {"recv_1_both.rpt", receiptSelection(receiptNo)},
+        {"recv_1_copy.rpt", receiptSelection(receiptNo)},
+        {"recv_short.rpt", receiptSelection(receiptNo)},
+        {"recv_short58mm.rpt", receiptSelection(receiptNo)},
+        {"recv_short_copy.rpt", receiptSelection(receiptNo)},
+    };
+    for (const auto& [file, selection] : documents) {
+        SCOPED_TRACE(file);
+        const reports::LaidOutReport laid =
+            runner.build({QLatin1String(file), selection, QString(), {}});
+        for (const auto& page : laid.pages) {
+            QList<Inked> texts;
+            QStringList what;
+            for (const auto& op : page)
+                if (op.kind == reports::DrawOp::Kind::Text && !op.text.trimmed().isEmpty()) {
+                    texts << inked(op);
+                    what << QStringLiteral("%1 [%2 %3 %4 %5]")
+                                .arg(op.text.left(30))
+                                .arg(op.rect.x())
+                                .arg(op.rect.y())
+                                .arg(op.rect.width())
+                                .arg(op.rect.height());
+                }
+            for (qsizetype i = 0; i < texts.size(); ++i)
+                for (qsizetype j = i + 1; j < texts.size(); ++j) {
+                    // A line's box reaches a little below its letters (the
+                    // font's descent and leading); a line printed over
+                    // another overlaps by far more than that.
+                    const QRectF both = texts[i].area.intersected(texts[j].area);
+                    EXPECT_FALSE(both.width() > 0.3 &&
+                                 both.height() > 0.5 * std::min(texts[i].line, texts[j].line))
+                        << "texts " << i << " and " << j << " overlap at y " << both.y() << ": "
+                        << what[i].toStdString() << " / " << what[j].toStdString() << " ink "
+                        << texts[i].area.height();
+                }
+        }
+    }
+}
+
+TEST_F(DocumentsRender, ARenewalCardWithoutRenewalsStillShowsTheContract)
+{
+    connections.main()->exec(QStringLiteral("DELETE FROM chumnum_tor"));
+    const QString card = renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}});
+    EXPECT_TRUE(card.contains(letters(QStringLiteral("68-05-4-0012")))) << card.toStdString();
+    EXPECT_TRUE(card.contains(letters(QStringLiteral("นายสมชาย ใจดี"))));
+    EXPECT_TRUE(card.contains(letters(QStringLiteral("ร้านทองเจริญ"))));
+    EXPECT_TRUE(card.contains(letters(QStringLiteral("รวม 0 ครั้ง"))));
 }

@@ -113,15 +113,16 @@ TEST(Documents, RenewalDocumentAndReprint)
     EXPECT_EQ(firstTicked({Reprint::ShortRenewal, Reprint::RenewalCard}), Reprint::RenewalCard);
     EXPECT_EQ(firstTicked({Reprint::LargeTicket, Reprint::ContractForm}), Reprint::ContractForm);
     const app::Settings s = settings("1", "1", true, false, 58);
-    const ReprintJob card = reprintDocument(Reprint::RenewalCard, s, QStringLiteral("ร้าน'ดี-1"));
-    EXPECT_EQ(card.job.file, QStringLiteral("CARD.rpt"));
-    EXPECT_EQ(card.printerRow, QStringLiteral("การ์ดต่อดอก"));
+    const PrintJob card = reprintDocument(Reprint::RenewalCard, s, QStringLiteral("ร้าน'ดี-1"));
+    EXPECT_EQ(card.file, QStringLiteral("CARD.rpt"));
+    EXPECT_EQ(card.kind, QStringLiteral("การ์ดต่อดอก"));
+    EXPECT_EQ(card.name, QStringLiteral("การ์ดต่อดอก ร้าน'ดี-1"));
     // A number with an apostrophe is still a valid formula.
-    EXPECT_NO_THROW(reports::Formula::parse(card.job.selection));
-    EXPECT_EQ(reprintDocument(Reprint::LargeTicket, s, QStringLiteral("A")).job.file,
+    EXPECT_NO_THROW(reports::Formula::parse(card.selection));
+    EXPECT_EQ(reprintDocument(Reprint::LargeTicket, s, QStringLiteral("A")).file,
               QStringLiteral("sanya2_both.rpt"));
-    EXPECT_EQ(reprintDocument(Reprint::ShortTicket, s, QStringLiteral("A")).printerRow,
+    EXPECT_EQ(reprintDocument(Reprint::ShortTicket, s, QStringLiteral("A")).kind,
               QStringLiteral("ใบขายฝากย่อ"));
-    EXPECT_EQ(reprintDocument(Reprint::ShortRenewal, s, QStringLiteral("A")).job.file,
+    EXPECT_EQ(reprintDocument(Reprint::ShortRenewal, s, QStringLiteral("A")).file,
               QStringLiteral("sanya2_tor58mm.rpt"));
 }

@@ -10,57 +10,66 @@ using namespace tawela::reports;
 namespace {
 
 const QString Receipt = QStringLiteral("ใบเสร็จรับเงิน");
-const QStringList Printers = {QStringLiteral("Office_Laser"), QStringLiteral("Receipt58")};
+const InstalledPrinters Printers = {{QStringLiteral("Office_Laser"), QStringLiteral("Receipt58")},
+                                    QStringLiteral("Office_Laser")};
 
-void setReceiptRow(test::TempDatabase& t, const QVariant& index, bool preview)
+void setReceiptRow(test::TempDatabase& t, const QVariant& name, const QVariant& index,
+                   bool preview = false)
 {
     t.db->exec(QStringLiteral("UPDATE Printer_tb SET Printer_index = ?, Preview = ?, "
-                              "OffsetLeft = 3, Printer_name = 'Receipt58' WHERE Report_name = ?"),
-               {index, preview ? 1 : 0, Receipt});
+                              "OffsetLeft = 3, Printer_name = ? WHERE Report_name = ?"),
+               {index, preview ? 1 : 0, name, Receipt});
 }
 
 } // namespace
 
-TEST(PrinterPreparation, ByPositionWithFallbacks)
+TEST(PrinterPreparation, ByNameThenPositionThenTheDefault)
 {
     test::TempDatabase t(app::DatabaseRole::Personal);
     PrinterSettings settings(t.db);
     PrinterChoice choice;
     platform::ScriptedPrompt prompt;
+    auto prepare = [&](const InstalledPrinters& installed, std::optional<qint64> margin = {}) {
+        return choice.prepare(settings, Receipt, installed, prompt, margin);
+    };
 
-    setReceiptRow(t, 1, false);
-    PrintTarget target = choice.prepare(settings, Receipt, Printers, prompt);
-    EXPECT_EQ(target.printerIndex, 1);
+    setReceiptRow(t, QStringLiteral("Receipt58"), 1);
+    PrintTarget target = prepare(Printers);
     EXPECT_EQ(target.printerName, QStringLiteral("Receipt58"));
     EXPECT_EQ(target.leftMargin, 3);
     EXPECT_FALSE(target.preview);
     // The shop's margin stands in only for a row that has none.
-    EXPECT_EQ(choice.prepare(settings, Receipt, Printers, prompt, 7).leftMargin, 3);
+    EXPECT_EQ(prepare(Printers, 7).leftMargin, 3);
     t.db->exec(QStringLiteral("UPDATE Printer_tb SET OffsetLeft = NULL"));
-    EXPECT_EQ(choice.prepare(settings, Receipt, Printers, prompt, 7).leftMargin, 7);
-    EXPECT_EQ(choice.prepare(settings, Receipt, Printers, prompt).leftMargin, std::nullopt);
-    setReceiptRow(t, 1, false);
-    // The choice stays current for prints that do not prepare their own.
-    EXPECT_EQ(choice.current(Printers).printerName, QStringLiteral("Receipt58"));
+    EXPECT_EQ(prepare(Printers, 7).leftMargin, 7);
 
-    for (const QVariant& index : {QVariant(-1), QVariant()}) {
-        setReceiptRow(t, index, true);
-        target = choice.prepare(settings, Receipt, Printers, prompt);
-        EXPECT_EQ(target.printerIndex, 0);
-        EXPECT_TRUE(target.preview);
-    }
+    // A printer added that sorts first moves the positions: the name still finds it.
+    const InstalledPrinters added = {{QStringLiteral("A_New"), QStringLiteral("Office_Laser"),
+                                      QStringLiteral("Receipt58")},
+                                     QStringLiteral("Office_Laser")};
+    EXPECT_EQ(prepare(added).printerName, QStringLiteral("Receipt58"));
+    // Another printer removed: the one named is still there, nothing to say.
+    EXPECT_EQ(prepare({{QStringLiteral("Receipt58")}, {}}).printerName, QStringLiteral("Receipt58"));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    // A row naming no printer goes to the system's default.
+    setReceiptRow(t, QString(), QVariant());
+    EXPECT_EQ(prepare(added).printerName, QStringLiteral("Office_Laser"));
+    setReceiptRow(t, QString(), -1);
+    EXPECT_EQ(prepare(added).printerName, QStringLiteral("Office_Laser"));
+    // A name that is gone: its position, when there is one.
+    setReceiptRow(t, QStringLiteral("Old_Roll"), 1);
+    EXPECT_EQ(prepare(Printers).printerName, QStringLiteral("Receipt58"));
     EXPECT_TRUE(prompt.messages().isEmpty());
 
-    // A printer removed since the setting was saved: said, then the preview.
-    setReceiptRow(t, 5, false);
-    target = choice.prepare(settings, Receipt, Printers, prompt);
+    // Neither name nor position found: said, then the preview.
+    setReceiptRow(t, QStringLiteral("Old_Roll"), 5);
+    target = prepare(Printers);
     EXPECT_TRUE(target.preview);
-    EXPECT_EQ(target.printerIndex, 0);
     ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("5")));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("Old_Roll")));
 
     // No printer on this computer at all.
-    target = choice.prepare(settings, Receipt, {}, prompt);
+    target = prepare({});
     EXPECT_TRUE(target.preview);
     EXPECT_EQ(target.printerIndex, -1);
     EXPECT_EQ(prompt.messages().size(), 2);

@@ -180,7 +180,7 @@ TEST_F(ContractActionsTest, RedeemThroughThePanel)
     for (const char* name : {"cmdSave", "cmdRenew", "cmdRedeem", "cmdForfeit"})
         EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
     ASSERT_EQ(orders.size(), 1);
-    EXPECT_EQ(orders[0].prepareFor, QStringLiteral("ใบเสร็จรับเงิน"));
+    EXPECT_EQ(orders[0].jobs[0].kind, QStringLiteral("ใบเสร็จรับเงิน"));
 
     // Found again under the closed contracts: the closing figures, read-only.
     QTest::mouseClick(find<QRadioButton>("option2"), Qt::LeftButton);
@@ -237,7 +237,7 @@ TEST_F(ContractActionsTest, ReprintTheTickedDocument)
     ASSERT_EQ(orders.size(), 2);
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("sanya2.rpt"));
     EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("CARD.rpt"));
-    EXPECT_EQ(orders[1].prepareFor, QStringLiteral("การ์ดต่อดอก"));
+    EXPECT_EQ(orders[1].jobs[0].kind, QStringLiteral("การ์ดต่อดอก"));
     EXPECT_EQ(currentPanel()->objectName(), QStringLiteral("Frame12")); // stays open
     click("Command42");
     EXPECT_TRUE(find<QPushButton>("cmdDocuments")->hasFocus());
