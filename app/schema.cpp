@@ -613,6 +613,27 @@ const QList<Step>& steps()
             seedNewDatabase(db, role);
             ensureRequiredRows(db, role);
         },
+        // 2: a receipt number is stored once. A database that already holds
+        // the same number twice (a counter reset elsewhere) keeps its rows,
+        // and a trigger refuses new ones instead of the index.
+        [](Database& db, DatabaseRole role) {
+            if (role != DatabaseRole::Main)
+                return;
+            const bool duplicates =
+                db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT recv_no FROM service "
+                                         "WHERE recv_no <> '' GROUP BY recv_no HAVING count(*) > 1)"))
+                    .toLongLong() > 0;
+            if (!duplicates) {
+                db.exec(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS service_recv_no_once ON "
+                                       "service (recv_no) WHERE recv_no <> ''"));
+                return;
+            }
+            db.exec(QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS service_recv_no_once BEFORE INSERT ON service "
+                "WHEN NEW.recv_no <> '' AND EXISTS (SELECT 1 FROM service WHERE recv_no = "
+                "NEW.recv_no) BEGIN SELECT RAISE(ABORT, 'UNIQUE constraint failed: "
+                "service.recv_no'); END"));
+        },
     };
     return list;
 }
@@ -693,6 +714,15 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
         throw DbError(error_number::WrongPassword,
                       QStringLiteral("รหัสผ่านของ") + roleTitle(role) + QStringLiteral(" '") +
                           QDir::toNativeSeparators(db.path()) + QStringLiteral("' ไม่ถูกต้อง"));
+    // The settings row holds the running numbers of contracts and receipts:
+    // made anew it would start them again at 1 and reuse numbers already on
+    // paper. Its absence is damage to be repaired from a backup.
+    if (role == DatabaseRole::Main && db.hasTable(QStringLiteral("config_setting")) &&
+        rowCount(db, QStringLiteral("config_setting")) == 0)
+        throw DbError(error_number::NoCurrentRecord,
+                      QStringLiteral("ฐานข้อมูลหลัก '") + QDir::toNativeSeparators(db.path()) +
+                          QStringLiteral("' ไม่มีแถวค่าตั้งระบบ (config_setting) ที่เก็บเลขรันของสัญญาและใบเสร็จ "
+                                         "แฟ้มอาจเสียหาย กรุณาคืนแฟ้มจากสำเนาสำรอง"));
     const int stored = version(db);
     const QList<Step>& all = steps();
     if (stored > all.size())

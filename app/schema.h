@@ -16,7 +16,7 @@ QString roleTitle(DatabaseRole role); // Thai, for messages
 
 namespace schema {
 
-constexpr int CurrentVersion = 1;
+constexpr int CurrentVersion = 2;
 
 struct ColumnDef {
     QString name;

@@ -163,8 +163,14 @@ QString ContractStore::takeReceiptNumber()
 {
     Transaction tx(*m_db);
     Recordset s = app::settingsRecord(m_db);
-    const qint64 run = s.integer(QStringLiteral("run_recv"));
-    const QString number = receiptNumber(s.text(QStringLiteral("Pre_Recv")), run);
+    qint64 run = s.integer(QStringLiteral("run_recv"));
+    const QString prefix = s.text(QStringLiteral("Pre_Recv"));
+    // A number already on a stored receipt (a counter set back by hand) is
+    // passed over: no two receipts share a number.
+    QString number = receiptNumber(prefix, run);
+    while (m_db->scalar(QStringLiteral("SELECT count(*) FROM service WHERE recv_no = ?"), {number})
+               .toLongLong() > 0)
+        number = receiptNumber(prefix, ++run);
     s.setValue(QStringLiteral("run_recv"), QVariant::fromValue<qlonglong>(run + 1));
     s.store();
     tx.commit();

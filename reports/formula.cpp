@@ -120,6 +120,12 @@ QList<Token> tokenize(const QString& s)
 
 class Parser {
 public:
+    // Far beyond what a shop writes, well within what the stack and the
+    // database take: deeper nesting or longer chains are refused here, in
+    // Thai, with the place they go too far.
+    static constexpr int MaxDepth = 64;
+    static constexpr int MaxConditions = 256;
+
     explicit Parser(QList<Token> tokens) : m_t(std::move(tokens)) {}
 
     NodePtr parseAll()
@@ -146,8 +152,11 @@ private:
         ++m_i;
     }
 
-    static NodePtr binary(Node::Kind kind, int pos, NodePtr a, NodePtr b, const QString& op = {})
+    NodePtr binary(Node::Kind kind, int pos, NodePtr a, NodePtr b, const QString& op = {})
     {
+        if (++m_conditions > MaxConditions)
+            throw FormulaError(pos, QStringLiteral("สูตรยาวเกินไป มีเงื่อนไขได้ไม่เกิน ") +
+                                        QString::number(MaxConditions) + QStringLiteral(" เงื่อนไข"));
         auto n = std::make_shared<Node>();
         n->kind = kind;
         n->position = pos;
@@ -177,11 +186,25 @@ private:
         return left;
     }
 
+    // Counts one level of nesting for the scope of a not or a parenthesis.
+    struct Deeper {
+        Deeper(int& depth, int position) : m_depth(depth)
+        {
+            if (++m_depth > MaxDepth)
+                throw FormulaError(position, QStringLiteral("สูตรซ้อนวงเล็บหรือ not ลึกเกินไป (เกิน ") +
+                                                 QString::number(MaxDepth) + QStringLiteral(" ชั้น)"));
+        }
+        ~Deeper() { --m_depth; }
+        int& m_depth;
+    };
+
     NodePtr notExpr()
     {
         if (isWord("not")) {
             const int pos = take().position;
-            return binary(Node::Kind::Not, pos, notExpr(), nullptr);
+            const Deeper deeper(m_depth, pos);
+            NodePtr inner = notExpr();
+            return binary(Node::Kind::Not, pos, inner, nullptr);
         }
         return comparison();
     }
@@ -190,7 +213,7 @@ private:
     {
         if (peek().type == Token::Type::LParen) {
             // A parenthesised condition.
-            take();
+            const Deeper deeper(m_depth, take().position);
             NodePtr inner = orExpr();
             expect(Token::Type::RParen, QStringLiteral(")"));
             return inner;
@@ -308,6 +331,8 @@ private:
 
     QList<Token> m_t;
     int m_i = 0;
+    int m_depth = 0;
+    int m_conditions = 0;
 };
 
 QVariant literalValue(const Node& n)

@@ -139,7 +139,8 @@ struct Recordset::Impl {
     {
         if (!hasCurrent())
             throw noCurrentRecord();
-        if (adding || changed.testBit(column))
+        // No edit in progress: the bits are not there to ask.
+        if (adding || (column < changed.size() && changed.testBit(column)))
             return edit[column];
         const Window& w = window(pos / WindowSize);
         return w.rows[size_t(pos % WindowSize)][column];
@@ -370,6 +371,12 @@ void Recordset::setValue(const QString& column, const QVariant& value)
     const qsizetype c = d->info.require(column);
     if (!d->hasCurrent())
         throw noCurrentRecord();
+    // Half a character pair cannot be stored as text: the database would
+    // take the next character with it.
+    if (value.typeId() == QMetaType::QString && !QStringView(value.toString()).isValidUtf16())
+        throw DbError(error_number::TypeMismatch,
+                      QStringLiteral("ข้อความในช่อง ") + column +
+                          QStringLiteral(" มีอักขระที่ไม่ถูกต้อง กรุณาพิมพ์ข้อความนี้ใหม่"));
     const QVariant stored = toStorage(d->info.columns()[c], value);
     d->beginEditIfNeeded();
     d->edit[c] = stored;

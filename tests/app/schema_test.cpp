@@ -134,7 +134,6 @@ TEST(Schema, OlderDatabaseGetsWhatItLacks)
     test::TempDatabase t(DatabaseRole::Main);
     t.db->exec(QStringLiteral("DROP TABLE fee_table3"));
     t.db->exec(QStringLiteral("DELETE FROM Period WHERE TableName = '4'"));
-    t.db->exec(QStringLiteral("DELETE FROM config_setting"));
     t.db->exec(QStringLiteral("ALTER TABLE chumnum DROP COLUMN L_tor"));
     t.db->exec(QStringLiteral("DROP INDEX chumnum_ku_id"));
     t.db->exec(QStringLiteral("DELETE FROM chumnum_prod_group"));
@@ -143,13 +142,45 @@ TEST(Schema, OlderDatabaseGetsWhatItLacks)
     app::schema::openExisting(*t.db, DatabaseRole::Main, Password);
     EXPECT_TRUE(t.db->hasTable(QStringLiteral("fee_table3")));
     EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM Period WHERE TableName = '4'")), 1);
-    EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM config_setting")), 1);
     EXPECT_GE(t.db->tableInfo(QStringLiteral("chumnum")).indexOf(QStringLiteral("L_tor")), 0);
     EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = "
                                           "'chumnum_ku_id'")),
               1);
     // Product groups a shop removed on purpose are not brought back.
     EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM chumnum_prod_group")), 0);
+}
+
+TEST(Schema, AMissingSettingsRowIsDamageNotMadeAnew)
+{
+    test::TempDatabase t(DatabaseRole::Main);
+    t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R1')"));
+    t.db->exec(QStringLiteral("DELETE FROM config_setting"));
+    EXPECT_EQ(openError(*t.db, DatabaseRole::Main), error_number::NoCurrentRecord);
+    EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM config_setting")), 0);
+}
+
+TEST(Schema, AReceiptNumberIsStoredOnce)
+{
+    test::TempDatabase t(DatabaseRole::Main);
+    t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R1')"));
+    EXPECT_THROW(t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R1')")), DbError);
+    t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('')"));
+    t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('')")); // no number: no rule
+
+    // A database from elsewhere that holds R7 twice still opens, keeps both,
+    // and takes no third.
+    test::TempDatabase old(DatabaseRole::Main);
+    old.db->exec(QStringLiteral("DROP INDEX service_recv_no_once"));
+    old.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R7'), ('R7')"));
+    old.db->exec(QStringLiteral("UPDATE tawela_meta SET value = '1' WHERE name = 'schema_version'"));
+    EXPECT_EQ(openError(*old.db, DatabaseRole::Main), 0);
+    EXPECT_EQ(count(*old.db, QStringLiteral("SELECT count(*) FROM service WHERE recv_no = 'R7'")), 2);
+    try {
+        old.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R7')"));
+        ADD_FAILURE() << "a third R7 was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::DuplicateKey);
+    }
 }
 
 TEST(Schema, UpgradeStepsRunFromTheStoredVersion)

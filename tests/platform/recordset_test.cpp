@@ -136,6 +136,11 @@ TEST_F(RecordsetTest, RefusesValuesAColumnCannotHold)
     EXPECT_TRUE(rs.isNull(QStringLiteral("amount")));
     EXPECT_EQ(errorNumberOf([&] { Recordset(db, QStringLiteral("nosuch")); }),
               error_number::TableNotFound);
+    // Half of a character pair followed by a letter: refused, not stored
+    // with the letter lost.
+    const QString broken = QString(QChar(0xD83D)) + QStringLiteral("ก");
+    EXPECT_EQ(errorNumberOf([&] { rs.setValue(QStringLiteral("name"), broken); }),
+              error_number::TypeMismatch);
 }
 
 TEST_F(RecordsetTest, EditsAreStoredOnMoveAndCanBeCancelled)

@@ -124,3 +124,20 @@ TEST_F(FormulaTest, ErrorsNameThePosition)
     EXPECT_EQ(Formula::parse(QStringLiteral("{chumnum.A} = 1 and {x.y} = 2")).fields(),
               (QStringList{"chumnum.A", "x.y"}));
 }
+
+TEST_F(FormulaTest, HostileNestingAndChainsAreRefusedInThai)
+{
+    // 15,000 parentheses once overflowed the stack; now the 65th is refused.
+    const QString deep = QString(15000, u'(') + QStringLiteral("{chumnum.A} = 1") +
+                         QString(15000, u')');
+    EXPECT_EQ(errorPosition(deep), 65);
+    EXPECT_EQ(errorPosition(QStringLiteral("not ").repeated(5000) + QStringLiteral("{chumnum.A}")),
+              4 * 64 + 1);
+    QStringList chain;
+    for (int i = 0; i < 3000; ++i)
+        chain << QStringLiteral("{chumnum.Amount1} = %1").arg(i);
+    EXPECT_GT(errorPosition(chain.join(QStringLiteral(" and "))), 0);
+    // What shops write still passes.
+    EXPECT_NO_THROW(Formula::parse(QString(20, u'(') + QStringLiteral("{chumnum.A} = 1") +
+                                   QString(20, u')')));
+}
