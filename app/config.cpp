@@ -83,8 +83,9 @@ AppConfig readConfig(const QString& homeFolder)
     AppConfig c = defaultConfig(homeFolder);
     if (!QFileInfo::exists(c.iniPath()))
         return c;
-    if (!c.ini.load(c.iniPath()))
-        throw ConfigError(QStringLiteral("ไม่สามารถอ่านแฟ้ม ") + c.iniPath());
+    QString why;
+    if (!c.ini.load(c.iniPath(), &why))
+        throw ConfigError(why);
     c.readFromFile = true;
     const auto& ini = c.ini;
     // The file decides every value, an absent key included (it reads empty).
@@ -105,8 +106,16 @@ AppConfig readConfig(const QString& homeFolder)
         throw ConfigError(
             QStringLiteral("ค่า IDCardReader ในแฟ้ม tawela.ini ต้องเป็น True, False หรือตัวเลข") +
             (reader.isEmpty() ? QStringLiteral(" (ไม่พบค่านี้ในแฟ้ม)")
-                              : QStringLiteral(" (พบค่า \"") + reader + QStringLiteral("\")")));
+                              : QStringLiteral(" (พบค่า \"") + reader.left(40) +
+                                    (reader.size() > 40 ? QStringLiteral("…") : QString()) +
+                                    QStringLiteral("\")")));
     c.idCardReaderEnabled = *flag;
+    // Without them no database can be found: say which key is missing rather
+    // than that a file named '' is.
+    for (const char* key : {"Database Path", "Customer Path"})
+        if (ini.value(QStringLiteral("Path Setting"), QLatin1String(key)).isEmpty())
+            throw ConfigError(QStringLiteral("แฟ้ม ") + c.iniPath() + QStringLiteral(" ไม่มีค่า ") +
+                              QLatin1String(key) + QStringLiteral(" ในส่วน [Path Setting]"));
     return c;
 }
 

@@ -37,14 +37,33 @@ IniFile IniFile::parse(const QByteArray& content)
     return ini;
 }
 
-bool IniFile::load(const QString& path)
+bool IniFile::load(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *this = IniFile();
+    *this = IniFile();
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
         return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("ไม่สามารถอ่านแฟ้ม ") + path + QStringLiteral(" : ") +
+                    file.errorString());
+    if (file.size() > MaxFileSize)
+        return fail(QStringLiteral("แฟ้ม ") + path + QStringLiteral(" ใหญ่เกิน 1 MB จึงไม่ใช่แฟ้มตั้งค่าของโปรแกรม"));
+    const QByteArray content = file.read(MaxFileSize + 1);
+    qsizetype start = 0;
+    for (int line = 1; start < content.size(); ++line) {
+        qsizetype end = content.indexOf('\n', start);
+        if (end < 0)
+            end = content.size();
+        if (end - start > MaxLineLength)
+            return fail(QStringLiteral("แฟ้ม ") + path + QStringLiteral(" บรรทัดที่ ") +
+                        QString::number(line) + QStringLiteral(" ยาวเกิน ") +
+                        QString::number(MaxLineLength) + QStringLiteral(" ตัวอักษร"));
+        start = end + 1;
     }
-    *this = parse(file.readAll());
+    *this = parse(content);
     return true;
 }
 

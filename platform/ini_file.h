@@ -18,9 +18,14 @@ public:
     // Parses UTF-8 text (a byte-order mark is ignored; CRLF and LF both end lines).
     static IniFile parse(const QByteArray& content);
 
+    // Far more than a configuration file holds: a larger file, or a longer
+    // line, is not one (and reading it whole would cost seconds and memory).
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
+    static constexpr qsizetype MaxLineLength = 4096;
+
     // Reads a file; returns false (and leaves the object empty) when it
-    // cannot be read.
-    bool load(const QString& path);
+    // cannot be read or is too large, with the reason in Thai in *error.
+    bool load(const QString& path, QString* error = nullptr);
 
     QString value(const QString& section, const QString& key) const;
     bool contains(const QString& section, const QString& key) const;

@@ -108,6 +108,35 @@ TEST(Config, CardReaderKeyThatIsNotABooleanStopsStartUp)
     EXPECT_THROW(app::readConfig(home.path()), ConfigError);
 }
 
+TEST(Config, HostileOrIncompleteFilesAreRefusedByName)
+{
+    test::TempHome home;
+    auto refusal = [&](const QByteArray& content) {
+        home.writeFile(QStringLiteral("tawela.ini"), content);
+        try {
+            app::readConfig(home.path());
+        } catch (const ConfigError& e) {
+            return e.description();
+        }
+        return QString();
+    };
+    // Without [Path Setting] the missing key is named.
+    const QString noPaths = refusal("[Config_Setting]\r\nIDCardReader = False\r\n");
+    EXPECT_TRUE(noPaths.contains(QStringLiteral("Database Path"))) << noPaths.toStdString();
+    EXPECT_TRUE(noPaths.contains(QStringLiteral("tawela.ini")));
+    // A line of 50,000 characters, and a file of more than a megabyte.
+    const QString longLine = refusal("[Path]\r\ndrive = " + QByteArray(50000, 'x') + "\r\n");
+    EXPECT_TRUE(longLine.contains(QStringLiteral("บรรทัดที่ 2"))) << longLine.left(200).toStdString();
+    EXPECT_LT(longLine.size(), 300);
+    QByteArray sections;
+    while (sections.size() <= 1024 * 1024)
+        sections += "[s" + QByteArray::number(sections.size()) + "]\n";
+    const QString big = refusal(sections);
+    EXPECT_TRUE(big.contains(QStringLiteral("1 MB"))) << big.toStdString();
+    // A value that is not a Boolean is quoted only in part.
+    EXPECT_LT(refusal("[Config_Setting]\r\nIDCardReader = " + QByteArray(3000, 'y')).size(), 300);
+}
+
 TEST(Config, KeysWithoutCaseBackslashesAndLongPaths)
 {
     test::TempHome home;
