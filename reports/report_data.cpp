@@ -10,6 +10,17 @@ namespace tawela::reports {
 using platform::db::quoteName;
 using platform::db::TableInfo;
 
+namespace {
+
+// Staff passwords (hashes, or older plain texts) never reach paper.
+bool secret(const QString& table, const QString& column)
+{
+    return table.compare(QLatin1String("employee"), Qt::CaseInsensitive) == 0 &&
+           column.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& db,
                                 const ReportDefinition& d, const Formula& selection,
                                 const Formula& filter)
@@ -19,6 +30,12 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
         tables << j.table;
     QHash<QString, const TableInfo*> infos;
     for (const QString& t : tables) {
+        // The program's own records (the database password's hash among them)
+        // are no report data.
+        if (t.compare(QLatin1String("tawela_meta"), Qt::CaseInsensitive) == 0 ||
+            t.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+            throw DefinitionError(QString(), 0, QStringLiteral("รายงานอ่านตาราง ") + t +
+                                                     QStringLiteral(" ไม่ได้"));
         try {
             infos.insert(t.toLower(), &db->tableInfo(t));
         } catch (const platform::db::DbError& e) {
@@ -34,6 +51,9 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
             throw FormulaError(position, QStringLiteral("ไม่พบช่อง ") + column +
                                              QStringLiteral(" ในตาราง ") + table);
         const auto& c = info->columns()[i];
+        if (secret(info->name(), c.name))
+            throw FormulaError(position, QStringLiteral("ช่อง ") + column +
+                                             QStringLiteral(" อ่านจากรายงานไม่ได้"));
         return {quoteName(info->name()) + u'.' + quoteName(c.name), int(c.kind)};
     };
     auto dotted = [&](const QString& ref) {
@@ -51,6 +71,8 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
     for (const QString& t : tables) {
         const TableInfo* info = infos.value(t.toLower());
         for (const auto& c : info->columns()) {
+            if (secret(info->name(), c.name))
+                continue;
             columns << quoteName(info->name()) + u'.' + quoteName(c.name);
             keys << qMakePair(t.toLower() + u'.' + c.name.toLower(), c.kind);
         }

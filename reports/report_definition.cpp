@@ -1,5 +1,7 @@
 #include "reports/report_definition.h"
 
+#include <cmath>
+
 #include "reports/barcode.h"
 
 #include <QFile>
@@ -45,12 +47,23 @@ struct Reader {
         throw DefinitionError(file, line, message);
     }
 
+    // A measurement in millimetres or points: a plain number from 0 to
+    // 5000 (nan, inf and negatives would make pages no printer can take).
     double number(const QString& text) const
     {
         bool ok = false;
         const double v = text.toDouble(&ok);
-        if (!ok)
-            fail(QStringLiteral("ต้องเป็นตัวเลข: \"") + text + u'"');
+        if (!ok || !std::isfinite(v))
+            fail(QStringLiteral("ต้องเป็นตัวเลข: \"") + text.left(40) + u'"');
+        if (v < 0 || v > 5000)
+            fail(QStringLiteral("ต้องเป็นตัวเลขตั้งแต่ 0 ถึง 5000: \"") + text.left(40) + u'"');
+        return v;
+    }
+    double positive(const QString& text) const
+    {
+        const double v = number(text);
+        if (v <= 0)
+            fail(QStringLiteral("ต้องมากกว่า 0: \"") + text.left(40) + u'"');
         return v;
     }
 };
@@ -85,7 +98,7 @@ void pageSetting(ReportDefinition& d, const QString& value, const Reader& r)
         const auto m = custom.match(v);
         if (!m.hasMatch())
             r.fail(QStringLiteral("ไม่รู้จักขนาดกระดาษ \"") + value + u'"');
-        d.pageSize = {r.number(m.captured(1)), r.number(m.captured(2))};
+        d.pageSize = {r.positive(m.captured(1)), r.positive(m.captured(2))};
     }
 }
 
@@ -127,7 +140,7 @@ Element element(const QString& line, const Reader& r)
         else if (key == QLatin1String("grow"))
             e.grow = true;
         else if (key == QLatin1String("size"))
-            e.size = r.number(val);
+            e.size = r.positive(val);
         else if (key == QLatin1String("font"))
             e.font = QString(val).replace(u'_', u' ');
         else if (key == QLatin1String("when"))
@@ -227,7 +240,7 @@ ReportDefinition ReportDefinition::parse(const QString& text, const QString& fil
                 r.fail(QStringLiteral("font ต้องมีชื่อแบบอักษร"));
             d.font = f[0];
             if (f.size() > 1)
-                d.fontSize = r.number(f[1]);
+                d.fontSize = r.positive(f[1]);
         } else if (key == QLatin1String("database"))
             d.database = value.toLower();
         else if (key == QLatin1String("table"))
@@ -255,6 +268,10 @@ ReportDefinition ReportDefinition::parse(const QString& text, const QString& fil
     }
     if (d.table.isEmpty())
         throw DefinitionError(fileName, 0, QStringLiteral("ไม่ได้บอกตารางข้อมูล (table:)"));
+    if (!d.roll && d.pageHeight() <= d.marginTop + d.marginBottom)
+        throw DefinitionError(fileName, 0, QStringLiteral("ขอบกระดาษบนและล่างกินเนื้อที่ทั้งหน้า"));
+    if (d.pageWidth() <= d.marginLeft + d.marginRight)
+        throw DefinitionError(fileName, 0, QStringLiteral("ขอบกระดาษซ้ายและขวากินเนื้อที่ทั้งหน้า"));
     return d;
 }
 
@@ -263,7 +280,10 @@ ReportDefinition ReportDefinition::load(const QString& path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw DefinitionError(path, 0, QStringLiteral("ไม่พบแฟ้มแบบรายงาน"));
-    return parse(QString::fromUtf8(f.readAll()), path);
+    // The longest shipped definition is a few kilobytes.
+    if (f.size() > MaxFileSize)
+        throw DefinitionError(path, 0, QStringLiteral("แฟ้มแบบรายงานใหญ่เกิน 1 MB"));
+    return parse(QString::fromUtf8(f.read(MaxFileSize)), path);
 }
 
 } // namespace tawela::reports

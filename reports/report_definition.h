@@ -54,6 +54,7 @@ struct Band {
 
 // A report definition (.rpt): page, data and bands. See docs/report-format.md.
 struct ReportDefinition {
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
     QString title;
     QSizeF pageSize{210, 297}; // mm
     bool roll = false;         // roll paper: the page is as long as its content

@@ -1,5 +1,7 @@
 #include "reports/report_engine.h"
 
+#include "platform/spreadsheet_text.h"
+
 #include "platform/decimal.h"
 #include "reports/barcode.h"
 #include "text/thai_text.h"
@@ -590,8 +592,9 @@ void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double 
 
 namespace {
 
-QString csvCell(const QString& text)
+QString csvCell(const QString& cell)
 {
+    const QString text = platform::spreadsheetSafe(cell);
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
         return text;

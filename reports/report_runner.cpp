@@ -25,6 +25,16 @@ QString ReportRunner::definitionPath(const QString& file) const
 
 ReportRunner::Loaded ReportRunner::load(const ReportRequest& request) const
 {
+    // A report is a file of the data folder, named as such: a name that
+    // climbs out of it or into a folder is no report name.
+    QString name = request.file;
+    name.replace(u'\\', u'/');
+    while (name.startsWith(u'/'))
+        name.remove(0, 1);
+    if (name.isEmpty() || name.contains(u'/') || name == QLatin1String("..") ||
+        name == QLatin1String("."))
+        throw ReportError(QStringLiteral("ชื่อแบบรายงาน \"") + request.file.left(80) +
+                          QStringLiteral("\" ต้องเป็นชื่อแฟ้มในโฟลเดอร์ข้อมูล"));
     try {
         Loaded loaded{ReportDefinition::load(definitionPath(request.file)), {}};
         const auto db = loaded.definition.database == QLatin1String("customer")

@@ -325,6 +325,59 @@ TEST_F(ReportEngineTest, CsvQuotesWhatNeedsIt)
     const QString content = QString::fromUtf8(f.readAll().mid(3));
     EXPECT_EQ(content, QStringLiteral("เลขที่,รายการ,จำนวนเงิน\r\n"
                                       "R1,\"แหวน, \"\"ทอง\"\" 1 บาท\",\"1,000.50\"\r\n"));
+
+    // A text that a spreadsheet would run as a formula is written as text;
+    // a negative amount stays a number.
+    t.db->exec(QStringLiteral("UPDATE service SET description = '=HYPERLINK(\"http://x\")', "
+                              "recv_no = '@SUM(A1)', tt_price = -15000000"));
+    ASSERT_TRUE(writeCsv(d, readReportRows(t.db, d, {}, {}), {}, csv));
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList cells = QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"))[1]
+                                  .split(u',');
+    EXPECT_EQ(cells.value(0), QStringLiteral("'@SUM(A1)"));
+    EXPECT_TRUE(cells.value(1).startsWith(QStringLiteral("\"'=HYPERLINK"))) << cells.value(1).toStdString();
+    EXPECT_EQ(cells.mid(2).join(u','), QStringLiteral("\"-1,500.00\""));
+}
+
+TEST_F(ReportEngineTest, HostileDefinitionsAndSecretsAreRefused)
+{
+    auto lineOfError = [](const QString& text) {
+        try {
+            ReportDefinition::parse(text);
+        } catch (const DefinitionError& e) {
+            return e.line();
+        }
+        return -1;
+    };
+    EXPECT_EQ(lineOfError(QStringLiteral("table: t\n[detail] height nan\n")), 2);
+    EXPECT_EQ(lineOfError(QStringLiteral("table: t\n[detail] height inf\n")), 2);
+    EXPECT_EQ(lineOfError(QStringLiteral("table: t\nmargins: 10 -5 10 10\n")), 2);
+    EXPECT_EQ(lineOfError(QStringLiteral("page: 0x0\ntable: t\n")), 1);
+    EXPECT_EQ(lineOfError(QStringLiteral("table: t\n[detail] height 6\ntext 0 0 10 1e308: x\n")), 3);
+    EXPECT_GE(lineOfError(QStringLiteral("page: 100x20\nmargins: 10 10 10 10\ntable: t\n")), 0);
+    // A definition of megabytes is no definition.
+    const QString big = dir.filePath(QStringLiteral("big.rpt"));
+    QFile out(big);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("table: service\n" + QByteArray(2 * 1024 * 1024, '#'));
+    out.close();
+    EXPECT_THROW(ReportDefinition::load(big), DefinitionError);
+
+    // Passwords and the program's own records never reach paper.
+    const ReportDefinition staff = ReportDefinition::parse(
+        QStringLiteral("table: employee\n[detail] height 6\ntext 0 0 50 6: {employee.PWD}\n"));
+    t.db->exec(QStringLiteral("INSERT INTO employee (EN, PWD) VALUES ('A01', 'secret')"));
+    const auto rows = readReportRows(t.db, staff, Formula(), Formula());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_FALSE(rows[0].contains(QStringLiteral("employee.pwd")));
+    EXPECT_EQ(texts(layoutReport(staff, rows, {})), QStringList{QString()});
+    EXPECT_THROW(readReportRows(t.db, staff, Formula::parse(QStringLiteral("{employee.PWD} = 'secret'")),
+                                Formula()),
+                 FormulaError);
+    EXPECT_THROW(readReportRows(t.db, ReportDefinition::parse(QStringLiteral("table: tawela_meta\n")),
+                                Formula(), Formula()),
+                 DefinitionError);
 }
 
 TEST_F(ReportEngineTest, ChoicesInsideADocument)

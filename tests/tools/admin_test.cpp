@@ -130,6 +130,14 @@ TEST(Admin, RendersAReportToPdf)
                               QStringLiteral("--pdf"), pdf, QStringLiteral("--home"), home.path()});
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน")));
+    // A report name is a file of the data folder, nothing outside it.
+    for (const char* name : {"../../../../etc/passwd", "Images/../../tawela.ini", "/etc/passwd/"}) {
+        AdminRun outside = admin({QStringLiteral("render"), QLatin1String(name),
+                                  QStringLiteral("--pdf"), pdf, QStringLiteral("--home"),
+                                  home.path()});
+        EXPECT_NE(outside.exitCode, 0) << name;
+        EXPECT_TRUE(outside.err.contains(QStringLiteral("ต้องเป็นชื่อแฟ้มในโฟลเดอร์ข้อมูล"))) << name;
+    }
 }
 
 TEST(Admin, DemoShopHasEveryStateAndRenders)
