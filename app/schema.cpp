@@ -710,7 +710,12 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
     const QString storedRole = metaValue(db, QStringLiteral("role"));
     if (storedRole != roleName(role))
         throw notOurs(db, role);
-    if (!platform::password_hash::verify(metaValue(db, QStringLiteral("password_hash")), password))
+    const QString stored = metaValue(db, QStringLiteral("password_hash"));
+    if (platform::password_hash::isHash(stored) && !platform::password_hash::acceptable(stored))
+        throw DbError(error_number::UnrecognizedFormat,
+                      QStringLiteral("ค่าตรวจรหัสผ่านในแฟ้ม '") + QDir::toNativeSeparators(db.path()) +
+                          QStringLiteral("' ขอใช้หน่วยความจำหรือเวลาเกินขอบเขตของโปรแกรม แฟ้มนี้ไม่ใช่ของโปรแกรม"));
+    if (!platform::password_hash::verify(stored, password))
         throw DbError(error_number::WrongPassword,
                       QStringLiteral("รหัสผ่านของ") + roleTitle(role) + QStringLiteral(" '") +
                           QDir::toNativeSeparators(db.path()) + QStringLiteral("' ไม่ถูกต้อง"));
@@ -723,13 +728,13 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
                       QStringLiteral("ฐานข้อมูลหลัก '") + QDir::toNativeSeparators(db.path()) +
                           QStringLiteral("' ไม่มีแถวค่าตั้งระบบ (config_setting) ที่เก็บเลขรันของสัญญาและใบเสร็จ "
                                          "แฟ้มอาจเสียหาย กรุณาคืนแฟ้มจากสำเนาสำรอง"));
-    const int stored = version(db);
+    const int storedVersion = version(db);
     const QList<Step>& all = steps();
-    if (stored > all.size())
+    if (storedVersion > all.size())
         throw DbError(error_number::UnrecognizedFormat,
                       QStringLiteral("แฟ้ม '") + QDir::toNativeSeparators(db.path()) +
                           QStringLiteral("' มาจากโปรแกรมรุ่นที่ใหม่กว่า กรุณาปรับรุ่นโปรแกรมก่อน"));
-    for (int v = stored; v < all.size(); ++v) {
+    for (int v = storedVersion; v < all.size(); ++v) {
         Transaction tx(db);
         // Another copy may have upgraded while this one waited for the lock.
         if (version(db) > v)

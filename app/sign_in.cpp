@@ -17,8 +17,10 @@ bool passwordMatches(const QString& stored, const QString& typed)
     return stored == typed;
 }
 
-SignInForm::SignInForm(AppConfig config, Connections& connections, platform::Prompt& prompt)
-    : m_config(std::move(config)), m_connections(connections), m_prompt(prompt)
+SignInForm::SignInForm(AppConfig config, Connections& connections, platform::Prompt& prompt,
+                       std::function<QDateTime()> clock)
+    : m_config(std::move(config)), m_connections(connections), m_prompt(prompt),
+      m_clock(std::move(clock))
 {}
 
 SignInForm::Result SignInForm::enterPressed()
@@ -49,12 +51,35 @@ SignInForm::Result SignInForm::signIn()
             focus = Field::Code;
             return Result::Retry;
         }
+        // After three wrong passwords for a code each further try waits a
+        // little longer (2, 4, 8 … up to 60 seconds): guessing takes days.
+        Failures& failed = m_failures[employee->code.toLower()];
+        const QDateTime now = m_clock();
+        if (failed.nextTry.isValid() && now < failed.nextTry) {
+            m_prompt.information(QStringLiteral("ใส่รหัสผ่านผิดหลายครั้ง กรุณารอ ") +
+                                 QString::number(std::max<qint64>(1, now.secsTo(failed.nextTry))) +
+                                 QStringLiteral(" วินาทีแล้วลองใหม่"));
+            password.clear();
+            focus = Field::Password;
+            return Result::Retry;
+        }
+        if (ph::isHash(employee->password) && !ph::acceptable(employee->password)) {
+            m_prompt.error(QStringLiteral("รหัสผ่านที่เก็บไว้ของพนักงานนี้ใช้ค่าที่โปรแกรมไม่รับ "
+                                          "กรุณาตั้งรหัสผ่านใหม่ด้วยคำสั่ง tawela-admin reset-password"));
+            password.clear();
+            focus = Field::Password;
+            return Result::Retry;
+        }
         if (!passwordMatches(employee->password, password)) {
+            ++failed.count;
+            if (failed.count >= 3)
+                failed.nextTry = now.addSecs(std::min(60, 1 << std::min(failed.count - 2, 6)));
             m_prompt.information(QStringLiteral("รหัสผ่านไม่ถูกต้อง"));
             password.clear();
             focus = Field::Password;
             return Result::Retry;
         }
+        m_failures.remove(employee->code.toLower());
         if (!ph::isHash(employee->password)) {
             // A password kept as plain text by older data is replaced by its hash now.
             employee->password = ph::hash(password);

@@ -5,6 +5,11 @@
 #include "app/session.h"
 #include "platform/prompt.h"
 
+#include <QDateTime>
+#include <QHash>
+
+#include <functional>
+
 namespace tawela::app {
 
 // The login screen's state and its one command.
@@ -17,7 +22,8 @@ public:
         Fatal,    // the databases could not be opened; the program ends
     };
 
-    SignInForm(AppConfig config, Connections& connections, platform::Prompt& prompt);
+    SignInForm(AppConfig config, Connections& connections, platform::Prompt& prompt,
+               std::function<QDateTime()> clock = &QDateTime::currentDateTimeUtc);
 
     QString code;
     QString password;
@@ -34,6 +40,13 @@ private:
     Connections& m_connections;
     platform::Prompt& m_prompt;
     Session m_session;
+    std::function<QDateTime()> m_clock;
+    // Wrong passwords in a row, and when the next try is taken, by code.
+    struct Failures {
+        int count = 0;
+        QDateTime nextTry;
+    };
+    QHash<QString, Failures> m_failures;
 };
 
 // Checks a typed password against the stored value: a hash, or (left by older

@@ -1,5 +1,7 @@
 #include "platform/password_hash.h"
 
+#include <QStringList>
+
 #include <sodium.h>
 
 #include <stdexcept>
@@ -35,7 +37,7 @@ QString hash(const QString& password, Strength strength)
 
 bool verify(const QString& hashText, const QString& password)
 {
-    if (!isHash(hashText))
+    if (!isHash(hashText) || !acceptable(hashText))
         return false;
     ensureSodium();
     const QByteArray h = hashText.toLatin1();
@@ -47,6 +49,35 @@ bool verify(const QString& hashText, const QString& password)
 bool isHash(const QString& text)
 {
     return text.startsWith(QLatin1String("$argon2id$")) && text.size() < crypto_pwhash_STRBYTES;
+}
+
+bool acceptable(const QString& text)
+{
+    if (!isHash(text))
+        return false;
+    // "$argon2id$v=19$m=65536,t=2,p=1$salt$hash"
+    const QStringList parts = text.split(u'$');
+    if (parts.size() != 6)
+        return false;
+    qint64 memoryKiB = -1, passes = -1, lanes = -1;
+    for (const QString& p : parts[3].split(u',')) {
+        bool ok = false;
+        const qint64 v = p.mid(2).toLongLong(&ok);
+        if (!ok)
+            return false;
+        if (p.startsWith(QLatin1String("m=")))
+            memoryKiB = v;
+        else if (p.startsWith(QLatin1String("t=")))
+            passes = v;
+        else if (p.startsWith(QLatin1String("p=")))
+            lanes = v;
+    }
+    // Four times what the program itself asks at most: older or stronger
+    // settings still check, nothing costs more than a fraction of a second.
+    const qint64 maxMemoryKiB = 4 * qint64(crypto_pwhash_MEMLIMIT_INTERACTIVE) / 1024;
+    const qint64 maxPasses = 4 * qint64(crypto_pwhash_OPSLIMIT_INTERACTIVE);
+    return memoryKiB > 0 && memoryKiB <= maxMemoryKiB && passes > 0 && passes <= maxPasses &&
+           lanes == 1;
 }
 
 } // namespace tawela::platform::password_hash

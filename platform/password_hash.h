@@ -24,5 +24,10 @@ bool verify(const QString& hash, const QString& password);
 // True when the text looks like a hash made by hash().
 bool isHash(const QString& text);
 
+// True when a hash asks for no more work than the program's own bounds
+// (memory, passes, lanes): a stored hash demanding gigabytes would hang
+// every check. verify() refuses any other.
+bool acceptable(const QString& hash);
+
 } // namespace password_hash
 } // namespace tawela::platform

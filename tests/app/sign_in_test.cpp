@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -280,4 +281,54 @@ TEST(MainMenu, BackupReminderOnExit)
                {today.addDays(-30).toString(Qt::ISODate)});
     EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
     EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
+TEST(SignIn, RepeatedWrongPasswordsWaitLongerAndLongerForThatCode)
+{
+    SetUpShop shop;
+    ASSERT_TRUE(shop.ok);
+    app::Connections connections;
+    ScriptedPrompt prompt;
+    QDateTime now(QDate(2026, 12, 9), QTime(9, 0), Qt::UTC);
+    SignInForm form(shop.config, connections, prompt, [&now] { return now; });
+    form.code = QStringLiteral("A01");
+    auto attempt = [&](const char* password) {
+        form.password = QLatin1String(password);
+        return form.signIn();
+    };
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(attempt("wrong"), SignInForm::Result::Retry);
+    // Even the right password waits now, and says how long.
+    EXPECT_EQ(attempt("Secret1"), SignInForm::Result::Retry);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ใส่รหัสผ่านผิดหลายครั้ง กรุณารอ 2 วินาทีแล้วลองใหม่"));
+    now = now.addSecs(2);
+    EXPECT_EQ(attempt("wrong"), SignInForm::Result::Retry);
+    EXPECT_EQ(attempt("Secret1"), SignInForm::Result::Retry);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("รอ 4 วินาที")));
+    now = now.addSecs(4);
+    EXPECT_EQ(attempt("Secret1"), SignInForm::Result::SignedIn);
+    // Signed in: the count starts again.
+    EXPECT_EQ(attempt("wrong"), SignInForm::Result::Retry);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("รหัสผ่านไม่ถูกต้อง"));
+}
+
+TEST(SignIn, AStoredHashAskingForTooMuchWorkIsRefusedAtOnce)
+{
+    SetUpShop shop;
+    ASSERT_TRUE(shop.ok);
+    // 4 GiB and 100 passes: verifying would take minutes and all the memory.
+    const QString greedy = platform::password_hash::hash(QStringLiteral("pw"))
+                               .replace(QRegularExpression(QStringLiteral("m=\\d+,t=\\d+")),
+                                        QStringLiteral("m=4194304,t=100"));
+    EXPECT_FALSE(platform::password_hash::acceptable(greedy));
+    EXPECT_TRUE(platform::password_hash::acceptable(platform::password_hash::hash(QStringLiteral("pw"))));
+    EXPECT_FALSE(platform::password_hash::verify(greedy, QStringLiteral("pw")));
+    shop.main()->exec(QStringLiteral("INSERT INTO employee (EN, PWD) VALUES ('G', ?)"), {greedy});
+    app::Connections connections;
+    ScriptedPrompt prompt;
+    SignInForm form(shop.config, connections, prompt);
+    form.code = QStringLiteral("G");
+    form.password = QStringLiteral("pw");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::Retry);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("reset-password")));
 }
