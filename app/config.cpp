@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "platform/password_hash.h"
+
 namespace tawela::app {
 
 namespace {
@@ -119,7 +121,16 @@ AppConfig readConfig(const QString& homeFolder)
     return c;
 }
 
-QByteArray setupIniText(const QString& homeFolder)
+QString newDatabasePassword()
+{
+    static const char alphabet[] = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz23456789";
+    QString out;
+    for (int i = 0; i < 20; ++i)
+        out += QLatin1Char(alphabet[platform::password_hash::randomBelow(sizeof alphabet - 1)]);
+    return out;
+}
+
+QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword)
 {
     const QString home = withSlash(cleanHome(homeFolder));
     const QStringList lines = {
@@ -139,7 +150,7 @@ QByteArray setupIniText(const QString& homeFolder)
         QStringLiteral("[Path Setting]"),
         QStringLiteral("Database Path =  ") + home + QStringLiteral("Morlind.mdb"),
         QStringLiteral("Customer Path = ") + home + QStringLiteral("Qorvelcustomer.mdb"),
-        QStringLiteral("pwd =  *prepare8"),
+        QStringLiteral("pwd =  ") + dbPassword,
         QString(),
         QStringLiteral("[Config_Setting]"),
         QStringLiteral("IDCardReader = True"),
@@ -151,14 +162,16 @@ QByteArray setupIniText(const QString& homeFolder)
     return out;
 }
 
-void writeSetupIni(const QString& homeFolder)
+void writeSetupIni(const QString& homeFolder, const QString& dbPassword)
 {
     const QString path = AppConfig::iniPathFor(homeFolder);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
                           file.errorString());
-    const QByteArray text = setupIniText(homeFolder);
+    // It holds the database password: the owner's alone.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray text = setupIniText(homeFolder, dbPassword);
     if (file.write(text) != text.size() || !file.commit())
         throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
                           file.errorString());

@@ -57,11 +57,17 @@ std::optional<bool> parseIniBoolean(const QString& value);
 QString normalizePath(const QString& value, const QString& homeFolder);
 
 // The exact text first-use setup writes: 21 lines, each ended by CR LF, with
-// the home folder in place of the old fixed program folder.
-QByteArray setupIniText(const QString& homeFolder);
+// the home folder in place of the old fixed program folder and the shop's
+// own database password.
+QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword);
+
+// A new shop's database password: 20 random letters and digits, so that no
+// two installations share one.
+QString newDatabasePassword();
 
 // Writes setupIniText() to the home folder's tawela.ini, replacing any file
-// there. The file is written whole or not at all. Throws ConfigError.
-void writeSetupIni(const QString& homeFolder);
+// there, readable by its owner only. The file is written whole or not at
+// all. Throws ConfigError.
+void writeSetupIni(const QString& homeFolder, const QString& dbPassword = newDatabasePassword());
 
 } // namespace tawela::app

@@ -1,6 +1,9 @@
 #include "app/connections.h"
 
+#include "app/home.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tawela::app {
@@ -61,8 +64,13 @@ void Connections::createMissing(const AppConfig& config)
     for (DatabaseRole role : {DatabaseRole::Main, DatabaseRole::Customer, DatabaseRole::Archive,
                               DatabaseRole::Personal}) {
         const QString path = pathFor(config, role);
-        QDir().mkpath(QFileInfo(path).absolutePath());
+        makePrivateFolder(QFileInfo(path).absolutePath());
+        const bool fresh = !QFileInfo::exists(path);
         auto db = Database::open(path, OpenMode::CreateIfMissing);
+        // Customers' ID numbers and addresses: the owner's alone. (A file that
+        // was there keeps what the shop gave it.)
+        if (fresh)
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         schema::create(*db, role, config.dbPassword);
     }
 }

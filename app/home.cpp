@@ -1,6 +1,10 @@
 #include "app/home.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace tawela::app {
 
@@ -25,6 +29,21 @@ QString resolveHomeFolder(const QStringList& arguments)
     if (home.startsWith(QLatin1String("~/")))
         home = QDir::homePath() + home.mid(1);
     return QDir::cleanPath(QDir(home).absolutePath());
+}
+
+bool makePrivateFolder(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    if (!QDir().mkpath(path))
+        return false;
+    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+}
+
+void keepNewFilesPrivate()
+{
+    ::umask(0077);
 }
 
 } // namespace tawela::app

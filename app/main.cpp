@@ -23,6 +23,7 @@ using namespace tawela;
 
 int main(int argc, char* argv[])
 {
+    app::keepNewFilesPrivate();
     platform::GuardedApplication application(argc, argv);
     // No display name: Qt would append it to every window title, and the
     // screens' titles stand alone.
@@ -33,7 +34,7 @@ int main(int argc, char* argv[])
     const QString home = app::resolveHomeFolder(QApplication::arguments());
 
     if (!app::isSetUp(home)) {
-        QDir().mkpath(home);
+        app::makePrivateFolder(home);
         app::SetupForm setup(home, prompt);
         app::SetupScreen screen(setup);
         if (screen.exec() != QDialog::Accepted || !setup.completed())

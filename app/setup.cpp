@@ -2,6 +2,7 @@
 
 #include "app/config.h"
 #include "app/connections.h"
+#include "app/home.h"
 #include "app/settings.h"
 #include "app/staff.h"
 #include "platform/db/db_error.h"
@@ -83,7 +84,7 @@ bool SetupForm::confirm()
     try {
         for (const char* folder : {"Images", "Temp", "Excel"}) {
             const QString path = m_home + u'/' + QLatin1String(folder);
-            if (!QDir().mkpath(path))
+            if (!makePrivateFolder(path))
                 throw ConfigError(QStringLiteral("ไม่สามารถสร้างโฟลเดอร์ ") + path);
         }
         writeSetupIni(m_home);

@@ -51,6 +51,12 @@ bool isHash(const QString& text)
     return text.startsWith(QLatin1String("$argon2id$")) && text.size() < crypto_pwhash_STRBYTES;
 }
 
+unsigned randomBelow(unsigned bound)
+{
+    ensureSodium();
+    return randombytes_uniform(bound);
+}
+
 bool acceptable(const QString& text)
 {
     if (!isHash(text))

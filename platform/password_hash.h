@@ -29,5 +29,8 @@ bool isHash(const QString& text);
 // every check. verify() refuses any other.
 bool acceptable(const QString& hash);
 
+// A uniformly random number from 0 to bound - 1, from the system's source.
+unsigned randomBelow(unsigned bound);
+
 } // namespace password_hash
 } // namespace tawela::platform

@@ -77,7 +77,7 @@ void usage()
 
 int init(const QString& home)
 {
-    if (!QDir().mkpath(home)) {
+    if (!app::makePrivateFolder(home)) {
         err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
         return 1;
     }
@@ -91,7 +91,7 @@ int init(const QString& home)
         }
         const app::AppConfig config = app::readConfig(home);
         for (const char* folder : {"Images", "Temp", "Excel"})
-            QDir().mkpath(config.dataFolder + QLatin1String(folder));
+            app::makePrivateFolder(config.dataFolder + QLatin1String(folder));
         app::Connections::createMissing(config);
         for (const QString& name : reports::installMissingReports(config.dataFolder))
             out() << "แบบรายงาน: " << name << Qt::endl;
@@ -271,6 +271,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    app::keepNewFilesPrivate();
     QGuiApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {

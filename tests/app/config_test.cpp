@@ -28,7 +28,7 @@ TEST(Config, MissingFileGivesTheDefaults)
 TEST(Config, SetupWritesTheExactFile)
 {
     test::TempHome home;
-    app::writeSetupIni(home.path());
+    app::writeSetupIni(home.path(), QStringLiteral("k3Y'pw"));
     QFile f(home.file(QStringLiteral("tawela.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray h = home.path().toUtf8() + "/";
@@ -54,7 +54,7 @@ TEST(Config, SetupWritesTheExactFile)
                                 "Customer Path = " +
                                 h +
                                 "Qorvelcustomer.mdb\r\n"
-                                "pwd =  *prepare8\r\n"
+                                "pwd =  k3Y'pw\r\n"
                                 "\r\n"
                                 "[Config_Setting]\r\n"
                                 "IDCardReader = True\r\n"
@@ -65,14 +65,14 @@ TEST(Config, SetupWritesTheExactFile)
     const AppConfig c = app::readConfig(home.path());
     EXPECT_TRUE(c.readFromFile);
     EXPECT_EQ(c.mainDbPath, home.path() + QStringLiteral("/Morlind.mdb"));
-    EXPECT_EQ(c.dbPassword, QStringLiteral("*prepare8"));
+    EXPECT_EQ(c.dbPassword, QStringLiteral("k3Y'pw"));
     EXPECT_TRUE(c.idCardReaderEnabled);
     EXPECT_EQ(c.fakeProductText, QString());
     EXPECT_EQ(c.ini.value(QStringLiteral("backupdir"), QStringLiteral("DIR03")),
               QStringLiteral("Excel"));
 
     // Writing again replaces the file rather than appending to it.
-    app::writeSetupIni(home.path());
+    app::writeSetupIni(home.path(), QStringLiteral("k3Y'pw"));
     f.seek(0);
     EXPECT_EQ(QFile(home.file(QStringLiteral("tawela.ini"))).size(), expected.size());
 }

@@ -60,9 +60,19 @@ TEST(Setup, PreparesTheHomeFolderOnce)
         EXPECT_TRUE(QDir(home.file(QLatin1String(folder))).exists()) << folder;
     QFile ini(home.file(QStringLiteral("tawela.ini")));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ini.readAll(), app::setupIniText(home.path()));
-
     const app::AppConfig config = app::readConfig(home.path());
+    EXPECT_EQ(ini.readAll(), app::setupIniText(home.path(), config.dbPassword));
+    // Each shop its own database password; only owner may read its files.
+    EXPECT_EQ(config.dbPassword.size(), 20);
+    EXPECT_NE(config.dbPassword, QStringLiteral("*prepare8"));
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    for (const QString& file : {config.iniPath(), config.mainDbPath, config.customerDbPath,
+                                config.archiveDbPath(), config.personalDbPath()})
+        EXPECT_EQ(QFile::permissions(file) & 0x7077, ownerOnly) << file.toStdString();
+    for (const char* folder : {"Images", "Temp", "Excel"})
+        EXPECT_EQ(QFile::permissions(home.file(QLatin1String(folder))) & 0x7077,
+                  ownerOnly | QFileDevice::ExeOwner)
+            << folder;
     auto main = app::openDatabase(config.mainDbPath, app::DatabaseRole::Main, config.dbPassword);
     EXPECT_EQ(app::loadSettings(main).companyName, QStringLiteral("ร้าน'ทองดี"));
     const auto first = app::StaffStore(main).find(QStringLiteral("A01"));
