@@ -9,6 +9,7 @@
 #include "app/ui/screen_registry.h"
 #include "app/ui/setup_screen.h"
 #include "contracts/ui/contract_screen.h"
+#include "platform/error_log.h"
 #include "platform/ui/guarded_application.h"
 #include "platform/ui/qt_prompt.h"
 #include "reports/default_reports.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
 
     platform::QtPrompt prompt;
     const QString home = app::resolveHomeFolder(QApplication::arguments());
+    platform::error_log::setFolder(home);
 
     if (!app::isSetUp(home)) {
         app::makePrivateFolder(home);

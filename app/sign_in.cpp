@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "platform/db/db_error.h"
+#include "platform/error_log.h"
 #include "platform/password_hash.h"
 
 namespace tawela::app {
@@ -80,6 +81,7 @@ SignInForm::Result SignInForm::signIn()
             return Result::Retry;
         }
         m_failures.remove(employee->code.toLower());
+        platform::error_log::setEmployee(employee->code);
         if (!ph::isHash(employee->password)) {
             // A password kept as plain text by older data is replaced by its hash now.
             employee->password = ph::hash(password);

@@ -5,6 +5,7 @@
 #include "app/staff.h"
 #include "app/startup.h"
 #include "platform/db/db_error.h"
+#include "platform/error_log.h"
 #include "platform/password_hash.h"
 #include "platform/prompt.h"
 
@@ -279,6 +280,9 @@ int main(int argc, char* argv[])
         return args.size() < 2 ? 2 : 0;
     }
     const QString home = app::resolveHomeFolder(args.mid(2));
+    if (QFileInfo(home).isDir())
+        platform::error_log::setFolder(home);
+    platform::error_log::setEmployee(QStringLiteral("tawela-admin"));
     const QString command = args[1];
     if (command == QLatin1String("init"))
         return init(home);

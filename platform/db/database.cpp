@@ -56,7 +56,7 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode)
         // than fail at once.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
         if (!db.open())
-            throw DbError::fromSql(db.lastError(), path);
+            throw DbError::fromSql(db.lastError(), path, true);
     }
     // SQLite opens lazily; reading the catalogue tells a database from any other file.
     database->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));

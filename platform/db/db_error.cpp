@@ -1,5 +1,7 @@
 #include "platform/db/db_error.h"
 
+#include "platform/error_log.h"
+
 namespace tawela::platform::db {
 
 DbError::DbError(int number, const QString& description)
@@ -11,13 +13,18 @@ QString DbError::message() const
     return QStringLiteral("Error : ") + QString::number(m_number) + u' ' + m_description;
 }
 
-DbError DbError::fromSql(const QSqlError& error, const QString& context)
+DbError DbError::fromSql(const QSqlError& error, const QString& context, bool contextIsFile)
 {
     // The SQLite driver reports the primary result code as the native code.
     const int code = error.nativeErrorCode().toInt() & 0xff;
     const QString detail = error.databaseText();
+    // The statement and the driver's words are for the log; staff read the
+    // Thai description (with the file's name when a file would not open).
+    error_log::write(QStringLiteral("database error ") + error.nativeErrorCode() + u' ' +
+                     error.text() + QStringLiteral(" | ") + context);
     auto withContext = [&](const QString& text) {
-        return context.isEmpty() ? text : text + QStringLiteral(" (") + context + u')';
+        return !contextIsFile || context.isEmpty() ? text
+                                                   : text + QStringLiteral(" (") + context + u')';
     };
     switch (code) {
     case 5: // SQLITE_BUSY
@@ -46,8 +53,8 @@ DbError DbError::fromSql(const QSqlError& error, const QString& context)
     default:
         break;
     }
-    QString text = detail.isEmpty() ? error.text() : detail;
-    return DbError(error_number::General, withContext(text));
+    return DbError(error_number::General,
+                   withContext(QStringLiteral("ฐานข้อมูลทำรายการนี้ไม่ได้ รายละเอียดบันทึกไว้ในแฟ้ม tawela.log")));
 }
 
 } // namespace tawela::platform::db

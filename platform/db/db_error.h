@@ -38,7 +38,10 @@ public:
     QString message() const;
 
     // Translates a failed statement of the SQLite driver.
-    static DbError fromSql(const QSqlError& error, const QString& context = QString());
+    // The context (the statement, or the file being opened) is written to
+    // the error log; a file's name is also named in the description.
+    static DbError fromSql(const QSqlError& error, const QString& context = QString(),
+                           bool contextIsFile = false);
 
 private:
     int m_number;

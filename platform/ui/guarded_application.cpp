@@ -1,5 +1,6 @@
 #include "platform/ui/guarded_application.h"
 
+#include "platform/error_log.h"
 #include "platform/ui/qt_prompt.h"
 #include "platform/ui/thai_translator.h"
 
@@ -47,6 +48,7 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event)
     } catch (...) {
         what = QStringLiteral("ไม่ทราบสาเหตุ");
     }
+    error_log::write(QStringLiteral("unexpected failure in an event handler: ") + what);
     // A failure while the last one is being shown is not shown again.
     if (!reporting) {
         reporting = true;

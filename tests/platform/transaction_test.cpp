@@ -3,6 +3,10 @@
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
+#include "platform/error_log.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 using tawela::platform::db::DbError;
 using tawela::platform::db::Recordset;
@@ -96,4 +100,36 @@ TEST_F(TransactionTest, AWriterWaitsThenReportsTheLock)
     holding.commit();
     Transaction now(*other);
     now.commit();
+}
+
+TEST(ErrorLog, StaffReadThaiTheLogKeepsTheStatement)
+{
+    QTemporaryDir dir;
+    tawela::platform::error_log::setFolder(dir.path());
+    tawela::platform::error_log::setEmployee(QStringLiteral("A01"));
+    auto db = tawela::platform::db::Database::open(dir.filePath(QStringLiteral("x.db")),
+                                                    tawela::platform::db::OpenMode::CreateIfMissing);
+    try {
+        db->exec(QStringLiteral("UPDATE \"config_setting\" SET nothing = 1"));
+        ADD_FAILURE() << "no error";
+    } catch (const tawela::platform::db::DbError& e) {
+        EXPECT_FALSE(e.description().contains(QStringLiteral("UPDATE"))) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("tawela.log")));
+    }
+    QFile log(tawela::platform::error_log::path());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("UPDATE \"config_setting\""))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" A01 ")));
+    log.close();
+    // A full log is started anew; the last one is kept beside it.
+    {
+        QFile grow(tawela::platform::error_log::path());
+        ASSERT_TRUE(grow.open(QIODevice::Append));
+        grow.write(QByteArray(tawela::platform::error_log::MaxSize + 1, 'x'));
+    }
+    tawela::platform::error_log::write(QStringLiteral("after"));
+    EXPECT_LT(QFile(tawela::platform::error_log::path()).size(), 200);
+    EXPECT_TRUE(QFile::exists(tawela::platform::error_log::path() + QStringLiteral(".1")));
+    tawela::platform::error_log::setFolder(QString());
 }
