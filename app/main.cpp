@@ -75,10 +75,10 @@ int main(int argc, char* argv[])
                 [&](const contracts::PrintOrder& order) {
                     QList<reports::Document> documents;
                     for (const auto& j : order.jobs)
-                        documents << reports::Document{{j.file, j.selection, {}, j.values},
-                                                       j.kind,
-                                                       j.name};
-                    const reports::ReportRunner runner(config->dataFolder, connections);
+                        documents << reports::Document{
+                            {j.file, j.selection, {}, j.values}, j.kind, j.name};
+                    const reports::ReportRunner runner(config->dataFolder, connections.main(),
+                                                       connections.customer());
                     reports::DocumentOutput(runner,
                                             reports::PrinterSettings(connections.personal()),
                                             printerChoice, prompt)

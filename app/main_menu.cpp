@@ -5,7 +5,7 @@
 
 namespace tawela::app {
 
-MainMenuForm::MainMenuForm(Session session, std::shared_ptr<platform::db::Database> main,
+MainMenuForm::MainMenuForm(admin::Session session, std::shared_ptr<platform::db::Database> main,
                            platform::Prompt& prompt,
                            std::shared_ptr<platform::db::Database> personal)
     : m_session(std::move(session)), m_main(std::move(main)), m_prompt(prompt),
@@ -14,17 +14,17 @@ MainMenuForm::MainMenuForm(Session session, std::shared_ptr<platform::db::Databa
 
 bool MainMenuForm::contractsAllowed() const
 {
-    return m_session.policyRight() != Right::NotAllowed;
+    return m_session.policyRight() != admin::Right::NotAllowed;
 }
 
 bool MainMenuForm::toolsAllowed() const
 {
-    return m_session.toolRight() != Right::NotAllowed;
+    return m_session.toolRight() != admin::Right::NotAllowed;
 }
 
 bool MainMenuForm::customersAllowed() const
 {
-    return m_session.bkRight() != Right::NotAllowed;
+    return m_session.bkRight() != admin::Right::NotAllowed;
 }
 
 bool MainMenuForm::backupDue(bool alert, qint64 duration, const QDate& lastBackup,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/session.h"
+#include "admin/session.h"
 #include "platform/db/database.h"
 #include "platform/prompt.h"
 
@@ -14,7 +14,7 @@ namespace tawela::app {
 // the way out with its backup reminder.
 class MainMenuForm {
 public:
-    MainMenuForm(Session session, std::shared_ptr<platform::db::Database> main,
+    MainMenuForm(admin::Session session, std::shared_ptr<platform::db::Database> main,
                  platform::Prompt& prompt,
                  std::shared_ptr<platform::db::Database> personal = nullptr);
 
@@ -33,13 +33,13 @@ public:
 
     static bool backupDue(bool alert, qint64 duration, const QDate& lastBackup, const QDate& today);
 
-    const Session& session() const { return m_session; }
+    const admin::Session& session() const { return m_session; }
     const std::shared_ptr<platform::db::Database>& mainDatabase() const { return m_main; }
     platform::Prompt& prompt() const { return m_prompt; }
     const std::shared_ptr<platform::db::Database>& personalDatabase() const { return m_personal; }
 
 private:
-    Session m_session;
+    admin::Session m_session;
     std::shared_ptr<platform::db::Database> m_main;
     platform::Prompt& m_prompt;
     std::shared_ptr<platform::db::Database> m_personal;

@@ -95,65 +95,19 @@ IndexDef index(const char* name, QStringList columns, bool unique = false)
 TableDef contractTable()
 {
     return {QStringLiteral("chumnum"),
-            {key("ID"),
-             text("Policy_no"),
-             text("ref_no"),
-             text("Table_NO"),
-             money("Amount1"),
-             money("Interes"),
-             money("Interest_rate"),
-             money("En_Followup"),
-             yesNo("deduged"),
-             money("amount3"),
-             money("Amount2"),
-             text("Word1"),
-             text("World2"),
-             date("Policy_date"),
-             whole("total_day"),
-             date("End_date"),
-             text("Ku_code"),
-             text("Ku_name"),
-             text("Ku_age"),
-             text("Ku_ID"),
-             text("Ku_address"),
-             text("Ku_soi"),
-             text("Ku_MP"),
-             text("P_note"),
-             text("object"),
-             text("Model"),
-             text("Weight"),
-             text("SN"),
-             text("other_detail"),
-             text("place_keep"),
-             yesNo("FakeProductUse"),
-             text("FakeProduct"),
-             text("Image1"),
-             text("Image2"),
-             text("Image3"),
-             text("dt_im1"),
-             text("dt_im2"),
-             text("dt_im3"),
-             text("Payan1"),
-             text("Payan2"),
-             text("Company_name"),
-             text("address1"),
-             text("address2"),
-             text("address3"),
-             text("Tel"),
-             text("Fax"),
-             text("Tax_no"),
-             yesNo("P_status"),
-             yesNo("over_due"),
-             date("Close_date"),
-             whole("L_N"),
-             money("L_amount"),
-             money("L_fee"),
-             money("L_plub"),
-             money("L_discount"),
-             money("L_total"),
-             date("L_fakdate"),
-             date("L_returndate"),
-             yesNo("L_tor"),
+            {key("ID"), text("Policy_no"), text("ref_no"), text("Table_NO"), money("Amount1"),
+             money("Interes"), money("Interest_rate"), money("En_Followup"), yesNo("deduged"),
+             money("amount3"), money("Amount2"), text("Word1"), text("World2"), date("Policy_date"),
+             whole("total_day"), date("End_date"), text("Ku_code"), text("Ku_name"), text("Ku_age"),
+             text("Ku_ID"), text("Ku_address"), text("Ku_soi"), text("Ku_MP"), text("P_note"),
+             text("object"), text("Model"), text("Weight"), text("SN"), text("other_detail"),
+             text("place_keep"), yesNo("FakeProductUse"), text("FakeProduct"), text("Image1"),
+             text("Image2"), text("Image3"), text("dt_im1"), text("dt_im2"), text("dt_im3"),
+             text("Payan1"), text("Payan2"), text("Company_name"), text("address1"),
+             text("address2"), text("address3"), text("Tel"), text("Fax"), text("Tax_no"),
+             yesNo("P_status"), yesNo("over_due"), date("Close_date"), whole("L_N"),
+             money("L_amount"), money("L_fee"), money("L_plub"), money("L_discount"),
+             money("L_total"), date("L_fakdate"), date("L_returndate"), yesNo("L_tor"),
              // Raised by every write of the row, so a copy of the program
              // that shows an older state cannot overwrite a newer one.
              whole("row_version")},
@@ -620,8 +574,9 @@ const QList<Step>& steps()
             if (role != DatabaseRole::Main)
                 return;
             const bool duplicates =
-                db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT recv_no FROM service "
-                                         "WHERE recv_no <> '' GROUP BY recv_no HAVING count(*) > 1)"))
+                db.scalar(
+                      QStringLiteral("SELECT count(*) FROM (SELECT recv_no FROM service "
+                                     "WHERE recv_no <> '' GROUP BY recv_no HAVING count(*) > 1)"))
                     .toLongLong() > 0;
             if (!duplicates) {
                 db.exec(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS service_recv_no_once ON "
@@ -712,9 +667,10 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
         throw notOurs(db, role);
     const QString stored = metaValue(db, QStringLiteral("password_hash"));
     if (platform::password_hash::isHash(stored) && !platform::password_hash::acceptable(stored))
-        throw DbError(error_number::UnrecognizedFormat,
-                      QStringLiteral("ค่าตรวจรหัสผ่านในแฟ้ม '") + QDir::toNativeSeparators(db.path()) +
-                          QStringLiteral("' ขอใช้หน่วยความจำหรือเวลาเกินขอบเขตของโปรแกรม แฟ้มนี้ไม่ใช่ของโปรแกรม"));
+        throw DbError(
+            error_number::UnrecognizedFormat,
+            QStringLiteral("ค่าตรวจรหัสผ่านในแฟ้ม '") + QDir::toNativeSeparators(db.path()) +
+                QStringLiteral("' ขอใช้หน่วยความจำหรือเวลาเกินขอบเขตของโปรแกรม แฟ้มนี้ไม่ใช่ของโปรแกรม"));
     if (!platform::password_hash::verify(stored, password))
         throw DbError(error_number::WrongPassword,
                       QStringLiteral("รหัสผ่านของ") + roleTitle(role) + QStringLiteral(" '") +
@@ -724,10 +680,11 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
     // paper. Its absence is damage to be repaired from a backup.
     if (role == DatabaseRole::Main && db.hasTable(QStringLiteral("config_setting")) &&
         rowCount(db, QStringLiteral("config_setting")) == 0)
-        throw DbError(error_number::NoCurrentRecord,
-                      QStringLiteral("ฐานข้อมูลหลัก '") + QDir::toNativeSeparators(db.path()) +
-                          QStringLiteral("' ไม่มีแถวค่าตั้งระบบ (config_setting) ที่เก็บเลขรันของสัญญาและใบเสร็จ "
-                                         "แฟ้มอาจเสียหาย กรุณาคืนแฟ้มจากสำเนาสำรอง"));
+        throw DbError(
+            error_number::NoCurrentRecord,
+            QStringLiteral("ฐานข้อมูลหลัก '") + QDir::toNativeSeparators(db.path()) +
+                QStringLiteral("' ไม่มีแถวค่าตั้งระบบ (config_setting) ที่เก็บเลขรันของสัญญาและใบเสร็จ "
+                               "แฟ้มอาจเสียหาย กรุณาคืนแฟ้มจากสำเนาสำรอง"));
     const int storedVersion = version(db);
     const QList<Step>& all = steps();
     if (storedVersion > all.size())

@@ -1,10 +1,10 @@
 #include "app/setup.h"
 
+#include "admin/settings.h"
+#include "admin/staff.h"
 #include "app/config.h"
 #include "app/connections.h"
 #include "app/home.h"
-#include "app/settings.h"
-#include "app/staff.h"
 #include "platform/db/db_error.h"
 #include "platform/db/transaction.h"
 #include "platform/password_hash.h"
@@ -95,17 +95,17 @@ bool SetupForm::confirm()
         connections.open(config);
         {
             platform::db::Transaction tx(*connections.main());
-            Settings settings = loadSettings(connections.main());
+            admin::Settings settings = admin::loadSettings(connections.main());
             settings.companyName = companyName;
-            saveSettings(connections.main(), settings);
-            Employee first;
+            admin::saveSettings(connections.main(), settings);
+            admin::Employee first;
             first.code = employeeCode;
             first.name = employeeName;
             first.password =
                 password.isEmpty() ? QString() : platform::password_hash::hash(password);
-            const QString all = rightText(Right::Allowed);
+            const QString all = admin::rightText(admin::Right::Allowed);
             first.policy = first.card = first.tool = first.blacklist = first.bk = first.rs = all;
-            StaffStore(connections.main()).add(first);
+            admin::StaffStore(connections.main()).add(first);
             tx.commit();
         }
         markSetUp(*connections.personal());

@@ -1,6 +1,6 @@
 #include "app/sign_in.h"
 
-#include "app/settings.h"
+#include "admin/settings.h"
 #include "platform/db/db_error.h"
 #include "platform/error_log.h"
 #include "platform/password_hash.h"
@@ -43,9 +43,9 @@ SignInForm::Result SignInForm::signIn()
         return Result::Fatal;
     }
     try {
-        const Settings settings = loadSettings(m_connections.main());
-        StaffStore staff(m_connections.main());
-        std::optional<Employee> employee = staff.find(code);
+        const admin::Settings settings = admin::loadSettings(m_connections.main());
+        admin::StaffStore staff(m_connections.main());
+        std::optional<admin::Employee> employee = staff.find(code);
         if (!employee) {
             m_prompt.information(QStringLiteral("ไม่พบรหัสพนักงานในระบบ"));
             code.clear();
@@ -87,7 +87,7 @@ SignInForm::Result SignInForm::signIn()
             employee->password = ph::hash(password);
             staff.update(*employee);
         }
-        m_session = Session{};
+        m_session = admin::Session{};
         m_session.policy = employee->policy;
         m_session.card = employee->card;
         m_session.tool = employee->tool;

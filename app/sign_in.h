@@ -1,8 +1,8 @@
 #pragma once
 
+#include "admin/session.h"
 #include "app/config.h"
 #include "app/connections.h"
-#include "app/session.h"
 #include "platform/prompt.h"
 
 #include <QDateTime>
@@ -33,13 +33,13 @@ public:
     Result enterPressed();
     Result signIn();
 
-    const Session& session() const { return m_session; }
+    const admin::Session& session() const { return m_session; }
 
 private:
     AppConfig m_config;
     Connections& m_connections;
     platform::Prompt& m_prompt;
-    Session m_session;
+    admin::Session m_session;
     std::function<QDateTime()> m_clock;
     // Wrong passwords in a row, and when the next try is taken, by code.
     struct Failures {

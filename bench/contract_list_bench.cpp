@@ -101,7 +101,7 @@ void BM_OpenTheFormAndShowAContract(benchmark::State& state)
     contracts::ContractStore store(shop().db);
     const contracts::Contract shown = *store.find(openContract(1));
     for (auto _ : state) {
-        contracts::ContractForm form(shop().db, app::Session{}, shop().prompt);
+        contracts::ContractForm form(shop().db, admin::Session{}, shop().prompt);
         form.open();
         form.show(shown);
         benchmark::DoNotOptimize(form.lines.size());

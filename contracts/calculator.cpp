@@ -29,16 +29,16 @@ constexpr Int128 Unit2 = Int128(Decimal::Unit) * Decimal::Unit;
 
 } // namespace
 
-Decimal termInterest(app::InterestMode mode, Decimal rate, qint64 days, qint64 stepDays,
+Decimal termInterest(admin::InterestMode mode, Decimal rate, qint64 days, qint64 stepDays,
                      Decimal amount)
 {
     const Int128 ra = Int128(rate.units()) * amount.units();
     switch (mode) {
-    case app::InterestMode::ActualDays:
+    case admin::InterestMode::ActualDays:
         return wholeHalfEven(ra * days, Unit2 * 3000);
-    case app::InterestMode::Steps:
+    case admin::InterestMode::Steps:
         return wholeHalfEven(ra * stepDays, Unit2 * 3000);
-    case app::InterestMode::NotUsed:
+    case admin::InterestMode::NotUsed:
         return wholeHalfEven(ra, Unit2 * 100);
     }
     return {};
@@ -46,7 +46,7 @@ Decimal termInterest(app::InterestMode mode, Decimal rate, qint64 days, qint64 s
 
 Decimal dailyCharge(Decimal rate, qint64 days, Decimal amount)
 {
-    return termInterest(app::InterestMode::ActualDays, rate, days, 0, amount);
+    return termInterest(admin::InterestMode::ActualDays, rate, days, 0, amount);
 }
 
 ContractCalculator::ContractCalculator(const RateTables& tables, Settings settings,

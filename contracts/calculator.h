@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "admin/settings.h"
 #include "contracts/rate_tables.h"
 #include "platform/prompt.h"
 
@@ -11,7 +11,7 @@ namespace tawela::contracts {
 // Interest for the term before the minimum, rounded to whole baht with
 // halves to the even neighbour: "จริง" R/100/30 × D × A, "ช่วง" with the
 // step days P in place of D, otherwise one month R/100 × A.
-Decimal termInterest(app::InterestMode mode, Decimal rate, qint64 days, qint64 stepDays,
+Decimal termInterest(admin::InterestMode mode, Decimal rate, qint64 days, qint64 stepDays,
                      Decimal amount);
 
 // A surcharge or discount: rate percent a month for the days, rounded half
@@ -24,7 +24,7 @@ Decimal dailyCharge(Decimal rate, qint64 days, Decimal amount);
 class ContractCalculator {
 public:
     struct Settings {
-        app::InterestMode mode = app::InterestMode::NotUsed;
+        admin::InterestMode mode = admin::InterestMode::NotUsed;
         Decimal minimumInterest; // MinInteres; 0 means none
     };
 

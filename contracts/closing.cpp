@@ -13,7 +13,7 @@ Decimal number(const QString& text)
 
 } // namespace
 
-ClosingCharge closingCharge(app::InterestMode mode, bool clearEmployee, qint64 days,
+ClosingCharge closingCharge(admin::InterestMode mode, bool clearEmployee, qint64 days,
                             Decimal principal, const QList<RateRow>& feeRows,
                             const QList<RateRow>& deductRows, qint64 previousStep)
 {
@@ -42,16 +42,16 @@ ClosingCharge closingCharge(app::InterestMode mode, bool clearEmployee, qint64 d
     const QString head = (late ? QStringLiteral("ส่วนเพิ่ม ") : QStringLiteral("ส่วนลด ")) + fText +
                          QStringLiteral("%ของ") + principal.toString();
     switch (mode) {
-    case app::InterestMode::ActualDays:
+    case admin::InterestMode::ActualDays:
         out.amount = termInterest(mode, f, days, 0, principal);
         out.caption = head + QStringLiteral(" @ ") + QString::number(days) + QStringLiteral("วัน");
         break;
-    case app::InterestMode::Steps:
+    case admin::InterestMode::Steps:
         out.amount = termInterest(mode, f, 0, late ? out.stepDays : -out.stepDays, principal);
         out.caption =
             head + QStringLiteral(" @ ") + QString::number(out.stepDays) + QStringLiteral("วัน");
         break;
-    case app::InterestMode::NotUsed: {
+    case admin::InterestMode::NotUsed: {
         const Decimal month = termInterest(mode, f, 0, 0, principal);
         out.amount = late ? month : Decimal() - month;
         out.caption = head;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "admin/settings.h"
 #include "contracts/rate_tables.h"
 
 #include <QDate>
@@ -22,7 +22,7 @@ struct ClosingCharge {
 // fee_tableN or, with clearEmployee, a discount from deduct_tableN; the
 // mode decides how the days count. Rounds to whole baht, halves to even.
 // previousStep is k before this lookup; an empty table leaves it.
-ClosingCharge closingCharge(app::InterestMode mode, bool clearEmployee, qint64 days,
+ClosingCharge closingCharge(admin::InterestMode mode, bool clearEmployee, qint64 days,
                             Decimal principal, const QList<RateRow>& feeRows,
                             const QList<RateRow>& deductRows, qint64 previousStep);
 

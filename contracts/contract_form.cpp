@@ -6,7 +6,7 @@ namespace tawela::contracts {
 
 using platform::db::DbError;
 
-ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, app::Session session,
+ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, admin::Session session,
                            platform::Prompt& prompt, Printer printer)
     : m_db(main), m_session(std::move(session)), m_prompt(prompt), m_printer(std::move(printer)),
       m_tables(main), m_store(main)
@@ -20,16 +20,16 @@ void ContractForm::applyRights(bool storedContract)
     // Interest tables and customer tables by their rights; Card decides
     // whether a stored contract can be changed (a new one is always
     // entered), Policy whether anything can be edited at all.
-    m_commands.interestTable = m_session.blacklistRight() != app::Right::NotAllowed;
+    m_commands.interestTable = m_session.blacklistRight() != admin::Right::NotAllowed;
     m_commands.discountTable = m_commands.interestTable;
-    m_commands.customerTable = m_session.bkRight() != app::Right::NotAllowed;
-    if (m_session.cardRight() == app::Right::NotAllowed) {
+    m_commands.customerTable = m_session.bkRight() != admin::Right::NotAllowed;
+    if (m_session.cardRight() == admin::Right::NotAllowed) {
         m_commands.panels = !storedContract;
         m_commands.tools = false;
         m_commands.remove = false;
         m_commands.history = false;
     }
-    if (m_session.policyRight() == app::Right::ReadOnly) {
+    if (m_session.policyRight() == admin::Right::ReadOnly) {
         m_commands.panels = false;
         m_commands.tools = false;
         m_commands.commandBar = false;
@@ -39,7 +39,7 @@ void ContractForm::applyRights(bool storedContract)
 bool ContractForm::open()
 {
     try {
-        m_settings = app::loadSettings(m_db);
+        m_settings = admin::loadSettings(m_db);
         m_calc = std::make_unique<ContractCalculator>(
             m_tables,
             ContractCalculator::Settings{m_settings.interestMode(), m_settings.minInteres},
@@ -104,7 +104,7 @@ bool ContractForm::newContract(const QDate& today)
     recordMode = QStringLiteral("Addnew");
     contract.pStatus = true;
     try {
-        m_settings = app::loadSettings(m_db);
+        m_settings = admin::loadSettings(m_db);
         m_startedOn = today;
         // Another copy may take the run between reading the counter and
         // checking its number: a taken number counts only while the counter
@@ -114,10 +114,9 @@ bool ContractForm::newContract(const QDate& today)
             contract.policyNo = contractNumber(today, m_startedWithRun);
             if (!m_store.contractNumberTaken(contract.policyNo))
                 break;
-            m_settings = app::loadSettings(m_db);
+            m_settings = admin::loadSettings(m_db);
             if (m_settings.chumnumRun == m_startedWithRun) {
-                m_prompt.plain(
-                    QStringLiteral("เลขสัญญาซ้ำ กำหนดเลขรันที่ค่าเริ่มต้นใหม่ แล้วจึงเปิดสัญญาใหม่ได้"));
+                m_prompt.plain(QStringLiteral("เลขสัญญาซ้ำ กำหนดเลขรันที่ค่าเริ่มต้นใหม่ แล้วจึงเปิดสัญญาใหม่ได้"));
                 return false;
             }
         }
@@ -172,8 +171,8 @@ void ContractForm::show(const Contract& stored)
         // The closing figures, read-only.
         closing.visible = true;
         closing.readOnly = true;
-        closing.kind = stored.overDue ? ClosingPanel::Kind::Forfeiture
-                                      : ClosingPanel::Kind::Redemption;
+        closing.kind =
+            stored.overDue ? ClosingPanel::Kind::Forfeiture : ClosingPanel::Kind::Redemption;
         closing.title = stored.overDue ? QStringLiteral("หลุดจำนำ") : QStringLiteral("ไถ่ถอน");
         closing.dueDate = stored.lReturndate;
         closing.date = stored.closeDate;
@@ -205,7 +204,7 @@ void ContractForm::show(const Contract& stored)
 bool ContractForm::reloadSettings()
 {
     try {
-        m_settings = app::loadSettings(m_db);
+        m_settings = admin::loadSettings(m_db);
         return true;
     } catch (const DbError& e) {
         m_prompt.error(e.description());
@@ -240,7 +239,7 @@ std::optional<Decimal> ContractForm::typedNumber(const QString& text, Limit limi
         m_prompt.stop(QStringLiteral("ใส่ทศนิยมได้ไม่เกิน 4 ตำแหน่ง"));
         return std::nullopt;
     }
-    const std::int64_t most = limit == Limit::Money ? MaxBaht
+    const std::int64_t most = limit == Limit::Money  ? MaxBaht
                               : limit == Limit::Days ? MaxDays
                                                      : MaxRate;
     const bool tooLarge = typed.problem == Decimal::Typed::Problem::OutOfRange ||
@@ -498,10 +497,8 @@ std::optional<ContractForm::Field> ContractForm::refusedValue()
         Field field;
         const char* text;
     } checks[] = {
-        {!contract.policyDate.isValid(), Field::DepositDate,
-         "วันที่ฝากไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
-        {!contract.endDate.isValid(), Field::DueDate,
-         "วันที่สิ้นสุดสัญญาไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
+        {!contract.policyDate.isValid(), Field::DepositDate, "วันที่ฝากไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
+        {!contract.endDate.isValid(), Field::DueDate, "วันที่สิ้นสุดสัญญาไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
         {contract.amount1.isNegative(), Field::Amount, "ยอดฝากต้องไม่ติดลบ"},
         {contract.totalDay < 0, Field::Days, "จำนวนวันต้องไม่ติดลบ"},
         {contract.interestRate.isNegative(), Field::Interest, "ค่าธรรมเนียมต้องไม่ติดลบ"},

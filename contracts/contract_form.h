@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/session.h"
-#include "app/settings.h"
+#include "admin/session.h"
+#include "admin/settings.h"
 #include "contracts/calculator.h"
 #include "contracts/closing.h"
 #include "contracts/contract.h"
@@ -54,7 +54,7 @@ public:
     // The most renewals the history holds.
     static constexpr int MaxRenewals = 50;
 
-    ContractForm(std::shared_ptr<platform::db::Database> main, app::Session session,
+    ContractForm(std::shared_ptr<platform::db::Database> main, admin::Session session,
                  platform::Prompt& prompt, Printer printer = {});
 
     // Opening the screen: settings, lists, rights. False when the database
@@ -148,15 +148,15 @@ public:
     RenewalEditPanel renewalEdit;
     ClosingPanel closing;
     DeletePanel deletion;
-    QString recordMode;   // "Addnew", "Edit" or empty
+    QString recordMode; // "Addnew", "Edit" or empty
     OperationMode operation = OperationMode::None;
     bool closedPanel = false, forfeitedPanel = false;
     QStringList rateList, productGroups;
     const Commands& commands() const { return m_commands; }
-    const app::Settings& settings() const { return m_settings; }
+    const admin::Settings& settings() const { return m_settings; }
     ContractCalculator& calculator() { return *m_calc; }
     const std::shared_ptr<platform::db::Database>& database() const { return m_db; }
-    const app::Session& session() const { return m_session; }
+    const admin::Session& session() const { return m_session; }
     platform::Prompt& prompt() const { return m_prompt; }
 
 private:
@@ -184,10 +184,10 @@ private:
     bool historyFull();
 
     std::shared_ptr<platform::db::Database> m_db;
-    app::Session m_session;
+    admin::Session m_session;
     platform::Prompt& m_prompt;
     Printer m_printer;
-    app::Settings m_settings;
+    admin::Settings m_settings;
     RateTables m_tables;
     std::unique_ptr<ContractCalculator> m_calc;
     ContractStore m_store;

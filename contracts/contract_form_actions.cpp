@@ -143,9 +143,8 @@ void ContractForm::applyRenewalEdit()
         return;
     RenewalLine& l = lines[renewalEdit.row];
     const bool marked = l.markedDeleted;
-    l = lineFrom(renewalEdit.renewalNo, renewalEdit.fee, renewalEdit.penalty,
-                 renewalEdit.discount, renewalEdit.total, renewalEdit.renewalDate,
-                 renewalEdit.dueDate);
+    l = lineFrom(renewalEdit.renewalNo, renewalEdit.fee, renewalEdit.penalty, renewalEdit.discount,
+                 renewalEdit.total, renewalEdit.renewalDate, renewalEdit.dueDate);
     l.markedDeleted = marked;
     renewalEdit.visible = false;
     pendingTotal += leading(renewalEdit.total);
@@ -203,8 +202,7 @@ bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
         return false;
     }
     if (!redeem && !overdue &&
-        !m_prompt.askYesNo(
-            QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"))) {
+        !m_prompt.askYesNo(QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"))) {
         closing.visible = false;
         return false;
     }
@@ -307,8 +305,8 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     std::optional<Receipt> receipt;
     if (redeem) {
         Receipt r;
-        r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + contract.refNo +
-                        QStringLiteral("  ") + contract.model;
+        r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + contract.refNo + QStringLiteral("  ") +
+                        contract.model;
         r.sGroup = contract.object;
         r.sGroup2 = QStringLiteral("ไถ่ถอน");
         r.price = contract.amount1;
@@ -349,8 +347,8 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     if (redeem) {
         operation = OperationMode::None;
         reloadSettings();
-        print({receiptDocuments(m_settings.recvtaiCfg, m_settings, contract.kuName, receiptNo),
-               {}});
+        print(
+            {receiptDocuments(m_settings.recvtaiCfg, m_settings, contract.kuName, receiptNo), {}});
     }
     closing.visible = false;
     closedPanel = true;

@@ -1,6 +1,6 @@
 #include "contracts/contract_store.h"
 
-#include "app/settings.h"
+#include "admin/settings.h"
 
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
@@ -123,7 +123,7 @@ ContractStore::ContractStore(std::shared_ptr<platform::db::Database> main) : m_d
 
 qint64 ContractStore::currentRun() const
 {
-    return app::settingsRecord(m_db).integer(QStringLiteral("chumnum_run"));
+    return admin::settingsRecord(m_db).integer(QStringLiteral("chumnum_run"));
 }
 
 bool ContractStore::contractNumberTaken(const QString& number) const
@@ -162,7 +162,7 @@ QList<RenewalLine> ContractStore::renewalLines(const QString& policyNo) const
 QString ContractStore::takeReceiptNumber()
 {
     Transaction tx(*m_db);
-    Recordset s = app::settingsRecord(m_db);
+    Recordset s = admin::settingsRecord(m_db);
     qint64 run = s.integer(QStringLiteral("run_recv"));
     const QString prefix = s.text(QStringLiteral("Pre_Recv"));
     // A number already on a stored receipt (a counter set back by hand) is
@@ -229,7 +229,7 @@ SaveResult ContractStore::save(const SaveRequest& request)
     SaveResult result;
 
     if (request.isNew) {
-        Recordset settings = app::settingsRecord(m_db);
+        Recordset settings = admin::settingsRecord(m_db);
         const qint64 run = settings.integer(QStringLiteral("chumnum_run"));
         // The number shown was formed when the contract was started. If
         // another copy of the program has used that run since, nothing is

@@ -10,22 +10,22 @@ QString quoted(QString value)
     return u'\'' + value + u'\'';
 }
 
-bool narrowRoll(const app::Settings& s)
+bool narrowRoll(const admin::Settings& s)
 {
     return s.receptPrinterSize == 58;
 }
 
-QString largeTicket(const app::Settings& s)
+QString largeTicket(const admin::Settings& s)
 {
     return s.recvCopy ? QStringLiteral("sanya2_both.rpt") : QStringLiteral("sanya2.rpt");
 }
 
-QString shortTicket(const app::Settings& s)
+QString shortTicket(const admin::Settings& s)
 {
     return narrowRoll(s) ? QStringLiteral("sanya2_s58mm.rpt") : QStringLiteral("sanya2_s.rpt");
 }
 
-QString shortRenewal(const app::Settings& s)
+QString shortRenewal(const admin::Settings& s)
 {
     return narrowRoll(s) ? QStringLiteral("sanya2_tor58mm.rpt") : QStringLiteral("sanya2_tor.rpt");
 }
@@ -61,7 +61,7 @@ QString customerNameValue(const QString& name)
     return QStringLiteral("c_name =") + quoted(name);
 }
 
-QList<PrintJob> newContractDocuments(const app::Settings& s, const QString& policyNo)
+QList<PrintJob> newContractDocuments(const admin::Settings& s, const QString& policyNo)
 {
     if (s.sanyaCfg == QLatin1String("2"))
         return {contractJob(largeTicket(s), policyNo, LargeTicketKind)};
@@ -72,7 +72,7 @@ QList<PrintJob> newContractDocuments(const app::Settings& s, const QString& poli
     return {};
 }
 
-QList<PrintJob> receiptDocuments(const QString& setting, const app::Settings& s,
+QList<PrintJob> receiptDocuments(const QString& setting, const admin::Settings& s,
                                  const QString& customerName, const QString& receiptNo)
 {
     const QString selection = receiptSelection(receiptNo);
@@ -94,13 +94,12 @@ QList<PrintJob> receiptDocuments(const QString& setting, const app::Settings& s,
                                   : QStringLiteral("recv_1.rpt"),
                          selection, values, kind, name};
         if (s.recvCopy && !s.cityCall)
-            jobs << PrintJob{QStringLiteral("recv_1_copy.rpt"), selection, values, kind,
-                             copyName};
+            jobs << PrintJob{QStringLiteral("recv_1_copy.rpt"), selection, values, kind, copyName};
     }
     return jobs;
 }
 
-QList<PrintJob> renewalDocuments(const app::Settings& s, const QString& policyNo)
+QList<PrintJob> renewalDocuments(const admin::Settings& s, const QString& policyNo)
 {
     if (s.torCfg == QLatin1String("2"))
         return {contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind)};
@@ -118,7 +117,7 @@ Reprint firstTicked(const QList<Reprint>& ticked)
     return Reprint::LargeTicket;
 }
 
-PrintJob reprintDocument(Reprint choice, const app::Settings& s, const QString& policyNo)
+PrintJob reprintDocument(Reprint choice, const admin::Settings& s, const QString& policyNo)
 {
     switch (choice) {
     case Reprint::ContractForm:

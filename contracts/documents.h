@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "admin/settings.h"
 
 #include <QList>
 #include <QString>
@@ -40,18 +40,18 @@ QString customerNameValue(const QString& name); // "c_name ='…'"
 // After a new contract is saved, by sanya_cfg: "2" large ticket (with its
 // copy when recv_copy), "3" short ticket (58 mm or not), "4" the contract
 // form; anything else nothing. It goes to the current printer.
-QList<PrintJob> newContractDocuments(const app::Settings& settings, const QString& policyNo);
+QList<PrintJob> newContractDocuments(const admin::Settings& settings, const QString& policyNo);
 
 // The receipt just written, by the setting s (recvtor_cfg for a renewal,
 // recvtai_cfg for a redemption), then its copy. The caller prepares the
 // printer of "ใบเสร็จรับเงิน" first, whatever the jobs are. A setting other
 // than "2" or "3" prints nothing.
-QList<PrintJob> receiptDocuments(const QString& setting, const app::Settings& settings,
+QList<PrintJob> receiptDocuments(const QString& setting, const admin::Settings& settings,
                                  const QString& customerName, const QString& receiptNo);
 
 // After the renewal receipt, by tor_cfg: "2" large, "3" short (58 mm or not);
 // anything else nothing. It uses the printer prepared for the receipt.
-QList<PrintJob> renewalDocuments(const app::Settings& settings, const QString& policyNo);
+QList<PrintJob> renewalDocuments(const admin::Settings& settings, const QString& policyNo);
 
 // The reprint panel's choices.
 enum class Reprint {
@@ -66,6 +66,6 @@ enum class Reprint {
 // The first ticked choice in the panel's order ("ใบสัญญา", "ใบขายฝาก  ย่อ",
 // "การ์ดต่อดอก", "ใบต่อดอก  ใหญ่", "ใบต่อดอก  ย่อ"), else the large ticket.
 Reprint firstTicked(const QList<Reprint>& ticked);
-PrintJob reprintDocument(Reprint choice, const app::Settings& settings, const QString& policyNo);
+PrintJob reprintDocument(Reprint choice, const admin::Settings& settings, const QString& policyNo);
 
 } // namespace tawela::contracts

@@ -10,10 +10,10 @@ using platform::db::DbError;
 using platform::db::TableModel;
 
 RateTableEditorForm::RateTableEditorForm(std::shared_ptr<platform::db::Database> main, Kind kind,
-                                         QString tableNo, app::Right blacklistRight,
+                                         QString tableNo, admin::Right blacklistRight,
                                          platform::Prompt& prompt)
     : m_db(std::move(main)), m_kind(kind), m_tableNo(std::move(tableNo)),
-      m_readOnly(blacklistRight == app::Right::ReadOnly), m_prompt(prompt),
+      m_readOnly(blacklistRight == admin::Right::ReadOnly), m_prompt(prompt),
       m_title(kind == Kind::Interest ? QStringLiteral("ตาราง อัตราค่าธรรมเนียมฝาก")
                                      : QStringLiteral("ตาราง อัตราค่าธรรมเนียมส่วนลด"))
 {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/staff.h"
+#include "admin/staff.h"
 #include "platform/db/database.h"
 #include "platform/db/table_model.h"
 #include "platform/prompt.h"
@@ -15,7 +15,7 @@ public:
     enum class Kind { Interest, Discount };
 
     RateTableEditorForm(std::shared_ptr<platform::db::Database> main, Kind kind, QString tableNo,
-                        app::Right blacklistRight, platform::Prompt& prompt);
+                        admin::Right blacklistRight, platform::Prompt& prompt);
 
     // Binds the grid, creates the first row of an empty table (30 days 5 %
     // or 10 days 1 %) and reads the cycle. A missing table is reported and

@@ -50,7 +50,8 @@ bool IniFile::load(const QString& path, QString* error)
         return fail(QStringLiteral("ไม่สามารถอ่านแฟ้ม ") + path + QStringLiteral(" : ") +
                     file.errorString());
     if (file.size() > MaxFileSize)
-        return fail(QStringLiteral("แฟ้ม ") + path + QStringLiteral(" ใหญ่เกิน 1 MB จึงไม่ใช่แฟ้มตั้งค่าของโปรแกรม"));
+        return fail(QStringLiteral("แฟ้ม ") + path +
+                    QStringLiteral(" ใหญ่เกิน 1 MB จึงไม่ใช่แฟ้มตั้งค่าของโปรแกรม"));
     const QByteArray content = file.read(MaxFileSize + 1);
     qsizetype start = 0;
     for (int line = 1; start < content.size(); ++line) {

@@ -35,9 +35,9 @@ int submitPdf(const QString& printer, const QString& pdfPath, const QString& job
                                  .toLatin1();
     cups_option_t* options = nullptr;
     int count = cupsAddOption("media", media.constData(), 0, &options);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(),
-                                   pdfPath.toLocal8Bit().constData(), title.constData(), count,
-                                   options);
+    const int job =
+        cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(), pdfPath.toLocal8Bit().constData(),
+                       title.constData(), count, options);
     cupsFreeOptions(count, options);
     if (job == 0)
         throw PrintRefused(QStringLiteral("เครื่องพิมพ์ ") + printer +

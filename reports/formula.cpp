@@ -192,7 +192,8 @@ private:
         {
             if (++m_depth > MaxDepth)
                 throw FormulaError(position, QStringLiteral("สูตรซ้อนวงเล็บหรือ not ลึกเกินไป (เกิน ") +
-                                                 QString::number(MaxDepth) + QStringLiteral(" ชั้น)"));
+                                                 QString::number(MaxDepth) +
+                                                 QStringLiteral(" ชั้น)"));
         }
         ~Deeper() { --m_depth; }
         int& m_depth;

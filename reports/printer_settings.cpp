@@ -145,9 +145,9 @@ PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QStrin
         found = std::max(0, int(names.indexOf(installed.defaultPrinter)));
     if (found < 0) {
         prompt.information(QStringLiteral("ไม่พบเครื่องพิมพ์ ") + stored +
-                           (position >= 0 ? QStringLiteral(" (ลำดับที่ ") +
-                                                QString::number(position) + u')'
-                                          : QString()) +
+                           (position >= 0
+                                ? QStringLiteral(" (ลำดับที่ ") + QString::number(position) + u')'
+                                : QString()) +
                            QStringLiteral(" ของ \"") + reportName +
                            QStringLiteral("\" จะแสดงตัวอย่างก่อนพิมพ์แทน กรุณาเลือกเครื่องพิมพ์ใหม่"));
         t.printerIndex = 0;

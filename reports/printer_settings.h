@@ -84,7 +84,7 @@ struct PrintTarget {
 
 // The printers of this computer, as the print system lists them.
 struct InstalledPrinters {
-    QStringList names;     // in the system's order
+    QStringList names;      // in the system's order
     QString defaultPrinter; // empty when the system names none
 };
 

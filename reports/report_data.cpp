@@ -34,8 +34,8 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
         // are no report data.
         if (t.compare(QLatin1String("tawela_meta"), Qt::CaseInsensitive) == 0 ||
             t.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
-            throw DefinitionError(QString(), 0, QStringLiteral("รายงานอ่านตาราง ") + t +
-                                                     QStringLiteral(" ไม่ได้"));
+            throw DefinitionError(QString(), 0,
+                                  QStringLiteral("รายงานอ่านตาราง ") + t + QStringLiteral(" ไม่ได้"));
         try {
             infos.insert(t.toLower(), &db->tableInfo(t));
         } catch (const platform::db::DbError& e) {

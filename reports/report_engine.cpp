@@ -652,8 +652,7 @@ bool writeCsv(const ReportDefinition& d, const QList<ReportRow>& rows,
     return true;
 }
 
-bool writePdf(const LaidOutReport& report, const QString& path, QString* error,
-              double leftOffsetMm)
+bool writePdf(const LaidOutReport& report, const QString& path, QString* error, double leftOffsetMm)
 {
     {
         QFile probe(path);

@@ -1,14 +1,14 @@
 #include "reports/report_runner.h"
 
-#include "app/connections.h"
 #include "platform/db/db_error.h"
 
 #include <QDir>
 
 namespace tawela::reports {
 
-ReportRunner::ReportRunner(QString dataFolder, const app::Connections& connections)
-    : m_dataFolder(std::move(dataFolder)), m_connections(connections)
+ReportRunner::ReportRunner(QString dataFolder, std::shared_ptr<platform::db::Database> main,
+                           std::shared_ptr<platform::db::Database> customer)
+    : m_dataFolder(std::move(dataFolder)), m_main(std::move(main)), m_customer(std::move(customer))
 {
     if (!m_dataFolder.endsWith(u'/'))
         m_dataFolder += u'/';
@@ -37,9 +37,8 @@ ReportRunner::Loaded ReportRunner::load(const ReportRequest& request) const
                           QStringLiteral("\" ต้องเป็นชื่อแฟ้มในโฟลเดอร์ข้อมูล"));
     try {
         Loaded loaded{ReportDefinition::load(definitionPath(request.file)), {}};
-        const auto db = loaded.definition.database == QLatin1String("customer")
-                            ? m_connections.customer()
-                            : m_connections.main();
+        const auto db =
+            loaded.definition.database == QLatin1String("customer") ? m_customer : m_main;
         if (!db)
             throw ReportError(QStringLiteral("ยังไม่ได้เปิดฐานข้อมูล"));
         loaded.rows = readReportRows(db, loaded.definition, Formula::parse(request.selection),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/database.h"
 #include "reports/report_engine.h"
 
 #include <QString>
@@ -7,10 +8,6 @@
 
 #include <memory>
 #include <stdexcept>
-
-namespace tawela::app {
-class Connections;
-}
 
 namespace tawela::reports {
 
@@ -38,7 +35,10 @@ struct ReportRequest {
 // the customer database and lays out the pages.
 class ReportRunner {
 public:
-    ReportRunner(QString dataFolder, const app::Connections& connections);
+    // The report definitions of the data folder over the main and the
+    // customer database (a definition names which it reads).
+    ReportRunner(QString dataFolder, std::shared_ptr<platform::db::Database> main,
+                 std::shared_ptr<platform::db::Database> customer);
 
     // The full path of a definition in the data folder.
     QString definitionPath(const QString& file) const;
@@ -58,7 +58,7 @@ private:
     Loaded load(const ReportRequest& request) const;
 
     QString m_dataFolder;
-    const app::Connections& m_connections;
+    std::shared_ptr<platform::db::Database> m_main, m_customer;
 };
 
 } // namespace tawela::reports

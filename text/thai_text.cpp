@@ -1,7 +1,5 @@
 #include "text/thai_text.h"
 
-#include "platform/prompt.h"
-
 #include <QRegularExpression>
 
 namespace tawela::text {
@@ -162,12 +160,15 @@ QString sqlDateText(const QDate& date)
            QString::number(date.year());
 }
 
-QString thaiIdCheckDigit(const QString& id, platform::Prompt& prompt)
+QString thaiIdLengthMessage()
 {
-    if (id.size() != 13) {
-        prompt.plain(QStringLiteral("ใส่ไม่ครบ 13 หลัก"));
+    return QStringLiteral("ใส่ไม่ครบ 13 หลัก");
+}
+
+QString thaiIdCheckDigit(const QString& id)
+{
+    if (id.size() != 13)
         return {};
-    }
     int sum = 0;
     for (int i = 0; i < 12; ++i) {
         const QChar c = id[i];

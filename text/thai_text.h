@@ -7,10 +7,6 @@
 
 #include <cstdint>
 
-namespace tawela::platform {
-class Prompt;
-}
-
 // Thai words for amounts, Thai and English month names, the date forms the
 // program prints and the check digit of a national ID number.
 namespace tawela::text {
@@ -44,10 +40,12 @@ QString thaiLongDate(const QDate& date);
 // as a bound value, never as this text.
 QString sqlDateText(const QDate& date);
 
-// The expected 13th digit of a Thai national ID number, as text. A text that
-// is not exactly 13 characters long shows "ใส่ไม่ครบ 13 หลัก" and gives an
-// empty result. Characters other than 0-9 count as 0.
-QString thaiIdCheckDigit(const QString& id, platform::Prompt& prompt);
+// The expected 13th digit of a Thai national ID number, as text; empty for a
+// text that is not exactly 13 characters long (the caller then shows
+// thaiIdLengthMessage()). Characters other than 0-9 count as 0.
+QString thaiIdCheckDigit(const QString& id);
+// "ใส่ไม่ครบ 13 หลัก"
+QString thaiIdLengthMessage();
 
 // A date as staff read it: "14/05/2568" (day/month/Buddhist-era year).
 QString buddhistDateText(const QDate& date);

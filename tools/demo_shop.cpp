@@ -2,9 +2,9 @@
 
 #include <QSqlQuery>
 
-#include "app/settings.h"
+#include "admin/settings.h"
+#include "admin/staff.h"
 #include "app/setup.h"
-#include "app/staff.h"
 #include "contracts/contract_store.h"
 #include "platform/db/transaction.h"
 #include "platform/password_hash.h"
@@ -40,21 +40,21 @@ const Person People[] = {
      "095-444-5566", QDate(1988, 7, 7)},
 };
 
-void addEmployee(app::StaffStore& staff, const char* code, const char* name, const char* password,
-                 app::Right policy, app::Right tool, app::Right bk)
+void addEmployee(admin::StaffStore& staff, const char* code, const char* name, const char* password,
+                 admin::Right policy, admin::Right tool, admin::Right bk)
 {
     if (staff.find(QString::fromUtf8(code)))
         return;
-    app::Employee e;
+    admin::Employee e;
     e.code = QString::fromUtf8(code);
     e.name = QString::fromUtf8(name);
     e.password = platform::password_hash::hash(QString::fromUtf8(password));
-    e.policy = app::rightText(policy);
-    e.card = app::rightText(app::Right::Allowed);
-    e.tool = app::rightText(tool);
-    e.blacklist = app::rightText(app::Right::Allowed);
-    e.bk = app::rightText(bk);
-    e.rs = app::rightText(app::Right::Allowed);
+    e.policy = admin::rightText(policy);
+    e.card = admin::rightText(admin::Right::Allowed);
+    e.tool = admin::rightText(tool);
+    e.blacklist = admin::rightText(admin::Right::Allowed);
+    e.bk = admin::rightText(bk);
+    e.rs = admin::rightText(admin::Right::Allowed);
     staff.add(e);
 }
 
@@ -76,7 +76,7 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
     auto main = connections.main();
     auto customers = connections.customer();
 
-    app::Settings s = app::loadSettings(main);
+    admin::Settings s = admin::loadSettings(main);
     s.companyName = QStringLiteral("ห้างทองเจริญทรัพย์");
     s.address1 = QStringLiteral("199 ถนนมิตรภาพ ตำบลในเมือง");
     s.address2 = QStringLiteral("อำเภอเมือง จังหวัดขอนแก่น 40000");
@@ -91,7 +91,7 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
     s.payanOne = QStringLiteral("นางสาวพิมพ์ใจ ซื่อตรง");
     s.payanTwo = QStringLiteral("นายมั่นคง ยืนยง");
     s.minInteres = Decimal::fromInt(50);
-    app::saveSettings(main, s);
+    admin::saveSettings(main, s);
     customers->exec(QStringLiteral("UPDATE config_setting SET company_name = ?, address1 = ?, "
                                    "address2 = ?, address3 = ?, Tel = ?, Tax_no = ?"),
                     {s.companyName, s.address1, s.address2, s.address3, s.tel, s.taxNo});
@@ -100,13 +100,13 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
     addRates(*main, "deduct_table1", {{60, "1"}, {30, "0.5"}, {15, "0.25"}});
     addRates(*main, "fee_table2", {{30, "2"}, {90, "1.5"}});
 
-    app::StaffStore staff(main);
-    addEmployee(staff, "A01", "เจริญ ทรัพย์มาก", "1234", app::Right::Allowed, app::Right::Allowed,
-                app::Right::Allowed);
-    addEmployee(staff, "B02", "สมใจ ขยันดี", "5678", app::Right::Allowed, app::Right::NotAllowed,
-                app::Right::ReadOnly);
-    addEmployee(staff, "C03", "ดวงใจ ดูอย่างเดียว", "0000", app::Right::ReadOnly,
-                app::Right::NotAllowed, app::Right::NotAllowed);
+    admin::StaffStore staff(main);
+    addEmployee(staff, "A01", "เจริญ ทรัพย์มาก", "1234", admin::Right::Allowed, admin::Right::Allowed,
+                admin::Right::Allowed);
+    addEmployee(staff, "B02", "สมใจ ขยันดี", "5678", admin::Right::Allowed, admin::Right::NotAllowed,
+                admin::Right::ReadOnly);
+    addEmployee(staff, "C03", "ดวงใจ ดูอย่างเดียว", "0000", admin::Right::ReadOnly,
+                admin::Right::NotAllowed, admin::Right::NotAllowed);
 
     // Customers, each with the code the contract screen gives a new one: its ID.
     QStringList codes;
@@ -228,8 +228,8 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         std::optional<contracts::Receipt> receipt;
         if (redeemed) {
             contracts::Receipt paid;
-            paid.description =
-                QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + closed.refNo + QStringLiteral("  ") + closed.model;
+            paid.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + closed.refNo +
+                               QStringLiteral("  ") + closed.model;
             paid.sGroup = closed.object;
             paid.sGroup2 = QStringLiteral("ไถ่ถอน");
             paid.price = closed.amount1;

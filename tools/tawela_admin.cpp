@@ -1,8 +1,8 @@
 // tawela-admin: the technician's command-line companion.
+#include "admin/staff.h"
 #include "app/config.h"
 #include "app/connections.h"
 #include "app/home.h"
-#include "app/staff.h"
 #include "app/startup.h"
 #include "platform/db/db_error.h"
 #include "platform/error_log.h"
@@ -151,8 +151,8 @@ int resetPassword(const QString& home, const QString& code)
     if (!openShop(home, config, connections))
         return 1;
     try {
-        app::StaffStore staff(connections.main());
-        std::optional<app::Employee> employee = staff.find(code);
+        admin::StaffStore staff(connections.main());
+        std::optional<admin::Employee> employee = staff.find(code);
         if (!employee) {
             err() << "ไม่พบรหัสพนักงาน " << code << Qt::endl;
             return 1;
@@ -251,7 +251,8 @@ int render(const QString& home, const QStringList& args)
     if (!openShop(home, config, connections))
         return 1;
     try {
-        const reports::ReportRunner runner(config->dataFolder, connections);
+        const reports::ReportRunner runner(config->dataFolder, connections.main(),
+                                           connections.customer());
         if (csv)
             runner.renderToCsv(request, pdf);
         else

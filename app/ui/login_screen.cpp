@@ -1,6 +1,6 @@
 #include "app/ui/login_screen.h"
 
-#include "app/ui/twips.h"
+#include "platform/ui/twips.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -112,9 +112,9 @@ void LoginScreen::syncFromForm()
 void LoginScreen::placePanel()
 {
     m_panel->adjustSize();
-    const int width = std::max(m_panel->sizeHint().width(), twipsX(this, 4200));
+    const int width = std::max(m_panel->sizeHint().width(), platform::twipsX(this, 4200));
     const int height = m_panel->sizeHint().height();
-    const int bottom = this->height() - twipsY(this, 1200);
+    const int bottom = this->height() - platform::twipsY(this, 1200);
     m_panel->setGeometry(this->width() / 2, std::max(0, bottom - height), width, height);
 }
 
@@ -157,7 +157,8 @@ void LoginScreen::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), QColor(0x1d, 0x2b, 0x53));
     // Stretched across the whole width and to the height less 600 twips.
-    p.drawImage(QRect(0, 0, width(), std::max(0, height() - twipsY(this, 600))), m_background);
+    p.drawImage(QRect(0, 0, width(), std::max(0, height() - platform::twipsY(this, 600))),
+                m_background);
 }
 
 } // namespace tawela::app

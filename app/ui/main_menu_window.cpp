@@ -1,7 +1,7 @@
 #include "app/ui/main_menu_window.h"
 
-#include "app/ui/twips.h"
 #include "contracts/ui/table_editor_screen.h"
+#include "platform/ui/twips.h"
 #include "reports/ui/printer_tb_screen.h"
 #include "reports/ui/report_output.h"
 
@@ -113,7 +113,8 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
     setCentralWidget(m_strip);
 
     move(0, 0);
-    resize(twipsX(this, 12930), std::max(twipsY(this, 1695), sizeHint().height()));
+    resize(platform::twipsX(this, 12930),
+           std::max(platform::twipsY(this, 1695), sizeHint().height()));
     applyGating();
 }
 
@@ -122,7 +123,7 @@ QPushButton* MainMenuWindow::addButton(const QString& objectName, const QString&
 {
     auto* b = new QPushButton(caption, m_strip);
     b->setObjectName(objectName);
-    b->setMinimumHeight(twipsY(this, 600));
+    b->setMinimumHeight(platform::twipsY(this, 600));
     b->setProperty("available", available);
     b->setEnabled(available);
     if (!available)
@@ -143,10 +144,10 @@ void MainMenuWindow::applyGating()
 void MainMenuWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    const int left = m_strip->width() - twipsX(this, 1500);
-    m_exit->setGeometry(std::max(0, left), (m_strip->height() - twipsY(this, 600)) / 2,
-                        std::max(m_exit->sizeHint().width(), twipsX(this, 1200)),
-                        twipsY(this, 600));
+    const int left = m_strip->width() - platform::twipsX(this, 1500);
+    m_exit->setGeometry(std::max(0, left), (m_strip->height() - platform::twipsY(this, 600)) / 2,
+                        std::max(m_exit->sizeHint().width(), platform::twipsX(this, 1200)),
+                        platform::twipsY(this, 600));
 }
 
 void MainMenuWindow::changeEvent(QEvent* event)

@@ -1,9 +1,9 @@
 #include "contracts/ui/contract_screen.h"
 
-#include "app/ui/twips.h"
 #include "contracts/ui/screen_parts.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/thai_date_edit.h"
+#include "platform/ui/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,8 +63,8 @@ void ContractScreen::placeOnScreen()
 {
     // 10500 twips high and wide enough for the panels beside the history,
     // centred; never larger than the screen.
-    QSize size(std::max(sizeHint().width(), app::twipsX(this, 20000)),
-               app::twipsY(this, 10500));
+    QSize size(std::max(sizeHint().width(), platform::twipsX(this, 20000)),
+               platform::twipsY(this, 10500));
     if (QScreen* where = QGuiApplication::primaryScreen()) {
         const QRect free = where->availableGeometry();
         size = size.boundedTo(free.size());
@@ -303,7 +303,7 @@ void ContractScreen::buildCommandBar(QLayout* into)
 {
     auto* bar = new QHBoxLayout;
     bar->addWidget(new QLabel(QStringLiteral("(F6)")));
-    const std::pair<QPushButton* Commands::*, std::pair<const char*, const char*>> commands[] = {
+    const std::pair<QPushButton * Commands::*, std::pair<const char*, const char*>> commands[] = {
         {&Commands::newContract, {"cmdNew", "สัญญาใหม่"}},
         {&Commands::renew, {"cmdRenew", "ต่อดอก"}},
         {&Commands::redeem, {"cmdRedeem", "ไถ่ถอน"}},
@@ -330,33 +330,41 @@ void ContractScreen::bindFields()
     ContractForm& f = *m_form;
     FormBinding& b = *m_binding;
     auto text = [&b](auto* widget, QString& value) {
-        b.text(widget, [&value] { return value; },
-               FormBinding::always([&value](const QString& t) { value = t; }));
+        b.text(
+            widget, [&value] { return value; },
+            FormBinding::always([&value](const QString& t) { value = t; }));
     };
     auto money = [&b, &f](QLineEdit* widget, Decimal& value,
                           bool (ContractForm::*typed)(const QString&)) {
-        b.text(widget, [&value] { return value.toString(); },
-               [&f, typed](const QString& t) { return (f.*typed)(t); });
+        b.text(
+            widget, [&value] { return value.toString(); },
+            [&f, typed](const QString& t) { return (f.*typed)(t); });
     };
     text(m_f.number, c.policyNo);
     text(m_f.customNumber, c.refNo);
     text(m_f.witness1, c.payan1);
     text(m_f.witness2, c.payan2);
     text(m_f.place, c.placeKeep);
-    b.date(m_f.deposit, [&c] { return c.policyDate; },
-           [&f](const QDate& d) { f.depositDateChanged(d); });
-    b.text(m_f.days, [&c] { return QString::number(c.totalDay); },
-           [&f](const QString& t) { return f.daysTyped(t); });
+    b.date(
+        m_f.deposit, [&c] { return c.policyDate; },
+        [&f](const QDate& d) { f.depositDateChanged(d); });
+    b.text(
+        m_f.days, [&c] { return QString::number(c.totalDay); },
+        [&f](const QString& t) { return f.daysTyped(t); });
     money(m_f.amount, c.amount1, &ContractForm::amountTyped);
-    b.text(m_f.rate, [&c] { return c.interes.toString(); },
-           [&f](const QString& t) { return f.rateTyped(t); });
+    b.text(
+        m_f.rate, [&c] { return c.interes.toString(); },
+        [&f](const QString& t) { return f.rateTyped(t); });
     money(m_f.interest, c.interestRate, &ContractForm::interestTyped);
     money(m_f.payout, c.amount3, &ContractForm::payoutTyped);
     money(m_f.redemption, c.amount2, &ContractForm::redemptionTyped);
-    b.date(m_f.due, [&c] { return c.endDate; }, [&f](const QDate& d) { f.dueDateChanged(d); });
-    b.check(m_f.withheld, [&c] { return c.deduged; }, [&f](bool on) { f.withholdingSwitched(on); });
-    b.text(m_f.table, [&c] { return c.tableNo; },
-           FormBinding::always([&f](const QString& t) { f.tableChanged(t); }));
+    b.date(
+        m_f.due, [&c] { return c.endDate; }, [&f](const QDate& d) { f.dueDateChanged(d); });
+    b.check(
+        m_f.withheld, [&c] { return c.deduged; }, [&f](bool on) { f.withholdingSwitched(on); });
+    b.text(
+        m_f.table, [&c] { return c.tableNo; },
+        FormBinding::always([&f](const QString& t) { f.tableChanged(t); }));
     text(m_f.code, c.kuCode);
     text(m_f.name, c.kuName);
     text(m_f.age, c.kuAge);
@@ -369,11 +377,11 @@ void ContractScreen::bindFields()
     text(m_f.weight, c.weight);
     text(m_f.serial, c.sn);
     text(m_f.otherDetail, c.otherDetail);
-    b.check(m_f.fake, [&c] { return c.fakeProductUse; }, [&c](bool on) { c.fakeProductUse = on; });
+    b.check(
+        m_f.fake, [&c] { return c.fakeProductUse; }, [&c](bool on) { c.fakeProductUse = on; });
     // A rate chosen from the list (not Enter in the box, which only moves on).
-    connect(m_f.rate, &QComboBox::textActivated, this, [this](const QString& t) {
-        run([this, t] { m_form->ratePicked(t); });
-    });
+    connect(m_f.rate, &QComboBox::textActivated, this,
+            [this](const QString& t) { run([this, t] { m_form->ratePicked(t); }); });
 }
 
 void ContractScreen::run(const std::function<void()>& command)

@@ -1,13 +1,13 @@
 // The lower part of the contract screen: the renewal history and the panels
 // that open beside it (renewal, correcting a renewal, redemption and
 // forfeiture, deletion, reprint), and the tools menu.
-#include "app/ui/twips.h"
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/screen_parts.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/thai_date_edit.h"
+#include "platform/ui/twips.h"
 #include "text/thai_text.h"
 
 #include <QComboBox>
@@ -46,8 +46,8 @@ platform::ThaiDateEdit* ContractScreen::dateField(const char* name)
 
 // The renewal number, fee, penalty, discount and total of the renewal panel
 // or of the correction panel.
-ContractScreen::RenewalFigures ContractScreen::renewalFigures(
-    QFormLayout* into, const std::array<const char*, 5>& names)
+ContractScreen::RenewalFigures
+ContractScreen::renewalFigures(QFormLayout* into, const std::array<const char*, 5>& names)
 {
     return {lineRow(into, names[0], QStringLiteral("ต่อดอกครั้งที่")),
             lineRow(into, names[1], QStringLiteral("ค่าธรรมเนียม")),
@@ -63,21 +63,26 @@ void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel Cont
     FormBinding& b = *m_binding;
     ContractForm& f = *m_form;
     Panel& p = f.*panel;
-    b.text(fields.number, [&p] { return p.renewalNo; },
-           FormBinding::always([&p](const QString& t) { p.renewalNo = t; }));
-    for (const auto& [field, value] : {std::pair{fields.fee, &Panel::fee},
-                                       std::pair{fields.penalty, &Panel::penalty},
-                                       std::pair{fields.discount, &Panel::discount}}) {
-        b.text(field, [&p, value] { return p.*value; },
-               [&f, &p, value](const QString& t) {
-                   if (!f.figureTyped(p.*value, t))
-                       return false;
-                   p.recomputeTotal();
-                   return true;
-               });
+    b.text(
+        fields.number, [&p] { return p.renewalNo; },
+        FormBinding::always([&p](const QString& t) { p.renewalNo = t; }));
+    for (const auto& entry :
+         {std::pair{fields.fee, &Panel::fee}, std::pair{fields.penalty, &Panel::penalty},
+          std::pair{fields.discount, &Panel::discount}}) {
+        const auto field = entry.first;
+        const auto value = entry.second;
+        b.text(
+            field, [&p, value] { return p.*value; },
+            [&f, &p, value](const QString& t) {
+                if (!f.figureTyped(p.*value, t))
+                    return false;
+                p.recomputeTotal();
+                return true;
+            });
     }
-    b.text(fields.total, [&p] { return p.total; },
-           [&f, &p](const QString& t) { return f.figureTyped(p.total, t); });
+    b.text(
+        fields.total, [&p] { return p.total; },
+        [&f, &p](const QString& t) { return f.figureTyped(p.total, t); });
 }
 
 void ContractScreen::buildLowerArea(QLayout* into)
@@ -87,11 +92,10 @@ void ContractScreen::buildLowerArea(QLayout* into)
     m_history = new QTableWidget(ContractForm::MaxRenewals, 9);
     m_history->setObjectName(QStringLiteral("MSFlexGrid1"));
     m_history->setAccessibleName(QStringLiteral("ประวัติการต่อดอก"));
-    m_history->setHorizontalHeaderLabels({QStringLiteral("ลำดับ"), QStringLiteral("ครั้ง"),
-                                          QStringLiteral("ต้น"), QStringLiteral("ค่า ธน."),
-                                          QStringLiteral(" ค่าปรับ "), QStringLiteral("ส่วนลด"),
-                                          QStringLiteral(" รวม "), QStringLiteral("วันฝากต่อ"),
-                                          QStringLiteral("ครบกำหนด")});
+    m_history->setHorizontalHeaderLabels(
+        {QStringLiteral("ลำดับ"), QStringLiteral("ครั้ง"), QStringLiteral("ต้น"),
+         QStringLiteral("ค่า ธน."), QStringLiteral(" ค่าปรับ "), QStringLiteral("ส่วนลด"),
+         QStringLiteral(" รวม "), QStringLiteral("วันฝากต่อ"), QStringLiteral("ครบกำหนด")});
     m_history->verticalHeader()->hide();
     m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -106,10 +110,10 @@ void ContractScreen::buildLowerArea(QLayout* into)
         }
         // Thai captions and dates need a little more room than the old
         // fixed widths.
-        const QString widest = c >= 7 ? QStringLiteral("00/00/0000")
+        const QString widest = c >= 7   ? QStringLiteral("00/00/0000")
                                : c >= 3 ? QStringLiteral("000000.00")
                                         : m_history->horizontalHeaderItem(c)->text();
-        const int w = std::max({app::twipsX(this, widths[c]),
+        const int w = std::max({platform::twipsX(this, widths[c]),
                                 fontMetrics().horizontalAdvance(widest) + 14,
                                 m_history->horizontalHeader()->fontMetrics().horizontalAdvance(
                                     m_history->horizontalHeaderItem(c)->text()) +
@@ -118,7 +122,7 @@ void ContractScreen::buildLowerArea(QLayout* into)
         total += w;
     }
     m_history->verticalHeader()->setDefaultSectionSize(
-        std::max(app::twipsY(this, 300), fontMetrics().height() + 6));
+        std::max(platform::twipsY(this, 300), fontMetrics().height() + 6));
     m_history->setFixedWidth(total + m_history->verticalScrollBar()->sizeHint().width() + 4);
     m_history->setMinimumHeight(m_history->verticalHeader()->defaultSectionSize() * 5 +
                                 m_history->horizontalHeader()->sizeHint().height());
@@ -332,9 +336,8 @@ QGroupBox* ContractScreen::buildReprintPanel()
     panel->setObjectName(QStringLiteral("Frame12"));
     auto* v = new QVBoxLayout(panel);
     const std::pair<const char*, const char*> choices[] = {
-        {"Option11", "ใบสัญญา"},        {"Option12", "ใบขายฝาก  ใหญ่"},
-        {"Option13", "ใบขายฝาก  ย่อ"},  {"Option4", "การ์ดต่อดอก"},
-        {"Option17", "ใบต่อดอก  ใหญ่"}, {"Option14", "ใบต่อดอก  ย่อ"}};
+        {"Option11", "ใบสัญญา"},   {"Option12", "ใบขายฝาก  ใหญ่"}, {"Option13", "ใบขายฝาก  ย่อ"},
+        {"Option4", "การ์ดต่อดอก"}, {"Option17", "ใบต่อดอก  ใหญ่"},  {"Option14", "ใบต่อดอก  ย่อ"}};
     auto* grid = new QGridLayout;
     for (int i = 0; i < 6; ++i) {
         m_reprint[i] = new QRadioButton(QString::fromUtf8(choices[i].second));
@@ -382,10 +385,9 @@ void ContractScreen::buildToolsMenu(QLayout* into)
         m_deleteYes->setFocus();
     });
     // Archive moves and older receipts open from here once they exist.
-    for (const auto& [name, caption] :
-         {std::pair{"mnu_archive", "ย้ายสัญญาที่ปิดเข้าเก็บ"},
-          std::pair{"mnu_unarchive", "ย้ายสัญญาที่เก็บไว้กลับมา"},
-          std::pair{"mnu_old_receipt", "ใบเสร็จย้อนหลัง"}}) {
+    for (const auto& [name, caption] : {std::pair{"mnu_archive", "ย้ายสัญญาที่ปิดเข้าเก็บ"},
+                                        std::pair{"mnu_unarchive", "ย้ายสัญญาที่เก็บไว้กลับมา"},
+                                        std::pair{"mnu_old_receipt", "ใบเสร็จย้อนหลัง"}}) {
         QAction* a = m_tools->addAction(QString::fromUtf8(caption));
         a->setObjectName(QLatin1String(name));
         a->setEnabled(false);
@@ -419,7 +421,8 @@ void ContractScreen::bindPanels()
     bindRenewalFigures(m_renewal, &ContractForm::renewal);
     bindRenewalFigures(m_edit, &ContractForm::renewalEdit);
     auto date = [&b](platform::ThaiDateEdit* field, QDate& value) {
-        b.date(field, [&value] { return value; }, [&value](const QDate& d) { value = d; });
+        b.date(
+            field, [&value] { return value; }, [&value](const QDate& d) { value = d; });
     };
     date(m_renewalCurrentDue, f.renewal.currentDue);
     date(m_renewalNewDue, f.renewal.newDue);
@@ -428,31 +431,39 @@ void ContractScreen::bindPanels()
     date(m_editDue, f.renewalEdit.dueDate);
 
     ClosingPanel& c = f.closing;
-    for (const auto& [field, value] : {std::pair{m_closing.date, &ClosingPanel::date},
-                                       std::pair{m_closing.due, &ClosingPanel::dueDate},
-                                       std::pair{m_closing.start, &ClosingPanel::termStart}}) {
-        b.date(field, [&c, value] { return c.*value; },
-               [&f, &c, value](const QDate& d) {
-                   c.*value = d;
-                   f.closingDatesChanged();
-               });
+    for (const auto& entry : {std::pair{m_closing.date, &ClosingPanel::date},
+                              std::pair{m_closing.due, &ClosingPanel::dueDate},
+                              std::pair{m_closing.start, &ClosingPanel::termStart}}) {
+        const auto field = entry.first;
+        const auto value = entry.second;
+        b.date(
+            field, [&c, value] { return c.*value; },
+            [&f, &c, value](const QDate& d) {
+                c.*value = d;
+                f.closingDatesChanged();
+            });
     }
-    b.text(m_closing.days, [&c] { return c.days; },
-           [&f](const QString& t) { return f.closingDaysTyped(t); });
-    for (const auto& [field, value] : {std::pair{m_closing.amount, &ClosingPanel::amount},
-                                       std::pair{m_closing.surcharge, &ClosingPanel::surcharge},
-                                       std::pair{m_closing.penalty, &ClosingPanel::penalty},
-                                       std::pair{m_closing.discount, &ClosingPanel::discount}}) {
-        b.text(field, [&c, value] { return c.*value; },
-               [&f, &c, value](const QString& t) {
-                   if (!f.figureTyped(c.*value, t))
-                       return false;
-                   f.closingFiguresChanged();
-                   return true;
-               });
+    b.text(
+        m_closing.days, [&c] { return c.days; },
+        [&f](const QString& t) { return f.closingDaysTyped(t); });
+    for (const auto& entry : {std::pair{m_closing.amount, &ClosingPanel::amount},
+                              std::pair{m_closing.surcharge, &ClosingPanel::surcharge},
+                              std::pair{m_closing.penalty, &ClosingPanel::penalty},
+                              std::pair{m_closing.discount, &ClosingPanel::discount}}) {
+        const auto field = entry.first;
+        const auto value = entry.second;
+        b.text(
+            field, [&c, value] { return c.*value; },
+            [&f, &c, value](const QString& t) {
+                if (!f.figureTyped(c.*value, t))
+                    return false;
+                f.closingFiguresChanged();
+                return true;
+            });
     }
-    b.text(m_closing.total, [&c] { return c.total; },
-           [&f, &c](const QString& t) { return f.figureTyped(c.total, t); });
+    b.text(
+        m_closing.total, [&c] { return c.total; },
+        [&f, &c](const QString& t) { return f.figureTyped(c.total, t); });
 }
 
 void ContractScreen::bindCommands()
@@ -593,7 +604,7 @@ void ContractScreen::refreshHistory()
             QTableWidgetItem* item = m_history->item(r, c);
             if (!item) {
                 item = new QTableWidgetItem;
-                item->setTextAlignment(c == 0 ? Qt::AlignCenter
+                item->setTextAlignment(c == 0             ? Qt::AlignCenter
                                        : c >= 3 && c <= 6 ? (Qt::AlignRight | Qt::AlignVCenter)
                                                           : (Qt::AlignLeft | Qt::AlignVCenter));
                 m_history->setItem(r, c, item);

@@ -10,8 +10,7 @@
 namespace tawela::contracts::ui {
 
 // Gives a widget the Thai caption a screen reader announces for it.
-template <typename W>
-W* captioned(W* widget, const QString& caption)
+template <typename W> W* captioned(W* widget, const QString& caption)
 {
     widget->setAccessibleName(caption);
     // A date field takes the cursor in its text, which must carry the caption too.

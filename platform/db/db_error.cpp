@@ -53,8 +53,9 @@ DbError DbError::fromSql(const QSqlError& error, const QString& context, bool co
     default:
         break;
     }
-    return DbError(error_number::General,
-                   withContext(QStringLiteral("ฐานข้อมูลทำรายการนี้ไม่ได้ รายละเอียดบันทึกไว้ในแฟ้ม tawela.log")));
+    return DbError(
+        error_number::General,
+        withContext(QStringLiteral("ฐานข้อมูลทำรายการนี้ไม่ได้ รายละเอียดบันทึกไว้ในแฟ้ม tawela.log")));
 }
 
 } // namespace tawela::platform::db

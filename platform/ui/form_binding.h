@@ -29,8 +29,7 @@ public:
     // form's rules changed.
     explicit FormBinding(QObject* parent, std::function<void()> edited);
 
-    template <typename T>
-    using Get = std::function<T()>;
+    template <typename T> using Get = std::function<T()>;
     using SetText = std::function<bool(const QString&)>;
 
     void text(QLineEdit* field, Get<QString> get, SetText set);

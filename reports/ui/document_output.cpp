@@ -4,15 +4,14 @@
 
 namespace tawela::reports {
 
-bool DocumentOutput::print(const QList<Document>& documents,
-                           std::optional<qint64> marginWhenEmpty)
+bool DocumentOutput::print(const QList<Document>& documents, std::optional<qint64> marginWhenEmpty)
 {
     const InstalledPrinters printers = installedPrinters();
     bool all = true;
     for (const Document& d : documents) {
-        const PrintTarget target =
-            d.kind.isEmpty() ? m_choice.current(printers.names)
-                             : m_choice.prepare(m_settings, d.kind, printers, m_prompt, marginWhenEmpty);
+        const PrintTarget target = d.kind.isEmpty() ? m_choice.current(printers.names)
+                                                    : m_choice.prepare(m_settings, d.kind, printers,
+                                                                       m_prompt, marginWhenEmpty);
         const QString name = d.name.isEmpty() ? d.request.file : d.name;
         try {
             const LaidOutReport report = m_runner.build(d.request);

@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QTemporaryFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPageSize>
@@ -14,6 +12,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
+#include <QTemporaryFile>
 #include <QVBoxLayout>
 
 namespace tawela::reports {

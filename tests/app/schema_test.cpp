@@ -163,7 +163,8 @@ TEST(Schema, AReceiptNumberIsStoredOnce)
 {
     test::TempDatabase t(DatabaseRole::Main);
     t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R1')"));
-    EXPECT_THROW(t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R1')")), DbError);
+    EXPECT_THROW(t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R1')")),
+                 DbError);
     t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('')"));
     t.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('')")); // no number: no rule
 
@@ -172,9 +173,11 @@ TEST(Schema, AReceiptNumberIsStoredOnce)
     test::TempDatabase old(DatabaseRole::Main);
     old.db->exec(QStringLiteral("DROP INDEX service_recv_no_once"));
     old.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R7'), ('R7')"));
-    old.db->exec(QStringLiteral("UPDATE tawela_meta SET value = '1' WHERE name = 'schema_version'"));
+    old.db->exec(
+        QStringLiteral("UPDATE tawela_meta SET value = '1' WHERE name = 'schema_version'"));
     EXPECT_EQ(openError(*old.db, DatabaseRole::Main), 0);
-    EXPECT_EQ(count(*old.db, QStringLiteral("SELECT count(*) FROM service WHERE recv_no = 'R7'")), 2);
+    EXPECT_EQ(count(*old.db, QStringLiteral("SELECT count(*) FROM service WHERE recv_no = 'R7'")),
+              2);
     try {
         old.db->exec(QStringLiteral("INSERT INTO service (recv_no) VALUES ('R7')"));
         ADD_FAILURE() << "a third R7 was stored";

@@ -1,28 +1,28 @@
-#include "app/settings.h"
-#include "app/staff.h"
+#include "admin/settings.h"
+#include "admin/staff.h"
 #include "platform/db/db_error.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
 
 using namespace tawela;
-using app::Right;
+using admin::Right;
 using platform::Decimal;
 
 TEST(Settings, InterestModeRule)
 {
-    EXPECT_EQ(app::interestModeFromText(QStringLiteral("จริง")), app::InterestMode::ActualDays);
-    EXPECT_EQ(app::interestModeFromText(QStringLiteral("ช่วง")), app::InterestMode::Steps);
+    EXPECT_EQ(admin::interestModeFromText(QStringLiteral("จริง")), admin::InterestMode::ActualDays);
+    EXPECT_EQ(admin::interestModeFromText(QStringLiteral("ช่วง")), admin::InterestMode::Steps);
     for (const QString& other :
          {QStringLiteral("ไม่ใช้"), QString(), QStringLiteral("จริง "), QStringLiteral("x")})
-        EXPECT_EQ(app::interestModeFromText(other), app::InterestMode::NotUsed)
+        EXPECT_EQ(admin::interestModeFromText(other), admin::InterestMode::NotUsed)
             << qPrintable(other);
 }
 
 TEST(Settings, RoundTripEveryKindOfColumn)
 {
     test::TempDatabase t(app::DatabaseRole::Main);
-    app::Settings s = app::loadSettings(t.db);
+    admin::Settings s = admin::loadSettings(t.db);
     EXPECT_EQ(s.chumnumRun, 1);
     EXPECT_EQ(s.preRecv, QStringLiteral("R"));
     EXPECT_EQ(s.receptPrinterSize, 58);
@@ -33,36 +33,36 @@ TEST(Settings, RoundTripEveryKindOfColumn)
     s.chumnumRun = 10000;
     s.cityCall = true;
     s.backupDate = QDate(2026, 12, 9);
-    app::saveSettings(t.db, s);
+    admin::saveSettings(t.db, s);
 
-    const app::Settings r = app::loadSettings(t.db);
+    const admin::Settings r = admin::loadSettings(t.db);
     EXPECT_EQ(r.companyName, QStringLiteral("ร้าน'ทองดี"));
     EXPECT_EQ(r.minInteres.toString(), QStringLiteral("50.25"));
-    EXPECT_EQ(r.interestMode(), app::InterestMode::Steps);
+    EXPECT_EQ(r.interestMode(), admin::InterestMode::Steps);
     EXPECT_EQ(r.chumnumRun, 10000);
     EXPECT_TRUE(r.cityCall);
     EXPECT_EQ(r.backupDate, QDate(2026, 12, 9));
     EXPECT_EQ(t.db->scalar(QStringLiteral("SELECT count(*) FROM config_setting")).toInt(), 1);
 
     t.db->exec(QStringLiteral("DELETE FROM config_setting"));
-    EXPECT_THROW(app::loadSettings(t.db), platform::db::DbError);
+    EXPECT_THROW(admin::loadSettings(t.db), platform::db::DbError);
 }
 
 TEST(Staff, RightsRule)
 {
-    EXPECT_EQ(app::rightFromText(QStringLiteral("อนุญาต")), Right::Allowed);
-    EXPECT_EQ(app::rightFromText(QStringLiteral("ไม่อนุญาต")), Right::NotAllowed);
-    EXPECT_EQ(app::rightFromText(QStringLiteral("อ่านอย่างเดียว")), Right::ReadOnly);
+    EXPECT_EQ(admin::rightFromText(QStringLiteral("อนุญาต")), Right::Allowed);
+    EXPECT_EQ(admin::rightFromText(QStringLiteral("ไม่อนุญาต")), Right::NotAllowed);
+    EXPECT_EQ(admin::rightFromText(QStringLiteral("อ่านอย่างเดียว")), Right::ReadOnly);
     // Anything else, even a near miss, behaves as allowed.
     for (const QString& other : {QString(), QStringLiteral("ไม่อนุญาต "), QStringLiteral("no")})
-        EXPECT_EQ(app::rightFromText(other), Right::Allowed) << qPrintable(other);
+        EXPECT_EQ(admin::rightFromText(other), Right::Allowed) << qPrintable(other);
 }
 
 TEST(Staff, AddFindUpdateRemove)
 {
     test::TempDatabase t(app::DatabaseRole::Main);
-    app::StaffStore staff(t.db);
-    app::Employee e;
+    admin::StaffStore staff(t.db);
+    admin::Employee e;
     e.code = QStringLiteral("A01");
     e.name = QStringLiteral("สมศรี O'Neil");
     e.policy = QStringLiteral("อ่านอย่างเดียว");

@@ -1,5 +1,5 @@
+#include "admin/settings.h"
 #include "app/main_menu.h"
-#include "app/settings.h"
 #include "app/setup.h"
 #include "app/sign_in.h"
 #include "platform/password_hash.h"
@@ -74,8 +74,8 @@ TEST(Setup, PreparesTheHomeFolderOnce)
                   ownerOnly | QFileDevice::ExeOwner)
             << folder;
     auto main = app::openDatabase(config.mainDbPath, app::DatabaseRole::Main, config.dbPassword);
-    EXPECT_EQ(app::loadSettings(main).companyName, QStringLiteral("ร้าน'ทองดี"));
-    const auto first = app::StaffStore(main).find(QStringLiteral("A01"));
+    EXPECT_EQ(admin::loadSettings(main).companyName, QStringLiteral("ร้าน'ทองดี"));
+    const auto first = admin::StaffStore(main).find(QStringLiteral("A01"));
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->name, QStringLiteral("สมศรี"));
     for (const QString& right :
@@ -94,7 +94,7 @@ TEST(Setup, PreparesTheHomeFolderOnce)
     EXPECT_FALSE(again.confirmEnabled());
     ASSERT_EQ(prompt.messages().size(), 2); // the number, then the description
     EXPECT_EQ(prompt.messages()[0].text, QStringLiteral("75"));
-    EXPECT_FALSE(app::StaffStore(main).find(QStringLiteral("B02")).has_value());
+    EXPECT_FALSE(admin::StaffStore(main).find(QStringLiteral("B02")).has_value());
 }
 
 TEST(Setup, AFailureShowsNumberThenDescriptionAndStaysOff)
@@ -158,16 +158,16 @@ TEST(SignIn, SessionNameFollowsUseLoginAndEmptyRightsAreText)
 {
     SetUpShop shop;
     auto main = shop.main();
-    app::Employee e;
+    admin::Employee e;
     e.code = QStringLiteral("B02");
     e.password = platform::password_hash::hash(QStringLiteral("pw"));
-    app::StaffStore(main).add(e); // no name, no rights
+    admin::StaffStore(main).add(e); // no name, no rights
     main->exec(QStringLiteral("UPDATE employee SET E_name = NULL, Policy = NULL WHERE EN = 'B02'"));
 
     for (bool useLogin : {true, false}) {
-        app::Settings s = app::loadSettings(main);
+        admin::Settings s = admin::loadSettings(main);
         s.useLogin = useLogin;
-        app::saveSettings(main, s);
+        admin::saveSettings(main, s);
         app::Connections connections;
         ScriptedPrompt prompt;
         SignInForm form(shop.config, connections, prompt);
@@ -180,7 +180,7 @@ TEST(SignIn, SessionNameFollowsUseLoginAndEmptyRightsAreText)
         ASSERT_EQ(form.signIn(), SignInForm::Result::SignedIn);
         EXPECT_EQ(form.session().employeeName, QString());
         EXPECT_EQ(form.session().policy, QString());
-        EXPECT_EQ(form.session().policyRight(), app::Right::Allowed);
+        EXPECT_EQ(form.session().policyRight(), admin::Right::Allowed);
     }
 }
 
@@ -199,7 +199,7 @@ TEST(SignIn, PlainPasswordsFromOlderDataAreUpgradedEmptyOnesNeverMatch)
     EXPECT_EQ(form.signIn(), SignInForm::Result::Retry);
     form.password = QStringLiteral("abc");
     EXPECT_EQ(form.signIn(), SignInForm::Result::SignedIn);
-    const QString stored = app::StaffStore(main).find(QStringLiteral("OLD"))->password;
+    const QString stored = admin::StaffStore(main).find(QStringLiteral("OLD"))->password;
     EXPECT_TRUE(platform::password_hash::isHash(stored));
     form.password = QStringLiteral("abc");
     EXPECT_EQ(form.signIn(), SignInForm::Result::SignedIn); // still works, now by hash
@@ -235,14 +235,14 @@ TEST(MainMenu, GatingByEachRightValue)
     };
     for (const Case& c : {Case{"อนุญาต", true}, Case{"ไม่อนุญาต", false}, Case{"อ่านอย่างเดียว", true},
                           Case{"", true}, Case{"xyz", true}}) {
-        app::Session s;
+        admin::Session s;
         s.policy = s.tool = s.bk = QString::fromUtf8(c.value);
         app::MainMenuForm menu(s, t.db, prompt);
         EXPECT_EQ(menu.contractsAllowed(), c.allowed) << c.value;
         EXPECT_EQ(menu.toolsAllowed(), c.allowed) << c.value;
         EXPECT_EQ(menu.customersAllowed(), c.allowed) << c.value;
     }
-    app::Session onlyTools;
+    admin::Session onlyTools;
     onlyTools.tool = QStringLiteral("ไม่อนุญาต");
     app::MainMenuForm menu(onlyTools, t.db, prompt);
     EXPECT_TRUE(menu.contractsAllowed());
@@ -254,18 +254,18 @@ TEST(MainMenu, BackupReminderOnExit)
 {
     test::TempDatabase t;
     ScriptedPrompt prompt;
-    app::MainMenuForm menu(app::Session{}, t.db, prompt);
+    app::MainMenuForm menu(admin::Session{}, t.db, prompt);
     const QDate today(2026, 12, 9);
-    app::Settings s = app::loadSettings(t.db);
+    admin::Settings s = admin::loadSettings(t.db);
     s.backupAlert = true;
     s.backupDuration = 7;
     s.backupDate = today.addDays(-7);
-    app::saveSettings(t.db, s);
+    admin::saveSettings(t.db, s);
     EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
     EXPECT_TRUE(prompt.messages().isEmpty());
 
     s.backupDate = today.addDays(-8);
-    app::saveSettings(t.db, s);
+    admin::saveSettings(t.db, s);
     prompt.queueAnswer(platform::PromptAnswer::Yes);
     EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Backup);
     ASSERT_EQ(prompt.messages().size(), 1);
@@ -278,7 +278,7 @@ TEST(MainMenu, BackupReminderOnExit)
 
     // A backup made today: the next exit does not ask.
     s.backupDate = today;
-    app::saveSettings(t.db, s);
+    admin::saveSettings(t.db, s);
     prompt.clear();
     EXPECT_EQ(menu.exit(today), app::MainMenuForm::ExitDecision::Quit);
     EXPECT_TRUE(prompt.messages().isEmpty());
@@ -331,7 +331,8 @@ TEST(SignIn, AStoredHashAskingForTooMuchWorkIsRefusedAtOnce)
                                .replace(QRegularExpression(QStringLiteral("m=\\d+,t=\\d+")),
                                         QStringLiteral("m=4194304,t=100"));
     EXPECT_FALSE(platform::password_hash::acceptable(greedy));
-    EXPECT_TRUE(platform::password_hash::acceptable(platform::password_hash::hash(QStringLiteral("pw"))));
+    EXPECT_TRUE(
+        platform::password_hash::acceptable(platform::password_hash::hash(QStringLiteral("pw"))));
     EXPECT_FALSE(platform::password_hash::verify(greedy, QStringLiteral("pw")));
     shop.main()->exec(QStringLiteral("INSERT INTO employee (EN, PWD) VALUES ('G', ?)"), {greedy});
     app::Connections connections;

@@ -7,7 +7,7 @@
 
 using namespace tawela;
 using namespace tawela::contracts;
-using app::InterestMode;
+using admin::InterestMode;
 using platform::Decimal;
 
 namespace {

@@ -6,7 +6,7 @@
 
 using namespace tawela;
 using namespace tawela::contracts;
-using app::InterestMode;
+using admin::InterestMode;
 using platform::PromptAnswer;
 
 namespace {
@@ -94,7 +94,7 @@ protected:
     {
         t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (7, 30000), "
                                   "(15, 50000), (30, 30000)"));
-        app::Settings s = app::loadSettings(t.db);
+        admin::Settings s = admin::loadSettings(t.db);
         s.chumnumRun = 1;
         s.dedugFee = false;
         s.minInteres = Decimal();
@@ -106,7 +106,7 @@ protected:
         s.recvtorCfg = QStringLiteral("3");
         s.recvtaiCfg = QStringLiteral("2");
         s.torCfg = QStringLiteral("2");
-        app::saveSettings(t.db, s);
+        admin::saveSettings(t.db, s);
         session.employeeName = QStringLiteral("สมศรี");
 
         auto f = form();
@@ -143,11 +143,11 @@ protected:
     {
         for (int i = 1; i <= n; ++i) {
             const QDate start = QDate(2025, 6, 13).addDays(30 * (i - 1));
-            t.db->exec(QStringLiteral("INSERT INTO chumnum_tor (policy_no, line_no, Amount, fee, "
-                                      "plub, discount, total, fak_date, return_date) VALUES (?, "
-                                      "?, 0, 3000000, 0, 0, 3000000, ?, ?)"),
-                       {number, i, start.toString(Qt::ISODate),
-                        start.addDays(30).toString(Qt::ISODate)});
+            t.db->exec(
+                QStringLiteral("INSERT INTO chumnum_tor (policy_no, line_no, Amount, fee, "
+                               "plub, discount, total, fak_date, return_date) VALUES (?, "
+                               "?, 0, 3000000, 0, 0, 3000000, ?, ?)"),
+                {number, i, start.toString(Qt::ISODate), start.addDays(30).toString(Qt::ISODate)});
         }
     }
 
@@ -155,7 +155,7 @@ protected:
     QVariant value(const QString& sql) { return t.db->scalar(sql); }
 
     test::TempDatabase t;
-    app::Session session;
+    admin::Session session;
     platform::ScriptedPrompt prompt;
     QList<PrintOrder> orders;
     QString number;
@@ -240,9 +240,9 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     f->renewalFiguresChanged();
     ASSERT_TRUE(f->confirmRenewal());
     f->save(QDateTime(QDate(2025, 9, 11), QTime(10, 0)));
-    EXPECT_EQ(value(QStringLiteral("SELECT tt_price FROM service WHERE recv_no = 'R11'"))
-                  .toLongLong(),
-              f->lines.last().total.units());
+    EXPECT_EQ(
+        value(QStringLiteral("SELECT tt_price FROM service WHERE recv_no = 'R11'")).toLongLong(),
+        f->lines.last().total.units());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 3);
 }
 
@@ -326,7 +326,7 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
     EXPECT_EQ(value(QStringLiteral("SELECT prod_code FROM service")).toString(), QString());
     EXPECT_EQ(value(QStringLiteral("SELECT wordsay FROM service")).toString(),
               QStringLiteral("หนึ่งหมื่นสี่ร้อยบาทถ้วน"));
-    EXPECT_EQ(app::loadSettings(t.db).runRecv, 11);
+    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 11);
     ASSERT_EQ(orders.size(), 1);
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_1.rpt"));
     EXPECT_EQ(orders[0].jobs[0].values[0], QStringLiteral("c_name ='นายสมชาย O''Neil'"));
@@ -356,7 +356,7 @@ TEST_F(ClosingFormTest, ARedemptionWhoseReceiptFailsLeavesTheContractOpen)
     EXPECT_FALSE(f->confirmClosing(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("พบข้อผิดพลาด"));
     EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 1);
-    EXPECT_EQ(app::loadSettings(t.db).runRecv, 10);
+    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 10);
     EXPECT_TRUE(f->closing.visible); // the person can try again
     EXPECT_TRUE(f->commands().redeem);
     EXPECT_TRUE(orders.isEmpty());
@@ -485,9 +485,9 @@ TEST_F(ClosingFormTest, CancellingADeletionLeavesAClosedContractClosed)
 
 TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
 {
-    app::Settings s = app::loadSettings(t.db);
+    admin::Settings s = admin::loadSettings(t.db);
     s.offsetPrint = 7;
-    app::saveSettings(t.db, s);
+    admin::saveSettings(t.db, s);
     auto f = shown();
     f->reprint(Reprint::RenewalCard);
     ASSERT_EQ(orders.size(), 1);

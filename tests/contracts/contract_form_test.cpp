@@ -20,22 +20,22 @@ protected:
     {
         t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000), "
                                   "(60, 25000)"));
-        app::Settings s = app::loadSettings(t.db);
+        admin::Settings s = admin::loadSettings(t.db);
         s.chumnumRun = 7;
         s.dedugFee = false;
         s.minInteres = d("50");
         s.dInteresRate = QStringLiteral("จริง");
         s.payanOne = QStringLiteral("พยาน'หนึ่ง");
         s.sanyaCfg = QStringLiteral("2");
-        app::saveSettings(t.db, s);
+        admin::saveSettings(t.db, s);
         session.employeeName = QStringLiteral("สมศรี");
         session.fakeProductText = QStringLiteral("n/a");
     }
 
     std::unique_ptr<ContractForm> form()
     {
-        auto f = std::make_unique<ContractForm>(
-            t.db, session, prompt, [this](const PrintOrder& o) { printed << o.jobs; });
+        auto f = std::make_unique<ContractForm>(t.db, session, prompt,
+                                                [this](const PrintOrder& o) { printed << o.jobs; });
         EXPECT_TRUE(f->open());
         return f;
     }
@@ -56,7 +56,7 @@ protected:
     }
 
     test::TempDatabase t;
-    app::Session session;
+    admin::Session session;
     platform::ScriptedPrompt prompt;
     QList<PrintJob> printed;
 };
@@ -126,7 +126,7 @@ TEST_F(ContractFormTest, SavedTwiceUsesOneNumberAndOneExpense)
     EXPECT_TRUE(f->saved());
     EXPECT_EQ(count("chumnum"), 1);
     EXPECT_EQ(count("spending"), 1);
-    EXPECT_EQ(app::loadSettings(t.db).chumnumRun, 8);
+    EXPECT_EQ(admin::loadSettings(t.db).chumnumRun, 8);
     EXPECT_EQ(printed.size(), 1); // no second ticket
     EXPECT_EQ(ContractStore(t.db).find(QStringLiteral("68-05-4-0007"))->amount1, d("12000"));
 }
@@ -270,7 +270,7 @@ TEST_F(ContractFormTest, ACounterTakenByAnotherCopyIsSaidBeforeStoring)
     EXPECT_EQ(count("chumnum"), 1);
     a->save();
     ASSERT_TRUE(a->saved());
-    EXPECT_EQ(app::loadSettings(t.db).chumnumRun, 9);
+    EXPECT_EQ(admin::loadSettings(t.db).chumnumRun, 9);
 
     // A start finds 0009 taken (typed by hand elsewhere) while the counter
     // stands at 9: refused. When the counter moved on meanwhile it starts.

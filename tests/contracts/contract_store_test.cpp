@@ -1,13 +1,13 @@
-#include "app/settings.h"
+#include "admin/settings.h"
 #include "contracts/contract_store.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "temp_home.h"
 
 #include <QProcess>
-#include <functional>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -29,13 +29,13 @@ class ContractStoreTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::Settings s = app::loadSettings(t.db);
+        admin::Settings s = admin::loadSettings(t.db);
         s.companyName = QStringLiteral("ร้าน'ทองดี");
         s.address1 = QStringLiteral("1 ถนนสุขุมวิท");
         s.tel = QStringLiteral("02-123-4567");
         s.taxNo = QStringLiteral("0105551234567");
         s.chumnumRun = 12;
-        app::saveSettings(t.db, s);
+        admin::saveSettings(t.db, s);
     }
 
     // A new contract as the screen hands it to the save.
@@ -153,9 +153,9 @@ TEST_F(ContractStoreTest, SavingAgainUpdatesTheSameRow)
     const SaveResult saved = store.save(r);
 
     // The shop moves; stored contracts keep the old address.
-    app::Settings s = app::loadSettings(t.db);
+    admin::Settings s = admin::loadSettings(t.db);
     s.address1 = QStringLiteral("ที่อยู่ใหม่");
-    app::saveSettings(t.db, s);
+    admin::saveSettings(t.db, s);
 
     SaveRequest again;
     again.contract = *store.find(saved.policyNo);
@@ -227,7 +227,7 @@ TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
     EXPECT_EQ(receipt.text(QStringLiteral("pay_method")), QStringLiteral("เงินสด"));
     EXPECT_EQ(receipt.value(QStringLiteral("s_time")).toTime(), QTime(9, 5, 7));
     EXPECT_EQ(receipt.text(QStringLiteral("Ku_name")), QStringLiteral("นายสมชาย O'Neil"));
-    EXPECT_EQ(app::loadSettings(t.db).runRecv, 2);
+    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 2);
 
     // Saved again without a renewal: same lines, L_tor false, no receipt.
     SaveRequest plain;
@@ -363,7 +363,7 @@ TEST_F(ContractStoreTest, TwoCopiesSavingAtOnceNeverShareANumber)
     EXPECT_EQ(store.currentRun(), 12 + 1000);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 100);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT recv_no) FROM service")), 100);
-    EXPECT_EQ(app::loadSettings(t.db).runRecv, 101);
+    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 101);
 }
 
 TEST_F(ContractStoreTest, TwoCopiesRenewingOneContractKeepEveryRenewal)
@@ -403,9 +403,10 @@ TEST_F(ContractStoreTest, AWriteOnAContractChangedElsewhereIsRefused)
     phone.contract = seenByA;
     phone.contract.kuMp = QStringLiteral("081");
     const QString before = dump();
-    for (auto attempt : {std::function<void()>([&] { store.save(phone); }),
-                         std::function<void()>([&] { store.close(closing, std::nullopt); }),
-                         std::function<void()>([&] { store.remove(number, seenByA.rowVersion); })}) {
+    for (auto attempt :
+         {std::function<void()>([&] { store.save(phone); }),
+          std::function<void()>([&] { store.close(closing, std::nullopt); }),
+          std::function<void()>([&] { store.remove(number, seenByA.rowVersion); })}) {
         try {
             attempt();
             ADD_FAILURE() << "a stale write went through";

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "admin/settings.h"
 #include "contracts/contract_store.h"
 #include "contracts/documents.h"
 #include "pdf_text.h"
@@ -28,13 +28,13 @@ protected:
         reports::installMissingReports(config.dataFolder);
         connections.open(config);
         auto main = connections.main();
-        app::Settings s = app::loadSettings(main);
+        admin::Settings s = admin::loadSettings(main);
         s.companyName = QStringLiteral("ร้านทองเจริญ");
         s.address1 = QStringLiteral("99 ถนนมิตรภาพ ขอนแก่น");
         s.tel = QStringLiteral("043-123456");
         s.taxNo = QStringLiteral("0405551234567");
         s.chumnumRun = 12;
-        app::saveSettings(main, s);
+        admin::saveSettings(main, s);
 
         ContractStore store(main);
         SaveRequest r;
@@ -80,7 +80,7 @@ protected:
     QString renderText(const PrintJob& job)
     {
         const QString pdf = home.file(job.file + QStringLiteral(".pdf"));
-        reports::ReportRunner(config.dataFolder, connections)
+        reports::ReportRunner(config.dataFolder, connections.main(), connections.customer())
             .renderToPdf({job.file, job.selection, QString(), job.values}, pdf);
         if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty()) {
             QFile::remove(keep + u'/' + job.file + QStringLiteral(".pdf"));
@@ -189,7 +189,8 @@ TEST_F(DocumentsRender, LongDataNeverPrintsOverWhatStandsBelow)
                             QStringLiteral("ห้างทองเจริญรุ่งเรืองทรัพย์มั่งมีศรีสุข สาขาขอนแก่น")});
     main->exec(QStringLiteral("UPDATE config_setting SET address1 = ?, address2 = ?"),
                QVariantList{longText.left(90), longText.mid(90, 60)});
-    const reports::ReportRunner runner(config.dataFolder, connections);
+    const reports::ReportRunner runner(config.dataFolder, connections.main(),
+                                       connections.customer());
     const std::pair<const char*, QString> documents[] = {
         {"sanya2.rpt", contractSelection(policyNo)},
         {"sanya2_both.rpt", contractSelection(policyNo)},

@@ -17,10 +17,10 @@ QStringList files(const QList<PrintJob>& jobs)
     return out;
 }
 
-app::Settings settings(const char* sanya, const char* tor, bool recvCopy, bool cityCall,
-                       qint64 roll)
+admin::Settings settings(const char* sanya, const char* tor, bool recvCopy, bool cityCall,
+                         qint64 roll)
 {
-    app::Settings s;
+    admin::Settings s;
     s.sanyaCfg = QString::fromLatin1(sanya);
     s.torCfg = QString::fromLatin1(tor);
     s.recvCopy = recvCopy;
@@ -112,7 +112,7 @@ TEST(Documents, RenewalDocumentAndReprint)
     EXPECT_EQ(firstTicked({}), Reprint::LargeTicket);
     EXPECT_EQ(firstTicked({Reprint::ShortRenewal, Reprint::RenewalCard}), Reprint::RenewalCard);
     EXPECT_EQ(firstTicked({Reprint::LargeTicket, Reprint::ContractForm}), Reprint::ContractForm);
-    const app::Settings s = settings("1", "1", true, false, 58);
+    const admin::Settings s = settings("1", "1", true, false, 58);
     const PrintJob card = reprintDocument(Reprint::RenewalCard, s, QStringLiteral("ร้าน'ดี-1"));
     EXPECT_EQ(card.file, QStringLiteral("CARD.rpt"));
     EXPECT_EQ(card.kind, QStringLiteral("การ์ดต่อดอก"));

@@ -23,14 +23,14 @@ TEST(RateTableEditors, FirstRowsAreCreatedOnce)
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
     for (int round = 0; round < 2; ++round) {
-        RateTableEditorForm fee(t.db, Kind::Interest, QStringLiteral("2"), app::Right::Allowed,
+        RateTableEditorForm fee(t.db, Kind::Interest, QStringLiteral("2"), admin::Right::Allowed,
                                 prompt);
         ASSERT_TRUE(fee.open());
         EXPECT_EQ(fee.title(), QStringLiteral("อัตราดอกเบี้ย(ร้อยละ/เดือน) ที่ 2"));
         EXPECT_EQ(fee.note(), QStringLiteral("ให้ใส่จำนวนวันจากน้อยไปหามาก"));
         EXPECT_EQ(fee.cycleText, QStringLiteral("30"));
-        RateTableEditorForm discount(t.db, Kind::Discount, QStringLiteral("2"), app::Right::Allowed,
-                                     prompt);
+        RateTableEditorForm discount(t.db, Kind::Discount, QStringLiteral("2"),
+                                     admin::Right::Allowed, prompt);
         ASSERT_TRUE(discount.open());
         EXPECT_EQ(discount.title(), QStringLiteral("อัตราส่วนลด(ร้อยละ/เดือน) ที่ 2"));
         EXPECT_FALSE(discount.hasCycle());
@@ -49,7 +49,7 @@ TEST(RateTableEditors, GridWritesAndKeepsStoredOrder)
 {
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
-    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("1"), app::Right::Allowed,
+    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("1"), admin::Right::Allowed,
                              prompt);
     ASSERT_TRUE(form.open());
     auto* m = form.model();
@@ -74,7 +74,7 @@ TEST(RateTableEditors, ReadOnlyGridStillStoresTheCycle)
 {
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
-    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("3"), app::Right::ReadOnly,
+    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("3"), admin::Right::ReadOnly,
                              prompt);
     ASSERT_TRUE(form.open());
     auto* m = form.model();
@@ -92,7 +92,7 @@ TEST(RateTableEditors, ClosingTheCycle)
 {
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
-    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("4"), app::Right::Allowed,
+    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("4"), admin::Right::Allowed,
                              prompt);
     ASSERT_TRUE(form.open());
     form.cycleText.clear();
@@ -108,7 +108,7 @@ TEST(RateTableEditors, ClosingTheCycle)
         t.db->scalar(QStringLiteral("SELECT count(*) FROM Period WHERE TableName = '4'")).toInt(),
         0);
 
-    RateTableEditorForm missing(t.db, Kind::Interest, QStringLiteral("8"), app::Right::Allowed,
+    RateTableEditorForm missing(t.db, Kind::Interest, QStringLiteral("8"), admin::Right::Allowed,
                                 prompt);
     EXPECT_FALSE(missing.open());
     EXPECT_EQ(prompt.messages().size(), 3);

@@ -108,12 +108,13 @@ TEST(ErrorLog, StaffReadThaiTheLogKeepsTheStatement)
     tawela::platform::error_log::setFolder(dir.path());
     tawela::platform::error_log::setEmployee(QStringLiteral("A01"));
     auto db = tawela::platform::db::Database::open(dir.filePath(QStringLiteral("x.db")),
-                                                    tawela::platform::db::OpenMode::CreateIfMissing);
+                                                   tawela::platform::db::OpenMode::CreateIfMissing);
     try {
         db->exec(QStringLiteral("UPDATE \"config_setting\" SET nothing = 1"));
         ADD_FAILURE() << "no error";
     } catch (const tawela::platform::db::DbError& e) {
-        EXPECT_FALSE(e.description().contains(QStringLiteral("UPDATE"))) << e.description().toStdString();
+        EXPECT_FALSE(e.description().contains(QStringLiteral("UPDATE")))
+            << e.description().toStdString();
         EXPECT_TRUE(e.description().contains(QStringLiteral("tawela.log")));
     }
     QFile log(tawela::platform::error_log::path());

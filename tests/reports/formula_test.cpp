@@ -128,8 +128,8 @@ TEST_F(FormulaTest, ErrorsNameThePosition)
 TEST_F(FormulaTest, HostileNestingAndChainsAreRefusedInThai)
 {
     // 15,000 parentheses once overflowed the stack; now the 65th is refused.
-    const QString deep = QString(15000, u'(') + QStringLiteral("{chumnum.A} = 1") +
-                         QString(15000, u')');
+    const QString deep =
+        QString(15000, u'(') + QStringLiteral("{chumnum.A} = 1") + QString(15000, u')');
     EXPECT_EQ(errorPosition(deep), 65);
     EXPECT_EQ(errorPosition(QStringLiteral("not ").repeated(5000) + QStringLiteral("{chumnum.A}")),
               4 * 64 + 1);
@@ -138,6 +138,6 @@ TEST_F(FormulaTest, HostileNestingAndChainsAreRefusedInThai)
         chain << QStringLiteral("{chumnum.Amount1} = %1").arg(i);
     EXPECT_GT(errorPosition(chain.join(QStringLiteral(" and "))), 0);
     // What shops write still passes.
-    EXPECT_NO_THROW(Formula::parse(QString(20, u'(') + QStringLiteral("{chumnum.A} = 1") +
-                                   QString(20, u')')));
+    EXPECT_NO_THROW(
+        Formula::parse(QString(20, u'(') + QStringLiteral("{chumnum.A} = 1") + QString(20, u')')));
 }

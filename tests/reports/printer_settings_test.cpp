@@ -44,12 +44,13 @@ TEST(PrinterPreparation, ByNameThenPositionThenTheDefault)
     EXPECT_EQ(prepare(Printers, 7).leftMargin, 7);
 
     // A printer added that sorts first moves the positions: the name still finds it.
-    const InstalledPrinters added = {{QStringLiteral("A_New"), QStringLiteral("Office_Laser"),
-                                      QStringLiteral("Receipt58")},
-                                     QStringLiteral("Office_Laser")};
+    const InstalledPrinters added = {
+        {QStringLiteral("A_New"), QStringLiteral("Office_Laser"), QStringLiteral("Receipt58")},
+        QStringLiteral("Office_Laser")};
     EXPECT_EQ(prepare(added).printerName, QStringLiteral("Receipt58"));
     // Another printer removed: the one named is still there, nothing to say.
-    EXPECT_EQ(prepare({{QStringLiteral("Receipt58")}, {}}).printerName, QStringLiteral("Receipt58"));
+    EXPECT_EQ(prepare({{QStringLiteral("Receipt58")}, {}}).printerName,
+              QStringLiteral("Receipt58"));
     EXPECT_TRUE(prompt.messages().isEmpty());
     // A row naming no printer goes to the system's default.
     setReceiptRow(t, QString(), QVariant());

@@ -333,10 +333,11 @@ TEST_F(ReportEngineTest, CsvQuotesWhatNeedsIt)
     ASSERT_TRUE(writeCsv(d, readReportRows(t.db, d, {}, {}), {}, csv));
     f.close();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList cells = QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"))[1]
-                                  .split(u',');
+    const QStringList cells =
+        QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"))[1].split(u',');
     EXPECT_EQ(cells.value(0), QStringLiteral("'@SUM(A1)"));
-    EXPECT_TRUE(cells.value(1).startsWith(QStringLiteral("\"'=HYPERLINK"))) << cells.value(1).toStdString();
+    EXPECT_TRUE(cells.value(1).startsWith(QStringLiteral("\"'=HYPERLINK")))
+        << cells.value(1).toStdString();
     EXPECT_EQ(cells.mid(2).join(u','), QStringLiteral("\"-1,500.00\""));
 }
 
@@ -354,7 +355,8 @@ TEST_F(ReportEngineTest, HostileDefinitionsAndSecretsAreRefused)
     EXPECT_EQ(lineOfError(QStringLiteral("table: t\n[detail] height inf\n")), 2);
     EXPECT_EQ(lineOfError(QStringLiteral("table: t\nmargins: 10 -5 10 10\n")), 2);
     EXPECT_EQ(lineOfError(QStringLiteral("page: 0x0\ntable: t\n")), 1);
-    EXPECT_EQ(lineOfError(QStringLiteral("table: t\n[detail] height 6\ntext 0 0 10 1e308: x\n")), 3);
+    EXPECT_EQ(lineOfError(QStringLiteral("table: t\n[detail] height 6\ntext 0 0 10 1e308: x\n")),
+              3);
     EXPECT_GE(lineOfError(QStringLiteral("page: 100x20\nmargins: 10 10 10 10\ntable: t\n")), 0);
     // A definition of megabytes is no definition.
     const QString big = dir.filePath(QStringLiteral("big.rpt"));
@@ -372,10 +374,12 @@ TEST_F(ReportEngineTest, HostileDefinitionsAndSecretsAreRefused)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_FALSE(rows[0].contains(QStringLiteral("employee.pwd")));
     EXPECT_EQ(texts(layoutReport(staff, rows, {})), QStringList{QString()});
-    EXPECT_THROW(readReportRows(t.db, staff, Formula::parse(QStringLiteral("{employee.PWD} = 'secret'")),
+    EXPECT_THROW(readReportRows(t.db, staff,
+                                Formula::parse(QStringLiteral("{employee.PWD} = 'secret'")),
                                 Formula()),
                  FormulaError);
-    EXPECT_THROW(readReportRows(t.db, ReportDefinition::parse(QStringLiteral("table: tawela_meta\n")),
+    EXPECT_THROW(readReportRows(t.db,
+                                ReportDefinition::parse(QStringLiteral("table: tawela_meta\n")),
                                 Formula(), Formula()),
                  DefinitionError);
 }

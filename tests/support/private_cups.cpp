@@ -52,8 +52,9 @@ PrivateCups::PrivateCups()
                          "AccessLog %1/log/access_log\nPageLog %1/log/page_log\n"
                          "ServerBin /usr/lib/cups\nDataDir /usr/share/cups\n")
               .arg(d));
-    m_cupsd.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), d + QStringLiteral("/cupsd.conf"),
-                          QStringLiteral("-s"), d + QStringLiteral("/cups-files.conf")});
+    m_cupsd.start(cupsd,
+                  {QStringLiteral("-f"), QStringLiteral("-c"), d + QStringLiteral("/cupsd.conf"),
+                   QStringLiteral("-s"), d + QStringLiteral("/cups-files.conf")});
     if (!m_cupsd.waitForStarted(5000)) {
         m_why = QStringLiteral("cupsd did not start");
         return;

@@ -106,24 +106,16 @@ TEST(ThaiText, AgeCountsYearsOf365Days)
 
 TEST(ThaiText, IdCheckDigit)
 {
-    platform::ScriptedPrompt prompt;
-    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("1234567890121"), prompt), QStringLiteral("1"));
-    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("123456789012x"), prompt), QStringLiteral("1"));
+    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("1234567890121")), QStringLiteral("1"));
+    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("123456789012x")), QStringLiteral("1"));
     // Remainder 1 gives 0, remainder 2 gives 9: 1*13 = 13 = 11 + 2; 12 = 11 + 1.
-    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("1000000000000"), prompt), QStringLiteral("9"));
-    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("0100000000000"), prompt), QStringLiteral("0"));
+    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("1000000000000")), QStringLiteral("9"));
+    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("0100000000000")), QStringLiteral("0"));
     // A non-digit counts 0.
-    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("a000000000000"), prompt), QStringLiteral("1"));
-    EXPECT_TRUE(prompt.messages().isEmpty());
-
-    for (const QString& wrong :
-         {QStringLiteral("123456789012"), QStringLiteral("12345678901234")}) {
-        prompt.clear();
-        EXPECT_EQ(text::thaiIdCheckDigit(wrong, prompt), QString());
-        ASSERT_EQ(prompt.messages().size(), 1);
-        EXPECT_EQ(prompt.lastText(), QStringLiteral("ใส่ไม่ครบ 13 หลัก"));
-        EXPECT_EQ(prompt.messages()[0].buttons, platform::PromptButtons::Ok);
-    }
+    EXPECT_EQ(text::thaiIdCheckDigit(QStringLiteral("a000000000000")), QStringLiteral("1"));
+    for (const QString& wrong : {QStringLiteral("123456789012"), QStringLiteral("12345678901234")})
+        EXPECT_EQ(text::thaiIdCheckDigit(wrong), QString());
+    EXPECT_EQ(text::thaiIdLengthMessage(), QStringLiteral("ใส่ไม่ครบ 13 หลัก"));
 }
 
 TEST(ThaiText, ListAmounts)

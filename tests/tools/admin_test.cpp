@@ -1,6 +1,6 @@
+#include "admin/staff.h"
 #include "app/connections.h"
 #include "app/setup.h"
-#include "app/staff.h"
 #include "platform/password_hash.h"
 #include "temp_home.h"
 
@@ -134,9 +134,9 @@ TEST(Admin, RendersAReportToPdf)
     EXPECT_TRUE(missing.err.contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน")));
     // A report name is a file of the data folder, nothing outside it.
     for (const char* name : {"../../../../etc/passwd", "Images/../../tawela.ini", "/etc/passwd/"}) {
-        AdminRun outside = admin({QStringLiteral("render"), QLatin1String(name),
-                                  QStringLiteral("--pdf"), pdf, QStringLiteral("--home"),
-                                  home.path()});
+        AdminRun outside =
+            admin({QStringLiteral("render"), QLatin1String(name), QStringLiteral("--pdf"), pdf,
+                   QStringLiteral("--home"), home.path()});
         EXPECT_NE(outside.exitCode, 0) << name;
         EXPECT_TRUE(outside.err.contains(QStringLiteral("ต้องเป็นชื่อแฟ้มในโฟลเดอร์ข้อมูล"))) << name;
     }
@@ -198,11 +198,11 @@ TEST(Admin, ResetPasswordAsksTwiceAndStoresAHash)
     auto stored = [&] {
         auto main = tawela::app::openDatabase(config.mainDbPath, tawela::app::DatabaseRole::Main,
                                               config.dbPassword);
-        return tawela::app::StaffStore(main).find(QStringLiteral("A01"))->password;
+        return tawela::admin::StaffStore(main).find(QStringLiteral("A01"))->password;
     };
     const QString before = stored();
     EXPECT_NE(reset("ใหม่'1\nอื่น\n").exitCode, 0); // the two differ
-    EXPECT_NE(reset("\n\n").exitCode, 0);          // empty
+    EXPECT_NE(reset("\n\n").exitCode, 0);        // empty
     EXPECT_NE(reset("x\nx\n", QStringLiteral("NOBODY")).exitCode, 0);
     EXPECT_EQ(stored(), before);
     const AdminRun ok = reset("ใหม่'1\nใหม่'1\n");

@@ -19,7 +19,7 @@ TEST(MainMenuWindow, ButtonsGatingAboutAndExit)
 {
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
-    app::Session session;
+    admin::Session session;
     session.policy = QStringLiteral("อ่านอย่างเดียว");
     session.tool = QStringLiteral("อนุญาต");
     app::MainMenuForm form(session, t.db, prompt);
@@ -82,7 +82,7 @@ TEST(MainMenuWindow, ToolsOffWithoutTheRight)
 {
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
-    app::Session session;
+    admin::Session session;
     session.tool = QStringLiteral("ไม่อนุญาต");
     app::MainMenuForm form(session, t.db, prompt);
     app::ScreenRegistry screens;

@@ -1,12 +1,12 @@
 #include "app/main_menu.h"
 #include "app/ui/main_menu_window.h"
 #include "app/ui/screen_registry.h"
-#include "app/ui/twips.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/table_editor_screen.h"
+#include "platform/ui/twips.h"
 #include "screenshot.h"
-#include "typing.h"
 #include "temp_home.h"
+#include "typing.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,14 +35,14 @@ protected:
     void SetUp() override
     {
         t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000)"));
-        app::Settings s = app::loadSettings(t.db);
+        admin::Settings s = admin::loadSettings(t.db);
         s.dInteresRate = QStringLiteral("จริง");
         s.preRecv = QStringLiteral("R");
         s.recvtaiCfg = QStringLiteral("2");
         s.recvtorCfg = QStringLiteral("2");
         s.torCfg = QStringLiteral("2");
         s.payanOne = QStringLiteral("นางพยาน หนึ่ง");
-        app::saveSettings(t.db, s);
+        admin::saveSettings(t.db, s);
         session.employeeName = QStringLiteral("สมศรี");
         const QDate start = QDate::currentDate().addDays(-10);
         t.db->exec(QStringLiteral(
@@ -62,7 +62,8 @@ protected:
         screen = std::make_unique<ContractScreen>(std::move(form),
                                                   std::make_unique<ContractList>(t.db, prompt));
         // The size it takes on a shop's 1366 × 768 screen (the test screen is smaller).
-        screen->resize(app::twipsX(screen.get(), 20000), app::twipsY(screen.get(), 10500));
+        screen->resize(platform::twipsX(screen.get(), 20000),
+                       platform::twipsY(screen.get(), 10500));
         screen->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
         auto* value = find<QComboBox>("combo10");
@@ -71,8 +72,7 @@ protected:
         ASSERT_EQ(screen->form().contract.kuName, QStringLiteral("นายดี มีทรัพย์"));
     }
 
-    template <typename W>
-    W* find(const char* name)
+    template <typename W> W* find(const char* name)
     {
         W* w = screen->findChild<W*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
@@ -87,7 +87,7 @@ protected:
     QVariant value(const char* sql) { return t.db->scalar(QLatin1String(sql)); }
 
     test::TempDatabase t;
-    app::Session session;
+    admin::Session session;
     platform::ScriptedPrompt prompt;
     QList<PrintOrder> orders;
     std::unique_ptr<ContractScreen> screen;
@@ -197,8 +197,7 @@ TEST_F(ContractActionsTest, ForfeitThroughThePanel)
 {
     open();
     click("cmdForfeit"); // not yet due: asked, and Yes
-    EXPECT_EQ(prompt.lastText(),
-              QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"));
     EXPECT_EQ(find<QGroupBox>("Frame8")->title(), QStringLiteral("หลุดจำนำ"));
     EXPECT_EQ(find<QLineEdit>("Text28")->text(), QStringLiteral("10"));
     EXPECT_EQ(find<QLineEdit>("Text24")->text(), QStringLiteral("0"));
@@ -315,7 +314,7 @@ TEST(ContractScreenFromTheMenu, TheMainMenuOpensIt)
 {
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
-    app::Session session;
+    admin::Session session;
     session.policy = QStringLiteral("อนุญาต");
     app::MainMenuForm menuForm(session, t.db, prompt);
     app::ScreenRegistry screens;
@@ -324,8 +323,7 @@ TEST(ContractScreenFromTheMenu, TheMainMenuOpensIt)
         auto form = std::make_unique<ContractForm>(t.db, session, prompt);
         if (!form->open())
             return nullptr;
-        opened =
-            new ContractScreen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
+        opened = new ContractScreen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
         return opened;
     });
     menu.show();
@@ -342,7 +340,7 @@ TEST_F(ContractActionsTest, FitsTheScreenHeightOfTheShop)
 {
     open();
     // The screen opens 10500 twips high; everything has to fit in it.
-    EXPECT_LE(screen->minimumSizeHint().height(), app::twipsY(screen.get(), 10500));
+    EXPECT_LE(screen->minimumSizeHint().height(), platform::twipsY(screen.get(), 10500));
     std::cerr << "minimum " << screen->minimumSizeHint().width() << "x"
               << screen->minimumSizeHint().height() << "\n";
 }
@@ -350,8 +348,8 @@ TEST_F(ContractActionsTest, FitsTheScreenHeightOfTheShop)
 TEST_F(ContractActionsTest, TypedTextSurvivesEveryCommandThatRedraws)
 {
     open();
-    const char* lines[] = {"t67", "t1", "t2", "t32", "t22", "t9", "t11", "t12", "t19", "t6",
-                           "t30", "t31", "t10", "t3"};
+    const char* lines[] = {"t67", "t1",  "t2", "t32", "t22", "t9",  "t11",
+                           "t12", "t19", "t6", "t30", "t31", "t10", "t3"};
     QHash<QString, QString> typed;
     for (const char* name : lines) {
         auto* field = find<QLineEdit>(name);

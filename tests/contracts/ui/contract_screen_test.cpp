@@ -1,7 +1,7 @@
 #include "contracts/ui/contract_screen.h"
-#include "typing.h"
 #include "screenshot.h"
 #include "temp_home.h"
+#include "typing.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,11 +20,11 @@ TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
     test::TempDatabase t;
     t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000)"));
     platform::ScriptedPrompt prompt;
-    app::Session session;
+    admin::Session session;
     session.employeeName = QStringLiteral("สมศรี");
     QList<PrintJob> printed;
-    auto form = std::make_unique<ContractForm>(
-        t.db, session, prompt, [&](const PrintOrder& o) { printed << o.jobs; });
+    auto form = std::make_unique<ContractForm>(t.db, session, prompt,
+                                               [&](const PrintOrder& o) { printed << o.jobs; });
     ASSERT_TRUE(form->open());
     ContractScreen screen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
     screen.resize(1280, 720);

@@ -20,7 +20,7 @@ TEST(TableEditorScreen, InterestEditorOpensEditsAndClosesWithTheCycle)
     platform::ScriptedPrompt prompt;
     auto form =
         std::make_unique<RateTableEditorForm>(t.db, RateTableEditorForm::Kind::Interest,
-                                              QStringLiteral("1"), app::Right::Allowed, prompt);
+                                              QStringLiteral("1"), admin::Right::Allowed, prompt);
     ASSERT_TRUE(form->open());
     auto* screen = new TableEditorScreen(std::move(form), prompt);
     screen->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -50,7 +50,7 @@ TEST(TableEditorScreen, ABadCycleKeepsTheScreenOpen)
     platform::ScriptedPrompt prompt;
     auto form =
         std::make_unique<RateTableEditorForm>(t.db, RateTableEditorForm::Kind::Interest,
-                                              QStringLiteral("2"), app::Right::ReadOnly, prompt);
+                                              QStringLiteral("2"), admin::Right::ReadOnly, prompt);
     ASSERT_TRUE(form->open());
     TableEditorScreen screen(std::move(form), prompt);
     screen.show();

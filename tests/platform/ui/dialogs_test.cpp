@@ -52,5 +52,6 @@ TEST(Dialogs, AnExceptionLeavingAHandlerIsReportedAndTheProgramGoesOn)
     ASSERT_EQ(reported.size(), 2);
     EXPECT_EQ(reported[0], QStringLiteral("decimal overflow"));
     EXPECT_EQ(reported[1], QStringLiteral("timer"));
-    EXPECT_TRUE(GuardedApplication::failureText(reported[0]).startsWith(QStringLiteral("เกิดข้อผิดพลาดที่ไม่คาดคิด")));
+    EXPECT_TRUE(GuardedApplication::failureText(reported[0])
+                    .startsWith(QStringLiteral("เกิดข้อผิดพลาดที่ไม่คาดคิด")));
 }

@@ -46,10 +46,10 @@ protected:
         config = home.setUp();
         installMissingReports(config.dataFolder);
         connections.open(config);
-        connections.main()->exec(QStringLiteral(
-            "INSERT INTO service (recv_no, tt_price) VALUES ('R1', 3750000)"));
         connections.main()->exec(
-            QStringLiteral("INSERT INTO chumnum (Policy_no, Ku_name) VALUES ('68-05-4-0012', 'นายดี')"));
+            QStringLiteral("INSERT INTO service (recv_no, tt_price) VALUES ('R1', 3750000)"));
+        connections.main()->exec(QStringLiteral(
+            "INSERT INTO chumnum (Policy_no, Ku_name) VALUES ('68-05-4-0012', 'นายดี')"));
         auto row = [&](const char* kind, const char* printer) {
             connections.personal()->exec(
                 QStringLiteral("UPDATE Printer_tb SET Printer_name = ?, Printer_index = NULL, "
@@ -62,12 +62,16 @@ protected:
 
     QList<Document> receiptThenRenewal() const
     {
-        return {{{QStringLiteral("recv_1.rpt"), QStringLiteral("{service.recv_no} = 'R1'"),
-                  QString(), {QStringLiteral("c_name ='นายดี'")}},
+        return {{{QStringLiteral("recv_1.rpt"),
+                  QStringLiteral("{service.recv_no} = 'R1'"),
+                  QString(),
+                  {QStringLiteral("c_name ='นายดี'")}},
                  QStringLiteral("ใบเสร็จรับเงิน"),
                  QStringLiteral("ใบเสร็จรับเงิน R1")},
-                {{QStringLiteral("TOR_A4.rpt"), QStringLiteral("{chumnum.Policy_no} = '68-05-4-0012'"),
-                  QString(), {}},
+                {{QStringLiteral("TOR_A4.rpt"),
+                  QStringLiteral("{chumnum.Policy_no} = '68-05-4-0012'"),
+                  QString(),
+                  {}},
                  QStringLiteral("ใบต่อดอกใหญ่"),
                  QStringLiteral("ใบต่อดอกใหญ่ 68-05-4-0012")}};
     }
@@ -84,7 +88,7 @@ protected:
 
 TEST_F(DocumentOutputTest, EachDocumentGoesToItsOwnPrinterUnderItsName)
 {
-    const ReportRunner runner(config.dataFolder, connections);
+    const ReportRunner runner(config.dataFolder, connections.main(), connections.customer());
     DocumentOutput output(runner, PrinterSettings(connections.personal()), choice, prompt);
     EXPECT_TRUE(output.print(receiptThenRenewal()));
     EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.lastText().toStdString();
@@ -93,7 +97,8 @@ TEST_F(DocumentOutputTest, EachDocumentGoesToItsOwnPrinterUnderItsName)
               QStringList{QStringLiteral("ใบเสร็จรับเงิน R1")});
     EXPECT_EQ(cups.finishedJobs(QStringLiteral("Office_A4"), 1),
               QStringList{QStringLiteral("ใบต่อดอกใหญ่ 68-05-4-0012")});
-    EXPECT_TRUE(test::pdfText(cups.outputOf(QStringLiteral("Receipt58"))).contains(QStringLiteral("R1")));
+    EXPECT_TRUE(
+        test::pdfText(cups.outputOf(QStringLiteral("Receipt58"))).contains(QStringLiteral("R1")));
     EXPECT_TRUE(test::pdfText(cups.outputOf(QStringLiteral("Office_A4")))
                     .contains(QStringLiteral("68-05-4-0012")));
     EXPECT_EQ(openPreviews(), 0);
@@ -102,7 +107,7 @@ TEST_F(DocumentOutputTest, EachDocumentGoesToItsOwnPrinterUnderItsName)
 TEST_F(DocumentOutputTest, ARefusedJobIsSaidWithTheDocumentsName)
 {
     ASSERT_TRUE(cups.reject(QStringLiteral("Office_A4")));
-    const ReportRunner runner(config.dataFolder, connections);
+    const ReportRunner runner(config.dataFolder, connections.main(), connections.customer());
     DocumentOutput output(runner, PrinterSettings(connections.personal()), choice, prompt);
     EXPECT_FALSE(output.print(receiptThenRenewal()));
     ASSERT_EQ(prompt.messages().size(), 1);
@@ -117,7 +122,7 @@ TEST_F(DocumentOutputTest, ARefusedJobIsSaidWithTheDocumentsName)
 TEST_F(DocumentOutputTest, PreviewRowsAndMissingDefinitions)
 {
     connections.personal()->exec(QStringLiteral("UPDATE Printer_tb SET Preview = 1"));
-    const ReportRunner runner(config.dataFolder, connections);
+    const ReportRunner runner(config.dataFolder, connections.main(), connections.customer());
     DocumentOutput output(runner, PrinterSettings(connections.personal()), choice, prompt);
     closePreviews();
     QList<Document> documents = receiptThenRenewal();

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace tawela::app {
+namespace tawela::admin {
 
 // How days count in the interest of a contract.
 enum class InterestMode {
@@ -67,4 +67,4 @@ Settings loadSettings(const std::shared_ptr<platform::db::Database>& main);
 // Writes every column of the row (the settings screen's store).
 void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings);
 
-} // namespace tawela::app
+} // namespace tawela::admin

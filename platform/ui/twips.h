@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-namespace tawela::app {
+namespace tawela::platform {
 
 // The old screens were laid out in twips, 1440 to the inch; these give the
 // same physical length on this screen.
@@ -16,4 +16,4 @@ inline int twipsY(const QWidget* widget, int twips)
     return int(double(twips) * widget->logicalDpiY() / 1440.0 + 0.5);
 }
 
-} // namespace tawela::app
+} // namespace tawela::platform

@@ -1,8 +1,8 @@
-#include "app/staff.h"
+#include "admin/staff.h"
 
 #include "platform/db/recordset.h"
 
-namespace tawela::app {
+namespace tawela::admin {
 
 using platform::db::Condition;
 using platform::db::Recordset;
@@ -111,4 +111,4 @@ bool StaffStore::remove(const QString& code)
     return true;
 }
 
-} // namespace tawela::app
+} // namespace tawela::admin

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-namespace tawela::app {
+namespace tawela::admin {
 
 // An employee's right on one area of the program.
 enum class Right { Allowed, NotAllowed, ReadOnly };
@@ -51,4 +51,4 @@ private:
     std::shared_ptr<platform::db::Database> m_db;
 };
 
-} // namespace tawela::app
+} // namespace tawela::admin

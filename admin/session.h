@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/staff.h"
+#include "admin/staff.h"
 
 #include <QString>
 
-namespace tawela::app {
+namespace tawela::admin {
 
 // Who is signed in and what they may use; filled once at sign-in.
 struct Session {
@@ -21,4 +21,4 @@ struct Session {
     Right bkRight() const { return rightFromText(bk); }
 };
 
-} // namespace tawela::app
+} // namespace tawela::admin

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "admin/settings.h"
 
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 
-namespace tawela::app {
+namespace tawela::admin {
 
 using platform::db::DbError;
 using platform::db::Recordset;
@@ -114,4 +114,4 @@ void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Set
     rs.store();
 }
 
-} // namespace tawela::app
+} // namespace tawela::admin
