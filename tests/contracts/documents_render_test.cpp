@@ -103,23 +103,26 @@ TEST_F(DocumentsRender, EveryContractDocument)
          {"sanya2.rpt", "sanya2_both.rpt", "sanya2_s.rpt", "sanya2_s58mm.rpt", "sanya3.rpt",
           "CARD.rpt", "TOR_A4.rpt", "sanya2_tor.rpt", "sanya2_tor58mm.rpt"}) {
         SCOPED_TRACE(file);
-        const QString text = renderText({QLatin1String(file), contractSelection(policyNo), {}});
+        const QString text =
+            renderText({QLatin1String(file), contractSelection(policyNo), {}, {}, {}});
         EXPECT_TRUE(text.contains(letters(QStringLiteral("68-05-4-0012")))) << text.toStdString();
         EXPECT_TRUE(text.contains(letters(QStringLiteral("นายสมชาย ใจดี"))));
         EXPECT_TRUE(text.contains(letters(QStringLiteral("10,000.00"))));
     }
     const QString form =
-        renderText({QStringLiteral("sanya3.rpt"), contractSelection(policyNo), {}});
+        renderText({QStringLiteral("sanya3.rpt"), contractSelection(policyNo), {}, {}, {}});
     EXPECT_TRUE(form.contains(letters(QStringLiteral("หนึ่งหมื่นบาทถ้วน"))));
     EXPECT_TRUE(form.contains(letters(QStringLiteral("12 สิงหาคม 2568"))));
     EXPECT_TRUE(form.contains(letters(QStringLiteral("ร้านทองเจริญ"))));
-    const QString card = renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}});
+    const QString card =
+        renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}, {}, {}});
     EXPECT_TRUE(card.contains(letters(QStringLiteral("10/11/2568"))));
     EXPECT_TRUE(card.contains(letters(QStringLiteral("รวม 1 ครั้ง"))));
 
     // With the automatic number off the documents show the shop's own number.
     connections.main()->exec(QStringLiteral("UPDATE config_setting SET chumnum_autorun = 0"));
-    const QString own = renderText({QStringLiteral("sanya2.rpt"), contractSelection(policyNo), {}});
+    const QString own =
+        renderText({QStringLiteral("sanya2.rpt"), contractSelection(policyNo), {}, {}, {}});
     EXPECT_TRUE(own.contains(QStringLiteral("A-77")));
 }
 
@@ -131,7 +134,9 @@ TEST_F(DocumentsRender, EveryReceipt)
         SCOPED_TRACE(file);
         const QString text = renderText({QLatin1String(file),
                                          receiptSelection(receiptNo),
-                                         {customerNameValue(QStringLiteral("นายสมชาย O'Neil"))}});
+                                         {customerNameValue(QStringLiteral("นายสมชาย O'Neil"))},
+                                         {},
+                                         {}});
         EXPECT_TRUE(text.contains(QStringLiteral("R1"))) << text.toStdString();
         EXPECT_TRUE(text.contains(letters(QStringLiteral("นายสมชาย O'Neil"))));
         EXPECT_TRUE(text.contains(letters(QStringLiteral("สามร้อยเจ็ดสิบห้าบาทถ้วน"))));
@@ -244,7 +249,8 @@ TEST_F(DocumentsRender, LongDataNeverPrintsOverWhatStandsBelow)
 TEST_F(DocumentsRender, ARenewalCardWithoutRenewalsStillShowsTheContract)
 {
     connections.main()->exec(QStringLiteral("DELETE FROM chumnum_tor"));
-    const QString card = renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}});
+    const QString card =
+        renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}, {}, {}});
     EXPECT_TRUE(card.contains(letters(QStringLiteral("68-05-4-0012")))) << card.toStdString();
     EXPECT_TRUE(card.contains(letters(QStringLiteral("นายสมชาย ใจดี"))));
     EXPECT_TRUE(card.contains(letters(QStringLiteral("ร้านทองเจริญ"))));
