@@ -1,25 +1,11 @@
 #include "contracts/contract.h"
 
 #include "platform/db/recordset.h"
+#include "text/thai_text.h"
 
 namespace tawela::contracts {
 
 using platform::db::Condition;
-
-QString operationModeText(OperationMode mode)
-{
-    switch (mode) {
-    case OperationMode::None:
-        return {};
-    case OperationMode::NewContract:
-        return QStringLiteral("สัญญาใหม่");
-    case OperationMode::Renewal:
-        return QStringLiteral("ต่อดอก");
-    case OperationMode::Redemption:
-        return QStringLiteral("ไถ่ถอน");
-    }
-    return {};
-}
 
 ContractState stateOf(const Contract& c)
 {
@@ -56,7 +42,7 @@ Condition conditionFor(ContractFilter filter)
 
 QString contractNumber(const QDate& day, qint64 run)
 {
-    const QString year = QString::number(day.year() + 543).right(2);
+    const QString year = QString::number(text::buddhistYear(day.year())).right(2);
     const QString month = QStringLiteral("-%1-").arg(day.month(), 2, 10, QChar(u'0'));
     const QString runPart = run < 0 ? u'-' + QStringLiteral("%1").arg(-run, 4, 10, QChar(u'0'))
                                     : QStringLiteral("%1").arg(run, 4, 10, QChar(u'0'));

@@ -63,8 +63,6 @@ enum class OperationMode {
     Redemption,  // "ไถ่ถอน": a receipt
 };
 
-QString operationModeText(OperationMode mode);
-
 enum class ContractState { Open, Renewed, Redeemed, Forfeited };
 ContractState stateOf(const Contract& contract);
 

@@ -31,11 +31,6 @@ const Band* ReportDefinition::band(Band::Kind kind) const
     return nullptr;
 }
 
-double ReportDefinition::contentWidth() const
-{
-    return pageWidth() - marginLeft - marginRight;
-}
-
 namespace {
 
 struct Reader {

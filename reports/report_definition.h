@@ -74,7 +74,6 @@ struct ReportDefinition {
     QList<Band> bands;
 
     const Band* band(Band::Kind kind) const;
-    double contentWidth() const;
     double pageWidth() const { return landscape ? pageSize.height() : pageSize.width(); }
     double pageHeight() const { return landscape ? pageSize.width() : pageSize.height(); }
 

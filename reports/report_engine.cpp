@@ -74,10 +74,7 @@ QString numberFormat(Decimal v, const QString& format)
 
 QString beDate(const QDate& d)
 {
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.day(), 2, 10, QChar(u'0'))
-        .arg(d.month(), 2, 10, QChar(u'0'))
-        .arg(d.year() + 543);
+    return text::buddhistDateText(d);
 }
 
 } // namespace
@@ -419,7 +416,7 @@ private:
         // How far a point at y (as defined) moves: by the most that any
         // element ending above it grew, itself moved.
         std::sort(items.begin(), items.end(),
-                  [](const Item& a, const Item& b) { return a.top < b.top; });
+                  [](const Item& x, const Item& y) { return x.top < y.top; });
         auto shiftAt = [&items](double y, qsizetype before) {
             double s = 0;
             for (qsizetype k = 0; k < before; ++k)

@@ -147,7 +147,7 @@ QString thaiLongDate(const QDate& date)
 {
     if (!date.isValid())
         return {};
-    const int year = date.year() < 2500 ? date.year() + 543 : date.year();
+    const int year = date.year() < 2500 ? buddhistYear(date.year()) : date.year();
     return u' ' + QString::number(date.day()) + u' ' + thaiMonthName(date) + u' ' +
            QString::number(year);
 }
@@ -185,7 +185,7 @@ QString buddhistDateText(const QDate& date)
     return QStringLiteral("%1/%2/%3")
         .arg(date.day(), 2, 10, QChar(u'0'))
         .arg(date.month(), 2, 10, QChar(u'0'))
-        .arg(date.year() + 543);
+        .arg(buddhistYear(date.year()));
 }
 
 QDate parseBuddhistDate(const QString& text)
@@ -197,9 +197,9 @@ QDate parseBuddhistDate(const QString& text)
         return {};
     int year = m.captured(3).toInt();
     if (m.captured(3).size() == 2)
-        year += 2500 - 543;
+        year = christianYear(2500 + year);
     else if (year >= 2400)
-        year -= 543;
+        year = christianYear(year);
     return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
 }
 

@@ -32,6 +32,17 @@ QString thaiMonthName(int month);
 // "Jan" … "Dec".
 QString englishMonthAbbreviation(int month);
 
+// Years shown to people are Buddhist-era: the Christian year and 543.
+constexpr int BuddhistEraOffset = 543;
+constexpr int buddhistYear(int christianYear)
+{
+    return christianYear + BuddhistEraOffset;
+}
+constexpr int christianYear(int buddhistYear)
+{
+    return buddhistYear - BuddhistEraOffset;
+}
+
 // " 5 มกราคม 2557": a leading blank, day, Thai month, Buddhist-era year (a
 // year below 2500 is taken as Christian era and gets 543 added).
 QString thaiLongDate(const QDate& date);

@@ -83,7 +83,7 @@ void ThaiDateEdit::showBuddhistYear()
     // The calendar's own year button counts in the Christian era; show the
     // Buddhist-era year in its place.
     if (auto* year = m_calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton")))
-        year->setText(QString::number(m_calendar->yearShown() + 543));
+        year->setText(QString::number(text::buddhistYear(m_calendar->yearShown())));
 }
 
 } // namespace tawela::platform

@@ -1,6 +1,7 @@
 #include "contracts/calculator.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +11,15 @@ using namespace tawela::contracts;
 using admin::InterestMode;
 using platform::Decimal;
 
-namespace {
+using test::d;
 
-Decimal d(const char* t)
-{
-    return Decimal::parse(QString::fromLatin1(t)).value();
-}
+namespace {
 
 class CalculatorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (auto [days, fee] : {std::pair{30, "3"}, {60, "2.5"}, {90, "2"}})
-            t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (?, ?)"),
-                       {days, qlonglong(d(fee).units())});
+        test::rateRows(t.db, "fee_table1", {{30, "3"}, {60, "2.5"}, {90, "2"}});
     }
 
     ContractCalculator calculator(InterestMode mode, const char* minimum = "0")

@@ -1,5 +1,6 @@
 #include "contracts/closing.h"
 #include "contracts/contract_form.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,9 @@ using namespace tawela::contracts;
 using admin::InterestMode;
 using platform::PromptAnswer;
 
-namespace {
+using test::d;
 
-Decimal d(const char* t)
-{
-    return *Decimal::parse(QString::fromLatin1(t));
-}
+namespace {
 
 const QList<RateRow> lateRows = {{7, d("3")}, {15, d("5")}};
 const QList<RateRow> earlyRows = {{30, d("1")}, {10, d("2")}};
@@ -92,8 +90,7 @@ class ClosingFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (7, 30000), "
-                                  "(15, 50000), (30, 30000)"));
+        test::rateRows(t.db, "fee_table1", {{7, "3"}, {15, "5"}, {30, "3"}});
         admin::Settings s = admin::loadSettings(t.db);
         s.chumnumRun = 1;
         s.dedugFee = false;
@@ -371,7 +368,7 @@ TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
     EXPECT_EQ(f->closing.caption, QStringLiteral("ส่วนเพิ่ม(ลด)"));
     EXPECT_EQ(f->closing.total, QStringLiteral("10300"));
     // A date earlier than the due date: no discount without clear_employee.
-    t.db->exec(QStringLiteral("INSERT INTO deduct_table1 (duration, fee) VALUES (10, 20000)"));
+    test::rateRows(t.db, "deduct_table1", {{10, "2"}});
     f->closing.date = QDate(2025, 5, 24);
     f->closingDatesChanged();
     EXPECT_EQ(f->closing.days, QStringLiteral("-20"));

@@ -1,4 +1,5 @@
 #include "contracts/contract_form.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -7,19 +8,15 @@ using namespace tawela;
 using namespace tawela::contracts;
 using Field = ContractForm::Field;
 
-namespace {
+using test::d;
 
-Decimal d(const char* t)
-{
-    return *Decimal::parse(QString::fromLatin1(t));
-}
+namespace {
 
 class ContractFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000), "
-                                  "(60, 25000)"));
+        test::rateRows(t.db, "fee_table1", {{30, "3"}, {60, "2.5"}});
         admin::Settings s = admin::loadSettings(t.db);
         s.chumnumRun = 7;
         s.dedugFee = false;

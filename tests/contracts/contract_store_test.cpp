@@ -2,6 +2,7 @@
 #include "contracts/contract_store.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 
 #include <QProcess>
@@ -18,12 +19,9 @@ using platform::db::DbError;
 using platform::db::Recordset;
 namespace error_number = platform::db::error_number;
 
-namespace {
+using test::d;
 
-Decimal d(const char* t)
-{
-    return Decimal::parse(QString::fromLatin1(t)).value();
-}
+namespace {
 
 class ContractStoreTest : public ::testing::Test {
 protected:

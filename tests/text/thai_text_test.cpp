@@ -1,4 +1,5 @@
 #include "platform/prompt.h"
+#include "shop_builder.h"
 #include "text/thai_text.h"
 
 #include <gtest/gtest.h>
@@ -6,14 +7,9 @@
 using namespace tawela;
 using platform::Decimal;
 
-namespace {
+using test::d;
 
-Decimal d(const char* t)
-{
-    return Decimal::parse(QString::fromLatin1(t)).value();
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(BahtText, TheExamplesOfTheShop)
 {

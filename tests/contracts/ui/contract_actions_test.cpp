@@ -5,6 +5,7 @@
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/twips.h"
 #include "screenshot.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 #include "typing.h"
 
@@ -34,7 +35,7 @@ class ContractActionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000)"));
+        test::rateRows(t.db, "fee_table1", {{30, "3"}});
         admin::Settings s = admin::loadSettings(t.db);
         s.dInteresRate = QStringLiteral("จริง");
         s.preRecv = QStringLiteral("R");

@@ -1,5 +1,6 @@
 #include "contracts/ui/contract_screen.h"
 #include "screenshot.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 #include "typing.h"
 
@@ -18,7 +19,7 @@ using namespace tawela::contracts;
 TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
 {
     test::TempDatabase t;
-    t.db->exec(QStringLiteral("INSERT INTO fee_table1 (duration, fee) VALUES (30, 30000)"));
+    test::rateRows(t.db, "fee_table1", {{30, "3"}});
     platform::ScriptedPrompt prompt;
     admin::Session session;
     session.employeeName = QStringLiteral("สมศรี");

@@ -136,9 +136,11 @@ TEST_F(DocumentOutputTest, PreviewRowsAndMissingDefinitions)
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ใบเสร็จรับเงิน R0")));
     EXPECT_EQ(openPreviews(), 2);
     // The preview fits the screen it opens on.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QStringLiteral("reportPreview"))
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QStringLiteral("reportPreview")) {
             EXPECT_LE(w->height(), w->screen()->availableGeometry().height());
+        }
+    }
     closePreviews();
     EXPECT_TRUE(cups.finishedJobs(QStringLiteral("Receipt58"), 0).isEmpty());
 }
