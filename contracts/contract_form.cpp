@@ -15,24 +15,68 @@ ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, admin::
         std::make_unique<ContractCalculator>(m_tables, ContractCalculator::Settings{}, m_prompt);
 }
 
-void ContractForm::applyRights(bool storedContract)
+ContractForm::Commands ContractForm::commands() const
+{
+    // The command bar by stage: new, save, renew, redeem, forfeit, documents, list.
+    struct Row {
+        Stage stage;
+        bool newContract, save, renew, redeem, forfeit, documents, list;
+    };
+    static constexpr Row table[] = {
+        {Stage::Empty, true, false, false, false, false, false, true},
+        {Stage::Entering, false, true, false, false, false, true, false},
+        {Stage::JustSaved, true, true, false, false, false, true, true},
+        {Stage::Open, true, true, true, true, true, true, true},
+        {Stage::Closed, true, false, false, false, false, true, true},
+    };
+    Commands c;
+    for (const Row& r : table) {
+        if (r.stage != m_stage)
+            continue;
+        c.newContract = r.newContract;
+        c.save = r.save;
+        c.renew = r.renew;
+        c.redeem = r.redeem;
+        c.forfeit = r.forfeit;
+        c.documents = r.documents;
+        c.list = r.list;
+    }
+    // Asked from the tools menu, a deletion leaves nothing else to do.
+    if (deletion.visible && m_deletingFromMenu)
+        c.save = c.renew = c.redeem = c.documents = false;
+    applyRights(c);
+    return c;
+}
+
+void ContractForm::applyRights(Commands& c) const
 {
     // Interest tables and customer tables by their rights; Card decides
     // whether a stored contract can be changed (a new one is always
     // entered), Policy whether anything can be edited at all.
-    m_commands.interestTable = m_session.blacklistRight() != admin::Right::NotAllowed;
-    m_commands.discountTable = m_commands.interestTable;
-    m_commands.customerTable = m_session.bkRight() != admin::Right::NotAllowed;
+    c.interestTable = c.discountTable = m_session.blacklistRight() != admin::Right::NotAllowed;
+    c.customerTable = m_session.bkRight() != admin::Right::NotAllowed;
     if (m_session.cardRight() == admin::Right::NotAllowed) {
-        m_commands.panels = !storedContract;
-        m_commands.tools = false;
-        m_commands.remove = false;
-        m_commands.history = false;
+        c.panels = m_stage == Stage::Entering;
+        c.tools = false;
+        c.remove = false;
+        c.history = false;
     }
     if (m_session.policyRight() == admin::Right::ReadOnly) {
-        m_commands.panels = false;
-        m_commands.tools = false;
-        m_commands.commandBar = false;
+        c.panels = false;
+        c.tools = false;
+        c.commandBar = false;
+    }
+}
+
+QString ContractForm::recordMode() const
+{
+    switch (m_stage) {
+    case Stage::Empty:
+        return {};
+    case Stage::Entering:
+        return QStringLiteral("Addnew");
+    default:
+        return QStringLiteral("Edit");
     }
 }
 
@@ -52,8 +96,7 @@ bool ContractForm::open()
         m_prompt.plain(e.description());
         return false;
     }
-    m_commands = Commands{};
-    applyRights();
+    m_stage = Stage::Empty;
     contract.tableNo = QStringLiteral("1");
     return true;
 }
@@ -98,10 +141,8 @@ bool ContractForm::newContract(const QDate& today)
     contract.tableNo = QStringLiteral("1");
     lines.clear();
     pendingTotal = Decimal();
-    closedPanel = forfeitedPanel = false;
     hidePanels();
     operation = OperationMode::NewContract;
-    recordMode = QStringLiteral("Addnew");
     contract.pStatus = true;
     try {
         m_settings = admin::loadSettings(m_db);
@@ -141,14 +182,7 @@ bool ContractForm::newContract(const QDate& today)
         m_prompt.error(e.description());
         return false;
     }
-    m_commands.newContract = false;
-    m_commands.save = true;
-    m_commands.documents = true;
-    m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
-    m_commands.list = false;
-    m_commands.panels = true;
-    m_commands.tools = true;
-    applyRights(false);
+    m_stage = Stage::Entering;
     return true;
 }
 
@@ -159,11 +193,9 @@ void ContractForm::show(const Contract& stored)
     contract = stored;
     if (contract.tableNo.isEmpty())
         contract.tableNo = QStringLiteral("1");
-    recordMode = QStringLiteral("Edit");
+    m_stage = stored.pStatus ? Stage::Open : Stage::Closed;
     operation = OperationMode::None;
     pendingTotal = Decimal();
-    forfeitedPanel = stored.overDue;
-    closedPanel = !stored.pStatus;
     hidePanels();
     renewal = RenewalPanel{};
     closing = ClosingPanel{};
@@ -192,13 +224,6 @@ void ContractForm::show(const Contract& stored)
     pushToCalculator();
     m_calc->loadStored();
     lines = m_store.renewalLines(stored.policyNo);
-    m_commands.save = m_commands.renew = m_commands.redeem = m_commands.forfeit = stored.pStatus;
-    m_commands.documents = true;
-    m_commands.newContract = true;
-    m_commands.list = true;
-    m_commands.panels = m_commands.tools = m_commands.remove = m_commands.history = true;
-    m_commands.commandBar = true;
-    applyRights();
 }
 
 bool ContractForm::reloadSettings()
@@ -415,7 +440,7 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
         return refused;
     SaveRequest request;
     request.contract = contract;
-    request.isNew = recordMode == QLatin1String("Addnew");
+    request.isNew = m_stage == Stage::Entering;
     request.startedOn = m_startedOn;
     request.startedWithRun = m_startedWithRun;
     request.lines = lines;
@@ -474,18 +499,11 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
         if (renewed)
             print({renewalDocuments(m_settings, result.policyNo), {}});
     }
-    m_commands.newContract = m_commands.save = m_commands.renew = m_commands.redeem =
-        m_commands.forfeit = true;
-    m_commands.list = true;
-    m_commands.panels = true;
-    applyRights();
+    // A contract just opened is renewed, redeemed or forfeited only after it
+    // is shown again from the list.
+    if (wasNew)
+        m_stage = Stage::JustSaved;
     m_prompt.plain(QStringLiteral("Data Saved"));
-    if (wasNew) {
-        recordMode = QStringLiteral("Edit");
-        // A contract just opened is renewed, redeemed or forfeited only after
-        // it is shown again from the list.
-        m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
-    }
     return std::nullopt;
 }
 
@@ -520,7 +538,7 @@ std::optional<ContractForm::Field> ContractForm::refusedValue()
 
 bool ContractForm::stillAsStored()
 {
-    if (recordMode != QLatin1String("Edit"))
+    if (m_stage == Stage::Empty || m_stage == Stage::Entering)
         return true;
     try {
         const auto stored = m_store.find(contract.policyNo);

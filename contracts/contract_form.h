@@ -22,6 +22,15 @@ namespace tawela::contracts {
 // "สัญญาใหม่", showing a stored contract, "เพิ่ม", the witnesses and "จัดเก็บ".
 class ContractForm {
 public:
+    // What the screen is doing with its contract. The commands on follow
+    // from it, the open panel and the rights, in commands().
+    enum class Stage {
+        Empty,    // opened, nothing shown yet
+        Entering, // "สัญญาใหม่": a new contract being entered (record mode "Addnew")
+        JustSaved, // a new contract stored; renewed or closed only once shown again
+        Open,      // a stored open contract shown
+        Closed,    // a redeemed or forfeited contract shown
+    };
     // Which commands and panels the screen offers now.
     struct Commands {
         bool newContract = true, save = false, renew = false, redeem = false, documents = false,
@@ -148,11 +157,15 @@ public:
     RenewalEditPanel renewalEdit;
     ClosingPanel closing;
     DeletePanel deletion;
-    QString recordMode; // "Addnew", "Edit" or empty
     OperationMode operation = OperationMode::None;
-    bool closedPanel = false, forfeitedPanel = false;
     QStringList rateList, productGroups;
-    const Commands& commands() const { return m_commands; }
+    Stage stage() const { return m_stage; }
+    // "Addnew" while a new contract is entered, "Edit" once one is stored.
+    QString recordMode() const;
+    // The marks "สัญญาปิด" and "หลุดจำนำ".
+    bool closedPanel() const { return m_stage == Stage::Closed; }
+    bool forfeitedPanel() const { return m_stage == Stage::Closed && contract.overDue; }
+    Commands commands() const;
     const admin::Settings& settings() const { return m_settings; }
     ContractCalculator& calculator() { return *m_calc; }
     const std::shared_ptr<platform::db::Database>& database() const { return m_db; }
@@ -171,7 +184,7 @@ private:
     void offerReload();
     void syncFromCalculator();
     void pushToCalculator();
-    void applyRights(bool storedContract = true);
+    void applyRights(Commands& commands) const;
     void hidePanels();
     bool openClosing(ClosingPanel::Kind kind, const QDate& today);
     void computeClosingCharge();
@@ -191,11 +204,11 @@ private:
     RateTables m_tables;
     std::unique_ptr<ContractCalculator> m_calc;
     ContractStore m_store;
-    Commands m_commands;
+    Stage m_stage = Stage::Empty;
+    bool m_deletingFromMenu = false; // the tools menu's "ลบสัญญา" turns more off
     QDate m_startedOn;
     qint64 m_startedWithRun = 0;
     bool m_saved = false;
-    Commands m_beforeDelete;
     int m_unsavedRenewals = 0; // confirmed in the panel, not yet stored
     bool m_reprintOpen = false;
     OperationMode m_operationBeforePanel = OperationMode::None; // given back on cancel

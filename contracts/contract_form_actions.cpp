@@ -351,9 +351,7 @@ bool ContractForm::confirmClosing(const QDateTime& now)
             {receiptDocuments(m_settings.recvtaiCfg, m_settings, contract.kuName, receiptNo), {}});
     }
     closing.visible = false;
-    closedPanel = true;
-    forfeitedPanel = !redeem;
-    m_commands.save = m_commands.renew = m_commands.redeem = m_commands.forfeit = false;
+    m_stage = Stage::Closed;
     return true;
 }
 
@@ -361,23 +359,20 @@ bool ContractForm::confirmClosing(const QDateTime& now)
 
 void ContractForm::askDelete(bool fromMenu)
 {
-    m_beforeDelete = m_commands;
     deletion.visible = true;
-    if (fromMenu)
-        m_commands.save = m_commands.renew = m_commands.redeem = m_commands.documents = false;
+    m_deletingFromMenu = fromMenu;
 }
 
 bool ContractForm::confirmDelete()
 {
     bool removed = false;
     try {
-        removed = m_store.remove(contract.policyNo, recordMode == QLatin1String("Edit")
-                                                        ? std::optional(contract.rowVersion)
-                                                        : std::nullopt);
+        removed = m_store.remove(contract.policyNo, m_stage == Stage::Entering
+                                                        ? std::nullopt
+                                                        : std::optional(contract.rowVersion));
     } catch (const DbError& e) {
         if (e.number() == platform::db::error_number::ChangedElsewhere) {
             deletion.visible = false;
-            m_commands = m_beforeDelete;
             offerReload();
             return false;
         }
@@ -388,7 +383,6 @@ bool ContractForm::confirmDelete()
     if (!removed)
         return false; // no such contract: the panel stays
     deletion.visible = false;
-    m_commands = m_beforeDelete;
     m_prompt.plain(QStringLiteral("สัญญานี้ถูกลบแล้ว"));
     return true;
 }
@@ -396,7 +390,6 @@ bool ContractForm::confirmDelete()
 void ContractForm::cancelDelete()
 {
     deletion.visible = false;
-    m_commands = m_beforeDelete;
 }
 
 // Reprint ------------------------------------------------------------------

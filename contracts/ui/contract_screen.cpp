@@ -403,8 +403,8 @@ void ContractScreen::refresh()
         m_f.group->addItems(m_form->productGroups);
     }
     m_binding->show();
-    m_closedPanel->setVisible(m_form->closedPanel);
-    m_forfeitedPanel->setVisible(m_form->forfeitedPanel);
+    m_closedPanel->setVisible(m_form->closedPanel());
+    m_forfeitedPanel->setVisible(m_form->forfeitedPanel());
     refreshCommands();
     refreshHistory();
     refreshPanels();
@@ -412,7 +412,7 @@ void ContractScreen::refresh()
 
 void ContractScreen::refreshCommands()
 {
-    const ContractForm::Commands& cmd = m_form->commands();
+    const ContractForm::Commands cmd = m_form->commands();
     const std::pair<QPushButton*, bool> states[] = {
         {m_cmd.newContract, cmd.newContract}, {m_cmd.renew, cmd.renew},
         {m_cmd.redeem, cmd.redeem},           {m_cmd.save, cmd.save},

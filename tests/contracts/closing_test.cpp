@@ -327,8 +327,8 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
     ASSERT_EQ(orders.size(), 1);
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("recv_1.rpt"));
     EXPECT_EQ(orders[0].jobs[0].values[0], QStringLiteral("c_name ='นายสมชาย O''Neil'"));
-    EXPECT_TRUE(f->closedPanel);
-    EXPECT_FALSE(f->forfeitedPanel);
+    EXPECT_TRUE(f->closedPanel());
+    EXPECT_FALSE(f->forfeitedPanel());
     EXPECT_FALSE(f->commands().save || f->commands().renew || f->commands().redeem ||
                  f->commands().forfeit);
     EXPECT_EQ(f->operation, OperationMode::None);
@@ -430,7 +430,7 @@ TEST_F(ClosingFormTest, ForfeitureAsksBeforeTheDueDateAndWritesNoReceipt)
               QStringLiteral("2025-08-01"));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
     EXPECT_TRUE(orders.isEmpty());
-    EXPECT_TRUE(f->closedPanel && f->forfeitedPanel);
+    EXPECT_TRUE(f->closedPanel() && f->forfeitedPanel());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 2);
 }
 

@@ -67,7 +67,7 @@ TEST_F(ContractFormTest, NewContractStartsFromTheSettings)
     ASSERT_TRUE(f->newContract(QDate(2025, 12, 31)));
     EXPECT_EQ(f->contract.policyNo, QStringLiteral("68-12-4-0007"));
     EXPECT_EQ(f->contract.refNo, f->contract.policyNo);
-    EXPECT_EQ(f->recordMode, QStringLiteral("Addnew"));
+    EXPECT_EQ(f->recordMode(), QStringLiteral("Addnew"));
     EXPECT_EQ(f->operation, OperationMode::NewContract);
     // Days from the table's Period run the days rule.
     EXPECT_EQ(f->contract.totalDay, 30);
@@ -111,7 +111,7 @@ TEST_F(ContractFormTest, SavedTwiceUsesOneNumberAndOneExpense)
     EXPECT_FALSE(f->save().has_value());
     ASSERT_TRUE(f->saved()) << prompt.lastText().toStdString();
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
-    EXPECT_EQ(f->recordMode, QStringLiteral("Edit"));
+    EXPECT_EQ(f->recordMode(), QStringLiteral("Edit"));
     EXPECT_FALSE(f->commands().renew);
     EXPECT_EQ(f->contract.model.size(), 255);
     ASSERT_EQ(printed.size(), 1);
@@ -160,8 +160,8 @@ TEST_F(ContractFormTest, RightsAndClosedContracts)
     t.db->exec(QStringLiteral("UPDATE chumnum SET P_status = 0, over_due = 1"));
     auto shown = form();
     shown->show(*ContractStore(t.db).find(QStringLiteral("68-05-4-0007")));
-    EXPECT_TRUE(shown->closedPanel);
-    EXPECT_TRUE(shown->forfeitedPanel);
+    EXPECT_TRUE(shown->closedPanel());
+    EXPECT_TRUE(shown->forfeitedPanel());
     EXPECT_FALSE(shown->commands().save);
     EXPECT_FALSE(shown->commands().renew);
     EXPECT_TRUE(shown->commands().documents);
@@ -310,6 +310,6 @@ TEST_F(ContractFormTest, ACopyShowingAnOlderStateCannotUndoAClosing)
     prompt.queueAnswer(platform::PromptAnswer::Yes);
     EXPECT_FALSE(a.openRedemption(QDate(2025, 6, 13)));
     EXPECT_FALSE(a.contract.pStatus);
-    EXPECT_TRUE(a.closedPanel);
+    EXPECT_TRUE(a.closedPanel());
     EXPECT_EQ(count("service"), 1);
 }

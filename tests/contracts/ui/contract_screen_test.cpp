@@ -81,7 +81,7 @@ TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
     EXPECT_EQ(value->count(), 1);
     value->setEditText(QStringLiteral("นายสมชาย O'Neil"));
     Q_EMIT value->lineEdit()->returnPressed();
-    EXPECT_EQ(screen.form().recordMode, QStringLiteral("Edit"));
+    EXPECT_EQ(screen.form().recordMode(), QStringLiteral("Edit"));
     EXPECT_TRUE(screen.findChild<QPushButton*>(QStringLiteral("command12"))->isVisible());
     EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("t9"))->text(),
               QStringLiteral("นายสมชาย O'Neil"));
