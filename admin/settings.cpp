@@ -1,7 +1,7 @@
 #include "admin/settings.h"
 
+#include "platform/db/column_map.h"
 #include "platform/db/db_error.h"
-#include "platform/db/recordset.h"
 
 namespace tawela::admin {
 
@@ -65,27 +65,6 @@ template <typename Row, typename S> void mapColumns(Row& row, S& s)
     row.text(QStringLiteral("backup_path"), s.backupPath);
 }
 
-struct Reader {
-    Recordset& rs;
-    void text(const QString& c, QString& v) { v = rs.text(c); }
-    void integer(const QString& c, qint64& v) { v = rs.integer(c); }
-    void boolean(const QString& c, bool& v) { v = rs.boolean(c); }
-    void decimal(const QString& c, platform::Decimal& v) { v = rs.decimal(c); }
-    void date(const QString& c, QDate& v) { v = rs.date(c); }
-};
-
-struct Writer {
-    Recordset& rs;
-    void text(const QString& c, const QString& v) { rs.setValue(c, v); }
-    void integer(const QString& c, qint64 v) { rs.setValue(c, QVariant::fromValue<qlonglong>(v)); }
-    void boolean(const QString& c, bool v) { rs.setValue(c, v); }
-    void decimal(const QString& c, platform::Decimal v) { rs.setValue(c, QVariant::fromValue(v)); }
-    void date(const QString& c, const QDate& v)
-    {
-        rs.setValue(c, v.isValid() ? QVariant(v) : QVariant());
-    }
-};
-
 } // namespace
 
 Recordset settingsRecord(const std::shared_ptr<platform::db::Database>& main)
@@ -101,7 +80,7 @@ Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
 {
     Recordset rs = settingsRecord(main);
     Settings s;
-    Reader reader{rs};
+    platform::db::RowReader reader{rs};
     mapColumns(reader, s);
     return s;
 }
@@ -109,7 +88,7 @@ Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
 void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings)
 {
     Recordset rs = settingsRecord(main);
-    Writer writer{rs};
+    platform::db::RowWriter writer{rs};
     mapColumns(writer, settings);
     rs.store();
 }

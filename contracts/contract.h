@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/column_map.h"
 #include "platform/db/condition.h"
 #include "platform/decimal.h"
 
@@ -7,13 +8,14 @@
 #include <QList>
 #include <QString>
 
-namespace tawela::platform::db {
-class Recordset;
-}
-
 namespace tawela::contracts {
 
 using platform::Decimal;
+
+// The longest texts the columns hold, the same for the screen and the save:
+// the goods description (Model) and an expense row's description.
+constexpr qsizetype ModelLength = 255;
+constexpr qsizetype ExpenseDescriptionLength = 254;
 
 // One row of chumnum: the contract with its snapshot of customer, goods and shop.
 struct Contract {
@@ -81,6 +83,78 @@ QString receiptNumber(const QString& prefix, qint64 run);
 
 // The expense row's description of a new contract, cut at 254 characters.
 QString expenseDescription(const Contract& contract);
+
+// Every column of chumnum and its member, for reading and writing (see
+// platform/db/column_map.h). The save writes the columns it stores with the
+// rule beside each; those others write (the closing, the renewal lines, the
+// shop's details on a new row) are written by them.
+template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
+{
+    using platform::db::Write;
+    row.integer(QStringLiteral("ID"), c.id, Write::Never);
+    row.text(QStringLiteral("Policy_no"), c.policyNo);
+    row.text(QStringLiteral("ref_no"), c.refNo);
+    row.text(QStringLiteral("Table_NO"), c.tableNo);
+    row.decimal(QStringLiteral("Amount1"), c.amount1);
+    row.decimal(QStringLiteral("Interes"), c.interes);
+    row.decimal(QStringLiteral("Interest_rate"), c.interestRate);
+    row.decimal(QStringLiteral("En_Followup"), c.enFollowup);
+    row.boolean(QStringLiteral("deduged"), c.deduged);
+    row.decimal(QStringLiteral("amount3"), c.amount3);
+    row.decimal(QStringLiteral("Amount2"), c.amount2);
+    row.text(QStringLiteral("Word1"), c.word1);
+    row.text(QStringLiteral("World2"), c.world2);
+    row.date(QStringLiteral("Policy_date"), c.policyDate);
+    row.integer(QStringLiteral("total_day"), c.totalDay);
+    row.date(QStringLiteral("End_date"), c.endDate);
+    row.text(QStringLiteral("Ku_code"), c.kuCode);
+    row.text(QStringLiteral("Ku_name"), c.kuName);
+    row.text(QStringLiteral("Ku_age"), c.kuAge);
+    row.text(QStringLiteral("Ku_ID"), c.kuId);
+    row.text(QStringLiteral("Ku_address"), c.kuAddress);
+    row.text(QStringLiteral("Ku_soi"), c.kuSoi);
+    row.text(QStringLiteral("Ku_MP"), c.kuMp);
+    row.text(QStringLiteral("P_note"), c.pNote);
+    row.text(QStringLiteral("object"), c.object);
+    row.text(QStringLiteral("Model"), c.model);
+    // Empty fields leave what is stored.
+    row.text(QStringLiteral("Weight"), c.weight, Write::WhenNotEmpty);
+    row.text(QStringLiteral("SN"), c.sn, Write::WhenNotEmpty);
+    row.text(QStringLiteral("other_detail"), c.otherDetail, Write::WhenNotEmpty);
+    row.text(QStringLiteral("place_keep"), c.placeKeep, Write::WhenNotEmpty);
+    row.boolean(QStringLiteral("FakeProductUse"), c.fakeProductUse);
+    row.text(QStringLiteral("FakeProduct"), c.fakeProduct);
+    row.text(QStringLiteral("Image1"), c.image1);
+    row.text(QStringLiteral("Image2"), c.image2);
+    row.text(QStringLiteral("Image3"), c.image3);
+    row.text(QStringLiteral("dt_im1"), c.dtIm1);
+    row.text(QStringLiteral("dt_im2"), c.dtIm2);
+    row.text(QStringLiteral("dt_im3"), c.dtIm3);
+    row.text(QStringLiteral("Payan1"), c.payan1);
+    row.text(QStringLiteral("Payan2"), c.payan2);
+    // The shop as it was when the contract was first stored.
+    row.text(QStringLiteral("Company_name"), c.companyName, Write::OnAdd);
+    row.text(QStringLiteral("address1"), c.address1, Write::OnAdd);
+    row.text(QStringLiteral("address2"), c.address2, Write::OnAdd);
+    row.text(QStringLiteral("address3"), c.address3, Write::OnAdd);
+    row.text(QStringLiteral("Tel"), c.tel, Write::OnAdd);
+    row.text(QStringLiteral("Fax"), c.fax, Write::OnAdd);
+    row.text(QStringLiteral("Tax_no"), c.taxNo, Write::OnAdd);
+    row.boolean(QStringLiteral("P_status"), c.pStatus);
+    // Written by the closing and by the renewal lines.
+    row.boolean(QStringLiteral("over_due"), c.overDue, Write::Never);
+    row.date(QStringLiteral("Close_date"), c.closeDate, Write::Never);
+    row.integer(QStringLiteral("L_N"), c.lN);
+    row.decimal(QStringLiteral("L_amount"), c.lAmount);
+    row.decimal(QStringLiteral("L_fee"), c.lFee);
+    row.decimal(QStringLiteral("L_plub"), c.lPlub, Write::Never);
+    row.decimal(QStringLiteral("L_discount"), c.lDiscount, Write::Never);
+    row.decimal(QStringLiteral("L_total"), c.lTotal);
+    row.date(QStringLiteral("L_fakdate"), c.lFakdate);
+    row.date(QStringLiteral("L_returndate"), c.lReturndate);
+    row.boolean(QStringLiteral("L_tor"), c.lTor, Write::Never);
+    row.integer(QStringLiteral("row_version"), c.rowVersion, Write::Never);
+}
 
 // Reads the current row of a chumnum record set.
 Contract readContract(const platform::db::Recordset& row);

@@ -17,75 +17,36 @@ namespace error_number = platform::db::error_number;
 
 namespace {
 
-QVariant dec(Decimal d)
-{
-    return QVariant::fromValue(d);
-}
-QVariant day(const QDate& d)
-{
-    return d.isValid() ? QVariant(d) : QVariant();
-}
-
 Recordset contractRow(const std::shared_ptr<platform::db::Database>& db, const QString& number)
 {
     return Recordset(db, QStringLiteral("chumnum"),
                      Condition::equals(QStringLiteral("Policy_no"), number));
 }
 
-// The columns the save writes, in the order it writes them.
+// The row the save writes: the contract as shown, with what the save
+// derives from it (the words of the amounts, the last movement before any
+// renewal line, the goods cut to the column, the hidden-goods text).
+Contract asStored(Contract c, const QString& fakeProductText)
+{
+    c.word1 = text::bahtText(c.amount1);
+    c.world2 = text::bahtText(c.amount2);
+    c.enFollowup = c.interestRate;
+    c.lN = 0;
+    c.lAmount = c.amount1;
+    c.lFee = c.interestRate;
+    c.lTotal = c.amount2;
+    c.lFakdate = c.policyDate;
+    c.lReturndate = c.endDate;
+    c.model = c.model.left(ModelLength);
+    c.fakeProduct = c.fakeProductUse ? fakeProductText : QString();
+    return c;
+}
+
 void writeContract(Recordset& r, const Contract& c, const QString& fakeProductText)
 {
-    r.setValue(QStringLiteral("Policy_no"), c.policyNo);
-    r.setValue(QStringLiteral("ref_no"), c.refNo);
-    r.setValue(QStringLiteral("Amount1"), dec(c.amount1));
-    r.setValue(QStringLiteral("Amount2"), dec(c.amount2));
-    r.setValue(QStringLiteral("amount3"), dec(c.amount3));
-    r.setValue(QStringLiteral("total_day"), QVariant::fromValue<qlonglong>(c.totalDay));
-    r.setValue(QStringLiteral("Word1"), text::bahtText(c.amount1));
-    r.setValue(QStringLiteral("World2"), text::bahtText(c.amount2));
-    r.setValue(QStringLiteral("Interest_rate"), dec(c.interestRate));
-    r.setValue(QStringLiteral("deduged"), c.deduged);
-    r.setValue(QStringLiteral("Interes"), dec(c.interes));
-    r.setValue(QStringLiteral("L_N"), 0);
-    r.setValue(QStringLiteral("L_amount"), dec(c.amount1));
-    r.setValue(QStringLiteral("L_fee"), dec(c.interestRate));
-    r.setValue(QStringLiteral("L_total"), dec(c.amount2));
-    r.setValue(QStringLiteral("L_fakdate"), day(c.policyDate));
-    r.setValue(QStringLiteral("L_returndate"), day(c.endDate));
-    r.setValue(QStringLiteral("P_status"), c.pStatus);
-    r.setValue(QStringLiteral("P_note"), c.pNote);
-    r.setValue(QStringLiteral("Policy_date"), day(c.policyDate));
-    r.setValue(QStringLiteral("End_date"), day(c.endDate));
-    r.setValue(QStringLiteral("En_Followup"), dec(c.interestRate));
-    r.setValue(QStringLiteral("Payan1"), c.payan1);
-    r.setValue(QStringLiteral("Payan2"), c.payan2);
-    r.setValue(QStringLiteral("Ku_name"), c.kuName);
-    r.setValue(QStringLiteral("Ku_age"), c.kuAge);
-    r.setValue(QStringLiteral("Ku_ID"), c.kuId);
-    r.setValue(QStringLiteral("Ku_address"), c.kuAddress);
-    r.setValue(QStringLiteral("Ku_soi"), c.kuSoi);
-    r.setValue(QStringLiteral("Ku_MP"), c.kuMp);
-    r.setValue(QStringLiteral("Ku_code"), c.kuCode);
-    r.setValue(QStringLiteral("Image1"), c.image1);
-    r.setValue(QStringLiteral("Image2"), c.image2);
-    r.setValue(QStringLiteral("Image3"), c.image3);
-    r.setValue(QStringLiteral("dt_im1"), c.dtIm1);
-    r.setValue(QStringLiteral("dt_im2"), c.dtIm2);
-    r.setValue(QStringLiteral("dt_im3"), c.dtIm3);
-    // Empty fields leave what is stored.
-    if (!c.sn.isEmpty())
-        r.setValue(QStringLiteral("SN"), c.sn);
-    if (!c.weight.isEmpty())
-        r.setValue(QStringLiteral("Weight"), c.weight);
-    if (!c.otherDetail.isEmpty())
-        r.setValue(QStringLiteral("other_detail"), c.otherDetail);
-    if (!c.placeKeep.isEmpty())
-        r.setValue(QStringLiteral("place_keep"), c.placeKeep);
-    r.setValue(QStringLiteral("object"), c.object);
-    r.setValue(QStringLiteral("Model"), c.model.left(255));
-    r.setValue(QStringLiteral("FakeProductUse"), c.fakeProductUse);
-    r.setValue(QStringLiteral("FakeProduct"), c.fakeProductUse ? fakeProductText : QString());
-    r.setValue(QStringLiteral("Table_NO"), c.tableNo);
+    const Contract stored = asStored(c, fakeProductText);
+    platform::db::RowWriter writer{r, r.isAdding()};
+    mapContractColumns(writer, stored);
 }
 
 // A write on a stored contract goes ahead only while the row is as the
@@ -99,8 +60,7 @@ void checkUnchanged(const Recordset& row, const Contract& shown, bool mustBeOpen
 
 void raiseVersion(Recordset& row)
 {
-    row.setValue(QStringLiteral("row_version"),
-                 QVariant::fromValue<qlonglong>(row.integer(QStringLiteral("row_version")) + 1));
+    row.setInteger(QStringLiteral("row_version"), row.integer(QStringLiteral("row_version")) + 1);
 }
 
 DbError notFound(const QString& policyNo)
@@ -109,11 +69,16 @@ DbError notFound(const QString& policyNo)
                    QStringLiteral("ไม่พบสัญญาเลขที่ ") + policyNo + QStringLiteral(" ในฐานข้อมูล"));
 }
 
-void writeShop(Recordset& r, const Recordset& settings)
+// A new contract keeps the shop's details as they are when it is stored.
+void takeShop(Contract& c, const Recordset& settings)
 {
-    r.setValue(QStringLiteral("Company_name"), settings.text(QStringLiteral("company_name")));
-    for (const char* column : {"address1", "address2", "address3", "Tel", "Fax", "Tax_no"})
-        r.setValue(QLatin1String(column), settings.text(QLatin1String(column)));
+    c.companyName = settings.text(QStringLiteral("company_name"));
+    c.address1 = settings.text(QStringLiteral("address1"));
+    c.address2 = settings.text(QStringLiteral("address2"));
+    c.address3 = settings.text(QStringLiteral("address3"));
+    c.tel = settings.text(QStringLiteral("Tel"));
+    c.fax = settings.text(QStringLiteral("Fax"));
+    c.taxNo = settings.text(QStringLiteral("Tax_no"));
 }
 
 } // namespace
@@ -171,7 +136,7 @@ QString ContractStore::takeReceiptNumber()
     while (m_db->scalar(QStringLiteral("SELECT count(*) FROM service WHERE recv_no = ?"), {number})
                .toLongLong() > 0)
         number = receiptNumber(prefix, ++run);
-    s.setValue(QStringLiteral("run_recv"), QVariant::fromValue<qlonglong>(run + 1));
+    s.setInteger(QStringLiteral("run_recv"), run + 1);
     s.store();
     tx.commit();
     return number;
@@ -183,23 +148,22 @@ QString ContractStore::addReceipt(Receipt receipt)
     receipt.recvNo = takeReceiptNumber();
     Recordset r(m_db, QStringLiteral("service"), !Condition());
     r.addNew();
-    r.setValue(QStringLiteral("recv_no"), receipt.recvNo);
-    r.setValue(QStringLiteral("prod_code"), receipt.prodCode);
-    r.setValue(QStringLiteral("description"), receipt.description);
-    r.setValue(QStringLiteral("s_group"), receipt.sGroup);
-    r.setValue(QStringLiteral("s_group2"), receipt.sGroup2);
-    r.setValue(QStringLiteral("quan"), QVariant::fromValue<qlonglong>(receipt.quan));
-    r.setValue(QStringLiteral("price"), dec(receipt.price));
-    r.setValue(QStringLiteral("tt_price"), dec(receipt.ttPrice));
-    r.setValue(QStringLiteral("pay_method"), receipt.payMethod);
-    r.setValue(QStringLiteral("s_date"), day(receipt.sDate));
-    r.setValue(QStringLiteral("s_time"),
-               receipt.sTime.isValid() ? QVariant(receipt.sTime) : QVariant());
-    r.setValue(QStringLiteral("c_code"), receipt.cCode);
-    r.setValue(QStringLiteral("employee"), receipt.employee);
-    r.setValue(QStringLiteral("wordsay"), receipt.wordsay);
-    r.setValue(QStringLiteral("Ku_name"), receipt.kuName);
-    r.setValue(QStringLiteral("Ku_address"), receipt.kuAddress);
+    r.setText(QStringLiteral("recv_no"), receipt.recvNo);
+    r.setText(QStringLiteral("prod_code"), receipt.prodCode);
+    r.setText(QStringLiteral("description"), receipt.description);
+    r.setText(QStringLiteral("s_group"), receipt.sGroup);
+    r.setText(QStringLiteral("s_group2"), receipt.sGroup2);
+    r.setInteger(QStringLiteral("quan"), receipt.quan);
+    r.setDecimal(QStringLiteral("price"), receipt.price);
+    r.setDecimal(QStringLiteral("tt_price"), receipt.ttPrice);
+    r.setText(QStringLiteral("pay_method"), receipt.payMethod);
+    r.setDate(QStringLiteral("s_date"), receipt.sDate);
+    r.setTime(QStringLiteral("s_time"), receipt.sTime);
+    r.setText(QStringLiteral("c_code"), receipt.cCode);
+    r.setText(QStringLiteral("employee"), receipt.employee);
+    r.setText(QStringLiteral("wordsay"), receipt.wordsay);
+    r.setText(QStringLiteral("Ku_name"), receipt.kuName);
+    r.setText(QStringLiteral("Ku_address"), receipt.kuAddress);
     r.store();
     tx.commit();
     return receipt.recvNo;
@@ -209,15 +173,15 @@ void ContractStore::addExpense(const Expense& e)
 {
     Recordset r(m_db, QStringLiteral("spending"), !Condition());
     r.addNew();
-    r.setValue(QStringLiteral("description"), e.description.left(254));
-    r.setValue(QStringLiteral("s_group"), e.sGroup);
-    r.setValue(QStringLiteral("s_group2"), e.sGroup2);
-    r.setValue(QStringLiteral("quan"), QVariant::fromValue<qlonglong>(e.quan));
-    r.setValue(QStringLiteral("price"), dec(e.price));
-    r.setValue(QStringLiteral("tt_price"), dec(e.ttPrice));
-    r.setValue(QStringLiteral("s_date"), day(e.sDate));
-    r.setValue(QStringLiteral("employee"), e.employee);
-    r.setValue(QStringLiteral("c_code"), e.cCode);
+    r.setText(QStringLiteral("description"), e.description.left(ExpenseDescriptionLength));
+    r.setText(QStringLiteral("s_group"), e.sGroup);
+    r.setText(QStringLiteral("s_group2"), e.sGroup2);
+    r.setInteger(QStringLiteral("quan"), e.quan);
+    r.setDecimal(QStringLiteral("price"), e.price);
+    r.setDecimal(QStringLiteral("tt_price"), e.ttPrice);
+    r.setDate(QStringLiteral("s_date"), e.sDate);
+    r.setText(QStringLiteral("employee"), e.employee);
+    r.setText(QStringLiteral("c_code"), e.cCode);
     r.store();
 }
 
@@ -241,11 +205,11 @@ SaveResult ContractStore::save(const SaveRequest& request)
             result.renumberedRun = run;
             return result;
         }
-        settings.setValue(QStringLiteral("chumnum_run"), QVariant::fromValue<qlonglong>(run + 1));
+        settings.setInteger(QStringLiteral("chumnum_run"), run + 1);
         settings.store();
         row.addNew();
-        writeShop(row, settings);
-        row.setValue(QStringLiteral("row_version"), 0);
+        takeShop(c, settings);
+        row.setInteger(QStringLiteral("row_version"), 0);
     } else if (row.isEmpty()) {
         throw notFound(c.policyNo);
     } else {
@@ -263,34 +227,34 @@ SaveResult ContractStore::save(const SaveRequest& request)
         if (l.lineNo <= 0 || l.markedDeleted)
             continue;
         lines.addNew();
-        lines.setValue(QStringLiteral("policy_no"), c.policyNo);
-        lines.setValue(QStringLiteral("line_no"), QVariant::fromValue<qlonglong>(l.lineNo));
-        lines.setValue(QStringLiteral("Amount"), dec(l.amount));
-        lines.setValue(QStringLiteral("fee"), dec(l.fee));
-        lines.setValue(QStringLiteral("plub"), dec(l.plub));
-        lines.setValue(QStringLiteral("discount"), dec(l.discount));
-        lines.setValue(QStringLiteral("total"), dec(l.total));
-        lines.setValue(QStringLiteral("fak_date"), day(l.fakDate));
-        lines.setValue(QStringLiteral("return_date"), day(l.returnDate));
+        lines.setText(QStringLiteral("policy_no"), c.policyNo);
+        lines.setInteger(QStringLiteral("line_no"), l.lineNo);
+        lines.setDecimal(QStringLiteral("Amount"), l.amount);
+        lines.setDecimal(QStringLiteral("fee"), l.fee);
+        lines.setDecimal(QStringLiteral("plub"), l.plub);
+        lines.setDecimal(QStringLiteral("discount"), l.discount);
+        lines.setDecimal(QStringLiteral("total"), l.total);
+        lines.setDate(QStringLiteral("fak_date"), l.fakDate);
+        lines.setDate(QStringLiteral("return_date"), l.returnDate);
         lines.store();
         last = &l;
     }
     if (last) {
-        row.setValue(QStringLiteral("L_N"), QVariant::fromValue<qlonglong>(last->lineNo));
-        row.setValue(QStringLiteral("L_amount"), dec(last->amount));
-        row.setValue(QStringLiteral("L_fee"), dec(last->fee));
-        row.setValue(QStringLiteral("L_plub"), dec(last->plub));
-        row.setValue(QStringLiteral("L_discount"), dec(last->discount));
-        row.setValue(QStringLiteral("L_total"), dec(last->total));
-        row.setValue(QStringLiteral("L_fakdate"), day(last->fakDate));
-        row.setValue(QStringLiteral("L_returndate"), day(last->returnDate));
-        row.setValue(QStringLiteral("L_tor"), request.mode == OperationMode::Renewal);
+        row.setInteger(QStringLiteral("L_N"), last->lineNo);
+        row.setDecimal(QStringLiteral("L_amount"), last->amount);
+        row.setDecimal(QStringLiteral("L_fee"), last->fee);
+        row.setDecimal(QStringLiteral("L_plub"), last->plub);
+        row.setDecimal(QStringLiteral("L_discount"), last->discount);
+        row.setDecimal(QStringLiteral("L_total"), last->total);
+        row.setDate(QStringLiteral("L_fakdate"), last->fakDate);
+        row.setDate(QStringLiteral("L_returndate"), last->returnDate);
+        row.setBool(QStringLiteral("L_tor"), request.mode == OperationMode::Renewal);
         row.store();
     }
 
     result.policyNo = c.policyNo;
     result.refNo = c.refNo;
-    const QString model = c.model.left(255);
+    const QString model = c.model.left(ModelLength);
     switch (request.mode) {
     case OperationMode::NewContract: {
         Contract stored = c;
@@ -347,19 +311,19 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
         !row.boolean(QStringLiteral("P_status")))
         throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
     raiseVersion(row);
-    row.setValue(QStringLiteral("P_status"), false);
+    row.setBool(QStringLiteral("P_status"), false);
     if (closing.forfeited)
-        row.setValue(QStringLiteral("over_due"), true);
-    row.setValue(QStringLiteral("Close_date"), day(closing.closeDate));
-    row.setValue(QStringLiteral("L_amount"), dec(closing.lAmount));
-    row.setValue(QStringLiteral("total_day"), QVariant::fromValue<qlonglong>(closing.totalDay));
+        row.setBool(QStringLiteral("over_due"), true);
+    row.setDate(QStringLiteral("Close_date"), closing.closeDate);
+    row.setDecimal(QStringLiteral("L_amount"), closing.lAmount);
+    row.setInteger(QStringLiteral("total_day"), closing.totalDay);
     if (closing.lFee)
-        row.setValue(QStringLiteral("L_fee"), dec(*closing.lFee));
+        row.setDecimal(QStringLiteral("L_fee"), *closing.lFee);
     if (closing.lPlub)
-        row.setValue(QStringLiteral("L_plub"), dec(*closing.lPlub));
+        row.setDecimal(QStringLiteral("L_plub"), *closing.lPlub);
     if (closing.lDiscount)
-        row.setValue(QStringLiteral("L_discount"), dec(*closing.lDiscount));
-    row.setValue(QStringLiteral("L_total"), dec(closing.lTotal));
+        row.setDecimal(QStringLiteral("L_discount"), *closing.lDiscount);
+    row.setDecimal(QStringLiteral("L_total"), closing.lTotal);
     row.store();
     QString number;
     if (receipt)

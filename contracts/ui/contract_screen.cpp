@@ -208,11 +208,11 @@ QGroupBox* ContractScreen::buildGoodsPanel()
     // The description holds 255 characters; what is typed or pasted beyond stops there.
     connect(m_f.goods, &QPlainTextEdit::textChanged, this, [this] {
         const QString text = m_f.goods->toPlainText();
-        if (text.size() <= 255)
+        if (text.size() <= ModelLength)
             return;
         QTextCursor cursor = m_f.goods->textCursor();
-        const int at = std::min(cursor.position(), 255);
-        m_f.goods->setPlainText(text.left(255));
+        const int at = int(std::min<qsizetype>(cursor.position(), ModelLength));
+        m_f.goods->setPlainText(text.left(ModelLength));
         cursor = m_f.goods->textCursor();
         cursor.setPosition(at);
         m_f.goods->setTextCursor(cursor);

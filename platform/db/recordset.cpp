@@ -383,6 +383,36 @@ void Recordset::setValue(const QString& column, const QVariant& value)
     d->changed.setBit(c);
 }
 
+void Recordset::setText(const QString& column, const QString& value)
+{
+    setValue(column, value);
+}
+
+void Recordset::setDecimal(const QString& column, Decimal value)
+{
+    setValue(column, QVariant::fromValue(value));
+}
+
+void Recordset::setInteger(const QString& column, qint64 value)
+{
+    setValue(column, QVariant::fromValue<qlonglong>(value));
+}
+
+void Recordset::setBool(const QString& column, bool value)
+{
+    setValue(column, value);
+}
+
+void Recordset::setDate(const QString& column, const QDate& value)
+{
+    setValue(column, value.isValid() ? QVariant(value) : QVariant());
+}
+
+void Recordset::setTime(const QString& column, const QTime& value)
+{
+    setValue(column, value.isValid() ? QVariant(value) : QVariant());
+}
+
 void Recordset::store()
 {
     d->storePending();

@@ -80,6 +80,13 @@ public:
     // Starts a new row; store() appends it to the set and makes it current.
     void addNew();
     void setValue(const QString& column, const QVariant& value);
+    // Typed setters: an invalid date or time is stored as NULL.
+    void setText(const QString& column, const QString& value);
+    void setDecimal(const QString& column, Decimal value);
+    void setInteger(const QString& column, qint64 value);
+    void setBool(const QString& column, bool value);
+    void setDate(const QString& column, const QDate& value);
+    void setTime(const QString& column, const QTime& value);
     void store();
     void cancelEdit();
     bool isEditing() const;

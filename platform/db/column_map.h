@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/db/recordset.h"
+
+namespace tawela::platform::db {
+
+// One list of column <-> member pairs per record serves reading and writing:
+//
+//   template <typename Row, typename R> void mapColumns(Row& row, R& r)
+//   {
+//       row.text(QStringLiteral("Policy_no"), r.policyNo);
+//       row.decimal(QStringLiteral("Amount1"), r.amount1);
+//       row.date(QStringLiteral("Close_date"), r.closeDate, Write::Never);
+//   }
+//
+// read with RowReader, written with RowWriter. The last argument says when
+// a write stores the column: always, only when the value is not empty, only
+// when the row is new, or never (columns other commands keep).
+enum class Write { Always, WhenNotEmpty, OnAdd, Never };
+
+struct RowReader {
+    const Recordset& rs;
+    void text(const QString& c, QString& v, Write = Write::Always) { v = rs.text(c); }
+    void integer(const QString& c, qint64& v, Write = Write::Always) { v = rs.integer(c); }
+    void boolean(const QString& c, bool& v, Write = Write::Always) { v = rs.boolean(c); }
+    void decimal(const QString& c, Decimal& v, Write = Write::Always) { v = rs.decimal(c); }
+    void date(const QString& c, QDate& v, Write = Write::Always) { v = rs.date(c); }
+};
+
+struct RowWriter {
+    Recordset& rs;
+    bool adding = false;
+
+    void text(const QString& c, const QString& v, Write w = Write::Always)
+    {
+        if (writes(w, v.isEmpty()))
+            rs.setText(c, v);
+    }
+    void integer(const QString& c, qint64 v, Write w = Write::Always)
+    {
+        if (writes(w, false))
+            rs.setInteger(c, v);
+    }
+    void boolean(const QString& c, bool v, Write w = Write::Always)
+    {
+        if (writes(w, false))
+            rs.setBool(c, v);
+    }
+    void decimal(const QString& c, Decimal v, Write w = Write::Always)
+    {
+        if (writes(w, false))
+            rs.setDecimal(c, v);
+    }
+    void date(const QString& c, const QDate& v, Write w = Write::Always)
+    {
+        if (writes(w, !v.isValid()))
+            rs.setDate(c, v);
+    }
+
+private:
+    bool writes(Write w, bool empty) const
+    {
+        switch (w) {
+        case Write::Always:
+            return true;
+        case Write::WhenNotEmpty:
+            return !empty;
+        case Write::OnAdd:
+            return adding;
+        case Write::Never:
+            return false;
+        }
+        return false;
+    }
+};
+
+} // namespace tawela::platform::db
