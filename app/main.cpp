@@ -73,16 +73,12 @@ int main(int argc, char* argv[])
             auto form = std::make_unique<contracts::ContractForm>(
                 connections.main(), signIn.session(), prompt,
                 [&](const contracts::PrintOrder& order) {
-                    QList<reports::Document> documents;
-                    for (const auto& j : order.jobs)
-                        documents << reports::Document{
-                            {j.file, j.selection, {}, j.values}, j.kind, j.name};
                     const reports::ReportRunner runner(config->dataFolder, connections.main(),
                                                        connections.customer());
                     reports::DocumentOutput(runner,
                                             reports::PrinterSettings(connections.personal()),
                                             printerChoice, prompt)
-                        .print(documents, order.marginWhenEmpty);
+                        .print(order.jobs, order.marginWhenEmpty);
                 });
             if (!form->open())
                 return nullptr;

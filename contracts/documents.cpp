@@ -41,7 +41,7 @@ const char* const ShortRenewalKind = "ใบต่อดอกย่อ";
 PrintJob contractJob(const QString& file, const QString& policyNo, const char* kind)
 {
     const QString k = QString::fromUtf8(kind);
-    return {file, contractSelection(policyNo), {}, k, k + u' ' + policyNo};
+    return {file, contractSelection(policyNo), {}, k, k + u' ' + policyNo, {}};
 }
 
 } // namespace
@@ -84,17 +84,26 @@ QList<PrintJob> receiptDocuments(const QString& setting, const admin::Settings& 
     if (setting == QLatin1String("3")) {
         jobs << PrintJob{narrowRoll(s) ? QStringLiteral("recv_short58mm.rpt")
                                        : QStringLiteral("recv_short.rpt"),
-                         selection, values, kind, name};
+                         selection,
+                         values,
+                         kind,
+                         name,
+                         {}};
         if (s.recvCopy)
-            jobs << PrintJob{QStringLiteral("recv_short_copy.rpt"), selection, values, kind,
-                             copyName};
+            jobs << PrintJob{
+                QStringLiteral("recv_short_copy.rpt"), selection, values, kind, copyName, {}};
     } else if (setting == QLatin1String("2")) {
         const bool oneSheet = s.recvCopy && s.cityCall;
         jobs << PrintJob{oneSheet ? QStringLiteral("recv_1_both.rpt")
                                   : QStringLiteral("recv_1.rpt"),
-                         selection, values, kind, name};
+                         selection,
+                         values,
+                         kind,
+                         name,
+                         {}};
         if (s.recvCopy && !s.cityCall)
-            jobs << PrintJob{QStringLiteral("recv_1_copy.rpt"), selection, values, kind, copyName};
+            jobs << PrintJob{
+                QStringLiteral("recv_1_copy.rpt"), selection, values, kind, copyName, {}};
     }
     return jobs;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "admin/settings.h"
+#include "platform/report_request.h"
 
 #include <QList>
 #include <QString>
@@ -10,14 +11,8 @@
 
 namespace tawela::contracts {
 
-// One print the contract screen hands to the report engine.
-struct PrintJob {
-    QString file;       // in the data folder
-    QString selection;  // "{chumnum.Policy_no} = '…'" or "{service.recv_no} = '…'"
-    QStringList values; // formula values, from index 0
-    QString kind;       // its Printer_tb row, whose printer and settings it goes to
-    QString name;       // what the print queue shows: the document and its number
-};
+// One print the contract screen hands on, as the report engine takes it.
+using PrintJob = platform::ReportRequest;
 
 // What one command hands to printing.
 struct PrintOrder {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "platform/report_request.h"
 #include "reports/report_engine.h"
 
 #include <QString>
@@ -23,13 +24,7 @@ private:
     QString m_description;
 };
 
-// What a caller hands the engine for one print.
-struct ReportRequest {
-    QString file;       // "recv_1.rpt"; a leading separator is allowed ("\D_daily.rpt")
-    QString selection;  // "{service.recv_no} = 'R15'"
-    QString filter;     // a second formula (the customer filter)
-    QStringList values; // "c_name ='…'", "head_title = '…'", indexed from 0
-};
+using ReportRequest = platform::ReportRequest;
 
 // Finds the definition in the data folder, reads its rows from the main or
 // the customer database and lays out the pages.

@@ -4,17 +4,18 @@
 
 namespace tawela::reports {
 
-bool DocumentOutput::print(const QList<Document>& documents, std::optional<qint64> marginWhenEmpty)
+bool DocumentOutput::print(const QList<ReportRequest>& documents,
+                           std::optional<qint64> marginWhenEmpty)
 {
     const InstalledPrinters printers = installedPrinters();
     bool all = true;
-    for (const Document& d : documents) {
+    for (const ReportRequest& d : documents) {
         const PrintTarget target = d.kind.isEmpty() ? m_choice.current(printers.names)
                                                     : m_choice.prepare(m_settings, d.kind, printers,
                                                                        m_prompt, marginWhenEmpty);
-        const QString name = d.name.isEmpty() ? d.request.file : d.name;
+        const QString name = d.name.isEmpty() ? d.file : d.name;
         try {
-            const LaidOutReport report = m_runner.build(d.request);
+            const LaidOutReport report = m_runner.build(d);
             all = outputReport(report, name, target, m_prompt) && all;
         } catch (const ReportError& e) {
             m_prompt.error(QStringLiteral("พิมพ์ \"") + name + QStringLiteral("\" ไม่สำเร็จ: ") +

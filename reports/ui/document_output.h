@@ -9,14 +9,6 @@
 
 namespace tawela::reports {
 
-// One document to print: the report, its Printer_tb kind and the name its
-// job carries in the print queue.
-struct Document {
-    ReportRequest request;
-    QString kind;
-    QString name;
-};
-
 // Sends the documents of a save to paper or to the preview, each to the
 // printer of its own Printer_tb kind with that row's settings. A document
 // that cannot be made or printed is said through the prompt with its name;
@@ -30,7 +22,7 @@ public:
 
     // marginWhenEmpty stands in for a row without margin. False when any
     // document failed (it was said).
-    bool print(const QList<Document>& documents,
+    bool print(const QList<ReportRequest>& documents,
                std::optional<qint64> marginWhenEmpty = std::nullopt);
 
 private:

@@ -77,11 +77,16 @@ protected:
         receiptNo = store.save(renew).receiptNo;
     }
 
-    QString renderText(const PrintJob& job)
+    QString renderText(const QString& file, const QString& selection,
+                       const QStringList& values = {})
     {
+        PrintJob job;
+        job.file = file;
+        job.selection = selection;
+        job.values = values;
         const QString pdf = home.file(job.file + QStringLiteral(".pdf"));
         reports::ReportRunner(config.dataFolder, connections.main(), connections.customer())
-            .renderToPdf({job.file, job.selection, QString(), job.values}, pdf);
+            .renderToPdf(job, pdf);
         if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty()) {
             QFile::remove(keep + u'/' + job.file + QStringLiteral(".pdf"));
             QFile::copy(pdf, keep + u'/' + job.file + QStringLiteral(".pdf"));
@@ -103,26 +108,22 @@ TEST_F(DocumentsRender, EveryContractDocument)
          {"sanya2.rpt", "sanya2_both.rpt", "sanya2_s.rpt", "sanya2_s58mm.rpt", "sanya3.rpt",
           "CARD.rpt", "TOR_A4.rpt", "sanya2_tor.rpt", "sanya2_tor58mm.rpt"}) {
         SCOPED_TRACE(file);
-        const QString text =
-            renderText({QLatin1String(file), contractSelection(policyNo), {}, {}, {}});
+        const QString text = renderText(QLatin1String(file), contractSelection(policyNo));
         EXPECT_TRUE(text.contains(letters(QStringLiteral("68-05-4-0012")))) << text.toStdString();
         EXPECT_TRUE(text.contains(letters(QStringLiteral("นายสมชาย ใจดี"))));
         EXPECT_TRUE(text.contains(letters(QStringLiteral("10,000.00"))));
     }
-    const QString form =
-        renderText({QStringLiteral("sanya3.rpt"), contractSelection(policyNo), {}, {}, {}});
+    const QString form = renderText(QStringLiteral("sanya3.rpt"), contractSelection(policyNo));
     EXPECT_TRUE(form.contains(letters(QStringLiteral("หนึ่งหมื่นบาทถ้วน"))));
     EXPECT_TRUE(form.contains(letters(QStringLiteral("12 สิงหาคม 2568"))));
     EXPECT_TRUE(form.contains(letters(QStringLiteral("ร้านทองเจริญ"))));
-    const QString card =
-        renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}, {}, {}});
+    const QString card = renderText(QStringLiteral("CARD.rpt"), contractSelection(policyNo));
     EXPECT_TRUE(card.contains(letters(QStringLiteral("10/11/2568"))));
     EXPECT_TRUE(card.contains(letters(QStringLiteral("รวม 1 ครั้ง"))));
 
     // With the automatic number off the documents show the shop's own number.
     connections.main()->exec(QStringLiteral("UPDATE config_setting SET chumnum_autorun = 0"));
-    const QString own =
-        renderText({QStringLiteral("sanya2.rpt"), contractSelection(policyNo), {}, {}, {}});
+    const QString own = renderText(QStringLiteral("sanya2.rpt"), contractSelection(policyNo));
     EXPECT_TRUE(own.contains(QStringLiteral("A-77")));
 }
 
@@ -132,11 +133,8 @@ TEST_F(DocumentsRender, EveryReceipt)
     for (const char* file : {"recv_1.rpt", "recv_1_both.rpt", "recv_1_copy.rpt", "recv_short.rpt",
                              "recv_short58mm.rpt", "recv_short_copy.rpt"}) {
         SCOPED_TRACE(file);
-        const QString text = renderText({QLatin1String(file),
-                                         receiptSelection(receiptNo),
-                                         {customerNameValue(QStringLiteral("นายสมชาย O'Neil"))},
-                                         {},
-                                         {}});
+        const QString text = renderText(QLatin1String(file), receiptSelection(receiptNo),
+                                        {customerNameValue(QStringLiteral("นายสมชาย O'Neil"))});
         EXPECT_TRUE(text.contains(QStringLiteral("R1"))) << text.toStdString();
         EXPECT_TRUE(text.contains(letters(QStringLiteral("นายสมชาย O'Neil"))));
         EXPECT_TRUE(text.contains(letters(QStringLiteral("สามร้อยเจ็ดสิบห้าบาทถ้วน"))));
@@ -216,7 +214,7 @@ TEST_F(DocumentsRender, LongDataNeverPrintsOverWhatStandsBelow)
     for (const auto& [file, selection] : documents) {
         SCOPED_TRACE(file);
         const reports::LaidOutReport laid =
-            runner.build({QLatin1String(file), selection, QString(), {}});
+            runner.build({QLatin1String(file), selection, {}, {}, {}, {}});
         for (const auto& page : laid.pages) {
             QList<Inked> texts;
             QStringList what;
@@ -249,8 +247,7 @@ TEST_F(DocumentsRender, LongDataNeverPrintsOverWhatStandsBelow)
 TEST_F(DocumentsRender, ARenewalCardWithoutRenewalsStillShowsTheContract)
 {
     connections.main()->exec(QStringLiteral("DELETE FROM chumnum_tor"));
-    const QString card =
-        renderText({QStringLiteral("CARD.rpt"), contractSelection(policyNo), {}, {}, {}});
+    const QString card = renderText(QStringLiteral("CARD.rpt"), contractSelection(policyNo));
     EXPECT_TRUE(card.contains(letters(QStringLiteral("68-05-4-0012")))) << card.toStdString();
     EXPECT_TRUE(card.contains(letters(QStringLiteral("นายสมชาย ใจดี"))));
     EXPECT_TRUE(card.contains(letters(QStringLiteral("ร้านทองเจริญ"))));

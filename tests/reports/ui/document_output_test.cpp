@@ -60,20 +60,19 @@ protected:
         row("ใบต่อดอกใหญ่", "Office_A4");
     }
 
-    QList<Document> receiptThenRenewal() const
+    QList<ReportRequest> receiptThenRenewal() const
     {
-        return {{{QStringLiteral("recv_1.rpt"),
-                  QStringLiteral("{service.recv_no} = 'R1'"),
-                  QString(),
-                  {QStringLiteral("c_name ='นายดี'")}},
-                 QStringLiteral("ใบเสร็จรับเงิน"),
-                 QStringLiteral("ใบเสร็จรับเงิน R1")},
-                {{QStringLiteral("TOR_A4.rpt"),
-                  QStringLiteral("{chumnum.Policy_no} = '68-05-4-0012'"),
-                  QString(),
-                  {}},
-                 QStringLiteral("ใบต่อดอกใหญ่"),
-                 QStringLiteral("ใบต่อดอกใหญ่ 68-05-4-0012")}};
+        ReportRequest receipt{
+            QStringLiteral("recv_1.rpt"),       QStringLiteral("{service.recv_no} = 'R1'"),
+            {QStringLiteral("c_name ='นายดี'")}, QStringLiteral("ใบเสร็จรับเงิน"),
+            QStringLiteral("ใบเสร็จรับเงิน R1"),   {}};
+        ReportRequest renewal{QStringLiteral("TOR_A4.rpt"),
+                              QStringLiteral("{chumnum.Policy_no} = '68-05-4-0012'"),
+                              {},
+                              QStringLiteral("ใบต่อดอกใหญ่"),
+                              QStringLiteral("ใบต่อดอกใหญ่ 68-05-4-0012"),
+                              {}};
+        return {receipt, renewal};
     }
 
     test::PrivateCups cups;
@@ -125,11 +124,14 @@ TEST_F(DocumentOutputTest, PreviewRowsAndMissingDefinitions)
     const ReportRunner runner(config.dataFolder, connections.main(), connections.customer());
     DocumentOutput output(runner, PrinterSettings(connections.personal()), choice, prompt);
     closePreviews();
-    QList<Document> documents = receiptThenRenewal();
+    QList<ReportRequest> documents = receiptThenRenewal();
     // A definition that is missing is said; the next one still comes.
-    documents.prepend({{QStringLiteral("nosuch.rpt"), QString(), QString(), {}},
+    documents.prepend({QStringLiteral("nosuch.rpt"),
+                       QString(),
+                       {},
                        QStringLiteral("ใบเสร็จรับเงิน"),
-                       QStringLiteral("ใบเสร็จรับเงิน R0")});
+                       QStringLiteral("ใบเสร็จรับเงิน R0"),
+                       {}});
     EXPECT_FALSE(output.print(documents));
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ไม่พบแฟ้มแบบรายงาน")));

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tawela::platform {
+
+// One report or document to draw, from the command that asks for it to the
+// paper: the screens fill it, the report engine reads it, printing routes it.
+struct ReportRequest {
+    QString file;       // in the data folder: "recv_1.rpt" (a leading separator is allowed)
+    QString selection;  // "{chumnum.Policy_no} = '…'", "{service.recv_no} = 'R15'"
+    QStringList values; // formula values from index 0: "c_name ='…'", "head_title = '…'"
+    QString kind;       // its Printer_tb row, whose printer and settings it goes to
+    QString name;       // what the print queue shows: the document and its number
+    QString filter;     // a second formula (the customer filter)
+};
+
+} // namespace tawela::platform
