@@ -7,20 +7,14 @@
 
 #include <optional>
 
-#include <stdexcept>
+#include "platform/error.h"
 
 namespace tawela::app {
 
 // tawela.ini cannot be used; the description is shown to the person.
-class ConfigError : public std::runtime_error {
+class ConfigError : public platform::Error {
 public:
-    explicit ConfigError(const QString& description)
-        : std::runtime_error(description.toStdString()), m_description(description)
-    {}
-    QString description() const { return m_description; }
-
-private:
-    QString m_description;
+    using Error::Error;
 };
 
 // The configuration record, read once per run from tawela.ini in the home folder.

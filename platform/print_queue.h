@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -16,15 +18,9 @@ struct PrinterList {
 PrinterList printQueues();
 
 // A print the print system did not take, in Thai, ready to show.
-class PrintRefused : public std::runtime_error {
+class PrintRefused : public Error {
 public:
-    explicit PrintRefused(const QString& description)
-        : std::runtime_error(description.toStdString()), m_description(description)
-    {}
-    QString description() const { return m_description; }
-
-private:
-    QString m_description;
+    using Error::Error;
 };
 
 // Hands a PDF to a printer's queue under a job name the queue shows (the

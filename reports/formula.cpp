@@ -13,14 +13,10 @@ using platform::db::ColumnInfo;
 using platform::db::ColumnKind;
 
 FormulaError::FormulaError(int position, const QString& message)
-    : std::runtime_error(message.toStdString()), m_position(position), m_message(message)
+    : Error(QStringLiteral("สูตรไม่ถูกต้องที่ตำแหน่ง ") + QString::number(position) +
+            QStringLiteral(": ") + message),
+      m_position(position), m_message(message)
 {}
-
-QString FormulaError::description() const
-{
-    return QStringLiteral("สูตรไม่ถูกต้องที่ตำแหน่ง ") + QString::number(m_position) +
-           QStringLiteral(": ") + m_message;
-}
 
 struct Formula::Node {
     enum class Kind { Field, Text, Number, Bool, Date, Compare, Like, Between, And, Or, Not };

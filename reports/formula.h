@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -11,13 +13,12 @@
 namespace tawela::reports {
 
 // A formula the report engine cannot use; position counts characters from 1.
-class FormulaError : public std::runtime_error {
+// description(): "สูตรไม่ถูกต้องที่ตำแหน่ง 12: ..."
+class FormulaError : public platform::Error {
 public:
     FormulaError(int position, const QString& message);
     int position() const { return m_position; }
     QString message() const { return m_message; }
-    // "สูตรไม่ถูกต้องที่ตำแหน่ง 12: ..."
-    QString description() const;
 
 private:
     int m_position;

@@ -9,19 +9,22 @@
 
 namespace tawela::reports {
 
-DefinitionError::DefinitionError(QString file, int line, const QString& message)
-    : std::runtime_error(message.toStdString()), m_file(std::move(file)), m_line(line),
-      m_message(message)
-{}
+namespace {
 
-QString DefinitionError::description() const
+QString definitionErrorText(const QString& file, int line, const QString& message)
 {
     QString where =
-        m_file.isEmpty() ? QStringLiteral("แบบรายงาน") : QStringLiteral("แบบรายงาน ") + m_file;
-    if (m_line > 0)
-        where += QStringLiteral(" บรรทัด ") + QString::number(m_line);
-    return where + QStringLiteral(": ") + m_message;
+        file.isEmpty() ? QStringLiteral("แบบรายงาน") : QStringLiteral("แบบรายงาน ") + file;
+    if (line > 0)
+        where += QStringLiteral(" บรรทัด ") + QString::number(line);
+    return where + QStringLiteral(": ") + message;
 }
+
+} // namespace
+
+DefinitionError::DefinitionError(const QString& file, int line, const QString& message)
+    : Error(definitionErrorText(file, line, message)), m_line(line)
+{}
 
 const Band* ReportDefinition::band(Band::Kind kind) const
 {

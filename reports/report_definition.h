@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <QList>
 #include <QSizeF>
 #include <QString>
@@ -10,16 +12,14 @@
 namespace tawela::reports {
 
 // A definition file the engine cannot read; line counts from 1.
-class DefinitionError : public std::runtime_error {
+// description(): "แบบรายงาน recv_1.rpt บรรทัด 3: …"
+class DefinitionError : public platform::Error {
 public:
-    DefinitionError(QString file, int line, const QString& message);
-    QString description() const;
+    DefinitionError(const QString& file, int line, const QString& message);
     int line() const { return m_line; }
 
 private:
-    QString m_file;
     int m_line;
-    QString m_message;
 };
 
 // One element of a band, placed in millimetres from the band's top left.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "platform/error.h"
 #include "platform/report_request.h"
 #include "reports/report_engine.h"
 
@@ -13,15 +14,9 @@
 namespace tawela::reports {
 
 // Why a report could not be made, in Thai, ready to show.
-class ReportError : public std::runtime_error {
+class ReportError : public platform::Error {
 public:
-    explicit ReportError(const QString& description)
-        : std::runtime_error(description.toStdString()), m_description(description)
-    {}
-    QString description() const { return m_description; }
-
-private:
-    QString m_description;
+    using Error::Error;
 };
 
 using ReportRequest = platform::ReportRequest;

@@ -4,13 +4,11 @@
 
 namespace tawela::platform::db {
 
-DbError::DbError(int number, const QString& description)
-    : std::runtime_error(description.toStdString()), m_number(number), m_description(description)
-{}
+DbError::DbError(int number, const QString& description) : Error(description), m_number(number) {}
 
 QString DbError::message() const
 {
-    return QStringLiteral("Error : ") + QString::number(m_number) + u' ' + m_description;
+    return QStringLiteral("Error : ") + QString::number(m_number) + u' ' + description();
 }
 
 DbError DbError::fromSql(const QSqlError& error, const QString& context, bool contextIsFile)

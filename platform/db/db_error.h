@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <QSqlError>
 #include <QString>
 
@@ -28,12 +30,11 @@ constexpr int ChangedElsewhere = 3197; // another copy changed the row after it 
 } // namespace error_number
 
 // A failure of the database layer: a number and a Thai description.
-class DbError : public std::runtime_error {
+class DbError : public Error {
 public:
     DbError(int number, const QString& description);
 
     int number() const { return m_number; }
-    QString description() const { return m_description; }
     // "Error : " + number + " " + description, as start-up shows it.
     QString message() const;
 
@@ -45,7 +46,6 @@ public:
 
 private:
     int m_number;
-    QString m_description;
 };
 
 } // namespace tawela::platform::db
