@@ -94,30 +94,33 @@ IndexDef index(const char* name, QStringList columns, bool unique = false)
 // archive database, so moving a contract copies them position by position.
 TableDef contractTable()
 {
-    return {QStringLiteral("chumnum"),
-            {key("ID"), text("Policy_no"), text("ref_no"), text("Table_NO"), money("Amount1"),
-             money("Interes"), money("Interest_rate"), money("En_Followup"), yesNo("deduged"),
-             money("amount3"), money("Amount2"), text("Word1"), text("World2"), date("Policy_date"),
-             whole("total_day"), date("End_date"), text("Ku_code"), text("Ku_name"), text("Ku_age"),
-             text("Ku_ID"), text("Ku_address"), text("Ku_soi"), text("Ku_MP"), text("P_note"),
-             text("object"), text("Model"), text("Weight"), text("SN"), text("other_detail"),
-             text("place_keep"), yesNo("FakeProductUse"), text("FakeProduct"), text("Image1"),
-             text("Image2"), text("Image3"), text("dt_im1"), text("dt_im2"), text("dt_im3"),
-             text("Payan1"), text("Payan2"), text("Company_name"), text("address1"),
-             text("address2"), text("address3"), text("Tel"), text("Fax"), text("Tax_no"),
-             yesNo("P_status"), yesNo("over_due"), date("Close_date"), whole("L_N"),
-             money("L_amount"), money("L_fee"), money("L_plub"), money("L_discount"),
-             money("L_total"), date("L_fakdate"), date("L_returndate"), yesNo("L_tor"),
-             // Raised by every write of the row, so a copy of the program
-             // that shows an older state cannot overwrite a newer one.
-             whole("row_version")},
-            {index("chumnum_policy_no", {QStringLiteral("Policy_no")}, true),
-             index("chumnum_ref_no", {QStringLiteral("ref_no")}),
-             index("chumnum_ku_id", {QStringLiteral("Ku_ID")}),
-             index("chumnum_ku_name", {QStringLiteral("Ku_name")}),
-             index("chumnum_ku_code", {QStringLiteral("Ku_code")}),
-             index("chumnum_status_end", {QStringLiteral("P_status"), QStringLiteral("End_date")}),
-             index("chumnum_close_date", {QStringLiteral("Close_date")})}};
+    return {
+        QStringLiteral("chumnum"),
+        {key("ID"), text("Policy_no"), text("ref_no"), text("Table_NO"), money("Amount1"),
+         money("Interes"), money("Interest_rate"), money("En_Followup"), yesNo("deduged"),
+         money("amount3"), money("Amount2"), text("Word1"), text("World2"), date("Policy_date"),
+         whole("total_day"), date("End_date"), text("Ku_code"), text("Ku_name"), text("Ku_age"),
+         text("Ku_ID"), text("Ku_address"), text("Ku_soi"), text("Ku_MP"), text("P_note"),
+         text("object"), text("Model"), text("Weight"), text("SN"), text("other_detail"),
+         text("place_keep"), yesNo("FakeProductUse"), text("FakeProduct"), text("Image1"),
+         text("Image2"), text("Image3"), text("dt_im1"), text("dt_im2"), text("dt_im3"),
+         text("Payan1"), text("Payan2"), text("Company_name"), text("address1"), text("address2"),
+         text("address3"), text("Tel"), text("Fax"), text("Tax_no"), yesNo("P_status"),
+         yesNo("over_due"), date("Close_date"), whole("L_N"), money("L_amount"), money("L_fee"),
+         money("L_plub"), money("L_discount"), money("L_total"), date("L_fakdate"),
+         date("L_returndate"), yesNo("L_tor"),
+         // Raised by every write of the row, so a copy of the program
+         // that shows an older state cannot overwrite a newer one.
+         whole("row_version")},
+        {index("chumnum_policy_no", {QStringLiteral("Policy_no")}, true),
+         index("chumnum_ref_no", {QStringLiteral("ref_no")}),
+         index("chumnum_ku_id", {QStringLiteral("Ku_ID")}),
+         index("chumnum_ku_name", {QStringLiteral("Ku_name")}),
+         index("chumnum_ku_code", {QStringLiteral("Ku_code")}),
+         index("chumnum_status_end", {QStringLiteral("P_status"), QStringLiteral("End_date")}),
+         // The list of open (or closed) contracts, newest number first.
+         index("chumnum_status_policy", {QStringLiteral("P_status"), QStringLiteral("Policy_no")}),
+         index("chumnum_close_date", {QStringLiteral("Close_date")})}};
 }
 
 TableDef renewalTable()
