@@ -287,74 +287,51 @@ std::optional<Decimal> ContractForm::typedNumber(const QString& text, Limit limi
     return typed.value;
 }
 
-bool ContractForm::amountTyped(const QString& text)
+bool ContractForm::applyTyped(const QString& text, Limit limit,
+                              const std::function<void(Decimal)>& rule)
 {
-    const auto value = typedNumber(text, Limit::Money);
+    const auto value = typedNumber(text, limit);
     if (!value)
         return false;
-    m_calc->amountChanged(*value);
+    rule(*value);
     syncFromCalculator();
     return true;
+}
+
+bool ContractForm::amountTyped(const QString& text)
+{
+    return applyTyped(text, Limit::Money, [this](Decimal v) { m_calc->amountChanged(v); });
 }
 
 bool ContractForm::daysTyped(const QString& text)
 {
-    const auto value = typedNumber(text, Limit::Days);
-    if (!value)
-        return false;
-    m_calc->daysChanged(value->truncatedToInt());
-    syncFromCalculator();
-    return true;
+    return applyTyped(text, Limit::Days,
+                      [this](Decimal v) { m_calc->daysChanged(v.truncatedToInt()); });
 }
 
 bool ContractForm::rateTyped(const QString& text)
 {
-    const auto value = typedNumber(text, Limit::Rate);
-    if (!value)
-        return false;
-    m_calc->rateTyped(*value);
-    syncFromCalculator();
-    return true;
+    return applyTyped(text, Limit::Rate, [this](Decimal v) { m_calc->rateTyped(v); });
 }
 
 bool ContractForm::ratePicked(const QString& text)
 {
-    const auto value = typedNumber(text, Limit::Rate);
-    if (!value)
-        return false;
-    m_calc->ratePicked(*value);
-    syncFromCalculator();
-    return true;
+    return applyTyped(text, Limit::Rate, [this](Decimal v) { m_calc->ratePicked(v); });
 }
 
 bool ContractForm::interestTyped(const QString& text)
 {
-    const auto value = typedNumber(text, Limit::Money);
-    if (!value)
-        return false;
-    m_calc->interestChanged(*value);
-    syncFromCalculator();
-    return true;
+    return applyTyped(text, Limit::Money, [this](Decimal v) { m_calc->interestChanged(v); });
 }
 
 bool ContractForm::payoutTyped(const QString& text)
 {
-    const auto value = typedNumber(text, Limit::Money);
-    if (!value)
-        return false;
-    m_calc->payoutTyped(*value);
-    syncFromCalculator();
-    return true;
+    return applyTyped(text, Limit::Money, [this](Decimal v) { m_calc->payoutTyped(v); });
 }
 
 bool ContractForm::redemptionTyped(const QString& text)
 {
-    const auto value = typedNumber(text, Limit::Money);
-    if (!value)
-        return false;
-    m_calc->redemptionTyped(*value);
-    syncFromCalculator();
-    return true;
+    return applyTyped(text, Limit::Money, [this](Decimal v) { m_calc->redemptionTyped(v); });
 }
 
 bool ContractForm::figureTyped(QString& into, const QString& text)

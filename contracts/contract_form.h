@@ -176,6 +176,8 @@ private:
     enum class Limit { Money, Days, Rate };
     // Reads a typed number; nullopt (said) when it cannot be kept.
     std::optional<Decimal> typedNumber(const QString& text, Limit limit);
+    // Reads a typed number and runs the rule with it; false when refused.
+    bool applyTyped(const QString& text, Limit limit, const std::function<void(Decimal)>& rule);
     // The sound-value checks of the save after the required fields.
     std::optional<Field> refusedValue();
     // False (said, a reload offered) when another copy changed or closed
