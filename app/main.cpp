@@ -7,13 +7,12 @@
 #include "app/ui/login_screen.h"
 #include "app/ui/main_menu_window.h"
 #include "app/ui/screen_registry.h"
+#include "app/ui/screens.h"
 #include "app/ui/setup_screen.h"
-#include "contracts/ui/contract_screen.h"
 #include "platform/error_log.h"
 #include "platform/ui/guarded_application.h"
 #include "platform/ui/qt_prompt.h"
 #include "reports/default_reports.h"
-#include "reports/ui/document_output.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,24 +68,9 @@ int main(int argc, char* argv[])
         login.hide();
         menuForm = std::make_unique<app::MainMenuForm>(signIn.session(), connections.main(), prompt,
                                                        connections.personal());
-        auto contractScreen = [&]() -> QWidget* {
-            auto form = std::make_unique<contracts::ContractForm>(
-                connections.main(), signIn.session(), prompt,
-                [&](const contracts::PrintOrder& order) {
-                    const reports::ReportRunner runner(config->dataFolder, connections.main(),
-                                                       connections.customer());
-                    reports::DocumentOutput(runner,
-                                            reports::PrinterSettings(connections.personal()),
-                                            printerChoice, prompt)
-                        .print(order.jobs, order.marginWhenEmpty);
-                });
-            if (!form->open())
-                return nullptr;
-            return new contracts::ContractScreen(
-                std::move(form),
-                std::make_unique<contracts::ContractList>(connections.main(), prompt));
-        };
-        menu = std::make_unique<app::MainMenuWindow>(*menuForm, screens, contractScreen);
+        menu = std::make_unique<app::MainMenuWindow>(
+            *menuForm, screens,
+            app::composeScreens(*config, connections, signIn.session(), prompt, printerChoice));
         QObject::connect(menu.get(), &app::MainMenuWindow::quitRequested, [&] {
             connections.close();
             QApplication::quit();

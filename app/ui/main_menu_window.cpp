@@ -1,9 +1,6 @@
 #include "app/ui/main_menu_window.h"
 
-#include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/twips.h"
-#include "reports/ui/printer_tb_screen.h"
-#include "reports/ui/report_output.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -51,8 +48,8 @@ QWidget* makeAboutBox()
     return box;
 }
 
-MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
-                               std::function<QWidget*()> contractScreen, QWidget* parent)
+MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, ScreenMakers makers,
+                               QWidget* parent)
     : QMainWindow(parent), m_form(form), m_screens(screens)
 {
     setObjectName(QStringLiteral("mainmenu"));
@@ -69,35 +66,27 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
         return a;
     };
     addEntry("mnu_cfg", QStringLiteral("ค่าเริ่มต้น"), false);
-    QAction* groups = addEntry("table_prodgroup", QStringLiteral("ตารางกลุ่มสินค้าขายฝาก"), true);
-    connect(groups, &QAction::triggered, this, [this] {
-        m_screens.open(QStringLiteral("prodgroup_table"), [this] {
-            return new contracts::TableEditorScreen(
-                std::make_unique<contracts::ProductGroupEditorForm>(m_form.mainDatabase(),
-                                                                    m_form.prompt()),
-                m_form.prompt());
-        });
+    QAction* groups = addEntry("table_prodgroup", QStringLiteral("ตารางกลุ่มสินค้าขายฝาก"),
+                               bool(makers.productGroups));
+    connect(groups, &QAction::triggered, this, [this, make = makers.productGroups] {
+        m_screens.open(QStringLiteral("prodgroup_table"), make);
     });
     addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), false);
     addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), false);
-    QAction* printers = addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"),
-                                 m_form.personalDatabase() != nullptr);
-    connect(printers, &QAction::triggered, this, [this] {
-        m_screens.open(QStringLiteral("Printer_tb"), [this] {
-            return new reports::PrinterTbScreen(std::make_unique<reports::PrinterTbForm>(
-                m_form.personalDatabase(), reports::installedPrinters().names, m_form.prompt()));
-        });
-    });
+    QAction* printers =
+        addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"), bool(makers.printers));
+    connect(printers, &QAction::triggered, this,
+            [this, make = makers.printers] { m_screens.open(QStringLiteral("Printer_tb"), make); });
     QAction* about = addEntry("mnu_about", QStringLiteral("เกี่ยวกับโปรแกรม"), true);
     connect(about, &QAction::triggered, this, &MainMenuWindow::showAbout);
 
     m_strip = new QWidget;
     auto* row = new QHBoxLayout(m_strip);
     m_contracts =
-        addButton(QStringLiteral("Command11"), QStringLiteral("ขายฝาก"), bool(contractScreen));
-    if (contractScreen)
-        connect(m_contracts, &QPushButton::clicked, this, [this, contractScreen] {
-            m_screens.open(QStringLiteral("chumnum"), contractScreen);
+        addButton(QStringLiteral("Command11"), QStringLiteral("ขายฝาก"), bool(makers.contracts));
+    if (makers.contracts)
+        connect(m_contracts, &QPushButton::clicked, this, [this, make = makers.contracts] {
+            m_screens.open(QStringLiteral("chumnum"), make);
         });
     addButton(QStringLiteral("Command15"), QStringLiteral("สรุปสัญญา"), false);
     addButton(QStringLiteral("Command5"), QStringLiteral("สรุป รับ-จ่าย"), false);

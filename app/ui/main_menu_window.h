@@ -2,6 +2,7 @@
 
 #include "app/main_menu.h"
 #include "app/ui/screen_registry.h"
+#include "app/ui/screens.h"
 
 #include <QMainWindow>
 
@@ -16,10 +17,10 @@ namespace tawela::app {
 class MainMenuWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // contractScreen makes the contract screen ("ขายฝาก"); without it the
-    // button stays off.
-    MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens,
-                   std::function<QWidget*()> contractScreen = {}, QWidget* parent = nullptr);
+    // The makers open the screens behind the buttons and the tools menu;
+    // an entry without one stays off.
+    MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, ScreenMakers makers = {},
+                   QWidget* parent = nullptr);
 
     // Applies the employee's rights (also done whenever the window becomes active).
     void applyGating();

@@ -320,13 +320,15 @@ TEST(ContractScreenFromTheMenu, TheMainMenuOpensIt)
     app::MainMenuForm menuForm(session, t.db, prompt);
     app::ScreenRegistry screens;
     QWidget* opened = nullptr;
-    app::MainMenuWindow menu(menuForm, screens, [&]() -> QWidget* {
+    app::ScreenMakers makers;
+    makers.contracts = [&]() -> QWidget* {
         auto form = std::make_unique<ContractForm>(t.db, session, prompt);
         if (!form->open())
             return nullptr;
         opened = new ContractScreen(std::move(form), std::make_unique<ContractList>(t.db, prompt));
         return opened;
-    });
+    };
+    app::MainMenuWindow menu(menuForm, screens, makers);
     menu.show();
     auto* button = menu.findChild<QPushButton*>(QStringLiteral("Command11"));
     ASSERT_TRUE(button->isEnabled());

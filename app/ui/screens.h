@@ -1,0 +1,29 @@
+#pragma once
+
+#include "admin/session.h"
+#include "app/config.h"
+#include "app/connections.h"
+#include "platform/prompt.h"
+#include "reports/printer_settings.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace tawela::app {
+
+// The screens the main menu opens. An empty maker leaves its entry off.
+struct ScreenMakers {
+    std::function<QWidget*()> contracts;     // "ขายฝาก"
+    std::function<QWidget*()> productGroups; // "ตารางกลุ่มสินค้าขายฝาก"
+    std::function<QWidget*()> printers;      // "เลือก Printer"
+};
+
+// Every screen of a signed-in session, made in this one place with what it
+// needs: its databases, the session, the prompt and the printing. The
+// references must outlive the makers.
+ScreenMakers composeScreens(const AppConfig& config, const Connections& connections,
+                            const admin::Session& session, platform::Prompt& prompt,
+                            reports::PrinterChoice& printerChoice);
+
+} // namespace tawela::app
