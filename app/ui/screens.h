@@ -14,9 +14,9 @@ namespace tawela::app {
 
 // The screens the main menu opens. An empty maker leaves its entry off.
 struct ScreenMakers {
-    std::function<QWidget*()> contracts;     // "ขายฝาก"
+    std::function<QWidget*()> contracts; // "ขายฝาก"
     std::function<QWidget*()> productGroups; // "ตารางกลุ่มสินค้าขายฝาก"
-    std::function<QWidget*()> printers;      // "เลือก Printer"
+    std::function<QWidget*()> printers; // "เลือก Printer"
 };
 
 // Every screen of a signed-in session, made in this one place with what it
