@@ -45,9 +45,13 @@ long long residentBytes()
     return resident * sysconf(_SC_PAGESIZE);
 }
 
+// Closed in main() while Qt's driver registry still stands: a static
+// connection closed after it (at exit) crashed the program.
+std::shared_ptr<Database> g_db;
+
 std::shared_ptr<Database> benchDatabase()
 {
-    static std::shared_ptr<Database> db;
+    std::shared_ptr<Database>& db = g_db;
     if (db)
         return db;
     const QString path = dataPath();
@@ -184,5 +188,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&n, rest.data());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_db.reset();
     return 0;
 }
