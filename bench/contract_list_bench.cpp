@@ -133,6 +133,30 @@ void BM_SaveARenewalWithItsReceipt(benchmark::State& state)
 }
 BENCHMARK(BM_SaveARenewalWithItsReceipt)->Iterations(2000)->Unit(benchmark::kMillisecond);
 
+// What "จัดเก็บ" costs as the person waits for it: the form's save (row,
+// lines, receipt, re-reading the contract and the settings) and the list the
+// screen then sets again.
+void BM_SaveOnTheScreenWithTheListRefresh(benchmark::State& state)
+{
+    contracts::ContractStore store(shop().db);
+    contracts::ContractList list(shop().db, shop().prompt);
+    contracts::ContractForm form(shop().db, admin::Session{}, shop().prompt);
+    form.open();
+    int i = 3;
+    for (auto _ : state) {
+        form.show(*store.find(openContract(i)));
+        form.contract.kuMp = QStringLiteral("08%1").arg(i);
+        form.save();
+        list.chooseFilter(list.filter());
+        benchmark::DoNotOptimize(list.set().count());
+        i += 4;
+    }
+}
+BENCHMARK(BM_SaveOnTheScreenWithTheListRefresh)
+    ->Iterations(500)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
 void BM_RedeemWithItsReceipt(benchmark::State& state)
 {
     contracts::ContractStore store(shop().db);
