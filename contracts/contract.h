@@ -159,4 +159,18 @@ template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
 // Reads the current row of a chumnum record set.
 Contract readContract(const platform::db::Recordset& row);
 
+// The columns of a chumnum_tor line and their members (policy_no is the
+// contract's, written beside them).
+template <typename Row, typename L> void mapRenewalLineColumns(Row& row, L& l)
+{
+    row.integer(QStringLiteral("line_no"), l.lineNo);
+    row.decimal(QStringLiteral("Amount"), l.amount);
+    row.decimal(QStringLiteral("fee"), l.fee);
+    row.decimal(QStringLiteral("plub"), l.plub);
+    row.decimal(QStringLiteral("discount"), l.discount);
+    row.decimal(QStringLiteral("total"), l.total);
+    row.date(QStringLiteral("fak_date"), l.fakDate);
+    row.date(QStringLiteral("return_date"), l.returnDate);
+}
+
 } // namespace tawela::contracts

@@ -6,6 +6,13 @@ namespace tawela::contracts {
 
 using platform::db::DbError;
 
+namespace {
+
+// Said for an amount above MaxBaht, typed or computed.
+const char* const TooMuchMoney = "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท";
+
+} // namespace
+
 ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, admin::Session session,
                            platform::Prompt& prompt, Printer printer)
     : m_db(main), m_session(std::move(session)), m_prompt(prompt), m_printer(std::move(printer)),
@@ -53,7 +60,7 @@ void ContractForm::applyRights(Commands& c) const
     // Interest tables and customer tables by their rights; Card decides
     // whether a stored contract can be changed (a new one is always
     // entered), Policy whether anything can be edited at all.
-    c.interestTable = c.discountTable = m_session.blacklistRight() != admin::Right::NotAllowed;
+    c.interestTable = m_session.blacklistRight() != admin::Right::NotAllowed;
     c.customerTable = m_session.bkRight() != admin::Right::NotAllowed;
     if (m_session.cardRight() == admin::Right::NotAllowed) {
         c.panels = m_stage == Stage::Entering;
@@ -273,7 +280,7 @@ std::optional<Decimal> ContractForm::typedNumber(const QString& text, Limit limi
     if (tooLarge) {
         switch (limit) {
         case Limit::Money:
-            m_prompt.stop(QStringLiteral("จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"));
+            m_prompt.stop(QString::fromUtf8(TooMuchMoney));
             break;
         case Limit::Days:
             m_prompt.stop(QStringLiteral("จำนวนวันต้องไม่เกิน 9,999 วัน"));
@@ -499,10 +506,10 @@ std::optional<ContractForm::Field> ContractForm::refusedValue()
         {contract.interestRate.isNegative(), Field::Interest, "ค่าธรรมเนียมต้องไม่ติดลบ"},
         {contract.amount3.isNegative(), Field::Payout, "ยอดจ่ายต้องไม่ติดลบ"},
         {contract.amount2.isNegative(), Field::Redemption, "ยอดไถ่ถอนต้องไม่ติดลบ"},
-        {contract.amount1 > most, Field::Amount, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
-        {contract.interestRate > most, Field::Interest, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
-        {contract.amount3 > most, Field::Payout, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
-        {contract.amount2 > most, Field::Redemption, "จำนวนเงินต้องไม่เกิน 9,999,999,999 บาท"},
+        {contract.amount1 > most, Field::Amount, TooMuchMoney},
+        {contract.interestRate > most, Field::Interest, TooMuchMoney},
+        {contract.amount3 > most, Field::Payout, TooMuchMoney},
+        {contract.amount2 > most, Field::Redemption, TooMuchMoney},
     };
     for (const auto& c : checks) {
         if (c.refused) {

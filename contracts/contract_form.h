@@ -34,8 +34,9 @@ public:
     // Which commands and panels the screen offers now.
     struct Commands {
         bool newContract = true, save = false, renew = false, redeem = false, documents = false,
-             forfeit = false, interestTable = true, discountTable = true, customerTable = true,
-             remove = true;
+             forfeit = false, customerTable = true, remove = true;
+        // "ตารางดอก" and "ตารางส่วนลด": both by the Blacklist right.
+        bool interestTable = true;
         bool panels = true, tools = true, list = true, commandBar = true, history = true;
     };
     // The field a refused save puts the cursor on.

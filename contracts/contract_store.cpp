@@ -51,9 +51,9 @@ void writeContract(Recordset& r, const Contract& c, const QString& fakeProductTe
 
 // A write on a stored contract goes ahead only while the row is as the
 // screen read it; every write raises the version.
-void checkUnchanged(const Recordset& row, const Contract& shown, bool mustBeOpen)
+void checkUnchanged(const Recordset& row, qint64 shownVersion, bool mustBeOpen)
 {
-    if (row.integer(QStringLiteral("row_version")) != shown.rowVersion ||
+    if (row.integer(QStringLiteral("row_version")) != shownVersion ||
         (mustBeOpen && !row.boolean(QStringLiteral("P_status"))))
         throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
 }
@@ -109,16 +109,10 @@ QList<RenewalLine> ContractStore::renewalLines(const QString& policyNo) const
     QList<RenewalLine> lines;
     Recordset r(m_db, QStringLiteral("chumnum_tor"),
                 Condition::equals(QStringLiteral("policy_no"), policyNo));
+    platform::db::RowReader reader{r};
     for (; !r.atEnd(); r.moveNext()) {
         RenewalLine l;
-        l.lineNo = r.integer(QStringLiteral("line_no"));
-        l.amount = r.decimal(QStringLiteral("Amount"));
-        l.fee = r.decimal(QStringLiteral("fee"));
-        l.plub = r.decimal(QStringLiteral("plub"));
-        l.discount = r.decimal(QStringLiteral("discount"));
-        l.total = r.decimal(QStringLiteral("total"));
-        l.fakDate = r.date(QStringLiteral("fak_date"));
-        l.returnDate = r.date(QStringLiteral("return_date"));
+        mapRenewalLineColumns(reader, l);
         lines << l;
     }
     return lines;
@@ -213,7 +207,7 @@ SaveResult ContractStore::save(const SaveRequest& request)
     } else if (row.isEmpty()) {
         throw notFound(c.policyNo);
     } else {
-        checkUnchanged(row, c, c.pStatus);
+        checkUnchanged(row, c.rowVersion, c.pStatus);
         raiseVersion(row);
     }
     writeContract(row, c, request.fakeProductText);
@@ -228,14 +222,8 @@ SaveResult ContractStore::save(const SaveRequest& request)
             continue;
         lines.addNew();
         lines.setText(QStringLiteral("policy_no"), c.policyNo);
-        lines.setInteger(QStringLiteral("line_no"), l.lineNo);
-        lines.setDecimal(QStringLiteral("Amount"), l.amount);
-        lines.setDecimal(QStringLiteral("fee"), l.fee);
-        lines.setDecimal(QStringLiteral("plub"), l.plub);
-        lines.setDecimal(QStringLiteral("discount"), l.discount);
-        lines.setDecimal(QStringLiteral("total"), l.total);
-        lines.setDate(QStringLiteral("fak_date"), l.fakDate);
-        lines.setDate(QStringLiteral("return_date"), l.returnDate);
+        platform::db::RowWriter writer{lines, true};
+        mapRenewalLineColumns(writer, l);
         lines.store();
         last = &l;
     }
@@ -307,9 +295,7 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
     Recordset row = contractRow(m_db, closing.policyNo);
     if (row.isEmpty())
         throw notFound(closing.policyNo);
-    if (row.integer(QStringLiteral("row_version")) != closing.rowVersion ||
-        !row.boolean(QStringLiteral("P_status")))
-        throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
+    checkUnchanged(row, closing.rowVersion, true);
     raiseVersion(row);
     row.setBool(QStringLiteral("P_status"), false);
     if (closing.forfeited)
@@ -338,8 +324,8 @@ bool ContractStore::remove(const QString& policyNo, std::optional<qint64> rowVer
     Recordset row = contractRow(m_db, policyNo);
     if (row.isEmpty())
         return false;
-    if (rowVersion && row.integer(QStringLiteral("row_version")) != *rowVersion)
-        throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
+    if (rowVersion)
+        checkUnchanged(row, *rowVersion, false);
     m_db->exec(QStringLiteral("DELETE FROM chumnum WHERE Policy_no = ?"), {policyNo});
     m_db->exec(QStringLiteral("DELETE FROM chumnum_tor WHERE policy_no = ?"), {policyNo});
     tx.commit();

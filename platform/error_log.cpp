@@ -34,18 +34,28 @@ void setEmployee(const QString& code)
     state().employee = code;
 }
 
+namespace {
+
+// The file's path; the caller holds the lock.
+QString pathLocked()
+{
+    return state().folder.isEmpty() ? QString() : state().folder + QStringLiteral("/tawela.log");
+}
+
+} // namespace
+
 QString path()
 {
     QMutexLocker hold(&state().lock);
-    return state().folder.isEmpty() ? QString() : state().folder + QStringLiteral("/tawela.log");
+    return pathLocked();
 }
 
 void write(const QString& text)
 {
-    const QString file = path();
+    QMutexLocker hold(&state().lock);
+    const QString file = pathLocked();
     if (file.isEmpty())
         return;
-    QMutexLocker hold(&state().lock);
     if (QFile(file).size() > MaxSize) {
         QFile::remove(file + QStringLiteral(".1"));
         QFile::rename(file, file + QStringLiteral(".1"));

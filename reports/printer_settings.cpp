@@ -138,9 +138,8 @@ PrintTarget PrinterChoice::prepare(const PrinterSettings& settings, const QStrin
     int found = -1;
     if (!stored.isEmpty())
         found = int(names.indexOf(stored));
-    if (found < 0 && position >= 0 && position < names.size() &&
-        (stored.isEmpty() || !names.contains(stored)))
-        found = int(position);
+    if (found < 0 && position >= 0 && position < names.size())
+        found = int(position); // the name is gone (or none was stored)
     if (found < 0 && stored.isEmpty() && position < 0)
         found = std::max(0, int(names.indexOf(installed.defaultPrinter)));
     if (found < 0) {

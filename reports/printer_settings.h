@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "platform/print_queue.h"
 #include "platform/prompt.h"
 
 #include <QList>
@@ -83,10 +84,7 @@ struct PrintTarget {
 };
 
 // The printers of this computer, as the print system lists them.
-struct InstalledPrinters {
-    QStringList names;      // in the system's order
-    QString defaultPrinter; // empty when the system names none
-};
+using InstalledPrinters = platform::PrinterList;
 
 // The printer chosen last stays current for prints that do not prepare
 // their own; one of these lives for the whole run.

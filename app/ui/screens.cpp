@@ -3,9 +3,9 @@
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/table_editor_screen.h"
+#include "platform/print_queue.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
-#include "reports/ui/report_output.h"
 
 namespace tawela::app {
 
@@ -39,7 +39,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     if (connections.personal())
         makers.printers = [=]() -> QWidget* {
             return new reports::PrinterTbScreen(std::make_unique<reports::PrinterTbForm>(
-                db->personal(), reports::installedPrinters().names, *say));
+                db->personal(), platform::printQueues().names, *say));
         };
     return makers;
 }

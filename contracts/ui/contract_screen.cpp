@@ -417,7 +417,7 @@ void ContractScreen::refreshCommands()
         {m_cmd.newContract, cmd.newContract}, {m_cmd.renew, cmd.renew},
         {m_cmd.redeem, cmd.redeem},           {m_cmd.save, cmd.save},
         {m_cmd.documents, cmd.documents},     {m_cmd.forfeit, cmd.forfeit},
-        {m_cmd.feeTable, cmd.interestTable},  {m_cmd.deductTable, cmd.discountTable},
+        {m_cmd.feeTable, cmd.interestTable},  {m_cmd.deductTable, cmd.interestTable},
         {m_cmd.remove, cmd.remove},           {m_cmd.exit, true}};
     for (const auto& [button, on] : states)
         button->setEnabled(cmd.commandBar && on);

@@ -37,6 +37,26 @@ using ui::button;
 using ui::captioned;
 using ui::lineRow;
 
+namespace {
+
+// A figure of a panel: checked as typed (too many decimals, too large are
+// refused), then `changed` runs (the total follows the figures).
+void bindFigure(FormBinding& b, ContractForm& f, QLineEdit* field, QString& value,
+                std::function<void()> changed = {})
+{
+    b.text(
+        field, [&value] { return value; },
+        [&f, &value, changed](const QString& t) {
+            if (!f.figureTyped(value, t))
+                return false;
+            if (changed)
+                changed();
+            return true;
+        });
+}
+
+} // namespace
+
 platform::ThaiDateEdit* ContractScreen::dateField(const char* name)
 {
     auto* d = new platform::ThaiDateEdit;
@@ -66,23 +86,11 @@ void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel Cont
     b.text(
         fields.number, [&p] { return p.renewalNo; },
         FormBinding::always([&p](const QString& t) { p.renewalNo = t; }));
-    for (const auto& entry :
-         {std::pair{fields.fee, &Panel::fee}, std::pair{fields.penalty, &Panel::penalty},
-          std::pair{fields.discount, &Panel::discount}}) {
-        const auto field = entry.first;
-        const auto value = entry.second;
-        b.text(
-            field, [&p, value] { return p.*value; },
-            [&f, &p, value](const QString& t) {
-                if (!f.figureTyped(p.*value, t))
-                    return false;
-                p.recomputeTotal();
-                return true;
-            });
-    }
-    b.text(
-        fields.total, [&p] { return p.total; },
-        [&f, &p](const QString& t) { return f.figureTyped(p.total, t); });
+    const auto total = [&p] { p.recomputeTotal(); };
+    bindFigure(b, f, fields.fee, p.fee, total);
+    bindFigure(b, f, fields.penalty, p.penalty, total);
+    bindFigure(b, f, fields.discount, p.discount, total);
+    bindFigure(b, f, fields.total, p.total);
 }
 
 void ContractScreen::buildLowerArea(QLayout* into)
@@ -446,24 +454,12 @@ void ContractScreen::bindPanels()
     b.text(
         m_closing.days, [&c] { return c.days; },
         [&f](const QString& t) { return f.closingDaysTyped(t); });
-    for (const auto& entry : {std::pair{m_closing.amount, &ClosingPanel::amount},
-                              std::pair{m_closing.surcharge, &ClosingPanel::surcharge},
-                              std::pair{m_closing.penalty, &ClosingPanel::penalty},
-                              std::pair{m_closing.discount, &ClosingPanel::discount}}) {
-        const auto field = entry.first;
-        const auto value = entry.second;
-        b.text(
-            field, [&c, value] { return c.*value; },
-            [&f, &c, value](const QString& t) {
-                if (!f.figureTyped(c.*value, t))
-                    return false;
-                f.closingFiguresChanged();
-                return true;
-            });
-    }
-    b.text(
-        m_closing.total, [&c] { return c.total; },
-        [&f, &c](const QString& t) { return f.figureTyped(c.total, t); });
+    const auto total = [&f] { f.closingFiguresChanged(); };
+    bindFigure(b, f, m_closing.amount, c.amount, total);
+    bindFigure(b, f, m_closing.surcharge, c.surcharge, total);
+    bindFigure(b, f, m_closing.penalty, c.penalty, total);
+    bindFigure(b, f, m_closing.discount, c.discount, total);
+    bindFigure(b, f, m_closing.total, c.total);
 }
 
 void ContractScreen::bindCommands()

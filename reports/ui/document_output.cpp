@@ -1,5 +1,6 @@
 #include "reports/ui/document_output.h"
 
+#include "platform/print_queue.h"
 #include "reports/ui/report_output.h"
 
 namespace tawela::reports {
@@ -7,7 +8,7 @@ namespace tawela::reports {
 bool DocumentOutput::print(const QList<ReportRequest>& documents,
                            std::optional<qint64> marginWhenEmpty)
 {
-    const InstalledPrinters printers = installedPrinters();
+    const InstalledPrinters printers = platform::printQueues();
     bool all = true;
     for (const ReportRequest& d : documents) {
         const PrintTarget target = d.kind.isEmpty() ? m_choice.current(printers.names)

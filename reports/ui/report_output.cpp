@@ -18,12 +18,6 @@
 
 namespace tawela::reports {
 
-InstalledPrinters installedPrinters()
-{
-    const platform::PrinterList queues = platform::printQueues();
-    return {queues.names, queues.defaultPrinter};
-}
-
 namespace {
 
 void setUp(QPrinter& printer, const LaidOutReport& report, const PrintTarget& target)

@@ -11,9 +11,6 @@ class QLabel;
 
 namespace tawela::reports {
 
-// The printers installed on this computer, in system order, and the default.
-InstalledPrinters installedPrinters();
-
 // The preview window: pages, zoom, print and save as PDF.
 class ReportPreview : public QWidget {
     Q_OBJECT
