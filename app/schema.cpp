@@ -120,6 +120,11 @@ TableDef contractTable()
          index("chumnum_status_end", {QStringLiteral("P_status"), QStringLiteral("End_date")}),
          // The list of open (or closed) contracts, newest number first.
          index("chumnum_status_policy", {QStringLiteral("P_status"), QStringLiteral("Policy_no")}),
+         // The value box completes within one filter, whatever the share of
+         // closed contracts: the index alone answers.
+         index("chumnum_status_name", {QStringLiteral("P_status"), QStringLiteral("Ku_name")}),
+         index("chumnum_status_id", {QStringLiteral("P_status"), QStringLiteral("Ku_ID")}),
+         index("chumnum_status_ref", {QStringLiteral("P_status"), QStringLiteral("ref_no")}),
          index("chumnum_close_date", {QStringLiteral("Close_date")})}};
 }
 

@@ -7,7 +7,6 @@
 namespace tawela::contracts {
 
 using platform::db::Condition;
-using platform::db::FindStart;
 using platform::db::Recordset;
 
 QStringList ContractList::keyTexts()
@@ -33,27 +32,20 @@ QString ContractList::columnOf(Key key)
 
 ContractList::ContractList(std::shared_ptr<platform::db::Database> main, platform::Prompt& prompt)
     : m_db(std::move(main)), m_prompt(prompt)
-{
-    reload();
-}
-
-void ContractList::reload()
-{
-    m_set = std::make_unique<Recordset>(
-        m_db, QStringLiteral("chumnum"), conditionFor(m_filter),
-        QList<platform::db::SortKey>{{QStringLiteral("Policy_no"), true}});
-}
+{}
 
 void ContractList::chooseFilter(ContractFilter filter)
 {
     m_filter = filter;
-    reload();
+    m_criterion = {};
+    m_past = true;
 }
 
 void ContractList::chooseKey(Key key)
 {
     m_key = key;
-    reload();
+    m_criterion = {};
+    m_past = true;
 }
 
 QStringList ContractList::values(const QString& prefix, int limit) const
@@ -79,27 +71,38 @@ QStringList ContractList::values(const QString& prefix, int limit) const
     return out;
 }
 
+std::optional<Contract> ContractList::first(const Condition& where)
+{
+    // Equal keys are few, so the matches' keys are all the set reads.
+    Recordset matches(m_db, QStringLiteral("chumnum"), conditionFor(m_filter) && where,
+                      {{QStringLiteral("Policy_no"), true}});
+    m_past = matches.isEmpty();
+    if (m_past)
+        return std::nullopt;
+    matches.moveFirst();
+    Contract found = readContract(matches);
+    m_at = found.policyNo;
+    return found;
+}
+
 std::optional<Contract> ContractList::search(const QString& value)
 {
-    m_set->moveFirst();
     m_lastValue = value;
     m_criterion = Condition::equals(columnOf(m_key), value);
-    if (!m_set->find(m_criterion, FindStart::Current)) {
+    auto found = first(m_criterion);
+    if (!found)
         m_prompt.plain(QStringLiteral("ไม่พบสัญญาที่หา"));
-        return std::nullopt;
-    }
-    return readContract(*m_set);
+    return found;
 }
 
 std::optional<Contract> ContractList::findNext()
 {
-    if (m_set->atEnd() || m_criterion.isEmpty()) {
+    if (m_past || m_criterion.isEmpty()) {
         m_prompt.plain(QStringLiteral("End of File"));
         return std::nullopt;
     }
-    if (m_set->find(m_criterion, FindStart::Next))
-        return readContract(*m_set);
-    return std::nullopt; // nothing more: the next press says "End of File"
+    // Nothing more: the next press says "End of File".
+    return first(m_criterion && Condition::less(QStringLiteral("Policy_no"), m_at));
 }
 
 } // namespace tawela::contracts

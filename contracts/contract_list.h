@@ -11,6 +11,11 @@ namespace tawela::contracts {
 
 // The contract screen's list: the status filter, the search key and value,
 // search and "หาถัดไป", over the contract set (highest number first).
+//
+// Nothing is read ahead: a search asks the database for the first match in
+// set order, "หาถัดไป" for the first one after the contract shown. So a
+// save, a new contract or another filter or key costs nothing here, and
+// what is found is always what is stored now.
 class ContractList {
 public:
     enum class Key { PolicyNo, KuId, KuName, RefNo };
@@ -21,7 +26,7 @@ public:
 
     ContractList(std::shared_ptr<platform::db::Database> main, platform::Prompt& prompt);
 
-    // Sets the contract set for the filter; the cursor goes to the first row.
+    // Another filter or key: "หาถัดไป" starts again from a new search.
     void chooseFilter(ContractFilter filter);
     void chooseKey(Key key);
     ContractFilter filter() const { return m_filter; }
@@ -40,18 +45,20 @@ public:
     std::optional<Contract> findNext();
 
     QString lastSearchValue() const { return m_lastValue; }
-    platform::db::Recordset& set() { return *m_set; }
 
 private:
-    void reload();
+    // The first contract of the set (highest number first) that meets the
+    // condition; remembers where it stands for the next "หาถัดไป".
+    std::optional<Contract> first(const platform::db::Condition& where);
 
     std::shared_ptr<platform::db::Database> m_db;
     platform::Prompt& m_prompt;
     ContractFilter m_filter = ContractFilter::Open;
     Key m_key = Key::PolicyNo;
-    std::unique_ptr<platform::db::Recordset> m_set;
     platform::db::Condition m_criterion;
     QString m_lastValue;
+    QString m_at;       // the number of the match shown
+    bool m_past = true; // no match after it: the next press says "End of File"
 };
 
 } // namespace tawela::contracts

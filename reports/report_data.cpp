@@ -107,14 +107,19 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
     order << quoteName(infos.value(d.table.toLower())->name()) + QStringLiteral(".rowid");
     sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
 
+    auto shared = std::make_shared<ReportColumns>();
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        shared->keys << keys[i].first;
+        shared->index.insert(keys[i].first, i);
+    }
     QList<ReportRow> rows;
     QSqlQuery q = db->exec(sql, binds);
     while (q.next()) {
-        ReportRow row;
-        row.reserve(keys.size());
+        QVariantList values;
+        values.reserve(keys.size());
         for (int i = 0; i < keys.size(); ++i)
-            row.insert(keys[i].first, platform::db::fromStorage(keys[i].second, q.value(i)));
-        rows << row;
+            values << platform::db::fromStorage(keys[i].second, q.value(i));
+        rows << ReportRow(shared, std::move(values));
     }
     return rows;
 }

@@ -138,13 +138,15 @@ Totals totalsOf(const QList<ReportRow>& rows, qsizetype from, qsizetype to)
     Totals t;
     for (qsizetype i = from; i < to; ++i) {
         ++t.count;
-        for (auto it = rows[i].constBegin(); it != rows[i].constEnd(); ++it) {
-            if (!it.value().isNull() && it.value().isValid())
-                ++t.present[it.key()];
-            if (it.value().typeId() == qMetaTypeId<Decimal>())
-                t.sums[it.key()] += it.value().value<Decimal>();
-            else if (it.value().typeId() == QMetaType::LongLong)
-                t.sums[it.key()] += Decimal::fromInt(it.value().toLongLong());
+        const ReportRow& row = rows[i];
+        for (qsizetype k = 0; k < row.size(); ++k) {
+            const QVariant& v = row.at(k);
+            if (!v.isNull() && v.isValid())
+                ++t.present[row.key(k)];
+            if (v.typeId() == qMetaTypeId<Decimal>())
+                t.sums[row.key(k)] += v.value<Decimal>();
+            else if (v.typeId() == QMetaType::LongLong)
+                t.sums[row.key(k)] += Decimal::fromInt(v.toLongLong());
         }
     }
     return t;
@@ -347,13 +349,18 @@ private:
         return true;
     }
 
-    QFont fontOf(const Element& e) const
+    // One font per element, shared by every text it draws: a long report
+    // holds hundreds of thousands of them.
+    const QFont& fontOf(const Element& e)
     {
+        auto it = m_fonts.constFind(&e);
+        if (it != m_fonts.constEnd())
+            return *it;
         QFont f(e.font.isEmpty() ? m_d.font : e.font);
         f.setPointSizeF(e.size > 0 ? e.size : m_d.fontSize);
         f.setBold(e.bold);
         f.setItalic(e.italic);
-        return f;
+        return *m_fonts.insert(&e, f);
     }
 
     void startPage()
@@ -528,6 +535,7 @@ private:
     double m_contentTop = 0;
     const ReportRow* m_rowForHeaders = nullptr;
     Measure m_measure;
+    QHash<const Element*, QFont> m_fonts;
 };
 
 } // namespace

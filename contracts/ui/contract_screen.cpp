@@ -482,10 +482,6 @@ QWidget* ContractScreen::fieldOf(ContractForm::Field field) const
 void ContractScreen::save()
 {
     const auto refused = m_form->save();
-    // Only the one contract changed: the list moves on without reading
-    // every row again.
-    if (m_form->saved())
-        m_list->chooseFilter(m_list->filter());
     refresh();
     if (refused)
         if (QWidget* target = fieldOf(*refused))

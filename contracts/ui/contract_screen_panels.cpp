@@ -297,13 +297,8 @@ QGroupBox* ContractScreen::buildClosingPanel()
     buttons->addWidget(no);
     left->addRow(m_closingButtons);
     v->addStretch(1);
-    connect(m_closingYes, &QPushButton::clicked, this, [this] {
-        // The list follows: a closed contract leaves the open ones.
-        run([this] {
-            if (m_form->confirmClosing())
-                m_list->chooseFilter(m_list->filter());
-        });
-    });
+    connect(m_closingYes, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->confirmClosing(); }); });
     connect(no, &QPushButton::clicked, this, [this] {
         run([this] { m_form->cancelClosing(); });
         m_cmd.redeem->setFocus();

@@ -51,7 +51,6 @@ TEST_F(ContractListTest, ValueListsByFilterAndKey)
     list.chooseKey(Key::KuName);
     EXPECT_EQ(list.values(QStringLiteral("นาย")), (QStringList{"นายก้อง", "นายสมชาย ใจดี"}));
     EXPECT_EQ(list.values(QString(), 1).size(), 1);
-    EXPECT_EQ(list.set().count(), 7);
     EXPECT_TRUE(list.findNextVisible());
     list.chooseKey(Key::PolicyNo);
     EXPECT_FALSE(list.findNextVisible());
@@ -66,7 +65,9 @@ TEST_F(ContractListTest, SearchAndFindNextInSetOrder)
     auto found = list.search(QStringLiteral("111"));
     ASSERT_TRUE(found);
     EXPECT_EQ(found->policyNo, QStringLiteral("69-01-4-0005")); // highest number first
-    EXPECT_EQ(list.findNext()->policyNo, QStringLiteral("69-01-4-0003"));
+    // Closed by another counter after the search: the next match is read as
+    // it is stored now, without the list being opened again.
+    t.db->exec(QStringLiteral("UPDATE chumnum SET P_status = 0 WHERE Policy_no = '69-01-4-0003'"));
     EXPECT_EQ(list.findNext()->policyNo, QStringLiteral("69-01-4-0001"));
     EXPECT_FALSE(list.findNext()); // nothing more, nothing said
     EXPECT_TRUE(prompt.messages().isEmpty());

@@ -1,0 +1,78 @@
+#include "bench/bench_shop.h"
+
+#include "app/schema.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tawela::bench {
+
+namespace {
+
+constexpr long long PerMonth = 8000;
+constexpr long long Customers = 5; // contracts per customer
+
+} // namespace
+
+QString benchPolicyNo(long long i)
+{
+    const QDate month = QDate(2016, 1, 1).addMonths(int(i / PerMonth));
+    return QStringLiteral("%1-%2-4-%3")
+        .arg((month.year() + 543) % 100, 2, 10, QChar(u'0'))
+        .arg(month.month(), 2, 10, QChar(u'0'))
+        .arg(i % PerMonth + 1, 4, 10, QChar(u'0'));
+}
+
+QString benchCustomerId(long long customer)
+{
+    return QStringLiteral("%1").arg(1100000000000LL + customer, 13, 10, QChar(u'0'));
+}
+
+QString benchCustomerName(long long customer)
+{
+    return QStringLiteral("นาย ลูกค้า%1 นามสกุล%2").arg(customer).arg(customer % 977);
+}
+
+std::shared_ptr<platform::db::Database> benchShop(const QString& folder, long long contracts)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("tawela-shop-%1.mdb").arg(contracts));
+    if (QFileInfo::exists(path))
+        return platform::db::Database::open(path, platform::db::OpenMode::ExistingOnly);
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    {
+        auto db = platform::db::Database::open(partial, platform::db::OpenMode::CreateIfMissing);
+        app::schema::create(*db, app::DatabaseRole::Main, QStringLiteral("*prepare8"));
+        db->exec(QStringLiteral("PRAGMA journal_mode = OFF"));
+        db->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        db->exec(QStringLiteral("PRAGMA cache_size = -262144"));
+        // Contract i: month i / 8000 from January 2016, run i % 8000 + 1 in
+        // its month, customer i / 5 spread over the years.
+        db->exec(QStringLiteral(R"(
+WITH RECURSIVE total(n) AS (SELECT ?),
+seq(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM seq, total WHERE i + 1 < n),
+c AS (SELECT i, n, i / 8000 AS m, i % 8000 + 1 AS run, (i * 7919) % (n / 5) AS cu,
+             date('2016-01-01', '+' || (i / 8000) || ' months', '+' || ((i % 8000) * 28 / 8000) || ' days') AS d
+      FROM seq, total)
+INSERT INTO chumnum (Policy_no, ref_no, Ku_code, Ku_name, Ku_ID, Ku_address, object, Model, Amount1, Interest_rate,
+                     Amount2, Policy_date, total_day, End_date, P_status, Close_date, row_version)
+SELECT printf('%02d-%02d-4-%04d', (2559 + m / 12) % 100, m % 12 + 1, run),
+       printf('%02d-%02d-4-%04d', (2559 + m / 12) % 100, m % 12 + 1, run),
+       printf('C%07d', cu), printf('นาย ลูกค้า%d นามสกุล%d', cu, cu % 977),
+       printf('%013d', 1100000000000 + cu),
+       printf('%d หมู่ %d ต.ในเมือง อ.เมือง จ.ขอนแก่น', cu % 300 + 1, cu % 12 + 1), 'ทองคำ',
+       'สร้อยคอทองคำ หนัก ' || (i % 5 + 1) || ' บาท',
+       (1000 + i % 50000) * 10000, 20000, (1100 + i % 50000) * 10000, d, 30,
+       date(d, '+30 days'), CASE WHEN i >= n * 9 / 10 OR i % 211 = 0 THEN 1 ELSE 0 END,
+       CASE WHEN i >= n * 9 / 10 OR i % 211 = 0 THEN NULL ELSE date(d, '+30 days') END, 1
+FROM c)"),
+                 {contracts});
+        db->exec(QStringLiteral("ANALYZE"));
+    }
+    QFile::rename(partial, path);
+    return platform::db::Database::open(path, platform::db::OpenMode::ExistingOnly);
+}
+
+} // namespace tawela::bench

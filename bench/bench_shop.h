@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/db/database.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tawela::bench {
+
+// A main database of `contracts` contracts as a shop gathers them over the
+// years: numbers rising with the deposit date (8,000 a month), a customer
+// for every five contracts, the newest tenth still open and one older
+// contract in 211 left open past its due date. Written with plain SQL in one
+// statement; kept in `folder` and reused by later runs of the same size.
+std::shared_ptr<platform::db::Database> benchShop(const QString& folder, long long contracts);
+
+// The number, customer ID and name the generator gave contract i.
+QString benchPolicyNo(long long i);
+QString benchCustomerId(long long customer);
+QString benchCustomerName(long long customer);
+
+} // namespace tawela::bench
