@@ -298,41 +298,23 @@ const QStringList& printerRows()
     return rows;
 }
 
-QString columnSql(const ColumnDef& c)
+platform::db::ColumnSpec specOf(const ColumnDef& c)
 {
-    QString sql = quoteName(c.name) + u' ';
-    if (c.autoKey)
-        return sql + QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    sql += platform::db::declaredType(c.kind);
-    // Text compares without regard to letter case, as the shops' data always did.
-    if (c.kind == ColumnKind::Text)
-        sql += QStringLiteral(" COLLATE NOCASE");
-    // A yes/no column is never unknown: a row that does not set it says no.
-    if (c.kind == ColumnKind::Boolean)
-        sql += QStringLiteral(" NOT NULL DEFAULT 0");
-    return sql;
+    return {c.name, c.kind, c.autoKey};
 }
 
 void createTable(Database& db, const TableDef& t)
 {
-    QStringList cols;
+    QList<platform::db::ColumnSpec> cols;
     for (const ColumnDef& c : t.columns)
-        cols << columnSql(c);
-    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ") + quoteName(t.name) +
-            QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')');
+        cols << specOf(c);
+    db.createTable(t.name, cols);
 }
 
 void createIndexes(Database& db, const TableDef& t)
 {
-    for (const IndexDef& i : t.indexes) {
-        QStringList cols;
-        for (const QString& c : i.columns)
-            cols << quoteName(c);
-        db.exec(QStringLiteral("CREATE ") + (i.unique ? QStringLiteral("UNIQUE ") : QString()) +
-                QStringLiteral("INDEX IF NOT EXISTS ") + quoteName(i.name) +
-                QStringLiteral(" ON ") + quoteName(t.name) + QStringLiteral(" (") +
-                cols.join(u',') + u')');
-    }
+    for (const IndexDef& i : t.indexes)
+        db.createIndex(i.name, t.name, i.columns, i.unique);
 }
 
 qint64 rowCount(const Database& db, const QString& table)
@@ -522,15 +504,11 @@ bool ensureStructure(Database& db, DatabaseRole role, bool dryRun)
             if (info.indexOf(c.name) < 0) {
                 missing = true;
                 if (!dryRun && !c.autoKey)
-                    db.exec(QStringLiteral("ALTER TABLE ") + quoteName(t.name) +
-                            QStringLiteral(" ADD COLUMN ") + columnSql(c));
+                    db.addColumn(t.name, specOf(c));
             }
         }
         for (const IndexDef& i : t.indexes) {
-            if (db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
-                                         "AND name = ? COLLATE NOCASE"),
-                          {i.name})
-                    .toLongLong() == 0) {
+            if (!db.hasIndex(i.name)) {
                 missing = true;
                 if (!dryRun)
                     createIndexes(db, TableDef{t.name, {}, {i}});
@@ -651,7 +629,7 @@ void create(Database& db, DatabaseRole role, const QString& password)
         return;
     }
     // A file with tables of some other program is not taken over.
-    if (db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")).toLongLong() > 0)
+    if (!db.tableNames().isEmpty())
         throw notOurs(db, role);
     Transaction tx(db);
     createMetaTable(db);
@@ -673,16 +651,21 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
     const QString storedRole = metaValue(db, QStringLiteral("role"));
     if (storedRole != roleName(role))
         throw notOurs(db, role);
+    // On the server, access is the server's own sign-in; the stored hash
+    // guards the files, which anyone with the folder could open.
     const QString stored = metaValue(db, QStringLiteral("password_hash"));
-    if (platform::password_hash::isHash(stored) && !platform::password_hash::acceptable(stored))
-        throw DbError(
-            error_number::UnrecognizedFormat,
-            QStringLiteral("ค่าตรวจรหัสผ่านในแฟ้ม '") + QDir::toNativeSeparators(db.path()) +
-                QStringLiteral("' ขอใช้หน่วยความจำหรือเวลาเกินขอบเขตของโปรแกรม แฟ้มนี้ไม่ใช่ของโปรแกรม"));
-    if (!platform::password_hash::verify(stored, password))
-        throw DbError(error_number::WrongPassword,
-                      QStringLiteral("รหัสผ่านของ") + roleTitle(role) + QStringLiteral(" '") +
-                          QDir::toNativeSeparators(db.path()) + QStringLiteral("' ไม่ถูกต้อง"));
+    if (!db.isServer()) {
+        if (platform::password_hash::isHash(stored) && !platform::password_hash::acceptable(stored))
+            throw DbError(error_number::UnrecognizedFormat,
+                          QStringLiteral("ค่าตรวจรหัสผ่านในแฟ้ม '") +
+                              QDir::toNativeSeparators(db.path()) +
+                              QStringLiteral(
+                                  "' ขอใช้หน่วยความจำหรือเวลาเกินขอบเขตของโปรแกรม แฟ้มนี้ไม่ใช่ของโปรแกรม"));
+        if (!platform::password_hash::verify(stored, password))
+            throw DbError(error_number::WrongPassword,
+                          QStringLiteral("รหัสผ่านของ") + roleTitle(role) + QStringLiteral(" '") +
+                              QDir::toNativeSeparators(db.path()) + QStringLiteral("' ไม่ถูกต้อง"));
+    }
     // The settings row holds the running numbers of contracts and receipts:
     // made anew it would start them again at 1 and reuse numbers already on
     // paper. Its absence is damage to be repaired from a backup.

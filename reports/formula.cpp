@@ -369,6 +369,7 @@ struct Compiler {
     const Formula::Resolver& resolve;
     QString& sql;
     QVariantList& binds;
+    const platform::db::Dialect& dialect;
 
     Formula::Field field(const Node& n)
     {
@@ -419,7 +420,7 @@ struct Compiler {
             sql += u')';
             return;
         case Node::Kind::Bool:
-            sql += n.flag ? u'1' : u'0';
+            sql += n.flag ? QStringLiteral("1 = 1") : QStringLiteral("1 = 0");
             return;
         case Node::Kind::Compare: {
             const int ka = kindOf(*n.a);
@@ -434,7 +435,7 @@ struct Compiler {
         case Node::Kind::Like:
             sql += u'(';
             operand(*n.a, -1);
-            sql += QStringLiteral(" LIKE ? ESCAPE '\\')");
+            sql += dialect.like() + QStringLiteral("? ESCAPE '\\')");
             binds << platform::db::likePatternFromWildcards(n.b->text);
             return;
         case Node::Kind::Between: {
@@ -476,13 +477,14 @@ Formula Formula::parse(const QString& text)
     return f;
 }
 
-void Formula::compile(const Resolver& resolve, QString& sql, QVariantList& binds) const
+void Formula::compile(const Resolver& resolve, QString& sql, QVariantList& binds,
+                      const platform::db::Dialect& dialect) const
 {
     if (!m_root) {
-        sql += u'1';
+        sql += QStringLiteral("1 = 1");
         return;
     }
-    Compiler{resolve, sql, binds}.node(*m_root);
+    Compiler{resolve, sql, binds, dialect}.node(*m_root);
 }
 
 QStringList Formula::fields() const

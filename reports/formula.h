@@ -2,6 +2,8 @@
 
 #include "platform/error.h"
 
+#include "platform/db/table_info.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -52,8 +54,10 @@ public:
 
     bool isEmpty() const { return !m_root; }
 
-    // Appends the SQL condition ("1" when empty) and its values.
-    void compile(const Resolver& resolve, QString& sql, QVariantList& binds) const;
+    // Appends the SQL condition (always true when empty) and its values, in
+    // the given engine's spelling.
+    void compile(const Resolver& resolve, QString& sql, QVariantList& binds,
+                 const platform::db::Dialect& dialect = {}) const;
 
     // Every {table.column} the formula names.
     QStringList fields() const;

@@ -92,9 +92,9 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
         return field(t, c, 1);
     };
     sql += QStringLiteral(" WHERE (");
-    selection.compile(resolve, sql, binds);
+    selection.compile(resolve, sql, binds, db->dialect());
     sql += QStringLiteral(") AND (");
-    filter.compile(resolve, sql, binds);
+    filter.compile(resolve, sql, binds, db->dialect());
     sql += u')';
     QStringList order;
     if (!d.group.isEmpty())

@@ -60,7 +60,7 @@ void compileNode(const Node& n, const TableInfo& table, QString& sql, QVariantLi
         return;
     case Op::Not:
         if (!n.left) {
-            sql += u'0';
+            sql += QStringLiteral("1 = 0");
             return;
         }
         sql += QStringLiteral("NOT (");
@@ -85,13 +85,13 @@ void compileNode(const Node& n, const TableInfo& table, QString& sql, QVariantLi
                 if (ch == u'*' || ch == u'?' || (ch.unicode() < 128 && ch.isLetter()))
                     plain = false;
             if (plain) {
-                sql += QStringLiteral("instr(") + quoteName(c.name) + QStringLiteral(", ?) > 0");
+                sql += table.dialect().containsText(quoteName(c.name));
                 binds << inner;
                 return;
             }
         }
         const QString like = likePatternFromWildcards(pattern);
-        sql += quoteName(c.name) + QStringLiteral(" LIKE ?");
+        sql += quoteName(c.name) + table.dialect().like() + u'?';
         if (like.contains(u'\\'))
             sql += QStringLiteral(" ESCAPE '\\'");
         binds << like;
@@ -107,7 +107,7 @@ void compileNode(const Node& n, const TableInfo& table, QString& sql, QVariantLi
             else if (n.op == Op::Ne)
                 sql += quoteName(c.name) + QStringLiteral(" IS NOT NULL");
             else
-                sql += QStringLiteral("0");
+                sql += QStringLiteral("1 = 0");
             return;
         }
         sql += quoteName(c.name) + QLatin1String(comparison(n.op));
@@ -208,7 +208,7 @@ Condition Condition::operator!() const
 void Condition::compile(const TableInfo& table, QString& sql, QVariantList& binds) const
 {
     if (!m_node) {
-        sql += u'1';
+        sql += QStringLiteral("1 = 1");
         return;
     }
     compileNode(*m_node, table, sql, binds);

@@ -17,10 +17,47 @@ QString nextConnectionName()
     return QStringLiteral("tawela-db-") + QString::number(++counter);
 }
 
+// A name as the schema spells it: SQLite keeps the spelling (it shows in
+// its catalogue), the server keeps every name of ours in lower case.
+QString definitionName(Backend backend, const QString& name)
+{
+    QString escaped = backend == Backend::Postgres ? name.toLower() : name;
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
+// The server's kinds of column, told apart by their types and by the two
+// domains the program defines for money and yes/no.
+ColumnKind kindOnServer(const QString& dataType, const QString& domain)
+{
+    if (domain.compare(QLatin1String("currency"), Qt::CaseInsensitive) == 0)
+        return ColumnKind::Decimal;
+    if (domain.compare(QLatin1String("yesno"), Qt::CaseInsensitive) == 0)
+        return ColumnKind::Boolean;
+    const QString t = dataType.toLower();
+    if (t == QLatin1String("date"))
+        return ColumnKind::Date;
+    if (t.startsWith(QLatin1String("time without")) || t == QLatin1String("time"))
+        return ColumnKind::Time;
+    if (t.startsWith(QLatin1String("timestamp")))
+        return ColumnKind::DateTime;
+    if (t == QLatin1String("bytea"))
+        return ColumnKind::Blob;
+    if (t == QLatin1String("bigint") || t == QLatin1String("integer") ||
+        t == QLatin1String("smallint"))
+        return ColumnKind::Integer;
+    return ColumnKind::Text;
+}
+
 } // namespace
 
-Database::Database(QString connectionName, QString path)
-    : m_connectionName(std::move(connectionName)), m_path(std::move(path))
+QString ServerAddress::display() const
+{
+    return user + u'@' + host + u':' + QString::number(port) + u'/' + database;
+}
+
+Database::Database(QString connectionName, QString path, Dialect dialect)
+    : m_connectionName(std::move(connectionName)), m_path(std::move(path)), m_dialect(dialect)
 {}
 
 Database::~Database()
@@ -48,7 +85,7 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode)
                       QStringLiteral("'") + path + QStringLiteral("' ไม่ใช่แฟ้มฐานข้อมูล"));
 
     const QString name = nextConnectionName();
-    std::shared_ptr<Database> database(new Database(name, info.absoluteFilePath()));
+    std::shared_ptr<Database> database(new Database(name, info.absoluteFilePath(), Dialect{}));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(info.absoluteFilePath());
@@ -63,6 +100,73 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode)
     return database;
 }
 
+std::shared_ptr<Database> Database::openServer(const ServerAddress& address, OpenMode mode)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        throw DbError(error_number::CannotOpen,
+                      QStringLiteral("เครื่องนี้ยังไม่มีส่วนต่อฐานข้อมูล PostgreSQL ของ Qt "
+                                     "(แพ็กเกจ libqt6sql6-psql) กรุณาติดตั้งก่อน"));
+    const QString name = nextConnectionName();
+    std::shared_ptr<Database> database(
+        new Database(name, address.display() + u'#' + address.schema, Dialect{Backend::Postgres}));
+    database->m_server = address;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(address.host);
+        db.setPort(address.port);
+        db.setDatabaseName(address.database);
+        db.setUserName(address.user);
+        if (!address.password.isEmpty())
+            db.setPassword(address.password);
+        db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Tawela"));
+        if (!db.open())
+            throw DbError::fromSql(db.lastError(), address.display(), true, Backend::Postgres);
+    }
+    const bool exists =
+        database
+            ->scalar(QStringLiteral(
+                         "SELECT count(*) FROM information_schema.schemata WHERE schema_name = ?"),
+                     {address.schema.toLower()})
+            .toLongLong() > 0;
+    if (!exists) {
+        if (mode == OpenMode::ExistingOnly)
+            throw DbError(error_number::FileNotFound,
+                          QStringLiteral("ไม่พบฐานข้อมูล '") + address.schema +
+                              QStringLiteral("' บนเครื่องแม่ข่าย ") + address.display());
+        database->exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") +
+                       definitionName(Backend::Postgres, address.schema));
+    }
+    database->reconnect();
+    return database;
+}
+
+void Database::reconnect() const
+{
+    QSqlDatabase db = connection();
+    if (m_lost) {
+        // Inside a unit of work the rows written before the break are gone
+        // with the old session: the unit fails whole, and only the next one
+        // starts on a new connection.
+        if (m_transactionDepth > 0)
+            throw DbError(error_number::ServerLost, serverLostText(m_server.display()));
+        db.close();
+        if (!db.open()) {
+            m_lost = true;
+            throw DbError::fromSql(db.lastError(), m_server.display(), true, Backend::Postgres);
+        }
+    }
+    m_lost = false;
+    // Names without a schema are the role's; waits for another counter's
+    // lock as long as SQLite would.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SET search_path TO ") +
+                definitionName(Backend::Postgres, m_server.schema)) ||
+        !q.exec(QStringLiteral("SET lock_timeout = '10s'"))) {
+        m_lost = true;
+        throw DbError::fromSql(q.lastError(), m_server.display(), true, Backend::Postgres);
+    }
+}
+
 QSqlDatabase Database::connection() const
 {
     return QSqlDatabase::database(m_connectionName, false);
@@ -70,14 +174,27 @@ QSqlDatabase Database::connection() const
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
 {
+    if (m_lost)
+        reconnect();
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DbError::fromSql(query.lastError(), sql.left(200));
-    for (const QVariant& v : binds)
-        query.addBindValue(v);
-    if (!query.exec())
-        throw DbError::fromSql(query.lastError(), sql.left(200));
+    bool ok = true;
+    if (isServer() && binds.isEmpty()) {
+        // Transaction control and definitions cannot be prepared there.
+        ok = query.exec(sql);
+    } else {
+        if (!query.prepare(sql))
+            throw DbError::fromSql(query.lastError(), sql.left(200), false, backend());
+        for (const QVariant& v : binds)
+            query.addBindValue(v);
+        ok = query.exec();
+    }
+    if (!ok) {
+        const DbError e = DbError::fromSql(query.lastError(), sql.left(200), false, backend());
+        if (e.number() == error_number::ServerLost)
+            m_lost = true;
+        throw e;
+    }
     return query;
 }
 
@@ -89,14 +206,53 @@ QVariant Database::scalar(const QString& sql, const QVariantList& binds) const
     return QVariant();
 }
 
+qint64 Database::insert(const QString& sql, const QVariantList& binds) const
+{
+    if (isServer())
+        return scalar(sql + QStringLiteral(" RETURNING rowid"), binds).toLongLong();
+    return exec(sql, binds).lastInsertId().toLongLong();
+}
+
 bool Database::hasTable(const QString& name) const
 {
     if (m_tables.contains(name.toLower()))
         return true;
+    if (isServer())
+        return scalar(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE "
+                                     "table_schema = current_schema() AND table_name = ?"),
+                      {name.toLower()})
+                   .toLongLong() > 0;
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
                                  "name = ? COLLATE NOCASE"),
                   {name})
                .toLongLong() > 0;
+}
+
+bool Database::hasIndex(const QString& name) const
+{
+    if (isServer())
+        return scalar(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = "
+                                     "current_schema() AND indexname = ?"),
+                      {name.toLower()})
+                   .toLongLong() > 0;
+    return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                 "AND name = ? COLLATE NOCASE"),
+                  {name})
+               .toLongLong() > 0;
+}
+
+QStringList Database::tableNames() const
+{
+    QSqlQuery q = isServer()
+                      ? exec(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                            "WHERE table_schema = current_schema() ORDER BY 1"))
+                      : exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                            "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+                                            "ORDER BY 1"));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
 }
 
 const TableInfo& Database::tableInfo(const QString& name) const
@@ -108,21 +264,117 @@ const TableInfo& Database::tableInfo(const QString& name) const
     if (!hasTable(name))
         throw DbError(error_number::TableNotFound,
                       QStringLiteral("ไม่พบตาราง ") + name + QStringLiteral(" ในฐานข้อมูล"));
-    QSqlQuery q = exec(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"), {name});
     QList<ColumnInfo> columns;
-    while (q.next()) {
-        ColumnInfo c;
-        c.name = q.value(0).toString();
-        c.kind = kindFromDeclaredType(q.value(1).toString());
-        c.primaryKey = q.value(2).toInt() > 0;
-        columns << c;
+    QString realName;
+    if (isServer()) {
+        QSqlQuery q = exec(QStringLiteral("SELECT column_name, data_type, domain_name, is_identity "
+                                          "FROM information_schema.columns WHERE table_schema = "
+                                          "current_schema() AND table_name = ? "
+                                          "ORDER BY ordinal_position"),
+                           {key});
+        while (q.next()) {
+            ColumnInfo c;
+            c.name = q.value(0).toString();
+            if (c.name == QLatin1String("rowid"))
+                continue; // the row key, as SQLite's own: not one of the table's columns
+            c.kind = kindOnServer(q.value(1).toString(), q.value(2).toString());
+            c.primaryKey = q.value(3).toString() == QLatin1String("YES");
+            columns << c;
+        }
+        realName = key;
+    } else {
+        QSqlQuery q =
+            exec(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"), {name});
+        while (q.next()) {
+            ColumnInfo c;
+            c.name = q.value(0).toString();
+            c.kind = kindFromDeclaredType(q.value(1).toString());
+            c.primaryKey = q.value(2).toInt() > 0;
+            columns << c;
+        }
+        realName = scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                         "AND name = ? COLLATE NOCASE"),
+                          {name})
+                       .toString();
     }
-    const QString realName =
-        scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? "
-                              "COLLATE NOCASE"),
-               {name})
-            .toString();
-    return *m_tables.insert(key, TableInfo(realName, columns));
+    return *m_tables.insert(key, TableInfo(realName, columns, m_dialect));
+}
+
+QString Database::columnSql(const ColumnSpec& c) const
+{
+    QString sql = definitionName(backend(), c.name) + u' ';
+    if (isServer()) {
+        if (c.autoKey)
+            return sql + QStringLiteral("bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
+        switch (c.kind) {
+        case ColumnKind::Text:
+            // Thai order for lists and reports.
+            return sql + QStringLiteral("text COLLATE \"th-TH-x-icu\"");
+        case ColumnKind::Integer:
+            return sql + QStringLiteral("bigint");
+        case ColumnKind::Decimal:
+            return sql + QStringLiteral("currency");
+        case ColumnKind::Date:
+            return sql + QStringLiteral("date");
+        case ColumnKind::Time:
+            return sql + QStringLiteral("time");
+        case ColumnKind::DateTime:
+            return sql + QStringLiteral("timestamp");
+        case ColumnKind::Boolean:
+            return sql + QStringLiteral("yesno NOT NULL DEFAULT 0");
+        case ColumnKind::Blob:
+            return sql + QStringLiteral("bytea");
+        }
+        return sql + QStringLiteral("text");
+    }
+    if (c.autoKey)
+        return sql + QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    sql += declaredType(c.kind);
+    // Text compares without regard to letter case, as the shops' data always did.
+    if (c.kind == ColumnKind::Text)
+        sql += QStringLiteral(" COLLATE NOCASE");
+    // A yes/no column is never unknown: a row that does not set it says no.
+    if (c.kind == ColumnKind::Boolean)
+        sql += QStringLiteral(" NOT NULL DEFAULT 0");
+    return sql;
+}
+
+void Database::createTable(const QString& name, const QList<ColumnSpec>& columns) const
+{
+    QStringList cols;
+    if (isServer()) {
+        // Money is kept as a count of ten-thousandths, yes/no as 1 or 0, on
+        // both engines; the domains name those columns' kinds.
+        for (const char* domain : {"currency AS bigint", "yesno AS smallint"})
+            exec(QStringLiteral("DO $$ BEGIN CREATE DOMAIN ") + QLatin1String(domain) +
+                 QStringLiteral("; EXCEPTION WHEN duplicate_object THEN NULL; END $$"));
+        cols << QStringLiteral("rowid bigint GENERATED BY DEFAULT AS IDENTITY UNIQUE");
+    }
+    for (const ColumnSpec& c : columns)
+        cols << columnSql(c);
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ") + definitionName(backend(), name) +
+         QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')');
+    forgetTableInfo();
+}
+
+void Database::addColumn(const QString& table, const ColumnSpec& column) const
+{
+    exec(QStringLiteral("ALTER TABLE ") + definitionName(backend(), table) +
+         QStringLiteral(" ADD COLUMN ") + columnSql(column));
+    forgetTableInfo();
+}
+
+void Database::createIndex(const QString& name, const QString& table, const QStringList& columns,
+                           bool unique, const QString& where) const
+{
+    QStringList cols;
+    for (const QString& c : columns)
+        cols << definitionName(backend(), c);
+    exec(QStringLiteral("CREATE ") + (unique ? QStringLiteral("UNIQUE ") : QString()) +
+         QStringLiteral("INDEX IF NOT EXISTS ") + definitionName(backend(), name) +
+         QStringLiteral(" ON ") + definitionName(backend(), table) + QStringLiteral(" (") +
+         cols.join(u',') + u')' +
+         (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
 }
 
 } // namespace tawela::platform::db

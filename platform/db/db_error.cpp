@@ -11,8 +11,73 @@ QString DbError::message() const
     return QStringLiteral("Error : ") + QString::number(m_number) + u' ' + description();
 }
 
-DbError DbError::fromSql(const QSqlError& error, const QString& context, bool contextIsFile)
+QString serverLostText(const QString& server)
 {
+    return QStringLiteral("ติดต่อเครื่องแม่ข่ายฐานข้อมูล ") + server +
+           QStringLiteral(" ไม่ได้ ข้อมูลที่กำลังทำยังไม่ถูกบันทึก กรุณาตรวจสอบว่าเครื่องแม่ข่ายเปิดอยู่และเครือข่ายใช้ได้ "
+                          "แล้วลองใหม่");
+}
+
+namespace {
+
+// The server's five-character SQLSTATE codes.
+DbError fromServer(const QSqlError& error, const QString& context, bool contextIsFile)
+{
+    const QString state = error.nativeErrorCode();
+    auto withContext = [&](const QString& text) {
+        return !contextIsFile || context.isEmpty() ? text
+                                                   : text + QStringLiteral(" (") + context + u')';
+    };
+    // No code: the server never answered (stopped, network gone).
+    if (state.size() != 5 || state.startsWith(QLatin1String("08")) ||
+        state.startsWith(QLatin1String("57P")) || error.type() == QSqlError::ConnectionError) {
+        if (state.startsWith(QLatin1String("28")))
+            return DbError(error_number::WrongPassword,
+                           withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
+        if (state == QLatin1String("3D000"))
+            return DbError(error_number::FileNotFound,
+                           withContext(QStringLiteral("ไม่พบฐานข้อมูลนี้บนเครื่องแม่ข่าย")));
+        if (error.databaseText().contains(QLatin1String("password authentication failed")) ||
+            error.databaseText().contains(QLatin1String("no password supplied")))
+            return DbError(error_number::WrongPassword,
+                           withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
+        if (error.databaseText().contains(QLatin1String("does not exist")) &&
+            error.databaseText().contains(QLatin1String("database")))
+            return DbError(error_number::FileNotFound,
+                           withContext(QStringLiteral("ไม่พบฐานข้อมูลนี้บนเครื่องแม่ข่าย")));
+        return DbError(error_number::ServerLost,
+                       serverLostText(contextIsFile ? context : QString()));
+    }
+    if (state == QLatin1String("23505"))
+        return DbError(error_number::DuplicateKey, QStringLiteral("ข้อมูลซ้ำกับที่มีอยู่แล้วในช่องที่ห้ามซ้ำ"));
+    if (state == QLatin1String("55P03") || state == QLatin1String("40001") ||
+        state == QLatin1String("40P01"))
+        return DbError(error_number::Locked,
+                       QStringLiteral("ฐานข้อมูลกำลังถูกใช้งานโดยเครื่องอื่น กรุณารอสักครู่แล้วลองใหม่"));
+    if (state == QLatin1String("53100"))
+        return DbError(error_number::DiskFull,
+                       QStringLiteral("เนื้อที่ในดิสก์ของเครื่องแม่ข่ายไม่พอ ข้อมูลยังไม่ถูกบันทึก"));
+    if (state == QLatin1String("25006") || state == QLatin1String("42501"))
+        return DbError(error_number::ReadOnly,
+                       QStringLiteral("ไม่สามารถบันทึกได้ ผู้ใช้นี้มีสิทธิ์อ่านข้อมูลบนเครื่องแม่ข่ายอย่างเดียว"));
+    if (state == QLatin1String("28P01") || state == QLatin1String("28000"))
+        return DbError(error_number::WrongPassword,
+                       withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
+    return DbError(
+        error_number::General,
+        withContext(QStringLiteral("ฐานข้อมูลทำรายการนี้ไม่ได้ รายละเอียดบันทึกไว้ในแฟ้ม tawela.log")));
+}
+
+} // namespace
+
+DbError DbError::fromSql(const QSqlError& error, const QString& context, bool contextIsFile,
+                         Backend backend)
+{
+    if (backend == Backend::Postgres) {
+        error_log::write(QStringLiteral("database error ") + error.nativeErrorCode() + u' ' +
+                         error.text() + QStringLiteral(" | ") + context);
+        return fromServer(error, context, contextIsFile);
+    }
     // The SQLite driver reports the primary result code as the native code.
     const int code = error.nativeErrorCode().toInt() & 0xff;
     const QString detail = error.databaseText();

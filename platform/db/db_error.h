@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/table_info.h"
 #include "platform/error.h"
 
 #include <QSqlError>
@@ -27,6 +28,7 @@ constexpr int ItemNotFound = 3265;
 constexpr int UnrecognizedFormat = 3343;
 constexpr int ReadOnly = 3027;
 constexpr int ChangedElsewhere = 3197; // another copy changed the row after it was read
+constexpr int ServerLost = 3151;       // the database server cannot be reached
 } // namespace error_number
 
 // A failure of the database layer: a number and a Thai description.
@@ -38,14 +40,17 @@ public:
     // "Error : " + number + " " + description, as start-up shows it.
     QString message() const;
 
-    // Translates a failed statement of the SQLite driver.
-    // The context (the statement, or the file being opened) is written to
-    // the error log; a file's name is also named in the description.
+    // Translates a failed statement of the SQLite or the PostgreSQL driver.
+    // The context (the statement, or the file or server being opened) is
+    // written to the error log; a file's name is also named in the description.
     static DbError fromSql(const QSqlError& error, const QString& context = QString(),
-                           bool contextIsFile = false);
+                           bool contextIsFile = false, Backend backend = Backend::Sqlite);
 
 private:
     int m_number;
 };
+
+// "The server cannot be reached", naming it.
+QString serverLostText(const QString& server);
 
 } // namespace tawela::platform::db

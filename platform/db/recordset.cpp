@@ -187,8 +187,7 @@ struct Recordset::Impl {
                 sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                       names.join(u',') + QStringLiteral(") VALUES (") + marks.join(u',') + u')';
             }
-            QSqlQuery q = db->exec(sql, binds);
-            const qint64 key = q.lastInsertId().toLongLong();
+            const qint64 key = db->insert(sql, binds);
             if (!keys.empty() && key < keys.back())
                 keysAscending = false;
             keys.push_back(key);

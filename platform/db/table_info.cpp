@@ -100,8 +100,8 @@ QString declaredType(ColumnKind kind)
     return QStringLiteral("TEXT");
 }
 
-TableInfo::TableInfo(QString name, QList<ColumnInfo> columns)
-    : m_name(std::move(name)), m_columns(std::move(columns))
+TableInfo::TableInfo(QString name, QList<ColumnInfo> columns, Dialect dialect)
+    : m_name(std::move(name)), m_columns(std::move(columns)), m_dialect(dialect)
 {
     for (qsizetype i = 0; i < m_columns.size(); ++i)
         m_index.insert(m_columns[i].name.toLower(), i);
@@ -243,14 +243,20 @@ QVariant fromStorage(ColumnKind kind, const QVariant& raw)
             return QVariant::fromValue(Decimal::parse(raw.toString()).value_or(Decimal()));
         return QVariant::fromValue(Decimal::fromUnits(raw.toLongLong()));
     case ColumnKind::Date: {
+        if (raw.typeId() == QMetaType::QDate)
+            return raw.toDate();
         const QDate d = QDate::fromString(raw.toString().left(10), Qt::ISODate);
         return d.isValid() ? QVariant(d) : QVariant();
     }
     case ColumnKind::Time: {
+        if (raw.typeId() == QMetaType::QTime)
+            return raw.toTime();
         const QTime t = QTime::fromString(raw.toString(), Qt::ISODate);
         return t.isValid() ? QVariant(t) : QVariant();
     }
     case ColumnKind::DateTime: {
+        if (raw.typeId() == QMetaType::QDateTime)
+            return raw.toDateTime();
         const QDateTime dt = QDateTime::fromString(raw.toString(), Qt::ISODate);
         return dt.isValid() ? QVariant(dt) : QVariant();
     }
@@ -264,7 +270,7 @@ QVariant fromStorage(ColumnKind kind, const QVariant& raw)
 
 QString quoteName(const QString& name)
 {
-    QString escaped = name;
+    QString escaped = name.toLower();
     escaped.replace(u'"', QStringLiteral("\"\""));
     return u'"' + escaped + u'"';
 }

@@ -23,6 +23,28 @@ enum class ColumnKind {
 ColumnKind kindFromDeclaredType(const QString& declared);
 QString declaredType(ColumnKind kind);
 
+// Which engine holds the data: embedded SQLite files, or a PostgreSQL server
+// shared by several counters. Statements that differ ask the backend.
+enum class Backend { Sqlite, Postgres };
+
+// The few spellings that differ between the two engines.
+struct Dialect {
+    Backend backend = Backend::Sqlite;
+
+    // Pattern match without regard to (ASCII) letter case, as SQLite's LIKE.
+    QString like() const
+    {
+        return backend == Backend::Postgres ? QStringLiteral(" ILIKE ") : QStringLiteral(" LIKE ");
+    }
+    // True where the column holds the bound text somewhere.
+    QString containsText(const QString& quotedColumn) const
+    {
+        return (backend == Backend::Postgres ? QStringLiteral("strpos(")
+                                             : QStringLiteral("instr(")) +
+               quotedColumn + QStringLiteral(", ?) > 0");
+    }
+};
+
 struct ColumnInfo {
     QString name;
     ColumnKind kind = ColumnKind::Text;
@@ -33,9 +55,10 @@ struct ColumnInfo {
 class TableInfo {
 public:
     TableInfo() = default;
-    TableInfo(QString name, QList<ColumnInfo> columns);
+    TableInfo(QString name, QList<ColumnInfo> columns, Dialect dialect = {});
 
     const QString& name() const { return m_name; }
+    const Dialect& dialect() const { return m_dialect; }
     const QList<ColumnInfo>& columns() const { return m_columns; }
     qsizetype size() const { return m_columns.size(); }
 
@@ -48,6 +71,7 @@ public:
 private:
     QString m_name;
     QList<ColumnInfo> m_columns;
+    Dialect m_dialect;
     QHash<QString, qsizetype> m_index; // lower-cased name -> position
 };
 
@@ -61,7 +85,10 @@ QVariant toStorage(const ColumnInfo& column, const QVariant& value);
 // bool, qint64 or QString; a NULL gives an invalid QVariant.
 QVariant fromStorage(ColumnKind kind, const QVariant& raw);
 
-// Quotes a table or column name for a statement.
+// Quotes a table or column name for a statement. Names are written in lower
+// case: SQLite compares names without regard to case, and the server keeps
+// every name of the program's tables in lower case, so one spelling serves
+// both and matches the unquoted names of hand-written statements.
 QString quoteName(const QString& name);
 
 } // namespace tawela::platform::db

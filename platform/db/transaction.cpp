@@ -10,7 +10,10 @@ namespace tawela::platform::db {
 Transaction::Transaction(Database& database) : m_database(database)
 {
     if (m_database.m_transactionDepth == 0) {
-        m_database.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        // SQLite takes the write lock at once; the server locks row by row
+        // (a command that must not interleave locks its counter row).
+        m_database.exec(m_database.isServer() ? QStringLiteral("BEGIN")
+                                              : QStringLiteral("BEGIN IMMEDIATE"));
     } else {
         m_savepoint = QStringLiteral("sp") + QString::number(m_database.m_transactionDepth);
         m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint);
