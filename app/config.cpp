@@ -112,6 +112,9 @@ AppConfig readConfig(const QString& homeFolder)
                                     (reader.size() > 40 ? QStringLiteral("…") : QString()) +
                                     QStringLiteral("\")")));
     c.idCardReaderEnabled = *flag;
+    c.server = readServerSection(ini, c.dbPassword);
+    if (c.server)
+        return c; // the shared databases are on the server
     // Without them no database can be found: say which key is missing rather
     // than that a file named '' is.
     for (const char* key : {"Database Path", "Customer Path"})
@@ -119,6 +122,43 @@ AppConfig readConfig(const QString& homeFolder)
             throw ConfigError(QStringLiteral("แฟ้ม ") + c.iniPath() + QStringLiteral(" ไม่มีค่า ") +
                               QLatin1String(key) + QStringLiteral(" ในส่วน [Path Setting]"));
     return c;
+}
+
+std::optional<platform::db::ServerAddress> readServerSection(const platform::IniFile& ini,
+                                                             const QString& password)
+{
+    const QString section = QStringLiteral("Server");
+    const QString host = ini.value(section, QStringLiteral("Host")).trimmed();
+    if (host.isEmpty())
+        return std::nullopt;
+    platform::db::ServerAddress a;
+    a.host = host;
+    const QString port = ini.value(section, QStringLiteral("Port")).trimmed();
+    if (!port.isEmpty()) {
+        bool ok = false;
+        a.port = port.toInt(&ok);
+        if (!ok || a.port <= 0 || a.port > 65535)
+            throw ConfigError(
+                QStringLiteral(
+                    "ค่า Port ในส่วน [Server] ของแฟ้ม tawela.ini ต้องเป็นตัวเลข 1 ถึง 65535 (พบค่า \"") +
+                port.left(20) + QStringLiteral("\")"));
+    }
+    a.database = ini.value(section, QStringLiteral("Database")).trimmed();
+    if (a.database.isEmpty())
+        a.database = QStringLiteral("tawela");
+    a.user = ini.value(section, QStringLiteral("User")).trimmed();
+    if (a.user.isEmpty())
+        a.user = qEnvironmentVariable("USER");
+    a.schema = ini.value(section, QStringLiteral("Schema")).trimmed();
+    if (a.schema.isEmpty())
+        a.schema = QStringLiteral("tawela");
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,40}$"));
+    if (!plainName.match(a.schema).hasMatch())
+        throw ConfigError(
+            QStringLiteral("ค่า Schema ในส่วน [Server] ของแฟ้ม tawela.ini ใช้ได้เฉพาะอักษรอังกฤษ "
+                           "ตัวเลข และ _ ไม่เกิน 41 ตัว"));
+    a.password = password;
+    return a;
 }
 
 QString newDatabasePassword()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/database.h"
 #include "platform/ini_file.h"
 
 #include <QByteArray>
@@ -28,6 +29,10 @@ struct AppConfig {
     QString fakeProductText;
     bool readFromFile = false;
     platform::IniFile ini; // the whole file, for the backup lists
+    // [Server]: main, customer and archive on a database server shared by
+    // several counters, as the schemas "<Schema>_main", "_customer" and
+    // "_archive" of one server database (the personal database stays a file).
+    std::optional<platform::db::ServerAddress> server;
 
     QString archiveDbPath() const { return dataFolder + QStringLiteral("closed_policy.mdb"); }
     QString personalDbPath() const { return homeFolder + QStringLiteral("/Personal.mdb"); }
@@ -42,6 +47,12 @@ AppConfig defaultConfig(const QString& homeFolder);
 // Reads tawela.ini from the home folder, or the defaults when it is missing.
 // Throws ConfigError when IDCardReader is not a Boolean.
 AppConfig readConfig(const QString& homeFolder);
+
+// Reads the [Server] section: none without a Host; Port 5432, Schema
+// "tawela" and User the person's login name unless given; the password is
+// pwd of [Path Setting]. Throws ConfigError for a port that is no number.
+std::optional<platform::db::ServerAddress> readServerSection(const platform::IniFile& ini,
+                                                             const QString& password);
 
 // "True"/"False" in any letter case, or a number (0 false, other true).
 std::optional<bool> parseIniBoolean(const QString& value);

@@ -34,16 +34,28 @@ QString Connections::pathFor(const AppConfig& config, DatabaseRole role)
     return {};
 }
 
+platform::db::ServerAddress Connections::serverFor(const AppConfig& config, DatabaseRole role)
+{
+    platform::db::ServerAddress a = config.server.value_or(platform::db::ServerAddress{});
+    a.schema = a.schema + u'_' + roleName(role);
+    return a;
+}
+
+std::shared_ptr<Database> Connections::openRole(const AppConfig& config, DatabaseRole role)
+{
+    if (!onServer(config, role))
+        return openDatabase(pathFor(config, role), role, config.dbPassword);
+    auto db = Database::openServer(serverFor(config, role), OpenMode::ExistingOnly);
+    schema::openExisting(*db, role, config.dbPassword);
+    return db;
+}
+
 void Connections::open(const AppConfig& config)
 {
-    auto main =
-        openDatabase(pathFor(config, DatabaseRole::Main), DatabaseRole::Main, config.dbPassword);
-    auto customer = openDatabase(pathFor(config, DatabaseRole::Customer), DatabaseRole::Customer,
-                                 config.dbPassword);
-    auto archive = openDatabase(pathFor(config, DatabaseRole::Archive), DatabaseRole::Archive,
-                                config.dbPassword);
-    auto personal = openDatabase(pathFor(config, DatabaseRole::Personal), DatabaseRole::Personal,
-                                 config.dbPassword);
+    auto main = openRole(config, DatabaseRole::Main);
+    auto customer = openRole(config, DatabaseRole::Customer);
+    auto archive = openRole(config, DatabaseRole::Archive);
+    auto personal = openRole(config, DatabaseRole::Personal);
     close();
     m_main = std::move(main);
     m_customer = std::move(customer);
@@ -63,6 +75,11 @@ void Connections::createMissing(const AppConfig& config)
 {
     for (DatabaseRole role : {DatabaseRole::Main, DatabaseRole::Customer, DatabaseRole::Archive,
                               DatabaseRole::Personal}) {
+        if (onServer(config, role)) {
+            auto db = Database::openServer(serverFor(config, role), OpenMode::CreateIfMissing);
+            schema::create(*db, role, config.dbPassword);
+            continue;
+        }
         const QString path = pathFor(config, role);
         makePrivateFolder(QFileInfo(path).absolutePath());
         const bool fresh = !QFileInfo::exists(path);

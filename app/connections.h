@@ -29,6 +29,24 @@ public:
 
     // The file of each database under the configuration.
     static QString pathFor(const AppConfig& config, DatabaseRole role);
+    // Where a role's database is on the server: the configured server with
+    // the role's schema. Only main, customer and archive live there.
+    static platform::db::ServerAddress serverFor(const AppConfig& config, DatabaseRole role);
+    // The file, or the server and schema, for messages.
+    static QString whereIs(const AppConfig& config, DatabaseRole role)
+    {
+        return onServer(config, role)
+                   ? serverFor(config, role).display() + u' ' + serverFor(config, role).schema
+                   : pathFor(config, role);
+    }
+    static bool onServer(const AppConfig& config, DatabaseRole role)
+    {
+        return config.server && role != DatabaseRole::Personal;
+    }
+    // Opens one database of the configuration, on the server or from its
+    // file. Throws DbError.
+    static std::shared_ptr<platform::db::Database> openRole(const AppConfig& config,
+                                                            DatabaseRole role);
 
     // Creates whichever of the four databases are missing, with their tables
     // and first rows, and the folders they live in. Existing files are left

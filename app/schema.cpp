@@ -392,8 +392,7 @@ void ensureRequiredRows(Database& db, DatabaseRole role)
         }
         for (int n = 1; n <= 5; ++n) {
             const QString name = QString::number(n);
-            if (db.scalar(QStringLiteral("SELECT count(*) FROM \"Period\" WHERE TableName = ?"),
-                          {name})
+            if (db.scalar(QStringLiteral("SELECT count(*) FROM Period WHERE TableName = ?"), {name})
                     .toLongLong() == 0)
                 insertRow(db, QStringLiteral("Period"),
                           {QStringLiteral("TableName"), QStringLiteral("Period")}, {name, 30});
@@ -408,9 +407,8 @@ void ensureRequiredRows(Database& db, DatabaseRole role)
     case DatabaseRole::Personal: {
         const QStringList& rows = printerRows();
         for (const QString& r : rows) {
-            if (db.scalar(
-                      QStringLiteral("SELECT count(*) FROM \"Printer_tb\" WHERE Report_name = ?"),
-                      {r})
+            if (db.scalar(QStringLiteral("SELECT count(*) FROM Printer_tb WHERE Report_name = ?"),
+                          {r})
                     .toLongLong() == 0)
                 insertRow(db, QStringLiteral("Printer_tb"),
                           {QStringLiteral("Report_name"), QStringLiteral("Printer_name"),
@@ -524,7 +522,7 @@ bool requiredRowsMissing(const Database& db, DatabaseRole role)
     switch (role) {
     case DatabaseRole::Main:
         return rowCount(db, QStringLiteral("config_setting")) == 0 ||
-               db.scalar(QStringLiteral("SELECT count(DISTINCT TableName) FROM \"Period\" WHERE "
+               db.scalar(QStringLiteral("SELECT count(DISTINCT TableName) FROM Period WHERE "
                                         "TableName IN ('1','2','3','4','5')"))
                        .toLongLong() < 5;
     case DatabaseRole::Customer:
@@ -560,13 +558,26 @@ const QList<Step>& steps()
             if (role != DatabaseRole::Main)
                 return;
             const bool duplicates =
-                db.scalar(
-                      QStringLiteral("SELECT count(*) FROM (SELECT recv_no FROM service "
-                                     "WHERE recv_no <> '' GROUP BY recv_no HAVING count(*) > 1)"))
+                db.scalar(QStringLiteral(
+                              "SELECT count(*) FROM (SELECT recv_no FROM service "
+                              "WHERE recv_no <> '' GROUP BY recv_no HAVING count(*) > 1) twice"))
                     .toLongLong() > 0;
             if (!duplicates) {
                 db.exec(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS service_recv_no_once ON "
                                        "service (recv_no) WHERE recv_no <> ''"));
+                return;
+            }
+            if (db.isServer()) {
+                db.exec(QStringLiteral(
+                    "CREATE OR REPLACE FUNCTION service_recv_no_once() RETURNS trigger AS $$ "
+                    "BEGIN IF NEW.recv_no <> '' AND EXISTS (SELECT 1 FROM service WHERE recv_no = "
+                    "NEW.recv_no) THEN RAISE EXCEPTION 'duplicate receipt number %', NEW.recv_no "
+                    "USING ERRCODE = 'unique_violation'; END IF; RETURN NEW; END $$ "
+                    "LANGUAGE plpgsql"));
+                db.exec(QStringLiteral("DROP TRIGGER IF EXISTS service_recv_no_once ON service"));
+                db.exec(QStringLiteral("CREATE TRIGGER service_recv_no_once BEFORE INSERT ON "
+                                       "service FOR EACH ROW EXECUTE FUNCTION "
+                                       "service_recv_no_once()"));
                 return;
             }
             db.exec(QStringLiteral(

@@ -121,6 +121,7 @@ QList<RenewalLine> ContractStore::renewalLines(const QString& policyNo) const
 QString ContractStore::takeReceiptNumber()
 {
     Transaction tx(*m_db);
+    m_db->lockForWriting(QStringLiteral("config_setting"));
     Recordset s = admin::settingsRecord(m_db);
     qint64 run = s.integer(QStringLiteral("run_recv"));
     const QString prefix = s.text(QStringLiteral("Pre_Recv"));
@@ -182,6 +183,9 @@ void ContractStore::addExpense(const Expense& e)
 SaveResult ContractStore::save(const SaveRequest& request)
 {
     Transaction tx(*m_db);
+    // One writer of contracts at a time: running numbers and the stale-copy
+    // check read, then write.
+    m_db->lockForWriting(QStringLiteral("config_setting"));
     Contract c = request.contract;
     Recordset row = contractRow(m_db, c.policyNo);
     SaveResult result;
@@ -292,6 +296,9 @@ SaveResult ContractStore::save(const SaveRequest& request)
 QString ContractStore::close(const Closing& closing, const std::optional<Receipt>& receipt)
 {
     Transaction tx(*m_db);
+    // One writer of contracts at a time: running numbers and the stale-copy
+    // check read, then write.
+    m_db->lockForWriting(QStringLiteral("config_setting"));
     Recordset row = contractRow(m_db, closing.policyNo);
     if (row.isEmpty())
         throw notFound(closing.policyNo);
@@ -321,6 +328,9 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
 bool ContractStore::remove(const QString& policyNo, std::optional<qint64> rowVersion)
 {
     Transaction tx(*m_db);
+    // One writer of contracts at a time: running numbers and the stale-copy
+    // check read, then write.
+    m_db->lockForWriting(QStringLiteral("config_setting"));
     Recordset row = contractRow(m_db, policyNo);
     if (row.isEmpty())
         return false;

@@ -98,7 +98,7 @@ int init(const QString& home)
             out() << "แบบรายงาน: " << name << Qt::endl;
         for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
                           app::DatabaseRole::Archive, app::DatabaseRole::Personal})
-            out() << app::roleTitle(role) << ": " << app::Connections::pathFor(config, role)
+            out() << app::roleTitle(role) << ": " << app::Connections::whereIs(config, role)
                   << Qt::endl;
     } catch (const app::ConfigError& e) {
         err() << e.description() << Qt::endl;

@@ -72,6 +72,13 @@ public:
     // Runs an INSERT and gives the new row's key (its rowid).
     qint64 insert(const QString& sql, const QVariantList& binds = {}) const;
 
+    // Inside a transaction: makes every other writer that asks the same wait
+    // until it ends, so that a read-then-write step (a running number, a
+    // stale-copy check) never interleaves with another counter's. SQLite's
+    // transactions hold the file's write lock already; the server locks the
+    // table's rows.
+    void lockForWriting(const QString& table) const;
+
     bool hasTable(const QString& name) const;
     bool hasIndex(const QString& name) const;
     // The program's tables and everything else in the file or schema.
@@ -92,6 +99,7 @@ private:
     friend class Transaction;
     Database(QString connectionName, QString path, Dialect dialect);
     QString columnSql(const ColumnSpec& c) const;
+    void keepSpelling(const QString& table, const QString& column) const;
     void reconnect() const;
 
     QString m_connectionName;

@@ -34,14 +34,19 @@ struct Dialect {
     // Pattern match without regard to (ASCII) letter case, as SQLite's LIKE.
     QString like() const
     {
-        return backend == Backend::Postgres ? QStringLiteral(" ILIKE ") : QStringLiteral(" LIKE ");
+        // The server's text columns compare in Thai order without regard to
+        // case, a collation its LIKE cannot use: the match runs on the code
+        // points instead, as SQLite's does.
+        return backend == Backend::Postgres ? QStringLiteral(" COLLATE \"C\" ILIKE ")
+                                            : QStringLiteral(" LIKE ");
     }
     // True where the column holds the bound text somewhere.
     QString containsText(const QString& quotedColumn) const
     {
-        return (backend == Backend::Postgres ? QStringLiteral("strpos(")
-                                             : QStringLiteral("instr(")) +
-               quotedColumn + QStringLiteral(", ?) > 0");
+        return backend == Backend::Postgres
+                   ? QStringLiteral("strpos(") + quotedColumn +
+                         QStringLiteral(" COLLATE \"C\", ?) > 0")
+                   : QStringLiteral("instr(") + quotedColumn + QStringLiteral(", ?) > 0");
     }
 };
 

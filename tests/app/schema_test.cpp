@@ -1,9 +1,12 @@
 #include "app/schema.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 
 #include <QFile>
+
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -104,11 +107,12 @@ TEST(Schema, FirstRowsAndCreatingTwice)
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         EXPECT_EQ(count(*main.db, QStringLiteral("SELECT count(*) FROM config_setting")), 1);
-        EXPECT_EQ(main.db
-                      ->scalar(QStringLiteral("SELECT group_concat(TableName || '=' || Period) "
-                                              "FROM (SELECT * FROM Period ORDER BY rowid)"))
-                      .toString(),
-                  QStringLiteral("1=30,2=30,3=30,4=30,5=30"));
+        QStringList periods;
+        for (QSqlQuery q = main.db->exec(
+                 QStringLiteral("SELECT TableName, Period FROM Period ORDER BY rowid"));
+             q.next();)
+            periods << q.value(0).toString() + u'=' + q.value(1).toString();
+        EXPECT_EQ(periods.join(u','), QStringLiteral("1=30,2=30,3=30,4=30,5=30"));
         EXPECT_EQ(count(*customer.db, QStringLiteral("SELECT count(*) FROM pre_name")), 8);
         EXPECT_EQ(customer.db
                       ->scalar(QStringLiteral("SELECT sex FROM pre_name WHERE pre_name = "
@@ -143,9 +147,7 @@ TEST(Schema, OlderDatabaseGetsWhatItLacks)
     EXPECT_TRUE(t.db->hasTable(QStringLiteral("fee_table3")));
     EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM Period WHERE TableName = '4'")), 1);
     EXPECT_GE(t.db->tableInfo(QStringLiteral("chumnum")).indexOf(QStringLiteral("L_tor")), 0);
-    EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = "
-                                          "'chumnum_ku_id'")),
-              1);
+    EXPECT_TRUE(t.db->hasIndex(QStringLiteral("chumnum_ku_id")));
     // Product groups a shop removed on purpose are not brought back.
     EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM chumnum_prod_group")), 0);
 }
@@ -203,9 +205,11 @@ TEST(Schema, UpgradeStepsRunFromTheStoredVersion)
 TEST(Schema, RefusesWrongPasswordRoleOrFile)
 {
     test::TempDatabase t(DatabaseRole::Customer);
-    EXPECT_EQ(openError(*t.db, DatabaseRole::Customer, QStringLiteral("*Prepare8")),
-              error_number::WrongPassword);
-    EXPECT_EQ(openError(*t.db, DatabaseRole::Customer, QString()), error_number::WrongPassword);
+    if (!t.db->isServer()) { // there the server's own sign-in decides
+        EXPECT_EQ(openError(*t.db, DatabaseRole::Customer, QStringLiteral("*Prepare8")),
+                  error_number::WrongPassword);
+        EXPECT_EQ(openError(*t.db, DatabaseRole::Customer, QString()), error_number::WrongPassword);
+    }
     EXPECT_EQ(openError(*t.db, DatabaseRole::Main), error_number::UnrecognizedFormat);
     EXPECT_EQ(openError(*t.db, DatabaseRole::Customer), 0);
 

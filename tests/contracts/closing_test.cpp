@@ -346,8 +346,7 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
 
 TEST_F(ClosingFormTest, ARedemptionWhoseReceiptFailsLeavesTheContractOpen)
 {
-    t.db->exec(QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON service BEGIN "
-                              "SELECT RAISE(ABORT, 'disk full'); END"));
+    test::failEvery(*t.db, "INSERT", "service", "disk full");
     auto f = shown();
     ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
     EXPECT_FALSE(f->confirmClosing(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
@@ -441,8 +440,7 @@ TEST_F(ClosingFormTest, DeletionRemovesTheContractWithItsLinesOrNothing)
                {number});
 
     // A failure removes nothing and says so.
-    t.db->exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON chumnum_tor BEGIN "
-                              "SELECT RAISE(ABORT, 'locked'); END"));
+    test::failEvery(*t.db, "DELETE", "chumnum_tor", "locked");
     auto f = shown();
     f->askDelete(false);
     EXPECT_FALSE(f->confirmDelete());
@@ -450,7 +448,7 @@ TEST_F(ClosingFormTest, DeletionRemovesTheContractWithItsLinesOrNothing)
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("พบข้อผิดพลาด"));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 3);
-    t.db->exec(QStringLiteral("DROP TRIGGER keep"));
+    test::stopFailing(*t.db, "chumnum_tor");
 
     prompt.clear();
     EXPECT_TRUE(f->confirmDelete());

@@ -1,6 +1,7 @@
 #include "contracts/contract_form.h"
 #include "shop_builder.h"
 #include "temp_home.h"
+#include "test_server.h"
 
 #include <gtest/gtest.h>
 
@@ -287,7 +288,7 @@ TEST_F(ContractFormTest, ACopyShowingAnOlderStateCannotUndoAClosing)
     opened->save();
     const QString number = opened->contract.policyNo;
     // Two counters show the same open contract, each with its own connection.
-    auto second = platform::db::Database::open(t.db->path(), platform::db::OpenMode::ExistingOnly);
+    auto second = test::openAddress(test::addressOf(*t.db));
     ContractForm a(t.db, session, prompt);
     ContractForm b(second, session, prompt);
     ASSERT_TRUE(a.open());

@@ -4,6 +4,7 @@
 #include "platform/db/recordset.h"
 #include "shop_builder.h"
 #include "temp_home.h"
+#include "test_server.h"
 
 #include <QProcess>
 #include <QSqlQuery>
@@ -332,22 +333,21 @@ TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
     EXPECT_EQ(dump(), before);
 
     // The receipt fails after the contract, its lines and the counter were written.
-    t.db->exec(QStringLiteral("CREATE TRIGGER broken BEFORE INSERT ON service "
-                              "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END"));
+    test::failEvery(*t.db, "INSERT", "service", "disk trouble");
     renew.contract.amount1 = d("1");
     renew.lines = {l, l};
     renew.lines[1].lineNo = 2;
     EXPECT_THROW(store.save(renew), DbError);
     EXPECT_EQ(dump(), before);
-    t.db->exec(QStringLiteral("DROP TRIGGER broken"));
+    test::stopFailing(*t.db, "service");
     EXPECT_EQ(store.save(renew).receiptNo, QStringLiteral("R2"));
 }
 
 TEST_F(ContractStoreTest, TwoCopiesSavingAtOnceNeverShareANumber)
 {
     QProcess a, b;
-    const QStringList argsA = {t.db->path(), QStringLiteral("500"), QStringLiteral("A")};
-    const QStringList argsB = {t.db->path(), QStringLiteral("500"), QStringLiteral("B")};
+    const QStringList argsA = {test::addressOf(*t.db), QStringLiteral("500"), QStringLiteral("A")};
+    const QStringList argsB = {test::addressOf(*t.db), QStringLiteral("500"), QStringLiteral("B")};
     a.start(QStringLiteral(CONTRACT_WRITER_PATH), argsA);
     b.start(QStringLiteral(CONTRACT_WRITER_PATH), argsB);
     ASSERT_TRUE(a.waitForFinished(240000));
@@ -368,7 +368,8 @@ TEST_F(ContractStoreTest, TwoCopiesRenewingOneContractKeepEveryRenewal)
 {
     const QString number = store.save(newContract()).policyNo;
     QProcess a, b;
-    const QStringList args = {t.db->path(), QStringLiteral("25"), QStringLiteral("A"), number};
+    const QStringList args = {test::addressOf(*t.db), QStringLiteral("25"), QStringLiteral("A"),
+                              number};
     a.start(QStringLiteral(CONTRACT_WRITER_PATH), args);
     b.start(QStringLiteral(CONTRACT_WRITER_PATH), args);
     ASSERT_TRUE(a.waitForFinished(240000));

@@ -7,6 +7,7 @@
 // of renewals stored is printed on standard output.
 #include "contracts/contract_store.h"
 #include "platform/db/db_error.h"
+#include "test_server.h"
 
 #include <QCoreApplication>
 
@@ -82,8 +83,7 @@ int main(int argc, char* argv[])
     if (argc != 4 && argc != 5)
         return 2;
     try {
-        auto db = platform::db::Database::open(QString::fromLocal8Bit(argv[1]),
-                                               platform::db::OpenMode::ExistingOnly);
+        auto db = test::openAddress(QString::fromLocal8Bit(argv[1]));
         contracts::ContractStore store(db);
         const int count = QString::fromLatin1(argv[2]).toInt();
         const QString name = QString::fromLocal8Bit(argv[3]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "temp_home.h"
 
 #include <QTemporaryDir>
 
@@ -8,19 +9,29 @@
 
 #include <memory>
 
-// A database file with one table of every column kind, new for each test.
+// A database with one table of every column kind, new for each test: a file,
+// or a schema of its own on the test server.
 class DbFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        using tawela::platform::db::ColumnKind;
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath(QStringLiteral("t.mdb"));
-        db = tawela::platform::db::Database::open(path,
-                                                  tawela::platform::db::OpenMode::CreateIfMissing);
-        db->exec(QStringLiteral("CREATE TABLE people (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                "Name TEXT COLLATE NOCASE, amount CURRENCY, born DATE, "
-                                "active BOOLEAN, n INTEGER)"));
-        db->exec(QStringLiteral("CREATE UNIQUE INDEX people_name ON people (Name)"));
+        server = tawela::test::testServer();
+        db = server ? tawela::platform::db::Database::openServer(
+                          *server, tawela::platform::db::OpenMode::CreateIfMissing)
+                    : tawela::platform::db::Database::open(
+                          path, tawela::platform::db::OpenMode::CreateIfMissing);
+        db->createTable(QStringLiteral("people"),
+                        {{QStringLiteral("ID"), ColumnKind::Integer, true},
+                         {QStringLiteral("Name"), ColumnKind::Text},
+                         {QStringLiteral("amount"), ColumnKind::Decimal},
+                         {QStringLiteral("born"), ColumnKind::Date},
+                         {QStringLiteral("active"), ColumnKind::Boolean},
+                         {QStringLiteral("n"), ColumnKind::Integer}});
+        db->createIndex(QStringLiteral("people_name"), QStringLiteral("people"),
+                        {QStringLiteral("Name")}, true);
     }
 
     // Inserts rows named p1..pN with n = i and amount = i.5
@@ -34,13 +45,17 @@ protected:
         db->exec(QStringLiteral("COMMIT"));
     }
 
+    // A second connection to the same database.
     std::shared_ptr<tawela::platform::db::Database> reopen() const
     {
-        return tawela::platform::db::Database::open(path,
-                                                    tawela::platform::db::OpenMode::ExistingOnly);
+        return server ? tawela::platform::db::Database::openServer(
+                            *server, tawela::platform::db::OpenMode::ExistingOnly)
+                      : tawela::platform::db::Database::open(
+                            path, tawela::platform::db::OpenMode::ExistingOnly);
     }
 
     QTemporaryDir dir;
     QString path;
+    std::optional<tawela::platform::db::ServerAddress> server;
     std::shared_ptr<tawela::platform::db::Database> db;
 };

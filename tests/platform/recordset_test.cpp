@@ -112,9 +112,11 @@ TEST_F(RecordsetTest, TypedValuesRoundTripExactly)
     EXPECT_EQ(again.integer(QStringLiteral("n")), 0);
     EXPECT_GT(again.integer(QStringLiteral("ID")), 0);
     // What is stored is the exact count of ten-thousandths, not a float.
-    EXPECT_EQ(
-        db->scalar(QStringLiteral("SELECT typeof(amount) || ':' || amount FROM people")).toString(),
-        QStringLiteral("integer:15001234"));
+    if (!db->isServer()) { // there the column's type is a whole number
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT typeof(amount) || ':' || amount FROM people"))
+                      .toString(),
+                  QStringLiteral("integer:15001234"));
+    }
 }
 
 TEST_F(RecordsetTest, RefusesValuesAColumnCannotHold)

@@ -87,11 +87,15 @@ TEST_F(TransactionTest, InnerUnitRollsBackAlone)
 
 TEST_F(TransactionTest, AWriterWaitsThenReportsTheLock)
 {
+    fill(1);
     auto other = reopen();
-    other->exec(QStringLiteral("PRAGMA busy_timeout = 50"));
+    other->exec(db->isServer() ? QStringLiteral("SET lock_timeout = 50")
+                               : QStringLiteral("PRAGMA busy_timeout = 50"));
     Transaction holding(*db);
+    db->lockForWriting(QStringLiteral("people"));
     try {
         Transaction blocked(*other);
+        other->lockForWriting(QStringLiteral("people"));
         FAIL() << "two writers at once";
     } catch (const DbError& e) {
         EXPECT_EQ(e.number(), error_number::Locked);

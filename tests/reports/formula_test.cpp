@@ -43,7 +43,7 @@ protected:
     {
         QString sql = QStringLiteral("SELECT Policy_no FROM chumnum WHERE ");
         QVariantList binds;
-        Formula::parse(text).compile(resolver(), sql, binds);
+        Formula::parse(text).compile(resolver(), sql, binds, t.db->dialect());
         EXPECT_FALSE(sql.contains(u'\'') && !sql.contains(QStringLiteral("ESCAPE")))
             << "a value was spliced: " << sql.toStdString();
         QSqlQuery q = t.db->exec(sql + QStringLiteral(" ORDER BY rowid"), binds);

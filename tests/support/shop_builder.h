@@ -28,4 +28,30 @@ inline void rateRows(const std::shared_ptr<platform::db::Database>& db, const ch
                  {row.first, qlonglong(d(row.second).units())});
 }
 
+// Makes every INSERT (or DELETE) on a table fail from now on, with the
+// message given: a disk or a server failing in the middle of a command.
+inline void failEvery(platform::db::Database& db, const char* operation, const char* table,
+                      const char* message)
+{
+    const QString name = QStringLiteral("fail_") + QLatin1String(table);
+    if (db.isServer()) {
+        db.exec(QStringLiteral("CREATE OR REPLACE FUNCTION tawela_fail() RETURNS trigger AS $$ "
+                               "BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$ LANGUAGE plpgsql"));
+        db.exec(
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION "
+                           "tawela_fail('%4')")
+                .arg(name, QLatin1String(operation), QLatin1String(table), QLatin1String(message)));
+        return;
+    }
+    db.exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 BEGIN SELECT RAISE(ABORT, '%4'); END")
+                .arg(name, QLatin1String(operation), QLatin1String(table), QLatin1String(message)));
+}
+
+// Undoes failEvery().
+inline void stopFailing(platform::db::Database& db, const char* table)
+{
+    db.exec(QStringLiteral("DROP TRIGGER fail_") + QLatin1String(table) +
+            (db.isServer() ? QStringLiteral(" ON ") + QLatin1String(table) : QString()));
+}
+
 } // namespace tawela::test

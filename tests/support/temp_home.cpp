@@ -1,14 +1,31 @@
 #include "temp_home.h"
 
 #include "app/schema.h"
+#include "test_server.h"
 
+#include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 namespace tawela::test {
+
+std::optional<platform::db::ServerAddress> testServer()
+{
+    auto a = configuredTestServer();
+    if (!a)
+        return std::nullopt;
+    static QAtomicInteger<quint32> counter;
+    a->schema = QStringLiteral("t%1_%2_%3")
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(++counter)
+                    .arg(QRandomGenerator::global()->generate() % 100000);
+    return a;
+}
 
 TempHome::TempHome()
 {
@@ -18,7 +35,21 @@ TempHome::TempHome()
 
 app::AppConfig TempHome::setUp()
 {
-    app::writeSetupIni(path());
+    if (const auto server = testServer()) {
+        // The shop on the test server: its password is the server's.
+        app::writeSetupIni(path(), server->password);
+        QFile ini(app::AppConfig::iniPathFor(path()));
+        if (!ini.open(QIODevice::Append))
+            throw std::runtime_error("cannot write tawela.ini");
+        ini.write(QStringLiteral("[Server]\r\nHost=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n"
+                                 "Schema=%5\r\n")
+                      .arg(server->host)
+                      .arg(server->port)
+                      .arg(server->database, server->user, server->schema)
+                      .toUtf8());
+    } else {
+        app::writeSetupIni(path());
+    }
     app::AppConfig config = app::readConfig(path());
     app::Connections::createMissing(config);
     return config;
@@ -33,6 +64,11 @@ void TempHome::writeFile(const QString& name, const QByteArray& content) const
 
 TempDatabase::TempDatabase(app::DatabaseRole role)
 {
+    if (const auto server = testServer()) {
+        db = platform::db::Database::openServer(*server, platform::db::OpenMode::CreateIfMissing);
+        app::schema::create(*db, role, server->password);
+        return;
+    }
     db = platform::db::Database::open(dir.filePath(QStringLiteral("test.mdb")),
                                       platform::db::OpenMode::CreateIfMissing);
     app::schema::create(*db, role, QStringLiteral("*prepare8"));

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 namespace tawela::test {
 
@@ -29,8 +30,13 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A new database of a role in a temporary folder, created by the program's
-// own schema code.
+// The test server, when the suite runs against one: TAWELA_TEST_SERVER
+// holds "host=… port=… dbname=… user=… password=…". Each call gives a new
+// schema of its own, so tests never see each other's rows.
+std::optional<platform::db::ServerAddress> testServer();
+
+// A new database of a role, created by the program's own schema code: a
+// file in a temporary folder, or a new schema on the test server.
 struct TempDatabase {
     explicit TempDatabase(app::DatabaseRole role = app::DatabaseRole::Main);
     QTemporaryDir dir;
