@@ -1,6 +1,7 @@
 #include "bench/bench_shop.h"
 
 #include "app/schema.h"
+#include "platform/db/db_error.h"
 
 #include <QDate>
 #include <QDir>
@@ -73,6 +74,48 @@ FROM c)"),
     }
     QFile::rename(partial, path);
     return platform::db::Database::open(path, platform::db::OpenMode::ExistingOnly);
+}
+
+std::shared_ptr<platform::db::Database> benchShopOnServer(platform::db::ServerAddress server,
+                                                          long long contracts)
+{
+    server.schema = QStringLiteral("bench_%1").arg(contracts);
+    try {
+        auto db = platform::db::Database::openServer(server, platform::db::OpenMode::ExistingOnly);
+        if (db->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toLongLong() == contracts)
+            return db;
+    } catch (const platform::db::DbError&) {
+    }
+    {
+        auto db =
+            platform::db::Database::openServer(server, platform::db::OpenMode::CreateIfMissing);
+        db->exec(QStringLiteral("DROP SCHEMA ") + server.schema + QStringLiteral(" CASCADE"));
+    }
+    auto db = platform::db::Database::openServer(server, platform::db::OpenMode::CreateIfMissing);
+    app::schema::create(*db, app::DatabaseRole::Main, QString());
+    // The same rows as the file's, in the server's spelling.
+    db->exec(QStringLiteral(R"(
+INSERT INTO chumnum (Policy_no, ref_no, Ku_code, Ku_name, Ku_ID, Ku_address, object, Model, Amount1,
+                     Interest_rate, Amount2, Policy_date, total_day, End_date, P_status, Close_date,
+                     row_version)
+SELECT format('%s-%s-4-%s', lpad((((2559 + m / 12) % 100))::text, 2, '0'),
+              lpad((m % 12 + 1)::text, 2, '0'), lpad(run::text, 4, '0')),
+       format('%s-%s-4-%s', lpad((((2559 + m / 12) % 100))::text, 2, '0'),
+              lpad((m % 12 + 1)::text, 2, '0'), lpad(run::text, 4, '0')),
+       'C' || lpad(cu::text, 7, '0'), format('นาย ลูกค้า%s นามสกุล%s', cu, cu % 977),
+       lpad((1100000000000 + cu)::text, 13, '0'),
+       format('%s หมู่ %s ต.ในเมือง อ.เมือง จ.ขอนแก่น', cu % 300 + 1, cu % 12 + 1), 'ทองคำ',
+       'สร้อยคอทองคำ หนัก ' || (i % 5 + 1) || ' บาท', (1000 + i % 50000) * 10000, 20000,
+       (1100 + i % 50000) * 10000, d, 30, d + 30,
+       CASE WHEN i >= n * 9 / 10 OR i % 211 = 0 THEN 1 ELSE 0 END,
+       CASE WHEN i >= n * 9 / 10 OR i % 211 = 0 THEN NULL ELSE d + 30 END, 1
+FROM (SELECT i, n, i / 8000 AS m, i % 8000 + 1 AS run, (i * 7919) % (n / 5) AS cu,
+             (date '2016-01-01' + make_interval(months => (i / 8000)::int))::date
+                 + ((i % 8000) * 28 / 8000)::int AS d
+      FROM (SELECT ?::bigint AS n) total, generate_series(0, ?::bigint - 1) AS i) c)"),
+             {contracts, contracts});
+    db->exec(QStringLiteral("ANALYZE"));
+    return db;
 }
 
 } // namespace tawela::bench

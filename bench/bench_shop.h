@@ -14,6 +14,9 @@ namespace tawela::bench {
 // contract in 211 left open past its due date. Written with plain SQL in one
 // statement; kept in `folder` and reused by later runs of the same size.
 std::shared_ptr<platform::db::Database> benchShop(const QString& folder, long long contracts);
+// The same shop as the schema "bench_<contracts>" on a server (made once).
+std::shared_ptr<platform::db::Database> benchShopOnServer(platform::db::ServerAddress server,
+                                                          long long contracts);
 
 // The number, customer ID and name the generator gave contract i.
 QString benchPolicyNo(long long i);

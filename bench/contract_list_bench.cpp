@@ -5,12 +5,15 @@
 // everything the screen does after it, with the disk synchronised.
 //
 //   build/bench/contract_list_bench [--contracts=N] [--data=DIR]
+//   scripts/private-postgres build/bench/contract_list_bench --server
+// With --server the shop is on the server TAWELA_TEST_SERVER names.
 #include "admin/session.h"
 #include "bench/bench_shop.h"
 #include "contracts/contract_form.h"
 #include "contracts/contract_list.h"
 #include "contracts/contract_store.h"
 #include "platform/error_log.h"
+#include "test_server.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,10 +34,13 @@ QString g_dataDir = QDir::tempPath();
 std::shared_ptr<platform::db::Database> g_db;
 platform::ScriptedPrompt g_prompt;
 
+bool g_server = false;
+
 const std::shared_ptr<platform::db::Database>& db()
 {
     if (!g_db)
-        g_db = bench::benchShop(g_dataDir, g_contracts);
+        g_db = g_server ? bench::benchShopOnServer(*test::configuredTestServer(), g_contracts)
+                        : bench::benchShop(g_dataDir, g_contracts);
     return g_db;
 }
 
@@ -87,7 +93,8 @@ void BM_CompleteATypedName_RawSql(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(rows(db()->exec(
             QStringLiteral("SELECT DISTINCT Ku_name FROM chumnum WHERE P_status = 1 AND Ku_name "
-                           "LIKE ? ESCAPE '\\' ORDER BY Ku_name LIMIT 50"),
+                           "LIKE ? ESCAPE '\\' ORDER BY Ku_name LIMIT 50")
+                .replace(QStringLiteral(" LIKE "), db()->dialect().like()),
             {QStringLiteral("นาย ลูกค้า123%")})));
 }
 BENCHMARK(BM_CompleteATypedName_RawSql)->Unit(benchmark::kMillisecond);
@@ -227,6 +234,8 @@ int main(int argc, char** argv)
             g_contracts = std::stoll(a.substr(12));
         else if (a.rfind("--data=", 0) == 0)
             g_dataDir = QString::fromStdString(a.substr(7));
+        else if (a == "--server")
+            g_server = true;
         else
             rest.push_back(argv[i]);
     }

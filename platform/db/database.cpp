@@ -161,7 +161,8 @@ void Database::reconnect() const
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SET search_path TO ") +
                 definitionName(Backend::Postgres, m_server.schema)) ||
-        !q.exec(QStringLiteral("SET lock_timeout = '10s'"))) {
+        !q.exec(QStringLiteral("SET lock_timeout = '10s'")) ||
+        !q.exec(QStringLiteral("SET client_min_messages = warning"))) {
         m_lost = true;
         throw DbError::fromSql(q.lastError(), m_server.display(), true, Backend::Postgres);
     }
@@ -174,28 +175,36 @@ QSqlDatabase Database::connection() const
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
 {
-    if (m_lost)
-        reconnect();
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    bool ok = true;
-    if (isServer() && binds.isEmpty()) {
-        // Transaction control and definitions cannot be prepared there.
-        ok = query.exec(sql);
-    } else {
-        if (!query.prepare(sql))
-            throw DbError::fromSql(query.lastError(), sql.left(200), false, backend());
-        for (const QVariant& v : binds)
-            query.addBindValue(v);
-        ok = query.exec();
-    }
-    if (!ok) {
+    for (int attempt = 0;; ++attempt) {
+        if (m_lost)
+            reconnect();
+        QSqlQuery query(connection());
+        query.setForwardOnly(true);
+        bool ok = true;
+        if (isServer() && binds.isEmpty()) {
+            // Transaction control and definitions cannot be prepared there.
+            ok = query.exec(sql);
+        } else {
+            ok = query.prepare(sql);
+            if (ok) {
+                for (const QVariant& v : binds)
+                    query.addBindValue(v);
+                ok = query.exec();
+            }
+        }
+        if (ok)
+            return query;
         const DbError e = DbError::fromSql(query.lastError(), sql.left(200), false, backend());
-        if (e.number() == error_number::ServerLost)
+        if (e.number() == error_number::ServerLost && isServer()) {
             m_lost = true;
+            // The connection broke before this statement (a restarted
+            // server): outside a unit of work it is run once more on a new
+            // connection; inside one, the unit fails whole.
+            if (attempt == 0 && m_transactionDepth == 0)
+                continue;
+        }
         throw e;
     }
-    return query;
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& binds) const

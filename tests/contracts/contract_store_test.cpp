@@ -3,6 +3,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "shop_builder.h"
+#include "store_fixture.h"
 #include "temp_home.h"
 #include "test_server.h"
 
@@ -13,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 using namespace tawela;
 using namespace tawela::contracts;
 using platform::Decimal;
@@ -21,80 +25,6 @@ using platform::db::Recordset;
 namespace error_number = platform::db::error_number;
 
 using test::d;
-
-namespace {
-
-class ContractStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        admin::Settings s = admin::loadSettings(t.db);
-        s.companyName = QStringLiteral("ร้าน'ทองดี");
-        s.address1 = QStringLiteral("1 ถนนสุขุมวิท");
-        s.tel = QStringLiteral("02-123-4567");
-        s.taxNo = QStringLiteral("0105551234567");
-        s.chumnumRun = 12;
-        admin::saveSettings(t.db, s);
-    }
-
-    // A new contract as the screen hands it to the save.
-    SaveRequest newContract(const QDate& started = QDate(2025, 5, 14))
-    {
-        SaveRequest r;
-        r.isNew = true;
-        r.mode = OperationMode::NewContract;
-        r.startedOn = started;
-        r.startedWithRun = store.currentRun();
-        Contract& c = r.contract;
-        c.policyNo = contractNumber(started, r.startedWithRun);
-        c.refNo = c.policyNo;
-        c.tableNo = QStringLiteral("1");
-        c.amount1 = d("10000");
-        c.interes = d("1.25");
-        c.interestRate = d("375");
-        c.amount3 = d("10000");
-        c.amount2 = d("10375");
-        c.policyDate = QDate(2025, 5, 14);
-        c.totalDay = 90;
-        c.endDate = QDate(2025, 8, 12);
-        c.kuCode = QStringLiteral("C'01");
-        c.kuName = QStringLiteral("นายสมชาย O'Neil");
-        c.kuAddress = QStringLiteral("9 หมู่ 2");
-        c.object = QStringLiteral("ทองคำ");
-        c.model = QStringLiteral("สร้อยคอทองคำ 1 บาท");
-        c.sn = QStringLiteral("SN-1");
-        r.employeeName = QStringLiteral("สมศรี");
-        r.fakeProductText = QStringLiteral("n/a");
-        r.now = QDateTime(QDate(2025, 5, 14), QTime(10, 30, 0));
-        return r;
-    }
-
-    qint64 scalar(const QString& sql, const QVariantList& binds = {})
-    {
-        return t.db->scalar(sql, binds).toLongLong();
-    }
-
-    // Every row of every table the save touches, as text.
-    QString dump()
-    {
-        QString out;
-        for (const char* table :
-             {"chumnum", "chumnum_tor", "service", "spending", "config_setting"}) {
-            QSqlQuery q = t.db->exec(QStringLiteral("SELECT * FROM ") + QLatin1String(table) +
-                                     QStringLiteral(" ORDER BY rowid"));
-            while (q.next())
-                for (int i = 0; i < q.record().count(); ++i)
-                    out += q.value(i).toString() + u'|';
-            out += u'\n';
-        }
-        return out;
-    }
-
-    test::TempDatabase t{app::DatabaseRole::Main};
-    ContractStore store{t.db};
-};
-
-} // namespace
 
 TEST_F(ContractStoreTest, NewContractStoresRowShopCopyAndExpense)
 {
@@ -343,25 +273,27 @@ TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
     EXPECT_EQ(store.save(renew).receiptNo, QStringLiteral("R2"));
 }
 
-TEST_F(ContractStoreTest, TwoCopiesSavingAtOnceNeverShareANumber)
+TEST_F(ContractStoreTest, FourCopiesSavingAtOnceNeverShareANumber)
 {
-    QProcess a, b;
-    const QStringList argsA = {test::addressOf(*t.db), QStringLiteral("500"), QStringLiteral("A")};
-    const QStringList argsB = {test::addressOf(*t.db), QStringLiteral("500"), QStringLiteral("B")};
-    a.start(QStringLiteral(CONTRACT_WRITER_PATH), argsA);
-    b.start(QStringLiteral(CONTRACT_WRITER_PATH), argsB);
-    ASSERT_TRUE(a.waitForFinished(240000));
-    ASSERT_TRUE(b.waitForFinished(240000));
-    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
-    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
-
+    // Four counters, each opening 250 contracts and renewing each once.
+    std::vector<std::unique_ptr<QProcess>> copies;
+    for (const char* name : {"A", "B", "C", "D"}) {
+        copies.push_back(std::make_unique<QProcess>());
+        copies.back()->start(QStringLiteral(CONTRACT_WRITER_PATH),
+                             {test::addressOf(*t.db), QStringLiteral("250"), QLatin1String(name)});
+    }
+    for (auto& copy : copies) {
+        ASSERT_TRUE(copy->waitForFinished(240000));
+        EXPECT_EQ(copy->exitCode(), 0) << copy->readAllStandardError().toStdString();
+    }
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum")), 1000);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT Policy_no) FROM chumnum")), 1000);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM spending")), 1000);
     EXPECT_EQ(store.currentRun(), 12 + 1000);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 100);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT recv_no) FROM service")), 100);
-    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 101);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 1000);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(DISTINCT recv_no) FROM service")), 1000);
+    // Gap-free: every number from R1 to R1000 was given out once.
+    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 1001);
 }
 
 TEST_F(ContractStoreTest, TwoCopiesRenewingOneContractKeepEveryRenewal)

@@ -1,5 +1,5 @@
 // Opens or renews contracts in a loop, as a busy counter would: used by the
-// tests to run two copies of the program against one database at once.
+// tests to run several copies of the program against one database at once.
 //   contract_writer DB COUNT NAME            opens COUNT contracts
 //   contract_writer DB COUNT NAME POLICY_NO  renews that contract COUNT times
 // A renewal refused because the other copy changed the contract first is
@@ -40,8 +40,8 @@ void openContracts(contracts::ContractStore& store, int count, const QString& na
             r.startedWithRun = saved.renumberedRun;
             saved = store.save(r);
         }
-        if (i % 10 == 0) {
-            contracts::SaveRequest renew;
+        {
+            contracts::SaveRequest renew; // and its first renewal, with a receipt
             renew.contract = *store.find(saved.policyNo);
             renew.mode = contracts::OperationMode::Renewal;
             renew.receiptTotal = Decimal::fromInt(50);
