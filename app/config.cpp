@@ -1,6 +1,7 @@
 #include "app/config.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -212,6 +213,67 @@ void writeSetupIni(const QString& homeFolder, const QString& dbPassword)
     // It holds the database password: the owner's alone.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray text = setupIniText(homeFolder, dbPassword);
+    if (file.write(text) != text.size() || !file.commit())
+        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                          file.errorString());
+}
+
+void writeServerSettings(const QString& homeFolder,
+                         const std::optional<platform::db::ServerAddress>& server,
+                         const QString& password)
+{
+    const QString path = AppConfig::iniPathFor(homeFolder);
+    QFile in(path);
+    QStringList lines;
+    if (in.open(QIODevice::ReadOnly))
+        lines =
+            QString::fromUtf8(in.readAll()).split(QRegularExpression(QStringLiteral("\\r?\\n")));
+    in.close();
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    QStringList out;
+    QString section;
+    bool passwordWritten = false;
+    for (const QString& line : lines) {
+        const QString t = line.trimmed();
+        if (t.startsWith(u'[') && t.endsWith(u']')) {
+            if (section.compare(QLatin1String("Path Setting"), Qt::CaseInsensitive) == 0 &&
+                !passwordWritten) {
+                out << QStringLiteral("pwd = ") + password;
+                passwordWritten = true;
+            }
+            section = t.mid(1, t.size() - 2).trimmed();
+        }
+        if (section.compare(QLatin1String("Server"), Qt::CaseInsensitive) == 0)
+            continue; // written anew below
+        if (section.compare(QLatin1String("Path Setting"), Qt::CaseInsensitive) == 0 &&
+            t.section(u'=', 0, 0).trimmed().compare(QLatin1String("pwd"), Qt::CaseInsensitive) ==
+                0) {
+            if (!passwordWritten)
+                out << QStringLiteral("pwd = ") + password;
+            passwordWritten = true;
+            continue;
+        }
+        out << line;
+    }
+    if (!passwordWritten) {
+        if (section.compare(QLatin1String("Path Setting"), Qt::CaseInsensitive) != 0)
+            out << QStringLiteral("[Path Setting]");
+        out << QStringLiteral("pwd = ") + password;
+    }
+    if (server) {
+        out << QStringLiteral("[Server]") << QStringLiteral("Host = ") + server->host
+            << QStringLiteral("Port = ") + QString::number(server->port)
+            << QStringLiteral("Database = ") + server->database
+            << QStringLiteral("User = ") + server->user
+            << QStringLiteral("Schema = ") + server->schema;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                          file.errorString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray text = (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
     if (file.write(text) != text.size() || !file.commit())
         throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
                           file.errorString());

@@ -75,4 +75,12 @@ QString newDatabasePassword();
 // all. Throws ConfigError.
 void writeSetupIni(const QString& homeFolder, const QString& dbPassword = newDatabasePassword());
 
+// Rewrites the home folder's tawela.ini for a shop that moves to a server or
+// back to files: the [Server] section is replaced by the one given (or
+// removed), pwd of [Path Setting] becomes the password; every other line
+// stays as it was. Written whole or not at all. Throws ConfigError.
+void writeServerSettings(const QString& homeFolder,
+                         const std::optional<platform::db::ServerAddress>& server,
+                         const QString& password);
+
 } // namespace tawela::app

@@ -655,6 +655,12 @@ void create(Database& db, DatabaseRole role, const QString& password)
     db.forgetTableInfo();
 }
 
+void setPassword(Database& db, const QString& password)
+{
+    setMeta(db, QStringLiteral("password_hash"),
+            platform::password_hash::hash(password, platform::password_hash::Strength::Light));
+}
+
 void openExisting(Database& db, DatabaseRole role, const QString& password)
 {
     if (!db.hasTable(MetaTable))

@@ -53,6 +53,10 @@ void create(platform::db::Database& db, DatabaseRole role, const QString& passwo
 // format, wrong password).
 void openExisting(platform::db::Database& db, DatabaseRole role, const QString& password);
 
+// Stores the hash of a new database password (the file must have been
+// opened with the old one). Throws DbError.
+void setPassword(platform::db::Database& db, const QString& password);
+
 // The stored schema version (0 for a file without the program's marks).
 int version(const platform::db::Database& db);
 

@@ -9,9 +9,11 @@
 #include "platform/password_hash.h"
 #include "platform/prompt.h"
 
+#include "app/schema.h"
 #include "reports/default_reports.h"
 #include "reports/report_runner.h"
 #include "tools/demo_shop.h"
+#include "tools/migrate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,6 +63,11 @@ void usage()
              "       tawela-admin check [--home DIR]\n"
              "       tawela-admin demo [--home DIR]\n"
              "       tawela-admin reset-password CODE [--home DIR]\n"
+             "       tawela-admin server-init --host HOST [--port N] [--database DB] [--user U]\n"
+             "                    [--schema NAME] [--home DIR]\n"
+             "       tawela-admin migrate --to-server --host HOST [--port N] [--database DB]\n"
+             "                    [--user U] [--schema NAME] [--home DIR]\n"
+             "       tawela-admin migrate --to-files [--home DIR]\n"
              "       tawela-admin render REPORT (--pdf OUT | --csv OUT) [--selection F] [--filter "
              "F]\n"
              "                    [--formula \"name = 'value'\"]... [--home DIR]\n"
@@ -73,6 +80,12 @@ void usage()
              "demo   sets up a sample shop with staff, customers and contracts\n"
              "reset-password  asks twice for a new password of employee CODE and\n"
              "       stores it (for a shop that lost its only password)\n"
+             "server-init  makes the shop's tables and first rows on an empty server\n"
+             "       database and points tawela.ini at it\n"
+             "migrate  copies main, customer and archive to the server (--to-server)\n"
+             "       or back to files (--to-files), checks the copy, then switches\n"
+             "       tawela.ini; the server user's password comes from PGPASSWORD or\n"
+             "       is asked for (empty: ~/.pgpass)\n"
           << Qt::flush;
 }
 
@@ -265,6 +278,136 @@ int render(const QString& home, const QStringList& args)
     return 0;
 }
 
+// --host, --port, --database, --user, --schema; the password from
+// PGPASSWORD or asked for.
+std::optional<platform::db::ServerAddress> serverFromArguments(const QStringList& args)
+{
+    platform::db::ServerAddress a;
+    a.port = 5432;
+    a.database = QStringLiteral("tawela");
+    a.user = qEnvironmentVariable("USER");
+    a.schema = QStringLiteral("tawela");
+    for (qsizetype i = 0; i + 1 < args.size(); ++i) {
+        const QString& key = args[i];
+        const QString& value = args[i + 1];
+        if (key == QLatin1String("--host"))
+            a.host = value;
+        else if (key == QLatin1String("--port"))
+            a.port = value.toInt();
+        else if (key == QLatin1String("--database"))
+            a.database = value;
+        else if (key == QLatin1String("--user"))
+            a.user = value;
+        else if (key == QLatin1String("--schema"))
+            a.schema = value;
+    }
+    if (a.host.isEmpty() || a.port <= 0 || a.port > 65535)
+        return std::nullopt;
+    if (qEnvironmentVariableIsSet("PGPASSWORD"))
+        a.password = qEnvironmentVariable("PGPASSWORD");
+    else
+        a.password = readSecret("รหัสผ่านของผู้ใช้บนเครื่องแม่ข่าย (ว่างไว้ถ้าใช้ ~/.pgpass): ");
+    return a;
+}
+
+int serverInit(const QString& home, const QStringList& args)
+{
+    const auto server = serverFromArguments(args);
+    if (!server) {
+        usage();
+        return 2;
+    }
+    if (!app::makePrivateFolder(home)) {
+        err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+        return 1;
+    }
+    try {
+        if (!QFileInfo::exists(app::AppConfig::iniPathFor(home)))
+            app::writeSetupIni(home, server->password);
+        app::AppConfig config = app::readConfig(home);
+        if (!config.server && QFileInfo::exists(config.mainDbPath)) {
+            err() << "ร้านนี้มีแฟ้มข้อมูลอยู่แล้ว ใช้ tawela-admin migrate --to-server เพื่อย้ายข้อมูลขึ้นเครื่องแม่ข่าย"
+                  << Qt::endl;
+            return 1;
+        }
+        app::writeServerSettings(home, server, server->password);
+        config = app::readConfig(home);
+        for (const char* folder : {"Images", "Temp", "Excel"})
+            app::makePrivateFolder(config.dataFolder + QLatin1String(folder));
+        app::Connections::createMissing(config);
+        reports::installMissingReports(config.dataFolder);
+        for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
+                          app::DatabaseRole::Archive, app::DatabaseRole::Personal})
+            out() << app::roleTitle(role) << ": " << app::Connections::whereIs(config, role)
+                  << Qt::endl;
+    } catch (const app::ConfigError& e) {
+        err() << e.description() << Qt::endl;
+        return 1;
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+// The personal file checks the password of tawela.ini: it follows a change.
+void rehashPersonal(const app::AppConfig& config, const QString& password)
+{
+    auto personal = app::Connections::openRole(config, app::DatabaseRole::Personal);
+    app::schema::setPassword(*personal, password);
+}
+
+int migrate(const QString& home, const QStringList& args)
+{
+    const bool toServer = args.contains(QLatin1String("--to-server"));
+    const bool toFiles = args.contains(QLatin1String("--to-files"));
+    if (toServer == toFiles) {
+        usage();
+        return 2;
+    }
+    try {
+        const app::AppConfig config = app::readConfig(home);
+        QList<tools::TableCopy> copies;
+        if (toServer) {
+            if (config.server) {
+                err() << "ร้านนี้ใช้เครื่องแม่ข่ายอยู่แล้ว" << Qt::endl;
+                return 1;
+            }
+            const auto server = serverFromArguments(args);
+            if (!server) {
+                usage();
+                return 2;
+            }
+            copies = tools::copyToServer(config, *server);
+            rehashPersonal(config, server->password);
+            app::writeServerSettings(home, server, server->password);
+        } else {
+            app::AppConfig files = config;
+            // Files need a password of their own when the server had none.
+            if (files.dbPassword.isEmpty())
+                files.dbPassword = app::newDatabasePassword();
+            copies = tools::copyToFiles(files);
+            if (files.dbPassword != config.dbPassword)
+                rehashPersonal(config, files.dbPassword);
+            app::writeServerSettings(home, std::nullopt, files.dbPassword);
+        }
+        for (const auto& c : copies)
+            out() << c.database << '.' << c.table << ": " << c.rows << " แถว "
+                  << c.checksum.toHex().left(16) << Qt::endl;
+        out() << "ย้ายข้อมูลและตรวจสำเนาครบทุกตารางแล้ว" << Qt::endl;
+    } catch (const app::ConfigError& e) {
+        err() << e.description() << Qt::endl;
+        return 1;
+    } catch (const tools::MigrationError& e) {
+        err() << e.description() << Qt::endl;
+        return 1;
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -295,6 +438,10 @@ int main(int argc, char* argv[])
         return render(home, args.mid(2));
     if (command == QLatin1String("reset-password"))
         return resetPassword(home, args.value(2));
+    if (command == QLatin1String("server-init"))
+        return serverInit(home, args.mid(2));
+    if (command == QLatin1String("migrate"))
+        return migrate(home, args.mid(2));
     usage();
     return 2;
 }

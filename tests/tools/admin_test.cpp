@@ -1,11 +1,16 @@
 #include "admin/staff.h"
 #include "app/connections.h"
+#include "app/schema.h"
 #include "app/setup.h"
 #include "platform/password_hash.h"
 #include "temp_home.h"
+#include "test_server.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <gtest/gtest.h>
 
@@ -210,4 +215,93 @@ TEST(Admin, ResetPasswordAsksTwiceAndStoresAHash)
     const QString hash = stored();
     EXPECT_TRUE(tawela::platform::password_hash::isHash(hash));
     EXPECT_TRUE(tawela::platform::password_hash::verify(hash, QStringLiteral("ใหม่'1")));
+}
+
+namespace {
+
+// Every row of the shop's three moving databases, as stored.
+QString shopDump(const QString& home)
+{
+    tawela::app::Connections c;
+    c.open(tawela::app::readConfig(home));
+    QString out;
+    const std::pair<tawela::app::DatabaseRole, std::shared_ptr<tawela::platform::db::Database>>
+        dbs[] = {{tawela::app::DatabaseRole::Main, c.main()},
+                 {tawela::app::DatabaseRole::Customer, c.customer()},
+                 {tawela::app::DatabaseRole::Archive, c.archive()}};
+    for (const auto& [role, db] : dbs)
+        for (const auto& t : tawela::app::schema::tables(role)) {
+            out += t.name + u'\n';
+            for (QSqlQuery q = db->exec(QStringLiteral("SELECT * FROM ") + t.name +
+                                        QStringLiteral(" ORDER BY rowid"));
+                 q.next();) {
+                for (int i = 0; i < q.record().count(); ++i)
+                    out += q.value(i).toString() + u'|';
+                out += u'\n';
+            }
+        }
+    return out;
+}
+
+} // namespace
+
+TEST(Admin, MigrateToTheServerAndBackKeepsEveryRow)
+{
+    const auto server = tawela::test::configuredTestServer();
+    if (!server)
+        GTEST_SKIP() << "needs the test server";
+    tawela::test::TempHome home;
+    const QString dir = home.file(QStringLiteral("shop"));
+    ASSERT_EQ(admin({QStringLiteral("demo"), QStringLiteral("--home"), dir}).exitCode, 0);
+    const QString before = shopDump(dir);
+    const QString schema = QStringLiteral("moved%1").arg(QCoreApplication::applicationPid());
+    const QStringList where = {QStringLiteral("--host"),     server->host,
+                               QStringLiteral("--port"),     QString::number(server->port),
+                               QStringLiteral("--database"), server->database,
+                               QStringLiteral("--user"),     server->user,
+                               QStringLiteral("--schema"),   schema,
+                               QStringLiteral("--home"),     dir};
+
+    AdminRun up =
+        admin(QStringList{QStringLiteral("migrate"), QStringLiteral("--to-server")} + where);
+    ASSERT_EQ(up.exitCode, 0) << up.err.toStdString();
+    EXPECT_TRUE(up.out.contains(QStringLiteral("main.chumnum: 5 แถว")));
+    // The shop now works from the server, with the same counts.
+    AdminRun check = admin({QStringLiteral("check"), QStringLiteral("--home"), dir});
+    EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 5"))) << check.err.toStdString();
+    EXPECT_TRUE(tawela::app::readConfig(dir).server.has_value());
+
+    AdminRun down = admin(
+        {QStringLiteral("migrate"), QStringLiteral("--to-files"), QStringLiteral("--home"), dir});
+    ASSERT_EQ(down.exitCode, 0) << down.err.toStdString();
+    EXPECT_FALSE(tawela::app::readConfig(dir).server.has_value());
+    EXPECT_EQ(shopDump(dir), before);
+
+    // The server still holds the shop: a second move up is refused, nothing written over.
+    AdminRun again =
+        admin(QStringList{QStringLiteral("migrate"), QStringLiteral("--to-server")} + where);
+    EXPECT_NE(again.exitCode, 0);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("ไม่ย้ายข้อมูลทับ"))) << again.err.toStdString();
+    EXPECT_FALSE(tawela::app::readConfig(dir).server.has_value());
+}
+
+TEST(Admin, ServerInitMakesAShopOnTheServer)
+{
+    const auto server = tawela::test::configuredTestServer();
+    if (!server)
+        GTEST_SKIP() << "needs the test server";
+    tawela::test::TempHome home;
+    const QString dir = home.file(QStringLiteral("counter 1"));
+    AdminRun init = admin({QStringLiteral("server-init"), QStringLiteral("--host"), server->host,
+                           QStringLiteral("--port"), QString::number(server->port),
+                           QStringLiteral("--database"), server->database, QStringLiteral("--user"),
+                           server->user, QStringLiteral("--schema"),
+                           QStringLiteral("fresh%1").arg(QCoreApplication::applicationPid()),
+                           QStringLiteral("--home"), dir});
+    ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("/Personal.mdb"))); // this computer's printers
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/Morlind.mdb")));
+    AdminRun check = admin({QStringLiteral("check"), QStringLiteral("--home"), dir});
+    EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+    EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 0")));
 }
