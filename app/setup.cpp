@@ -87,7 +87,11 @@ bool SetupForm::confirm()
             if (!makePrivateFolder(path))
                 throw ConfigError(QStringLiteral("ไม่สามารถสร้างโฟลเดอร์ ") + path);
         }
-        writeSetupIni(m_home);
+        // A counter pointed at the shop's server keeps its tawela.ini: the
+        // first employee goes to the server.
+        const QString ini = AppConfig::iniPathFor(m_home);
+        if (!QFileInfo::exists(ini) || !readConfig(m_home).server)
+            writeSetupIni(m_home);
         const AppConfig config = readConfig(m_home);
         Connections::createMissing(config);
 

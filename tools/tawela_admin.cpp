@@ -10,6 +10,7 @@
 #include "platform/prompt.h"
 
 #include "app/schema.h"
+#include "app/setup.h"
 #include "reports/default_reports.h"
 #include "reports/report_runner.h"
 #include "tools/demo_shop.h"
@@ -336,6 +337,17 @@ int serverInit(const QString& home, const QStringList& args)
             app::makePrivateFolder(config.dataFolder + QLatin1String(folder));
         app::Connections::createMissing(config);
         reports::installMissingReports(config.dataFolder);
+        // Another counter of a shop already on the server: its staff sign in
+        // here too, there is nothing to set up.
+        app::Connections connections;
+        connections.open(config);
+        if (connections.main()
+                ->scalar(QStringLiteral("SELECT count(*) FROM employee"))
+                .toLongLong() > 0) {
+            app::markSetUp(*connections.personal());
+            out() << "ร้านนี้มีข้อมูลบนเครื่องแม่ข่ายแล้ว เครื่องนี้ใช้ข้อมูลชุดเดียวกัน" << Qt::endl;
+        }
+        connections.close();
         for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
                           app::DatabaseRole::Archive, app::DatabaseRole::Personal})
             out() << app::roleTitle(role) << ": " << app::Connections::whereIs(config, role)

@@ -292,16 +292,43 @@ TEST(Admin, ServerInitMakesAShopOnTheServer)
         GTEST_SKIP() << "needs the test server";
     tawela::test::TempHome home;
     const QString dir = home.file(QStringLiteral("counter 1"));
-    AdminRun init = admin({QStringLiteral("server-init"), QStringLiteral("--host"), server->host,
-                           QStringLiteral("--port"), QString::number(server->port),
-                           QStringLiteral("--database"), server->database, QStringLiteral("--user"),
-                           server->user, QStringLiteral("--schema"),
-                           QStringLiteral("fresh%1").arg(QCoreApplication::applicationPid()),
-                           QStringLiteral("--home"), dir});
+    QStringList args = {QStringLiteral("server-init"),
+                        QStringLiteral("--host"),
+                        server->host,
+                        QStringLiteral("--port"),
+                        QString::number(server->port),
+                        QStringLiteral("--database"),
+                        server->database,
+                        QStringLiteral("--user"),
+                        server->user,
+                        QStringLiteral("--schema"),
+                        QStringLiteral("fresh%1").arg(QCoreApplication::applicationPid()),
+                        QStringLiteral("--home"),
+                        dir};
+    AdminRun init = admin(args);
     ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
     EXPECT_TRUE(QFile::exists(dir + QStringLiteral("/Personal.mdb"))); // this computer's printers
     EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/Morlind.mdb")));
     AdminRun check = admin({QStringLiteral("check"), QStringLiteral("--home"), dir});
     EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
     EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 0")));
+
+    // Setup on this counter puts the first employee on the server and keeps tawela.ini.
+    tawela::platform::ScriptedPrompt prompt;
+    tawela::app::SetupForm setup(dir, prompt);
+    setup.companyName = QStringLiteral("ร้าน'ทองดี");
+    setup.employeeCode = QStringLiteral("A01");
+    setup.employeeName = QStringLiteral("สมศรี");
+    setup.password = QStringLiteral("1234");
+    ASSERT_TRUE(setup.confirm()) << prompt.lastText().toStdString();
+    ASSERT_TRUE(tawela::app::readConfig(dir).server.has_value());
+
+    // A second counter joins the same shop: nothing to set up there.
+    const QString second = home.file(QStringLiteral("counter 2"));
+    args.last() = second;
+    ASSERT_EQ(admin(args).exitCode, 0);
+    EXPECT_TRUE(tawela::app::isSetUp(second));
+    tawela::app::Connections c;
+    c.open(tawela::app::readConfig(second));
+    EXPECT_TRUE(tawela::admin::StaffStore(c.main()).find(QStringLiteral("A01")).has_value());
 }
