@@ -497,7 +497,8 @@ bool ensureStructure(Database& db, DatabaseRole role, bool dryRun)
             }
             continue;
         }
-        const auto& info = db.tableInfo(t.name);
+        // A copy: adding a column forgets the cached one.
+        const platform::db::TableInfo info = db.tableInfo(t.name);
         for (const ColumnDef& c : t.columns) {
             if (info.indexOf(c.name) < 0) {
                 missing = true;

@@ -68,8 +68,8 @@ QString orderKey(const app::schema::TableDef& t)
 
 TableCopy copyTable(const Side& from, Side& to, int r, const app::schema::TableDef& t)
 {
-    const auto& src = from.db[r]->tableInfo(t.name);
-    const auto& dst = to.db[r]->tableInfo(t.name);
+    const platform::db::TableInfo src = from.db[r]->tableInfo(t.name);
+    const platform::db::TableInfo dst = to.db[r]->tableInfo(t.name);
     const bool toServer = to.writer->isServer();
     bool hasCounter = false;
     QStringList names;
