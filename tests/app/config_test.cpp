@@ -173,3 +173,51 @@ TEST(Config, HomeFolderFromArgumentsThenEnvironment)
     qunsetenv("TAWELA_HOME");
     EXPECT_TRUE(app::resolveHomeFolder({}).endsWith(QStringLiteral("/.local/share/Tawela")));
 }
+
+TEST(Config, ServerSectionAndSwitchingBackToFiles)
+{
+    test::TempHome home;
+    app::writeSetupIni(home.path(), QStringLiteral("first"));
+    const AppConfig before = app::readConfig(home.path());
+    EXPECT_FALSE(before.server);
+
+    platform::db::ServerAddress a;
+    a.host = QStringLiteral("192.168.1.10");
+    a.port = 5433;
+    a.database = QStringLiteral("shop");
+    a.user = QStringLiteral("counter");
+    a.schema = QStringLiteral("tawela");
+    app::writeServerSettings(home.path(), a, QStringLiteral("role'pw"));
+    AppConfig c = app::readConfig(home.path());
+    ASSERT_TRUE(c.server);
+    EXPECT_EQ(c.server->display(), QStringLiteral("counter@192.168.1.10:5433/shop"));
+    EXPECT_EQ(c.server->password, QStringLiteral("role'pw")); // pwd is the role's password
+    EXPECT_EQ(c.dbPassword, QStringLiteral("role'pw"));
+    EXPECT_EQ(c.idCardReaderEnabled, before.idCardReaderEnabled); // the other lines stay
+    EXPECT_EQ(c.fakeProductText, before.fakeProductText);
+    EXPECT_EQ(c.dataFolder, before.dataFolder);
+
+    app::writeServerSettings(home.path(), std::nullopt, QStringLiteral("files"));
+    c = app::readConfig(home.path());
+    EXPECT_FALSE(c.server);
+    EXPECT_EQ(c.dbPassword, QStringLiteral("files"));
+    EXPECT_EQ(c.mainDbPath, home.file(QStringLiteral("Morlind.mdb")));
+
+    // Only a Host selects the server; a port or a schema that cannot be one is named.
+    for (const char* bad : {"Port = 70000", "Port = ห้า", "Schema = a;DROP"}) {
+        SCOPED_TRACE(bad);
+        home.writeFile(QStringLiteral("tawela.ini"),
+                       QByteArray("[Path Setting]\r\nDatabase Path = a\r\nCustomer Path = b\r\n"
+                                  "[Config_Setting]\r\nIDCardReader = False\r\n[Server]\r\n"
+                                  "Host = h\r\n") +
+                           bad + "\r\n");
+        EXPECT_THROW(app::readConfig(home.path()), ConfigError);
+    }
+    home.writeFile(QStringLiteral("tawela.ini"),
+                   "[Config_Setting]\r\nIDCardReader = False\r\n[Server]\r\nHost = h\r\n");
+    c = app::readConfig(home.path());
+    ASSERT_TRUE(c.server);
+    EXPECT_EQ(c.server->port, 5432);
+    EXPECT_EQ(c.server->schema, QStringLiteral("tawela"));
+    EXPECT_EQ(c.server->database, QStringLiteral("tawela"));
+}
