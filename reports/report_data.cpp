@@ -96,12 +96,22 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
     sql += QStringLiteral(") AND (");
     filter.compile(resolve, sql, binds, db->dialect());
     sql += u')';
+    // Reports list names as people look them up: in Thai dictionary order.
+    auto sortKey = [&](const QString& ref) {
+        const QString t = ref.section(u'.', 0, 0).trimmed();
+        const QString c = ref.section(u'.', 1).trimmed();
+        const QString expr = dotted(ref);
+        const TableInfo* info = infos.value(t.toLower());
+        const bool text =
+            info && info->indexOf(c) >= 0 && info->column(c).kind == platform::db::ColumnKind::Text;
+        return text ? expr + db->dialect().thaiOrder() : expr;
+    };
     QStringList order;
     if (!d.group.isEmpty())
-        order << dotted(d.group);
+        order << sortKey(d.group);
     for (const QString& o : d.order) {
         const bool desc = o.endsWith(QLatin1String(" desc"), Qt::CaseInsensitive);
-        order << dotted(desc ? o.left(o.size() - 5) : o) +
+        order << sortKey(desc ? o.left(o.size() - 5) : o) +
                      (desc ? QStringLiteral(" DESC") : QString());
     }
     order << quoteName(infos.value(d.table.toLower())->name()) + QStringLiteral(".rowid");

@@ -2,9 +2,14 @@
 
 #include "platform/db/db_error.h"
 
+#include <sqlite3.h>
+
 #include <QAtomicInteger>
+#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <QSqlDriver>
 #include <QSqlError>
 
 namespace tawela::platform::db {
@@ -47,6 +52,31 @@ ColumnKind kindOnServer(const QString& dataType, const QString& domain)
         t == QLatin1String("smallint"))
         return ColumnKind::Integer;
     return ColumnKind::Text;
+}
+
+// Thai dictionary order, letter case ignored: what the server's text
+// columns compare by, for the sorts that ask for it here ("COLLATE thai").
+int thaiCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
+{
+    thread_local const QCollator collator = [] {
+        QCollator c(QLocale(QLocale::Thai, QLocale::Thailand));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    const QStringView left(static_cast<const char16_t*>(a), lengthA / 2);
+    const QStringView right(static_cast<const char16_t*>(b), lengthB / 2);
+    const int order = collator.compare(left, right);
+    // Texts the collation calls equal still sort the same way every time.
+    return order != 0 ? order : left.compare(right);
+}
+
+void registerThaiOrder(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    if (auto* h = *static_cast<sqlite3* const*>(handle.constData()))
+        sqlite3_create_collation(h, "thai", SQLITE_UTF16, nullptr, thaiCompare);
 }
 
 } // namespace
@@ -94,6 +124,7 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode)
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
         if (!db.open())
             throw DbError::fromSql(db.lastError(), path, true);
+        registerThaiOrder(db);
     }
     // SQLite opens lazily; reading the catalogue tells a database from any other file.
     database->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));

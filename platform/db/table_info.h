@@ -40,6 +40,13 @@ struct Dialect {
         return backend == Backend::Postgres ? QStringLiteral(" COLLATE \"C\" ILIKE ")
                                             : QStringLiteral(" LIKE ");
     }
+    // Appended to a text column in ORDER BY: Thai dictionary order, letter
+    // case ignored. The server's text columns compare so already; SQLite's
+    // keep code-point order (their indexes serve it) unless asked.
+    QString thaiOrder() const
+    {
+        return backend == Backend::Postgres ? QString() : QStringLiteral(" COLLATE thai");
+    }
     // True where the column holds the bound text somewhere.
     QString containsText(const QString& quotedColumn) const
     {

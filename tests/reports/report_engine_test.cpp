@@ -405,3 +405,22 @@ TEST_F(ReportEngineTest, ChoicesInsideADocument)
     t.db->exec(QStringLiteral("UPDATE chumnum SET FakeProductUse = 0, Ku_name = 'นางสาวใจ'"));
     EXPECT_EQ(shown({}), (QStringList{"เลขที่ 68-05-4-0012", "แหวนทอง", "นางสาวใจ", "ต้นฉบับเท่านั้น"}));
 }
+
+TEST(ReportOrder, NamesInThaiDictionaryOrderOnEitherEngine)
+{
+    test::TempDatabase t;
+    for (const char* name : {"ขวด", "ไก่", "Banana", "เกม", "apple", "กา"})
+        t.db->exec(QStringLiteral("INSERT INTO service (description) VALUES (?)"),
+                   {QString::fromUtf8(name)});
+    const ReportDefinition d = ReportDefinition::parse(
+        QStringLiteral("table: service\norder: service.description\n[detail] height 6\n"
+                       "text 0 0 40 6: {service.description}\n"));
+    QStringList names;
+    for (const ReportRow& row : readReportRows(t.db, d, Formula(), Formula()))
+        names << row.value(QStringLiteral("service.description")).toString();
+    // Leading vowels do not lead, letter case does not count.
+    const QStringList thai = {"กา", "เกม", "ไก่", "ขวด"};
+    EXPECT_EQ(names.mid(names.indexOf(QStringLiteral("กา")), 4), thai)
+        << names.join(u',').toStdString();
+    EXPECT_LT(names.indexOf(QStringLiteral("apple")), names.indexOf(QStringLiteral("Banana")));
+}
