@@ -6,6 +6,7 @@
 #include "platform/password_hash.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlQuery>
 
 #include <functional>
@@ -536,6 +537,48 @@ bool requiredRowsMissing(const Database& db, DatabaseRole role)
     return false;
 }
 
+} // namespace
+
+int loadPostalDirectory(Database& customer)
+{
+    if (rowCount(customer, QStringLiteral("Post_code")) > 0)
+        return 0;
+    QFile file(QStringLiteral(":/postal/postal_codes.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(error_number::FileNotFound, QStringLiteral("ไม่พบรายชื่อรหัสไปรษณีย์ที่มากับโปรแกรม"));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    // A few hundred rows a statement: the directory loads in a moment on
+    // either engine.
+    constexpr int Batch = 25;
+    const QString head = QStringLiteral("INSERT INTO Post_code (location_code, Province, District, "
+                                        "Sub_district, Post_code) VALUES ");
+    QStringList marks;
+    QVariantList binds;
+    int added = 0;
+    auto flush = [&] {
+        if (marks.isEmpty())
+            return;
+        customer.exec(head + marks.join(u','), binds);
+        marks.clear();
+        binds.clear();
+    };
+    for (qsizetype i = 1; i < lines.size(); ++i) { // the first line names the columns
+        const QList<QByteArray> cells = lines[i].split('\t');
+        if (cells.size() != 5)
+            continue;
+        marks << QStringLiteral("(?,?,?,?,?)");
+        for (const QByteArray& cell : cells)
+            binds << QString::fromUtf8(cell);
+        ++added;
+        if (marks.size() == Batch)
+            flush();
+    }
+    flush();
+    return added;
+}
+
+namespace {
+
 // Upgrade steps: step k takes a database from version k-1 to k.
 using Step = std::function<void(Database&, DatabaseRole)>;
 
@@ -586,6 +629,12 @@ const QList<Step>& steps()
                 "WHEN NEW.recv_no <> '' AND EXISTS (SELECT 1 FROM service WHERE recv_no = "
                 "NEW.recv_no) BEGIN SELECT RAISE(ABORT, 'UNIQUE constraint failed: "
                 "service.recv_no'); END"));
+        },
+        // 3: the postal-code directory of the whole country, in a customer
+        // database whose directory is still empty.
+        [](Database& db, DatabaseRole role) {
+            if (role == DatabaseRole::Customer)
+                loadPostalDirectory(db);
         },
     };
     return list;

@@ -16,7 +16,7 @@ QString roleTitle(DatabaseRole role); // Thai, for messages
 
 namespace schema {
 
-constexpr int CurrentVersion = 2;
+constexpr int CurrentVersion = 3;
 
 struct ColumnDef {
     QString name;
@@ -56,6 +56,11 @@ void openExisting(platform::db::Database& db, DatabaseRole role, const QString& 
 // Stores the hash of a new database password (the file must have been
 // opened with the old one). Throws DbError.
 void setPassword(platform::db::Database& db, const QString& password);
+
+// Fills an empty postal-code directory (Post_code) with every sub-district
+// of Thailand the program ships; a directory with rows is left as the shop
+// keeps it. Returns the rows added. Throws DbError.
+int loadPostalDirectory(platform::db::Database& customer);
 
 // The stored schema version (0 for a file without the program's marks).
 int version(const platform::db::Database& db);

@@ -233,3 +233,30 @@ TEST(Schema, RefusesWrongPasswordRoleOrFile)
         EXPECT_EQ(e.number(), error_number::UnrecognizedFormat);
     }
 }
+
+TEST(Schema, TheWholeCountrysPostalDirectoryAndTheShopsOwnEdits)
+{
+    test::TempDatabase t(DatabaseRole::Customer);
+    EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM Post_code")), 7474);
+    EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(DISTINCT Province) FROM Post_code")), 77);
+    auto districtOf = [&](const char* code) {
+        return t.db
+            ->scalar(QStringLiteral("SELECT District FROM Post_code WHERE Post_code = ? "
+                                    "ORDER BY location_code"),
+                     {QString::fromLatin1(code)})
+            .toString();
+    };
+    EXPECT_EQ(districtOf("10200"), QStringLiteral("พระนคร"));
+    EXPECT_EQ(districtOf("40000"), QStringLiteral("เมืองขอนแก่น"));
+    EXPECT_EQ(districtOf("50200"), QStringLiteral("เมืองเชียงใหม่"));
+
+    // A shop's corrections survive the next upgrade.
+    t.db->exec(
+        QStringLiteral("UPDATE Post_code SET Post_code = '40001' WHERE Post_code = '40000'"));
+    t.db->exec(QStringLiteral("UPDATE tawela_meta SET value = '2' WHERE name = 'schema_version'"));
+    app::schema::openExisting(*t.db, DatabaseRole::Customer, Password);
+    EXPECT_EQ(count(*t.db, QStringLiteral("SELECT count(*) FROM Post_code")), 7474);
+    EXPECT_EQ(
+        count(*t.db, QStringLiteral("SELECT count(*) FROM Post_code WHERE Post_code = '40000'")),
+        0);
+}
