@@ -125,6 +125,16 @@ AppConfig readConfig(const QString& homeFolder)
     return c;
 }
 
+platform::db::ServerAddress defaultServerAddress()
+{
+    platform::db::ServerAddress a;
+    a.port = 5432;
+    a.database = QStringLiteral("tawela");
+    a.user = qEnvironmentVariable("USER");
+    a.schema = QStringLiteral("tawela");
+    return a;
+}
+
 std::optional<platform::db::ServerAddress> readServerSection(const platform::IniFile& ini,
                                                              const QString& password)
 {
@@ -132,7 +142,7 @@ std::optional<platform::db::ServerAddress> readServerSection(const platform::Ini
     const QString host = ini.value(section, QStringLiteral("Host")).trimmed();
     if (host.isEmpty())
         return std::nullopt;
-    platform::db::ServerAddress a;
+    platform::db::ServerAddress a = defaultServerAddress();
     a.host = host;
     const QString port = ini.value(section, QStringLiteral("Port")).trimmed();
     if (!port.isEmpty()) {
@@ -144,15 +154,14 @@ std::optional<platform::db::ServerAddress> readServerSection(const platform::Ini
                     "ค่า Port ในส่วน [Server] ของแฟ้ม tawela.ini ต้องเป็นตัวเลข 1 ถึง 65535 (พบค่า \"") +
                 port.left(20) + QStringLiteral("\")"));
     }
-    a.database = ini.value(section, QStringLiteral("Database")).trimmed();
-    if (a.database.isEmpty())
-        a.database = QStringLiteral("tawela");
-    a.user = ini.value(section, QStringLiteral("User")).trimmed();
-    if (a.user.isEmpty())
-        a.user = qEnvironmentVariable("USER");
-    a.schema = ini.value(section, QStringLiteral("Schema")).trimmed();
-    if (a.schema.isEmpty())
-        a.schema = QStringLiteral("tawela");
+    auto given = [&](const char* key, QString& value) {
+        const QString v = ini.value(section, QLatin1String(key)).trimmed();
+        if (!v.isEmpty())
+            value = v;
+    };
+    given("Database", a.database);
+    given("User", a.user);
+    given("Schema", a.schema);
     static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,40}$"));
     if (!plainName.match(a.schema).hasMatch())
         throw ConfigError(

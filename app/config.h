@@ -48,6 +48,10 @@ AppConfig defaultConfig(const QString& homeFolder);
 // Throws ConfigError when IDCardReader is not a Boolean.
 AppConfig readConfig(const QString& homeFolder);
 
+// A server address with what is taken when nothing is said: port 5432,
+// database and schema "tawela", the person's login name as user.
+platform::db::ServerAddress defaultServerAddress();
+
 // Reads the [Server] section: none without a Host; Port 5432, Schema
 // "tawela" and User the person's login name unless given; the password is
 // pwd of [Path Setting]. Throws ConfigError for a port that is no number.

@@ -35,9 +35,10 @@ public:
     // The file, or the server and schema, for messages.
     static QString whereIs(const AppConfig& config, DatabaseRole role)
     {
-        return onServer(config, role)
-                   ? serverFor(config, role).display() + u' ' + serverFor(config, role).schema
-                   : pathFor(config, role);
+        if (!onServer(config, role))
+            return pathFor(config, role);
+        const auto server = serverFor(config, role);
+        return server.display() + u' ' + server.schema;
     }
     static bool onServer(const AppConfig& config, DatabaseRole role)
     {

@@ -31,11 +31,6 @@ QString benchCustomerId(long long customer)
     return QStringLiteral("%1").arg(1100000000000LL + customer, 13, 10, QChar(u'0'));
 }
 
-QString benchCustomerName(long long customer)
-{
-    return QStringLiteral("นาย ลูกค้า%1 นามสกุล%2").arg(customer).arg(customer % 977);
-}
-
 std::shared_ptr<platform::db::Database> benchShop(const QString& folder, long long contracts)
 {
     const QString path = QDir(folder).filePath(QStringLiteral("tawela-shop-%1.mdb").arg(contracts));

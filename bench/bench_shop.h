@@ -18,9 +18,8 @@ std::shared_ptr<platform::db::Database> benchShop(const QString& folder, long lo
 std::shared_ptr<platform::db::Database> benchShopOnServer(platform::db::ServerAddress server,
                                                           long long contracts);
 
-// The number, customer ID and name the generator gave contract i.
+// The number the generator gave contract i, and the ID number of a customer.
 QString benchPolicyNo(long long i);
 QString benchCustomerId(long long customer);
-QString benchCustomerName(long long customer);
 
 } // namespace tawela::bench

@@ -37,13 +37,17 @@ ContractList::ContractList(std::shared_ptr<platform::db::Database> main, platfor
 void ContractList::chooseFilter(ContractFilter filter)
 {
     m_filter = filter;
-    m_criterion = {};
-    m_past = true;
+    forgetSearch();
 }
 
 void ContractList::chooseKey(Key key)
 {
     m_key = key;
+    forgetSearch();
+}
+
+void ContractList::forgetSearch()
+{
     m_criterion = {};
     m_past = true;
 }

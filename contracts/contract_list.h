@@ -47,6 +47,8 @@ public:
     QString lastSearchValue() const { return m_lastValue; }
 
 private:
+    // "หาถัดไป" says "End of File" until the next search.
+    void forgetSearch();
     // The first contract of the set (highest number first) that meets the
     // condition; remembers where it stands for the next "หาถัดไป".
     std::optional<Contract> first(const platform::db::Condition& where);

@@ -118,10 +118,17 @@ QList<RenewalLine> ContractStore::renewalLines(const QString& policyNo) const
     return lines;
 }
 
+void ContractStore::lockWriters() const
+{
+    // One writer of contracts at a time: running numbers and the stale-copy
+    // check read, then write. The counters row stands for them all.
+    m_db->lockForWriting(QStringLiteral("config_setting"));
+}
+
 QString ContractStore::takeReceiptNumber()
 {
     Transaction tx(*m_db);
-    m_db->lockForWriting(QStringLiteral("config_setting"));
+    lockWriters();
     Recordset s = admin::settingsRecord(m_db);
     qint64 run = s.integer(QStringLiteral("run_recv"));
     const QString prefix = s.text(QStringLiteral("Pre_Recv"));
@@ -183,9 +190,7 @@ void ContractStore::addExpense(const Expense& e)
 SaveResult ContractStore::save(const SaveRequest& request)
 {
     Transaction tx(*m_db);
-    // One writer of contracts at a time: running numbers and the stale-copy
-    // check read, then write.
-    m_db->lockForWriting(QStringLiteral("config_setting"));
+    lockWriters();
     Contract c = request.contract;
     Recordset row = contractRow(m_db, c.policyNo);
     SaveResult result;
@@ -296,9 +301,7 @@ SaveResult ContractStore::save(const SaveRequest& request)
 QString ContractStore::close(const Closing& closing, const std::optional<Receipt>& receipt)
 {
     Transaction tx(*m_db);
-    // One writer of contracts at a time: running numbers and the stale-copy
-    // check read, then write.
-    m_db->lockForWriting(QStringLiteral("config_setting"));
+    lockWriters();
     Recordset row = contractRow(m_db, closing.policyNo);
     if (row.isEmpty())
         throw notFound(closing.policyNo);
@@ -328,9 +331,7 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
 bool ContractStore::remove(const QString& policyNo, std::optional<qint64> rowVersion)
 {
     Transaction tx(*m_db);
-    // One writer of contracts at a time: running numbers and the stale-copy
-    // check read, then write.
-    m_db->lockForWriting(QStringLiteral("config_setting"));
+    lockWriters();
     Recordset row = contractRow(m_db, policyNo);
     if (row.isEmpty())
         return false;

@@ -117,6 +117,9 @@ public:
     const std::shared_ptr<platform::db::Database>& database() const { return m_db; }
 
 private:
+    // Inside the command's transaction, before anything is read.
+    void lockWriters() const;
+
     std::shared_ptr<platform::db::Database> m_db;
 };
 

@@ -56,15 +56,17 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
                                              QStringLiteral(" อ่านจากรายงานไม่ได้"));
         return {quoteName(info->name()) + u'.' + quoteName(c.name), int(c.kind)};
     };
-    auto dotted = [&](const QString& ref) {
+    // A "table.column" the definition names (in joins, group and order).
+    auto named = [&](const QString& ref) {
         const QString t = ref.section(u'.', 0, 0).trimmed();
         const QString c = ref.section(u'.', 1).trimmed();
         try {
-            return field(t, c, 0).sql;
+            return field(t, c, 0);
         } catch (const FormulaError& e) {
             throw DefinitionError(QString(), 0, e.description());
         }
     };
+    auto dotted = [&](const QString& ref) { return named(ref).sql; };
 
     QStringList columns;
     QList<QPair<QString, platform::db::ColumnKind>> keys;
@@ -98,13 +100,9 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
     sql += u')';
     // Reports list names as people look them up: in Thai dictionary order.
     auto sortKey = [&](const QString& ref) {
-        const QString t = ref.section(u'.', 0, 0).trimmed();
-        const QString c = ref.section(u'.', 1).trimmed();
-        const QString expr = dotted(ref);
-        const TableInfo* info = infos.value(t.toLower());
-        const bool text =
-            info && info->indexOf(c) >= 0 && info->column(c).kind == platform::db::ColumnKind::Text;
-        return text ? expr + db->dialect().thaiOrder() : expr;
+        const Formula::Field f = named(ref);
+        return f.kind == int(platform::db::ColumnKind::Text) ? f.sql + db->dialect().thaiOrder()
+                                                             : f.sql;
     };
     QStringList order;
     if (!d.group.isEmpty())

@@ -18,7 +18,6 @@ namespace tawela::tools {
 
 using app::Connections;
 using app::DatabaseRole;
-using platform::db::ColumnKind;
 using platform::db::Database;
 using platform::db::quoteName;
 
@@ -26,10 +25,9 @@ namespace {
 
 const DatabaseRole Moved[] = {DatabaseRole::Main, DatabaseRole::Customer, DatabaseRole::Archive};
 
-// One value as the same text whichever engine holds it.
-void addCanonical(QByteArray& out, ColumnKind kind, const QVariant& raw)
+// One value, as the program reads it, in the same text whichever engine holds it.
+void addCanonical(QByteArray& out, const QVariant& v)
 {
-    const QVariant v = platform::db::fromStorage(kind, raw);
     if (!v.isValid()) {
         out += '\x01';
     } else if (v.typeId() == qMetaTypeId<platform::Decimal>()) {
@@ -110,7 +108,7 @@ TableCopy copyTable(const Side& from, Side& to, int r, const app::schema::TableD
             const auto& c = columns[i];
             const QVariant value = platform::db::fromStorage(c.kind, q.value(int(i) + 1));
             binds << platform::db::toStorage(c, value);
-            addCanonical(line, c.kind, q.value(int(i) + 1));
+            addCanonical(line, value);
         }
         line += '\x1e';
         sourceHash.addData(line);
@@ -141,7 +139,7 @@ TableCopy copyTable(const Side& from, Side& to, int r, const app::schema::TableD
     while (back.next()) {
         QByteArray line;
         for (qsizetype i = 0; i < columns.size(); ++i)
-            addCanonical(line, columns[i].kind, back.value(int(i)));
+            addCanonical(line, platform::db::fromStorage(columns[i].kind, back.value(int(i))));
         line += '\x1e';
         copiedHash.addData(line);
         ++copied;

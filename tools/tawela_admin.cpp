@@ -90,6 +90,25 @@ void usage()
           << Qt::flush;
 }
 
+// The folders, databases and report definitions of a shop, what is missing
+// of them. Throws DbError.
+void makeShop(const app::AppConfig& config)
+{
+    for (const char* folder : {"Images", "Temp", "Excel"})
+        app::makePrivateFolder(config.dataFolder + QLatin1String(folder));
+    app::Connections::createMissing(config);
+    for (const QString& name : reports::installMissingReports(config.dataFolder))
+        out() << "แบบรายงาน: " << name << Qt::endl;
+}
+
+void printDatabases(const app::AppConfig& config)
+{
+    for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
+                      app::DatabaseRole::Archive, app::DatabaseRole::Personal})
+        out() << app::roleTitle(role) << ": " << app::Connections::whereIs(config, role)
+              << Qt::endl;
+}
+
 int init(const QString& home)
 {
     if (!app::makePrivateFolder(home)) {
@@ -105,15 +124,8 @@ int init(const QString& home)
             out() << "ใช้แฟ้ม " << ini << " ที่มีอยู่แล้ว" << Qt::endl;
         }
         const app::AppConfig config = app::readConfig(home);
-        for (const char* folder : {"Images", "Temp", "Excel"})
-            app::makePrivateFolder(config.dataFolder + QLatin1String(folder));
-        app::Connections::createMissing(config);
-        for (const QString& name : reports::installMissingReports(config.dataFolder))
-            out() << "แบบรายงาน: " << name << Qt::endl;
-        for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
-                          app::DatabaseRole::Archive, app::DatabaseRole::Personal})
-            out() << app::roleTitle(role) << ": " << app::Connections::whereIs(config, role)
-                  << Qt::endl;
+        makeShop(config);
+        printDatabases(config);
     } catch (const app::ConfigError& e) {
         err() << e.description() << Qt::endl;
         return 1;
@@ -283,11 +295,7 @@ int render(const QString& home, const QStringList& args)
 // PGPASSWORD or asked for.
 std::optional<platform::db::ServerAddress> serverFromArguments(const QStringList& args)
 {
-    platform::db::ServerAddress a;
-    a.port = 5432;
-    a.database = QStringLiteral("tawela");
-    a.user = qEnvironmentVariable("USER");
-    a.schema = QStringLiteral("tawela");
+    platform::db::ServerAddress a = app::defaultServerAddress();
     for (qsizetype i = 0; i + 1 < args.size(); ++i) {
         const QString& key = args[i];
         const QString& value = args[i + 1];
@@ -333,10 +341,7 @@ int serverInit(const QString& home, const QStringList& args)
         }
         app::writeServerSettings(home, server, server->password);
         config = app::readConfig(home);
-        for (const char* folder : {"Images", "Temp", "Excel"})
-            app::makePrivateFolder(config.dataFolder + QLatin1String(folder));
-        app::Connections::createMissing(config);
-        reports::installMissingReports(config.dataFolder);
+        makeShop(config);
         // Another counter of a shop already on the server: its staff sign in
         // here too, there is nothing to set up.
         app::Connections connections;
@@ -348,10 +353,7 @@ int serverInit(const QString& home, const QStringList& args)
             out() << "ร้านนี้มีข้อมูลบนเครื่องแม่ข่ายแล้ว เครื่องนี้ใช้ข้อมูลชุดเดียวกัน" << Qt::endl;
         }
         connections.close();
-        for (auto role : {app::DatabaseRole::Main, app::DatabaseRole::Customer,
-                          app::DatabaseRole::Archive, app::DatabaseRole::Personal})
-            out() << app::roleTitle(role) << ": " << app::Connections::whereIs(config, role)
-                  << Qt::endl;
+        printDatabases(config);
     } catch (const app::ConfigError& e) {
         err() << e.description() << Qt::endl;
         return 1;

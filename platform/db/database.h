@@ -100,6 +100,9 @@ private:
     Database(QString connectionName, QString path, Dialect dialect);
     QString columnSql(const ColumnSpec& c) const;
     void keepSpelling(const QString& table, const QString& column) const;
+    // The server's domains and collation the table definitions use, made
+    // once per connection when missing.
+    void ensureServerTypes() const;
     void reconnect() const;
 
     QString m_connectionName;
@@ -107,6 +110,7 @@ private:
     Dialect m_dialect;
     ServerAddress m_server;
     mutable bool m_lost = false; // the server connection broke: make it again
+    mutable bool m_typesReady = false;
     mutable QHash<QString, TableInfo> m_tables;
     int m_transactionDepth = 0; // kept by Transaction to nest through savepoints
 };

@@ -24,30 +24,29 @@ namespace {
 DbError fromServer(const QSqlError& error, const QString& context, bool contextIsFile)
 {
     const QString state = error.nativeErrorCode();
+    const QString words = error.databaseText();
     auto withContext = [&](const QString& text) {
         return !contextIsFile || context.isEmpty() ? text
                                                    : text + QStringLiteral(" (") + context + u')';
     };
-    // No code: the server never answered (stopped, network gone).
-    if (state.size() != 5 || state.startsWith(QLatin1String("08")) ||
-        state.startsWith(QLatin1String("57P")) || error.type() == QSqlError::ConnectionError) {
-        if (state.startsWith(QLatin1String("28")))
-            return DbError(error_number::WrongPassword,
-                           withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
-        if (state == QLatin1String("3D000"))
-            return DbError(error_number::FileNotFound,
-                           withContext(QStringLiteral("ไม่พบฐานข้อมูลนี้บนเครื่องแม่ข่าย")));
-        if (error.databaseText().contains(QLatin1String("password authentication failed")) ||
-            error.databaseText().contains(QLatin1String("no password supplied")))
-            return DbError(error_number::WrongPassword,
-                           withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
-        if (error.databaseText().contains(QLatin1String("does not exist")) &&
-            error.databaseText().contains(QLatin1String("database")))
-            return DbError(error_number::FileNotFound,
-                           withContext(QStringLiteral("ไม่พบฐานข้อมูลนี้บนเครื่องแม่ข่าย")));
+    // No code, or a code of the connection: the server did not take the
+    // statement (stopped, network gone, or the sign-in refused).
+    const bool unanswered = state.size() != 5 || state.startsWith(QLatin1String("08")) ||
+                            state.startsWith(QLatin1String("57P")) ||
+                            error.type() == QSqlError::ConnectionError;
+    if (state.startsWith(QLatin1String("28")) ||
+        (unanswered && (words.contains(QLatin1String("password authentication failed")) ||
+                        words.contains(QLatin1String("no password supplied")))))
+        return DbError(error_number::WrongPassword,
+                       withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
+    if (state == QLatin1String("3D000") ||
+        (unanswered && words.contains(QLatin1String("does not exist")) &&
+         words.contains(QLatin1String("database"))))
+        return DbError(error_number::FileNotFound,
+                       withContext(QStringLiteral("ไม่พบฐานข้อมูลนี้บนเครื่องแม่ข่าย")));
+    if (unanswered)
         return DbError(error_number::ServerLost,
                        serverLostText(contextIsFile ? context : QString()));
-    }
     if (state == QLatin1String("23505"))
         return DbError(error_number::DuplicateKey, QStringLiteral("ข้อมูลซ้ำกับที่มีอยู่แล้วในช่องที่ห้ามซ้ำ"));
     if (state == QLatin1String("55P03") || state == QLatin1String("40001") ||
@@ -60,9 +59,6 @@ DbError fromServer(const QSqlError& error, const QString& context, bool contextI
     if (state == QLatin1String("25006") || state == QLatin1String("42501"))
         return DbError(error_number::ReadOnly,
                        QStringLiteral("ไม่สามารถบันทึกได้ ผู้ใช้นี้มีสิทธิ์อ่านข้อมูลบนเครื่องแม่ข่ายอย่างเดียว"));
-    if (state == QLatin1String("28P01") || state == QLatin1String("28000"))
-        return DbError(error_number::WrongPassword,
-                       withContext(QStringLiteral("เครื่องแม่ข่ายฐานข้อมูลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน")));
     return DbError(
         error_number::General,
         withContext(QStringLiteral("ฐานข้อมูลทำรายการนี้ไม่ได้ รายละเอียดบันทึกไว้ในแฟ้ม tawela.log")));

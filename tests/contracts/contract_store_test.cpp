@@ -239,14 +239,7 @@ TEST_F(ContractStoreTest, ANumberUsedMeanwhileMovesOnATypedOneStays)
 TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
 {
     const SaveResult saved = store.save(newContract());
-    SaveRequest renew;
-    renew.contract = *store.find(saved.policyNo);
-    renew.mode = OperationMode::Renewal;
-    RenewalLine l;
-    l.lineNo = 1;
-    l.total = d("375");
-    renew.lines = {l};
-    renew.receiptTotal = d("375");
+    SaveRequest renew = renewalOf(saved.policyNo);
     store.save(renew);
     renew.contract.rowVersion = store.find(saved.policyNo)->rowVersion;
     const QString before = dump();
@@ -265,7 +258,7 @@ TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
     // The receipt fails after the contract, its lines and the counter were written.
     test::failEvery(*t.db, "INSERT", "service", "disk trouble");
     renew.contract.amount1 = d("1");
-    renew.lines = {l, l};
+    renew.lines << renew.lines.first();
     renew.lines[1].lineNo = 2;
     EXPECT_THROW(store.save(renew), DbError);
     EXPECT_EQ(dump(), before);

@@ -40,14 +40,13 @@ void openContracts(contracts::ContractStore& store, int count, const QString& na
             r.startedWithRun = saved.renumberedRun;
             saved = store.save(r);
         }
-        {
-            contracts::SaveRequest renew; // and its first renewal, with a receipt
-            renew.contract = *store.find(saved.policyNo);
-            renew.mode = contracts::OperationMode::Renewal;
-            renew.receiptTotal = Decimal::fromInt(50);
-            renew.employeeName = name;
-            store.save(renew);
-        }
+        // Each renewed once, with a receipt.
+        contracts::SaveRequest renew;
+        renew.contract = *store.find(saved.policyNo);
+        renew.mode = contracts::OperationMode::Renewal;
+        renew.receiptTotal = Decimal::fromInt(50);
+        renew.employeeName = name;
+        store.save(renew);
     }
 }
 

@@ -13,14 +13,7 @@ TEST_F(ContractStoreTest, AServerLostInASaveStoresNothingAndTheProgramGoesOn)
     if (!t.db->isServer())
         GTEST_SKIP() << "a server's connection";
     const SaveResult saved = store.save(newContract());
-    SaveRequest renew;
-    renew.contract = *store.find(saved.policyNo);
-    renew.mode = OperationMode::Renewal;
-    RenewalLine l;
-    l.lineNo = 1;
-    l.total = d("375");
-    renew.lines = {l};
-    renew.receiptTotal = l.total;
+    SaveRequest renew = renewalOf(saved.policyNo);
     const QString before = dump();
 
     // The connection ends while the receipt is written: after the renewal

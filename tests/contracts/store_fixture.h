@@ -61,6 +61,20 @@ protected:
         return r;
     }
 
+    // A renewal of a stored contract: one line of 375 baht, collected.
+    SaveRequest renewalOf(const QString& policyNo)
+    {
+        SaveRequest renew;
+        renew.contract = *store.find(policyNo);
+        renew.mode = OperationMode::Renewal;
+        RenewalLine l;
+        l.lineNo = 1;
+        l.total = d("375");
+        renew.lines = {l};
+        renew.receiptTotal = l.total;
+        return renew;
+    }
+
     qint64 scalar(const QString& sql, const QVariantList& binds = {})
     {
         return t.db->scalar(sql, binds).toLongLong();

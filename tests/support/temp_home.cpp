@@ -38,15 +38,7 @@ app::AppConfig TempHome::setUp()
     if (const auto server = testServer()) {
         // The shop on the test server: its password is the server's.
         app::writeSetupIni(path(), server->password);
-        QFile ini(app::AppConfig::iniPathFor(path()));
-        if (!ini.open(QIODevice::Append))
-            throw std::runtime_error("cannot write tawela.ini");
-        ini.write(QStringLiteral("[Server]\r\nHost=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n"
-                                 "Schema=%5\r\n")
-                      .arg(server->host)
-                      .arg(server->port)
-                      .arg(server->database, server->user, server->schema)
-                      .toUtf8());
+        app::writeServerSettings(path(), server, server->password);
     } else {
         app::writeSetupIni(path());
     }

@@ -13,11 +13,11 @@ namespace tawela::test {
 // "host=… port=… dbname=… user=… password=…" (no schema).
 inline std::optional<platform::db::ServerAddress> configuredTestServer()
 {
-    const QString spec = qEnvironmentVariable("TAWELA_TEST_SERVER");
-    if (spec.isEmpty())
+    const QString setting = qEnvironmentVariable("TAWELA_TEST_SERVER");
+    if (setting.isEmpty())
         return std::nullopt;
     platform::db::ServerAddress a;
-    for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& part : setting.split(u' ', Qt::SkipEmptyParts)) {
         const QString key = part.section(u'=', 0, 0);
         const QString value = part.section(u'=', 1);
         if (key == QLatin1String("host"))
