@@ -357,6 +357,15 @@ bool Recordset::isNull(const QString& column) const
     return !v.isValid() || v.isNull();
 }
 
+QVariant Recordset::valueAt(qsizetype position, qsizetype column) const
+{
+    if (position < 0 || position >= count() || column < 0 || column >= d->info.size())
+        return {};
+    const auto& w = d->window(position / WindowSize);
+    return fromStorage(d->info.columns()[column].kind,
+                       w.rows[size_t(position % WindowSize)][column]);
+}
+
 void Recordset::addNew()
 {
     d->storePending();

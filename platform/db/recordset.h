@@ -76,6 +76,9 @@ public:
     bool boolean(const QString& column) const;
     QDate date(const QString& column) const;
     bool isNull(const QString& column) const;
+    // A stored value of any row, by column position, without moving the
+    // cursor (for a grid over the set); pending edits are not seen.
+    QVariant valueAt(qsizetype position, qsizetype column) const;
 
     // Starts a new row; store() appends it to the set and makes it current.
     void addNew();

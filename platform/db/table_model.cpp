@@ -24,6 +24,13 @@ void TableModel::setReadOnly(bool readOnly)
     endResetModel();
 }
 
+void TableModel::select(const Condition& where, const QStringList& orderColumns)
+{
+    m_where = where;
+    m_order = orderColumns;
+    reload();
+}
+
 void TableModel::reload()
 {
     beginResetModel();
@@ -36,9 +43,19 @@ void TableModel::reload()
         names << quoteName(ci.name);
         kinds << ci.kind;
     }
-    QSqlQuery q =
-        m_db->exec(QStringLiteral("SELECT rowid, ") + names.join(u',') + QStringLiteral(" FROM ") +
-                   quoteName(info.name()) + QStringLiteral(" ORDER BY rowid"));
+    QString sql = QStringLiteral("SELECT rowid, ") + names.join(u',') + QStringLiteral(" FROM ") +
+                  quoteName(info.name()) + QStringLiteral(" WHERE ");
+    QVariantList binds;
+    m_where.compile(info, sql, binds);
+    sql += QStringLiteral(" ORDER BY ");
+    for (const QString& name : m_order) {
+        const ColumnInfo& ci = info.column(name);
+        sql += quoteName(ci.name) +
+               (ci.kind == ColumnKind::Text ? m_db->dialect().thaiOrder() : QString()) +
+               QStringLiteral(", ");
+    }
+    sql += QStringLiteral("rowid");
+    QSqlQuery q = m_db->exec(sql, binds);
     while (q.next()) {
         Row r{q.value(0).toLongLong(), {}};
         for (int i = 0; i < m_columns.size(); ++i)
@@ -104,10 +121,21 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
         if (isNewRow(index.row())) {
             if (!stored.isValid())
                 return false; // nothing typed: no row
-            QSqlQuery q = m_db->exec(QStringLiteral("INSERT INTO ") + quoteName(info.name()) +
-                                         QStringLiteral(" (") + quoteName(column.name) +
-                                         QStringLiteral(") VALUES (?)"),
-                                     {stored});
+            QStringList names{quoteName(column.name)};
+            QStringList marks{QStringLiteral("?")};
+            QVariantList binds{stored};
+            for (auto it = m_newRowValues.begin(); it != m_newRowValues.end(); ++it) {
+                const ColumnInfo& c = info.column(it.key());
+                if (c.name.compare(column.name, Qt::CaseInsensitive) == 0)
+                    continue;
+                names << quoteName(c.name);
+                marks << QStringLiteral("?");
+                binds << toStorage(c, it.value());
+            }
+            m_db->exec(QStringLiteral("INSERT INTO ") + quoteName(info.name()) +
+                           QStringLiteral(" (") + names.join(u',') + QStringLiteral(") VALUES (") +
+                           marks.join(u',') + u')',
+                       binds);
             reload();
             return true;
         }

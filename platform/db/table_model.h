@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/condition.h"
 #include "platform/db/database.h"
 
 #include <QAbstractTableModel>
@@ -34,6 +35,12 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     // Rows stored in the table (the empty new row not counted).
     int storedRows() const { return int(m_rows.size()); }
+    // Shows only the rows that meet the condition, ordered by the columns
+    // (text in Thai order); stored order without any. Reads them at once.
+    void select(const Condition& where, const QStringList& orderColumns = {});
+    // Values a row typed into the empty last line starts with, by column
+    // name (the filter's, so that the new row stays in view).
+    void setNewRowValues(const QVariantMap& values) { m_newRowValues = values; }
     // Reads the table again.
     void reload();
     // Appends a stored row with the given values, by column name.
@@ -59,6 +66,9 @@ private:
     QList<Column> m_columns;
     Prompt& m_prompt;
     bool m_readOnly = false;
+    Condition m_where;
+    QStringList m_order;
+    QVariantMap m_newRowValues;
     std::vector<Row> m_rows;
 };
 

@@ -1,0 +1,521 @@
+#include "customers/customer_form.h"
+
+#include "admin/settings.h"
+#include "platform/db/db_error.h"
+#include "platform/db/transaction.h"
+#include "text/thai_text.h"
+
+namespace tawela::customers {
+
+using platform::PromptAnswer;
+using platform::PromptButtons;
+using platform::PromptIcon;
+using platform::db::DbError;
+using platform::db::Recordset;
+using platform::db::Transaction;
+
+namespace {
+
+constexpr qint64 MaxAge = 150;
+
+} // namespace
+
+CustomerForm::CustomerForm(std::shared_ptr<platform::db::Database> customerDb,
+                           std::shared_ptr<platform::db::Database> main, admin::Session session,
+                           platform::Prompt& prompt)
+    : m_main(std::move(main)), m_session(std::move(session)), m_prompt(prompt), m_store(customerDb),
+      m_directory(customerDb)
+{
+    for (int i = 1; i <= 5; ++i)
+        userCaptions << QStringLiteral("user") + QString::number(i);
+}
+
+void CustomerForm::open(const Opening& opening, PickHandler onPick)
+{
+    m_opening = opening;
+    m_onPick = std::move(onPick);
+    try {
+        groups = m_store.groups();
+        statuses = m_store.statuses();
+        provinces = m_directory.provinces();
+        titles.clear();
+        for (const Title& t : m_store.titles())
+            titles << t.title;
+        m_records = std::make_unique<Recordset>(m_store.open(opening));
+        if (!m_records->isEmpty())
+            userCaptions = m_store.userCaptions();
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+    loadCurrent();
+}
+
+qsizetype CustomerForm::count() const
+{
+    return m_records ? m_records->count() : 0;
+}
+
+qsizetype CustomerForm::position() const
+{
+    return m_current ? m_records->position() : -1;
+}
+
+QString CustomerForm::positionText() const
+{
+    return QString::number(position() + 1) + u'/' + QString::number(count());
+}
+
+CustomerForm::Shown CustomerForm::shownNow() const
+{
+    return {customer, birthText, ageText, user4Text, user5Text};
+}
+
+void CustomerForm::clearFields()
+{
+    customer = Customer{};
+    birthText.clear();
+    ageText.clear();
+    user4Text.clear();
+    user5Text.clear();
+    districts.clear();
+    subDistricts.clear();
+}
+
+void CustomerForm::loadCurrent()
+{
+    clearFields();
+    m_current = m_records && !m_records->isEmpty() && !m_records->atStart() && !m_records->atEnd();
+    if (m_current) {
+        try {
+            customer = readCustomer(*m_records);
+            birthText = text::buddhistDateText(customer.birthday);
+            ageText = QString::number(customer.age);
+            user4Text =
+                m_records->isNull(QStringLiteral("user4")) ? QString() : customer.user4.toString();
+            user5Text = text::buddhistDateText(customer.user5);
+            if (!customer.province.isEmpty())
+                districts = m_directory.districts(customer.province);
+            if (!customer.ampor.isEmpty())
+                subDistricts = m_directory.subDistricts(customer.ampor);
+        } catch (const DbError& e) {
+            m_prompt.plain(e.description());
+        }
+    }
+    m_stored = shownNow();
+}
+
+bool CustomerForm::unsaved() const
+{
+    return m_current && !readOnly() && shownNow() != m_stored;
+}
+
+bool CustomerForm::close()
+{
+    if (!unsaved())
+        return true;
+    if (m_prompt.askYesNo(QStringLiteral("ข้อมูลลูกค้าที่แสดงอยู่ยังไม่ได้จัดเก็บ ต้องการจัดเก็บหรือไม่")))
+        return !save().has_value() && !unsaved();
+    return true;
+}
+
+bool CustomerForm::moveTo(qsizetype to)
+{
+    if (!m_records || m_records->isEmpty())
+        return false;
+    to = std::clamp<qsizetype>(to, 0, count() - 1);
+    if (m_current && to == position())
+        return true;
+    if (!close())
+        return false;
+    m_addedId.reset();
+    m_deleteAsked = false;
+    try {
+        m_records->moveTo(to);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+    loadCurrent();
+    return true;
+}
+
+void CustomerForm::failed(const QString& description, bool critical)
+{
+    if (critical)
+        m_prompt.show(platform::Prompt::errorTitle(), description, PromptIcon::Critical,
+                      PromptButtons::Ok);
+    else
+        m_prompt.plain(description);
+}
+
+bool CustomerForm::add()
+{
+    if (readOnly() || !m_records)
+        return false;
+    if (!close())
+        return false;
+    try {
+        Transaction t(*m_store.database());
+        m_records->addNew();
+        m_records->setText(QStringLiteral("C_code"), QStringLiteral("New"));
+        m_records->setBool(QStringLiteral("city_call"), false);
+        m_records->store();
+        const qint64 id = m_records->integer(QStringLiteral("ID"));
+        m_records->setText(QStringLiteral("C_code"), QString::number(id));
+        m_records->store();
+        t.commit();
+        m_addedId = id;
+    } catch (const DbError& e) {
+        m_records->cancelEdit();
+        failed(QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
+                   e.description(),
+               true);
+        return false;
+    }
+    loadCurrent();
+    return true;
+}
+
+void CustomerForm::cancelAdd()
+{
+    if (!m_addedId || !m_current || customer.id != *m_addedId)
+        return;
+    try {
+        m_records->removeCurrent();
+        m_addedId.reset();
+        if (!m_records->isEmpty())
+            m_records->moveLast();
+    } catch (const DbError& e) {
+        failed(QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
+                   e.description(),
+               true);
+    }
+    loadCurrent();
+}
+
+std::optional<CustomerForm::Field> CustomerForm::refused()
+{
+    if (customer.code.trimmed().isEmpty()) {
+        m_prompt.stop(QStringLiteral("กรุณาใส่รหัสลูกค้า"));
+        return Field::Code;
+    }
+    if (customer.name.trimmed().isEmpty()) {
+        m_prompt.stop(QStringLiteral("กรุณาใส่ชื่อลูกค้า"));
+        return Field::Name;
+    }
+    if (!birthText.trimmed().isEmpty() && !text::parseBuddhistDate(birthText).isValid()) {
+        m_prompt.stop(QStringLiteral("วันเกิดไม่ถูกต้อง ให้ใส่ วัน/เดือน/ปี พ.ศ. เช่น 15/08/2525"));
+        return Field::BirthDate;
+    }
+    bool ok = true;
+    const qint64 age = ageText.trimmed().isEmpty() ? 0 : ageText.trimmed().toLongLong(&ok);
+    if (!ok || age < 0 || age > MaxAge) {
+        m_prompt.stop(QStringLiteral("อายุต้องเป็นจำนวนปีเต็ม 0 ถึง 150"));
+        return Field::Age;
+    }
+    if (!user4Text.trimmed().isEmpty() && !platform::Decimal::parse(user4Text.trimmed())) {
+        m_prompt.stop(userCaptions.value(3) + QStringLiteral(" ต้องเป็นตัวเลข"));
+        return Field::User4;
+    }
+    if (!user5Text.trimmed().isEmpty() && !text::parseBuddhistDate(user5Text).isValid()) {
+        m_prompt.stop(userCaptions.value(4) +
+                      QStringLiteral(" ต้องเป็นวันที่ วัน/เดือน/ปี พ.ศ. เช่น 15/08/2568"));
+        return Field::User5;
+    }
+    if (m_store.codeTaken(customer.code, customer.id)) {
+        m_prompt.stop(QStringLiteral("รหัสลูกค้า ") + customer.code +
+                      QStringLiteral(" เป็นของลูกค้าอื่นอยู่แล้ว กรุณาใช้รหัสอื่น"));
+        return Field::Code;
+    }
+    if (customer.idNumber.size() == 13 && !thaiIdValid(customer.idNumber) &&
+        !m_prompt.askYesNo(QStringLiteral("เลขบัตรประชาชน ไม่ถูกต้อง ต้องการจัดเก็บหรือไม่")))
+        return Field::IdNumber;
+    if (!customer.idNumber.isEmpty() && m_store.idNumberTaken(customer.idNumber, customer.id) &&
+        !m_prompt.askYesNo(QStringLiteral("เลขบัตรประชาชน ") + customer.idNumber +
+                           QStringLiteral(" เป็นของลูกค้าอื่นอยู่แล้ว ต้องการจัดเก็บหรือไม่")))
+        return Field::IdNumber;
+    return std::nullopt;
+}
+
+std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
+{
+    if (readOnly() || !m_current)
+        return std::nullopt;
+    Customer c = customer;
+    try {
+        if (auto field = refused())
+            return field;
+        c.birthday = text::parseBuddhistDate(birthText);
+        c.age = ageText.trimmed().toLongLong();
+        if (!c.birthday.isValid()) {
+            c.age = 0;
+            c.monthBirth.clear();
+        } else if (ageText.trimmed().isEmpty() || c.monthBirth.isEmpty()) {
+            deriveAge(c, today);
+        }
+        c.user4 = user4Text.trimmed().isEmpty()
+                      ? platform::Decimal()
+                      : platform::Decimal::parse(user4Text.trimmed()).value_or(platform::Decimal());
+        c.user5 = text::parseBuddhistDate(user5Text);
+        deriveLines(c);
+        writeCustomer(*m_records, c);
+        if (user4Text.trimmed().isEmpty())
+            m_records->setValue(QStringLiteral("user4"), QVariant());
+        m_records->store();
+    } catch (const DbError& e) {
+        m_records->cancelEdit();
+        m_prompt.plain(e.description());
+        return std::nullopt;
+    }
+    customer = c;
+    m_addedId.reset();
+    loadCurrent();
+    m_prompt.plain(QStringLiteral("Data Saved"));
+    return std::nullopt;
+}
+
+void CustomerForm::confirmDelete(bool everyShown)
+{
+    if (readOnly() || !m_records)
+        return;
+    try {
+        if (everyShown) {
+            if (!m_prompt.askYesNo(QStringLiteral("คุณต้องการลบทุก record ที่แสดงอยู่ในตาราง")))
+                return;
+            m_store.removeAll(*m_records);
+            m_prompt.show(QStringLiteral("Information"), QStringLiteral("All record deleted"),
+                          PromptIcon::Information, PromptButtons::Ok);
+        } else if (m_current) {
+            m_records->removeCurrent();
+            m_records->moveNext();
+            if (m_records->atEnd() && !m_records->isEmpty())
+                m_records->moveLast();
+            m_prompt.show(QStringLiteral("Information"), QStringLiteral("This Record Deleted"),
+                          PromptIcon::Information, PromptButtons::Ok);
+        }
+    } catch (const DbError& e) {
+        failed(QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
+                   e.description(),
+               true);
+    }
+    m_deleteAsked = false;
+    m_addedId.reset();
+    loadCurrent();
+}
+
+void CustomerForm::checkIdNumber()
+{
+    if (customer.idNumber.size() != 13)
+        m_prompt.plain(text::thaiIdLengthMessage());
+    m_prompt.plain(thaiIdValid(customer.idNumber) ? QStringLiteral("เลขบัตรประชาชน ถูกต้อง")
+                                                  : QStringLiteral("เลขบัตรประชาชน ไม่ถูกต้อง"));
+}
+
+void CustomerForm::titleChosen(const QString& title)
+{
+    customer.prename = title;
+    try {
+        customer.sex.clear();
+        for (const Title& t : m_store.titles()) {
+            if (t.title == title) {
+                customer.sex = t.sex;
+                break;
+            }
+        }
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void CustomerForm::provinceChosen(const QString& province)
+{
+    customer.province = province;
+    customer.cityCall = province == Bangkok;
+    try {
+        districts = m_directory.districts(province);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void CustomerForm::districtChosen(const QString& district)
+{
+    customer.ampor = district;
+    try {
+        subDistricts = m_directory.subDistricts(district);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void CustomerForm::subDistrictChosen(const QString& subDistrict)
+{
+    customer.tumbol = subDistrict;
+    try {
+        if (auto code = m_directory.postCodeOf(customer.ampor, subDistrict))
+            customer.zip = *code;
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void CustomerForm::allDistricts()
+{
+    try {
+        const QStringList all = m_directory.districts();
+        if (all.isEmpty())
+            customer.ampor.clear();
+        else
+            districts = all;
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void CustomerForm::allSubDistricts()
+{
+    try {
+        const QList<SubDistrict> all = m_directory.subDistricts();
+        if (all.isEmpty())
+            customer.tumbol.clear();
+        else
+            subDistricts = all;
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void CustomerForm::postCodeEntered()
+{
+    QList<Place> places;
+    try {
+        places = m_directory.placesOf(customer.zip);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return;
+    }
+    if (places.isEmpty())
+        return;
+    auto same = [&places](QString Place::*part) {
+        for (const Place& p : places)
+            if (p.*part != places.first().*part)
+                return false;
+        return true;
+    };
+    if (same(&Place::province)) {
+        customer.province = places.first().province;
+        customer.cityCall = customer.province == Bangkok;
+        districts = m_directory.districts(customer.province);
+    }
+    if (same(&Place::district)) {
+        customer.ampor = places.first().district;
+    }
+    subDistricts.clear();
+    for (const Place& p : places)
+        subDistricts << SubDistrict{p.subDistrict, customer.zip};
+    if (places.size() == 1)
+        customer.tumbol = places.first().subDistrict;
+}
+
+void CustomerForm::fillFromShop(ShopPart part)
+{
+    admin::Settings shop;
+    try {
+        shop = admin::loadSettings(m_main);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return;
+    }
+    auto fill = [](QString& field, const QString& value) {
+        if (!value.isEmpty())
+            field = value;
+    };
+    switch (part) {
+    case ShopPart::Road:
+        fill(customer.road, shop.street);
+        break;
+    case ShopPart::Tumbol:
+        fill(customer.tumbol, shop.tumbol);
+        break;
+    case ShopPart::Ampor:
+        fill(customer.ampor, shop.ampur);
+        break;
+    case ShopPart::ProvinceZip:
+        fill(customer.province, shop.province);
+        fill(customer.zip, shop.zip);
+        customer.cityCall = customer.province == Bangkok;
+        break;
+    }
+}
+
+void CustomerForm::birthDatePicked(const QDate& date, const QDate& today)
+{
+    birthText = text::buddhistDateText(date);
+    customer.birthday = date;
+    deriveAge(customer, today);
+    ageText = QString::number(customer.age);
+}
+
+void CustomerForm::birthTextEntered(const QDate& today)
+{
+    const QDate date = text::parseBuddhistDate(birthText);
+    if (!date.isValid())
+        return;
+    customer.birthday = date;
+    deriveAge(customer, today);
+    ageText = QString::number(customer.age);
+}
+
+void CustomerForm::user5Picked(const QDate& date)
+{
+    user5Text = text::buddhistDateText(date);
+}
+
+bool CustomerForm::updateAllAges(const QDate& today)
+{
+    if (readOnly() || !close())
+        return false;
+    try {
+        m_store.updateAllAges(today);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return false;
+    }
+    m_prompt.plain(QStringLiteral("ปรับปรุงอายุของทุกเร็คคอร์ดแล้ว"));
+    return true;
+}
+
+void CustomerForm::correctAllAddresses()
+{
+    if (readOnly() || !m_records || !close())
+        return;
+    try {
+        m_store.correctAddresses(*m_records);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+    loadCurrent();
+}
+
+bool CustomerForm::pick()
+{
+    if (m_opening.mode != OpeningMode::Pick || !m_current || !m_onPick)
+        return false;
+    m_onPick(cardOfPicked(customer));
+    return true;
+}
+
+CustomerForm::Commands CustomerForm::commands() const
+{
+    Commands c;
+    c.cancel = m_addedId.has_value() && m_current && customer.id == *m_addedId;
+    c.pick = m_opening.mode == OpeningMode::Pick && m_current;
+    c.idCard = m_session.idCardReaderEnabled;
+    c.remove = c.save = m_current;
+    if (readOnly()) {
+        c.add = c.remove = c.save = c.exit = c.cancel = false;
+        c.tools = c.record = c.gridEditable = false;
+    }
+    return c;
+}
+
+} // namespace tawela::customers

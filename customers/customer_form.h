@@ -1,0 +1,140 @@
+#pragma once
+
+#include "admin/session.h"
+#include "customers/customer_store.h"
+#include "customers/postal_directory.h"
+#include "platform/prompt.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tawela::customers {
+
+// The customer screen's state and commands, without any widget: the record
+// set it shows and the current customer's fields, the lists, adding, saving,
+// deleting, the address lookups, the birth date with age and month, the ID
+// number check, the yearly age update, "Correct All Address" and the
+// hand-back of a picked customer to the contract screen.
+class CustomerForm {
+public:
+    // The field a refused save puts the cursor on.
+    enum class Field { Code, Name, IdNumber, BirthDate, Age, User4, User5 };
+    // Which commands and panels the screen offers now.
+    struct Commands {
+        bool add = true, remove = true, save = true, cancel = false, exit = true;
+        bool tools = true, record = true, gridEditable = true, idCard = false, pick = false;
+    };
+    // The labels whose double-click copies the shop's own address.
+    enum class ShopPart { Road, Tumbol, Ampor, ProvinceZip };
+    using PickHandler = std::function<void(const CustomerCard&)>;
+
+    CustomerForm(std::shared_ptr<platform::db::Database> customerDb,
+                 std::shared_ptr<platform::db::Database> main, admin::Session session,
+                 platform::Prompt& prompt);
+
+    // Reads the lists and the customers of the opening; the first becomes
+    // current. A failure is shown and the screen keeps what it read.
+    void open(const Opening& opening, PickHandler onPick = {});
+
+    qsizetype count() const;
+    // 0-based; -1 without a current customer.
+    qsizetype position() const;
+    // "3/120"
+    QString positionText() const;
+    bool hasCurrent() const { return m_current; }
+
+    // Moves to another customer. Unsaved edits are offered for saving
+    // first; false when the form stayed (a refused save).
+    bool moveTo(qsizetype position);
+    bool moveFirst() { return moveTo(0); }
+    bool moveLast() { return moveTo(count() - 1); }
+    bool moveNext() { return moveTo(position() + 1); }
+    bool movePrevious() { return moveTo(position() - 1); }
+
+    // "เพิ่ม": a stored record whose code is its own number; "ยกเลิก"
+    // removes it again while it was never saved.
+    bool add();
+    void cancelAdd();
+    // "จัดเก็บ"; the field to put the cursor on when refused.
+    std::optional<Field> save(const QDate& today = QDate::currentDate());
+    // True when the shown fields differ from what is stored.
+    bool unsaved() const;
+    // Before the screen closes: false when the person chose to stay.
+    bool close();
+
+    // "ลบ", then "ใช่" (with Shift: every customer shown) or "ไม่ใช่".
+    void askDelete() { m_deleteAsked = true; }
+    bool deleteAsked() const { return m_deleteAsked; }
+    void confirmDelete(bool everyShown);
+    void cancelDelete() { m_deleteAsked = false; }
+
+    // "Check"
+    void checkIdNumber();
+
+    // Choices and entries of the address and title lists.
+    void titleChosen(const QString& title);
+    void provinceChosen(const QString& province);
+    void districtChosen(const QString& district);
+    void subDistrictChosen(const QString& subDistrict);
+    void allDistricts();
+    void allSubDistricts();
+    // A postal code typed: the province, district and sub-district it names.
+    void postCodeEntered();
+    void fillFromShop(ShopPart part);
+
+    void birthDatePicked(const QDate& date, const QDate& today = QDate::currentDate());
+    // Enter in the birth-date text.
+    void birthTextEntered(const QDate& today = QDate::currentDate());
+    void user5Picked(const QDate& date);
+
+    // Double-click on the birth-date label; true: the screen closes.
+    bool updateAllAges(const QDate& today = QDate::currentDate());
+    void correctAllAddresses();
+
+    // The find panel's pick button: in pick mode hands the shown customer to
+    // the contract screen and gives true (the screen closes).
+    bool pick();
+
+    Commands commands() const;
+    bool readOnly() const { return m_session.bkRight() == admin::Right::ReadOnly; }
+    const Opening& opening() const { return m_opening; }
+    platform::db::Recordset* records() const { return m_records.get(); }
+    const CustomerStore& store() const { return m_store; }
+
+    // The fields as shown. The dates, age and user4 are kept as typed; the
+    // save reads them.
+    Customer customer;
+    QString birthText, ageText, user4Text, user5Text;
+
+    QStringList groups, statuses, titles, provinces, districts, userCaptions;
+    QList<SubDistrict> subDistricts;
+
+private:
+    struct Shown {
+        Customer customer;
+        QString birthText, ageText, user4Text, user5Text;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shownNow() const;
+    void loadCurrent();
+    void clearFields();
+    // Refuses (said) what the save would store wrong.
+    std::optional<Field> refused();
+    void failed(const QString& description, bool critical);
+
+    std::shared_ptr<platform::db::Database> m_main;
+    admin::Session m_session;
+    platform::Prompt& m_prompt;
+    CustomerStore m_store;
+    PostalDirectory m_directory;
+    Opening m_opening;
+    PickHandler m_onPick;
+    std::unique_ptr<platform::db::Recordset> m_records;
+    bool m_current = false;
+    Shown m_stored;                  // what the shown customer holds in the table
+    std::optional<qint64> m_addedId; // added by "เพิ่ม" and never saved since
+    bool m_deleteAsked = false;
+};
+
+} // namespace tawela::customers
