@@ -1,0 +1,362 @@
+#include "customers/customer_form.h"
+#include "customers/lookup_editors.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using customers::Customer;
+using customers::CustomerForm;
+using customers::CustomerStore;
+using customers::Opening;
+using customers::OpeningMode;
+using platform::PromptAnswer;
+using platform::ScriptedPrompt;
+
+namespace {
+
+const QDate Today(2025, 6, 15);
+
+Customer bangkokCustomer()
+{
+    Customer c;
+    c.address = QStringLiteral("99/1");
+    c.moo = QStringLiteral("ม.4");
+    c.soi = QStringLiteral("ซ.5");
+    c.road = QStringLiteral("สุขุมวิท");
+    c.tumbol = QStringLiteral("คลองตัน");
+    c.ampor = QStringLiteral("คลองเตย");
+    c.province = QStringLiteral("กรุงเทพมหานคร");
+    c.zip = QStringLiteral("10110");
+    c.cityCall = true;
+    return c;
+}
+
+// A customer file (with the postal directory) and a main database, and a
+// customer form over them.
+class CustomerFormTest : public ::testing::Test {
+protected:
+    test::TempDatabase customerDb{app::DatabaseRole::Customer};
+    test::TempDatabase mainDb{app::DatabaseRole::Main};
+    ScriptedPrompt prompt;
+    CustomerStore store{customerDb.db};
+
+    std::unique_ptr<CustomerForm> openForm(const Opening& opening = {}, admin::Session session = {})
+    {
+        auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, session, prompt);
+        f->open(opening);
+        return f;
+    }
+    // A customer stored as the contract screen's not-found question does.
+    Customer stored(const QString& name, const QString& code = QString(),
+                    const QString& id = QString())
+    {
+        Customer c;
+        c.name = name;
+        c.code = code;
+        c.idNumber = id;
+        return store.addBare(c);
+    }
+    QVariant column(qint64 id, const char* name)
+    {
+        return customerDb.db->scalar(QStringLiteral("SELECT ") + QLatin1String(name) +
+                                         QStringLiteral(" FROM customer WHERE ID = ?"),
+                                     {id});
+    }
+};
+
+} // namespace
+
+TEST(CustomerLines, AddressAndNameLinesWithAndWithoutBangkok)
+{
+    Customer c = bangkokCustomer();
+    EXPECT_EQ(customers::addressLine1(c), QStringLiteral("99/1 ม.4"));
+    EXPECT_EQ(customers::addressLine2(c), QStringLiteral("ซ.5  ถนนสุขุมวิท  แขวงคลองตัน"));
+    EXPECT_EQ(customers::addressLine3(c), QStringLiteral("เขตคลองเตย  กรุงเทพมหานคร 10110"));
+    c.ampor.clear(); // Bangkok without a district starts with the province
+    EXPECT_EQ(customers::addressLine3(c), QStringLiteral("กรุงเทพมหานคร 10110"));
+
+    Customer up;
+    up.tumbol = QStringLiteral("บ้านสวน");
+    up.ampor = QStringLiteral("เมือง");
+    up.province = QStringLiteral("ชลบุรี");
+    up.zip = QStringLiteral("20000");
+    EXPECT_EQ(customers::addressLine2(up), QStringLiteral("ตำบลบ้านสวน"));
+    EXPECT_EQ(customers::addressLine3(up), QStringLiteral("อำเภอเมือง  จ.ชลบุรี 20000"));
+
+    Customer onlyProvince;
+    onlyProvince.province = QStringLiteral("ชลบุรี");
+    EXPECT_EQ(customers::addressLine1(onlyProvince), QString());
+    EXPECT_EQ(customers::addressLine2(onlyProvince), QString());
+    EXPECT_EQ(customers::addressLine3(onlyProvince), QStringLiteral("จ.ชลบุรี  "));
+
+    Customer person;
+    person.prename = QStringLiteral("นาย");
+    person.name = QStringLiteral("สมชาย");
+    person.sname = QStringLiteral("ใจดี");
+    EXPECT_EQ(customers::displayNameLine(person), QStringLiteral("นายสมชาย ใจดี"));
+    person.sex = QStringLiteral("oR"); // a juristic person in any letter case
+    EXPECT_EQ(customers::displayNameLine(person), QStringLiteral("ใจดี นายสมชาย"));
+}
+
+TEST(CustomerLines, WhatTheContractScreenReceives)
+{
+    Customer c;
+    c.code = QStringLiteral("15");
+    c.fullAddress1 = QStringLiteral("1 ม.2");
+    c.mobile = QStringLiteral("081");
+    EXPECT_EQ(customers::cardOfFound(c, true).address, QStringLiteral("1 ม.2"));
+    EXPECT_EQ(customers::cardOfFound(c, false).address, QStringLiteral("1 ม.2  "));
+    EXPECT_EQ(customers::cardOfFound(c, true).phone, QStringLiteral(" , 081"));
+
+    Customer picked = bangkokCustomer();
+    picked.homePhone = QStringLiteral("02-1234567");
+    const auto card = customers::cardOfPicked(picked);
+    EXPECT_EQ(card.phone, QStringLiteral("02-1234567  "));
+    EXPECT_EQ(card.address, QStringLiteral("99/1 ม.4 ซ.5  ถนนสุขุมวิท  แขวงคลองตัน เขตคลองเตย  "
+                                           "กรุงเทพมหานคร 10110"));
+}
+
+TEST_F(CustomerFormTest, AddTakesItsNumberAsCodeAndSaveStoresTheDerivedColumns)
+{
+    auto f = openForm();
+    ASSERT_TRUE(f->add());
+    const qint64 id = f->customer.id;
+    EXPECT_EQ(f->customer.code, QString::number(id));
+    EXPECT_TRUE(f->commands().cancel);
+    // Stored at once, as a bare record.
+    EXPECT_EQ(column(id, "C_code").toString(), QString::number(id));
+
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::Name); // a customer needs a name
+    Customer typed = bangkokCustomer();
+    typed.id = id;
+    typed.code = f->customer.code;
+    typed.prename = QStringLiteral("นาย");
+    typed.name = QStringLiteral("O'Neil");
+    typed.sname = QStringLiteral("ร้าน'ดี'");
+    f->customer = typed;
+    f->birthText = QStringLiteral("15/06/2535"); // 1992, Buddhist era
+    f->ageText.clear();
+    prompt.clear();
+    EXPECT_FALSE(f->save(Today));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
+    EXPECT_EQ(column(id, "birthday").toDate(), QDate(1992, 6, 15));
+    EXPECT_EQ(column(id, "C_age").toInt(), 33);
+    EXPECT_EQ(column(id, "month_birth").toString(), QStringLiteral("มิถุนายน"));
+    EXPECT_EQ(column(id, "full_address2").toString(), QStringLiteral("ซ.5  ถนนสุขุมวิท  แขวงคลองตัน"));
+    EXPECT_EQ(column(id, "spare2").toString(), QStringLiteral("นายO'Neil ร้าน'ดี'"));
+    EXPECT_FALSE(f->unsaved());
+
+    // Found again by what the contract screen's searches type.
+    EXPECT_EQ(store.byCode(QString::number(id))->name, QStringLiteral("O'Neil"));
+    EXPECT_EQ(store.byFullName(QStringLiteral("O'Neil ร้าน'ดี'"))->id, id);
+
+    // A birth date taken away: no age, no month.
+    f->birthText.clear();
+    f->save(Today);
+    EXPECT_TRUE(column(id, "birthday").isNull());
+    EXPECT_EQ(column(id, "C_age").toInt(), 0);
+    EXPECT_EQ(column(id, "month_birth").toString(), QString());
+}
+
+TEST_F(CustomerFormTest, SaveRefusesWhatWouldBeStoredWrongAndAsksAboutDoubtfulIds)
+{
+    stored(QStringLiteral("สมชาย"), QStringLiteral("A1"), QStringLiteral("1101700230705"));
+    auto f = openForm();
+    ASSERT_TRUE(f->add());
+    const qint64 id = f->customer.id;
+    f->customer.name = QStringLiteral("สมหญิง");
+
+    f->customer.code = QStringLiteral("A1"); // another customer's code
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::Code);
+    f->customer.code = QStringLiteral("A2");
+
+    f->birthText = QStringLiteral("31/02/2530");
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::BirthDate);
+    f->birthText.clear();
+    f->user4Text = QStringLiteral("12x");
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::User4);
+    f->user4Text = QStringLiteral("12.5");
+
+    f->customer.idNumber = QStringLiteral("1101700230706"); // check digit fails
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::IdNumber);
+    EXPECT_EQ(column(id, "C_code").toString(), QString::number(id)); // nothing stored
+
+    f->customer.idNumber = QStringLiteral("1101700230705"); // the other customer's
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::IdNumber);
+    prompt.queueAnswer(PromptAnswer::Yes);
+    EXPECT_FALSE(f->save(Today));
+    EXPECT_EQ(column(id, "C_code").toString(), QStringLiteral("A2"));
+    EXPECT_EQ(store.byCode(QStringLiteral("A2"))->user4.toString(), QStringLiteral("12.5"));
+}
+
+TEST_F(CustomerFormTest, NothingTypedIsLostWhenMovingOrCancelling)
+{
+    stored(QStringLiteral("ก"), QStringLiteral("1"));
+    stored(QStringLiteral("ข"), QStringLiteral("2"));
+    auto f = openForm();
+    ASSERT_EQ(f->count(), 2);
+    EXPECT_EQ(f->customer.code, QStringLiteral("2")); // highest code first
+    EXPECT_EQ(f->positionText(), QStringLiteral("1/2"));
+
+    f->customer.note = QStringLiteral("โทรก่อนมา");
+    prompt.queueAnswer(PromptAnswer::No);
+    ASSERT_TRUE(f->moveNext());
+    EXPECT_EQ(store.byCode(QStringLiteral("2"))->note, QString());
+
+    f->customer.note = QStringLiteral("ลูกค้าประจำ");
+    prompt.queueAnswer(PromptAnswer::Yes);
+    ASSERT_TRUE(f->movePrevious());
+    EXPECT_EQ(store.byCode(QStringLiteral("1"))->note, QStringLiteral("ลูกค้าประจำ"));
+
+    // "ยกเลิก" right after "เพิ่ม" takes the bare record away again.
+    ASSERT_TRUE(f->add());
+    const qint64 added = f->customer.id;
+    f->cancelAdd();
+    EXPECT_FALSE(column(added, "ID").isValid());
+    EXPECT_EQ(f->count(), 2);
+}
+
+TEST_F(CustomerFormTest, DeleteOneAndEveryShownKeepOthers)
+{
+    stored(QStringLiteral("ก"), QStringLiteral("7"));
+    stored(QStringLiteral("ข"), QStringLiteral("7"));
+    stored(QStringLiteral("ค"), QStringLiteral("8"));
+    {
+        auto f = openForm({OpeningMode::ByCode, QStringLiteral("7")});
+        ASSERT_EQ(f->count(), 2);
+        f->moveLast();
+        f->confirmDelete(false); // the last: the one before becomes current
+        EXPECT_EQ(prompt.lastText(), QStringLiteral("This Record Deleted"));
+        ASSERT_TRUE(f->hasCurrent());
+        EXPECT_EQ(f->positionText(), QStringLiteral("1/1"));
+        f->confirmDelete(false); // the only one: nothing left
+        EXPECT_FALSE(f->hasCurrent());
+    }
+    stored(QStringLiteral("ง"), QStringLiteral("9"));
+    auto f = openForm({OpeningMode::ByCode, QStringLiteral("9")});
+    prompt.queueAnswer(PromptAnswer::Yes);
+    f->confirmDelete(true);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("All record deleted"));
+    EXPECT_EQ(f->count(), 0);
+    EXPECT_TRUE(store.byCode(QStringLiteral("8"))); // outside the shown set
+}
+
+TEST_F(CustomerFormTest, OpeningModesCaptionsAndRights)
+{
+    // Fewer than five rows rename only as many fields.
+    customerDb.db->exec(QStringLiteral("DELETE FROM user_column"));
+    customerDb.db->exec(
+        QStringLiteral("INSERT INTO user_column (user_caption) VALUES ('อาชีพ'), ('ที่ทำงาน')"));
+    auto none = openForm({OpeningMode::ById, QStringLiteral("x' OR '1'='1")});
+    EXPECT_EQ(none->count(), 0);
+    EXPECT_EQ(none->userCaptions.value(0), QStringLiteral("user1")); // empty set: defaults
+
+    stored(QStringLiteral("O'Neil"));
+    auto byName = openForm({OpeningMode::ByName, QStringLiteral("O'Neil")});
+    ASSERT_EQ(byName->count(), 1);
+    EXPECT_EQ(byName->userCaptions, (QStringList{QStringLiteral("อาชีพ"), QStringLiteral("ที่ทำงาน"),
+                                                 QStringLiteral("user3"), QStringLiteral("user4"),
+                                                 QStringLiteral("user5")}));
+
+    admin::Session readOnly;
+    readOnly.bk = QStringLiteral("อ่านอย่างเดียว");
+    auto f = openForm({}, readOnly);
+    const auto c = f->commands();
+    EXPECT_FALSE(c.add || c.save || c.remove || c.exit || c.record || c.tools);
+    f->customer.name = QStringLiteral("แก้");
+    EXPECT_FALSE(f->add());
+    f->save(Today);
+    EXPECT_EQ(store.byFullName(QStringLiteral("O'Neil"))->name, QStringLiteral("O'Neil"));
+}
+
+TEST_F(CustomerFormTest, PickHandsTheShownCustomerBack)
+{
+    stored(QStringLiteral("สมชาย"), QStringLiteral("C9"));
+    auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+    std::optional<customers::CustomerCard> got;
+    f->open({OpeningMode::Pick, {}}, [&](const customers::CustomerCard& c) { got = c; });
+    f->customer.homePhone = QStringLiteral("02");
+    ASSERT_TRUE(f->pick());
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->code, QStringLiteral("C9"));
+    EXPECT_EQ(got->phone, QStringLiteral("02  "));
+    EXPECT_FALSE(openForm()->pick()); // outside pick mode nothing is handed
+}
+
+TEST_F(CustomerFormTest, AddressListsFollowTheChoicesAndThePostalCode)
+{
+    customerDb.db->exec(
+        QStringLiteral("INSERT INTO pre_name (pre_name, sex) VALUES ('นาง', 'หญิง'), ('คุณ', '')"));
+    auto f = openForm();
+    ASSERT_TRUE(f->add());
+    f->titleChosen(QStringLiteral("นาง"));
+    EXPECT_EQ(f->customer.sex, QStringLiteral("หญิง"));
+    f->titleChosen(QStringLiteral("คุณ"));
+    EXPECT_EQ(f->customer.sex, QString());
+    f->titleChosen(QStringLiteral("ไม่มีแล้ว"));
+    EXPECT_EQ(f->customer.sex, QString());
+
+    f->provinceChosen(QStringLiteral("ขอนแก่น"));
+    EXPECT_FALSE(f->customer.cityCall);
+    EXPECT_TRUE(f->districts.contains(QStringLiteral("เมืองขอนแก่น")));
+    f->allDistricts();
+    f->districtChosen(QStringLiteral("เมืองขอนแก่น"));
+    for (const auto& s : f->subDistricts)
+        EXPECT_EQ(s.postCode.left(2), QStringLiteral("40")) << s.name.toStdString();
+    f->subDistrictChosen(QStringLiteral("ในเมือง"));
+    EXPECT_EQ(f->customer.zip, QStringLiteral("40000"));
+
+    f->customer.zip = QStringLiteral("50200");
+    f->postCodeEntered();
+    EXPECT_EQ(f->customer.province, QStringLiteral("เชียงใหม่"));
+    EXPECT_EQ(f->customer.ampor, QStringLiteral("เมืองเชียงใหม่"));
+    f->provinceChosen(QStringLiteral("กรุงเทพมหานคร"));
+    EXPECT_TRUE(f->customer.cityCall);
+}
+
+TEST_F(CustomerFormTest, YearlyAgeUpdateReachesTheWholeTable)
+{
+    const Customer a = stored(QStringLiteral("ก"), QStringLiteral("1"));
+    const Customer b = stored(QStringLiteral("ข"), QStringLiteral("2"));
+    customerDb.db->exec(QStringLiteral("UPDATE customer SET birthday = '1990-06-16', C_age = 1"));
+    auto f = openForm({OpeningMode::ByCode, QStringLiteral("1")});
+    ASSERT_TRUE(f->updateAllAges(Today));         // the screen closes afterwards
+    EXPECT_EQ(column(a.id, "C_age").toInt(), 35); // a day short of the birthday
+    EXPECT_EQ(column(b.id, "C_age").toInt(), 35); // not shown, updated all the same
+    EXPECT_EQ(column(b.id, "month_birth").toString(), QStringLiteral("มิถุนายน"));
+}
+
+TEST_F(CustomerFormTest, NameListIsInThaiOrderAndLimited)
+{
+    for (const char* n : {"ใจดี", "จันทร์", "เกษม", "กมล", "ขวัญ"})
+        stored(QString::fromUtf8(n));
+    // Leading vowels do not lead: เกษม sorts among the ก, ใจดี after จันทร์.
+    EXPECT_EQ(store.names(QString(), 10),
+              (QStringList{QStringLiteral("กมล"), QStringLiteral("เกษม"), QStringLiteral("ขวัญ"),
+                           QStringLiteral("จันทร์"), QStringLiteral("ใจดี")}));
+    EXPECT_EQ(store.names(QStringLiteral("ใ"), 10), QStringList{QStringLiteral("ใจดี")});
+    EXPECT_EQ(store.names(QString(), 2).size(), 2);
+}
+
+TEST_F(CustomerFormTest, PostalEditorNarrowsAndKeepsNewRowsInView)
+{
+    using customers::LookupEditorForm;
+    LookupEditorForm editor(customerDb.db, LookupEditorForm::Kind::PostalCodes, prompt);
+    EXPECT_EQ(editor.provinces.size(), 77);
+    editor.provinceChosen(QStringLiteral("ตราด"));
+    auto* model = editor.model();
+    const int before = model->storedRows();
+    ASSERT_GT(before, 0);
+    ASSERT_LT(before, 100);
+    // A row typed on the empty last line belongs to the chosen province.
+    ASSERT_TRUE(model->setData(model->index(before, 4), QStringLiteral("ตำบลใหม่")));
+    EXPECT_EQ(model->storedRows(), before + 1);
+
+    LookupEditorForm groups(customerDb.db, LookupEditorForm::Kind::Groups, prompt);
+    groups.model()->setData(groups.model()->index(0, 0), QStringLiteral("ขาประจำ"));
+    groups.model()->setData(groups.model()->index(1, 0), QStringLiteral("VIP"));
+    EXPECT_EQ(openForm()->groups.last(), QStringLiteral("VIP")); // the newest last
+}
