@@ -7,6 +7,7 @@
 #include "contracts/contract.h"
 #include "contracts/contract_store.h"
 #include "contracts/documents.h"
+#include "customers/customer_store.h"
 #include "platform/prompt.h"
 
 #include <QDateTime>
@@ -146,6 +147,28 @@ public:
     void closeReprint() { m_reprintOpen = false; }
     void reprint(Reprint choice);
 
+    // The customer file the customer searches read, and how the customer
+    // screen is opened: on a customer just added to be completed, or to
+    // pick one ("ตาราง ลูกค้า").
+    using CustomerOpener = std::function<void(const customers::Opening&)>;
+    void useCustomers(std::shared_ptr<platform::db::Database> customer, CustomerOpener open);
+    bool hasCustomers() const { return bool(m_customers); }
+    // "หา" beside the code and beside the ID number: the customer's fields,
+    // or the question whether to add one.
+    void findCustomerByCode();
+    void findCustomerById();
+    // "หา" beside the name: the first press opens the name list, the second
+    // looks the list's text up.
+    void nameSearchPressed();
+    bool nameListOpen() const { return m_nameListOpen; }
+    // The name list for what is typed (a limited number of entries).
+    void refreshNameList();
+    void customerNameChosen(const QString& entry);
+    void openCustomerTable();
+    // A customer the customer screen handed back, or the card reader read.
+    void customerPicked(const customers::CustomerCard& card);
+    QStringList nameList;
+
     // The one panel shown beside the history: what the person is doing
     // comes before what is only shown.
     enum class Panel { None, Renewal, RenewalEdit, Closing, Delete, Reprint, ClosedFigures };
@@ -196,6 +219,11 @@ private:
     void print(const PrintOrder& order);
     // Reads the settings row again for what follows; false (said) when it fails.
     bool reloadSettings();
+    void fillCustomer(const std::optional<customers::Customer>& found, bool byCode);
+    // Adds the customer not found and opens the customer screen on it.
+    void addFoundMissing(customers::Customer bare, customers::OpeningMode mode,
+                         const QString& value);
+    void findNamed(const QString& entry, bool askToAdd);
     // True (said) when the history holds all the renewals it can.
     bool historyFull();
 
@@ -214,6 +242,9 @@ private:
     bool m_saved = false;
     int m_unsavedRenewals = 0; // confirmed in the panel, not yet stored
     bool m_reprintOpen = false;
+    std::unique_ptr<customers::CustomerStore> m_customers;
+    CustomerOpener m_openCustomers;
+    bool m_nameListOpen = false;
     OperationMode m_operationBeforePanel = OperationMode::None; // given back on cancel
 };
 

@@ -314,3 +314,68 @@ TEST_F(ContractFormTest, ACopyShowingAnOlderStateCannotUndoAClosing)
     EXPECT_TRUE(a.closedPanel());
     EXPECT_EQ(count("service"), 1);
 }
+
+TEST_F(ContractFormTest, CustomerSearchesFillTheFieldsOrAddTheMissingCustomer)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    customers::CustomerStore people(customerDb.db);
+    customers::Customer known;
+    known.code = QStringLiteral("C'7");
+    known.prename = QStringLiteral("นาย");
+    known.name = QStringLiteral("สม ชาย"); // a space inside the given name
+    known.sname = QStringLiteral("O'Neil");
+    known.idNumber = QStringLiteral("1101700230705");
+    known.fullAddress1 = QStringLiteral("9 ม.2");
+    known.mobile = QStringLiteral("081");
+    people.addBare(known);
+
+    QList<customers::Opening> opened;
+    auto f = form();
+    f->useCustomers(customerDb.db, [&](const customers::Opening& o) { opened << o; });
+
+    f->contract.kuCode = QStringLiteral("C'7");
+    f->findCustomerByCode();
+    EXPECT_EQ(f->contract.kuName, QStringLiteral("นายสม ชาย O'Neil"));
+    EXPECT_EQ(f->contract.kuAddress, QStringLiteral("9 ม.2"));
+    EXPECT_EQ(f->contract.kuMp, QStringLiteral(" , 081"));
+
+    f->contract = {};
+    f->contract.kuId = QStringLiteral("1101700230705");
+    f->findCustomerById();
+    EXPECT_EQ(f->contract.kuAddress, QStringLiteral("9 ม.2  ")); // lines joined whatever they hold
+
+    // The name list, then the chosen entry.
+    f->contract = {};
+    f->contract.kuName = QStringLiteral("สม");
+    f->nameSearchPressed();
+    ASSERT_TRUE(f->nameListOpen());
+    EXPECT_EQ(f->nameList, QStringList{QStringLiteral("สม ชาย O'Neil")});
+    f->customerNameChosen(f->nameList.first());
+    EXPECT_EQ(f->contract.kuCode, QStringLiteral("C'7"));
+    EXPECT_FALSE(f->nameListOpen());
+
+    // Not found: asked, and a "Yes" adds a bare customer and opens it.
+    f->contract.kuId = QStringLiteral("3100600011111");
+    prompt.queueAnswer(platform::PromptAnswer::No);
+    f->findCustomerById();
+    EXPECT_TRUE(opened.isEmpty());
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
+    f->findCustomerById();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].mode, customers::OpeningMode::ById);
+    const auto added = people.byIdNumber(QStringLiteral("3100600011111"));
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->code, QString::number(added->id)); // its own number as code
+
+    f->contract.kuName = QStringLiteral("ร้าน'ใหม่");
+    f->nameSearchPressed();
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
+    f->nameSearchPressed();
+    EXPECT_EQ(prompt.messages().last().title, QStringLiteral("การค้นหาไม่ต้องใส่คำนำหน้าชื่อ"));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[1].value, QStringLiteral("ร้าน'ใหม่"));
+    EXPECT_TRUE(people.byFullName(QStringLiteral("ร้าน'ใหม่")));
+
+    f->openCustomerTable();
+    EXPECT_EQ(opened.last().mode, customers::OpeningMode::Pick);
+}

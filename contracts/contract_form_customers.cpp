@@ -1,0 +1,153 @@
+#include "contracts/contract_form.h"
+
+#include "platform/db/db_error.h"
+
+namespace tawela::contracts {
+
+using customers::Customer;
+using customers::OpeningMode;
+using platform::PromptAnswer;
+using platform::PromptButtons;
+using platform::PromptIcon;
+using platform::db::DbError;
+
+namespace {
+
+constexpr int NameListLength = 50;
+
+} // namespace
+
+void ContractForm::useCustomers(std::shared_ptr<platform::db::Database> customer,
+                                CustomerOpener open)
+{
+    m_customers =
+        customer ? std::make_unique<customers::CustomerStore>(std::move(customer)) : nullptr;
+    m_openCustomers = std::move(open);
+}
+
+void ContractForm::customerPicked(const customers::CustomerCard& card)
+{
+    contract.kuCode = card.code;
+    contract.kuName = card.name;
+    contract.kuAge = card.age;
+    contract.kuId = card.idNumber;
+    contract.kuAddress = card.address;
+    contract.kuMp = card.phone;
+}
+
+void ContractForm::fillCustomer(const std::optional<Customer>& found, bool byCode)
+{
+    if (found)
+        customerPicked(customers::cardOfFound(*found, byCode));
+}
+
+void ContractForm::addFoundMissing(Customer bare, OpeningMode mode, const QString& value)
+{
+    const Customer added = m_customers->addBare(std::move(bare));
+    if (m_openCustomers)
+        m_openCustomers({mode, mode == OpeningMode::ByCode ? added.code : value});
+}
+
+void ContractForm::findCustomerByCode()
+{
+    if (!m_customers)
+        return;
+    try {
+        const auto found = m_customers->byCode(contract.kuCode);
+        if (found) {
+            fillCustomer(found, true);
+            return;
+        }
+        if (!m_prompt.askYesNo(QStringLiteral("ไม่พบรหัสลูกค้า ต้องการเพิ่มหรือไม่")))
+            return;
+        Customer bare;
+        bare.code = contract.kuCode;
+        addFoundMissing(bare, OpeningMode::ByCode, contract.kuCode);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void ContractForm::findCustomerById()
+{
+    if (!m_customers)
+        return;
+    try {
+        const auto found = m_customers->byIdNumber(contract.kuId);
+        if (found) {
+            fillCustomer(found, false);
+            return;
+        }
+        if (!m_prompt.askYesNo(QStringLiteral("ไม่พบรหัสลูกค้า ต้องการเพิ่มหรือไม่")))
+            return;
+        Customer bare;
+        bare.idNumber = contract.kuId;
+        addFoundMissing(bare, OpeningMode::ById, contract.kuId);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void ContractForm::refreshNameList()
+{
+    if (!m_customers || !m_nameListOpen)
+        return;
+    try {
+        nameList = m_customers->names(contract.kuName, NameListLength);
+    } catch (const DbError& e) {
+        nameList.clear();
+        m_prompt.plain(e.description());
+    }
+}
+
+void ContractForm::nameSearchPressed()
+{
+    if (!m_customers)
+        return;
+    if (!m_nameListOpen) {
+        m_nameListOpen = true;
+        refreshNameList();
+        return;
+    }
+    findNamed(contract.kuName, true);
+}
+
+void ContractForm::customerNameChosen(const QString& entry)
+{
+    findNamed(entry, false);
+}
+
+void ContractForm::findNamed(const QString& entry, bool askToAdd)
+{
+    try {
+        const auto found = m_customers->byFullName(entry);
+        if (found) {
+            m_nameListOpen = false;
+            fillCustomer(found, false);
+            return;
+        }
+        if (!askToAdd)
+            return;
+        const bool add =
+            m_prompt.show(QStringLiteral("การค้นหาไม่ต้องใส่คำนำหน้าชื่อ"),
+                          QStringLiteral("ไม่พบลูกค้า (* หากยังไม่ได้หาจาก ListBox "
+                                         "ให้กลับไปหาจาก ListBox ก่อน *)  ต้องการเพิ่มหรือไม่"),
+                          PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
+        if (!add)
+            return;
+        m_nameListOpen = false;
+        Customer bare;
+        bare.name = entry;
+        addFoundMissing(bare, OpeningMode::ByName, entry);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+}
+
+void ContractForm::openCustomerTable()
+{
+    if (m_openCustomers && commands().customerTable)
+        m_openCustomers({OpeningMode::Pick, QString()});
+}
+
+} // namespace tawela::contracts
