@@ -68,9 +68,10 @@ int main(int argc, char* argv[])
         login.hide();
         menuForm = std::make_unique<app::MainMenuForm>(signIn.session(), connections.main(), prompt,
                                                        connections.personal());
-        menu = std::make_unique<app::MainMenuWindow>(
-            *menuForm, screens,
-            app::composeScreens(*config, connections, signIn.session(), prompt, printerChoice));
+        menu = std::make_unique<app::MainMenuWindow>(*menuForm, screens,
+                                                     app::composeScreens(*config, connections,
+                                                                         signIn.session(), prompt,
+                                                                         printerChoice, screens));
         QObject::connect(menu.get(), &app::MainMenuWindow::quitRequested, [&] {
             connections.close();
             QApplication::quit();

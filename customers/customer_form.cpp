@@ -500,6 +500,8 @@ bool CustomerForm::pick()
 {
     if (m_opening.mode != OpeningMode::Pick || !m_current || !m_onPick)
         return false;
+    if (!close()) // what is handed over is what is stored
+        return false;
     m_onPick(cardOfPicked(customer));
     return true;
 }

@@ -90,7 +90,12 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, Scre
         });
     addButton(QStringLiteral("Command15"), QStringLiteral("สรุปสัญญา"), false);
     addButton(QStringLiteral("Command5"), QStringLiteral("สรุป รับ-จ่าย"), false);
-    m_customers = addButton(QStringLiteral("Command6"), QStringLiteral("ข้อมูลลูกค้า"), false);
+    m_customers =
+        addButton(QStringLiteral("Command6"), QStringLiteral("ข้อมูลลูกค้า"), bool(makers.customers));
+    if (makers.customers)
+        connect(m_customers, &QPushButton::clicked, this, [this, make = makers.customers] {
+            m_screens.open(QStringLiteral("customer"), make);
+        });
     addButton(QStringLiteral("Command8"), QStringLiteral("สำรองข้อมูล"), false);
     for (QPushButton* b : m_strip->findChildren<QPushButton*>())
         row->addWidget(b);

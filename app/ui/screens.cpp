@@ -3,15 +3,37 @@
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/table_editor_screen.h"
+#include "customers/ui/customer_screen.h"
+#include "customers/ui/lookup_editor_screen.h"
+#include "platform/db/db_error.h"
 #include "platform/print_queue.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
 
 namespace tawela::app {
 
+namespace {
+
+using customers::LookupEditorForm;
+
+LookupEditorForm::Kind editorKind(const QString& name)
+{
+    if (name == QLatin1String("status_table"))
+        return LookupEditorForm::Kind::Statuses;
+    if (name == QLatin1String("pre_name_table"))
+        return LookupEditorForm::Kind::Titles;
+    if (name == QLatin1String("user_field"))
+        return LookupEditorForm::Kind::UserFields;
+    if (name == QLatin1String("PostalCode"))
+        return LookupEditorForm::Kind::PostalCodes;
+    return LookupEditorForm::Kind::Groups;
+}
+
+} // namespace
+
 ScreenMakers composeScreens(const AppConfig& config, const Connections& connections,
                             const admin::Session& session, platform::Prompt& prompt,
-                            reports::PrinterChoice& printerChoice)
+                            reports::PrinterChoice& printerChoice, ScreenRegistry& screens)
 {
     // The makers outlive this call: they hold the objects, not these names.
     const AppConfig* cfg = &config;
@@ -19,7 +41,28 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     const admin::Session* who = &session;
     platform::Prompt* say = &prompt;
     reports::PrinterChoice* choice = &printerChoice;
+    ScreenRegistry* registry = &screens;
     ScreenMakers makers;
+    auto openEditor = [=](const QString& name) {
+        registry->open(name, [=]() -> QWidget* {
+            try {
+                return new customers::LookupEditorScreen(
+                    std::make_unique<LookupEditorForm>(db->customer(), editorKind(name), *say),
+                    *say);
+            } catch (const platform::db::DbError& e) {
+                say->plain(e.description());
+                return nullptr;
+            }
+        });
+    };
+    // The customer screen, opened for a reason; a picked customer goes to `pick`.
+    auto customerScreen = [=](const customers::Opening& opening,
+                              customers::CustomerForm::PickHandler pick) -> QWidget* {
+        auto form =
+            std::make_unique<customers::CustomerForm>(db->customer(), db->main(), *who, *say);
+        form->open(opening, std::move(pick));
+        return new customers::CustomerScreen(std::move(form), openEditor);
+    };
     makers.contracts = [=]() -> QWidget* {
         auto print = [=](const contracts::PrintOrder& order) {
             const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());
@@ -29,9 +72,23 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         auto form = std::make_unique<contracts::ContractForm>(db->main(), *who, *say, print);
         if (!form->open())
             return nullptr;
-        return new contracts::ContractScreen(
+        auto* screen = new contracts::ContractScreen(
             std::move(form), std::make_unique<contracts::ContractList>(db->main(), *say));
+        QPointer<contracts::ContractScreen> shown = screen;
+        screen->form().useCustomers(db->customer(), [=](const customers::Opening& opening) {
+            auto pick = [shown](const customers::CustomerCard& card) {
+                if (shown) {
+                    shown->form().customerPicked(card);
+                    shown->refresh();
+                }
+            };
+            registry->open(QStringLiteral("customer"),
+                           [=] { return customerScreen(opening, pick); });
+        });
+        screen->refresh();
+        return screen;
     };
+    makers.customers = [=] { return customerScreen({}, {}); };
     makers.productGroups = [=]() -> QWidget* {
         return new contracts::TableEditorScreen(
             std::make_unique<contracts::ProductGroupEditorForm>(db->main(), *say), *say);

@@ -3,6 +3,7 @@
 #include "admin/session.h"
 #include "app/config.h"
 #include "app/connections.h"
+#include "app/ui/screen_registry.h"
 #include "platform/prompt.h"
 #include "reports/printer_settings.h"
 
@@ -16,14 +17,16 @@ namespace tawela::app {
 struct ScreenMakers {
     std::function<QWidget*()> contracts; // "ขายฝาก"
     std::function<QWidget*()> productGroups; // "ตารางกลุ่มสินค้าขายฝาก"
-    std::function<QWidget*()> printers; // "เลือก Printer"
+    std::function<QWidget*()> printers;  // "เลือก Printer"
+    std::function<QWidget*()> customers; // "ข้อมูลลูกค้า"
 };
 
 // Every screen of a signed-in session, made in this one place with what it
 // needs: its databases, the session, the prompt and the printing. The
 // references must outlive the makers.
+// Screens that open other screens open them through the registry.
 ScreenMakers composeScreens(const AppConfig& config, const Connections& connections,
                             const admin::Session& session, platform::Prompt& prompt,
-                            reports::PrinterChoice& printerChoice);
+                            reports::PrinterChoice& printerChoice, ScreenRegistry& screens);
 
 } // namespace tawela::app

@@ -1,7 +1,7 @@
 #include "contracts/ui/contract_screen.h"
 
-#include "contracts/ui/screen_parts.h"
 #include "platform/ui/form_binding.h"
+#include "platform/ui/screen_parts.h"
 #include "platform/ui/thai_date_edit.h"
 #include "platform/ui/twips.h"
 
@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,8 +25,8 @@
 namespace tawela::contracts {
 
 using platform::FormBinding;
-using ui::captioned;
-using ui::lineRow;
+using platform::ui::captioned;
+using platform::ui::lineRow;
 
 ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
                                std::unique_ptr<ContractList> list, QWidget* parent)
@@ -162,10 +163,31 @@ QGroupBox* ContractScreen::buildCustomerPanel()
     m_customerPanel->setObjectName(QStringLiteral("F2"));
     auto* k = new QFormLayout(m_customerPanel);
     k->setVerticalSpacing(3);
-    m_f.code = lineRow(k, "t22", QStringLiteral("รหัสลูกค้า"));
-    m_f.name = lineRow(k, "t9", QStringLiteral("ชื่อผู้กู้"));
+    // A field with its "หา" beside it.
+    auto searchRow = [k](const char* name, const QString& caption, QPushButton*& find,
+                         const char* findName) {
+        auto* e = captioned(new QLineEdit, caption);
+        e->setObjectName(QLatin1String(name));
+        find = platform::ui::button(findName, QStringLiteral("หา"));
+        find->setAccessibleName(QStringLiteral("หา") + caption);
+        auto* row = new QHBoxLayout;
+        row->addWidget(e, 1);
+        row->addWidget(find);
+        k->addRow(caption, row);
+        return e;
+    };
+    m_f.code = searchRow("t22", QStringLiteral("รหัสลูกค้า"), m_cmd.findCode, "cmdFindCode");
+    m_cmd.customerTable = platform::ui::button("cmdCustomerTable", QStringLiteral("ตาราง ลูกค้า"));
+    k->addRow(QString(), m_cmd.customerTable);
+    m_f.name = searchRow("t9", QStringLiteral("ชื่อผู้กู้"), m_cmd.findName, "cmdFindName");
+    m_cmd.findName->setToolTip(QStringLiteral("การค้นหา ไม่ต้องใส่คำนำหน้าชื่อ"));
+    m_nameList = captioned(new QListWidget, QStringLiteral("รายชื่อลูกค้า"));
+    m_nameList->setObjectName(QStringLiteral("List1"));
+    m_nameList->setMaximumHeight(120);
+    m_nameList->hide();
+    k->addRow(QString(), m_nameList);
     m_f.age = lineRow(k, "t11", QStringLiteral("อายุ"));
-    m_f.idNumber = lineRow(k, "t12", QStringLiteral("บัตรประชาชน"));
+    m_f.idNumber = searchRow("t12", QStringLiteral("บัตรประชาชน"), m_cmd.findId, "cmdFindID");
     m_f.phone = lineRow(k, "t19", QStringLiteral("โทรศัพท์"));
     m_f.address = captioned(new QPlainTextEdit, QStringLiteral("ที่อยู่"));
     m_f.address->setObjectName(QStringLiteral("t13"));
@@ -191,7 +213,7 @@ QGroupBox* ContractScreen::buildGoodsPanel()
     m_f.group->setObjectName(QStringLiteral("combo5"));
     m_f.group->setEditable(true);
     m_f.group->setInsertPolicy(QComboBox::NoInsert);
-    auto* add = ui::button("cmdAddGroup", QStringLiteral("เพิ่ม"));
+    auto* add = platform::ui::button("cmdAddGroup", QStringLiteral("เพิ่ม"));
     groupRow->addWidget(m_f.group, 1);
     groupRow->addWidget(add);
     auto* groupLabel = new QLabel(QStringLiteral("กลุ่มสินค้า"));
@@ -267,7 +289,7 @@ QGroupBox* ContractScreen::buildListPanel()
     m_value->setMinimumWidth(200);
     auto* equals = new QLabel(QStringLiteral("="));
     equals->setBuddy(m_value);
-    m_findNext = ui::button("command12", QStringLiteral("หาถัดไป"));
+    m_findNext = platform::ui::button("command12", QStringLiteral("หาถัดไป"));
     l->addWidget(keyLabel);
     l->addWidget(m_key);
     l->addWidget(equals);
@@ -315,7 +337,7 @@ void ContractScreen::buildCommandBar(QLayout* into)
         {&Commands::remove, {"cmdDelete", "ลบ"}},
         {&Commands::exit, {"cmdExit", "ออก"}}};
     for (const auto& [member, names] : commands) {
-        QPushButton* b = ui::button(names.first, QString::fromUtf8(names.second));
+        QPushButton* b = platform::ui::button(names.first, QString::fromUtf8(names.second));
         m_cmd.*member = b;
         bar->addWidget(b);
     }
@@ -403,11 +425,24 @@ void ContractScreen::refresh()
         m_f.group->addItems(m_form->productGroups);
     }
     m_binding->show();
+    refreshNameList();
     m_closedPanel->setVisible(m_form->closedPanel());
     m_forfeitedPanel->setVisible(m_form->forfeitedPanel());
     refreshCommands();
     refreshHistory();
     refreshPanels();
+}
+
+void ContractScreen::refreshNameList()
+{
+    m_nameList->setVisible(m_form->nameListOpen());
+    QStringList shown;
+    for (int i = 0; i < m_nameList->count(); ++i)
+        shown << m_nameList->item(i)->text();
+    if (shown != m_form->nameList) {
+        m_nameList->clear();
+        m_nameList->addItems(m_form->nameList);
+    }
 }
 
 void ContractScreen::refreshCommands()
@@ -427,6 +462,10 @@ void ContractScreen::refreshCommands()
     m_listPanel->setEnabled(cmd.list);
     m_findNext->setVisible(m_list->findNextVisible());
     m_toolsButton->setEnabled(cmd.tools);
+    const bool customers = m_form->hasCustomers();
+    for (QPushButton* b : {m_cmd.findCode, m_cmd.findName, m_cmd.findId})
+        b->setEnabled(customers);
+    m_cmd.customerTable->setEnabled(customers && cmd.customerTable);
 }
 
 void ContractScreen::refillValues()

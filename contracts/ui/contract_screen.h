@@ -16,6 +16,7 @@ class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -81,6 +82,7 @@ private:
     struct Commands {
         QPushButton *newContract, *renew, *redeem, *save, *documents, *forfeit, *feeTable,
             *deductTable, *remove, *exit;
+        QPushButton *findCode, *findName, *findId, *customerTable;
     };
 
     void build();
@@ -113,6 +115,7 @@ private:
     void buildToolsMenu(QLayout* into);
     void setupEnterOrder();
     void refreshCommands();
+    void refreshNameList();
     void refreshHistory();
     void refreshPanels();
     void openTableEditor(bool interest);
@@ -139,6 +142,7 @@ private:
     QWidget* m_closedPanel = nullptr;
     QWidget* m_forfeitedPanel = nullptr;
     QTableWidget* m_history = nullptr;
+    QListWidget* m_nameList = nullptr;
     QStackedWidget* m_actions = nullptr;
     QHash<int, QWidget*> m_pages; // by ContractForm::Panel
     QGroupBox* m_closingPanel = nullptr;

@@ -3,9 +3,9 @@
 // forfeiture, deletion, reprint), and the tools menu.
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
-#include "contracts/ui/screen_parts.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/form_binding.h"
+#include "platform/ui/screen_parts.h"
 #include "platform/ui/thai_date_edit.h"
 #include "platform/ui/twips.h"
 #include "text/thai_text.h"
@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -33,9 +34,9 @@
 namespace tawela::contracts {
 
 using platform::FormBinding;
-using ui::button;
-using ui::captioned;
-using ui::lineRow;
+using platform::ui::button;
+using platform::ui::captioned;
+using platform::ui::lineRow;
 
 namespace {
 
@@ -488,6 +489,25 @@ void ContractScreen::bindCommands()
     });
     connect(m_cmd.feeTable, &QPushButton::clicked, this, [this] { openTableEditor(true); });
     connect(m_cmd.deductTable, &QPushButton::clicked, this, [this] { openTableEditor(false); });
+    connect(m_cmd.findCode, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->findCustomerByCode(); }); });
+    connect(m_cmd.findId, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->findCustomerById(); }); });
+    connect(m_cmd.findName, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->nameSearchPressed(); }); });
+    connect(m_cmd.customerTable, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->openCustomerTable(); }); });
+    connect(m_nameList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const QString entry = item->text();
+        run([this, entry] { m_form->customerNameChosen(entry); });
+    });
+    // While the list is open it follows what is typed in the name.
+    connect(m_f.name, &QLineEdit::textEdited, this, [this] {
+        if (m_form->nameListOpen()) {
+            m_form->refreshNameList();
+            refreshNameList();
+        }
+    });
 }
 
 void ContractScreen::setupEnterOrder()

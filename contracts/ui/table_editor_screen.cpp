@@ -1,5 +1,7 @@
 #include "contracts/ui/table_editor_screen.h"
 
+#include "platform/ui/screen_parts.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -72,22 +74,11 @@ void TableEditorScreen::build(platform::db::TableModel* model, const QString& ti
     resize(420, 360);
 }
 
-void TableEditorScreen::commitPendingEdit()
-{
-    // A cell still being typed in is written before the screen closes.
-    QWidget* editor = QApplication::focusWidget();
-    if (editor && m_grid->isAncestorOf(editor) && editor != m_grid)
-        QMetaObject::invokeMethod(m_grid, "commitData", Q_ARG(QWidget*, editor));
-}
-
 void TableEditorScreen::keyPressEvent(QKeyEvent* event)
 {
-    auto* model = qobject_cast<platform::db::TableModel*>(m_grid->model());
-    if (event->key() == Qt::Key_Delete && model && !model->isReadOnly()) {
-        const QModelIndexList rows = m_grid->selectionModel()->selectedRows();
-        if (!rows.isEmpty() && rows.first().row() < model->storedRows() &&
-            m_prompt.askYesNo(QStringLiteral("ต้องการลบแถวที่เลือกหรือไม่")))
-            model->removeRows(rows.first().row(), 1);
+    if (event->key() == Qt::Key_Delete) {
+        platform::ui::deleteSelectedRow(
+            m_grid, qobject_cast<platform::db::TableModel*>(m_grid->model()), m_prompt);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -95,7 +86,7 @@ void TableEditorScreen::keyPressEvent(QKeyEvent* event)
 
 void TableEditorScreen::closeEvent(QCloseEvent* event)
 {
-    commitPendingEdit();
+    platform::ui::commitCellEdit(m_grid);
     if (m_rateForm) {
         m_rateForm->cycleText = m_cycle ? m_cycle->text() : QString();
         if (!m_rateForm->close()) {

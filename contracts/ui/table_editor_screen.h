@@ -32,7 +32,6 @@ protected:
 private:
     void build(platform::db::TableModel* model, const QString& title, const QString& note,
                bool cycle, bool readOnly);
-    void commitPendingEdit();
 
     std::unique_ptr<RateTableEditorForm> m_rateForm;
     std::unique_ptr<ProductGroupEditorForm> m_groupForm;

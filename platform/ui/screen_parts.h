@@ -1,13 +1,19 @@
 #pragma once
 
+#include "platform/db/table_model.h"
+#include "platform/prompt.h"
 #include "platform/ui/thai_date_edit.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTableView>
 
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 
-namespace tawela::contracts::ui {
+namespace tawela::platform::ui {
 
 // Gives a widget the Thai caption a screen reader announces for it.
 template <typename W> W* captioned(W* widget, const QString& caption)
@@ -37,4 +43,23 @@ inline QPushButton* button(const char* name, const QString& caption)
     return b;
 }
 
-} // namespace tawela::contracts::ui
+// Writes a grid cell still being typed in (before its screen closes).
+inline void commitCellEdit(QTableView* grid)
+{
+    QWidget* editor = QApplication::focusWidget();
+    if (editor && grid->isAncestorOf(editor) && editor != grid)
+        QMetaObject::invokeMethod(grid, "commitData", Q_ARG(QWidget*, editor));
+}
+
+// Delete on an editable table grid: the selected stored row, once confirmed.
+inline void deleteSelectedRow(QTableView* grid, db::TableModel* model, Prompt& prompt)
+{
+    if (!model || model->isReadOnly())
+        return;
+    const QModelIndexList rows = grid->selectionModel()->selectedRows();
+    if (!rows.isEmpty() && rows.first().row() < model->storedRows() &&
+        prompt.askYesNo(QStringLiteral("ต้องการลบแถวที่เลือกหรือไม่")))
+        model->removeRows(rows.first().row(), 1);
+}
+
+} // namespace tawela::platform::ui
