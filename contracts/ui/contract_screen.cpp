@@ -165,7 +165,7 @@ QGroupBox* ContractScreen::buildCustomerPanel()
     k->setVerticalSpacing(3);
     // A field with its "หา" beside it.
     auto searchRow = [k](const char* name, const QString& caption, QPushButton*& find,
-                         const char* findName) {
+                         const char* findName, QWidget* below = nullptr) {
         auto* e = captioned(new QLineEdit, caption);
         e->setObjectName(QLatin1String(name));
         find = platform::ui::button(findName, QStringLiteral("หา"));
@@ -173,19 +173,27 @@ QGroupBox* ContractScreen::buildCustomerPanel()
         auto* row = new QHBoxLayout;
         row->addWidget(e, 1);
         row->addWidget(find);
-        k->addRow(caption, row);
+        if (below) {
+            auto* box = new QVBoxLayout;
+            box->addLayout(row);
+            box->addWidget(below);
+            k->addRow(caption, box);
+        } else {
+            k->addRow(caption, row);
+        }
         return e;
     };
     m_f.code = searchRow("t22", QStringLiteral("รหัสลูกค้า"), m_cmd.findCode, "cmdFindCode");
     m_cmd.customerTable = platform::ui::button("cmdCustomerTable", QStringLiteral("ตาราง ลูกค้า"));
     k->addRow(QString(), m_cmd.customerTable);
-    m_f.name = searchRow("t9", QStringLiteral("ชื่อผู้กู้"), m_cmd.findName, "cmdFindName");
-    m_cmd.findName->setToolTip(QStringLiteral("การค้นหา ไม่ต้องใส่คำนำหน้าชื่อ"));
+    // The name list opens under the name.
     m_nameList = captioned(new QListWidget, QStringLiteral("รายชื่อลูกค้า"));
     m_nameList->setObjectName(QStringLiteral("List1"));
     m_nameList->setMaximumHeight(120);
     m_nameList->hide();
-    k->addRow(QString(), m_nameList);
+    m_f.name = searchRow("t9", QStringLiteral("ชื่อผู้กู้"), m_cmd.findName, "cmdFindName", m_nameList);
+    m_cmd.findName->setToolTip(QStringLiteral("การค้นหา ไม่ต้องใส่คำนำหน้าชื่อ"));
+
     m_f.age = lineRow(k, "t11", QStringLiteral("อายุ"));
     m_f.idNumber = searchRow("t12", QStringLiteral("บัตรประชาชน"), m_cmd.findId, "cmdFindID");
     m_f.phone = lineRow(k, "t19", QStringLiteral("โทรศัพท์"));

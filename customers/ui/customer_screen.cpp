@@ -511,13 +511,17 @@ void CustomerScreen::bindFields()
     text(m_f.spouseOcc, c.spouseOcc);
     text(m_f.spouseDetail, c.spouseDetail);
 
-    // A date picked (or typed whole) fills age and month at once.
-    connect(m_f.birth, &ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_binding->showing() && d.isValid())
+    // A date picked from the calendar fills the text (and age and month) at
+    // once; a typed one counts at Enter, as the text is still being typed.
+    auto picked = [this](ThaiDateEdit* field, const QDate& d) {
+        return !m_binding->showing() && d.isValid() && !field->lineEdit()->hasFocus();
+    };
+    connect(m_f.birth, &ThaiDateEdit::dateChanged, this, [this, picked](const QDate& d) {
+        if (picked(m_f.birth, d))
             run([this, d] { m_form->birthDatePicked(d); });
     });
-    connect(m_f.user5, &ThaiDateEdit::dateChanged, this, [this](const QDate& d) {
-        if (!m_binding->showing() && d.isValid())
+    connect(m_f.user5, &ThaiDateEdit::dateChanged, this, [this, picked](const QDate& d) {
+        if (picked(m_f.user5, d))
             run([this, d] { m_form->user5Picked(d); });
     });
     // Choices from the lists (not every keystroke).

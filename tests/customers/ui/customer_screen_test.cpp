@@ -1,0 +1,146 @@
+#include "contracts/ui/contract_screen.h"
+#include "customers/ui/customer_screen.h"
+#include "customers/ui/lookup_editor_screen.h"
+#include "platform/ui/thai_date_edit.h"
+#include "screenshot.h"
+#include "temp_home.h"
+#include "text/thai_text.h"
+#include "typing.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using customers::CustomerForm;
+using customers::CustomerScreen;
+
+namespace {
+
+// Chooses an entry of a list as a person does: from its pop-up.
+void choose(QComboBox* box, const QString& entry)
+{
+    const int i = box->findText(entry);
+    ASSERT_GE(i, 0) << entry.toStdString();
+    box->setCurrentIndex(i);
+    Q_EMIT box->activated(i);
+}
+
+} // namespace
+
+TEST(CustomerScreen, AddPickTheAddressSaveAndFindTheCustomerFromTheContractScreen)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    test::TempDatabase mainDb;
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+    form->open({});
+    CustomerScreen screen(std::move(form));
+    screen.resize(1280, 800);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    EXPECT_EQ(screen.windowTitle(), QStringLiteral("ข้อมูลลูกค้า"));
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdAdd")), Qt::LeftButton);
+    auto* code = screen.findChild<QLineEdit*>(QStringLiteral("C_code"));
+    EXPECT_TRUE(code->hasFocus());
+    const QString newCode = code->text();
+    EXPECT_FALSE(newCode.isEmpty());
+    EXPECT_TRUE(screen.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->isEnabled());
+
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_name")), QStringLiteral("สมหญิง"));
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_Sname")),
+                   QStringLiteral("O'Neil"));
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_ID")),
+                   QStringLiteral("1101700230705"));
+    choose(screen.findChild<QComboBox*>(QStringLiteral("C_Province")), QStringLiteral("ขอนแก่น"));
+    choose(screen.findChild<QComboBox*>(QStringLiteral("C_Ampor")), QStringLiteral("เมืองขอนแก่น"));
+    choose(screen.findChild<QComboBox*>(QStringLiteral("C_tumbol")), QStringLiteral("ในเมือง"));
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("zip"))->text(), QStringLiteral("40000"));
+    // The birth date typed in Buddhist era gives the age on Enter.
+    auto* birth = screen.findChild<platform::ThaiDateEdit*>(QStringLiteral("birthday"));
+    birth->lineEdit()->setFocus();
+    test::typeText(birth->lineEdit(), QStringLiteral("01/01/2530"));
+    QTest::keyClick(birth->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(screen.findChild<QLineEdit*>(QStringLiteral("C_age"))->hasFocus());
+    EXPECT_EQ(birth->lineEdit()->text(), QStringLiteral("01/01/2530"));
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("C_age"))->text(),
+              QString::number(text::ageInYears(QDate(1987, 1, 1))));
+    keepScreenshot(&screen, QStringLiteral("customer_new"));
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
+    EXPECT_FALSE(screen.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->isEnabled());
+    auto* grid = screen.findChild<QTableView*>(QStringLiteral("DataGrid1"));
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_EQ(grid->model()->index(0, 3).data().toString(), QStringLiteral("สมหญิง"));
+    EXPECT_EQ(grid->model()->index(0, 46).data().toString(),
+              QStringLiteral("ตำบลในเมือง")); // full_address2, derived
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("Adodc1"))->text(), QStringLiteral("1/1"));
+
+    // The contract screen finds her by code, by ID number and by name.
+    auto contractForm =
+        std::make_unique<contracts::ContractForm>(mainDb.db, admin::Session{}, prompt);
+    ASSERT_TRUE(contractForm->open());
+    contractForm->useCustomers(customerDb.db, {});
+    contracts::ContractScreen contract(
+        std::move(contractForm), std::make_unique<contracts::ContractList>(mainDb.db, prompt));
+    contract.resize(1280, 720);
+    contract.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&contract));
+    auto* name = contract.findChild<QLineEdit*>(QStringLiteral("t9"));
+    test::typeText(contract.findChild<QLineEdit*>(QStringLiteral("t22")), newCode);
+    QTest::mouseClick(contract.findChild<QPushButton*>(QStringLiteral("cmdFindCode")),
+                      Qt::LeftButton);
+    EXPECT_EQ(name->text(), QStringLiteral("สมหญิง O'Neil"));
+    EXPECT_TRUE(contract.findChild<QPlainTextEdit*>(QStringLiteral("t13"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("อำเภอเมืองขอนแก่น  จ.ขอนแก่น 40000")));
+
+    name->clear();
+    test::typeText(name, QStringLiteral("สม"));
+    QTest::mouseClick(contract.findChild<QPushButton*>(QStringLiteral("cmdFindName")),
+                      Qt::LeftButton);
+    auto* names = contract.findChild<QAbstractItemView*>(QStringLiteral("List1"));
+    ASSERT_TRUE(names->isVisible());
+    ASSERT_EQ(names->model()->rowCount(), 1);
+    const QRect entry = names->visualRect(names->model()->index(0, 0));
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, entry.center());
+    EXPECT_FALSE(names->isVisible());
+    EXPECT_EQ(contract.findChild<QLineEdit*>(QStringLiteral("t12"))->text(),
+              QStringLiteral("1101700230705"));
+    QApplication::processEvents(); // the layout after the list closed
+    keepScreenshot(&contract, QStringLiteral("contract_customer_found"));
+}
+
+TEST(CustomerScreen, EachLookupEditorOpensWithItsGrid)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    platform::ScriptedPrompt prompt;
+    using Kind = customers::LookupEditorForm::Kind;
+    for (Kind kind :
+         {Kind::Groups, Kind::Statuses, Kind::Titles, Kind::UserFields, Kind::PostalCodes}) {
+        customers::LookupEditorScreen editor(
+            std::make_unique<customers::LookupEditorForm>(customerDb.db, kind, prompt), prompt);
+        editor.setAttribute(Qt::WA_DeleteOnClose, false);
+        editor.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+        EXPECT_GT(editor.grid()->model()->columnCount(), 0);
+        keepScreenshot(&editor, QStringLiteral("editor_") + editor.objectName());
+        if (kind == Kind::PostalCodes) {
+            auto* province = editor.findChild<QComboBox*>(QStringLiteral("cboProvince"));
+            choose(province, QStringLiteral("ตราด"));
+            EXPECT_LT(editor.grid()->model()->rowCount(), 100);
+            EXPECT_EQ(editor.grid()->model()->index(0, 2).data().toString(),
+                      QStringLiteral("ตราด"));
+        }
+    }
+}
