@@ -71,6 +71,58 @@ FROM c)"),
     return platform::db::Database::open(path, platform::db::OpenMode::ExistingOnly);
 }
 
+namespace {
+
+const char* const GivenNames[] = {"สมชาย", "สมหญิง", "ใจดี",   "เกษม", "กมล", "ขวัญ", "จันทร์",
+                                  "ชัยวัฒน์", "ณัฐพล",  "ดวงใจ", "ธนพร", "นภา", "บุญมี", "ประเสริฐ",
+                                  "พิมพ์",   "มาลี",   "ยุทธนา", "รัตนา", "วิชัย", "สุดา"};
+
+} // namespace
+
+QString benchGivenName(int which)
+{
+    return QString::fromUtf8(GivenNames[which % 20]);
+}
+
+std::shared_ptr<platform::db::Database> benchCustomers(const QString& folder, long long customers)
+{
+    const QString path =
+        QDir(folder).filePath(QStringLiteral("tawela-customers-%1.mdb").arg(customers));
+    if (QFileInfo::exists(path))
+        return platform::db::Database::open(path, platform::db::OpenMode::ExistingOnly);
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    {
+        auto db = platform::db::Database::open(partial, platform::db::OpenMode::CreateIfMissing);
+        app::schema::create(*db, app::DatabaseRole::Customer, QString());
+        db->exec(QStringLiteral("PRAGMA journal_mode = OFF"));
+        db->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        db->exec(QStringLiteral("PRAGMA cache_size = -262144"));
+        QStringList names;
+        for (int i = 0; i < 20; ++i)
+            names << QStringLiteral("(%1, '%2')").arg(i).arg(benchGivenName(i));
+        db->exec(QStringLiteral(R"(
+WITH RECURSIVE total(n) AS (SELECT ?),
+seq(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM seq, total WHERE i + 1 < n),
+given(k, name) AS (VALUES %1)
+INSERT INTO customer (ID, C_code, C_prename, C_name, C_Sname, birthday, C_age, C_ID, C_address,
+                      C_moo, C_tumbol, C_Ampor, C_Province, C_MP, city_call, sex, zip,
+                      full_address1, full_address2, spare3, spare2, month_birth)
+SELECT i + 1, i + 1, 'นาย', given.name || (i / 20), 'นามสกุล' || (i % 977),
+       date('1950-01-01', '+' || (i % 18000) || ' days'), 30, printf('%013d', 1100000000000 + i),
+       (i % 300 + 1), 'หมู่ ' || (i % 12 + 1), 'ในเมือง', 'เมืองขอนแก่น', 'ขอนแก่น',
+       printf('08%08d', i), 0, 'ชาย', '40000', (i % 300 + 1) || ' หมู่ ' || (i % 12 + 1),
+       'ตำบลในเมือง', 'อำเภอเมืองขอนแก่น  จ.ขอนแก่น 40000',
+       'นาย' || given.name || (i / 20) || ' นามสกุล' || (i % 977), 'มกราคม'
+FROM seq JOIN given ON given.k = i % 20)")
+                     .arg(names.join(u',')),
+                 {customers});
+        db->exec(QStringLiteral("ANALYZE"));
+    }
+    QFile::rename(partial, path);
+    return platform::db::Database::open(path, platform::db::OpenMode::ExistingOnly);
+}
+
 std::shared_ptr<platform::db::Database> benchShopOnServer(platform::db::ServerAddress server,
                                                           long long contracts)
 {

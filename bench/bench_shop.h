@@ -18,6 +18,14 @@ std::shared_ptr<platform::db::Database> benchShop(const QString& folder, long lo
 std::shared_ptr<platform::db::Database> benchShopOnServer(platform::db::ServerAddress server,
                                                           long long contracts);
 
+// A customer database of `customers` customers (with the postal directory):
+// customer i has the code i + 1, the ID number benchCustomerId(i), one of
+// twenty given names (benchGivenName(i % 20)) followed by a number, a
+// family name, an address in Khon Kaen and a birth date. Kept and reused
+// like the shop.
+std::shared_ptr<platform::db::Database> benchCustomers(const QString& folder, long long customers);
+QString benchGivenName(int which);
+
 // The number the generator gave contract i, and the ID number of a customer.
 QString benchPolicyNo(long long i);
 QString benchCustomerId(long long customer);

@@ -1,0 +1,202 @@
+// The customer file at a million customers, each figure beside the naive
+// way (the same statement with the index not used):
+// opening the customer screen with its first page of the grid, moving to a
+// customer, the contract screen's lookups by code, ID number and name
+// prefix, and "จัดเก็บ" with the disk synchronised.
+//
+//   build/bench/customer_bench [--customers=N] [--data=DIR]
+#include "admin/session.h"
+#include "bench/bench_shop.h"
+#include "customers/customer_form.h"
+#include "customers/customer_store.h"
+#include "platform/db/recordset.h"
+#include "platform/error_log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tawela;
+using customers::CustomerForm;
+using customers::CustomerStore;
+
+long long g_customers = 1000000;
+QString g_dataDir = QDir::tempPath();
+std::shared_ptr<platform::db::Database> g_db;
+std::shared_ptr<platform::db::Database> g_main;
+platform::ScriptedPrompt g_prompt;
+
+const std::shared_ptr<platform::db::Database>& db()
+{
+    if (!g_db)
+        g_db = bench::benchCustomers(g_dataDir, g_customers);
+    return g_db;
+}
+
+// Resident memory of this process in MB (Linux).
+double residentMb()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> parts = f.readAll().split(' ');
+    return parts.size() > 1 ? parts[1].toDouble() * 4096.0 / (1024 * 1024) : 0;
+}
+
+long long rows(QSqlQuery q)
+{
+    long long n = 0;
+    while (q.next())
+        ++n;
+    return n;
+}
+
+QString anyCode(std::mt19937& rng)
+{
+    return QString::number(std::uniform_int_distribution<long long>(1, g_customers)(rng));
+}
+
+// Opening the screen: the lists, the record set (highest code first) and
+// the first 40 rows of the grid.
+void BM_OpenTheScreen(benchmark::State& state)
+{
+    double peak = 0;
+    for (auto _ : state) {
+        CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
+        form.open({});
+        for (int r = 0; r < 40; ++r)
+            for (int c = 0; c < 49; ++c)
+                benchmark::DoNotOptimize(form.records()->valueAt(r, c));
+        peak = std::max(peak, residentMb());
+    }
+    state.counters["resident_MB"] = peak;
+}
+BENCHMARK(BM_OpenTheScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_MoveToACustomer(benchmark::State& state)
+{
+    CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
+    form.open({});
+    std::mt19937 rng(7);
+    for (auto _ : state)
+        form.moveTo(std::uniform_int_distribution<long long>(0, g_customers - 1)(rng));
+}
+BENCHMARK(BM_MoveToACustomer)->Unit(benchmark::kMillisecond);
+
+void BM_LookupByCode(benchmark::State& state)
+{
+    CustomerStore store(db());
+    std::mt19937 rng(1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.byCode(anyCode(rng)));
+}
+BENCHMARK(BM_LookupByCode)->Unit(benchmark::kMillisecond);
+
+void BM_LookupByCode_NoIndex(benchmark::State& state)
+{
+    std::mt19937 rng(1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            rows(db()->exec(QStringLiteral("SELECT * FROM customer NOT INDEXED WHERE C_code = ?"),
+                            {anyCode(rng)})));
+}
+BENCHMARK(BM_LookupByCode_NoIndex)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_LookupById(benchmark::State& state)
+{
+    CustomerStore store(db());
+    std::mt19937 rng(2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.byIdNumber(QStringLiteral("%1").arg(
+            1100000000000LL + std::uniform_int_distribution<long long>(0, g_customers - 1)(rng), 13,
+            10, QChar(u'0'))));
+}
+BENCHMARK(BM_LookupById)->Unit(benchmark::kMillisecond);
+
+// The name list as the contract screen fills it while a name is typed:
+// two, three and four letters of a given name.
+void BM_NamePrefix(benchmark::State& state)
+{
+    CustomerStore store(db());
+    const int letters = int(state.range(0));
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.names(bench::benchGivenName(i++).left(letters), 50));
+}
+BENCHMARK(BM_NamePrefix)->Arg(2)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond);
+
+void BM_NamePrefix_NoIndex(benchmark::State& state)
+{
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rows(db()->exec(
+            QStringLiteral("SELECT C_name, C_Sname FROM customer NOT INDEXED WHERE C_name LIKE ? "
+                           "ORDER BY C_name COLLATE thai, C_Sname COLLATE thai LIMIT 50"),
+            {QVariant(bench::benchGivenName(i++).left(3) + u'%')})));
+}
+BENCHMARK(BM_NamePrefix_NoIndex)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The whole name picked from the list.
+void BM_LookupByFullName(benchmark::State& state)
+{
+    CustomerStore store(db());
+    std::mt19937 rng(3);
+    for (auto _ : state) {
+        const long long i = std::uniform_int_distribution<long long>(0, g_customers - 1)(rng);
+        benchmark::DoNotOptimize(
+            store.byFullName(bench::benchGivenName(int(i % 20)) + QString::number(i / 20) +
+                             QStringLiteral(" นามสกุล") + QString::number(i % 977)));
+    }
+}
+BENCHMARK(BM_LookupByFullName)->Unit(benchmark::kMillisecond);
+
+// "จัดเก็บ" of a changed customer, checks included, with the disk synchronised.
+void BM_Save(benchmark::State& state)
+{
+    CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
+    form.open({});
+    std::mt19937 rng(4);
+    int n = 0;
+    for (auto _ : state) {
+        form.moveTo(std::uniform_int_distribution<long long>(0, g_customers - 1)(rng));
+        form.customer.note = QStringLiteral("โทรก่อนมา ") + QString::number(n++);
+        form.save();
+    }
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--customers=", 0) == 0)
+            g_customers = std::stoll(a.substr(12));
+        else if (a.rfind("--data=", 0) == 0)
+            g_dataDir = QString::fromStdString(a.substr(7));
+        else
+            rest.push_back(argv[i]);
+    }
+    int n = int(rest.size());
+    benchmark::Initialize(&n, rest.data());
+    platform::error_log::setFolder(g_dataDir);
+    db();
+    g_main = bench::benchShop(g_dataDir, 1000);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_db.reset();
+    g_main.reset();
+    return 0;
+}
