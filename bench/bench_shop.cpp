@@ -104,7 +104,7 @@ std::shared_ptr<platform::db::Database> benchCustomers(const QString& folder, lo
         db->exec(QStringLiteral(R"(
 WITH RECURSIVE total(n) AS (SELECT ?),
 seq(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM seq, total WHERE i + 1 < n),
-given(k, name) AS (VALUES %1)
+given(k, name) AS (VALUES @GIVEN@)
 INSERT INTO customer (ID, C_code, C_prename, C_name, C_Sname, birthday, C_age, C_ID, C_address,
                       C_moo, C_tumbol, C_Ampor, C_Province, C_MP, city_call, sex, zip,
                       full_address1, full_address2, spare3, spare2, month_birth)
@@ -115,7 +115,7 @@ SELECT i + 1, i + 1, 'นาย', given.name || (i / 20), 'นามสกุล
        'ตำบลในเมือง', 'อำเภอเมืองขอนแก่น  จ.ขอนแก่น 40000',
        'นาย' || given.name || (i / 20) || ' นามสกุล' || (i % 977), 'มกราคม'
 FROM seq JOIN given ON given.k = i % 20)")
-                     .arg(names.join(u',')),
+                     .replace(QStringLiteral("@GIVEN@"), names.join(u',')),
                  {customers});
         db->exec(QStringLiteral("ANALYZE"));
     }

@@ -386,6 +386,12 @@ void Recordset::setValue(const QString& column, const QVariant& value)
                       QStringLiteral("ข้อความในช่อง ") + column +
                           QStringLiteral(" มีอักขระที่ไม่ถูกต้อง กรุณาพิมพ์ข้อความนี้ใหม่"));
     const QVariant stored = toStorage(d->info.columns()[c], value);
+    if (!d->adding && !(c < d->changed.size() && d->changed.testBit(c))) {
+        // The value it already holds: nothing to write (and no index to touch).
+        const QVariant raw = d->rawValue(c);
+        if (raw.isNull() == stored.isNull() && raw == stored)
+            return;
+    }
     d->beginEditIfNeeded();
     d->edit[c] = stored;
     d->changed.setBit(c);
