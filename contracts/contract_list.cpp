@@ -62,11 +62,16 @@ QStringList ContractList::values(const QString& prefix, int limit) const
     if (!prefix.isEmpty())
         where = where && Condition::like(columnOf(m_key), prefix + u'*');
     where.compile(m_db->tableInfo(QStringLiteral("chumnum")), sql, binds);
-    // Numbers newest first, as the set is ordered; names and ID numbers
-    // alphabetically.
+    // Numbers newest first, as the set is ordered; ID numbers in order,
+    // names in Thai order.
     const bool number = m_key == Key::PolicyNo || m_key == Key::RefNo;
     sql += QStringLiteral(") AND ") + column + QStringLiteral(" <> '' ORDER BY ") + column +
            (number ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ?");
+    const platform::db::Dialect& d = m_db->dialect();
+    if (m_key == Key::KuName) {
+        sql = d.inThaiOrder(sql, {column});
+        binds << std::max(limit, d.Candidates);
+    }
     binds << limit;
     QStringList out;
     QSqlQuery q = m_db->exec(sql, binds);

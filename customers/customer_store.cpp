@@ -85,29 +85,22 @@ std::optional<Customer> CustomerStore::byFullName(const QString& fullName) const
 
 QStringList CustomerStore::names(const QString& prefix, int limit) const
 {
-    // The matches come from the name index in code-point order, at most
-    // Candidates of them, and are then put in Thai order: exact while a
-    // typed prefix matches fewer names than that, and a Thai order of the
-    // first of them otherwise, where sorting every match would cost more
-    // than typing a letter more.
-    constexpr int Candidates = 1000;
     const platform::db::Dialect& d = m_db->dialect();
-    QString inner = QStringLiteral("SELECT C_name, C_Sname FROM customer WHERE C_name <> ''");
+    QString candidates = QStringLiteral("SELECT C_name, C_Sname FROM customer WHERE C_name <> ''");
     QVariantList binds;
     if (!prefix.isEmpty()) {
         QString match;
         Condition::like(QStringLiteral("C_name"), prefix + u'*')
             .compile(m_db->tableInfo(Table), match, binds);
-        inner += QStringLiteral(" AND ") + match;
+        candidates += QStringLiteral(" AND ") + match;
     }
-    inner += QStringLiteral(" ORDER BY C_name, C_Sname LIMIT ?");
-    binds << std::max(limit, Candidates);
-    const QString sql = QStringLiteral("SELECT C_name, C_Sname FROM (") + inner +
-                        QStringLiteral(") AS candidates ORDER BY C_name") + d.thaiOrder() +
-                        QStringLiteral(", C_Sname") + d.thaiOrder() + QStringLiteral(" LIMIT ?");
-    binds << limit;
+    candidates += QStringLiteral(" ORDER BY C_name, C_Sname LIMIT ?");
+    binds << std::max(limit, d.Candidates) << limit;
     QStringList out;
-    for (QSqlQuery q = m_db->exec(sql, binds); q.next();)
+    for (QSqlQuery q = m_db->exec(
+             d.inThaiOrder(candidates, {QStringLiteral("C_name"), QStringLiteral("C_Sname")}),
+             binds);
+         q.next();)
         out << listName(q.value(0).toString(), q.value(1).toString());
     return out;
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace tawela::platform::db {
@@ -47,6 +48,22 @@ struct Dialect {
     {
         return backend == Backend::Postgres ? QString() : QStringLiteral(" COLLATE thai");
     }
+    // The rows of a statement that picks candidates in index order (ending
+    // in "LIMIT ?"), put in Thai order by the columns and cut at a second
+    // "LIMIT ?": a completing list stays quick however many rows match, and
+    // is exact while fewer match than the candidates.
+    QString inThaiOrder(const QString& candidates, const QStringList& columns) const
+    {
+        QStringList order;
+        for (const QString& c : columns)
+            order << c + thaiOrder();
+        return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+               QStringLiteral(" FROM (") + candidates +
+               QStringLiteral(") AS candidates ORDER BY ") + order.join(QStringLiteral(", ")) +
+               QStringLiteral(" LIMIT ?");
+    }
+    // How many candidates a completing list takes from the index.
+    static constexpr int Candidates = 1000;
     // True where the column holds the bound text somewhere.
     QString containsText(const QString& quotedColumn) const
     {

@@ -20,6 +20,7 @@ protected:
         add("69-01-4-0005", "A'5", "นายสมชาย ใจดี", "111", true);
         add("69-01-4-0006", "A6", "นางมานี", "333", false);
         add("69-01-4-0007", "", "นายก้อง", "", false);
+        add("69-01-4-0008", "A8", "นายเกษม", "444", false);
     }
     void add(const char* no, const char* ref, const char* name, const char* id, bool open)
     {
@@ -41,15 +42,17 @@ TEST_F(ContractListTest, ValueListsByFilterAndKey)
     EXPECT_EQ(ContractList::keyTexts().value(2), QStringLiteral("ชื่อ นามสกุล"));
     list.chooseFilter(ContractFilter::Closed);
     list.chooseKey(Key::KuName);
-    // Each name of a closed contract once, in name order.
-    EXPECT_EQ(list.values(), (QStringList{"นางมานี", "นายก้อง"}));
+    // Each name of a closed contract once, in Thai order: เกษม files under
+    // ก (its leading vowel does not lead), after ก้อง as a dictionary has it.
+    EXPECT_EQ(list.values(), (QStringList{"นางมานี", "นายก้อง", "นายเกษม"}));
     list.chooseKey(Key::RefNo);
     // Numbers newest first, so the newest contracts complete too; the empty
     // number is left out.
-    EXPECT_EQ(list.values(), (QStringList{"A6", "A4"}));
+    EXPECT_EQ(list.values(), (QStringList{"A8", "A6", "A4"}));
     list.chooseFilter(ContractFilter::All);
     list.chooseKey(Key::KuName);
-    EXPECT_EQ(list.values(QStringLiteral("นาย")), (QStringList{"นายก้อง", "นายสมชาย ใจดี"}));
+    EXPECT_EQ(list.values(QStringLiteral("นาย")),
+              (QStringList{"นายก้อง", "นายเกษม", "นายสมชาย ใจดี"}));
     EXPECT_EQ(list.values(QString(), 1).size(), 1);
     EXPECT_TRUE(list.findNextVisible());
     list.chooseKey(Key::PolicyNo);
