@@ -1,3 +1,4 @@
+#include "app/ui/screens.h"
 #include "contracts/ui/contract_screen.h"
 #include "customers/ui/customer_screen.h"
 #include "customers/ui/lookup_editor_screen.h"
@@ -143,4 +144,42 @@ TEST(CustomerScreen, EachLookupEditorOpensWithItsGrid)
                       QStringLiteral("ตราด"));
         }
     }
+}
+
+// The screens as the program composes them: "ตาราง ลูกค้า" on the contract
+// screen opens the customer file as a picker, and "เลือก" hands the customer
+// back and closes it.
+TEST(CustomerScreen, PickedFromTheContractScreenAsTheProgramComposesThem)
+{
+    test::TempHome home;
+    const app::AppConfig config = home.setUp();
+    app::Connections connections;
+    connections.open(config);
+    customers::CustomerStore(connections.customer()).addBare([] {
+        customers::Customer c;
+        c.code = QStringLiteral("K1");
+        c.name = QStringLiteral("มาลี");
+        c.homePhone = QStringLiteral("043-123456");
+        return c;
+    }());
+    platform::ScriptedPrompt prompt;
+    reports::PrinterChoice printer;
+    app::ScreenRegistry screens;
+    const app::ScreenMakers makers =
+        app::composeScreens(config, connections, admin::Session{}, prompt, printer, screens);
+    std::unique_ptr<QWidget> contract(makers.contracts());
+    ASSERT_TRUE(contract);
+    contract->show();
+    QTest::mouseClick(contract->findChild<QPushButton*>(QStringLiteral("cmdCustomerTable")),
+                      Qt::LeftButton);
+    QWidget* picker = screens.find(QStringLiteral("customer"));
+    ASSERT_TRUE(picker);
+    auto* pick = picker->findChild<QPushButton*>(QStringLiteral("cmdPick"));
+    ASSERT_TRUE(pick->isVisible());
+    QTest::mouseClick(pick, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(screens.isOpen(QStringLiteral("customer")));
+    EXPECT_EQ(contract->findChild<QLineEdit*>(QStringLiteral("t22"))->text(), QStringLiteral("K1"));
+    EXPECT_EQ(contract->findChild<QLineEdit*>(QStringLiteral("t19"))->text(),
+              QStringLiteral("043-123456  "));
 }
