@@ -56,6 +56,8 @@ TEST(CustomerScreen, AddPickTheAddressSaveAndFindTheCustomerFromTheContractScree
     const QString newCode = code->text();
     EXPECT_FALSE(newCode.isEmpty());
     EXPECT_TRUE(screen.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->isEnabled());
+    QTest::keyClick(code, Qt::Key_Return); // Enter moves down the fields
+    EXPECT_TRUE(screen.findChild<QComboBox*>(QStringLiteral("class"))->lineEdit()->hasFocus());
 
     test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_name")), QStringLiteral("สมหญิง"));
     test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_Sname")),
