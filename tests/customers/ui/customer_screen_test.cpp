@@ -167,8 +167,9 @@ TEST(CustomerScreen, PickedFromTheContractScreenAsTheProgramComposesThem)
     platform::ScriptedPrompt prompt;
     reports::PrinterChoice printer;
     app::ScreenRegistry screens;
+    const admin::Session session; // the makers keep it, as the program's session
     const app::ScreenMakers makers =
-        app::composeScreens(config, connections, admin::Session{}, prompt, printer, screens);
+        app::composeScreens(config, connections, session, prompt, printer, screens);
     std::unique_ptr<QWidget> contract(makers.contracts());
     ASSERT_TRUE(contract);
     contract->show();
