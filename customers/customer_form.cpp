@@ -513,11 +513,188 @@ CustomerForm::Commands CustomerForm::commands() const
     c.pick = m_opening.mode == OpeningMode::Pick && m_current;
     c.idCard = m_session.idCardReaderEnabled;
     c.remove = c.save = m_current;
+    // An open find or filter panel keeps the record commands off.
+    if (finding.visible || filtering.visible)
+        c.add = c.remove = c.save = c.exit = false;
     if (readOnly()) {
         c.add = c.remove = c.save = c.exit = c.cancel = false;
         c.tools = c.record = c.gridEditable = false;
     }
     return c;
+}
+
+namespace {
+
+constexpr int ValueListLength = 50;
+
+} // namespace
+
+QStringList CustomerForm::columnValues(const QString& column, const QString& prefix) const
+{
+    try {
+        return m_store.values(column, prefix, ValueListLength);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return {};
+    }
+}
+
+void CustomerForm::openFind()
+{
+    filtering.visible = filtering.advanced = false;
+    finding.visible = true;
+    findFieldChosen(finding.field);
+}
+
+void CustomerForm::closeFind()
+{
+    finding.visible = false;
+}
+
+void CustomerForm::findFieldChosen(int field)
+{
+    finding.field = std::clamp(field, 0, int(findFieldList().size()) - 1);
+    refreshFindKeys();
+}
+
+void CustomerForm::refreshFindKeys()
+{
+    finding.keys = columnValues(findFieldList().value(finding.field).column, finding.key);
+}
+
+bool CustomerForm::find()
+{
+    if (!m_records || !close())
+        return false;
+    QString why;
+    const auto where = findCondition(findFieldList().value(finding.field), finding.key, &why);
+    if (!where) {
+        m_prompt.stop(why);
+        return false;
+    }
+    bool found = false;
+    try {
+        if (!m_records->isEmpty()) {
+            m_records->moveFirst();
+            found = m_records->find(*where, platform::db::FindStart::Current);
+        }
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+    m_addedId.reset();
+    loadCurrent();
+    if (!found)
+        m_prompt.show(QStringLiteral("End Of File"), QStringLiteral("Not found"),
+                      PromptIcon::Critical, PromptButtons::Ok);
+    return found;
+}
+
+bool CustomerForm::findNext()
+{
+    if (!m_records || !close())
+        return false;
+    QString why;
+    const auto where = findCondition(findFieldList().value(finding.field), finding.key, &why);
+    if (!where) {
+        m_prompt.stop(why);
+        return false;
+    }
+    bool found = false;
+    try {
+        if (!m_records->atEnd())
+            found = m_records->find(*where, platform::db::FindStart::Next);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+    m_addedId.reset();
+    loadCurrent();
+    if (!found)
+        m_prompt.show(QStringLiteral("End Of File"), QStringLiteral("Not found"),
+                      PromptIcon::Critical, PromptButtons::Ok);
+    return found;
+}
+
+void CustomerForm::openFilter()
+{
+    finding.visible = false;
+    filtering.visible = true;
+    filterFieldChosen(filtering.field);
+}
+
+void CustomerForm::closeFilter()
+{
+    filtering.visible = filtering.advanced = false;
+}
+
+void CustomerForm::filterFieldChosen(int field)
+{
+    filtering.field = std::clamp(field, 0, int(filterFieldList().size()) - 1);
+    refreshFilterValues();
+}
+
+void CustomerForm::refreshFilterValues()
+{
+    const SearchField f = filterFieldList().value(filtering.field);
+    filtering.values = f.column.isEmpty() ? QStringList() : columnValues(f.column, filtering.value);
+}
+
+void CustomerForm::toggleAdvanced()
+{
+    filtering.advanced = !filtering.advanced;
+    if (!filtering.advanced)
+        filtering.op = FilterOp::Equal;
+}
+
+bool CustomerForm::showOnly(const platform::db::Condition& where, const QString& formula)
+{
+    if (!close())
+        return false;
+    try {
+        auto records = std::make_unique<Recordset>(m_store.filtered(where));
+        m_records = std::move(records);
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return false;
+    }
+    *m_reportFilter = formula;
+    m_addedId.reset();
+    m_deleteAsked = false;
+    loadCurrent();
+    return true;
+}
+
+bool CustomerForm::runFilter()
+{
+    QString why;
+    const auto term = compileTerm(
+        {filterFieldList().value(filtering.field), filtering.op, filtering.value}, &why);
+    if (!term) {
+        m_prompt.stop(why);
+        return false;
+    }
+    return showOnly(term->condition, term->formula);
+}
+
+void CustomerForm::addCondition()
+{
+    const SearchField f = filterFieldList().value(filtering.field);
+    if (f.kind == FieldKind::Everyone) {
+        filtering.advanced = false;
+        return;
+    }
+    QString why;
+    if (!filtering.chain.add({f, filtering.op, filtering.value}, &why))
+        m_prompt.stop(why);
+}
+
+bool CustomerForm::runAdvanced()
+{
+    const auto where = filtering.chain.condition();
+    if (!where) {
+        m_prompt.plain(QStringLiteral("เงื่อนไขอาจไม่ถูกต้อง"));
+        return false;
+    }
+    return showOnly(*where, filtering.chain.formula());
 }
 
 } // namespace tawela::customers

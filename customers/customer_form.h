@@ -1,6 +1,7 @@
 #pragma once
 
 #include "admin/session.h"
+#include "customers/customer_filter.h"
 #include "customers/customer_store.h"
 #include "customers/postal_directory.h"
 #include "platform/prompt.h"
@@ -96,6 +97,55 @@ public:
     // the contract screen and gives true (the screen closes).
     bool pick();
 
+    // "ค้นหา": the find panel moves to a matching customer of the shown set.
+    struct FindPanel {
+        bool visible = false;
+        int field = 0;
+        QString key;
+        QStringList keys; // the key box's list for what is typed
+    } finding;
+    void openFind();
+    void closeFind();
+    void findFieldChosen(int field);
+    void refreshFindKeys();
+    // "Find" from the first customer, "Find Next" after the shown one;
+    // "Not found" (titled "End Of File") when there is none.
+    bool find();
+    bool findNext();
+    QList<SearchField> findFieldList() const { return findFields(userCaptions); }
+
+    // "กรองข้อมูล": the simple filter and the advanced panel.
+    struct FilterPanel {
+        bool visible = false, advanced = false;
+        int field = 0;
+        FilterOp op = FilterOp::Equal;
+        QString value;
+        QStringList values; // the value box's list for what is typed
+        FilterChain chain;
+    } filtering;
+    void openFilter();
+    void closeFilter();
+    void filterFieldChosen(int field);
+    void refreshFilterValues();
+    void cycleOp() { filtering.op = nextOp(filtering.op); }
+    void toggleAdvanced();
+    // "กรอง": the shown set becomes the customers of the one condition.
+    bool runFilter();
+    // "เพิ่ม คำสั่ง", "AND", "OR", "ล้าง คำสั่ง" and "กรอง" of the advanced panel.
+    void addCondition();
+    void addConnector(FilterChain::Connector connector) { filtering.chain.addConnector(connector); }
+    void clearConditions() { filtering.chain.clear(); }
+    bool runAdvanced();
+    QList<SearchField> filterFieldList() const { return filterFields(userCaptions); }
+    // The report selection formula of the last filter run.
+    QString reportFilter() const { return m_reportFilter ? *m_reportFilter : QString(); }
+    // Where the last filter's formula is kept for the whole run (the report
+    // panel reads it).
+    void shareReportFilter(std::shared_ptr<QString> formula)
+    {
+        m_reportFilter = std::move(formula);
+    }
+
     Commands commands() const;
     bool readOnly() const { return m_session.bkRight() == admin::Right::ReadOnly; }
     const Opening& opening() const { return m_opening; }
@@ -122,6 +172,9 @@ private:
     // Refuses (said) what the save would store wrong.
     std::optional<Field> refused();
     void failed(const QString& description, bool critical);
+    // Shows the customers of the condition; false (said) when it failed.
+    bool showOnly(const platform::db::Condition& where, const QString& formula);
+    QStringList columnValues(const QString& column, const QString& prefix) const;
 
     std::shared_ptr<platform::db::Database> m_main;
     admin::Session m_session;
@@ -135,6 +188,7 @@ private:
     Shown m_stored;                  // what the shown customer holds in the table
     std::optional<qint64> m_addedId; // added by "เพิ่ม" and never saved since
     bool m_deleteAsked = false;
+    std::shared_ptr<QString> m_reportFilter = std::make_shared<QString>();
 };
 
 } // namespace tawela::customers

@@ -43,6 +43,50 @@ Recordset CustomerStore::open(const Opening& opening) const
     return Recordset(m_db, Table, where, {{QStringLiteral("C_code"), true}});
 }
 
+Recordset CustomerStore::filtered(const Condition& where) const
+{
+    return Recordset(m_db, Table, where, {{QStringLiteral("C_code"), true}});
+}
+
+QStringList CustomerStore::values(const QString& column, const QString& prefix, int limit) const
+{
+    const platform::db::TableInfo& info = m_db->tableInfo(Table);
+    const platform::db::ColumnInfo& c = info.column(column);
+    const QString name = quoteName(c.name);
+    QString candidates = QStringLiteral("SELECT DISTINCT ") + name +
+                         QStringLiteral(" FROM customer WHERE ") + name +
+                         QStringLiteral(" IS NOT NULL");
+    QVariantList binds;
+    const bool text = c.kind == platform::db::ColumnKind::Text;
+    if (text && !prefix.isEmpty()) {
+        QString match;
+        Condition::like(c.name, prefix + u'*').compile(info, match, binds);
+        candidates += QStringLiteral(" AND ") + match;
+    }
+    const platform::db::Dialect& d = m_db->dialect();
+    candidates += QStringLiteral(" ORDER BY ") + name + QStringLiteral(" LIMIT ?");
+    QString sql = candidates;
+    if (text) {
+        sql = d.inThaiOrder(candidates, {name});
+        binds << std::max(limit, d.Candidates);
+    }
+    binds << limit;
+    QStringList out;
+    for (QSqlQuery q = m_db->exec(sql, binds); q.next();) {
+        const QVariant v = platform::db::fromStorage(c.kind, q.value(0));
+        QString shown;
+        if (v.typeId() == QMetaType::QDate)
+            shown = text::buddhistDateText(v.toDate());
+        else if (v.typeId() == qMetaTypeId<platform::Decimal>())
+            shown = v.value<platform::Decimal>().toString();
+        else
+            shown = v.toString();
+        if (!shown.isEmpty())
+            out << shown;
+    }
+    return out;
+}
+
 std::optional<Customer> CustomerStore::first(const Condition& where) const
 {
     Recordset rs(m_db, Table, where);
@@ -76,7 +120,7 @@ std::optional<Customer> CustomerStore::byFullName(const QString& fullName) const
     // A given name may hold spaces itself: every space can be the one
     // between the two names. Each guess is an indexed equality.
     Condition where = Condition::equals(name, fullName) &&
-                      (Condition::isNull(sname) || Condition::equals(sname, QString()));
+                      (Condition::isNull(sname) || Condition::equals(sname, QStringLiteral("")));
     for (qsizetype at = fullName.indexOf(u' '); at >= 0; at = fullName.indexOf(u' ', at + 1))
         where = where || (Condition::equals(name, fullName.left(at)) &&
                           Condition::equals(sname, fullName.mid(at + 1)));

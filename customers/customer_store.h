@@ -37,6 +37,11 @@ public:
 
     // The customers an opening shows, highest code first.
     platform::db::Recordset open(const Opening& opening) const;
+    // The customers that meet a filter, highest code first.
+    platform::db::Recordset filtered(const platform::db::Condition& where) const;
+    // The different values of a column that begin with the text, from the
+    // whole table, at most limit of them (a find or filter value list).
+    QStringList values(const QString& column, const QString& prefix, int limit) const;
 
     std::optional<Customer> byCode(const QString& code) const;
     std::optional<Customer> byIdNumber(const QString& idNumber) const;

@@ -512,6 +512,39 @@ bool Recordset::find(const Condition& condition, FindStart start)
         }
     }
 
+    if (!d->keysAscending) {
+        // Any other order: ask the rows just after the cursor first, a few
+        // hundred keys at a time, so a common match costs one short query.
+        constexpr qsizetype Batch = 500;
+        constexpr int Batches = 4;
+        for (int b = 0; b < Batches && from < n; ++b) {
+            const qsizetype end = std::min<qsizetype>(from + Batch, n);
+            QVariantList nb = binds;
+            QString in = QStringLiteral(" AND rowid IN (");
+            for (qsizetype i = from; i < end; ++i) {
+                in += i == from ? QStringLiteral("?") : QStringLiteral(",?");
+                nb << QVariant::fromValue<qlonglong>(d->keys[size_t(i)]);
+            }
+            std::vector<qint64> found;
+            for (QSqlQuery q = d->db->exec(sql + in + u')', nb); q.next();)
+                found.push_back(q.value(0).toLongLong());
+            if (!found.empty()) {
+                std::sort(found.begin(), found.end());
+                for (qsizetype i = from; i < end; ++i) {
+                    if (std::binary_search(found.begin(), found.end(), d->keys[size_t(i)])) {
+                        d->pos = i;
+                        return true;
+                    }
+                }
+            }
+            from = end;
+        }
+        if (from >= n) {
+            d->pos = n;
+            return false;
+        }
+    }
+
     std::vector<qint64> matches;
     QSqlQuery q = d->db->exec(sql, binds);
     while (q.next())

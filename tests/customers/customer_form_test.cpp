@@ -147,6 +147,13 @@ TEST_F(CustomerFormTest, AddTakesItsNumberAsCodeAndSaveStoresTheDerivedColumns)
     EXPECT_EQ(column(id, "spare2").toString(), QStringLiteral("นายO'Neil ร้าน'ดี'"));
     EXPECT_FALSE(f->unsaved());
 
+    // A family name stored empty (not missing): found by the given name alone.
+    Customer single;
+    single.name = QStringLiteral("มานี");
+    single.sname = QStringLiteral("");
+    store.addBare(single);
+    EXPECT_TRUE(store.byFullName(QStringLiteral("มานี")));
+
     // Found again by what the contract screen's searches type.
     EXPECT_EQ(store.byCode(QString::number(id))->name, QStringLiteral("O'Neil"));
     EXPECT_EQ(store.byFullName(QStringLiteral("O'Neil ร้าน'ดี'"))->id, id);
