@@ -159,6 +159,7 @@ Customer CustomerStore::addBare(Customer customer)
         customer.code = QStringLiteral("New");
     customer.cityCall = false;
     writeCustomer(rs, customer);
+    rs.setValue(QStringLiteral("user4"), QVariant()); // no number typed yet
     rs.store();
     customer.id = rs.integer(QStringLiteral("ID"));
     if (ownCode) {

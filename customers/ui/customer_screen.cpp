@@ -203,6 +203,7 @@ CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener 
     build();
     bindFields();
     bindCommands();
+    bindPanels();
     setupEnterOrder();
     refresh();
     if (QScreen* s = screen())
@@ -219,7 +220,7 @@ void CustomerScreen::build()
     auto* top = new QWidget;
     auto* topRow = new QHBoxLayout(top);
     topRow->setContentsMargins(0, 0, 0, 0);
-    topRow->addWidget(buildRecordPanel(), 3);
+    topRow->addWidget(buildRecordPanel(), 4);
     auto* side = new QVBoxLayout;
     m_spousePanel = new QGroupBox(QStringLiteral("ข้อมูลคู่สมรส"));
     m_spousePanel->setObjectName(QStringLiteral("Frame_spouse"));
@@ -235,12 +236,16 @@ void CustomerScreen::build()
     m_spousePanel->hide();
     side->addWidget(m_spousePanel);
     side->addWidget(buildDeletePanel());
+    side->addWidget(buildFindPanel());
+    side->addWidget(buildFilterPanel());
     side->addStretch(1);
     topRow->addLayout(side, 2);
     split->addWidget(top);
     split->addWidget(buildGrid());
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    // The fields take what they need, the list grid the rest.
+    top->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
     layout->addWidget(buildCommandBar());
 }
@@ -258,8 +263,17 @@ QGroupBox* CustomerScreen::buildRecordPanel()
 {
     m_record = new QGroupBox;
     m_record->setObjectName(QStringLiteral("Frame1"));
-    auto* k = new QFormLayout(m_record);
-    k->setVerticalSpacing(3);
+    // Two columns of fields, so the list grid keeps room below them.
+    auto* columns = new QHBoxLayout(m_record);
+    auto* k = new QFormLayout;
+    auto* k2 = new QFormLayout;
+    for (QFormLayout* f : {k, k2}) {
+        f->setVerticalSpacing(3);
+        auto* column = new QVBoxLayout;
+        column->addLayout(f);
+        column->addStretch(1);
+        columns->addLayout(column, 1);
+    }
     m_f.code = line("C_code", QStringLiteral("รหัสลูกค้า"));
     m_f.group = list("class", QStringLiteral("กลุ่ม"));
     row(k, QStringLiteral("รหัสลูกค้า , กลุ่ม"), {m_f.code, m_f.group});
@@ -323,27 +337,31 @@ QGroupBox* CustomerScreen::buildRecordPanel()
     row(k, shopLabel(QStringLiteral("จังหวัด/รหัสไปรษณีย์"), CustomerForm::ShopPart::ProvinceZip),
         {m_f.province, m_f.zip});
     m_f.homePhone = line("C_HP", QStringLiteral("โทรศัพท์"));
-    row(k, QStringLiteral("โทรศัพท์"), {m_f.homePhone});
+    row(k2, QStringLiteral("โทรศัพท์"), {m_f.homePhone});
     m_f.mobile = line("C_MP", QStringLiteral("โทรศัพท์มือถือ"));
-    row(k, QStringLiteral("โทรศัพท์มือถือ"), {m_f.mobile});
+    row(k2, QStringLiteral("โทรศัพท์มือถือ"), {m_f.mobile});
     m_f.fax = line("C_FAX", QStringLiteral("โทรสาร"));
-    row(k, QStringLiteral("โทรสาร"), {m_f.fax});
+    row(k2, QStringLiteral("โทรสาร"), {m_f.fax});
     QLineEdit** users[] = {&m_f.user1, &m_f.user2, &m_f.user3, &m_f.user4};
     for (int i = 0; i < 4; ++i) {
         const QByteArray name = "user" + QByteArray::number(i + 1);
         *users[i] = line(name.constData(), QString::fromLatin1(name));
-        m_userLabels[i] = row(k, QString::fromLatin1(name), {*users[i]});
+        m_userLabels[i] = row(k2, QString::fromLatin1(name), {*users[i]});
     }
     m_f.user5 = captioned(new ThaiDateEdit, QStringLiteral("user5"));
     m_f.user5->setObjectName(QStringLiteral("user5"));
-    m_userLabels[4] = row(k, QStringLiteral("user5"), {m_f.user5});
+    m_userLabels[4] = row(k2, QStringLiteral("user5"), {m_f.user5});
+    for (ThaiDateEdit* d : {m_f.birth, m_f.user5}) {
+        d->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 40);
+    }
     m_f.email = line("email", QStringLiteral("E mail"));
-    row(k, QStringLiteral("E mail"), {m_f.email});
+    row(k2, QStringLiteral("E mail"), {m_f.email});
     m_f.note = captioned(new QPlainTextEdit, QStringLiteral("บันทึกเพิ่มเติม"));
     m_f.note->setObjectName(QStringLiteral("Note"));
     m_f.note->setTabChangesFocus(true);
-    m_f.note->setMaximumHeight(70);
-    k->addRow(QStringLiteral("บันทึกเพิ่มเติม"), m_f.note);
+    m_f.note->setMaximumHeight(90);
+    k2->addRow(QStringLiteral("บันทึกเพิ่มเติม"), m_f.note);
     return m_record;
 }
 
@@ -720,6 +738,10 @@ void CustomerScreen::refresh()
             a->setEnabled(false); // the card reader comes with the devices
     }
     m_deletePanel->setVisible(m_form->deleteAsked());
+    refreshPanels();
+    const bool panel = m_form->finding.visible || m_form->filtering.visible;
+    for (QPushButton* b : {m_cmd.find, m_cmd.filter})
+        b->setEnabled(!panel);
     for (QPushButton* b : {m_cmd.first, m_cmd.previous, m_cmd.next, m_cmd.last})
         b->setEnabled(m_form->count() > 0);
     m_model->refresh();

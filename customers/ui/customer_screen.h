@@ -99,6 +99,10 @@ private:
     QWidget* buildGrid();
     QWidget* buildCommandBar();
     QWidget* buildDeletePanel();
+    QWidget* buildFindPanel();
+    QWidget* buildFilterPanel();
+    void bindPanels();
+    void refreshPanels();
     void buildToolsMenu(QPushButton* button);
     void bindFields();
     void bindCommands();
@@ -127,6 +131,19 @@ private:
     QPushButton* m_toolsButton = nullptr;
     QMenu* m_tools = nullptr;
     QHash<QObject*, QWidget*> m_enterNext;
+    struct FindWidgets {
+        QGroupBox* panel;
+        QComboBox *field, *key;
+        QPushButton *find, *next, *close;
+    } m_find{};
+    struct FilterWidgets {
+        QGroupBox *panel, *advanced;
+        QComboBox *field, *value;
+        QLabel* op;
+        QPushButton *cycle, *run, *toggleAdvanced, *close;
+        QPlainTextEdit* command;
+        QPushButton *add, *andButton, *orButton, *clear, *runAdvanced, *exitAdvanced;
+    } m_filter{};
     bool m_closing = false; // the screen closes itself after a command
 };
 

@@ -186,3 +186,61 @@ TEST(CustomerScreen, PickedFromTheContractScreenAsTheProgramComposesThem)
     EXPECT_EQ(contract->findChild<QLineEdit*>(QStringLiteral("t19"))->text(),
               QStringLiteral("043-123456  "));
 }
+
+TEST(CustomerScreen, FindAndFilterPanels)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    test::TempDatabase mainDb;
+    customers::CustomerStore store(customerDb.db);
+    for (const char* n : {"สมชาย", "มาลี", "สมศักดิ์"}) {
+        customers::Customer c;
+        c.name = QString::fromUtf8(n);
+        c.province =
+            c.name == QStringLiteral("มาลี") ? QStringLiteral("ระยอง") : QStringLiteral("ชลบุรี");
+        store.addBare(c);
+    }
+    customerDb.db->exec(
+        QStringLiteral("UPDATE customer SET C_Province = 'ชลบุรี' WHERE C_name <> 'มาลี'"));
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+    form->open({});
+    CustomerScreen screen(std::move(form));
+    screen.resize(1280, 800);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
+    EXPECT_FALSE(screen.findChild<QPushButton*>(QStringLiteral("cmdSave"))->isEnabled());
+    choose(screen.findChild<QComboBox*>(QStringLiteral("cboFindField")),
+           QStringLiteral("ชื่อ / บริษัท"));
+    auto* key = screen.findChild<QComboBox*>(QStringLiteral("cboFindKey"));
+    test::typeText(key->lineEdit(), QStringLiteral("สม"));
+    EXPECT_EQ(key->count(), 2); // the names that begin with it
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFindFirst")),
+                      Qt::LeftButton);
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("C_name"))->text(),
+              QStringLiteral("สมศักดิ์"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFindNext")),
+                      Qt::LeftButton);
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("C_name"))->text(),
+              QStringLiteral("สมชาย"));
+    keepScreenshot(&screen, QStringLiteral("customer_find"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFindClose")),
+                      Qt::LeftButton);
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFilter")), Qt::LeftButton);
+    choose(screen.findChild<QComboBox*>(QStringLiteral("cboFilterField")), QStringLiteral("จังหวัด"));
+    auto* value = screen.findChild<QComboBox*>(QStringLiteral("cboFilterValue"));
+    choose(value, QStringLiteral("ชลบุรี"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFilterRun")),
+                      Qt::LeftButton);
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("Adodc1"))->text(), QStringLiteral("1/2"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFilterAdvanced")),
+                      Qt::LeftButton);
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdAddCommand")),
+                      Qt::LeftButton);
+    EXPECT_EQ(screen.findChild<QPlainTextEdit*>(QStringLiteral("txtCommand"))->toPlainText(),
+              QStringLiteral("C_Province  =  'ชลบุรี'"));
+    QApplication::processEvents();
+    keepScreenshot(&screen, QStringLiteral("customer_filter"));
+}

@@ -1,0 +1,251 @@
+#include "customers/ui/customer_screen.h"
+
+#include "platform/ui/form_binding.h"
+#include "platform/ui/screen_parts.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tawela::customers {
+
+using platform::FormBinding;
+using platform::ui::button;
+using platform::ui::captioned;
+
+namespace {
+
+QComboBox* valueBox(const char* name, const QString& caption)
+{
+    auto* c = captioned(new QComboBox, caption);
+    c->setObjectName(QLatin1String(name));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMaxVisibleItems(20);
+    c->lineEdit()->setAccessibleName(caption);
+    return c;
+}
+
+QComboBox* fieldBox(const char* name, const QString& caption)
+{
+    auto* c = captioned(new QComboBox, caption);
+    c->setObjectName(QLatin1String(name));
+    c->setMaxVisibleItems(21);
+    return c;
+}
+
+void showItems(QComboBox* box, const QStringList& items, bool keepText)
+{
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i)
+        shown << box->itemText(i);
+    if (shown == items)
+        return;
+    const QSignalBlocker quiet(box);
+    const QString text = box->currentText();
+    const int index = box->currentIndex();
+    box->clear();
+    box->addItems(items);
+    if (keepText)
+        box->setEditText(text);
+    else
+        box->setCurrentIndex(std::min(index, int(items.size()) - 1));
+}
+
+QStringList captionsOf(const QList<SearchField>& fields)
+{
+    QStringList out;
+    for (const SearchField& f : fields)
+        out << f.caption;
+    return out;
+}
+
+} // namespace
+
+QWidget* CustomerScreen::buildFindPanel()
+{
+    m_find.panel = new QGroupBox(QStringLiteral("ค้นหา"));
+    m_find.panel->setObjectName(QStringLiteral("Frame_find"));
+    auto* k = new QFormLayout(m_find.panel);
+    m_find.field = fieldBox("cboFindField", QStringLiteral("ข้อมูล"));
+    k->addRow(QStringLiteral("ข้อมูล"), m_find.field);
+    m_find.key = valueBox("cboFindKey", QStringLiteral("คีย์ค้นหา"));
+    auto* keyRow = new QHBoxLayout;
+    keyRow->addWidget(new QLabel(QStringLiteral("=")));
+    keyRow->addWidget(m_find.key, 1);
+    auto* keyLabel = new QLabel(QStringLiteral("คีย์ค้นหา"));
+    keyLabel->setBuddy(m_find.key);
+    k->addRow(keyLabel, keyRow);
+    auto* buttons = new QHBoxLayout;
+    m_find.find = button("cmdFindFirst", QStringLiteral("Find"));
+    m_find.next = button("cmdFindNext", QStringLiteral("Find Next"));
+    m_find.close = button("cmdFindClose", QStringLiteral("ปิด"));
+    for (QPushButton* b : {m_find.find, m_find.next, m_find.close})
+        buttons->addWidget(b);
+    k->addRow(buttons);
+    m_find.panel->hide();
+    return m_find.panel;
+}
+
+QWidget* CustomerScreen::buildFilterPanel()
+{
+    auto* box = new QWidget;
+    auto* v = new QVBoxLayout(box);
+    v->setContentsMargins(0, 0, 0, 0);
+    m_filter.panel = new QGroupBox(QStringLiteral("กรองข้อมูล"));
+    m_filter.panel->setObjectName(QStringLiteral("Frame_filter"));
+    auto* k = new QFormLayout(m_filter.panel);
+    m_filter.field = fieldBox("cboFilterField", QStringLiteral("เขตข้อมูล"));
+    k->addRow(QStringLiteral("เขตข้อมูล"), m_filter.field);
+    m_filter.op = new QLabel;
+    m_filter.op->setObjectName(QStringLiteral("lblOperator"));
+    m_filter.cycle = button("cmdOperator", QStringLiteral("   =   <>"));
+    m_filter.cycle->setAccessibleName(QStringLiteral("เปลี่ยนเครื่องหมายเปรียบเทียบ"));
+    auto* opRow = new QHBoxLayout;
+    opRow->addWidget(m_filter.op, 1);
+    opRow->addWidget(m_filter.cycle);
+    k->addRow(QStringLiteral("เครื่องหมาย"), opRow);
+    m_filter.value = valueBox("cboFilterValue", QStringLiteral("คีย์ ในการกรอง"));
+    k->addRow(QStringLiteral("คีย์ ในการกรอง"), m_filter.value);
+    auto* buttons = new QHBoxLayout;
+    m_filter.run = button("cmdFilterRun", QStringLiteral("กรอง"));
+    m_filter.toggleAdvanced = button("cmdFilterAdvanced", QStringLiteral("กรอง ขั้นสูง"));
+    m_filter.close = button("cmdFilterClose", QStringLiteral("ปิด"));
+    for (QPushButton* b : {m_filter.run, m_filter.toggleAdvanced, m_filter.close})
+        buttons->addWidget(b);
+    k->addRow(buttons);
+    v->addWidget(m_filter.panel);
+
+    m_filter.advanced = new QGroupBox(QStringLiteral("กรอง ขั้นสูง"));
+    m_filter.advanced->setObjectName(QStringLiteral("Frame_advanced"));
+    auto* a = new QVBoxLayout(m_filter.advanced);
+    auto* commandLabel = new QLabel(QStringLiteral("คำสั่ง"));
+    m_filter.command = captioned(new QPlainTextEdit, QStringLiteral("คำสั่ง"));
+    m_filter.command->setObjectName(QStringLiteral("txtCommand"));
+    m_filter.command->setReadOnly(true);
+    m_filter.command->setMaximumHeight(80);
+    commandLabel->setBuddy(m_filter.command);
+    a->addWidget(commandLabel);
+    a->addWidget(m_filter.command);
+    auto* row1 = new QHBoxLayout;
+    m_filter.add = button("cmdAddCommand", QStringLiteral("เพิ่ม คำสั่ง"));
+    m_filter.andButton = button("cmdAnd", QStringLiteral("AND"));
+    m_filter.orButton = button("cmdOr", QStringLiteral("OR"));
+    m_filter.clear = button("cmdClearCommand", QStringLiteral("ล้าง คำสั่ง"));
+    for (QPushButton* b : {m_filter.add, m_filter.andButton, m_filter.orButton, m_filter.clear})
+        row1->addWidget(b);
+    a->addLayout(row1);
+    auto* row2 = new QHBoxLayout;
+    m_filter.runAdvanced = button("cmdRunAdvanced", QStringLiteral("กรอง"));
+    m_filter.runAdvanced->setAccessibleName(QStringLiteral("กรอง ตามคำสั่ง"));
+    m_filter.exitAdvanced = button("cmdExitAdvanced", QStringLiteral("ออก"));
+    m_filter.exitAdvanced->setAccessibleName(QStringLiteral("ออกจากการกรอง"));
+    row2->addStretch(1);
+    row2->addWidget(m_filter.runAdvanced);
+    row2->addWidget(m_filter.exitAdvanced);
+    a->addLayout(row2);
+    v->addWidget(m_filter.advanced);
+    m_filter.panel->hide();
+    m_filter.advanced->hide();
+    return box;
+}
+
+void CustomerScreen::bindPanels()
+{
+    CustomerForm& f = *m_form;
+    FormBinding& b = *m_binding;
+    b.text(
+        m_find.key, [&f] { return f.finding.key; },
+        FormBinding::always([&f](const QString& t) { f.finding.key = t; }));
+    b.text(
+        m_filter.value, [&f] { return f.filtering.value; },
+        FormBinding::always([&f](const QString& t) { f.filtering.value = t; }));
+    // The lists complete what is typed.
+    connect(m_find.key->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_form->refreshFindKeys();
+        refreshPanels();
+    });
+    connect(m_filter.value->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_form->refreshFilterValues();
+        refreshPanels();
+    });
+    // An entry chosen from a list is the key or value.
+    connect(m_find.key, &QComboBox::activated, this, [this](int i) {
+        const QString t = m_find.key->itemText(i);
+        run([this, t] { m_form->finding.key = t; });
+    });
+    connect(m_filter.value, &QComboBox::activated, this, [this](int i) {
+        const QString t = m_filter.value->itemText(i);
+        run([this, t] { m_form->filtering.value = t; });
+    });
+    connect(m_find.field, &QComboBox::activated, this,
+            [this](int i) { run([this, i] { m_form->findFieldChosen(i); }); });
+    connect(m_filter.field, &QComboBox::activated, this,
+            [this](int i) { run([this, i] { m_form->filterFieldChosen(i); }); });
+
+    connect(m_cmd.find, &QPushButton::clicked, this, [this] {
+        run([this] { m_form->openFind(); });
+        m_find.field->setFocus();
+    });
+    connect(m_find.find, &QPushButton::clicked, this, [this] { run([this] { m_form->find(); }); });
+    connect(m_find.next, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->findNext(); }); });
+    connect(m_find.close, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->closeFind(); }); });
+
+    connect(m_cmd.filter, &QPushButton::clicked, this, [this] {
+        run([this] { m_form->openFilter(); });
+        m_filter.field->setFocus();
+    });
+    connect(m_filter.cycle, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->cycleOp(); }); });
+    connect(m_filter.run, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->runFilter(); }); });
+    connect(m_filter.toggleAdvanced, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->toggleAdvanced(); }); });
+    connect(m_filter.close, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->closeFilter(); }); });
+    connect(m_filter.add, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->addCondition(); }); });
+    connect(m_filter.andButton, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->addConnector(FilterChain::Connector::And); }); });
+    connect(m_filter.orButton, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->addConnector(FilterChain::Connector::Or); }); });
+    connect(m_filter.clear, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->clearConditions(); }); });
+    connect(m_filter.runAdvanced, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->runAdvanced(); }); });
+    connect(m_filter.exitAdvanced, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->closeFilter(); }); });
+}
+
+void CustomerScreen::refreshPanels()
+{
+    const CustomerForm& f = *m_form;
+    m_find.panel->setVisible(f.finding.visible);
+    if (f.finding.visible) {
+        showItems(m_find.field, captionsOf(f.findFieldList()), false);
+        m_find.field->setCurrentIndex(f.finding.field);
+        showItems(m_find.key, f.finding.keys, true);
+    }
+    m_filter.panel->setVisible(f.filtering.visible);
+    m_filter.advanced->setVisible(f.filtering.visible && f.filtering.advanced);
+    if (f.filtering.visible) {
+        const QList<SearchField> fields = f.filterFieldList();
+        showItems(m_filter.field, captionsOf(fields), false);
+        m_filter.field->setCurrentIndex(f.filtering.field);
+        const bool hasValue = !fields.value(f.filtering.field).column.isEmpty();
+        m_filter.value->setVisible(hasValue);
+        showItems(m_filter.value, f.filtering.values, true);
+        m_filter.op->setText(opCaption(f.filtering.op));
+        m_filter.command->setPlainText(f.filtering.chain.text());
+    }
+}
+
+} // namespace tawela::customers
