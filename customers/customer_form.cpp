@@ -1,6 +1,7 @@
 #include "customers/customer_form.h"
 
 #include "admin/settings.h"
+#include "customers/customer_export.h"
 #include "platform/db/db_error.h"
 #include "platform/db/transaction.h"
 #include "text/thai_text.h"
@@ -513,9 +514,11 @@ CustomerForm::Commands CustomerForm::commands() const
     c.pick = m_opening.mode == OpeningMode::Pick && m_current;
     c.idCard = m_session.idCardReaderEnabled;
     c.remove = c.save = m_current;
+    c.exportOne = !m_exportFolder.isEmpty() && m_current;
+    c.exportAll = !m_exportFolder.isEmpty() && count() > 0;
     // An open find or filter panel keeps the record commands off.
     if (finding.visible || filtering.visible)
-        c.add = c.remove = c.save = c.exit = false;
+        c.add = c.remove = c.save = c.exit = c.exportOne = false;
     if (readOnly()) {
         c.add = c.remove = c.save = c.exit = c.cancel = false;
         c.tools = c.record = c.gridEditable = false;
@@ -695,6 +698,44 @@ bool CustomerForm::runAdvanced()
         return false;
     }
     return showOnly(*where, filtering.chain.formula());
+}
+
+void CustomerForm::exportFailed(const ExportError& e)
+{
+    if (e.openElsewhere())
+        m_prompt.show(QStringLiteral("File summary.xls is open"), e.description(),
+                      PromptIcon::Critical, PromptButtons::Ok);
+    else
+        m_prompt.error(e.description());
+}
+
+std::optional<QString> CustomerForm::exportCurrent()
+{
+    if (!commands().exportOne)
+        return std::nullopt;
+    try {
+        return exportRecordCard(customer, m_exportFolder, m_exportFont);
+    } catch (const ExportError& e) {
+        exportFailed(e);
+        return std::nullopt;
+    }
+}
+
+std::optional<QString> CustomerForm::exportShown()
+{
+    if (!commands().exportAll)
+        return std::nullopt;
+    try {
+        QString file = exportAll(*m_records, m_exportFolder, m_exportFont);
+        m_prompt.plain(QStringLiteral("Export to Excel completed"));
+        return file;
+    } catch (const ExportError& e) {
+        exportFailed(e);
+        return std::nullopt;
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+        return std::nullopt;
+    }
 }
 
 } // namespace tawela::customers

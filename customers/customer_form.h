@@ -12,6 +12,8 @@
 
 namespace tawela::customers {
 
+class ExportError;
+
 // The customer screen's state and commands, without any widget: the record
 // set it shows and the current customer's fields, the lists, adding, saving,
 // deleting, the address lookups, the birth date with age and month, the ID
@@ -25,6 +27,7 @@ public:
     struct Commands {
         bool add = true, remove = true, save = true, cancel = false, exit = true;
         bool tools = true, record = true, gridEditable = true, idCard = false, pick = false;
+        bool exportOne = false, exportAll = false;
     };
     // The labels whose double-click copies the shop's own address.
     enum class ShopPart { Road, Tumbol, Ampor, ProvinceZip };
@@ -146,6 +149,17 @@ public:
         m_reportFilter = std::move(formula);
     }
 
+    // The spreadsheets: the folder of the work file and the font of its cells.
+    void useExports(QString folder, QString fontName)
+    {
+        m_exportFolder = std::move(folder);
+        m_exportFont = std::move(fontName);
+    }
+    // "One2Excel" and "All2Excel": the file written, for the screen to open;
+    // nullopt when nothing was written (the person was told why).
+    std::optional<QString> exportCurrent();
+    std::optional<QString> exportShown();
+
     Commands commands() const;
     bool readOnly() const { return m_session.bkRight() == admin::Right::ReadOnly; }
     const Opening& opening() const { return m_opening; }
@@ -189,6 +203,9 @@ private:
     std::optional<qint64> m_addedId; // added by "เพิ่ม" and never saved since
     bool m_deleteAsked = false;
     std::shared_ptr<QString> m_reportFilter = std::make_shared<QString>();
+    QString m_exportFolder, m_exportFont;
+    // Tells the person why an export wrote nothing.
+    void exportFailed(const ExportError& e);
 };
 
 } // namespace tawela::customers

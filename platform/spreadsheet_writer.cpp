@@ -1,0 +1,218 @@
+#include "platform/spreadsheet_writer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <xlsxwriter.h>
+
+namespace tawela::platform {
+
+std::uint32_t paletteColour(int index)
+{
+    static const std::uint32_t palette[] = {
+        0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
+        0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
+        0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
+        0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
+        0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+        0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
+        0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333,
+    };
+    return index >= 1 && index <= 56 ? palette[index - 1] : 0;
+}
+
+namespace {
+
+QByteArray utf8(const QString& s)
+{
+    return s.toUtf8();
+}
+
+} // namespace
+
+SpreadsheetWriter::SpreadsheetWriter(QString path, const Options& options)
+    : m_path(std::move(path)), m_options(options)
+{
+    const QFileInfo target(m_path);
+    if (!target.dir().exists())
+        throw SpreadsheetError(QStringLiteral("ไม่พบโฟลเดอร์ ") + target.dir().path() +
+                               QStringLiteral(" ที่จะเก็บแฟ้ม ") + target.fileName());
+    m_partial =
+        target.dir().filePath(QStringLiteral(".") + target.fileName() + QStringLiteral(".part"));
+    QFile::remove(m_partial);
+    lxw_workbook_options o{};
+    o.constant_memory = options.rowByRow ? LXW_TRUE : LXW_FALSE;
+    const QByteArray tmp = QDir::tempPath().toLocal8Bit();
+    o.tmpdir = const_cast<char*>(tmp.constData());
+    const QByteArray file = QFile::encodeName(m_partial);
+    m_book = workbook_new_opt(file.constData(), &o);
+    if (!m_book)
+        throw SpreadsheetError(QStringLiteral("สร้างแฟ้ม ") + m_path + QStringLiteral(" ไม่ได้"));
+    m_sheet = workbook_add_worksheet(m_book, utf8(options.sheetName).constData());
+    if (!m_sheet) {
+        workbook_close(m_book);
+        m_book = nullptr;
+        QFile::remove(m_partial);
+        throw SpreadsheetError(QStringLiteral("สร้างแผ่นงานในแฟ้ม ") + m_path +
+                               QStringLiteral(" ไม่ได้"));
+    }
+}
+
+SpreadsheetWriter::~SpreadsheetWriter()
+{
+    if (m_book) {
+        workbook_close(m_book);
+        m_book = nullptr;
+    }
+    if (!m_finished)
+        QFile::remove(m_partial);
+}
+
+void SpreadsheetWriter::check(int error, const char* what) const
+{
+    if (error != LXW_NO_ERROR)
+        throw SpreadsheetError(QStringLiteral("เขียนแฟ้ม ") + m_path + QStringLiteral(" ไม่ได้ (") +
+                               QLatin1String(what) + QStringLiteral(": ") +
+                               QString::fromUtf8(lxw_strerror(lxw_error(error))) + u')');
+}
+
+lxw_format* SpreadsheetWriter::format(const Style& style)
+{
+    const QString key = QString::number(style.colour) + u'|' + style.numberFormat;
+    if (lxw_format* f = m_formats.value(key))
+        return f;
+    lxw_format* f = workbook_add_format(m_book);
+    if (!m_options.fontName.isEmpty())
+        format_set_font_name(f, utf8(m_options.fontName).constData());
+    format_set_font_size(f, m_options.fontSize);
+    if (const std::uint32_t rgb = paletteColour(style.colour); style.colour > 0) {
+        format_set_pattern(f, LXW_PATTERN_SOLID);
+        format_set_bg_color(f, rgb == 0 ? lxw_color_t(LXW_COLOR_BLACK) : lxw_color_t(rgb));
+    }
+    if (!style.numberFormat.isEmpty())
+        format_set_num_format(f, utf8(style.numberFormat).constData());
+    m_formats.insert(key, f);
+    return f;
+}
+
+void SpreadsheetWriter::text(int row, int column, const QString& value, const Style& style)
+{
+    check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column),
+                                 utf8(value).constData(), format(style)),
+          "text");
+}
+
+void SpreadsheetWriter::number(int row, int column, double value, const Style& style)
+{
+    check(worksheet_write_number(m_sheet, lxw_row_t(row), lxw_col_t(column), value, format(style)),
+          "number");
+}
+
+void SpreadsheetWriter::date(int row, int column, const QDate& value, const Style& style)
+{
+    lxw_datetime d{value.year(), value.month(), value.day(), 0, 0, 0};
+    check(worksheet_write_datetime(m_sheet, lxw_row_t(row), lxw_col_t(column), &d, format(style)),
+          "date");
+}
+
+void SpreadsheetWriter::boolean(int row, int column, bool value, const Style& style)
+{
+    check(worksheet_write_boolean(m_sheet, lxw_row_t(row), lxw_col_t(column), value ? 1 : 0,
+                                  format(style)),
+          "boolean");
+}
+
+void SpreadsheetWriter::blank(int row, int column, const Style& style)
+{
+    check(worksheet_write_blank(m_sheet, lxw_row_t(row), lxw_col_t(column), format(style)),
+          "blank");
+}
+
+void SpreadsheetWriter::merge(int firstRow, int firstColumn, int lastRow, int lastColumn,
+                              const QString& value, const Style& style)
+{
+    check(worksheet_merge_range(m_sheet, lxw_row_t(firstRow), lxw_col_t(firstColumn),
+                                lxw_row_t(lastRow), lxw_col_t(lastColumn), utf8(value).constData(),
+                                format(style)),
+          "merge");
+}
+
+void SpreadsheetWriter::comment(int row, int column, const QString& text)
+{
+    check(
+        worksheet_write_comment(m_sheet, lxw_row_t(row), lxw_col_t(column), utf8(text).constData()),
+        "comment");
+}
+
+void SpreadsheetWriter::columnWidth(int firstColumn, int lastColumn, double width,
+                                    const Style& style)
+{
+    check(worksheet_set_column(m_sheet, lxw_col_t(firstColumn), lxw_col_t(lastColumn), width,
+                               style.colour || !style.numberFormat.isEmpty() ? format(style)
+                                                                             : nullptr),
+          "column");
+}
+
+void SpreadsheetWriter::rowHeight(int row, double points)
+{
+    check(worksheet_set_row(m_sheet, lxw_row_t(row), points, nullptr), "row");
+}
+
+void SpreadsheetWriter::hideGridlines()
+{
+    worksheet_gridlines(m_sheet, LXW_HIDE_ALL_GRIDLINES);
+}
+
+void SpreadsheetWriter::printArea(int firstRow, int firstColumn, int lastRow, int lastColumn)
+{
+    check(worksheet_print_area(m_sheet, lxw_row_t(firstRow), lxw_col_t(firstColumn),
+                               lxw_row_t(lastRow), lxw_col_t(lastColumn)),
+          "print area");
+}
+
+void SpreadsheetWriter::margins(double left, double right, double top, double bottom, double header,
+                                double footer)
+{
+    constexpr double PointsPerInch = 72;
+    worksheet_set_margins(m_sheet, left / PointsPerInch, right / PointsPerInch, top / PointsPerInch,
+                          bottom / PointsPerInch);
+    lxw_header_footer_options h{};
+    h.margin = header / PointsPerInch;
+    check(worksheet_set_header_opt(m_sheet, "", &h), "header");
+    lxw_header_footer_options f{};
+    f.margin = footer / PointsPerInch;
+    check(worksheet_set_footer_opt(m_sheet, "", &f), "footer");
+}
+
+void SpreadsheetWriter::fitToPages(int wide, int tall)
+{
+    worksheet_fit_to_pages(m_sheet, uint16_t(wide), uint16_t(tall));
+}
+
+void SpreadsheetWriter::select(int row, int column)
+{
+    worksheet_set_selection(m_sheet, lxw_row_t(row), lxw_col_t(column), lxw_row_t(row),
+                            lxw_col_t(column));
+}
+
+void SpreadsheetWriter::finish()
+{
+    const lxw_error e = workbook_close(m_book);
+    m_book = nullptr;
+    if (e != LXW_NO_ERROR) {
+        QFile::remove(m_partial);
+        throw SpreadsheetError(QStringLiteral("เขียนแฟ้ม ") + m_path + QStringLiteral(" ไม่ได้ (") +
+                               QString::fromUtf8(lxw_strerror(e)) +
+                               QStringLiteral(") ดูว่าดิสก์เต็มหรือไม่มีสิทธิ์เขียนโฟลเดอร์นี้"));
+    }
+    QFile::remove(m_path);
+    if (!QFile::rename(m_partial, m_path)) {
+        QFile::remove(m_partial);
+        throw SpreadsheetError(QStringLiteral("แทนที่แฟ้ม ") + m_path +
+                               QStringLiteral(" ไม่ได้ แฟ้มอาจเปิดอยู่หรือไม่มีสิทธิ์เขียน"));
+    }
+    m_finished = true;
+}
+
+} // namespace tawela::platform
