@@ -6,9 +6,13 @@
 #include "customers/ui/customer_screen.h"
 #include "customers/ui/lookup_editor_screen.h"
 #include "platform/db/db_error.h"
+
 #include "platform/print_queue.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QUrl>
 
 namespace tawela::app {
 
@@ -27,6 +31,17 @@ LookupEditorForm::Kind editorKind(const QString& name)
     if (name == QLatin1String("PostalCode"))
         return LookupEditorForm::Kind::PostalCodes;
     return LookupEditorForm::Kind::Groups;
+}
+
+// The font of exported sheets: the shops' AngsanaUPC where it is installed,
+// else a Thai font this computer has.
+QString spreadsheetFont()
+{
+    const QStringList families = QFontDatabase::families();
+    for (const char* f : {"AngsanaUPC", "Angsana New", "TH Sarabun New", "Laksaman", "Garuda"})
+        if (families.contains(QLatin1String(f)))
+            return QLatin1String(f);
+    return QStringLiteral("AngsanaUPC");
 }
 
 } // namespace
@@ -60,8 +75,11 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                               customers::CustomerForm::PickHandler pick) -> QWidget* {
         auto form =
             std::make_unique<customers::CustomerForm>(db->customer(), db->main(), *who, *say);
+        form->useExports(cfg->homeFolder + QStringLiteral("/Temp"), spreadsheetFont());
         form->open(opening, std::move(pick));
-        return new customers::CustomerScreen(std::move(form), openEditor);
+        return new customers::CustomerScreen(std::move(form), openEditor, [](const QString& file) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        });
     };
     makers.contracts = [=]() -> QWidget* {
         auto print = [=](const contracts::PrintOrder& order) {

@@ -193,8 +193,9 @@ QVariant CustomerGridModel::headerData(int section, Qt::Orientation orientation,
 }
 
 CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener openEditor,
-                               QWidget* parent)
-    : QWidget(parent), m_form(std::move(form)), m_openEditor(std::move(openEditor))
+                               FileOpener openFile, QWidget* parent)
+    : QWidget(parent), m_form(std::move(form)), m_openEditor(std::move(openEditor)),
+      m_openFile(std::move(openFile))
 {
     setObjectName(QStringLiteral("customer"));
     setWindowTitle(QStringLiteral("ข้อมูลลูกค้า"));
@@ -596,6 +597,16 @@ void CustomerScreen::bindCommands()
         }
     });
     connect(m_cmd.exit, &QPushButton::clicked, this, &QWidget::close);
+    auto exported = [this](std::optional<QString> (CustomerForm::*command)()) {
+        return [this, command] {
+            std::optional<QString> file;
+            run([this, command, &file] { file = ((*m_form).*command)(); });
+            if (file && m_openFile)
+                m_openFile(*file);
+        };
+    };
+    connect(m_cmd.one2Excel, &QPushButton::clicked, this, exported(&CustomerForm::exportCurrent));
+    connect(m_cmd.all2Excel, &QPushButton::clicked, this, exported(&CustomerForm::exportShown));
     connect(m_cmd.first, &QPushButton::clicked, this,
             [this] { move([this] { return m_form->moveFirst(); }); });
     connect(m_cmd.previous, &QPushButton::clicked, this,
@@ -728,6 +739,8 @@ void CustomerScreen::refresh()
     }
     m_cmd.add->setVisible(!m_form->readOnly());
     m_cmd.cancel->setEnabled(cmd.cancel);
+    m_cmd.one2Excel->setEnabled(cmd.exportOne);
+    m_cmd.all2Excel->setEnabled(cmd.exportAll);
     m_cmd.pick->setVisible(m_form->opening().mode == OpeningMode::Pick);
     m_cmd.pick->setEnabled(cmd.pick);
     m_record->setEnabled(cmd.record && m_form->hasCurrent());

@@ -56,9 +56,11 @@ public:
     // The lookup editors of the tools menu, opened by name
     // ("group_cust", "status_table", "pre_name_table", "user_field", "PostalCode").
     using EditorOpener = std::function<void(const QString& name)>;
+    // Shows a written spreadsheet in the desktop's spreadsheet program.
+    using FileOpener = std::function<void(const QString& file)>;
 
     CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener openEditor = {},
-                   QWidget* parent = nullptr);
+                   FileOpener openFile = {}, QWidget* parent = nullptr);
     ~CustomerScreen() override;
 
     CustomerForm& form() { return *m_form; }
@@ -116,6 +118,7 @@ private:
 
     std::unique_ptr<CustomerForm> m_form;
     EditorOpener m_openEditor;
+    FileOpener m_openFile;
     platform::FormBinding* m_binding = nullptr;
     CustomerGridModel* m_model = nullptr;
     Fields m_f{};

@@ -11,11 +11,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -204,7 +206,10 @@ TEST(CustomerScreen, FindAndFilterPanels)
     platform::ScriptedPrompt prompt;
     auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
     form->open({});
-    CustomerScreen screen(std::move(form));
+    QTemporaryDir exports;
+    form->useExports(exports.path(), QStringLiteral("Laksaman"));
+    QStringList opened;
+    CustomerScreen screen(std::move(form), {}, [&](const QString& file) { opened << file; });
     screen.resize(1280, 800);
     screen.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
@@ -243,4 +248,17 @@ TEST(CustomerScreen, FindAndFilterPanels)
               QStringLiteral("C_Province  =  'ชลบุรี'"));
     QApplication::processEvents();
     keepScreenshot(&screen, QStringLiteral("customer_filter"));
+
+    // The filtered customers go to the spreadsheet program.
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdExitAdvanced")),
+                      Qt::LeftButton);
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdAll2Excel")),
+                      Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(opened.first()));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdOne2Excel")),
+                      Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 2);
+    if (const QString dir = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !dir.isEmpty())
+        QFile::copy(opened.last(), dir + QStringLiteral("/record_card.xlsx"));
 }
