@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/spreadsheet_writer.h"
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+namespace tawela::platform {
+
+// One cell as a spreadsheet file holds it.
+struct SheetValue {
+    enum class Kind { Empty, Text, Number, Date, Boolean };
+    Kind kind = Kind::Empty;
+    QString text;
+    double number = 0;
+    QDate date;
+    bool boolean = false;
+
+    bool isEmpty() const { return kind == Kind::Empty || (kind == Kind::Text && text.isEmpty()); }
+    // The value as text: numbers without a needless ".0", dates as YYYY-MM-DD.
+    QString asText() const;
+};
+
+// The first sheet of a workbook: rows from the top, each with at most
+// `columns` cells from column A.
+struct SheetData {
+    std::vector<std::vector<SheetValue>> rows;
+    const SheetValue& at(size_t row, size_t column) const;
+};
+
+// Reads .xlsx and .ods (liborcus) and the older .xls (freexl). Throws
+// SpreadsheetError: a missing file, one that is not a spreadsheet, another kind.
+SheetData readSheet(const QString& path, int columns);
+
+// A spreadsheet day number (days since 30 December 1899) as a date.
+QDate dateOfSerial(double serial);
+
+} // namespace tawela::platform
