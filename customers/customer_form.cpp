@@ -738,4 +738,32 @@ std::optional<QString> CustomerForm::exportShown()
     }
 }
 
+std::optional<ImportResult> CustomerForm::importFile(const QString& path,
+                                                     const ImportProgress& progress)
+{
+    if (readOnly() || !close())
+        return std::nullopt;
+    try {
+        const platform::SheetData sheet = platform::readSheet(path, 49);
+        ImportResult result = importCustomers(*m_store.database(), sheet, progress);
+        if (result.cancelled) {
+            m_prompt.plain(QStringLiteral("ยกเลิกการนำเข้าแล้ว ไม่มีข้อมูลใดถูกจัดเก็บ"));
+            return std::nullopt;
+        }
+        if (result.added + result.updated == 0 && result.problems.isEmpty()) {
+            m_prompt.stop(QStringLiteral("ไม่พบข้อมูลลูกค้าในแฟ้มนี้: ตั้งแต่แถวที่ 2 ลงไปต้องมีรหัสลูกค้าในช่อง A "
+                                         "และคำนำหน้าชื่อในช่อง B ตามแบบที่ All2Excel เขียน"));
+            return std::nullopt;
+        }
+        m_prompt.show(QStringLiteral("Information"), QStringLiteral("Data saved "),
+                      PromptIcon::Information, PromptButtons::Ok);
+        return result;
+    } catch (const platform::SpreadsheetError& e) {
+        m_prompt.error(e.description());
+    } catch (const DbError& e) {
+        m_prompt.error(e.description() + QStringLiteral("\nไม่มีข้อมูลใดถูกจัดเก็บ"));
+    }
+    return std::nullopt;
+}
+
 } // namespace tawela::customers

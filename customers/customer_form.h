@@ -2,6 +2,7 @@
 
 #include "admin/session.h"
 #include "customers/customer_filter.h"
+#include "customers/customer_import.h"
 #include "customers/customer_store.h"
 #include "customers/postal_directory.h"
 #include "platform/prompt.h"
@@ -159,6 +160,12 @@ public:
     // nullopt when nothing was written (the person was told why).
     std::optional<QString> exportCurrent();
     std::optional<QString> exportShown();
+
+    // "นำเข้าข้อมูลจาก Excel": the customers of a sheet added or updated in one
+    // transaction. The result when it ran (the screen then closes, as the
+    // Part's import does); nullopt when nothing was stored (said why).
+    std::optional<ImportResult> importFile(const QString& path,
+                                           const ImportProgress& progress = {});
 
     Commands commands() const;
     bool readOnly() const { return m_session.bkRight() == admin::Right::ReadOnly; }

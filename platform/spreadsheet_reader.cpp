@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 
 #include <freexl.h>
 #include <ixion/address.hpp>
@@ -11,6 +12,8 @@
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
 #include <orcus/spreadsheet/sheet.hpp>
+#include <orcus/zip_archive.hpp>
+#include <orcus/zip_archive_stream.hpp>
 
 #include <cmath>
 
@@ -56,6 +59,53 @@ SpreadsheetError notASheet(const QString& path, const QString& why)
                             QStringLiteral(" ไม่ได้: ") + why);
 }
 
+// "B12" → row 11, column 1.
+std::pair<int, int> cellAddress(QStringView ref)
+{
+    int column = 0;
+    qsizetype i = 0;
+    for (; i < ref.size() && ref[i].isLetter(); ++i)
+        column = column * 26 + (ref[i].toUpper().unicode() - u'A' + 1);
+    return {ref.mid(i).toInt() - 1, column - 1};
+}
+
+// Cells written as inline strings (as large sheets and some programs write
+// them), which the xlsx filter passes over: read from the sheet's XML.
+void addInlineStrings(const QString& path, int columns, SheetData& data)
+{
+    std::vector<unsigned char> xml;
+    try {
+        orcus::zip_archive_stream_fd stream(QFile::encodeName(path).constData());
+        orcus::zip_archive archive(&stream);
+        archive.load();
+        if (!archive.read_file_entry("xl/worksheets/sheet1.xml", xml))
+            return;
+    } catch (const std::exception&) {
+        return;
+    }
+    QXmlStreamReader r(
+        QByteArray(reinterpret_cast<const char*>(xml.data()), qsizetype(xml.size())));
+    while (!r.atEnd()) {
+        if (r.readNext() != QXmlStreamReader::StartElement || r.name() != QLatin1String("c") ||
+            r.attributes().value(QLatin1String("t")) != QLatin1String("inlineStr"))
+            continue;
+        const auto [row, column] = cellAddress(r.attributes().value(QLatin1String("r")));
+        QString text;
+        while (!r.atEnd() &&
+               !(r.readNext() == QXmlStreamReader::EndElement && r.name() == QLatin1String("c")))
+            if (r.isStartElement() && r.name() == QLatin1String("t"))
+                text += r.readElementText();
+        if (row < 0 || column < 0 || column >= columns)
+            continue;
+        if (data.rows.size() <= size_t(row))
+            data.rows.resize(size_t(row) + 1);
+        auto& cells = data.rows[size_t(row)];
+        if (cells.size() <= size_t(column))
+            cells.resize(size_t(column) + 1);
+        cells[size_t(column)] = SheetValue{SheetValue::Kind::Text, text, 0, {}, false};
+    }
+}
+
 SheetData readWithOrcus(const QString& path, int columns, bool ods)
 {
     namespace ss = orcus::spreadsheet;
@@ -75,6 +125,8 @@ SheetData readWithOrcus(const QString& path, int columns, bool ods)
                                   QString::fromUtf8(e.what()) + u')');
     }
     SheetData data;
+    if (!ods)
+        addInlineStrings(path, columns, data);
     if (doc.get_sheet_count() == 0)
         return data;
     const ss::sheet* sheet = doc.get_sheet(0);
@@ -83,13 +135,17 @@ SheetData readWithOrcus(const QString& path, int columns, bool ods)
         return data;
     const ixion::model_context& cells = doc.get_model_context();
     const int lastColumn = std::min(range.last.column, columns - 1);
-    data.rows.resize(size_t(range.last.row + 1));
+    if (data.rows.size() < size_t(range.last.row + 1))
+        data.rows.resize(size_t(range.last.row + 1));
     for (int r = 0; r <= range.last.row; ++r) {
         auto& row = data.rows[size_t(r)];
-        row.resize(size_t(lastColumn + 1));
+        if (row.size() < size_t(lastColumn + 1))
+            row.resize(size_t(lastColumn + 1));
         for (int c = 0; c <= lastColumn; ++c) {
             const ixion::abs_address_t at(0, r, c);
             SheetValue& v = row[size_t(c)];
+            if (v.kind != SheetValue::Kind::Empty)
+                continue; // an inline string read above
             switch (cells.get_celltype(at)) {
             case ixion::celltype_t::string: {
                 const std::string_view s = cells.get_string_value(at);
@@ -138,7 +194,8 @@ SheetData readWithFreexl(const QString& path, int columns)
         row.resize(size_t(lastColumn));
         for (int c = 0; c < lastColumn; ++c) {
             FreeXL_CellValue cell{};
-            if (freexl_get_cell_value(handle, r, static_cast<unsigned short>(c), &cell) != FREEXL_OK)
+            if (freexl_get_cell_value(handle, r, static_cast<unsigned short>(c), &cell) !=
+                FREEXL_OK)
                 continue;
             SheetValue& v = row[size_t(c)];
             switch (cell.type) {

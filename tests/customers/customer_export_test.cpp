@@ -1,10 +1,10 @@
 #include "customers/customer_export.h"
 #include "customers/customer_form.h"
+#include "sheet_tools.h"
 #include "temp_home.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -17,13 +17,7 @@ namespace {
 // What an independent reader (openpyxl) finds in the file: "kind\tplace\tvalue" lines.
 QStringList sheetFacts(const QString& file)
 {
-    QProcess p;
-    // Debian's own interpreter, where the packaged openpyxl is.
-    p.start(QStringLiteral("/usr/bin/python3"),
-            {QStringLiteral(TAWELA_SOURCE_DIR "/tests/customers/read_sheet.py"), file});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return runSheetScript("read_sheet.py", {file}).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString fact(const QStringList& facts, const QString& kind, const QString& place)

@@ -1,0 +1,154 @@
+#include "customers/customer_export.h"
+#include "customers/customer_form.h"
+#include "sheet_tools.h"
+#include "shop_builder.h"
+#include "temp_home.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using customers::CustomerForm;
+using platform::PromptAnswer;
+
+namespace {
+
+class CustomerImportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        customerDb.db->exec(QStringLiteral(
+            "INSERT INTO customer (C_code, C_prename, C_name, C_MP, C_Province) VALUES "
+            "('A1', 'นาย', 'สมชาย', '081', 'ชลบุรี')"));
+    }
+    // A sheet written by another program; cells as JSON.
+    QString sheet(const char* name, const QByteArray& json)
+    {
+        const QString file = dir.filePath(QLatin1String(name));
+        runSheetScript("make_sheet.py", {file}, json);
+        return file;
+    }
+    std::unique_ptr<CustomerForm> form()
+    {
+        auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+        f->open({});
+        f->useExports(dir.path(), QString());
+        return f;
+    }
+    QVariant stored(const char* code, const char* column)
+    {
+        return customerDb.db->scalar(QStringLiteral("SELECT ") + QLatin1String(column) +
+                                         QStringLiteral(" FROM customer WHERE C_code = ?"),
+                                     {QString::fromUtf8(code)});
+    }
+    // Every stored row, for comparing before and after.
+    QStringList dump()
+    {
+        QStringList rows;
+        for (QSqlQuery q =
+                 customerDb.db->exec(QStringLiteral("SELECT * FROM customer ORDER BY ID"));
+             q.next();) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells << q.value(i).toString();
+            rows << cells.join(u'|');
+        }
+        return rows;
+    }
+    qint64 customers()
+    {
+        return customerDb.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toLongLong();
+    }
+
+    QTemporaryDir dir;
+    test::TempDatabase customerDb{app::DatabaseRole::Customer};
+    test::TempDatabase mainDb{app::DatabaseRole::Main};
+    platform::ScriptedPrompt prompt;
+};
+
+// Headings, then: A1 with a new mobile only; N1 new with a birth date, an age
+// that is no number and a Thai name; a row without a code; a row whose
+// title (column B) is empty after the last title, which is not read.
+const QByteArray Rows = R"([
+  ["รหัสลูกค้า", "คำนำหน้าชื่อ", "ชื่อ สกุล", "ชื่อ เล่น", "วันเกิด", "อายุ"],
+  ["A1", "นาย", null, null, null, null, null, null, null, null, null, null, null, null, "089"],
+  ["N1", "นาง", "มาลี O'Neil", null, {"date": "1985-02-01"}, "สามสิบ", "1101700230705"],
+  [null, "นาย", "ไม่มีรหัส"],
+  ["Z9", null, "หลังแถวสุดท้าย"]
+])";
+
+} // namespace
+
+TEST_F(CustomerImportTest, AddsUpdatesFilledCellsOnlyAndListsWhatItCouldNotStore)
+{
+    auto f = form();
+    const auto result = f->importFile(sheet("in.xlsx", Rows));
+    ASSERT_TRUE(result) << prompt.lastText().toStdString();
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Data saved "));
+    EXPECT_EQ(result->updated, 1);
+    EXPECT_EQ(result->added, 1);
+    EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("089"));
+    EXPECT_EQ(stored("A1", "C_name").toString(), QStringLiteral("สมชาย")); // empty cell: kept
+    EXPECT_EQ(stored("A1", "C_Province").toString(), QStringLiteral("ชลบุรี"));
+    EXPECT_EQ(stored("N1", "C_name").toString(), QStringLiteral("มาลี O'Neil"));
+    EXPECT_EQ(stored("N1", "birthday").toDate(), QDate(1985, 2, 1));
+    EXPECT_EQ(stored("N1", "C_ID").toString(), QStringLiteral("1101700230705"));
+    EXPECT_FALSE(stored("Z9", "ID").isValid());
+    EXPECT_EQ(customers(), 2);
+    ASSERT_EQ(result->problems.size(), 1);
+    EXPECT_EQ(result->problems[0].sheetRow, 3);
+    EXPECT_EQ(result->problems[0].heading, QStringLiteral("อายุ"));
+    EXPECT_EQ(result->problems[0].value, QStringLiteral("สามสิบ"));
+    EXPECT_TRUE(customers::problemReport(result->problems)
+                    .contains(QStringLiteral("3,\"อายุ\",\"สามสิบ\",\"ต้องเป็นจำนวนเต็ม\"")));
+}
+
+TEST_F(CustomerImportTest, OdsAndOldXlsFilesReadAlike)
+{
+    for (const char* name : {"in.ods", "in.xls"}) {
+        SCOPED_TRACE(name);
+        auto f = form();
+        ASSERT_TRUE(f->importFile(sheet(name, Rows))) << prompt.lastText().toStdString();
+        EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("089"));
+        EXPECT_EQ(stored("N1", "birthday").toDate(), QDate(1985, 2, 1));
+        EXPECT_EQ(customers(), 2);
+    }
+    // Not a spreadsheet: said, nothing stored.
+    const QString text = dir.filePath(QStringLiteral("notes.xlsx"));
+    QFile bad(text);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("plain text");
+    bad.close();
+    EXPECT_FALSE(form()->importFile(text));
+    EXPECT_EQ(prompt.messages().last().title, platform::Prompt::errorTitle());
+}
+
+TEST_F(CustomerImportTest, ACancelOrAFailureStoresNothing)
+{
+    const QStringList before = dump();
+    const QString file = sheet("in.xlsx", Rows);
+    EXPECT_FALSE(form()->importFile(file, [](qsizetype, qsizetype) { return false; }));
+    EXPECT_EQ(dump(), before);
+    test::failEvery(*customerDb.db, "INSERT", "customer", "disk full");
+    EXPECT_FALSE(form()->importFile(file));
+    EXPECT_EQ(dump(), before); // A1's update went back with the failed row
+    test::stopFailing(*customerDb.db, "customer");
+}
+
+TEST_F(CustomerImportTest, AnExportedSheetImportedAgainChangesNothing)
+{
+    customerDb.db->exec(
+        QStringLiteral("UPDATE customer SET birthday = '1990-05-06', C_age = 35, user4 = 125000, "
+                       "city_call = 1, Note = 'บรรทัด 1' WHERE C_code = 'A1'"));
+    const QStringList before = dump();
+    auto f = form();
+    const auto file = f->exportShown();
+    ASSERT_TRUE(file);
+    const auto result = form()->importFile(*file);
+    ASSERT_TRUE(result) << prompt.lastText().toStdString();
+    EXPECT_TRUE(result->problems.isEmpty());
+    EXPECT_EQ(dump(), before);
+}

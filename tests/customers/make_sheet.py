@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Writes a spreadsheet for the import tests with programs other than Tawela:
+.xlsx by XlsxWriter (shared strings, as spreadsheet programs write them),
+.xls by xlwt, .ods as its plain XML in a zip.
+
+  make_sheet.py OUT  < rows.json
+
+rows.json is a list of rows, each a list of cells: a string, a number, null
+(empty) or {"date": "YYYY-MM-DD"}.
+"""
+import datetime
+import json
+import sys
+import zipfile
+from xml.sax.saxutils import escape
+
+out = sys.argv[1]
+rows = json.load(sys.stdin)
+
+
+def value(cell):
+    if isinstance(cell, dict):
+        return datetime.datetime.strptime(cell["date"], "%Y-%m-%d")
+    return cell
+
+
+if out.endswith(".xlsx"):
+    import xlsxwriter
+
+    book = xlsxwriter.Workbook(out)
+    sheet = book.add_worksheet()
+    dates = book.add_format({"num_format": "yyyy-mm-dd"})
+    for r, row in enumerate(rows):
+        for c, cell in enumerate(row):
+            if cell is None:
+                continue
+            v = value(cell)
+            if isinstance(v, datetime.datetime):
+                sheet.write_datetime(r, c, v, dates)
+            else:
+                sheet.write(r, c, v)
+    book.close()
+elif out.endswith(".xls"):
+    import xlwt
+
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("Sheet1")
+    dates = xlwt.easyxf(num_format_str="YYYY-MM-DD")
+    for r, row in enumerate(rows):
+        for c, cell in enumerate(row):
+            if cell is None:
+                continue
+            v = value(cell)
+            if isinstance(v, datetime.datetime):
+                sheet.write(r, c, v, dates)
+            else:
+                sheet.write(r, c, v)
+    book.save(out)
+elif out.endswith(".ods"):
+    cells = []
+    for row in rows:
+        xml = []
+        for cell in row:
+            if cell is None:
+                xml.append("<table:table-cell/>")
+            elif isinstance(cell, dict):
+                xml.append('<table:table-cell office:value-type="date" office:date-value="%s">'
+                           "<text:p>%s</text:p></table:table-cell>" % (cell["date"], cell["date"]))
+            elif isinstance(cell, (int, float)):
+                xml.append('<table:table-cell office:value-type="float" office:value="%s">'
+                           "<text:p>%s</text:p></table:table-cell>" % (cell, cell))
+            else:
+                xml.append('<table:table-cell office:value-type="string"><text:p>%s</text:p>'
+                           "</table:table-cell>" % escape(cell))
+        cells.append("<table:table-row>%s</table:table-row>" % "".join(xml))
+    content = (
+        '<?xml version="1.0" encoding="UTF-8"?>'
+        '<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+        'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+        'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2">'
+        '<office:body><office:spreadsheet><table:table table:name="Sheet1">%s</table:table>'
+        "</office:spreadsheet></office:body></office:document-content>" % "".join(cells))
+    manifest = (
+        '<?xml version="1.0" encoding="UTF-8"?>'
+        '<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" '
+        'manifest:version="1.2">'
+        '<manifest:file-entry manifest:full-path="/" '
+        'manifest:media-type="application/vnd.oasis.opendocument.spreadsheet"/>'
+        '<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>'
+        "</manifest:manifest>")
+    with zipfile.ZipFile(out, "w") as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet")
+        z.writestr("META-INF/manifest.xml", manifest, zipfile.ZIP_DEFLATED)
+        z.writestr("content.xml", content, zipfile.ZIP_DEFLATED)
+else:
+    sys.exit("unknown kind: " + out)
