@@ -77,9 +77,12 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             std::make_unique<customers::CustomerForm>(db->customer(), db->main(), *who, *say);
         form->useExports(cfg->homeFolder + QStringLiteral("/Temp"), spreadsheetFont());
         form->open(opening, std::move(pick));
-        return new customers::CustomerScreen(std::move(form), openEditor, [](const QString& file) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-        });
+        auto* screen =
+            new customers::CustomerScreen(std::move(form), openEditor, [](const QString& file) {
+                QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+            });
+        screen->setImportFolder(cfg->homeFolder + QStringLiteral("/Excel"));
+        return screen;
     };
     makers.contracts = [=]() -> QWidget* {
         auto print = [=](const contracts::PrintOrder& order) {

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -479,7 +483,8 @@ void CustomerScreen::buildToolsMenu(QPushButton* toolsButton)
     }
     m_tools->addSeparator();
     QAction* import = m_tools->addAction(QStringLiteral("นำเข้าข้อมูลจาก Excel"));
-    import->setEnabled(false);
+    import->setObjectName(QStringLiteral("mnuImport"));
+    connect(import, &QAction::triggered, this, &CustomerScreen::importSheet);
     QAction* card = m_tools->addAction(QStringLiteral("อ่านบัตรประชาชน"));
     card->setObjectName(QStringLiteral("mnuIdCard"));
     card->setEnabled(false);
@@ -620,6 +625,73 @@ void CustomerScreen::bindCommands()
                 if (current.isValid() && current.row() != m_form->position())
                     move([this, row = current.row()] { return m_form->moveTo(row); });
             });
+}
+
+void CustomerScreen::importSheet()
+{
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral("เลือกไฟล์ Microsoft Excel"), m_importFolder,
+        QStringLiteral("ไฟล์ตารางคำนวณ (*.xlsx *.ods *.xls);;ทุกไฟล์ (*)"));
+    if (file.isEmpty())
+        return;
+    QProgressDialog progress(QStringLiteral("กำลังนำเข้าข้อมูลลูกค้า…"), QStringLiteral("ยกเลิก"), 0, 100,
+                             this);
+    progress.setWindowTitle(QStringLiteral("นำเข้าข้อมูลจาก Excel"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    std::optional<ImportResult> result;
+    run([&] {
+        result = m_form->importFile(file, [&progress](qsizetype done, qsizetype total) {
+            progress.setMaximum(int(std::max<qsizetype>(total, 1)));
+            progress.setValue(int(done));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    });
+    progress.close();
+    if (!result)
+        return;
+    if (!result->problems.isEmpty())
+        showImportProblems(result->problems);
+    // The screen shows the file as it was opened: it closes, as after an import always.
+    m_closing = true;
+    close();
+}
+
+void CustomerScreen::showImportProblems(const QList<ImportProblem>& problems)
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("ข้อมูลที่นำเข้าไม่ได้"));
+    auto* v = new QVBoxLayout(&dialog);
+    auto* caption = new QLabel(QStringLiteral("ช่องต่อไปนี้ไม่ได้จัดเก็บ (ช่องอื่นของแถวเดียวกันจัดเก็บแล้ว)"));
+    auto* list = captioned(new QPlainTextEdit, QStringLiteral("ข้อมูลที่นำเข้าไม่ได้"));
+    list->setReadOnly(true);
+    const QString report = problemReport(problems);
+    list->setPlainText(report);
+    caption->setBuddy(list);
+    v->addWidget(caption);
+    v->addWidget(list, 1);
+    auto* buttons = new QHBoxLayout;
+    auto* save = button("cmdSaveReport", QStringLiteral("บันทึกรายการ"));
+    auto* done = button("cmdClose", QStringLiteral("ปิด"));
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(done);
+    v->addLayout(buttons);
+    connect(done, &QPushButton::clicked, &dialog, &QDialog::accept);
+    connect(save, &QPushButton::clicked, &dialog, [&] {
+        const QString to = QFileDialog::getSaveFileName(
+            &dialog, QStringLiteral("บันทึกรายการ"), m_importFolder + QStringLiteral("/import.csv"),
+            QStringLiteral("CSV (*.csv)"));
+        if (to.isEmpty())
+            return;
+        QFile out(to);
+        if (!out.open(QIODevice::WriteOnly) || out.write(report.toUtf8()) < 0)
+            QMessageBox::warning(&dialog, QStringLiteral("พบข้อผิดพลาด"),
+                                 QStringLiteral("บันทึกแฟ้ม ") + to + QStringLiteral(" ไม่ได้"));
+    });
+    dialog.resize(640, 360);
+    dialog.exec();
 }
 
 void CustomerScreen::setupEnterOrder()

@@ -64,6 +64,8 @@ public:
     ~CustomerScreen() override;
 
     CustomerForm& form() { return *m_form; }
+    // Where the import's file dialog starts.
+    void setImportFolder(const QString& folder) { m_importFolder = folder; }
     void refresh();
 
 protected:
@@ -113,12 +115,15 @@ private:
     void save();
     void move(const std::function<bool()>& step);
     void refreshLists();
+    void importSheet();
+    void showImportProblems(const QList<ImportProblem>& problems);
     QWidget* fieldOf(CustomerForm::Field field) const;
     QLabel* shopLabel(const QString& caption, CustomerForm::ShopPart part);
 
     std::unique_ptr<CustomerForm> m_form;
     EditorOpener m_openEditor;
     FileOpener m_openFile;
+    QString m_importFolder;
     platform::FormBinding* m_binding = nullptr;
     CustomerGridModel* m_model = nullptr;
     Fields m_f{};
