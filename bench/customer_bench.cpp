@@ -7,15 +7,20 @@
 //   build/bench/customer_bench [--customers=N] [--data=DIR]
 #include "admin/session.h"
 #include "bench/bench_shop.h"
+#include "customers/customer_export.h"
 #include "customers/customer_form.h"
+#include "customers/customer_import.h"
 #include "customers/customer_store.h"
 #include "platform/db/recordset.h"
 #include "platform/error_log.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -174,6 +179,101 @@ void BM_Save(benchmark::State& state)
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300);
 
+// Find by a part of the name, anywhere in it ("สม"), from the first
+// customer, then Find Next; beside a scan for every match.
+void BM_FindInName(benchmark::State& state)
+{
+    CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
+    form.open({});
+    form.finding.field = 1;
+    form.finding.key = QStringLiteral("สม");
+    for (auto _ : state)
+        form.find();
+}
+BENCHMARK(BM_FindInName)->Unit(benchmark::kMillisecond);
+
+void BM_FindNextInName(benchmark::State& state)
+{
+    CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
+    form.open({});
+    form.finding.field = 1;
+    form.finding.key = QStringLiteral("สม");
+    form.find();
+    for (auto _ : state)
+        if (!form.findNext())
+            form.find();
+}
+BENCHMARK(BM_FindNextInName)->Unit(benchmark::kMillisecond);
+
+void BM_FindInName_Naive(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rows(db()->exec(
+            QStringLiteral("SELECT rowid FROM customer WHERE C_name LIKE ? ORDER BY C_code DESC"),
+            {QStringLiteral("%สม%")})));
+}
+BENCHMARK(BM_FindInName_Naive)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A simple filter keeping 10,000 customers (one group of a hundred), to its first page.
+void BM_FilterTenThousand(benchmark::State& state)
+{
+    CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
+    form.open({});
+    for (auto _ : state) {
+        form.openFilter();
+        form.filtering.field = 3; // "กลุ่มลูกค้า"
+        form.filtering.value = QStringLiteral("กลุ่ม7");
+        form.runFilter();
+        for (int r = 0; r < 40; ++r)
+            benchmark::DoNotOptimize(form.records()->valueAt(r, 3));
+    }
+    state.counters["shown"] = double(form.count());
+}
+BENCHMARK(BM_FilterTenThousand)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+QTemporaryDir g_sheets;
+
+// All2Excel of 100,000 customers, and the import of that sheet again.
+void BM_All2ExcelHundredThousand(benchmark::State& state)
+{
+    const platform::db::Recordset set(
+        db(), QStringLiteral("customer"),
+        platform::db::Condition::lessOrEqual(QStringLiteral("ID"), 100000),
+        {{QStringLiteral("C_code"), true}});
+    double peak = 0;
+    for (auto _ : state) {
+        customers::exportAll(set, g_sheets.path(), QStringLiteral("Laksaman"));
+        peak = std::max(peak, residentMb());
+    }
+    state.counters["resident_MB"] = peak;
+}
+BENCHMARK(BM_All2ExcelHundredThousand)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+void BM_All2Excel_Openpyxl(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QProcess p;
+        p.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral(TAWELA_SOURCE_DIR "/bench/openpyxl_write.py"), db()->path(),
+                 QStringLiteral("100000"), g_sheets.filePath(QStringLiteral("openpyxl.xlsx"))});
+        p.waitForFinished(-1);
+    }
+}
+BENCHMARK(BM_All2Excel_Openpyxl)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_ImportHundredThousand(benchmark::State& state)
+{
+    const QString file = customers::exportFile(g_sheets.path());
+    double peak = 0;
+    for (auto _ : state) {
+        const platform::SheetData sheet = platform::readSheet(file, 49);
+        peak = std::max(peak, residentMb());
+        benchmark::DoNotOptimize(customers::importCustomers(*db(), sheet));
+    }
+    state.counters["resident_MB"] = peak;
+}
+BENCHMARK(BM_ImportHundredThousand)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -193,6 +293,10 @@ int main(int argc, char** argv)
     benchmark::Initialize(&n, rest.data());
     platform::error_log::setFolder(g_dataDir);
     db();
+    // A hundred groups of 10,000 for the filter.
+    db()->exec(QStringLiteral("UPDATE customer SET class = 'กลุ่ม' || (ID % 100) "
+                              "WHERE class IS NULL OR class IN ('VIP', 'ทั่วไป')"));
+    db()->exec(QStringLiteral("ANALYZE"));
     g_main = bench::benchShop(g_dataDir, 1000);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

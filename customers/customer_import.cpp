@@ -126,7 +126,7 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
             names << quoteName(column.name);
             binds << value.value;
         }
-        const QVariant key = db.scalar(
+        const QVariant key = db.scalarRepeated(
             QStringLiteral("SELECT rowid FROM customer WHERE C_code = ? ORDER BY rowid LIMIT 1"),
             {code});
         if (key.isValid()) {
@@ -134,17 +134,18 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
             for (const QString& n : names)
                 sets << n + QStringLiteral(" = ?");
             binds << key;
-            db.exec(QStringLiteral("UPDATE customer SET ") + sets.join(QStringLiteral(", ")) +
-                        QStringLiteral(" WHERE rowid = ?"),
-                    binds);
+            db.scalarRepeated(QStringLiteral("UPDATE customer SET ") +
+                                  sets.join(QStringLiteral(", ")) +
+                                  QStringLiteral(" WHERE rowid = ?"),
+                              binds);
             ++result.updated;
         } else {
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?");
-            db.exec(QStringLiteral("INSERT INTO customer (") + names.join(u',') +
-                        QStringLiteral(") VALUES (") + marks.join(u',') + u')',
-                    binds);
+            db.scalarRepeated(QStringLiteral("INSERT INTO customer (") + names.join(u',') +
+                                  QStringLiteral(") VALUES (") + marks.join(u',') + u')',
+                              binds);
             ++result.added;
         }
     }

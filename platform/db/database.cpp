@@ -92,6 +92,7 @@ Database::Database(QString connectionName, QString path, Dialect dialect)
 
 Database::~Database()
 {
+    m_repeated.clear(); // statements go before their connection
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         if (db.isOpen())
@@ -173,6 +174,7 @@ std::shared_ptr<Database> Database::openServer(const ServerAddress& address, Ope
 
 void Database::reconnect() const
 {
+    m_repeated.clear();
     QSqlDatabase db = connection();
     if (m_lost) {
         // Inside a unit of work the rows written before the break are gone
@@ -236,6 +238,43 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
         }
         throw e;
     }
+}
+
+QVariant Database::scalarRepeated(const QString& sql, const QVariantList& binds) const
+{
+    if (m_lost) {
+        m_repeated.clear();
+        return scalar(sql, binds); // made again on the new connection
+    }
+    constexpr qsizetype Kept = 64;
+    std::shared_ptr<QSqlQuery>& query = m_repeated[sql];
+    if (!query) {
+        if (m_repeated.size() > Kept) {
+            m_repeated.clear();
+            return scalar(sql, binds);
+        }
+        query = std::make_shared<QSqlQuery>(connection());
+        query->setForwardOnly(true);
+        if (!query->prepare(sql)) {
+            const DbError e = DbError::fromSql(query->lastError(), sql.left(200), false, backend());
+            m_repeated.remove(sql);
+            throw e;
+        }
+    }
+    for (qsizetype i = 0; i < binds.size(); ++i)
+        query->bindValue(int(i), binds[i]);
+    if (!query->exec()) {
+        const DbError e = DbError::fromSql(query->lastError(), sql.left(200), false, backend());
+        if (e.number() == error_number::ServerLost && isServer())
+            m_lost = true;
+        m_repeated.remove(sql);
+        throw e;
+    }
+    QVariant first;
+    if (query->isSelect() && query->next())
+        first = query->value(0);
+    query->finish();
+    return first;
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& binds) const

@@ -69,6 +69,9 @@ public:
     QSqlQuery exec(const QString& sql, const QVariantList& binds = {}) const;
     // The first column of the first row, or an invalid QVariant.
     QVariant scalar(const QString& sql, const QVariantList& binds = {}) const;
+    // The same for a statement run many times over (an import's lookups and
+    // writes): prepared once on this connection and kept for the next call.
+    QVariant scalarRepeated(const QString& sql, const QVariantList& binds = {}) const;
     // Runs an INSERT and gives the new row's key (its rowid).
     qint64 insert(const QString& sql, const QVariantList& binds = {}) const;
 
@@ -112,6 +115,7 @@ private:
     mutable bool m_lost = false; // the server connection broke: make it again
     mutable bool m_typesReady = false;
     mutable QHash<QString, TableInfo> m_tables;
+    mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_repeated;
     int m_transactionDepth = 0; // kept by Transaction to nest through savepoints
 };
 
