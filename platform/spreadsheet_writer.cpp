@@ -79,6 +79,9 @@ void SpreadsheetWriter::check(int error, const char* what) const
 
 lxw_format* SpreadsheetWriter::format(const Style& style)
 {
+    // Most cells have no style of their own: no key to build for them.
+    if (style.colour == 0 && style.numberFormat.isEmpty() && m_plain)
+        return m_plain;
     const QString key = QString::number(style.colour) + u'|' + style.numberFormat;
     if (lxw_format* f = m_formats.value(key))
         return f;
@@ -93,6 +96,8 @@ lxw_format* SpreadsheetWriter::format(const Style& style)
     if (!style.numberFormat.isEmpty())
         format_set_num_format(f, utf8(style.numberFormat).constData());
     m_formats.insert(key, f);
+    if (style.colour == 0 && style.numberFormat.isEmpty())
+        m_plain = f;
     return f;
 }
 

@@ -84,6 +84,7 @@ private:
     lxw_workbook* m_book = nullptr;
     lxw_worksheet* m_sheet = nullptr;
     QHash<QString, lxw_format*> m_formats;
+    lxw_format* m_plain = nullptr;
     bool m_finished = false;
 };
 
