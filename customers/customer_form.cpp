@@ -750,7 +750,7 @@ std::optional<ImportResult> CustomerForm::importFile(const QString& path,
             m_prompt.plain(QStringLiteral("ยกเลิกการนำเข้าแล้ว ไม่มีข้อมูลใดถูกจัดเก็บ"));
             return std::nullopt;
         }
-        if (result.added + result.updated == 0 && result.problems.isEmpty()) {
+        if (result.added + result.updated + result.unchanged == 0 && result.problems.isEmpty()) {
             m_prompt.stop(QStringLiteral("ไม่พบข้อมูลลูกค้าในแฟ้มนี้: ตั้งแต่แถวที่ 2 ลงไปต้องมีรหัสลูกค้าในช่อง A "
                                          "และคำนำหน้าชื่อในช่อง B ตามแบบที่ All2Excel เขียน"));
             return std::nullopt;

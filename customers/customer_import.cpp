@@ -99,6 +99,12 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
     const QStringList& headings = sheetHeadings();
     const int columns = std::min<int>(Columns, int(info.size()) - 1);
 
+    QStringList stored{QStringLiteral("rowid")};
+    for (int c = 1; c <= columns; ++c)
+        stored << quoteName(info.columns()[c].name);
+    const QString lookup = QStringLiteral("SELECT ") + stored.join(u',') +
+                           QStringLiteral(" FROM customer WHERE C_code = ? ORDER BY rowid LIMIT 1");
+
     platform::db::Transaction t(db);
     db.lockForWriting(QStringLiteral("customer"));
     for (size_t r = 1; r <= last; ++r) {
@@ -110,6 +116,9 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
         const QString code = sheet.at(r, 0).asText();
         if (code.isEmpty())
             continue;
+        // The stored row, so that only what changes is written.
+        const QVariantList row = db.rowRepeated(lookup, {code});
+        const bool found = !row.isEmpty();
         QStringList names;
         QVariantList binds;
         for (int c = 0; c < columns; ++c) {
@@ -123,17 +132,21 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
                                                  value.why};
                 continue;
             }
+            const QVariant was = found ? row[c + 1] : QVariant();
+            if (found && !was.isNull() && was.toString() == value.value.toString())
+                continue;
             names << quoteName(column.name);
             binds << value.value;
         }
-        const QVariant key = db.scalarRepeated(
-            QStringLiteral("SELECT rowid FROM customer WHERE C_code = ? ORDER BY rowid LIMIT 1"),
-            {code});
-        if (key.isValid()) {
+        if (found) {
+            if (names.isEmpty()) {
+                ++result.unchanged; // the customer as stored already
+                continue;
+            }
             QStringList sets;
             for (const QString& n : names)
                 sets << n + QStringLiteral(" = ?");
-            binds << key;
+            binds << row[0];
             db.scalarRepeated(QStringLiteral("UPDATE customer SET ") +
                                   sets.join(QStringLiteral(", ")) +
                                   QStringLiteral(" WHERE rowid = ?"),

@@ -19,7 +19,7 @@ struct ImportProblem {
 };
 
 struct ImportResult {
-    qsizetype added = 0, updated = 0;
+    qsizetype added = 0, updated = 0, unchanged = 0; // customers of the sheet
     QList<ImportProblem> problems;
     bool cancelled = false; // nothing was stored
 };

@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlRecord>
 
 namespace tawela::platform::db {
 
@@ -240,19 +241,15 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
     }
 }
 
-QVariant Database::scalarRepeated(const QString& sql, const QVariantList& binds) const
+QSqlQuery* Database::runRepeated(const QString& sql, const QVariantList& binds) const
 {
-    if (m_lost) {
-        m_repeated.clear();
-        return scalar(sql, binds); // made again on the new connection
-    }
     constexpr qsizetype Kept = 64;
+    if (m_lost || (!m_repeated.contains(sql) && m_repeated.size() >= Kept))
+        m_repeated.clear(); // made again (on the new connection)
     std::shared_ptr<QSqlQuery>& query = m_repeated[sql];
     if (!query) {
-        if (m_repeated.size() > Kept) {
-            m_repeated.clear();
-            return scalar(sql, binds);
-        }
+        if (m_lost)
+            reconnect();
         query = std::make_shared<QSqlQuery>(connection());
         query->setForwardOnly(true);
         if (!query->prepare(sql)) {
@@ -270,11 +267,31 @@ QVariant Database::scalarRepeated(const QString& sql, const QVariantList& binds)
         m_repeated.remove(sql);
         throw e;
     }
+    return query.get();
+}
+
+QVariant Database::scalarRepeated(const QString& sql, const QVariantList& binds) const
+{
+    QSqlQuery* q = runRepeated(sql, binds);
     QVariant first;
-    if (query->isSelect() && query->next())
-        first = query->value(0);
-    query->finish();
+    if (q->isSelect() && q->next())
+        first = q->value(0);
+    q->finish();
     return first;
+}
+
+QVariantList Database::rowRepeated(const QString& sql, const QVariantList& binds) const
+{
+    QSqlQuery* q = runRepeated(sql, binds);
+    QVariantList row;
+    if (q->isSelect() && q->next()) {
+        const int n = q->record().count();
+        row.reserve(n);
+        for (int i = 0; i < n; ++i)
+            row << q->value(i);
+    }
+    q->finish();
+    return row;
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& binds) const

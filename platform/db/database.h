@@ -72,6 +72,8 @@ public:
     // The same for a statement run many times over (an import's lookups and
     // writes): prepared once on this connection and kept for the next call.
     QVariant scalarRepeated(const QString& sql, const QVariantList& binds = {}) const;
+    // Every column of the first row (empty without one), the same way.
+    QVariantList rowRepeated(const QString& sql, const QVariantList& binds = {}) const;
     // Runs an INSERT and gives the new row's key (its rowid).
     qint64 insert(const QString& sql, const QVariantList& binds = {}) const;
 
@@ -107,6 +109,8 @@ private:
     // once per connection when missing.
     void ensureServerTypes() const;
     void reconnect() const;
+    // Runs a kept statement; the rows are read before the next call.
+    QSqlQuery* runRepeated(const QString& sql, const QVariantList& binds) const;
 
     QString m_connectionName;
     QString m_path;

@@ -150,5 +150,6 @@ TEST_F(CustomerImportTest, AnExportedSheetImportedAgainChangesNothing)
     const auto result = form()->importFile(*file);
     ASSERT_TRUE(result) << prompt.lastText().toStdString();
     EXPECT_TRUE(result->problems.isEmpty());
+    EXPECT_EQ(result->unchanged, 1); // nothing to write
     EXPECT_EQ(dump(), before);
 }
