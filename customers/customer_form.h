@@ -162,8 +162,9 @@ public:
     std::optional<QString> exportShown();
 
     // "นำเข้าข้อมูลจาก Excel": the customers of a sheet added or updated in one
-    // transaction. The result when it ran (the screen then closes, as the
-    // Part's import does); nullopt when nothing was stored (said why).
+    // transaction. The result when it ran (the screen then closes, to be
+    // opened again on what was imported); nullopt when nothing was stored
+    // (said why).
     std::optional<ImportResult> importFile(const QString& path,
                                            const ImportProgress& progress = {});
 
