@@ -2,11 +2,18 @@
 
 #include "app/schema.h"
 #include "platform/db/db_error.h"
+#include "platform/error_log.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
 
 namespace tawela::bench {
 
@@ -163,6 +170,33 @@ FROM (SELECT i, n, i / 8000 AS m, i % 8000 + 1 AS run, (i * 7919) % (n / 5) AS c
              {contracts, contracts});
     db->exec(QStringLiteral("ANALYZE"));
     return db;
+}
+
+int runBenchmarks(int argc, char** argv, const BenchArguments& arguments,
+                  const std::function<void()>& prepare, const std::function<void()>& cleanup)
+{
+    QCoreApplication app(argc, argv);
+    const std::string countFlag = arguments.countFlag;
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind(countFlag, 0) == 0)
+            *arguments.count = std::stoll(a.substr(countFlag.size()));
+        else if (a.rfind("--data=", 0) == 0)
+            *arguments.dataDir = QString::fromStdString(a.substr(7));
+        else if (arguments.server && a == "--server")
+            *arguments.server = true;
+        else
+            rest.push_back(argv[i]);
+    }
+    int n = int(rest.size());
+    benchmark::Initialize(&n, rest.data());
+    platform::error_log::setFolder(*arguments.dataDir);
+    prepare();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    cleanup();
+    return 0;
 }
 
 } // namespace tawela::bench

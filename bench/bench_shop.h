@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace tawela::bench {
@@ -29,5 +30,18 @@ QString benchGivenName(int which);
 // The number the generator gave contract i, and the ID number of a customer.
 QString benchPolicyNo(long long i);
 QString benchCustomerId(long long customer);
+
+// The main of a benchmark over generated data: reads "--<count>=N" into
+// *count, "--data=DIR" into *dataDir (a failure's details are logged there)
+// and, when server is given, "--server"; prepare() makes the data before
+// anything is timed and cleanup() lets it go before Qt's drivers do.
+struct BenchArguments {
+    const char* countFlag; // "--rows="
+    long long* count;
+    QString* dataDir;
+    bool* server = nullptr;
+};
+int runBenchmarks(int argc, char** argv, const BenchArguments& arguments,
+                  const std::function<void()>& prepare, const std::function<void()>& cleanup);
 
 } // namespace tawela::bench

@@ -12,10 +12,8 @@
 #include "contracts/contract_form.h"
 #include "contracts/contract_list.h"
 #include "contracts/contract_store.h"
-#include "platform/error_log.h"
 #include "test_server.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QSqlQuery>
 
@@ -226,25 +224,7 @@ BENCHMARK(BM_RedeemWithItsReceipt)->Iterations(500)->UseRealTime()->Unit(benchma
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--contracts=", 0) == 0)
-            g_contracts = std::stoll(a.substr(12));
-        else if (a.rfind("--data=", 0) == 0)
-            g_dataDir = QString::fromStdString(a.substr(7));
-        else if (a == "--server")
-            g_server = true;
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = int(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    platform::error_log::setFolder(g_dataDir); // a failure's details
-    db();                                      // the data is made before anything is timed
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_db.reset(); // before Qt's driver registry goes
-    return 0;
+    return bench::runBenchmarks(
+        argc, argv, {"--contracts=", &g_contracts, &g_dataDir, &g_server}, [] { db(); },
+        [] { g_db.reset(); });
 }

@@ -12,9 +12,7 @@
 #include "customers/customer_import.h"
 #include "customers/customer_store.h"
 #include "platform/db/recordset.h"
-#include "platform/error_log.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -278,29 +276,18 @@ BENCHMARK(BM_ImportHundredThousand)->Unit(benchmark::kMillisecond)->Iterations(1
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--customers=", 0) == 0)
-            g_customers = std::stoll(a.substr(12));
-        else if (a.rfind("--data=", 0) == 0)
-            g_dataDir = QString::fromStdString(a.substr(7));
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = int(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    platform::error_log::setFolder(g_dataDir);
-    db();
-    // A hundred groups of 10,000 for the filter.
-    db()->exec(QStringLiteral("UPDATE customer SET class = 'กลุ่ม' || (ID % 100) "
-                              "WHERE class IS NULL OR class IN ('VIP', 'ทั่วไป')"));
-    db()->exec(QStringLiteral("ANALYZE"));
-    g_main = bench::benchShop(g_dataDir, 1000);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_db.reset();
-    g_main.reset();
-    return 0;
+    return bench::runBenchmarks(
+        argc, argv, {"--customers=", &g_customers, &g_dataDir},
+        [] {
+            db();
+            // A hundred groups of 10,000 for the filter.
+            db()->exec(QStringLiteral("UPDATE customer SET class = 'กลุ่ม' || (ID % 100) "
+                                      "WHERE class IS NULL OR class IN ('VIP', 'ทั่วไป')"));
+            db()->exec(QStringLiteral("ANALYZE"));
+            g_main = bench::benchShop(g_dataDir, 1000);
+        },
+        [] {
+            g_db.reset();
+            g_main.reset();
+        });
 }

@@ -6,10 +6,10 @@
 // The data file is generated on first use and kept in DIR (default: the
 // system's temporary folder) for later runs.
 #include "app/schema.h"
+#include "bench/bench_shop.h"
 #include "platform/db/database.h"
 #include "platform/db/recordset.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -175,21 +175,6 @@ BENCHMARK(BM_WalkRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--rows=", 0) == 0)
-            g_rows = std::stoll(a.substr(7));
-        else if (a.rfind("--data=", 0) == 0)
-            g_dataDir = QString::fromStdString(a.substr(7));
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = int(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_db.reset();
-    return 0;
+    return bench::runBenchmarks(
+        argc, argv, {"--rows=", &g_rows, &g_dataDir}, [] {}, [] { g_db.reset(); });
 }

@@ -95,6 +95,17 @@ bool thaiIdValid(const QString& id)
     return !digit.isEmpty() && digit.back() == id.back();
 }
 
+QString shownText(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QDate)
+        return text::buddhistDateText(v.toDate());
+    if (v.typeId() == qMetaTypeId<Decimal>())
+        return v.value<Decimal>().toString();
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return v.toString();
+}
+
 CustomerCard cardOfFound(const Customer& c, bool byCode)
 {
     CustomerCard k;

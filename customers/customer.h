@@ -60,6 +60,10 @@ const QStringList& educationLevels();
 // 13 characters long is never right.
 bool thaiIdValid(const QString& id);
 
+// A stored value as the customer screen's lists show it: dates in the
+// Buddhist era, amounts as typed, yes/no as True/False.
+QString shownText(const QVariant& value);
+
 // What the contract screen's customer fields receive.
 struct CustomerCard {
     QString code, name, age, idNumber, address, phone;

@@ -163,11 +163,11 @@ std::optional<CompiledTerm> compileTerm(const FilterTerm& term, QString* why)
     case FieldKind::Everyone:
         return CompiledTerm{};
     case FieldKind::HasAddress:
-        return CompiledTerm{Condition::notEquals(QStringLiteral("C_address"), QStringLiteral("")),
+        return CompiledTerm{Condition::notEquals(QStringLiteral("C_address"), QString()),
                             QStringLiteral("C_address <> ''"),
                             QStringLiteral("{Customer.C_address} <> ''")};
     case FieldKind::HasEmail:
-        return CompiledTerm{Condition::notEquals(QStringLiteral("email"), QStringLiteral("")),
+        return CompiledTerm{Condition::notEquals(QStringLiteral("email"), QString()),
                             QStringLiteral("email <> ''"),
                             QStringLiteral("{Customer.email} <> ''")};
     case FieldKind::Number: {
@@ -231,25 +231,12 @@ void FilterChain::addConnector(Connector connector)
     m_items << connector;
 }
 
-QString FilterChain::text() const
+QString FilterChain::joined(QString CompiledTerm::*part) const
 {
     QString out;
     for (const Item& item : m_items) {
         if (const auto* t = std::get_if<CompiledTerm>(&item))
-            out += t->text;
-        else
-            out += std::get<Connector>(item) == Connector::And ? QStringLiteral(" AND ")
-                                                               : QStringLiteral(" OR ");
-    }
-    return out;
-}
-
-QString FilterChain::formula() const
-{
-    QString out;
-    for (const Item& item : m_items) {
-        if (const auto* t = std::get_if<CompiledTerm>(&item))
-            out += t->formula;
+            out += (*t).*part;
         else
             out += std::get<Connector>(item) == Connector::And ? QStringLiteral(" AND ")
                                                                : QStringLiteral(" OR ");

@@ -72,14 +72,15 @@ public:
     bool isEmpty() const { return m_items.isEmpty(); }
 
     // The condition text and the formula, as the buttons built them.
-    QString text() const;
-    QString formula() const;
+    QString text() const { return joined(&CompiledTerm::text); }
+    QString formula() const { return joined(&CompiledTerm::formula); }
     // The bound condition; nullopt when the chain does not read as
     // condition, connector, condition … ("เงื่อนไขอาจไม่ถูกต้อง").
     std::optional<platform::db::Condition> condition() const;
 
 private:
     using Item = std::variant<CompiledTerm, Connector>;
+    QString joined(QString CompiledTerm::*part) const;
     QList<Item> m_items;
 };
 

@@ -139,13 +139,12 @@ bool CustomerForm::moveTo(qsizetype to)
     return true;
 }
 
-void CustomerForm::failed(const QString& description, bool critical)
+void CustomerForm::failed(const DbError& e)
 {
-    if (critical)
-        m_prompt.show(platform::Prompt::errorTitle(), description, PromptIcon::Critical,
-                      PromptButtons::Ok);
-    else
-        m_prompt.plain(description);
+    m_prompt.show(platform::Prompt::errorTitle(),
+                  QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
+                      e.description(),
+                  PromptIcon::Critical, PromptButtons::Ok);
 }
 
 bool CustomerForm::add()
@@ -167,9 +166,7 @@ bool CustomerForm::add()
         m_addedId = id;
     } catch (const DbError& e) {
         m_records->cancelEdit();
-        failed(QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
-                   e.description(),
-               true);
+        failed(e);
         return false;
     }
     loadCurrent();
@@ -186,9 +183,7 @@ void CustomerForm::cancelAdd()
         if (!m_records->isEmpty())
             m_records->moveLast();
     } catch (const DbError& e) {
-        failed(QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
-                   e.description(),
-               true);
+        failed(e);
     }
     loadCurrent();
 }
@@ -294,9 +289,7 @@ void CustomerForm::confirmDelete(bool everyShown)
                           PromptIcon::Information, PromptButtons::Ok);
         }
     } catch (const DbError& e) {
-        failed(QStringLiteral("ความผิดพลาด ") + QString::number(e.number()) + u'\r' +
-                   e.description(),
-               true);
+        failed(e);
     }
     m_deleteAsked = false;
     m_addedId.reset();
@@ -567,32 +560,15 @@ void CustomerForm::refreshFindKeys()
 
 bool CustomerForm::find()
 {
-    if (!m_records || !close())
-        return false;
-    QString why;
-    const auto where = findCondition(findFieldList().value(finding.field), finding.key, &why);
-    if (!where) {
-        m_prompt.stop(why);
-        return false;
-    }
-    bool found = false;
-    try {
-        if (!m_records->isEmpty()) {
-            m_records->moveFirst();
-            found = m_records->find(*where, platform::db::FindStart::Current);
-        }
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-    m_addedId.reset();
-    loadCurrent();
-    if (!found)
-        m_prompt.show(QStringLiteral("End Of File"), QStringLiteral("Not found"),
-                      PromptIcon::Critical, PromptButtons::Ok);
-    return found;
+    return findFrom(true);
 }
 
 bool CustomerForm::findNext()
+{
+    return findFrom(false);
+}
+
+bool CustomerForm::findFrom(bool first)
 {
     if (!m_records || !close())
         return false;
@@ -604,8 +580,12 @@ bool CustomerForm::findNext()
     }
     bool found = false;
     try {
-        if (!m_records->atEnd())
+        if (first && !m_records->isEmpty()) {
+            m_records->moveFirst();
+            found = m_records->find(*where, platform::db::FindStart::Current);
+        } else if (!first && !m_records->atEnd()) {
             found = m_records->find(*where, platform::db::FindStart::Next);
+        }
     } catch (const DbError& e) {
         m_prompt.plain(e.description());
     }

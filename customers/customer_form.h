@@ -11,6 +11,10 @@
 #include <memory>
 #include <optional>
 
+namespace tawela::platform::db {
+class DbError;
+}
+
 namespace tawela::customers {
 
 class ExportError;
@@ -193,7 +197,9 @@ private:
     void clearFields();
     // Refuses (said) what the save would store wrong.
     std::optional<Field> refused();
-    void failed(const QString& description, bool critical);
+    // "ความผิดพลาด " with the error's number and description, critical icon.
+    void failed(const platform::db::DbError& e);
+    bool findFrom(bool first);
     // Shows the customers of the condition; false (said) when it failed.
     bool showOnly(const platform::db::Condition& where, const QString& formula);
     QStringList columnValues(const QString& column, const QString& prefix) const;

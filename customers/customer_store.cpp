@@ -73,14 +73,7 @@ QStringList CustomerStore::values(const QString& column, const QString& prefix, 
     binds << limit;
     QStringList out;
     for (QSqlQuery q = m_db->exec(sql, binds); q.next();) {
-        const QVariant v = platform::db::fromStorage(c.kind, q.value(0));
-        QString shown;
-        if (v.typeId() == QMetaType::QDate)
-            shown = text::buddhistDateText(v.toDate());
-        else if (v.typeId() == qMetaTypeId<platform::Decimal>())
-            shown = v.value<platform::Decimal>().toString();
-        else
-            shown = v.toString();
+        const QString shown = shownText(platform::db::fromStorage(c.kind, q.value(0)));
         if (!shown.isEmpty())
             out << shown;
     }
@@ -120,7 +113,7 @@ std::optional<Customer> CustomerStore::byFullName(const QString& fullName) const
     // A given name may hold spaces itself: every space can be the one
     // between the two names. Each guess is an indexed equality.
     Condition where = Condition::equals(name, fullName) &&
-                      (Condition::isNull(sname) || Condition::equals(sname, QStringLiteral("")));
+                      (Condition::isNull(sname) || Condition::equals(sname, QString()));
     for (qsizetype at = fullName.indexOf(u' '); at >= 0; at = fullName.indexOf(u' ', at + 1))
         where = where || (Condition::equals(name, fullName.left(at)) &&
                           Condition::equals(sname, fullName.mid(at + 1)));
@@ -171,19 +164,12 @@ Customer CustomerStore::addBare(Customer customer)
     return customer;
 }
 
-bool CustomerStore::codeTaken(const QString& code, qint64 exceptId) const
+bool CustomerStore::taken(const char* column, const QString& value, qint64 exceptId) const
 {
     return m_db
-        ->scalar(QStringLiteral("SELECT 1 FROM customer WHERE C_code = ? AND ID <> ? LIMIT 1"),
-                 {code, exceptId})
-        .isValid();
-}
-
-bool CustomerStore::idNumberTaken(const QString& idNumber, qint64 exceptId) const
-{
-    return m_db
-        ->scalar(QStringLiteral("SELECT 1 FROM customer WHERE C_ID = ? AND ID <> ? LIMIT 1"),
-                 {idNumber, exceptId})
+        ->scalar(QStringLiteral("SELECT 1 FROM customer WHERE ") + QLatin1String(column) +
+                     QStringLiteral(" = ? AND ID <> ? LIMIT 1"),
+                 {value, exceptId})
         .isValid();
 }
 

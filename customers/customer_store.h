@@ -59,8 +59,14 @@ public:
     Customer addBare(Customer customer);
 
     // Another customer already has this code / ID number.
-    bool codeTaken(const QString& code, qint64 exceptId) const;
-    bool idNumberTaken(const QString& idNumber, qint64 exceptId) const;
+    bool codeTaken(const QString& code, qint64 exceptId) const
+    {
+        return taken("C_code", code, exceptId);
+    }
+    bool idNumberTaken(const QString& idNumber, qint64 exceptId) const
+    {
+        return taken("C_ID", idNumber, exceptId);
+    }
 
     QStringList groups() const;
     QStringList statuses() const;
@@ -81,6 +87,7 @@ public:
 
 private:
     std::optional<Customer> first(const platform::db::Condition& where) const;
+    bool taken(const char* column, const QString& value, qint64 exceptId) const;
     QStringList column(const QString& table, const QString& column, const QString& order) const;
 
     std::shared_ptr<platform::db::Database> m_db;

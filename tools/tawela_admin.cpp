@@ -18,10 +18,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+
 #include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -109,6 +111,20 @@ void printDatabases(const app::AppConfig& config)
               << Qt::endl;
 }
 
+// Runs a command's work: its own exit status, or 1 with the failure on the
+// console (a database error as sign-in shows it, any other by its description).
+int reported(const std::function<int()>& work)
+{
+    try {
+        return work();
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+    } catch (const platform::Error& e) {
+        err() << e.description() << Qt::endl;
+    }
+    return 1;
+}
+
 int init(const QString& home)
 {
     if (!app::makePrivateFolder(home)) {
@@ -116,7 +132,7 @@ int init(const QString& home)
         return 1;
     }
     const QString ini = app::AppConfig::iniPathFor(home);
-    try {
+    return reported([&]() -> int {
         if (!QFileInfo::exists(ini)) {
             app::writeSetupIni(home);
             out() << "เขียนแฟ้ม " << ini << Qt::endl;
@@ -126,14 +142,8 @@ int init(const QString& home)
         const app::AppConfig config = app::readConfig(home);
         makeShop(config);
         printDatabases(config);
-    } catch (const app::ConfigError& e) {
-        err() << e.description() << Qt::endl;
-        return 1;
-    } catch (const platform::db::DbError& e) {
-        err() << e.message() << Qt::endl;
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }
 
 // Reads tawela.ini and opens the four databases as sign-in does, telling
@@ -330,7 +340,7 @@ int serverInit(const QString& home, const QStringList& args)
         err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
         return 1;
     }
-    try {
+    return reported([&]() -> int {
         if (!QFileInfo::exists(app::AppConfig::iniPathFor(home)))
             app::writeSetupIni(home, server->password);
         app::AppConfig config = app::readConfig(home);
@@ -354,14 +364,8 @@ int serverInit(const QString& home, const QStringList& args)
         }
         connections.close();
         printDatabases(config);
-    } catch (const app::ConfigError& e) {
-        err() << e.description() << Qt::endl;
-        return 1;
-    } catch (const platform::db::DbError& e) {
-        err() << e.message() << Qt::endl;
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }
 
 // The personal file checks the password of tawela.ini: it follows a change.
@@ -379,7 +383,7 @@ int migrate(const QString& home, const QStringList& args)
         usage();
         return 2;
     }
-    try {
+    return reported([&]() -> int {
         const app::AppConfig config = app::readConfig(home);
         QList<tools::TableCopy> copies;
         if (toServer) {
@@ -409,17 +413,8 @@ int migrate(const QString& home, const QStringList& args)
             out() << c.database << '.' << c.table << ": " << c.rows << " แถว "
                   << c.checksum.toHex().left(16) << Qt::endl;
         out() << "ย้ายข้อมูลและตรวจสำเนาครบทุกตารางแล้ว" << Qt::endl;
-    } catch (const app::ConfigError& e) {
-        err() << e.description() << Qt::endl;
-        return 1;
-    } catch (const tools::MigrationError& e) {
-        err() << e.description() << Qt::endl;
-        return 1;
-    } catch (const platform::db::DbError& e) {
-        err() << e.message() << Qt::endl;
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }
 
 } // namespace

@@ -193,12 +193,9 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     m_dayCaption = new QLabel;
     m_dayCaption->setObjectName(QStringLiteral("Label35"));
     right->addRow(m_dayCaption);
-    auto* buttons = new QHBoxLayout;
     auto* ok = button("Command18", QStringLiteral("ตกลง"));
     auto* no = button("Command23", QStringLiteral("ไม่ใช่"));
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(no);
+    auto* buttons = platform::ui::rightAligned({ok, no});
     right->addRow(buttons);
     v->addStretch(1);
     connect(ok, &QPushButton::clicked, this, [this] {
@@ -228,12 +225,9 @@ QGroupBox* ContractScreen::buildEditPanel()
     m_editDue = captioned(dateField("DTPicker9"), QStringLiteral("วันครบกำหนด"));
     right->addRow(QStringLiteral("วันต่อดอก"), m_editOn);
     right->addRow(QStringLiteral("วันครบกำหนด"), m_editDue);
-    auto* buttons = new QHBoxLayout;
     auto* apply = button("Command29", QStringLiteral("แก้ไข"));
     auto* cancel = button("Command13", QStringLiteral("ไม่แก้ไข"));
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancel);
+    auto* buttons = platform::ui::rightAligned({apply, cancel});
     right->addRow(buttons);
     v->addStretch(1);
     connect(apply, &QPushButton::clicked, this, [this] {
@@ -315,12 +309,9 @@ QGroupBox* ContractScreen::buildDeletePanel()
     auto* question = new QLabel(QStringLiteral("คุณต้องการลบ สัญญานี้ ใช่หรือไม่"));
     question->setStyleSheet(QStringLiteral("font-weight: bold; color: #b00020"));
     v->addWidget(question);
-    auto* buttons = new QHBoxLayout;
     m_deleteYes = button("Command25", QStringLiteral("ใช่"));
     auto* no = button("Command24", QStringLiteral("ไม่ใช่"));
-    buttons->addStretch(1);
-    buttons->addWidget(m_deleteYes);
-    buttons->addWidget(no);
+    auto* buttons = platform::ui::rightAligned({m_deleteYes, no});
     v->addLayout(buttons);
     v->addStretch(1);
     connect(m_deleteYes, &QPushButton::clicked, this, [this] {
@@ -349,12 +340,9 @@ QGroupBox* ContractScreen::buildReprintPanel()
         grid->addWidget(m_reprint[i], i % 3, i / 3);
     }
     v->addLayout(grid);
-    auto* buttons = new QHBoxLayout;
     m_reprintPrint = button("Command43", QStringLiteral("พิมพ์"));
     auto* out = button("Command42", QStringLiteral("ออก"));
-    buttons->addStretch(1);
-    buttons->addWidget(m_reprintPrint);
-    buttons->addWidget(out);
+    auto* buttons = platform::ui::rightAligned({m_reprintPrint, out});
     v->addLayout(buttons);
     v->addStretch(1);
     connect(m_reprintPrint, &QPushButton::clicked, this, [this] {

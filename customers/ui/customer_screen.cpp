@@ -74,21 +74,6 @@ QLabel* row(QFormLayout* form, const QString& caption, std::initializer_list<QWi
     return row(form, new QLabel(caption), fields);
 }
 
-void setItems(QComboBox* box, const QStringList& items)
-{
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i)
-        shown << box->itemText(i);
-    if (shown == items)
-        return;
-    const QSignalBlocker quiet(box);
-    const QString text = box->currentText();
-    box->clear();
-    box->addItems(items);
-    if (box->isEditable())
-        box->setEditText(text);
-}
-
 } // namespace
 
 CustomerGridModel::CustomerGridModel(const CustomerForm& form, QObject* parent)
@@ -177,14 +162,7 @@ QVariant CustomerGridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || role != Qt::DisplayRole || !m_form.records())
         return {};
-    const QVariant v = m_form.records()->valueAt(index.row(), index.column());
-    if (v.typeId() == QMetaType::QDate)
-        return text::buddhistDateText(v.toDate());
-    if (v.typeId() == qMetaTypeId<platform::Decimal>())
-        return v.value<platform::Decimal>().toString();
-    if (v.typeId() == QMetaType::Bool)
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    return v;
+    return shownText(m_form.records()->valueAt(index.row(), index.column()));
 }
 
 QVariant CustomerGridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -613,17 +591,17 @@ void CustomerScreen::bindCommands()
     connect(m_cmd.one2Excel, &QPushButton::clicked, this, exported(&CustomerForm::exportCurrent));
     connect(m_cmd.all2Excel, &QPushButton::clicked, this, exported(&CustomerForm::exportShown));
     connect(m_cmd.first, &QPushButton::clicked, this,
-            [this] { move([this] { return m_form->moveFirst(); }); });
+            [this] { run([this] { m_form->moveFirst(); }); });
     connect(m_cmd.previous, &QPushButton::clicked, this,
-            [this] { move([this] { return m_form->movePrevious(); }); });
+            [this] { run([this] { m_form->movePrevious(); }); });
     connect(m_cmd.next, &QPushButton::clicked, this,
-            [this] { move([this] { return m_form->moveNext(); }); });
+            [this] { run([this] { m_form->moveNext(); }); });
     connect(m_cmd.last, &QPushButton::clicked, this,
-            [this] { move([this] { return m_form->moveLast(); }); });
+            [this] { run([this] { m_form->moveLast(); }); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid() && current.row() != m_form->position())
-                    move([this, row = current.row()] { return m_form->moveTo(row); });
+                    run([this, row = current.row()] { m_form->moveTo(row); });
             });
 }
 
@@ -671,12 +649,9 @@ void CustomerScreen::showImportProblems(const QList<ImportProblem>& problems)
     caption->setBuddy(list);
     v->addWidget(caption);
     v->addWidget(list, 1);
-    auto* buttons = new QHBoxLayout;
     auto* save = button("cmdSaveReport", QStringLiteral("บันทึกรายการ"));
     auto* done = button("cmdClose", QStringLiteral("ปิด"));
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(done);
+    auto* buttons = platform::ui::rightAligned({save, done});
     v->addLayout(buttons);
     connect(done, &QPushButton::clicked, &dialog, &QDialog::accept);
     connect(save, &QPushButton::clicked, &dialog, [&] {
@@ -731,12 +706,6 @@ void CustomerScreen::run(const std::function<void()>& command)
     refresh();
 }
 
-void CustomerScreen::move(const std::function<bool()>& step)
-{
-    step();
-    refresh();
-}
-
 void CustomerScreen::save()
 {
     std::optional<CustomerForm::Field> refused;
@@ -771,15 +740,15 @@ QWidget* CustomerScreen::fieldOf(CustomerForm::Field field) const
 void CustomerScreen::refreshLists()
 {
     const CustomerForm& f = *m_form;
-    setItems(m_f.group, f.groups);
-    setItems(m_f.status, f.statuses);
-    setItems(m_f.title, f.titles);
-    setItems(m_f.province, f.provinces);
-    setItems(m_f.ampor, f.districts);
+    platform::ui::showItems(m_f.group, f.groups);
+    platform::ui::showItems(m_f.status, f.statuses);
+    platform::ui::showItems(m_f.title, f.titles);
+    platform::ui::showItems(m_f.province, f.provinces);
+    platform::ui::showItems(m_f.ampor, f.districts);
     QStringList subs;
     for (const SubDistrict& s : f.subDistricts)
         subs << s.name;
-    setItems(m_f.tumbol, subs);
+    platform::ui::showItems(m_f.tumbol, subs);
     for (int i = 0; i < 5; ++i) {
         m_userLabels[i]->setText(f.userCaptions.value(i));
         m_userLabels[i]->buddy()->setAccessibleName(f.userCaptions.value(i));
@@ -802,7 +771,6 @@ void CustomerScreen::refresh()
     }
     const CustomerForm::Commands cmd = m_form->commands();
     m_position->setText(m_form->positionText());
-    m_cmd.add->setVisible(cmd.add || !m_form->readOnly());
     m_cmd.add->setEnabled(cmd.add);
     for (auto [b, on] : {std::pair{m_cmd.remove, cmd.remove}, std::pair{m_cmd.save, cmd.save},
                          std::pair{m_cmd.exit, cmd.exit}}) {

@@ -113,7 +113,6 @@ private:
     void setupEnterOrder();
     void run(const std::function<void()>& command);
     void save();
-    void move(const std::function<bool()>& step);
     void refreshLists();
     void importSheet();
     void showImportProblems(const QList<ImportProblem>& problems);

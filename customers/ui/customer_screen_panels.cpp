@@ -40,24 +40,6 @@ QComboBox* fieldBox(const char* name, const QString& caption)
     return c;
 }
 
-void showItems(QComboBox* box, const QStringList& items, bool keepText)
-{
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i)
-        shown << box->itemText(i);
-    if (shown == items)
-        return;
-    const QSignalBlocker quiet(box);
-    const QString text = box->currentText();
-    const int index = box->currentIndex();
-    box->clear();
-    box->addItems(items);
-    if (keepText)
-        box->setEditText(text);
-    else
-        box->setCurrentIndex(std::min(index, int(items.size()) - 1));
-}
-
 QStringList captionsOf(const QList<SearchField>& fields)
 {
     QStringList out;
@@ -141,15 +123,11 @@ QWidget* CustomerScreen::buildFilterPanel()
     for (QPushButton* b : {m_filter.add, m_filter.andButton, m_filter.orButton, m_filter.clear})
         row1->addWidget(b);
     a->addLayout(row1);
-    auto* row2 = new QHBoxLayout;
     m_filter.runAdvanced = button("cmdRunAdvanced", QStringLiteral("กรอง"));
     m_filter.runAdvanced->setAccessibleName(QStringLiteral("กรอง ตามคำสั่ง"));
     m_filter.exitAdvanced = button("cmdExitAdvanced", QStringLiteral("ออก"));
     m_filter.exitAdvanced->setAccessibleName(QStringLiteral("ออกจากการกรอง"));
-    row2->addStretch(1);
-    row2->addWidget(m_filter.runAdvanced);
-    row2->addWidget(m_filter.exitAdvanced);
-    a->addLayout(row2);
+    a->addLayout(platform::ui::rightAligned({m_filter.runAdvanced, m_filter.exitAdvanced}));
     v->addWidget(m_filter.advanced);
     m_filter.panel->hide();
     m_filter.advanced->hide();
@@ -230,19 +208,19 @@ void CustomerScreen::refreshPanels()
     const CustomerForm& f = *m_form;
     m_find.panel->setVisible(f.finding.visible);
     if (f.finding.visible) {
-        showItems(m_find.field, captionsOf(f.findFieldList()), false);
+        platform::ui::showItems(m_find.field, captionsOf(f.findFieldList()));
         m_find.field->setCurrentIndex(f.finding.field);
-        showItems(m_find.key, f.finding.keys, true);
+        platform::ui::showItems(m_find.key, f.finding.keys);
     }
     m_filter.panel->setVisible(f.filtering.visible);
     m_filter.advanced->setVisible(f.filtering.visible && f.filtering.advanced);
     if (f.filtering.visible) {
         const QList<SearchField> fields = f.filterFieldList();
-        showItems(m_filter.field, captionsOf(fields), false);
+        platform::ui::showItems(m_filter.field, captionsOf(fields));
         m_filter.field->setCurrentIndex(f.filtering.field);
         const bool hasValue = !fields.value(f.filtering.field).column.isEmpty();
         m_filter.value->setVisible(hasValue);
-        showItems(m_filter.value, f.filtering.values, true);
+        platform::ui::showItems(m_filter.value, f.filtering.values);
         m_filter.op->setText(opCaption(f.filtering.op));
         m_filter.command->setPlainText(f.filtering.chain.text());
     }

@@ -99,7 +99,11 @@ void compileNode(const Node& n, const TableInfo& table, QString& sql, QVariantLi
     }
     default: {
         const ColumnInfo& c = table.column(n.column);
-        const QVariant stored = toStorage(c, n.value);
+        QVariant stored = toStorage(c, n.value);
+        // A null text is the empty text here: bound as it is, the driver
+        // would send NULL, which no comparison ever meets.
+        if (stored.typeId() == QMetaType::QString && !stored.isNull() && stored.toString().isNull())
+            stored = QStringLiteral("");
         if (stored.isNull()) {
             // Comparing with nothing: equal means empty, unequal means filled.
             if (n.op == Op::Eq)

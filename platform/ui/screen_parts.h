@@ -5,6 +5,8 @@
 #include "platform/ui/thai_date_edit.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -41,6 +43,36 @@ inline QPushButton* button(const char* name, const QString& caption)
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
+}
+
+// Buttons at the right end of a row, in the order given.
+inline QHBoxLayout* rightAligned(std::initializer_list<QWidget*> widgets)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* w : widgets)
+        row->addWidget(w);
+    return row;
+}
+
+// Gives a list its entries when they changed. An editable list keeps the
+// text typed in it; a fixed one the entry chosen (or the last one left).
+inline void showItems(QComboBox* box, const QStringList& items)
+{
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i)
+        shown << box->itemText(i);
+    if (shown == items)
+        return;
+    const QSignalBlocker quiet(box);
+    const QString text = box->currentText();
+    const int index = box->currentIndex();
+    box->clear();
+    box->addItems(items);
+    if (box->isEditable())
+        box->setEditText(text);
+    else
+        box->setCurrentIndex(std::min(index, int(items.size()) - 1));
 }
 
 // Writes a grid cell still being typed in (before its screen closes).
