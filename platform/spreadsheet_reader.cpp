@@ -2,20 +2,21 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 
 #include <freexl.h>
 #include <ixion/address.hpp>
 #include <ixion/model_context.hpp>
 #include <orcus/orcus_ods.hpp>
-#include <orcus/orcus_xlsx.hpp>
+#include <orcus/sax_parser.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
 #include <orcus/spreadsheet/sheet.hpp>
 #include <orcus/zip_archive.hpp>
 #include <orcus/zip_archive_stream.hpp>
 
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 
 namespace tawela::platform {
 
@@ -59,74 +60,276 @@ SpreadsheetError notASheet(const QString& path, const QString& why)
                             QStringLiteral(" ไม่ได้: ") + why);
 }
 
-// "B12" → row 11, column 1.
-std::pair<int, int> cellAddress(QStringView ref)
+// "B12" → row 11, column 1; a part that is missing stays -1.
+std::pair<int, int> cellAddress(std::string_view ref)
 {
     int column = 0;
-    qsizetype i = 0;
-    for (; i < ref.size() && ref[i].isLetter(); ++i)
-        column = column * 26 + (ref[i].toUpper().unicode() - u'A' + 1);
-    return {ref.mid(i).toInt() - 1, column - 1};
+    size_t i = 0;
+    for (; i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i])); ++i)
+        column = column * 26 + (std::toupper(static_cast<unsigned char>(ref[i])) - 'A' + 1);
+    int row = 0;
+    for (; i < ref.size() && std::isdigit(static_cast<unsigned char>(ref[i])); ++i)
+        row = row * 10 + (ref[i] - '0');
+    return {row - 1, column - 1};
 }
 
-// Cells written as inline strings (as large sheets and some programs write
-// them), which the xlsx filter passes over: read from the sheet's XML.
-void addInlineStrings(const QString& path, int columns, SheetData& data)
+QString fromUtf8(std::string_view s)
 {
-    std::vector<unsigned char> xml;
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+std::vector<unsigned char> zipEntry(const orcus::zip_archive& archive, const std::string& name)
+{
+    std::vector<unsigned char> bytes;
+    try {
+        if (!archive.read_file_entry(name, bytes))
+            bytes.clear();
+    } catch (const std::exception&) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+template <typename Handler> void parseXml(const std::vector<unsigned char>& xml, Handler& handler)
+{
+    if (xml.empty())
+        return;
+    orcus::sax_parser<Handler> parser(reinterpret_cast<const char*>(xml.data()), xml.size(),
+                                      handler);
+    parser.parse();
+}
+
+// The workbook's first sheet: its part named through the relationships, as
+// programs other than the usual ones may name it differently.
+struct FirstSheet : orcus::sax_handler {
+    std::string id, target, path;
+    bool rels = false;
+    void attribute(const orcus::sax::parser_attribute& a)
+    {
+        if (a.name == "id" && id.empty() && !rels)
+            pendingId = std::string(a.value);
+        if (rels && a.name == "Id")
+            pendingId = std::string(a.value);
+        if (rels && a.name == "Target")
+            pendingTarget = std::string(a.value);
+    }
+    void start_element(const orcus::sax::parser_element& e)
+    {
+        if (!rels && e.name == "sheet" && id.empty())
+            id = pendingId;
+        if (rels && e.name == "Relationship" && pendingId == id && target.empty())
+            target = pendingTarget;
+        pendingId.clear();
+        pendingTarget.clear();
+    }
+
+private:
+    std::string pendingId, pendingTarget;
+};
+
+std::string firstSheetPart(const orcus::zip_archive& archive)
+{
+    FirstSheet sheet;
+    parseXml(zipEntry(archive, "xl/workbook.xml"), sheet);
+    sheet.rels = true;
+    if (!sheet.id.empty())
+        parseXml(zipEntry(archive, "xl/_rels/workbook.xml.rels"), sheet);
+    if (sheet.target.empty())
+        return "xl/worksheets/sheet1.xml";
+    if (sheet.target.front() == '/')
+        return sheet.target.substr(1);
+    return "xl/" + sheet.target;
+}
+
+// Collects the text of <t> elements, leaving out phonetic runs (<rPh>).
+struct TextCollector {
+    std::string text;
+    bool inText = false;
+    int phonetic = 0;
+    void open(std::string_view name)
+    {
+        if (name == "t" && !phonetic) {
+            inText = true;
+        } else if (name == "rPh") {
+            ++phonetic;
+        }
+    }
+    void close(std::string_view name)
+    {
+        if (name == "t")
+            inText = false;
+        else if (name == "rPh")
+            --phonetic;
+    }
+    void characters(std::string_view s)
+    {
+        if (inText)
+            text.append(s);
+    }
+};
+
+struct SharedStrings : orcus::sax_handler {
+    std::vector<QString> strings;
+    TextCollector t;
+    void start_element(const orcus::sax::parser_element& e)
+    {
+        if (e.name == "si")
+            t.text.clear();
+        t.open(e.name);
+    }
+    void end_element(const orcus::sax::parser_element& e)
+    {
+        t.close(e.name);
+        if (e.name == "si")
+            strings.push_back(fromUtf8(t.text));
+    }
+    void characters(std::string_view s, bool) { t.characters(s); }
+};
+
+// One pass over the sheet's XML: cells by their reference (or, without one,
+// after the cell before), shared, inline and formula strings, numbers,
+// booleans and ISO dates.
+struct SheetCells : orcus::sax_handler {
+    SheetCells(const std::vector<QString>& shared, int columns, SheetData& data)
+        : m_shared(shared), m_columns(columns), m_data(data)
+    {}
+
+    void attribute(const orcus::sax::parser_attribute& a)
+    {
+        if (a.name == "r")
+            m_ref = std::string(a.value);
+        else if (a.name == "t")
+            m_type = std::string(a.value);
+    }
+    void start_element(const orcus::sax::parser_element& e)
+    {
+        if (e.name == "row") {
+            const int r = m_ref.empty() ? -1 : cellAddress(m_ref).first;
+            m_row = r >= 0 ? r : m_row + 1;
+            m_column = -1;
+        } else if (e.name == "c") {
+            const auto [r, c] = m_ref.empty() ? std::pair{-1, -1} : cellAddress(m_ref);
+            if (r >= 0)
+                m_row = r;
+            m_column = c >= 0 ? c : m_column + 1;
+            m_cellType = m_type;
+            m_value.clear();
+            m_text.text.clear();
+            m_inValue = false;
+        } else if (e.name == "v") {
+            m_inValue = true;
+        }
+        m_text.open(e.name);
+        m_ref.clear();
+        m_type.clear();
+    }
+    void end_element(const orcus::sax::parser_element& e)
+    {
+        m_text.close(e.name);
+        if (e.name == "v")
+            m_inValue = false;
+        else if (e.name == "c")
+            store();
+    }
+    void characters(std::string_view s, bool)
+    {
+        if (m_inValue)
+            m_value.append(s);
+        m_text.characters(s);
+    }
+
+private:
+    void store()
+    {
+        if (m_row < 0 || m_column < 0 || m_column >= m_columns)
+            return;
+        SheetValue v;
+        if (m_cellType == "inlineStr") {
+            v.kind = SheetValue::Kind::Text;
+            v.text = fromUtf8(m_text.text);
+        } else if (m_value.empty()) {
+            return;
+        } else if (m_cellType == "s") {
+            const size_t index = std::strtoul(m_value.c_str(), nullptr, 10);
+            if (index >= m_shared.size())
+                return;
+            v.kind = SheetValue::Kind::Text;
+            v.text = m_shared[index];
+        } else if (m_cellType == "str") {
+            v.kind = SheetValue::Kind::Text;
+            v.text = fromUtf8(m_value);
+        } else if (m_cellType == "b") {
+            v.kind = SheetValue::Kind::Boolean;
+            v.boolean = m_value == "1";
+        } else if (m_cellType == "d") {
+            v.kind = SheetValue::Kind::Date;
+            v.date = QDate::fromString(fromUtf8(m_value).left(10), Qt::ISODate);
+        } else if (m_cellType == "e") {
+            return;
+        } else {
+            char* end = nullptr;
+            v.number = std::strtod(m_value.c_str(), &end);
+            if (end == m_value.c_str())
+                return;
+            v.kind = SheetValue::Kind::Number;
+        }
+        auto& rows = m_data.rows;
+        if (rows.size() <= size_t(m_row))
+            rows.resize(size_t(m_row) + 1);
+        auto& cells = rows[size_t(m_row)];
+        if (cells.size() <= size_t(m_column))
+            cells.resize(size_t(m_column) + 1);
+        cells[size_t(m_column)] = std::move(v);
+    }
+
+    const std::vector<QString>& m_shared;
+    int m_columns;
+    SheetData& m_data;
+    std::string m_ref, m_type, m_cellType, m_value;
+    TextCollector m_text;
+    bool m_inValue = false;
+    int m_row = -1, m_column = -1;
+};
+
+// An .xlsx read straight from its parts, without building a document: a
+// large export is read once, in one pass, and its cells are held only once.
+SheetData readXlsx(const QString& path, int columns)
+{
+    SheetData data;
     try {
         orcus::zip_archive_stream_fd stream(QFile::encodeName(path).constData());
         orcus::zip_archive archive(&stream);
         archive.load();
-        if (!archive.read_file_entry("xl/worksheets/sheet1.xml", xml))
-            return;
-    } catch (const std::exception&) {
-        return;
+        SharedStrings shared;
+        parseXml(zipEntry(archive, "xl/sharedStrings.xml"), shared);
+        const std::vector<unsigned char> sheet = zipEntry(archive, firstSheetPart(archive));
+        if (sheet.empty())
+            throw notASheet(path, QStringLiteral("ไม่พบแผ่นงานในแฟ้ม"));
+        SheetCells cells(shared.strings, columns, data);
+        parseXml(sheet, cells);
+    } catch (const SpreadsheetError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้มตารางคำนวณที่อ่านได้ (") +
+                                  QString::fromUtf8(e.what()) + u')');
     }
-    QXmlStreamReader r(
-        QByteArray(reinterpret_cast<const char*>(xml.data()), qsizetype(xml.size())));
-    while (!r.atEnd()) {
-        if (r.readNext() != QXmlStreamReader::StartElement || r.name() != QLatin1String("c") ||
-            r.attributes().value(QLatin1String("t")) != QLatin1String("inlineStr"))
-            continue;
-        const auto [row, column] = cellAddress(r.attributes().value(QLatin1String("r")));
-        QString text;
-        while (!r.atEnd() &&
-               !(r.readNext() == QXmlStreamReader::EndElement && r.name() == QLatin1String("c")))
-            if (r.isStartElement() && r.name() == QLatin1String("t"))
-                text += r.readElementText();
-        if (row < 0 || column < 0 || column >= columns)
-            continue;
-        if (data.rows.size() <= size_t(row))
-            data.rows.resize(size_t(row) + 1);
-        auto& cells = data.rows[size_t(row)];
-        if (cells.size() <= size_t(column))
-            cells.resize(size_t(column) + 1);
-        cells[size_t(column)] = SheetValue{SheetValue::Kind::Text, text, 0, {}, false};
-    }
+    return data;
 }
 
-SheetData readWithOrcus(const QString& path, int columns, bool ods)
+SheetData readOds(const QString& path, int columns)
 {
     namespace ss = orcus::spreadsheet;
     ss::range_size_t size{1048576, 16384};
     ss::document doc{size};
     ss::import_factory factory{doc};
     try {
-        if (ods) {
-            orcus::orcus_ods loader(&factory);
-            loader.read_file(QFile::encodeName(path).toStdString());
-        } else {
-            orcus::orcus_xlsx loader(&factory);
-            loader.read_file(QFile::encodeName(path).toStdString());
-        }
+        orcus::orcus_ods loader(&factory);
+        loader.read_file(QFile::encodeName(path).toStdString());
     } catch (const std::exception& e) {
         throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้มตารางคำนวณที่อ่านได้ (") +
                                   QString::fromUtf8(e.what()) + u')');
     }
     SheetData data;
-    if (!ods)
-        addInlineStrings(path, columns, data);
     if (doc.get_sheet_count() == 0)
         return data;
     const ss::sheet* sheet = doc.get_sheet(0);
@@ -135,8 +338,7 @@ SheetData readWithOrcus(const QString& path, int columns, bool ods)
         return data;
     const ixion::model_context& cells = doc.get_model_context();
     const int lastColumn = std::min(range.last.column, columns - 1);
-    if (data.rows.size() < size_t(range.last.row + 1))
-        data.rows.resize(size_t(range.last.row + 1));
+    data.rows.resize(size_t(range.last.row + 1));
     for (int r = 0; r <= range.last.row; ++r) {
         auto& row = data.rows[size_t(r)];
         if (row.size() < size_t(lastColumn + 1))
@@ -144,8 +346,6 @@ SheetData readWithOrcus(const QString& path, int columns, bool ods)
         for (int c = 0; c <= lastColumn; ++c) {
             const ixion::abs_address_t at(0, r, c);
             SheetValue& v = row[size_t(c)];
-            if (v.kind != SheetValue::Kind::Empty)
-                continue; // an inline string read above
             switch (cells.get_celltype(at)) {
             case ixion::celltype_t::string: {
                 const std::string_view s = cells.get_string_value(at);
@@ -236,9 +436,9 @@ SheetData readSheet(const QString& path, int columns)
         throw SpreadsheetError(QStringLiteral("ไม่พบแฟ้ม ") + path);
     const QString suffix = f.suffix().toLower();
     if (suffix == QLatin1String("xlsx") || suffix == QLatin1String("xlsm"))
-        return readWithOrcus(path, columns, false);
+        return readXlsx(path, columns);
     if (suffix == QLatin1String("ods"))
-        return readWithOrcus(path, columns, true);
+        return readOds(path, columns);
     if (suffix == QLatin1String("xls"))
         return readWithFreexl(path, columns);
     throw notASheet(path, QStringLiteral("รับเฉพาะแฟ้ม .xlsx .ods และ .xls"));

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes a spreadsheet for the import tests with programs other than Tawela:
 .xlsx by XlsxWriter (shared strings, as spreadsheet programs write them),
-.xls by xlwt, .ods as its plain XML in a zip.
+.xls by xlwt, .ods as its plain XML in a zip, and NAME.plain.xlsx as its bare
+XML the way other programs write it (prefixed element names, no cell
+references, the sheet's part named only through the relationships, shared
+strings in rich-text runs with phonetic runs, ISO dates).
 
   make_sheet.py OUT  < rows.json
 
@@ -24,7 +27,47 @@ def value(cell):
     return cell
 
 
-if out.endswith(".xlsx"):
+if out.endswith(".plain.xlsx"):
+    strings = []
+    xml_rows = []
+    for row in rows:
+        xml = []
+        for cell in row:
+            if cell is None:
+                xml.append("<x:c/>")
+            elif isinstance(cell, dict):
+                xml.append('<x:c t="d"><x:v>%sT00:00:00</x:v></x:c>' % cell["date"])
+            elif isinstance(cell, (int, float)):
+                xml.append("<x:c><x:v>%s</x:v></x:c>" % cell)
+            else:
+                xml.append('<x:c t="s"><x:v>%d</x:v></x:c>' % len(strings))
+                half = len(cell) // 2
+                strings.append('<x:si><x:r><x:t>%s</x:t></x:r><x:r><x:t xml:space="preserve">%s'
+                               '</x:t></x:r><x:rPh sb="0" eb="1"><x:t>ignored</x:t></x:rPh></x:si>'
+                               % (escape(cell[:half]), escape(cell[half:])))
+        xml_rows.append("<x:row>%s</x:row>" % "".join(xml))
+    ns = 'xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+    rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("[Content_Types].xml",
+                   '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/'
+                   '2006/content-types"><Default Extension="xml" ContentType="application/xml"/>'
+                   "</Types>")
+        z.writestr("xl/workbook.xml",
+                   '<?xml version="1.0"?><x:workbook %s xmlns:r="%s"><x:sheets>'
+                   '<x:sheet name="Data" sheetId="7" r:id="rId9"/></x:sheets></x:workbook>'
+                   % (ns, rel))
+        z.writestr("xl/_rels/workbook.xml.rels",
+                   '<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/'
+                   'package/2006/relationships"><Relationship Id="rId2" Type="%s/sharedStrings" '
+                   'Target="sharedStrings.xml"/><Relationship Id="rId9" Type="%s/worksheet" '
+                   'Target="/xl/worksheets/data.xml"/></Relationships>' % (rel, rel))
+        z.writestr("xl/sharedStrings.xml", '<?xml version="1.0"?><x:sst %s>%s</x:sst>'
+                   % (ns, "".join(strings)))
+        z.writestr("xl/worksheets/data.xml",
+                   '<?xml version="1.0"?><x:worksheet %s><x:sheetData>%s</x:sheetData>'
+                   "</x:worksheet>" % (ns, "".join(xml_rows)))
+elif out.endswith(".xlsx"):
     import xlsxwriter
 
     book = xlsxwriter.Workbook(out)
