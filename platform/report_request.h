@@ -14,6 +14,9 @@ struct ReportRequest {
     QString kind;       // its Printer_tb row, whose printer and settings it goes to
     QString name;       // what the print queue shows: the document and its number
     QString filter;     // a second formula (the customer filter)
+    // Millimetres everything moves right and down, to meet a sheet of
+    // labels or an envelope the printer feeds a little off.
+    double shiftLeft = 0, shiftTop = 0;
 };
 
 } // namespace tawela::platform

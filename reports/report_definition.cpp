@@ -261,6 +261,16 @@ ReportDefinition ReportDefinition::parse(const QString& text, const QString& fil
                 d.order << part.trimmed();
         } else if (key == QLatin1String("group"))
             d.group = value;
+        else if (key == QLatin1String("columns")) {
+            const QStringList c = value.split(u' ', Qt::SkipEmptyParts);
+            if (c.size() != 2)
+                r.fail(QStringLiteral("columns ต้องมีสองค่า: จำนวนดวงต่อแถว ระยะห่างของดวง"));
+            const double across = r.positive(c[0]);
+            if (across != std::floor(across) || across > 20)
+                r.fail(QStringLiteral("จำนวนดวงต่อแถวต้องเป็นจำนวนเต็มไม่เกิน 20"));
+            d.columns = int(across);
+            d.columnWidth = r.number(c[1]);
+        }
         else
             r.fail(QStringLiteral("ไม่รู้จัก \"") + key + u'"');
     }

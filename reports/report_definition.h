@@ -71,6 +71,11 @@ struct ReportDefinition {
     QList<Join> joins;
     QStringList order; // "table.column" or "table.column desc"
     QString group;     // "table.column"; empty: no groups
+    // Labels: the detail band this many across, each starting columnWidth
+    // mm to the right of the one before; a line of them is as high as its
+    // highest.
+    int columns = 1;
+    double columnWidth = 0;
     QList<Band> bands;
 
     const Band* band(Band::Kind kind) const;

@@ -319,6 +319,7 @@ public:
         if (!groupField.isEmpty() && !m_rows.isEmpty())
             place(Band::Kind::GroupFooter, &m_rows.last(), &groupTotals);
         place(Band::Kind::ReportFooter, m_rows.isEmpty() ? nullptr : &m_rows.last(), &all);
+        finishLine();
         endPage(&all);
 
         LaidOutReport out;
@@ -464,6 +465,11 @@ private:
         const Band* b = m_d.band(kind);
         if (!b)
             return;
+        if (kind == Band::Kind::Detail && m_d.columns > 1) {
+            placeAcross(*b, row, totals);
+            return;
+        }
+        finishLine();
         m_rowForHeaders = row;
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
         QList<Placed> placed;
@@ -479,6 +485,36 @@ private:
         draw(placed, height);
     }
 
+    // Labels: a detail band beside the one before, a new line (and page)
+    // when the line is full.
+    void placeAcross(const Band& b, const ReportRow* row, const Totals* totals)
+    {
+        m_rowForHeaders = row;
+        Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
+        QList<Placed> placed;
+        double height = layoutBand(b, c, placed);
+        if (m_across == 0 && m_y + height > m_bottomLimit && m_y > m_contentTop) {
+            endPage(totals);
+            startPage();
+            c.page = int(m_pages.size());
+            placed.clear();
+            height = layoutBand(b, c, placed);
+        }
+        draw(placed, 0, m_across * m_d.columnWidth);
+        m_lineHeight = std::max(m_lineHeight, height);
+        if (++m_across == m_d.columns)
+            finishLine();
+    }
+
+    void finishLine()
+    {
+        if (m_across == 0)
+            return;
+        m_y += m_lineHeight;
+        m_across = 0;
+        m_lineHeight = 0;
+    }
+
     void emitBand(const Band& b, const ReportRow* row, const Totals* totals)
     {
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
@@ -487,9 +523,9 @@ private:
         draw(placed, height);
     }
 
-    void draw(const QList<Placed>& placed, double height)
+    void draw(const QList<Placed>& placed, double height, double across = 0)
     {
-        const double left = m_d.marginLeft;
+        const double left = m_d.marginLeft + across;
         for (const Placed& p : placed) {
             const Element& e = *p.element;
             DrawOp op;
@@ -533,6 +569,8 @@ private:
     double m_y = 0;
     double m_bottomLimit = 0;
     double m_contentTop = 0;
+    int m_across = 0; // labels placed on the current line
+    double m_lineHeight = 0;
     const ReportRow* m_rowForHeaders = nullptr;
     Measure m_measure;
     QHash<const Element*, QFont> m_fonts;
@@ -544,6 +582,15 @@ LaidOutReport layoutReport(const ReportDefinition& definition, const QList<Repor
                            const QHash<QString, QString>& values, const QDate& printDate)
 {
     return Layout(definition, rows, values, printDate).run();
+}
+
+void shiftReport(LaidOutReport& report, double dx, double dy)
+{
+    for (auto& page : report.pages)
+        for (DrawOp& op : page) {
+            op.rect.translate(dx, dy);
+            op.line.translate(dx, dy);
+        }
 }
 
 void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double leftOffsetMm)

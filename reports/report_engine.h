@@ -47,6 +47,9 @@ LaidOutReport layoutReport(const ReportDefinition& definition, const QList<Repor
                            const QHash<QString, QString>& values,
                            const QDate& printDate = QDate::currentDate());
 
+// Moves everything on every page by dx, dy millimetres.
+void shiftReport(LaidOutReport& report, double dx, double dy);
+
 // Paints the pages on a PDF writer or a printer that is set up already
 // (full page, origin at the paper's corner). A left margin handed over by the
 // printer settings moves everything right by that many millimetres.

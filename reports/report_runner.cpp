@@ -56,7 +56,11 @@ ReportRunner::Loaded ReportRunner::load(const ReportRequest& request) const
 LaidOutReport ReportRunner::build(const ReportRequest& request) const
 {
     const Loaded loaded = load(request);
-    return layoutReport(loaded.definition, loaded.rows, parseFormulaValues(request.values));
+    LaidOutReport report =
+        layoutReport(loaded.definition, loaded.rows, parseFormulaValues(request.values));
+    if (request.shiftLeft != 0 || request.shiftTop != 0)
+        shiftReport(report, request.shiftLeft, request.shiftTop);
+    return report;
 }
 
 void ReportRunner::renderToCsv(const ReportRequest& request, const QString& csvPath) const

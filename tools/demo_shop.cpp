@@ -121,12 +121,15 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         QSqlQuery q = customers->exec(
             QStringLiteral(
                 "INSERT INTO customer (C_code, C_prename, C_name, C_Sname, birthday, C_age, "
-                "C_ID, C_address, C_MP, C_Province, zip, month_birth, full_address1) "
-                "VALUES ('New', ?, ?, ?, ?, ?, ?, ?, ?, 'ขอนแก่น', '40000', ?, ?)"),
+                "C_ID, C_address, C_MP, C_Province, zip, month_birth, full_address1, spare2, "
+                "spare3) VALUES ('New', ?, ?, ?, ?, ?, ?, ?, ?, 'ขอนแก่น', '40000', ?, ?, ?, "
+                "'จ.ขอนแก่น 40000')"),
             {QString::fromUtf8(p.title), QString::fromUtf8(p.name), QString::fromUtf8(p.surname),
              p.birthday.toString(Qt::ISODate), int(text::ageInYears(p.birthday, today)), id,
              QString::fromUtf8(p.address), QString::fromLatin1(p.phone),
-             text::thaiMonthName(p.birthday), QString::fromUtf8(p.address)});
+             text::thaiMonthName(p.birthday), QString::fromUtf8(p.address),
+             QString(QString::fromUtf8(p.title) + QString::fromUtf8(p.name) + u' ' +
+                     QString::fromUtf8(p.surname))});
         const QString code = q.lastInsertId().toString();
         customers->exec(QStringLiteral("UPDATE customer SET C_code = ? WHERE ID = ?"),
                         {code, q.lastInsertId()});
