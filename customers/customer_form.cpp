@@ -49,6 +49,8 @@ void CustomerForm::open(const Opening& opening, PickHandler onPick)
         m_prompt.plain(e.description());
     }
     loadCurrent();
+    if (opening.mode == OpeningMode::ContractCustomer)
+        toggleHistory();
 }
 
 qsizetype CustomerForm::count() const

@@ -2,7 +2,9 @@
 
 #include "admin/session.h"
 #include "customers/customer_filter.h"
+#include "customers/customer_history.h"
 #include "customers/customer_import.h"
+#include "customers/customer_reports.h"
 #include "customers/customer_store.h"
 #include "customers/postal_directory.h"
 #include "platform/prompt.h"
@@ -172,6 +174,29 @@ public:
     std::optional<ImportResult> importFile(const QString& path,
                                            const ImportProgress& progress = {});
 
+    // "รายงาน": the report panel. The ticked report prints the customers
+    // shown (the last filter's formula goes with it); the offsets, in
+    // millimetres, move labels and envelopes.
+    struct ReportPanel {
+        bool visible = false;
+        std::optional<CustomerReport> choice;
+        QString left = QStringLiteral("0"), top = QStringLiteral("0");
+    } reporting;
+    void useReports(ReportOutputs outputs) { m_reports = std::move(outputs); }
+    void toggleReports() { reporting.visible = !reporting.visible; }
+    // False (said why) without a choice or with offsets that are no number.
+    bool printReport();
+    void choosePrinter();
+
+    // "ย่อ/ขยาย ข้อมูลการเข้ารับบริการของลูกค้า": builds the current
+    // customer's history and widens or narrows the record panel.
+    struct HistoryPanel {
+        bool wide = false;
+        QList<HistoryRow> rows;
+    } history;
+    void toggleHistory();
+    void printHistory();
+
     Commands commands() const;
     bool readOnly() const { return m_session.bkRight() == admin::Right::ReadOnly; }
     const Opening& opening() const { return m_opening; }
@@ -218,6 +243,7 @@ private:
     bool m_deleteAsked = false;
     std::shared_ptr<QString> m_reportFilter = std::make_shared<QString>();
     QString m_exportFolder, m_exportFont;
+    ReportOutputs m_reports;
     // Tells the person why an export wrote nothing.
     void exportFailed(const ExportError& e);
 };

@@ -270,8 +270,7 @@ ReportDefinition ReportDefinition::parse(const QString& text, const QString& fil
                 r.fail(QStringLiteral("จำนวนดวงต่อแถวต้องเป็นจำนวนเต็มไม่เกิน 20"));
             d.columns = int(across);
             d.columnWidth = r.number(c[1]);
-        }
-        else
+        } else
             r.fail(QStringLiteral("ไม่รู้จัก \"") + key + u'"');
     }
     if (d.table.isEmpty())

@@ -96,6 +96,11 @@ public:
     // Table definitions in this engine's terms. On the server every table
     // gets a "rowid" counter, the key SQLite gives every row by itself.
     void createTable(const QString& name, const QList<ColumnSpec>& columns) const;
+    // A copy of the table's columns, empty, that only this connection sees
+    // and that hides the shared table from it under the same name: scratch
+    // rows of one person's work that another computer must not overwrite.
+    // Gone when the connection closes; kept when it exists already.
+    void createSessionCopy(const QString& table) const;
     void addColumn(const QString& table, const ColumnSpec& column) const;
     void createIndex(const QString& name, const QString& table, const QStringList& columns,
                      bool unique, const QString& where = QString()) const;
