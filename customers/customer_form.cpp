@@ -511,6 +511,7 @@ CustomerForm::Commands CustomerForm::commands() const
     c.remove = c.save = m_current;
     c.exportOne = !m_exportFolder.isEmpty() && m_current;
     c.exportAll = !m_exportFolder.isEmpty() && count() > 0;
+    c.reports = bool(m_reports.print);
     // An open find or filter panel keeps the record commands off.
     if (finding.visible || filtering.visible)
         c.add = c.remove = c.save = c.exit = c.exportOne = false;

@@ -34,7 +34,7 @@ public:
     struct Commands {
         bool add = true, remove = true, save = true, cancel = false, exit = true;
         bool tools = true, record = true, gridEditable = true, idCard = false, pick = false;
-        bool exportOne = false, exportAll = false;
+        bool exportOne = false, exportAll = false, reports = false;
     };
     // The labels whose double-click copies the shop's own address.
     enum class ShopPart { Road, Tumbol, Ampor, ProvinceZip };

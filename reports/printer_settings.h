@@ -104,6 +104,9 @@ public:
 
     // The current printer, for prints that use it without preparing.
     PrintTarget current(const QStringList& installedPrinters) const;
+    int currentIndex() const { return m_current; }
+    // "เลือกPrinter": the printer of the installed list that becomes current.
+    void choose(int index) { m_current = index; }
 
 private:
     int m_current = 0;

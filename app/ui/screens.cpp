@@ -10,8 +10,12 @@
 #include "platform/print_queue.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
+#include "reports/ui/report_output.h"
+
 #include <QDesktopServices>
+#include <QDir>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QUrl>
 
 namespace tawela::app {
@@ -70,12 +74,55 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             }
         });
     };
+    // The customer screen's reports: shown in the preview (labels and
+    // envelopes are checked there before the sheet goes in), on the printer
+    // chosen last.
+    customers::ReportOutputs customerReports;
+    customerReports.print = [=](const platform::ReportRequest& r) {
+        const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());
+        reports::PrintTarget target = choice->current(platform::printQueues().names);
+        target.preview = true;
+        try {
+            reports::outputReport(runner.build(r), r.name, target, *say);
+        } catch (const reports::ReportError& e) {
+            say->error(QStringLiteral("พิมพ์ \"") + r.name + QStringLiteral("\" ไม่สำเร็จ: ") +
+                       e.description());
+        }
+    };
+    customerReports.exportCsv = [=](const platform::ReportRequest& r) {
+        const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());
+        const QString file = cfg->homeFolder + QStringLiteral("/Temp/customers.csv");
+        try {
+            QDir().mkpath(cfg->homeFolder + QStringLiteral("/Temp"));
+            runner.renderToCsv(r, file);
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        } catch (const reports::ReportError& e) {
+            say->error(QStringLiteral("ส่งออก CSV ไม่สำเร็จ: ") + e.description());
+        }
+    };
+    customerReports.choosePrinter = [=] {
+        const QStringList names = platform::printQueues().names;
+        if (names.isEmpty()) {
+            say->plain(QStringLiteral("เครื่องนี้ยังไม่มีเครื่องพิมพ์ รายงานจะแสดงในหน้าตัวอย่าง"));
+            return;
+        }
+        QInputDialog dialog;
+        dialog.setWindowTitle(QStringLiteral("เลือกPrinter"));
+        dialog.setLabelText(QStringLiteral("เครื่องพิมพ์ของรายงานลูกค้า"));
+        dialog.setComboBoxItems(names);
+        dialog.setTextValue(names.value(choice->currentIndex()));
+        dialog.setOkButtonText(QStringLiteral("ตกลง"));
+        dialog.setCancelButtonText(QStringLiteral("ยกเลิก"));
+        if (dialog.exec() == QDialog::Accepted)
+            choice->choose(int(names.indexOf(dialog.textValue())));
+    };
     // The customer screen, opened for a reason; a picked customer goes to `pick`.
     auto customerScreen = [=](const customers::Opening& opening,
                               customers::CustomerForm::PickHandler pick) -> QWidget* {
         auto form =
             std::make_unique<customers::CustomerForm>(db->customer(), db->main(), *who, *say);
         form->useExports(cfg->homeFolder + QStringLiteral("/Temp"), spreadsheetFont());
+        form->useReports(customerReports);
         form->open(opening, std::move(pick));
         auto* screen =
             new customers::CustomerScreen(std::move(form), openEditor, [](const QString& file) {

@@ -221,6 +221,8 @@ void CustomerScreen::build()
     side->addWidget(buildDeletePanel());
     side->addWidget(buildFindPanel());
     side->addWidget(buildFilterPanel());
+    side->addWidget(buildReportPanel());
+    side->addWidget(buildHistoryPanel());
     side->addStretch(1);
     topRow->addLayout(side, 2);
     split->addWidget(top);
@@ -429,8 +431,7 @@ QWidget* CustomerScreen::buildCommandBar()
     m_toolsButton = button("mnuTools", QStringLiteral("เครื่องมือ"));
     buildToolsMenu(m_toolsButton);
     m_cmd.correctAll->hide();
-    for (QPushButton* b :
-         {m_cmd.find, m_cmd.filter, m_cmd.report, m_cmd.mail, m_cmd.one2Excel, m_cmd.all2Excel}) {
+    for (QPushButton* b : {m_cmd.mail}) {
         b->setEnabled(false);
         b->setToolTip(QString::fromUtf8(NotYet));
     }
@@ -781,6 +782,7 @@ void CustomerScreen::refresh()
     m_cmd.cancel->setEnabled(cmd.cancel);
     m_cmd.one2Excel->setEnabled(cmd.exportOne);
     m_cmd.all2Excel->setEnabled(cmd.exportAll);
+    m_cmd.report->setEnabled(cmd.reports);
     m_cmd.pick->setVisible(m_form->opening().mode == OpeningMode::Pick);
     m_cmd.pick->setEnabled(cmd.pick);
     m_record->setEnabled(cmd.record && m_form->hasCurrent());

@@ -9,7 +9,9 @@
 #include <functional>
 #include <memory>
 
+class QButtonGroup;
 class QComboBox;
+class QTableWidget;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -105,6 +107,8 @@ private:
     QWidget* buildDeletePanel();
     QWidget* buildFindPanel();
     QWidget* buildFilterPanel();
+    QWidget* buildReportPanel();
+    QWidget* buildHistoryPanel();
     void bindPanels();
     void refreshPanels();
     void buildToolsMenu(QPushButton* button);
@@ -151,6 +155,18 @@ private:
         QPlainTextEdit* command;
         QPushButton *add, *andButton, *orButton, *clear, *runAdvanced, *exitAdvanced;
     } m_filter{};
+    struct ReportWidgets {
+        QGroupBox* panel;
+        QButtonGroup* choices;
+        QLineEdit *left, *top;
+        QPushButton *printer, *print, *close;
+    } m_report{};
+    struct HistoryWidgets {
+        QPushButton* toggle;
+        QGroupBox* panel;
+        QTableWidget* grid;
+        QPushButton* print;
+    } m_history{};
     bool m_closing = false; // the screen closes itself after a command
 };
 

@@ -2,15 +2,21 @@
 
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
+#include "text/thai_text.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace tawela::customers {
@@ -134,6 +140,74 @@ QWidget* CustomerScreen::buildFilterPanel()
     return box;
 }
 
+QWidget* CustomerScreen::buildReportPanel()
+{
+    m_report.panel = new QGroupBox(QStringLiteral("รายงาน"));
+    m_report.panel->setObjectName(QStringLiteral("Frame_report"));
+    auto* v = new QVBoxLayout(m_report.panel);
+    m_report.choices = new QButtonGroup(m_report.panel);
+    auto* grid = new QGridLayout;
+    const QList<CustomerReportChoice>& choices = customerReportChoices();
+    for (int i = 0; i < choices.size(); ++i) {
+        auto* r = new QRadioButton(choices[i].caption);
+        r->setObjectName(QStringLiteral("optReport%1").arg(i + 1));
+        m_report.choices->addButton(r, i);
+        grid->addWidget(r, i % 6, i / 6);
+    }
+    v->addLayout(grid);
+    auto* offsets = new QHBoxLayout;
+    offsets->addWidget(new QLabel(QStringLiteral("+/-Left    +/-Top")));
+    m_report.left = captioned(new QLineEdit, QStringLiteral("+/-Left"));
+    m_report.left->setObjectName(QStringLiteral("txtLeft"));
+    m_report.top = captioned(new QLineEdit, QStringLiteral("+/-Top"));
+    m_report.top->setObjectName(QStringLiteral("txtTop"));
+    for (QLineEdit* e : {m_report.left, m_report.top}) {
+        e->setMaximumWidth(60);
+        e->setToolTip(QStringLiteral("เลื่อนลาเบลและซองจดหมาย (มิลลิเมตร)"));
+        offsets->addWidget(e);
+    }
+    offsets->addStretch(1);
+    v->addLayout(offsets);
+    m_report.printer = button("cmdChoosePrinter", QStringLiteral("เลือกPrinter"));
+    m_report.print = button("cmdPrintReport", QStringLiteral("พิมพ์"));
+    m_report.close = button("cmdReportClose", QStringLiteral("ออก"));
+    v->addLayout(platform::ui::rightAligned({m_report.printer, m_report.print, m_report.close}));
+    m_report.panel->hide();
+    return m_report.panel;
+}
+
+QWidget* CustomerScreen::buildHistoryPanel()
+{
+    m_history.toggle = button("cmdHistory", QStringLiteral("ย่อ/ขยาย ข้อมูลการเข้ารับบริการของลูกค้า"));
+    m_history.panel = new QGroupBox(QStringLiteral("ข้อมูลการเข้ารับบริการของลูกค้า"));
+    m_history.panel->setObjectName(QStringLiteral("Frame_history"));
+    auto* v = new QVBoxLayout(m_history.panel);
+    m_history.grid = new QTableWidget(0, 7);
+    m_history.grid->setObjectName(QStringLiteral("grdHistory"));
+    m_history.grid->setAccessibleName(QStringLiteral("ข้อมูลการเข้ารับบริการของลูกค้า"));
+    m_history.grid->setHorizontalHeaderLabels(
+        {QStringLiteral("รายละเอียด"), QStringLiteral("ยอดรวม"), QStringLiteral("วันที่"),
+         QStringLiteral("กลุ่มสินค้า"), QStringLiteral("กลุ่มงาน"), QStringLiteral("พนักงาน"),
+         QStringLiteral("รหัสลูกค้า")});
+    m_history.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_history.grid->verticalHeader()->hide();
+    m_history.grid->horizontalHeader()->setStretchLastSection(true);
+    v->addWidget(m_history.grid);
+    m_history.print = new QPushButton;
+    m_history.print->setObjectName(QStringLiteral("cmdPrintHistory"));
+    m_history.print->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    m_history.print->setAccessibleName(QStringLiteral("พิมพ์ประวัติการเข้ารับบริการ"));
+    m_history.print->setToolTip(QStringLiteral("พิมพ์ประวัติการเข้ารับบริการ"));
+    v->addLayout(platform::ui::rightAligned({m_history.print}));
+    m_history.panel->hide();
+    auto* box = new QWidget;
+    auto* outer = new QVBoxLayout(box);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_history.toggle);
+    outer->addWidget(m_history.panel);
+    return box;
+}
+
 void CustomerScreen::bindPanels()
 {
     CustomerForm& f = *m_form;
@@ -201,11 +275,57 @@ void CustomerScreen::bindPanels()
             [this] { run([this] { m_form->runAdvanced(); }); });
     connect(m_filter.exitAdvanced, &QPushButton::clicked, this,
             [this] { run([this] { m_form->closeFilter(); }); });
+
+    b.text(
+        m_report.left, [&f] { return f.reporting.left; },
+        FormBinding::always([&f](const QString& t) { f.reporting.left = t; }));
+    b.text(
+        m_report.top, [&f] { return f.reporting.top; },
+        FormBinding::always([&f](const QString& t) { f.reporting.top = t; }));
+    connect(m_report.choices, &QButtonGroup::idClicked, this, [this](int id) {
+        run([this, id] { m_form->reporting.choice = customerReportChoices()[id].report; });
+    });
+    connect(m_cmd.report, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->toggleReports(); }); });
+    connect(m_report.close, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->reporting.visible = false; }); });
+    connect(m_report.print, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->printReport(); }); });
+    connect(m_report.printer, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->choosePrinter(); }); });
+    connect(m_history.toggle, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->toggleHistory(); }); });
+    connect(m_history.print, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->printHistory(); }); });
 }
 
 void CustomerScreen::refreshPanels()
 {
     const CustomerForm& f = *m_form;
+    m_report.panel->setVisible(f.reporting.visible);
+    for (int i = 0; i < customerReportChoices().size(); ++i)
+        if (f.reporting.choice == customerReportChoices()[i].report)
+            m_report.choices->button(i)->setChecked(true);
+    m_history.panel->setVisible(f.history.wide);
+    if (f.history.wide) {
+        m_history.grid->setRowCount(int(f.history.rows.size()));
+        for (int r = 0; r < f.history.rows.size(); ++r) {
+            const HistoryRow& h = f.history.rows[r];
+            const QString cells[] = {h.description,
+                                     text::listAmountText(h.amount),
+                                     text::buddhistDateText(h.date),
+                                     h.group,
+                                     h.group2,
+                                     h.employee,
+                                     h.code};
+            for (int c = 0; c < 7; ++c) {
+                auto* item = new QTableWidgetItem(cells[c]);
+                if (c == 1)
+                    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                m_history.grid->setItem(r, c, item);
+            }
+        }
+    }
     m_find.panel->setVisible(f.finding.visible);
     if (f.finding.visible) {
         platform::ui::showItems(m_find.field, captionsOf(f.findFieldList()));

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -261,4 +262,62 @@ TEST(CustomerScreen, FindAndFilterPanels)
     EXPECT_EQ(opened.size(), 2);
     if (const QString dir = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !dir.isEmpty())
         QFile::copy(opened.last(), dir + QStringLiteral("/record_card.xlsx"));
+}
+
+TEST(CustomerScreen, ReportPanelAndHistory)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    test::TempDatabase mainDb;
+    customers::CustomerStore store(customerDb.db);
+    customers::Customer c;
+    c.name = QStringLiteral("สมชาย");
+    const QString code = store.addBare(c).code;
+    mainDb.db->exec(QStringLiteral("INSERT INTO spending (description, tt_price, s_date, c_code) "
+                                   "VALUES ('ขายฝาก แหวนทอง', 50000000, '2025-05-14', ?), "
+                                   "('ขายฝาก สร้อย', 10000000, '2025-07-01', ?)"),
+                    {code, code});
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+    QList<platform::ReportRequest> printed;
+    form->useReports({[&](const platform::ReportRequest& r) { printed << r; }, {}, {}});
+    form->open({});
+    CustomerScreen screen(std::move(form));
+    screen.resize(1280, 800);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+
+    auto* panel = screen.findChild<QWidget*>(QStringLiteral("Frame_report"));
+    EXPECT_FALSE(panel->isVisible());
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdReport")), Qt::LeftButton);
+    EXPECT_TRUE(panel->isVisible());
+    QTest::mouseClick(screen.findChild<QAbstractButton*>(QStringLiteral("optReport2")),
+                      Qt::LeftButton);
+    auto* left = screen.findChild<QLineEdit*>(QStringLiteral("txtLeft"));
+    EXPECT_EQ(left->text(), QStringLiteral("0"));
+    left->selectAll();
+    test::typeText(left, QStringLiteral("3"));
+    keepScreenshot(&screen, QStringLiteral("customer_reports"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPrintReport")),
+                      Qt::LeftButton);
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_EQ(printed[0].file, QStringLiteral("\\label2.rpt"));
+    EXPECT_EQ(printed[0].shiftLeft, 3);
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdReportClose")),
+                      Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisible());
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdHistory")), Qt::LeftButton);
+    auto* grid = screen.findChild<QTableWidget*>(QStringLiteral("grdHistory"));
+    ASSERT_TRUE(grid->isVisible());
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("-1000.00")); // newest first, paid out
+    EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("01/07/2568"));
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("ยอดรวม"));
+    QApplication::processEvents();
+    keepScreenshot(&screen, QStringLiteral("customer_history"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPrintHistory")),
+                      Qt::LeftButton);
+    EXPECT_EQ(printed.last().file, QStringLiteral("Hist.rpt"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdHistory")), Qt::LeftButton);
+    EXPECT_FALSE(grid->isVisible());
 }
