@@ -105,15 +105,15 @@ template <typename Row, typename C> void mapCustomerColumns(Row& row, C& c)
     row.date(QStringLiteral("user5"), c.user5);
     row.text(QStringLiteral("email"), c.email);
     row.text(QStringLiteral("Note"), c.note);
-    // Pictures and the attachment are written by their own commands.
-    row.text(QStringLiteral("image1"), c.image1, Write::Never);
-    row.text(QStringLiteral("image2"), c.image2, Write::Never);
-    row.text(QStringLiteral("image3"), c.image3, Write::Never);
-    row.text(QStringLiteral("Excel_file"), c.excelFile, Write::Never);
-    row.text(QStringLiteral("dt_im1"), c.dtIm1, Write::Never);
-    row.text(QStringLiteral("dt_im2"), c.dtIm2, Write::Never);
-    row.text(QStringLiteral("dt_im3"), c.dtIm3, Write::Never);
-    row.text(QStringLiteral("Excel_name"), c.excelName, Write::Never);
+    // The pictures and the attachment: paths and names, saved with the record.
+    row.text(QStringLiteral("image1"), c.image1);
+    row.text(QStringLiteral("image2"), c.image2);
+    row.text(QStringLiteral("image3"), c.image3);
+    row.text(QStringLiteral("Excel_file"), c.excelFile);
+    row.text(QStringLiteral("dt_im1"), c.dtIm1);
+    row.text(QStringLiteral("dt_im2"), c.dtIm2);
+    row.text(QStringLiteral("dt_im3"), c.dtIm3);
+    row.text(QStringLiteral("Excel_name"), c.excelName);
     row.decimal(QStringLiteral("C_income"), c.income, Write::Never);
     row.boolean(QStringLiteral("city_call"), c.cityCall);
     row.text(QStringLiteral("class"), c.group);

@@ -197,6 +197,29 @@ public:
     void toggleHistory();
     void printHistory();
 
+    // The three picture slots (0–2) and the attachment: their paths and
+    // names go into the record and reach the table when it is saved; the
+    // files stay where they are.
+    // A path chosen in the file dialog; nullopt when it was cancelled, which
+    // keeps the path there was.
+    void picturePicked(int slot, const std::optional<QString>& path);
+    void attachmentPicked(const std::optional<QString>& path);
+    // Double-click on a name box: the file name of the path, when the path
+    // has an extension in its last part.
+    void pictureNameFromPath(int slot);
+    void attachmentNameFromPath();
+    // "ลบภาพ" and "ลบไฟล์": path emptied, name "-".
+    void clearPicture(int slot);
+    void clearAttachment();
+    // What viewing a picture or opening the attachment does; a missing file
+    // is said here ("ไม่พบแฟ้มรูปภาพ", "ไม่พบแฟ้ม Excel", "ไม่พบแฟ้มExcel").
+    struct FileView {
+        enum class Kind { Nothing, FullScreen, Open } kind = Kind::Nothing;
+        QString path;
+    };
+    FileView viewPicture(int slot) const;
+    FileView openAttachment() const;
+
     Commands commands() const;
     bool readOnly() const { return m_session.bkRight() == admin::Right::ReadOnly; }
     const Opening& opening() const { return m_opening; }

@@ -187,6 +187,7 @@ CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener 
     bindFields();
     bindCommands();
     bindPanels();
+    bindFiles();
     setupEnterOrder();
     refresh();
     if (QScreen* s = screen())
@@ -223,7 +224,9 @@ void CustomerScreen::build()
     side->addWidget(buildFilterPanel());
     side->addWidget(buildReportPanel());
     side->addWidget(buildHistoryPanel());
+    side->addWidget(buildFilesPanel());
     side->addStretch(1);
+    m_side = side;
     topRow->addLayout(side, 2);
     split->addWidget(top);
     split->addWidget(buildGrid());
@@ -811,6 +814,8 @@ void CustomerScreen::refresh()
 bool CustomerScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
+        if (filesDoubleClicked(watched))
+            return true;
         if (watched == m_ageLabel) {
             bool done = false;
             run([this, &done] { done = m_form->updateAllAges(); });

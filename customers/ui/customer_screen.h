@@ -12,6 +12,7 @@
 class QButtonGroup;
 class QComboBox;
 class QTableWidget;
+class QVBoxLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -65,7 +66,13 @@ public:
                    FileOpener openFile = {}, QWidget* parent = nullptr);
     ~CustomerScreen() override;
 
+    // The file dialog of the picture and attachment buttons: the chosen
+    // path, nullopt when cancelled. Filters as "Caption (*.a *.b)".
+    using FileChooser = std::function<std::optional<QString>(
+        const QString& title, const QStringList& filters, int selected, const QString& start)>;
+
     CustomerForm& form() { return *m_form; }
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     // Where the import's file dialog starts.
     void setImportFolder(const QString& folder) { m_importFolder = folder; }
     void refresh();
@@ -109,6 +116,11 @@ private:
     QWidget* buildFilterPanel();
     QWidget* buildReportPanel();
     QWidget* buildHistoryPanel();
+    QWidget* buildFilesPanel();
+    void bindFiles();
+    // A double-click on a name box or on the panel; true when it was one.
+    bool filesDoubleClicked(QObject* watched);
+    void showFile(const CustomerForm::FileView& view);
     void bindPanels();
     void refreshPanels();
     void buildToolsMenu(QPushButton* button);
@@ -167,7 +179,15 @@ private:
         QTableWidget* grid;
         QPushButton* print;
     } m_history{};
-    bool m_closing = false; // the screen closes itself after a command
+    // Rows 0–2 the pictures, row 3 the attachment.
+    struct FileWidgets {
+        QGroupBox* panel;
+        QLineEdit *path[4], *name[4];
+        QPushButton *choose[4], *clear[4], *view[4], *scan[3], *webcam[3];
+    } m_files{};
+    FileChooser m_chooseFile;
+    QVBoxLayout* m_side = nullptr; // the column of panels beside the record
+    bool m_closing = false;        // the screen closes itself after a command
 };
 
 } // namespace tawela::customers

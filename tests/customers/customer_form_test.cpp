@@ -367,3 +367,49 @@ TEST_F(CustomerFormTest, PostalEditorNarrowsAndKeepsNewRowsInView)
     groups.model()->setData(groups.model()->index(1, 0), QStringLiteral("VIP"));
     EXPECT_EQ(openForm()->groups.last(), QStringLiteral("VIP")); // the newest last
 }
+
+TEST_F(CustomerFormTest, PicturesAndTheAttachmentAreSavedPathsAndMissingFilesAreSaid)
+{
+    const Customer c = stored(QStringLiteral("สมชาย"), QStringLiteral("C1"));
+    auto f = openForm();
+    QTemporaryDir pics;
+    const QString jpg = pics.filePath(QStringLiteral("a.JPG"));
+    const QString jpeg = pics.filePath(QStringLiteral("ภาพ บ้าน.jpeg"));
+    for (const QString& file : {jpg, jpeg}) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    }
+    f->picturePicked(0, jpg);
+    f->picturePicked(0, std::nullopt); // a cancelled dialog keeps the path
+    EXPECT_EQ(f->customer.image1, jpg);
+    f->pictureNameFromPath(0);
+    EXPECT_EQ(f->customer.dtIm1, QStringLiteral("a.JPG"));
+    EXPECT_EQ(f->viewPicture(0).kind, CustomerForm::FileView::Kind::FullScreen);
+    f->picturePicked(1, jpeg);
+    EXPECT_EQ(f->viewPicture(1).kind, CustomerForm::FileView::Kind::Open); // not "JPG"
+    // Name from path: only when the last part has the extension.
+    f->customer.image3 = QStringLiteral("C:\\my.pics\\a");
+    f->pictureNameFromPath(2);
+    EXPECT_TRUE(f->customer.dtIm3.isEmpty());
+    f->customer.image3 = QStringLiteral("C:\\pics\\b.png");
+    f->pictureNameFromPath(2);
+    EXPECT_EQ(f->customer.dtIm3, QStringLiteral("b.png"));
+    EXPECT_EQ(f->viewPicture(2).kind, CustomerForm::FileView::Kind::Nothing);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบแฟ้มรูปภาพ"));
+    f->clearPicture(2);
+    EXPECT_TRUE(f->customer.image3.isEmpty());
+    EXPECT_EQ(f->customer.dtIm3, QStringLiteral("-"));
+
+    EXPECT_EQ(f->openAttachment().kind, CustomerForm::FileView::Kind::Nothing);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบแฟ้ม Excel"));
+    f->attachmentPicked(pics.filePath(QStringLiteral("gone.xlsx")));
+    EXPECT_EQ(f->openAttachment().kind, CustomerForm::FileView::Kind::Nothing);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบแฟ้มExcel"));
+    f->attachmentNameFromPath();
+
+    ASSERT_FALSE(f->save(Today));
+    EXPECT_EQ(column(c.id, "image1").toString(), jpg);
+    EXPECT_EQ(column(c.id, "dt_im1").toString(), QStringLiteral("a.JPG"));
+    EXPECT_EQ(column(c.id, "dt_im3").toString(), QStringLiteral("-"));
+    EXPECT_EQ(column(c.id, "Excel_name").toString(), QStringLiteral("gone.xlsx"));
+}

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -320,4 +321,53 @@ TEST(CustomerScreen, ReportPanelAndHistory)
     EXPECT_EQ(printed.last().file, QStringLiteral("Hist.rpt"));
     QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdHistory")), Qt::LeftButton);
     EXPECT_FALSE(grid->isVisible());
+}
+
+TEST(CustomerScreen, APictureChosenNamedAndViewed)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    test::TempDatabase mainDb;
+    customers::CustomerStore store(customerDb.db);
+    customers::Customer c;
+    c.name = QStringLiteral("สมชาย");
+    store.addBare(c);
+    QTemporaryDir pics;
+    const QString file = pics.filePath(QStringLiteral("บ้าน.jpg"));
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(file, "JPG"));
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+    form->open({});
+    CustomerScreen screen(std::move(form));
+    QList<std::optional<QString>> answers{file, std::nullopt};
+    QStringList titles;
+    screen.setFileChooser([&](const QString& title, const QStringList& filters, int selected,
+                              const QString&) -> std::optional<QString> {
+        titles << title + u'|' + filters.value(selected);
+        return answers.takeFirst();
+    });
+    screen.resize(1280, 800);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+
+    auto* choose = screen.findChild<QPushButton*>(QStringLiteral("cmdChoose1"));
+    QTest::mouseClick(choose, Qt::LeftButton);
+    QTest::mouseClick(choose, Qt::LeftButton); // cancelled: the path stays
+    EXPECT_TRUE(titles.first().startsWith(QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ|All Image Files")));
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("image1"))->text(), file);
+    auto* name = screen.findChild<QLineEdit*>(QStringLiteral("dt_im1"));
+    QTest::mouseDClick(name, Qt::LeftButton);
+    EXPECT_EQ(name->text(), QStringLiteral("บ้าน.jpg"));
+    keepScreenshot(&screen, QStringLiteral("customer_pictures"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdView1")), Qt::LeftButton);
+    QWidget* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("PictureViewer") && w->isVisible())
+            viewer = w;
+    ASSERT_TRUE(viewer);
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
+    EXPECT_EQ(customerDb.db->scalar(QStringLiteral("SELECT dt_im1 FROM customer")).toString(),
+              QStringLiteral("บ้าน.jpg"));
 }
