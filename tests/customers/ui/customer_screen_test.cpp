@@ -265,14 +265,27 @@ TEST(CustomerScreen, FindAndFilterPanels)
         QFile::copy(opened.last(), dir + QStringLiteral("/record_card.xlsx"));
 }
 
+namespace {
+
+// A customer file holding one customer, สมชาย, beside a main database.
+struct OneCustomer {
+    static QString add(const std::shared_ptr<platform::db::Database>& db)
+    {
+        customers::Customer c;
+        c.name = QStringLiteral("สมชาย");
+        return customers::CustomerStore(db).addBare(c).code;
+    }
+    test::TempDatabase customerDb{app::DatabaseRole::Customer};
+    test::TempDatabase mainDb;
+    QString code = add(customerDb.db);
+};
+
+} // namespace
+
 TEST(CustomerScreen, ReportPanelAndHistory)
 {
-    test::TempDatabase customerDb(app::DatabaseRole::Customer);
-    test::TempDatabase mainDb;
-    customers::CustomerStore store(customerDb.db);
-    customers::Customer c;
-    c.name = QStringLiteral("สมชาย");
-    const QString code = store.addBare(c).code;
+    OneCustomer shop;
+    auto& [customerDb, mainDb, code] = shop;
     mainDb.db->exec(QStringLiteral("INSERT INTO spending (description, tt_price, s_date, c_code) "
                                    "VALUES ('ขายฝาก แหวนทอง', 50000000, '2025-05-14', ?), "
                                    "('ขายฝาก สร้อย', 10000000, '2025-07-01', ?)"),
@@ -325,12 +338,8 @@ TEST(CustomerScreen, ReportPanelAndHistory)
 
 TEST(CustomerScreen, APictureChosenNamedAndViewed)
 {
-    test::TempDatabase customerDb(app::DatabaseRole::Customer);
-    test::TempDatabase mainDb;
-    customers::CustomerStore store(customerDb.db);
-    customers::Customer c;
-    c.name = QStringLiteral("สมชาย");
-    store.addBare(c);
+    OneCustomer shop;
+    auto& [customerDb, mainDb, code] = shop;
     QTemporaryDir pics;
     const QString file = pics.filePath(QStringLiteral("บ้าน.jpg"));
     QImage picture(64, 48, QImage::Format_RGB32);
