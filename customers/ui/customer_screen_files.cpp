@@ -172,11 +172,13 @@ void CustomerScreen::bindFiles()
     QString* paths[] = {&c.image1, &c.image2, &c.image3, &c.excelFile};
     QString* names[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3, &c.excelName};
     for (int i = 0; i < 4; ++i) {
-        for (auto [widget, value] :
-             {std::pair{m_files.path[i], paths[i]}, std::pair{m_files.name[i], names[i]}})
+        for (const auto& field :
+             {std::pair{m_files.path[i], paths[i]}, std::pair{m_files.name[i], names[i]}}) {
+            QString* value = field.second;
             b.text(
-                widget, [value] { return *value; },
+                field.first, [value] { return *value; },
                 FormBinding::always([value](const QString& t) { *value = t; }));
+        }
         const bool picture = i < Attachment;
         connect(m_files.choose[i], &QPushButton::clicked, this, [this, i, picture] {
             const Customer& now = m_form->customer;
