@@ -155,8 +155,8 @@ public:
     bool hasCustomers() const { return bool(m_customers); }
     // "หา" beside the code and beside the ID number: the customer's fields,
     // or the question whether to add one.
-    void findCustomerByCode();
-    void findCustomerById();
+    void findCustomerByCode() { findCustomer(customers::OpeningMode::ByCode); }
+    void findCustomerById() { findCustomer(customers::OpeningMode::ById); }
     // "หา" beside the name: the first press opens the name list, the second
     // looks the list's text up.
     void nameSearchPressed();
@@ -220,6 +220,8 @@ private:
     // Reads the settings row again for what follows; false (said) when it fails.
     bool reloadSettings();
     void fillCustomer(const std::optional<customers::Customer>& found, bool byCode);
+    // By the code or the ID number typed.
+    void findCustomer(customers::OpeningMode mode);
     // Adds the customer not found and opens the customer screen on it.
     void addFoundMissing(customers::Customer bare, customers::OpeningMode mode,
                          const QString& value);

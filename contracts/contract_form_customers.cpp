@@ -48,41 +48,23 @@ void ContractForm::addFoundMissing(Customer bare, OpeningMode mode, const QStrin
         m_openCustomers({mode, mode == OpeningMode::ByCode ? added.code : value});
 }
 
-void ContractForm::findCustomerByCode()
+void ContractForm::findCustomer(OpeningMode mode)
 {
     if (!m_customers)
         return;
+    const bool byCode = mode == OpeningMode::ByCode;
+    const QString key = byCode ? contract.kuCode : contract.kuId;
     try {
-        const auto found = m_customers->byCode(contract.kuCode);
+        const auto found = byCode ? m_customers->byCode(key) : m_customers->byIdNumber(key);
         if (found) {
-            fillCustomer(found, true);
+            fillCustomer(found, byCode);
             return;
         }
         if (!m_prompt.askYesNo(QStringLiteral("ไม่พบรหัสลูกค้า ต้องการเพิ่มหรือไม่")))
             return;
         Customer bare;
-        bare.code = contract.kuCode;
-        addFoundMissing(bare, OpeningMode::ByCode, contract.kuCode);
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-}
-
-void ContractForm::findCustomerById()
-{
-    if (!m_customers)
-        return;
-    try {
-        const auto found = m_customers->byIdNumber(contract.kuId);
-        if (found) {
-            fillCustomer(found, false);
-            return;
-        }
-        if (!m_prompt.askYesNo(QStringLiteral("ไม่พบรหัสลูกค้า ต้องการเพิ่มหรือไม่")))
-            return;
-        Customer bare;
-        bare.idNumber = contract.kuId;
-        addFoundMissing(bare, OpeningMode::ById, contract.kuId);
+        (byCode ? bare.code : bare.idNumber) = key;
+        addFoundMissing(bare, mode, key);
     } catch (const DbError& e) {
         m_prompt.plain(e.description());
     }

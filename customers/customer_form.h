@@ -193,6 +193,7 @@ public:
     struct HistoryPanel {
         bool wide = false;
         QList<HistoryRow> rows;
+        int builds = 0; // a new number for every history built
     } history;
     void toggleHistory();
     void printHistory();
@@ -203,6 +204,7 @@ public:
     // A path chosen in the file dialog; nullopt when it was cancelled, which
     // keeps the path there was.
     void picturePicked(int slot, const std::optional<QString>& path);
+    QString picturePathOf(int slot) const;
     void attachmentPicked(const std::optional<QString>& path);
     // Double-click on a name box: the file name of the path, when the path
     // has an extension in its last part.

@@ -6,15 +6,16 @@ namespace tawela::customers {
 
 namespace {
 
-QString* picturePath(Customer& c, int slot)
+// The path and the name box of a picture slot; null outside 0–2.
+template <typename C> auto* picturePath(C& c, int slot)
 {
-    QString* paths[] = {&c.image1, &c.image2, &c.image3};
+    decltype(&c.image1) paths[] = {&c.image1, &c.image2, &c.image3};
     return slot >= 0 && slot < 3 ? paths[slot] : nullptr;
 }
 
-QString* pictureName(Customer& c, int slot)
+template <typename C> auto* pictureName(C& c, int slot)
 {
-    QString* names[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3};
+    decltype(&c.dtIm1) names[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3};
     return slot >= 0 && slot < 3 ? names[slot] : nullptr;
 }
 
@@ -72,10 +73,15 @@ void CustomerForm::clearAttachment()
     customer.excelName = QStringLiteral("-");
 }
 
+QString CustomerForm::picturePathOf(int slot) const
+{
+    const QString* p = picturePath(customer, slot);
+    return p ? *p : QString();
+}
+
 CustomerForm::FileView CustomerForm::viewPicture(int slot) const
 {
-    Customer c = customer;
-    const QString* p = picturePath(c, slot);
+    const QString* p = picturePath(customer, slot);
     if (!p || p->isEmpty())
         return {};
     if (!QFileInfo::exists(*p)) {

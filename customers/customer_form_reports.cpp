@@ -62,13 +62,17 @@ void CustomerForm::toggleHistory()
         return;
     }
     history.wide = !history.wide;
+    ++history.builds;
 }
 
 void CustomerForm::printHistory()
 {
-    if (m_reports.print)
-        m_reports.print(platform::ReportRequest{
-            QStringLiteral("Hist.rpt"), {}, {}, {}, QStringLiteral("ประวัติการเข้ารับบริการ"), {}});
+    if (!m_reports.print)
+        return;
+    platform::ReportRequest request;
+    request.file = QStringLiteral("Hist.rpt");
+    request.name = QStringLiteral("ประวัติการเข้ารับบริการ");
+    m_reports.print(request);
 }
 
 } // namespace tawela::customers

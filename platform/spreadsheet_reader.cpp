@@ -102,7 +102,7 @@ template <typename Handler> void parseXml(const std::vector<unsigned char>& xml,
 // The workbook's first sheet: its part named through the relationships, as
 // programs other than the usual ones may name it differently.
 struct FirstSheet : orcus::sax_handler {
-    std::string id, target, path;
+    std::string id, target;
     bool rels = false;
     void attribute(const orcus::sax::parser_attribute& a)
     {
@@ -350,7 +350,7 @@ SheetData readOds(const QString& path, int columns)
             case ixion::celltype_t::string: {
                 const std::string_view s = cells.get_string_value(at);
                 v.kind = SheetValue::Kind::Text;
-                v.text = QString::fromUtf8(s.data(), qsizetype(s.size()));
+                v.text = fromUtf8(s);
                 break;
             }
             case ixion::celltype_t::numeric:

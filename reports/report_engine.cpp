@@ -470,36 +470,37 @@ private:
             return;
         }
         finishLine();
+        QList<Placed> placed;
+        const double height = layoutOnPage(*b, row, totals, true, placed);
+        draw(placed, height);
+    }
+
+    // Lays out a band for a row on the current page, or on a new one when it
+    // does not fit below what is there (and a page break is allowed here).
+    double layoutOnPage(const Band& b, const ReportRow* row, const Totals* totals, bool mayBreak,
+                        QList<Placed>& placed)
+    {
         m_rowForHeaders = row;
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
-        QList<Placed> placed;
-        double height = layoutBand(*b, c, placed);
-        if (m_y + height > m_bottomLimit && m_y > m_contentTop) {
+        double height = layoutBand(b, c, placed);
+        if (mayBreak && m_y + height > m_bottomLimit && m_y > m_contentTop) {
             endPage(totals);
             startPage();
             // The page number (and what depends on it) is the new page's.
             c.page = int(m_pages.size());
             placed.clear();
-            height = layoutBand(*b, c, placed);
+            height = layoutBand(b, c, placed);
         }
-        draw(placed, height);
+        return height;
     }
 
     // Labels: a detail band beside the one before, a new line (and page)
     // when the line is full.
     void placeAcross(const Band& b, const ReportRow* row, const Totals* totals)
     {
-        m_rowForHeaders = row;
-        Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
         QList<Placed> placed;
-        double height = layoutBand(b, c, placed);
-        if (m_across == 0 && m_y + height > m_bottomLimit && m_y > m_contentTop) {
-            endPage(totals);
-            startPage();
-            c.page = int(m_pages.size());
-            placed.clear();
-            height = layoutBand(b, c, placed);
-        }
+        // Only a new line of labels may start a new page.
+        const double height = layoutOnPage(b, row, totals, m_across == 0, placed);
         draw(placed, 0, m_across * m_d.columnWidth);
         m_lineHeight = std::max(m_lineHeight, height);
         if (++m_across == m_d.columns)

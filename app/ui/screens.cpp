@@ -10,8 +10,6 @@
 #include "platform/print_queue.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
-#include "reports/ui/report_output.h"
-
 #include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
@@ -80,14 +78,8 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     customers::ReportOutputs customerReports;
     customerReports.print = [=](const platform::ReportRequest& r) {
         const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());
-        reports::PrintTarget target = choice->current(platform::printQueues().names);
-        target.preview = true;
-        try {
-            reports::outputReport(runner.build(r), r.name, target, *say);
-        } catch (const reports::ReportError& e) {
-            say->error(QStringLiteral("พิมพ์ \"") + r.name + QStringLiteral("\" ไม่สำเร็จ: ") +
-                       e.description());
-        }
+        reports::DocumentOutput(runner, reports::PrinterSettings(db->personal()), *choice, *say)
+            .preview(r);
     };
     customerReports.exportCsv = [=](const platform::ReportRequest& r) {
         const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());

@@ -359,11 +359,7 @@ void ContractScreen::bindFields()
     Contract& c = m_form->contract;
     ContractForm& f = *m_form;
     FormBinding& b = *m_binding;
-    auto text = [&b](auto* widget, QString& value) {
-        b.text(
-            widget, [&value] { return value; },
-            FormBinding::always([&value](const QString& t) { value = t; }));
-    };
+    auto text = [&b](auto* widget, QString& value) { b.text(widget, value); };
     auto money = [&b, &f](QLineEdit* widget, Decimal& value,
                           bool (ContractForm::*typed)(const QString&)) {
         b.text(

@@ -84,9 +84,7 @@ void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel Cont
     FormBinding& b = *m_binding;
     ContractForm& f = *m_form;
     Panel& p = f.*panel;
-    b.text(
-        fields.number, [&p] { return p.renewalNo; },
-        FormBinding::always([&p](const QString& t) { p.renewalNo = t; }));
+    b.text(fields.number, p.renewalNo);
     const auto total = [&p] { p.recomputeTotal(); };
     bindFigure(b, f, fields.fee, p.fee, total);
     bindFigure(b, f, fields.penalty, p.penalty, total);
@@ -569,14 +567,9 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     // Shift+Enter still starts a new line in the address.
-    if (enter && !(key->modifiers() & Qt::ShiftModifier)) {
-        if (QWidget* next = m_enterNext.value(watched)) {
-            next->setFocus();
-            if (auto* e = qobject_cast<QLineEdit*>(next))
-                e->selectAll();
-            return true;
-        }
-    }
+    if (enter && !(key->modifiers() & Qt::ShiftModifier) &&
+        platform::ui::focusNext(m_enterNext, watched))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -434,10 +434,8 @@ QWidget* CustomerScreen::buildCommandBar()
     m_toolsButton = button("mnuTools", QStringLiteral("เครื่องมือ"));
     buildToolsMenu(m_toolsButton);
     m_cmd.correctAll->hide();
-    for (QPushButton* b : {m_cmd.mail}) {
-        b->setEnabled(false);
-        b->setToolTip(QString::fromUtf8(NotYet));
-    }
+    m_cmd.mail->setEnabled(false);
+    m_cmd.mail->setToolTip(QString::fromUtf8(NotYet));
     for (QPushButton* b : {m_cmd.add, m_cmd.remove, m_cmd.save, m_cmd.cancel, m_cmd.correctAll,
                            m_cmd.pick, m_cmd.find, m_cmd.filter, m_cmd.report, m_cmd.mail,
                            m_cmd.one2Excel, m_cmd.all2Excel, m_cmd.detail, m_toolsButton})
@@ -478,11 +476,7 @@ void CustomerScreen::bindFields()
     CustomerForm& f = *m_form;
     Customer& c = f.customer;
     FormBinding& b = *m_binding;
-    auto text = [&b](auto* widget, QString& value) {
-        b.text(
-            widget, [&value] { return value; },
-            FormBinding::always([&value](const QString& t) { value = t; }));
-    };
+    auto text = [&b](auto* widget, QString& value) { b.text(widget, value); };
     text(m_f.code, c.code);
     text(m_f.group, c.group);
     text(m_f.title, c.prename);
@@ -844,12 +838,8 @@ bool CustomerScreen::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     if (watched == m_f.birth->lineEdit())
         run([this] { m_form->birthTextEntered(); });
-    if (QWidget* next = m_enterNext.value(watched)) {
-        next->setFocus();
-        if (auto* e = qobject_cast<QLineEdit*>(next))
-            e->selectAll();
+    if (platform::ui::focusNext(m_enterNext, watched))
         return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

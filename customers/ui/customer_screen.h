@@ -178,6 +178,7 @@ private:
         QGroupBox* panel;
         QTableWidget* grid;
         QPushButton* print;
+        int shownBuild = -1; // the form's history the grid shows
     } m_history{};
     // Rows 0–2 the pictures, row 3 the attachment.
     struct FileWidgets {

@@ -172,20 +172,11 @@ void CustomerScreen::bindFiles()
     QString* paths[] = {&c.image1, &c.image2, &c.image3, &c.excelFile};
     QString* names[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3, &c.excelName};
     for (int i = 0; i < 4; ++i) {
-        for (const auto& field :
-             {std::pair{m_files.path[i], paths[i]}, std::pair{m_files.name[i], names[i]}}) {
-            QString* value = field.second;
-            b.text(
-                field.first, [value] { return *value; },
-                FormBinding::always([value](const QString& t) { *value = t; }));
-        }
+        b.text(m_files.path[i], *paths[i]);
+        b.text(m_files.name[i], *names[i]);
         const bool picture = i < Attachment;
         connect(m_files.choose[i], &QPushButton::clicked, this, [this, i, picture] {
-            const Customer& now = m_form->customer;
-            const QString& was = i == 0   ? now.image1
-                                 : i == 1 ? now.image2
-                                 : i == 2 ? now.image3
-                                          : now.excelFile;
+            const QString was = picture ? m_form->picturePathOf(i) : m_form->customer.excelFile;
             const QString start = was.isEmpty() ? QDir::homePath() : QFileInfo(was).path();
             const FileChooser& choose = m_chooseFile ? m_chooseFile : FileChooser(askForFile);
             const std::optional<QString> path =

@@ -212,12 +212,8 @@ void CustomerScreen::bindPanels()
 {
     CustomerForm& f = *m_form;
     FormBinding& b = *m_binding;
-    b.text(
-        m_find.key, [&f] { return f.finding.key; },
-        FormBinding::always([&f](const QString& t) { f.finding.key = t; }));
-    b.text(
-        m_filter.value, [&f] { return f.filtering.value; },
-        FormBinding::always([&f](const QString& t) { f.filtering.value = t; }));
+    b.text(m_find.key, f.finding.key);
+    b.text(m_filter.value, f.filtering.value);
     // The lists complete what is typed.
     connect(m_find.key->lineEdit(), &QLineEdit::textEdited, this, [this] {
         m_form->refreshFindKeys();
@@ -276,12 +272,8 @@ void CustomerScreen::bindPanels()
     connect(m_filter.exitAdvanced, &QPushButton::clicked, this,
             [this] { run([this] { m_form->closeFilter(); }); });
 
-    b.text(
-        m_report.left, [&f] { return f.reporting.left; },
-        FormBinding::always([&f](const QString& t) { f.reporting.left = t; }));
-    b.text(
-        m_report.top, [&f] { return f.reporting.top; },
-        FormBinding::always([&f](const QString& t) { f.reporting.top = t; }));
+    b.text(m_report.left, f.reporting.left);
+    b.text(m_report.top, f.reporting.top);
     connect(m_report.choices, &QButtonGroup::idClicked, this, [this](int id) {
         run([this, id] { m_form->reporting.choice = customerReportChoices()[id].report; });
     });
@@ -307,7 +299,9 @@ void CustomerScreen::refreshPanels()
         if (f.reporting.choice == customerReportChoices()[i].report)
             m_report.choices->button(i)->setChecked(true);
     m_history.panel->setVisible(f.history.wide);
-    if (f.history.wide) {
+    // Filled when a history was built, not at every edit.
+    if (f.history.wide && m_history.shownBuild != f.history.builds) {
+        m_history.shownBuild = f.history.builds;
         m_history.grid->setRowCount(int(f.history.rows.size()));
         for (int r = 0; r < f.history.rows.size(); ++r) {
             const HistoryRow& h = f.history.rows[r];

@@ -109,6 +109,8 @@ private:
     friend class Transaction;
     Database(QString connectionName, QString path, Dialect dialect);
     QString columnSql(const ColumnSpec& c) const;
+    // The columns of a table definition, with the server's row key first.
+    QString columnsSql(const QList<ColumnSpec>& columns) const;
     void keepSpelling(const QString& table, const QString& column) const;
     // The server's domains and collation the table definitions use, made
     // once per connection when missing.

@@ -36,6 +36,12 @@ public:
     void text(QPlainTextEdit* field, Get<QString> get, SetText set);
     // The edit text of an editable list, or the chosen entry of a fixed one.
     void text(QComboBox* field, Get<QString> get, SetText set);
+    // A text of the form that takes whatever is typed.
+    template <typename Field> void text(Field* field, QString& value)
+    {
+        text(
+            field, [&value] { return value; }, always([&value](const QString& t) { value = t; }));
+    }
     void check(QCheckBox* field, Get<bool> get, std::function<void(bool)> set);
     // Invalid dates (a text that is no date) reach the form as such; an
     // invalid date in the form leaves the field's text alone.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -37,6 +38,19 @@ inline QLineEdit* lineRow(QFormLayout* form, const char* name, const QString& ca
 }
 
 // A button that Enter in a field never presses by accident.
+// Enter moves on: the field after `from` in the screen's Enter order gets
+// the cursor, its text selected. False when `from` has no field after it.
+inline bool focusNext(const QHash<QObject*, QWidget*>& order, QObject* from)
+{
+    QWidget* next = order.value(from);
+    if (!next)
+        return false;
+    next->setFocus();
+    if (auto* e = qobject_cast<QLineEdit*>(next))
+        e->selectAll();
+    return true;
+}
+
 inline QPushButton* button(const char* name, const QString& caption)
 {
     auto* b = new QPushButton(caption);

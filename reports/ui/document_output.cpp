@@ -14,17 +14,28 @@ bool DocumentOutput::print(const QList<ReportRequest>& documents,
         const PrintTarget target = d.kind.isEmpty() ? m_choice.current(printers.names)
                                                     : m_choice.prepare(m_settings, d.kind, printers,
                                                                        m_prompt, marginWhenEmpty);
-        const QString name = d.name.isEmpty() ? d.file : d.name;
-        try {
-            const LaidOutReport report = m_runner.build(d);
-            all = outputReport(report, name, target, m_prompt) && all;
-        } catch (const ReportError& e) {
-            m_prompt.error(QStringLiteral("พิมพ์ \"") + name + QStringLiteral("\" ไม่สำเร็จ: ") +
-                           e.description());
-            all = false;
-        }
+        all = output(d, target) && all;
     }
     return all;
+}
+
+bool DocumentOutput::preview(const ReportRequest& document)
+{
+    PrintTarget target = m_choice.current(platform::printQueues().names);
+    target.preview = true;
+    return output(document, target);
+}
+
+bool DocumentOutput::output(const ReportRequest& document, const PrintTarget& target)
+{
+    const QString name = document.name.isEmpty() ? document.file : document.name;
+    try {
+        return outputReport(m_runner.build(document), name, target, m_prompt);
+    } catch (const ReportError& e) {
+        m_prompt.error(QStringLiteral("พิมพ์ \"") + name + QStringLiteral("\" ไม่สำเร็จ: ") +
+                       e.description());
+        return false;
+    }
 }
 
 } // namespace tawela::reports

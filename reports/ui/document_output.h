@@ -24,8 +24,13 @@ public:
     // document failed (it was said).
     bool print(const QList<ReportRequest>& documents,
                std::optional<qint64> marginWhenEmpty = std::nullopt);
+    // One report in the preview, on the printer chosen last, to be looked at
+    // (labels against their sheet) before it is printed from there.
+    bool preview(const ReportRequest& document);
 
 private:
+    bool output(const ReportRequest& document, const PrintTarget& target);
+
     const ReportRunner& m_runner;
     PrinterSettings m_settings;
     PrinterChoice& m_choice;

@@ -27,6 +27,19 @@ def value(cell):
     return cell
 
 
+def write_cells(write, write_date, date_format):
+    """Every filled cell through a library's writers; dates in date_format."""
+    for r, row in enumerate(rows):
+        for c, cell in enumerate(row):
+            if cell is None:
+                continue
+            v = value(cell)
+            if isinstance(v, datetime.datetime):
+                write_date(r, c, v, date_format)
+            else:
+                write(r, c, v)
+
+
 if out.endswith(".plain.xlsx"):
     strings = []
     xml_rows = []
@@ -72,32 +85,14 @@ elif out.endswith(".xlsx"):
 
     book = xlsxwriter.Workbook(out)
     sheet = book.add_worksheet()
-    dates = book.add_format({"num_format": "yyyy-mm-dd"})
-    for r, row in enumerate(rows):
-        for c, cell in enumerate(row):
-            if cell is None:
-                continue
-            v = value(cell)
-            if isinstance(v, datetime.datetime):
-                sheet.write_datetime(r, c, v, dates)
-            else:
-                sheet.write(r, c, v)
+    write_cells(sheet.write, sheet.write_datetime, book.add_format({"num_format": "yyyy-mm-dd"}))
     book.close()
 elif out.endswith(".xls"):
     import xlwt
 
     book = xlwt.Workbook(encoding="utf-8")
     sheet = book.add_sheet("Sheet1")
-    dates = xlwt.easyxf(num_format_str="YYYY-MM-DD")
-    for r, row in enumerate(rows):
-        for c, cell in enumerate(row):
-            if cell is None:
-                continue
-            v = value(cell)
-            if isinstance(v, datetime.datetime):
-                sheet.write(r, c, v, dates)
-            else:
-                sheet.write(r, c, v)
+    write_cells(sheet.write, sheet.write, xlwt.easyxf(num_format_str="YYYY-MM-DD"))
     book.save(out)
 elif out.endswith(".ods"):
     cells = []
