@@ -7,6 +7,7 @@
 #include "customers/customer_reports.h"
 #include "customers/customer_store.h"
 #include "customers/postal_directory.h"
+#include "platform/mail.h"
 #include "platform/prompt.h"
 
 #include <functional>
@@ -188,6 +189,43 @@ public:
     bool printReport();
     void choosePrinter();
 
+    // "ส่งอีเมล์": the e-mail panel, sent through the shop's mail account
+    // (kept in the file given to useMail). Its texts stay while the screen
+    // is open, whatever happens to a send.
+    struct MailPanel {
+        bool visible = false;
+        QString to, cc, subject, body, attachment;
+        // The TO box holds what "All" collected: those go in Bcc, so no
+        // customer sees the others' addresses, and To is the shop's own.
+        bool everyone = false;
+        bool sending = false;
+    } mailing;
+    void useMail(QString accountFile) { m_mailAccountFile = std::move(accountFile); }
+    // Shows the panel with the current customer's address in TO, or hides it.
+    void toggleMail();
+    // "All": the addresses of every customer shown, each after a ";".
+    void collectAllAddresses();
+    // "ไฟล์แนบ": the path chosen; empty when the dialog was cancelled.
+    void mailAttachmentChosen(const QString& path) { mailing.attachment = path; }
+    // The account of the settings dialog (the password never comes back:
+    // it is left empty); nullopt (said why) when it cannot be read.
+    std::optional<platform::MailAccount> mailAccount() const;
+    // Stores the settings; the field to put the cursor on when refused (said
+    // why). An empty password keeps the stored one.
+    std::optional<platform::MailAccountProblem::Field>
+    storeMailAccount(const platform::MailAccount& account);
+    // "ส่ง" in two halves, so the screen can wait for the server off its own
+    // thread: what to send (nullopt, said why, when nothing can be), and
+    // what the server answered.
+    struct MailJob {
+        platform::MailAccount account;
+        platform::MailMessage message;
+    };
+    std::optional<MailJob> prepareMail();
+    void mailFinished(const std::optional<platform::MailFailure>& failure);
+    // Both halves at once; true when the server accepted the mail.
+    bool sendMail();
+
     // "ย่อ/ขยาย ข้อมูลการเข้ารับบริการของลูกค้า": builds the current
     // customer's history and widens or narrows the record panel.
     struct HistoryPanel {
@@ -269,6 +307,7 @@ private:
     std::shared_ptr<QString> m_reportFilter = std::make_shared<QString>();
     QString m_exportFolder, m_exportFont;
     ReportOutputs m_reports;
+    QString m_mailAccountFile;
     // Tells the person why an export wrote nothing.
     void exportFailed(const ExportError& e);
 };
