@@ -201,6 +201,8 @@ public:
         bool sending = false;
     } mailing;
     void useMail(QString accountFile) { m_mailAccountFile = std::move(accountFile); }
+    // Where the attachment's file dialog starts: the program's own folder.
+    QString mailFolder() const;
     // Shows the panel with the current customer's address in TO, or hides it.
     void toggleMail();
     // "All": the addresses of every customer shown, each after a ";".

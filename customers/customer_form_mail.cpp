@@ -2,11 +2,19 @@
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace tawela::customers {
 
 using platform::MailAccount;
 using platform::MailAccountFile;
 using platform::MailFailure;
+
+QString CustomerForm::mailFolder() const
+{
+    return m_mailAccountFile.isEmpty() ? QDir::homePath() : QFileInfo(m_mailAccountFile).path();
+}
 
 void CustomerForm::toggleMail()
 {

@@ -115,6 +115,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             std::make_unique<customers::CustomerForm>(db->customer(), db->main(), *who, *say);
         form->useExports(cfg->homeFolder + QStringLiteral("/Temp"), spreadsheetFont());
         form->useReports(customerReports);
+        form->useMail(cfg->homeFolder + QStringLiteral("/mail.ini"));
         form->open(opening, std::move(pick));
         auto* screen =
             new customers::CustomerScreen(std::move(form), openEditor, [](const QString& file) {

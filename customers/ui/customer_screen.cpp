@@ -37,8 +37,6 @@ using platform::ui::captioned;
 
 namespace {
 
-const char* const NotYet = "ยังไม่เปิดใช้ในรุ่นนี้";
-
 QLineEdit* line(const char* name, const QString& caption)
 {
     auto* e = captioned(new QLineEdit, caption);
@@ -188,6 +186,7 @@ CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener 
     bindCommands();
     bindPanels();
     bindFiles();
+    bindMail();
     setupEnterOrder();
     refresh();
     if (QScreen* s = screen())
@@ -223,6 +222,7 @@ void CustomerScreen::build()
     side->addWidget(buildFindPanel());
     side->addWidget(buildFilterPanel());
     side->addWidget(buildReportPanel());
+    side->addWidget(buildMailPanel());
     side->addWidget(buildHistoryPanel());
     side->addWidget(buildFilesPanel());
     side->addStretch(1);
@@ -434,8 +434,6 @@ QWidget* CustomerScreen::buildCommandBar()
     m_toolsButton = button("mnuTools", QStringLiteral("เครื่องมือ"));
     buildToolsMenu(m_toolsButton);
     m_cmd.correctAll->hide();
-    m_cmd.mail->setEnabled(false);
-    m_cmd.mail->setToolTip(QString::fromUtf8(NotYet));
     for (QPushButton* b : {m_cmd.add, m_cmd.remove, m_cmd.save, m_cmd.cancel, m_cmd.correctAll,
                            m_cmd.pick, m_cmd.find, m_cmd.filter, m_cmd.report, m_cmd.mail,
                            m_cmd.one2Excel, m_cmd.all2Excel, m_cmd.detail, m_toolsButton})
@@ -791,6 +789,7 @@ void CustomerScreen::refresh()
     }
     m_deletePanel->setVisible(m_form->deleteAsked());
     refreshPanels();
+    refreshMail();
     const bool panel = m_form->finding.visible || m_form->filtering.visible;
     for (QPushButton* b : {m_cmd.find, m_cmd.filter})
         b->setEnabled(!panel);
@@ -854,6 +853,11 @@ void CustomerScreen::keyPressEvent(QKeyEvent* event)
 
 void CustomerScreen::closeEvent(QCloseEvent* event)
 {
+    if (m_form->mailing.sending) {
+        // The server's answer is still awaited: it must reach the person.
+        event->ignore();
+        return;
+    }
     if (!m_closing && !m_form->close()) {
         event->ignore();
         refresh();

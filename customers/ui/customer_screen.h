@@ -117,7 +117,15 @@ private:
     QWidget* buildReportPanel();
     QWidget* buildHistoryPanel();
     QWidget* buildFilesPanel();
+    QWidget* buildMailPanel();
+    void bindMail();
+    void refreshMail();
+    // "ส่ง": the server is waited for off the screen's thread.
+    void sendMail();
+    void openMailSettings();
     void bindFiles();
+    std::optional<QString> chooseFile(const QString& title, const QStringList& filters,
+                                      int selected, const QString& start) const;
     // A double-click on a name box or on the panel; true when it was one.
     bool filesDoubleClicked(QObject* watched);
     void showFile(const CustomerForm::FileView& view);
@@ -186,6 +194,12 @@ private:
         QLineEdit *path[4], *name[4];
         QPushButton *choose[4], *clear[4], *view[4], *scan[3], *webcam[3];
     } m_files{};
+    struct MailWidgets {
+        QGroupBox* panel;
+        QLineEdit *to, *cc, *subject, *attachment;
+        QPlainTextEdit* body;
+        QPushButton *attach, *all, *send, *settings;
+    } m_mail{};
     FileChooser m_chooseFile;
     QVBoxLayout* m_side = nullptr; // the column of panels beside the record
     bool m_closing = false;        // the screen closes itself after a command

@@ -165,6 +165,12 @@ QWidget* CustomerScreen::buildFilesPanel()
     return m_files.panel;
 }
 
+std::optional<QString> CustomerScreen::chooseFile(const QString& title, const QStringList& filters,
+                                                  int selected, const QString& start) const
+{
+    return (m_chooseFile ? m_chooseFile : FileChooser(askForFile))(title, filters, selected, start);
+}
+
 void CustomerScreen::bindFiles()
 {
     FormBinding& b = *m_binding;
@@ -178,11 +184,11 @@ void CustomerScreen::bindFiles()
         connect(m_files.choose[i], &QPushButton::clicked, this, [this, i, picture] {
             const QString was = picture ? m_form->picturePathOf(i) : m_form->customer.excelFile;
             const QString start = was.isEmpty() ? QDir::homePath() : QFileInfo(was).path();
-            const FileChooser& choose = m_chooseFile ? m_chooseFile : FileChooser(askForFile);
             const std::optional<QString> path =
                 picture
-                    ? choose(QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), pictureFilters(), 7, start)
-                    : choose(QStringLiteral("กำหนดที่อยู่ของ Excel"), attachmentFilters(), 1, start);
+                    ? chooseFile(QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), pictureFilters(), 7, start)
+                    : chooseFile(QStringLiteral("กำหนดที่อยู่ของ Excel"), attachmentFilters(), 1,
+                                 start);
             run([this, i, picture, path] {
                 if (picture)
                     m_form->picturePicked(i, path);

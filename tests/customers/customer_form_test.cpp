@@ -1,5 +1,7 @@
 #include "customers/customer_form.h"
 #include "customers/lookup_editors.h"
+#include "mail_reading.h"
+#include "smtp_server.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -412,4 +414,82 @@ TEST_F(CustomerFormTest, PicturesAndTheAttachmentAreSavedPathsAndMissingFilesAre
     EXPECT_EQ(column(c.id, "dt_im1").toString(), QStringLiteral("a.JPG"));
     EXPECT_EQ(column(c.id, "dt_im3").toString(), QStringLiteral("-"));
     EXPECT_EQ(column(c.id, "Excel_name").toString(), QStringLiteral("gone.xlsx"));
+}
+
+TEST_F(CustomerFormTest, MailGoesToOneCustomerOrHiddenToEveryShownOne)
+{
+    test::SmtpServer server({{QStringLiteral("gone@example.com")}, {}, {}});
+    if (!server.available())
+        GTEST_SKIP() << server.why().toStdString();
+    const auto withMail = [&](const QString& name, const QString& code, const QString& email) {
+        Customer c;
+        c.name = name;
+        c.code = code;
+        c.email = email;
+        store.addBare(c);
+    };
+    withMail(QStringLiteral("ก"), QStringLiteral("C1"), QStringLiteral("a@example.com"));
+    withMail(QStringLiteral("ข"), QStringLiteral("C2"), QString());
+    withMail(QStringLiteral("ค"), QStringLiteral("C3"), QStringLiteral("c@example.com"));
+    withMail(QStringLiteral("ง"), QStringLiteral("C4"), QStringLiteral("d@example.com"));
+    QTemporaryDir home;
+    auto f = openForm();
+    f->useMail(home.filePath(QStringLiteral("mail.ini")));
+
+    f->toggleMail();
+    EXPECT_EQ(f->mailing.to, QStringLiteral("d@example.com")); // the customer shown (C4)
+    EXPECT_FALSE(f->sendMail());
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ตั้งค่าอีเมล")));
+    platform::MailAccount account;
+    account.server = QStringLiteral("127.0.0.1");
+    account.port = 0;
+    account.security = platform::MailSecurity::None;
+    account.sender = QStringLiteral("shop@example.com");
+    EXPECT_EQ(f->storeMailAccount(account), platform::MailAccountProblem::Field::Port);
+    account.port = server.port();
+    ASSERT_FALSE(f->storeMailAccount(account));
+
+    const QString file = home.filePath(QStringLiteral("รายการสินค้า.xlsx"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("PK");
+    out.close();
+    f->mailing.subject = QStringLiteral("สวัสดี");
+    f->mailing.body = QStringLiteral("ข้อความ");
+    f->mailAttachmentChosen(file);
+    ASSERT_TRUE(f->sendMail()) << prompt.lastText().toStdString();
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("เมล์ ส่งเรียบร้อย"));
+    EXPECT_FALSE(f->mailing.visible);
+
+    // "All": the shown customers' addresses, kept out of the headers.
+    f->toggleMail();
+    f->collectAllAddresses();
+    EXPECT_EQ(f->mailing.to, QStringLiteral(";d@example.com;c@example.com;a@example.com"));
+    f->mailAttachmentChosen(QString()); // a cancelled dialog: no attachment
+    ASSERT_TRUE(f->sendMail());
+    auto got = server.received();
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("d@example.com")});
+    EXPECT_EQ(test::attachmentName(got[0].data), QStringLiteral("รายการสินค้า.xlsx"));
+    EXPECT_EQ(got[1].recipients,
+              QStringList({QStringLiteral("shop@example.com"), QStringLiteral("d@example.com"),
+                           QStringLiteral("c@example.com"), QStringLiteral("a@example.com")}));
+    EXPECT_EQ(test::mailHeader(got[1].data, "To"), QByteArray("shop@example.com"));
+    EXPECT_FALSE(got[1].data.contains("a@example.com"));
+    EXPECT_FALSE(got[1].data.contains("Content-Disposition"));
+
+    // A refusal keeps the panel open with its texts and says the answer.
+    f->toggleMail();
+    f->mailing.to = QStringLiteral("gone@example.com");
+    EXPECT_FALSE(f->sendMail());
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("550")));
+    EXPECT_TRUE(f->mailing.visible);
+    EXPECT_EQ(f->mailing.subject, QStringLiteral("สวัสดี"));
+    EXPECT_EQ(f->mailing.to, QStringLiteral("gone@example.com"));
+
+    // "All" over customers without addresses leaves TO empty.
+    auto none = openForm(Opening{OpeningMode::ByCode, QStringLiteral("C2")});
+    none->collectAllAddresses();
+    EXPECT_TRUE(none->mailing.to.isEmpty());
+    EXPECT_FALSE(none->mailing.everyone);
 }

@@ -1,18 +1,16 @@
-#!/ usr / bin / python3
+#!/usr/bin/python3
 """A mail server for the tests: listens on 127.0.0.1 on a free port, prints
 "PORT n" once it accepts connections, and keeps every message it accepts in
 the folder given as N.eml (the data) and N.env (the envelope: MAIL FROM on
 the first line, one RCPT TO per line after it).
 
---refuse ADDRESS   answers RCPT TO for that address with a 550
+--refuse ADDRESS        answers RCPT TO for that address with a 550
 --user U --password P   asks for authentication with these credentials
 """
 import argparse
-import asyncio
 import os
 import signal
 import socket
-import sys
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
@@ -60,15 +58,23 @@ def main():
     def authenticate(server, session, envelope, mechanism, auth_data):
         ok = (auth_data.login or b"").decode() == a.user and \
              (auth_data.password or b"").decode() == a.password
+        # handled=False: the server answers 535 itself on a refusal.
         return AuthResult(success=ok, handled=False)
 
-    options = {
-} if a.user : options =
-    dict(authenticator = authenticate, auth_required = True, auth_require_tls = False) port =
-        free_port() c =
-            Controller(Keeper(a.folder, a.refuse), hostname = "127.0.0.1", port = port, **options)
-                c.start() print("PORT %d" % port, flush = True)
-                    signal.sigwait({signal.SIGTERM, signal.SIGINT}) c.stop()
+    options = {}
+    if a.user:
+        options = dict(authenticator=authenticate, auth_required=True,
+                       auth_require_tls=False)
+    port = free_port()
+    c = Controller(Keeper(a.folder, a.refuse), hostname="127.0.0.1", port=port,
+                   **options)
+    c.start()
+    print("PORT %d" % port, flush=True)
+    signal.sigwait({signal.SIGTERM, signal.SIGINT})
+    c.stop()
 
-                        if __name__ == "__main__"
-    : signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGTERM, signal.SIGINT}) main()
+
+if __name__ == "__main__":
+    # The server's thread inherits the blocked signals; the main thread waits for them.
+    signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGTERM, signal.SIGINT})
+    main()

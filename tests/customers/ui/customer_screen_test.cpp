@@ -2,8 +2,10 @@
 #include "contracts/ui/contract_screen.h"
 #include "customers/ui/customer_screen.h"
 #include "customers/ui/lookup_editor_screen.h"
+#include "mail_reading.h"
 #include "platform/ui/thai_date_edit.h"
 #include "screenshot.h"
+#include "smtp_server.h"
 #include "temp_home.h"
 #include "text/thai_text.h"
 #include "typing.h"
@@ -17,10 +19,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -379,4 +383,73 @@ TEST(CustomerScreen, APictureChosenNamedAndViewed)
     QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
     EXPECT_EQ(customerDb.db->scalar(QStringLiteral("SELECT dt_im1 FROM customer")).toString(),
               QStringLiteral("บ้าน.jpg"));
+}
+
+TEST(CustomerScreen, MailSetUpAndSentWithAnAttachment)
+{
+    test::SmtpServer server;
+    if (!server.available())
+        GTEST_SKIP() << server.why().toStdString();
+    OneCustomer shop;
+    shop.customerDb.db->exec(QStringLiteral("UPDATE customer SET email = 'somchai@example.com'"));
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("ใบแจ้ง.pdf"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("%PDF-1.4\n");
+    out.close();
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<CustomerForm>(shop.customerDb.db, shop.mainDb.db, admin::Session{},
+                                               prompt);
+    form->useMail(home.filePath(QStringLiteral("mail.ini")));
+    form->open({});
+    CustomerScreen screen(std::move(form));
+    QString startedIn;
+    screen.setFileChooser([&](const QString&, const QStringList&, int, const QString& start) {
+        startedIn = start;
+        return std::optional<QString>(file);
+    });
+    screen.resize(1280, 800);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+
+    auto* panel = screen.findChild<QWidget*>(QStringLiteral("Frame_mail"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdMail")), Qt::LeftButton);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtTo"))->text(),
+              QStringLiteral("somchai@example.com"));
+
+    // The account, set in its dialog.
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtServer"))
+            ->setText(QStringLiteral("127.0.0.1"));
+        dialog->findChild<QSpinBox*>(QStringLiteral("txtPort"))->setValue(server.port());
+        auto* security = dialog->findChild<QComboBox*>(QStringLiteral("cboSecurity"));
+        security->setCurrentIndex(2);
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtSender"))
+            ->setText(QStringLiteral("shop@example.com"));
+        keepScreenshot(dialog, QStringLiteral("customer_mail_settings"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSaveMail")),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdMailSettings")),
+                      Qt::LeftButton);
+    EXPECT_TRUE(QFileInfo::exists(home.filePath(QStringLiteral("mail.ini"))));
+
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("txtSubject")),
+                   QStringLiteral("ใบแจ้งหนี้"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdAttach")), Qt::LeftButton);
+    EXPECT_EQ(startedIn, home.path());
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtAttachment"))->text(), file);
+    keepScreenshot(&screen, QStringLiteral("customer_mail"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdSend")), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !prompt.messages().isEmpty(); }, 15000));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("เมล์ ส่งเรียบร้อย"));
+    EXPECT_FALSE(panel->isVisible());
+    const auto got = server.received();
+    ASSERT_EQ(got.size(), 1);
+    EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("somchai@example.com")});
+    EXPECT_EQ(test::attachmentName(got[0].data), QStringLiteral("ใบแจ้ง.pdf"));
 }
