@@ -126,7 +126,12 @@ TableDef contractTable()
          index("chumnum_status_name", {QStringLiteral("P_status"), QStringLiteral("Ku_name")}),
          index("chumnum_status_id", {QStringLiteral("P_status"), QStringLiteral("Ku_ID")}),
          index("chumnum_status_ref", {QStringLiteral("P_status"), QStringLiteral("ref_no")}),
-         index("chumnum_close_date", {QStringLiteral("Close_date")})}};
+         index("chumnum_close_date", {QStringLiteral("Close_date")}),
+         // The summaries as of a date: overdue and due open contracts, and
+         // those opened that day.
+         index("chumnum_status_return",
+               {QStringLiteral("P_status"), QStringLiteral("L_returndate")}),
+         index("chumnum_policy_date", {QStringLiteral("Policy_date")})}};
 }
 
 TableDef renewalTable()

@@ -21,9 +21,8 @@ bool secret(const QString& table, const QString& column)
 
 } // namespace
 
-QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& db,
-                                const ReportDefinition& d, const Formula& selection,
-                                const Formula& filter)
+ReportQuery reportQuery(const std::shared_ptr<platform::db::Database>& db,
+                        const ReportDefinition& d, const Formula& selection, const Formula& filter)
 {
     QStringList tables = {d.table};
     for (const auto& j : d.joins)
@@ -115,18 +114,28 @@ QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& d
     order << quoteName(infos.value(d.table.toLower())->name()) + QStringLiteral(".rowid");
     sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
 
-    auto shared = std::make_shared<ReportColumns>();
+    ReportQuery query{sql, binds, std::make_shared<ReportColumns>(), {}};
     for (qsizetype i = 0; i < keys.size(); ++i) {
-        shared->keys << keys[i].first;
-        shared->index.insert(keys[i].first, i);
+        query.columns->keys << keys[i].first;
+        query.columns->index.insert(keys[i].first, i);
+        query.kinds << keys[i].second;
     }
+    return query;
+}
+
+QList<ReportRow> readReportRows(const std::shared_ptr<platform::db::Database>& db,
+                                const ReportDefinition& d, const Formula& selection,
+                                const Formula& filter)
+{
+    const ReportQuery query = reportQuery(db, d, selection, filter);
+    std::shared_ptr<const ReportColumns> shared = query.columns;
     QList<ReportRow> rows;
-    QSqlQuery q = db->exec(sql, binds);
+    QSqlQuery q = db->exec(query.sql, query.binds);
     while (q.next()) {
         QVariantList values;
-        values.reserve(keys.size());
-        for (int i = 0; i < keys.size(); ++i)
-            values << platform::db::fromStorage(keys[i].second, q.value(i));
+        values.reserve(query.kinds.size());
+        for (int i = 0; i < query.kinds.size(); ++i)
+            values << platform::db::fromStorage(query.kinds[i], q.value(i));
         rows << ReportRow(shared, std::move(values));
     }
     return rows;

@@ -47,6 +47,19 @@ private:
     QVariantList m_values;
 };
 
+// The statement that reads a report's rows, its bound values and what its
+// columns hold.
+struct ReportQuery {
+    QString sql;
+    QVariantList binds;
+    std::shared_ptr<ReportColumns> columns;
+    QList<platform::db::ColumnKind> kinds;
+};
+// Throws FormulaError, DefinitionError or platform::db::DbError.
+ReportQuery reportQuery(const std::shared_ptr<platform::db::Database>& db,
+                        const ReportDefinition& definition, const Formula& selection,
+                        const Formula& filter);
+
 // Reads the rows a report shows: its table and joins, the selection and
 // filter formulas (compiled to bound SQL), grouped and ordered.
 // Throws FormulaError, DefinitionError or platform::db::DbError.

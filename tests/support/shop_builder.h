@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "platform/db/recordset.h"
 #include "platform/decimal.h"
 
 #include <QString>
@@ -15,6 +16,22 @@ namespace tawela::test {
 inline platform::Decimal d(const char* text)
 {
     return platform::Decimal::parse(QString::fromLatin1(text)).value();
+}
+
+// One row stored the way the program stores it: each value as it is typed
+// in the program (amounts as text "1,000.50", dates as QDate, yes/no as bool).
+//   addRow(db, "service", {{"recv_no", "R1"}, {"s_date", QDate(2024, 3, 1)}, {"tt_price", "100"}});
+inline void addRow(const std::shared_ptr<platform::db::Database>& db, const char* table,
+                   std::initializer_list<std::pair<const char*, QVariant>> values)
+{
+    const QString name = QLatin1String(table);
+    const QString first = db->tableInfo(name).columns().first().name;
+    // Opened on no row at all: only the new one is read back.
+    platform::db::Recordset rs(db, name, platform::db::Condition::isNull(first));
+    rs.addNew();
+    for (const auto& [column, value] : values)
+        rs.setValue(QLatin1String(column), value);
+    rs.store();
 }
 
 // Rows of a rate table in days and percent a month, as the editor shows them:
