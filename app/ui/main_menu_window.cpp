@@ -88,8 +88,15 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, Scre
         connect(m_contracts, &QPushButton::clicked, this, [this, make = makers.contracts] {
             m_screens.open(QStringLiteral("chumnum"), make);
         });
-    addButton(QStringLiteral("Command15"), QStringLiteral("สรุปสัญญา"), false);
-    addButton(QStringLiteral("Command5"), QStringLiteral("สรุป รับ-จ่าย"), false);
+    const auto opens = [this](const char* name, const QString& caption, const char* screen,
+                              const std::function<QWidget*()>& make) {
+        QPushButton* b = addButton(QLatin1String(name), caption, bool(make));
+        if (make)
+            connect(b, &QPushButton::clicked, this,
+                    [this, screen, make] { m_screens.open(QLatin1String(screen), make); });
+    };
+    opens("Command15", QStringLiteral("สรุปสัญญา"), "report_Sanya", makers.contractSummary);
+    opens("Command5", QStringLiteral("สรุป รับ-จ่าย"), "print_sum", makers.moneySummary);
     m_customers =
         addButton(QStringLiteral("Command6"), QStringLiteral("ข้อมูลลูกค้า"), bool(makers.customers));
     if (makers.customers)

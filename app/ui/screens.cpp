@@ -10,6 +10,7 @@
 #include "platform/print_queue.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
+#include "reports/ui/summary_screens.h"
 #include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
@@ -150,6 +151,17 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         return screen;
     };
     makers.customers = [=] { return customerScreen({}, {}); };
+    // The summaries print on the printer of their Printer_tb row; the money
+    // summaries always to the preview first.
+    makers.contractSummary = [=]() -> QWidget* {
+        auto print = [=](const platform::ReportRequest& r) {
+            const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());
+            reports::DocumentOutput(runner, reports::PrinterSettings(db->personal()), *choice, *say)
+                .print({r});
+        };
+        return new reports::ContractSummaryScreen(
+            std::make_unique<reports::ContractSummaryForm>(*say, print));
+    };
     makers.productGroups = [=]() -> QWidget* {
         return new contracts::TableEditorScreen(
             std::make_unique<contracts::ProductGroupEditorForm>(db->main(), *say), *say);
@@ -159,6 +171,18 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             return new reports::PrinterTbScreen(std::make_unique<reports::PrinterTbForm>(
                 db->personal(), platform::printQueues().names, *say));
         };
+    makers.moneySummary = [=, printers = makers.printers]() -> QWidget* {
+        auto preview = [=](const platform::ReportRequest& r) {
+            const reports::ReportRunner runner(cfg->dataFolder, db->main(), db->customer());
+            reports::DocumentOutput(runner, reports::PrinterSettings(db->personal()), *choice, *say)
+                .preview(r);
+        };
+        std::function<void()> paper;
+        if (printers)
+            paper = [=] { registry->open(QStringLiteral("Printer_tb"), printers); };
+        return new reports::MoneySummaryScreen(
+            std::make_unique<reports::MoneySummaryForm>(*say, preview), paper);
+    };
     return makers;
 }
 

@@ -17,8 +17,10 @@ namespace tawela::app {
 struct ScreenMakers {
     std::function<QWidget*()> contracts; // "ขายฝาก"
     std::function<QWidget*()> productGroups; // "ตารางกลุ่มสินค้าขายฝาก"
-    std::function<QWidget*()> printers;  // "เลือก Printer"
-    std::function<QWidget*()> customers; // "ข้อมูลลูกค้า"
+    std::function<QWidget*()> printers;        // "เลือก Printer"
+    std::function<QWidget*()> customers;       // "ข้อมูลลูกค้า"
+    std::function<QWidget*()> contractSummary; // "สรุปสัญญา"
+    std::function<QWidget*()> moneySummary;    // "สรุป รับ-จ่าย"
 };
 
 // Every screen of a signed-in session, made in this one place with what it

@@ -21,7 +21,10 @@ bool DocumentOutput::print(const QList<ReportRequest>& documents,
 
 bool DocumentOutput::preview(const ReportRequest& document)
 {
-    PrintTarget target = m_choice.current(platform::printQueues().names);
+    PrintTarget target =
+        document.kind.isEmpty()
+            ? m_choice.current(platform::printQueues().names)
+            : m_choice.prepare(m_settings, document.kind, platform::printQueues(), m_prompt);
     target.preview = true;
     return output(document, target);
 }

@@ -24,8 +24,9 @@ public:
     // document failed (it was said).
     bool print(const QList<ReportRequest>& documents,
                std::optional<qint64> marginWhenEmpty = std::nullopt);
-    // One report in the preview, on the printer chosen last, to be looked at
-    // (labels against their sheet) before it is printed from there.
+    // One report in the preview, to be looked at (labels against their
+    // sheet) before it is printed from there: on the printer of its kind,
+    // or without one on the printer chosen last.
     bool preview(const ReportRequest& document);
 
 private:

@@ -1,0 +1,66 @@
+#include "platform/ui/thai_date_edit.h"
+#include "reports/ui/summary_screens.h"
+#include "screenshot.h"
+#include "typing.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+using namespace tawela::reports;
+
+TEST(SummaryScreens, AChoiceAndADateMakeTheReport)
+{
+    platform::ScriptedPrompt prompt;
+    QList<platform::ReportRequest> out;
+    const auto keep = [&](const platform::ReportRequest& r) { out << r; };
+    ContractSummaryScreen contracts(
+        std::make_unique<ContractSummaryForm>(prompt, keep, QDate(2024, 3, 7)));
+    contracts.setAttribute(Qt::WA_DeleteOnClose, false);
+    contracts.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&contracts));
+    const QList<QRadioButton*> options = contracts.findChildren<QRadioButton*>();
+    ASSERT_EQ(options.size(), 9);
+    EXPECT_EQ(options[0]->objectName(), QStringLiteral("Option4"));
+    EXPECT_EQ(options[2]->text(), QStringLiteral("สัญญาที่ยังไม่ครบกำหนด"));
+    auto* at = contracts.findChild<platform::ThaiDateEdit*>(QStringLiteral("DTPicker5"));
+    EXPECT_EQ(at->lineEdit()->text(), QStringLiteral("07/03/2567"));
+    auto* print = contracts.findChild<QPushButton*>(QStringLiteral("Command32"));
+    QTest::mouseClick(print, Qt::LeftButton); // nothing ticked: asked for a choice
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("เลือกรายงานที่จะพิมพ์ก่อน"));
+    at->lineEdit()->selectAll();
+    test::typeText(at->lineEdit(), QStringLiteral("08/03/2567"));
+    QTest::keyClick(at->lineEdit(), Qt::Key_Tab);
+    QTest::mouseClick(options[0], Qt::LeftButton);
+    keepScreenshot(&contracts, QStringLiteral("report_Sanya"));
+    QTest::mouseClick(print, Qt::LeftButton);
+    ASSERT_EQ(out.size(), 1);
+    EXPECT_TRUE(out[0].selection.contains(QStringLiteral("DateValue(2024,3,8)")));
+
+    int paperSetups = 0;
+    MoneySummaryScreen money(std::make_unique<MoneySummaryForm>(prompt, keep, QDate(2024, 3, 7)),
+                             [&] { ++paperSetups; });
+    money.setAttribute(Qt::WA_DeleteOnClose, false);
+    money.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&money));
+    int off = 0;
+    for (QRadioButton* r : money.findChildren<QRadioButton*>())
+        off += r->isEnabled() ? 0 : 1;
+    EXPECT_EQ(off, 7); // captions without a report are shown off
+    auto* from = money.findChild<platform::ThaiDateEdit*>(QStringLiteral("DTPicker1"));
+    from->setDate(QDate(2024, 3, 1));
+    QTest::mouseClick(money.findChild<QRadioButton*>(QStringLiteral("Option7")), Qt::LeftButton);
+    QTest::mouseClick(money.findChild<QPushButton*>(QStringLiteral("mnu_paper")), Qt::LeftButton);
+    EXPECT_EQ(paperSetups, 1);
+    keepScreenshot(&money, QStringLiteral("print_sum"));
+    QTest::mouseClick(money.findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+    ASSERT_EQ(out.size(), 2);
+    EXPECT_EQ(out[1].file, QStringLiteral("sum_spending.rpt"));
+    EXPECT_EQ(out[1].selection,
+              QStringLiteral("{spending.s_date} in Date (2024,3,1) to Date (2024,3,7)"));
+}
