@@ -4,12 +4,6 @@ namespace tawela::contracts {
 
 namespace {
 
-QString quoted(QString value)
-{
-    value.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + value + u'\'';
-}
-
 bool narrowRoll(const admin::Settings& s)
 {
     return s.receptPrinterSize == 58;
@@ -45,21 +39,6 @@ PrintJob contractJob(const QString& file, const QString& policyNo, const char* k
 }
 
 } // namespace
-
-QString contractSelection(const QString& policyNo)
-{
-    return QStringLiteral("{chumnum.Policy_no} = ") + quoted(policyNo);
-}
-
-QString receiptSelection(const QString& receiptNo)
-{
-    return QStringLiteral("{service.recv_no} = ") + quoted(receiptNo);
-}
-
-QString customerNameValue(const QString& name)
-{
-    return QStringLiteral("c_name =") + quoted(name);
-}
 
 QList<PrintJob> newContractDocuments(const admin::Settings& s, const QString& policyNo)
 {

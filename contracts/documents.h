@@ -28,9 +28,9 @@ inline QString receiptPrinterRow()
 
 // The selections, with apostrophes doubled the formula way so that any
 // number or name is safe.
-QString contractSelection(const QString& policyNo);
-QString receiptSelection(const QString& receiptNo);
-QString customerNameValue(const QString& name); // "c_name ='…'"
+using platform::contractSelection;
+using platform::customerNameValue;
+using platform::receiptSelection;
 
 // After a new contract is saved, by sanya_cfg: "2" large ticket (with its
 // copy when recv_copy), "3" short ticket (58 mm or not), "4" the contract

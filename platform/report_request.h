@@ -19,4 +19,25 @@ struct ReportRequest {
     double shiftLeft = 0, shiftTop = 0;
 };
 
+// A text inside a formula: in apostrophes, an apostrophe inside written
+// twice, so that any number or name is safe.
+inline QString formulaText(QString value)
+{
+    value.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + value + u'\'';
+}
+inline QString contractSelection(const QString& policyNo)
+{
+    return QStringLiteral("{chumnum.Policy_no} = ") + formulaText(policyNo);
+}
+inline QString receiptSelection(const QString& receiptNo)
+{
+    return QStringLiteral("{service.recv_no} = ") + formulaText(receiptNo);
+}
+// "c_name ='…'": the customer a receipt names.
+inline QString customerNameValue(const QString& name)
+{
+    return QStringLiteral("c_name =") + formulaText(name);
+}
+
 } // namespace tawela::platform

@@ -11,9 +11,7 @@ using M = MoneySummary;
 
 QString quotedValue(const char* name, const QString& value)
 {
-    QString v = value;
-    v.replace(u'\'', QStringLiteral("''"));
-    return QLatin1String(name) + QStringLiteral(" = '") + v + u'\'';
+    return QLatin1String(name) + QStringLiteral(" = ") + platform::formulaText(value);
 }
 
 QString selectionOf(S which, const QString& d)

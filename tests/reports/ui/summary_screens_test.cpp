@@ -1,8 +1,12 @@
 #include "platform/ui/thai_date_edit.h"
+#include "reports/ui/receipt_reprint_screen.h"
 #include "reports/ui/summary_screens.h"
 #include "screenshot.h"
+#include "shop_builder.h"
+#include "temp_home.h"
 #include "typing.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,4 +67,27 @@ TEST(SummaryScreens, AChoiceAndADateMakeTheReport)
     EXPECT_EQ(out[1].file, QStringLiteral("sum_spending.rpt"));
     EXPECT_EQ(out[1].selection,
               QStringLiteral("{spending.s_date} in Date (2024,3,1) to Date (2024,3,7)"));
+}
+
+TEST(ReceiptReprintScreen, TypingCompletesTheNumberAndPrintSendsTheReceipt)
+{
+    test::TempDatabase main;
+    for (const char* no : {"R1", "R2", "R10"})
+        test::addRow(main.db, "service", {{"recv_no", no}, {"Ku_name", "นางสมศรี"}});
+    platform::ScriptedPrompt prompt;
+    QList<platform::ReportRequest> printed;
+    ReceiptReprintScreen screen(std::make_unique<ReceiptReprintForm>(
+        main.db, prompt, [&](const QList<platform::ReportRequest>& jobs) { printed << jobs; }));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    auto* number = screen.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    EXPECT_EQ(number->count(), 3);
+    test::typeText(number->lineEdit(), QStringLiteral("R1"));
+    EXPECT_EQ(number->count(), 2); // R1, R10
+    keepScreenshot(&screen, QStringLiteral("RollBack"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    ASSERT_FALSE(printed.isEmpty());
+    EXPECT_EQ(printed[0].selection, QStringLiteral("{service.recv_no} = 'R1'"));
+    EXPECT_EQ(printed[0].values.value(0), QStringLiteral("c_name ='นางสมศรี'"));
 }
