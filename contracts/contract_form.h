@@ -152,6 +152,11 @@ public:
     // pick one ("ตาราง ลูกค้า").
     using CustomerOpener = std::function<void(const customers::Opening&)>;
     void useCustomers(std::shared_ptr<platform::db::Database> customer, CustomerOpener open);
+    // The archive of closed contracts, whose numbers stay taken.
+    void useArchive(std::shared_ptr<platform::db::Database> archive)
+    {
+        m_store.useArchive(std::move(archive));
+    }
     bool hasCustomers() const { return bool(m_customers); }
     // "หา" beside the code and beside the ID number: the customer's fields,
     // or the question whether to add one.

@@ -93,7 +93,15 @@ qint64 ContractStore::currentRun() const
 
 bool ContractStore::contractNumberTaken(const QString& number) const
 {
-    return contractRow(m_db, number).count() > 0;
+    return contractRow(m_db, number).count() > 0 || archived(number);
+}
+
+bool ContractStore::archived(const QString& number) const
+{
+    return m_archive && m_archive
+                            ->scalar(QStringLiteral("SELECT count(*) FROM chumnum WHERE Policy_no = ?"),
+                                     {number})
+                            .toLongLong() > 0;
 }
 
 std::optional<Contract> ContractStore::find(const QString& policyNo) const
@@ -196,6 +204,10 @@ SaveResult ContractStore::save(const SaveRequest& request)
     SaveResult result;
 
     if (request.isNew) {
+        if (archived(c.policyNo))
+            throw DbError(platform::db::error_number::DuplicateKey,
+                          QStringLiteral("หมายเลขสัญญา ") + c.policyNo +
+                              QStringLiteral(" มีอยู่แล้วในสัญญาที่แยกเก็บไว้"));
         Recordset settings = admin::settingsRecord(m_db);
         const qint64 run = settings.integer(QStringLiteral("chumnum_run"));
         // The number shown was formed when the contract was started. If

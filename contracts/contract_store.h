@@ -82,6 +82,9 @@ public:
     explicit ContractStore(std::shared_ptr<platform::db::Database> main);
 
     qint64 currentRun() const;
+    // Contracts moved to the archive keep their numbers: a number there
+    // counts as taken, and a new contract cannot be stored under it.
+    void useArchive(std::shared_ptr<platform::db::Database> archive) { m_archive = std::move(archive); }
     bool contractNumberTaken(const QString& number) const;
 
     std::optional<Contract> find(const QString& policyNo) const;
@@ -119,8 +122,10 @@ public:
 private:
     // Inside the command's transaction, before anything is read.
     void lockWriters() const;
+    bool archived(const QString& number) const;
 
     std::shared_ptr<platform::db::Database> m_db;
+    std::shared_ptr<platform::db::Database> m_archive;
 };
 
 } // namespace tawela::contracts

@@ -342,3 +342,21 @@ TEST_F(ContractStoreTest, AWriteOnAContractChangedElsewhereIsRefused)
     EXPECT_EQ(dump(), before);
     EXPECT_FALSE(store.find(number)->pStatus);
 }
+
+TEST_F(ContractStoreTest, AnArchivedNumberStaysTaken)
+{
+    test::TempDatabase archive(app::DatabaseRole::Archive);
+    test::addRow(archive.db, "chumnum", {{"Policy_no", "68-05-4-0012"}, {"P_status", false}});
+    store.useArchive(archive.db);
+    EXPECT_TRUE(store.contractNumberTaken(QStringLiteral("68-05-4-0012")));
+    EXPECT_FALSE(store.contractNumberTaken(QStringLiteral("68-05-4-0013")));
+    try {
+        store.save(newContract()); // would take the archived number
+        FAIL() << "stored under an archived number";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::DuplicateKey);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("แยกเก็บ")));
+    }
+    EXPECT_EQ(store.currentRun(), 12); // no number used up
+    EXPECT_FALSE(store.find(QStringLiteral("68-05-4-0012")));
+}
