@@ -98,10 +98,11 @@ bool ContractStore::contractNumberTaken(const QString& number) const
 
 bool ContractStore::archived(const QString& number) const
 {
-    return m_archive && m_archive
-                            ->scalar(QStringLiteral("SELECT count(*) FROM chumnum WHERE Policy_no = ?"),
-                                     {number})
-                            .toLongLong() > 0;
+    return m_archive &&
+           m_archive
+                   ->scalar(QStringLiteral("SELECT count(*) FROM chumnum WHERE Policy_no = ?"),
+                            {number})
+                   .toLongLong() > 0;
 }
 
 std::optional<Contract> ContractStore::find(const QString& policyNo) const

@@ -84,7 +84,10 @@ public:
     qint64 currentRun() const;
     // Contracts moved to the archive keep their numbers: a number there
     // counts as taken, and a new contract cannot be stored under it.
-    void useArchive(std::shared_ptr<platform::db::Database> archive) { m_archive = std::move(archive); }
+    void useArchive(std::shared_ptr<platform::db::Database> archive)
+    {
+        m_archive = std::move(archive);
+    }
     bool contractNumberTaken(const QString& number) const;
 
     std::optional<Contract> find(const QString& policyNo) const;

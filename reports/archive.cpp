@@ -6,6 +6,8 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace tawela::reports {
 
 using platform::db::Database;
@@ -186,6 +188,119 @@ ContractArchive::Result ContractArchive::move(Direction direction, const QString
     // The archive's own connection reads the files afresh.
     m_archive->forgetTableInfo();
     return result;
+}
+
+namespace {
+
+// The entries at the rows, in list order, taken out of the list.
+QStringList takeRows(QStringList& list, const QList<int>& rows)
+{
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    QStringList taken;
+    for (int r : sorted)
+        if (r >= 0 && r < list.size())
+            taken << list[r];
+    for (auto it = sorted.rbegin(); it != sorted.rend(); ++it)
+        if (*it >= 0 && *it < list.size())
+            list.removeAt(*it);
+    return taken;
+}
+
+} // namespace
+
+ArchiveMoveForm::ArchiveMoveForm(ContractArchive archive, Direction direction,
+                                 platform::Prompt& prompt)
+    : m_archive(std::move(archive)), m_direction(direction), m_prompt(prompt)
+{}
+
+QString ArchiveMoveForm::title() const
+{
+    return m_direction == Direction::ToArchive ? QStringLiteral("ย้ายสัญญาที่ปิดแล้ว เข้าเก็บ")
+                                               : QStringLiteral("ย้ายสัญญาที่ปิดแล้วกลับมา");
+}
+
+QString ArchiveMoveForm::sourceCaption() const
+{
+    return m_direction == Direction::ToArchive ? QStringLiteral("สัญญาที่ปิดแล้ว")
+                                               : QStringLiteral("สัญญาเก่า ที่แยกเก็บไว้");
+}
+
+QString ArchiveMoveForm::chosenCaption() const
+{
+    return m_direction == Direction::ToArchive ? QStringLiteral("สัญญาที่จะย้ายไปเก็บ")
+                                               : QStringLiteral("สัญญาที่จะย้ายกลับมา ฐานข้อมูลหลัก");
+}
+
+QString ArchiveMoveForm::moveCaption() const
+{
+    return m_direction == Direction::ToArchive ? QStringLiteral("จัดเก็บ")
+                                               : QStringLiteral("ย้ายเข้าเก็บ");
+}
+
+bool ArchiveMoveForm::open()
+{
+    chosen.clear();
+    try {
+        source = m_archive.movable(m_direction);
+        return true;
+    } catch (const DbError& e) {
+        source.clear();
+        m_prompt.error(e.description());
+        return false;
+    }
+}
+
+void ArchiveMoveForm::select(const QList<int>& rows)
+{
+    chosen << takeRows(source, rows);
+}
+
+void ArchiveMoveForm::giveBack(const QList<int>& rows)
+{
+    source << takeRows(chosen, rows);
+}
+
+bool ArchiveMoveForm::move(const std::function<void(int)>& progress)
+{
+    const bool out = m_direction == Direction::ToArchive;
+    const QString done = out ? QStringLiteral("สัญญาที่เลือกได้ถูกย้ายไปเก็บแล้ว")
+                             : QStringLiteral("สัญญาที่เลือกได้ถูกย้ายกลับมาเก็บแล้ว");
+    QStringList numbers = chosen;
+    try {
+        const QStringList there = m_archive.alreadyThere(m_direction, numbers);
+        if (!there.isEmpty()) {
+            const QString where =
+                out ? QStringLiteral("ในสัญญาที่แยกเก็บไว้") : QStringLiteral("ในฐานข้อมูลหลัก");
+            if (!m_prompt.askYesNo(QStringLiteral("สัญญาเลขที่ ") + there.join(QStringLiteral(", ")) +
+                                   QStringLiteral(" มีอยู่แล้ว") + where +
+                                   QStringLiteral(" จะไม่ถูกย้าย\nย้ายสัญญาอื่นต่อหรือไม่")))
+                return false;
+            for (const QString& n : there)
+                numbers.removeAll(n);
+        }
+    } catch (const DbError& e) {
+        m_prompt.error(e.description());
+        return false;
+    }
+    const ContractArchive::Result r = m_archive.move(m_direction, numbers, progress);
+    if (!r.failure.isEmpty()) {
+        m_prompt.error(QStringLiteral("ย้ายสัญญาไม่สำเร็จ: ") + r.failure +
+                       QStringLiteral("\nย้ายไปแล้ว %1 สัญญา ที่เหลือยังอยู่ที่เดิมครบทุกรายการ").arg(r.moved));
+        // What is left stays chosen.
+        const QStringList left = chosen;
+        if (open()) {
+            for (const QString& n : left)
+                if (source.contains(n)) {
+                    source.removeOne(n);
+                    chosen << n;
+                }
+        }
+        return false;
+    }
+    m_prompt.information(done);
+    return true;
 }
 
 } // namespace tawela::reports

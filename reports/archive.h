@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/database.h"
+#include "platform/prompt.h"
 
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,40 @@ private:
 
     std::shared_ptr<platform::db::Database> m_main, m_archive;
     int m_batch;
+};
+
+// "ย้ายสัญญาที่ปิดแล้ว เข้าเก็บ" and "ย้ายสัญญาที่ปิดแล้วกลับมา": the numbers
+// a move may take, those chosen, and the move with its messages.
+class ArchiveMoveForm {
+public:
+    using Direction = ContractArchive::Direction;
+    ArchiveMoveForm(ContractArchive archive, Direction direction, platform::Prompt& prompt);
+
+    Direction direction() const { return m_direction; }
+    QString title() const;
+    QString sourceCaption() const;
+    QString chosenCaption() const;
+    QString moveCaption() const; // "จัดเก็บ" or "ย้ายเข้าเก็บ"
+
+    // Reads the source list again (the chosen list is emptied); false (said
+    // why) when it cannot be read.
+    bool open();
+    QStringList source, chosen;
+    // "Select": the source entries at these rows join the end of the chosen
+    // list; "Return": the chosen ones go back to the end of the source list.
+    void select(const QList<int>& rows);
+    void giveBack(const QList<int>& rows);
+
+    // The move; true when it finished and the screen closes. Numbers the
+    // target holds already are named and, when the person goes on, left
+    // where they are. A failure says how many were moved and keeps the
+    // screen open on what is left.
+    bool move(const std::function<void(int moved)>& progress = {});
+
+private:
+    ContractArchive m_archive;
+    Direction m_direction;
+    platform::Prompt& m_prompt;
 };
 
 } // namespace tawela::reports

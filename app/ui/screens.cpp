@@ -8,8 +8,10 @@
 #include "platform/db/db_error.h"
 
 #include "platform/print_queue.h"
+#include "reports/ui/archive_screen.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
+#include "reports/ui/receipt_reprint_screen.h"
 #include "reports/ui/summary_screens.h"
 #include <QDesktopServices>
 #include <QDir>
@@ -146,6 +148,28 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             };
             registry->open(QStringLiteral("customer"),
                            [=] { return customerScreen(opening, pick); });
+        });
+        screen->form().useArchive(db->archive());
+        screen->useTools([=](const QString& name) {
+            registry->open(name, [=]() -> QWidget* {
+                if (name == QLatin1String("RollBack")) {
+                    auto printAgain = [=](const QList<platform::ReportRequest>& jobs) {
+                        const reports::ReportRunner runner(cfg->dataFolder, db->main(),
+                                                           db->customer());
+                        reports::DocumentOutput(runner, reports::PrinterSettings(db->personal()),
+                                                *choice, *say)
+                            .print(jobs);
+                    };
+                    return new reports::ReceiptReprintScreen(
+                        std::make_unique<reports::ReceiptReprintForm>(db->main(), *say,
+                                                                      printAgain));
+                }
+                const auto direction = name == QLatin1String("move_close")
+                                           ? reports::ContractArchive::Direction::ToArchive
+                                           : reports::ContractArchive::Direction::Back;
+                return new reports::ArchiveScreen(std::make_unique<reports::ArchiveMoveForm>(
+                    reports::ContractArchive(db->main(), db->archive()), direction, *say));
+            });
         });
         screen->refresh();
         return screen;

@@ -48,6 +48,11 @@ public:
     // Shows the form's state in the widgets.
     void refresh();
 
+    // The tools menu's screens of other parts, opened by name ("move_close",
+    // "move_back", "RollBack"); without an opener their entries stay off.
+    using ToolOpener = std::function<void(const QString& screen)>;
+    void useTools(ToolOpener open);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -374,19 +374,35 @@ void ContractScreen::buildToolsMenu(QLayout* into)
         run([this] { m_form->askDelete(true); });
         m_deleteYes->setFocus();
     });
-    // Archive moves and older receipts open from here once they exist.
+    // The archive moves and older receipts: screens of their own (useTools).
     for (const auto& [name, caption] : {std::pair{"mnu_archive", "ย้ายสัญญาที่ปิดเข้าเก็บ"},
                                         std::pair{"mnu_unarchive", "ย้ายสัญญาที่เก็บไว้กลับมา"},
                                         std::pair{"mnu_old_receipt", "ใบเสร็จย้อนหลัง"}}) {
         QAction* a = m_tools->addAction(QString::fromUtf8(caption));
         a->setObjectName(QLatin1String(name));
         a->setEnabled(false);
-        a->setToolTip(QStringLiteral("ยังไม่เปิดให้ใช้ในรุ่นนี้"));
     }
     m_tools->setToolTipsVisible(true);
     tools->setMenu(m_tools);
     m_toolsButton = tools;
     qobject_cast<QBoxLayout*>(into)->addWidget(tools);
+}
+
+void ContractScreen::useTools(ToolOpener open)
+{
+    const std::pair<const char*, const char*> screens[] = {{"mnu_archive", "move_close"},
+                                                           {"mnu_unarchive", "move_back"},
+                                                           {"mnu_old_receipt", "RollBack"}};
+    for (const auto& entry : screens) {
+        const QString screen = QLatin1String(entry.second);
+        for (QAction* a : m_tools->actions()) {
+            if (a->objectName() != QLatin1String(entry.first))
+                continue;
+            a->setEnabled(bool(open));
+            if (open)
+                connect(a, &QAction::triggered, this, [open, screen] { open(screen); });
+        }
+    }
 }
 
 void ContractScreen::openTableEditor(bool interest)

@@ -1,4 +1,5 @@
 #include "platform/ui/thai_date_edit.h"
+#include "reports/ui/archive_screen.h"
 #include "reports/ui/receipt_reprint_screen.h"
 #include "reports/ui/summary_screens.h"
 #include "screenshot.h"
@@ -8,6 +9,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -90,4 +92,49 @@ TEST(ReceiptReprintScreen, TypingCompletesTheNumberAndPrintSendsTheReceipt)
     ASSERT_FALSE(printed.isEmpty());
     EXPECT_EQ(printed[0].selection, QStringLiteral("{service.recv_no} = 'R1'"));
     EXPECT_EQ(printed[0].values.value(0), QStringLiteral("c_name ='นางสมศรี'"));
+}
+
+TEST(ArchiveScreen, ChosenContractsMoveOutAndANumberOnBothSidesIsAskedAbout)
+{
+    test::TempDatabase main{app::DatabaseRole::Main};
+    test::TempDatabase archive{app::DatabaseRole::Archive};
+    for (const char* no : {"A-1", "A-2", "A-3"})
+        test::addRow(main.db, "chumnum", {{"Policy_no", no}, {"P_status", false}});
+    test::addRow(main.db, "chumnum", {{"Policy_no", "A-4"}, {"P_status", true}});
+    platform::ScriptedPrompt prompt;
+    ArchiveScreen out(std::make_unique<ArchiveMoveForm>(
+        ContractArchive(main.db, archive.db), ContractArchive::Direction::ToArchive, prompt));
+    out.setAttribute(Qt::WA_DeleteOnClose, false);
+    out.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&out));
+    auto* source = out.findChild<QListWidget*>(QStringLiteral("List4"));
+    auto* chosen = out.findChild<QListWidget*>(QStringLiteral("List1"));
+    ASSERT_EQ(source->count(), 3); // the open A-4 is not offered
+    QTest::mouseClick(out.findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+    EXPECT_EQ(chosen->count(), 0); // nothing selected: nothing changes
+    source->item(0)->setSelected(true);
+    source->item(2)->setSelected(true);
+    QTest::mouseClick(out.findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+    ASSERT_EQ(chosen->count(), 2);
+    EXPECT_EQ(chosen->item(1)->text(), QStringLiteral("A-3"));
+    keepScreenshot(&out, QStringLiteral("move_close"));
+    QTest::mouseClick(out.findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญาที่เลือกได้ถูกย้ายไปเก็บแล้ว"));
+    EXPECT_FALSE(out.isVisible());
+    EXPECT_EQ(archive.db->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toInt(), 2);
+
+    // A-1 is written again in the main database by an older copy: bringing
+    // both back asks first, and "No" moves nothing.
+    test::addRow(main.db, "chumnum", {{"Policy_no", "A-1"}, {"P_status", false}});
+    ArchiveMoveForm back(ContractArchive(main.db, archive.db), ContractArchive::Direction::Back,
+                         prompt);
+    ASSERT_TRUE(back.open());
+    back.select({0, 1});
+    prompt.queueAnswer(platform::PromptAnswer::No);
+    EXPECT_FALSE(back.move());
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("A-1")));
+    EXPECT_EQ(archive.db->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toInt(), 2);
+    EXPECT_TRUE(back.move()); // "Yes": A-3 comes back, A-1 stays in the archive
+    EXPECT_EQ(archive.db->scalar(QStringLiteral("SELECT Policy_no FROM chumnum")).toString(),
+              QStringLiteral("A-1"));
 }
