@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/error.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace tawela::platform {
+
+// Why a copy failed, naming the file.
+class CopyError : public Error {
+public:
+    using Error::Error;
+};
+
+// Bytes of the file copied so far.
+using CopyProgress = std::function<void(qint64 bytes)>;
+
+// A file that starts like an SQLite database.
+bool isDatabaseFile(const QString& path);
+
+// Copies a database file as one consistent state even while other copies
+// of the program write to it (SQLite's online backup, the source held still
+// for the copy), checks the copy (integrity check, and every table with as
+// many rows as the source had) and only then puts it in place of `target`.
+// Throws CopyError; `target` is then as it was.
+void copyDatabaseFile(const QString& source, const QString& target,
+                      const CopyProgress& progress = {});
+
+// Copies any other file a megabyte at a time, put in place when complete.
+// Throws CopyError; `target` is then as it was.
+void copyPlainFile(const QString& source, const QString& target, const CopyProgress& progress = {});
+
+} // namespace tawela::platform
