@@ -103,7 +103,8 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, Scre
         connect(m_customers, &QPushButton::clicked, this, [this, make = makers.customers] {
             m_screens.open(QStringLiteral("customer"), make);
         });
-    addButton(QStringLiteral("Command8"), QStringLiteral("สำรองข้อมูล"), false);
+    m_backup = makers.backup;
+    opens("Command8", QStringLiteral("สำรองข้อมูล"), "Backup", makers.backup);
     for (QPushButton* b : m_strip->findChildren<QPushButton*>())
         row->addWidget(b);
     row->addStretch();
@@ -172,9 +173,19 @@ void MainMenuWindow::showAbout()
 
 void MainMenuWindow::exitCommand()
 {
-    if (m_form.exit() == MainMenuForm::ExitDecision::Quit)
+    if (m_form.exit() == MainMenuForm::ExitDecision::Quit) {
         Q_EMIT quitRequested();
-    // Otherwise the backup comes first; the program stays open.
+        return;
+    }
+    // The backup comes first; the program ends when its screen closes.
+    if (!m_backup)
+        return;
+    m_screens.open(QStringLiteral("Backup"), m_backup);
+    QWidget* screen = m_screens.find(QStringLiteral("Backup"));
+    if (screen && !m_quitAfterBackup) {
+        m_quitAfterBackup = true;
+        connect(screen, &QObject::destroyed, this, [this] { Q_EMIT quitRequested(); });
+    }
 }
 
 } // namespace tawela::app

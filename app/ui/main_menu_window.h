@@ -43,6 +43,8 @@ private:
     QWidget* m_strip;
     QPushButton* m_contracts;
     QPushButton* m_customers;
+    std::function<QWidget*()> m_backup; // the backup screen's maker
+    bool m_quitAfterBackup = false;
     QPushButton* m_exit;
     QMenu* m_tools;
 };

@@ -1,5 +1,7 @@
 #include "app/ui/screens.h"
 
+#include "admin/ui/backup_screen.h"
+
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/table_editor_screen.h"
@@ -175,6 +177,13 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         return screen;
     };
     makers.customers = [=] { return customerScreen({}, {}); };
+    // The server's databases are the server's to back up; the files of
+    // this computer are copied here.
+    if (!cfg->server)
+        makers.backup = [=]() -> QWidget* {
+            return new admin::BackupScreen(
+                std::make_unique<admin::BackupForm>(db->main(), cfg->iniPath(), *say));
+        };
     // The summaries print on the printer of their Printer_tb row; the money
     // summaries always to the preview first.
     makers.contractSummary = [=]() -> QWidget* {

@@ -21,6 +21,7 @@ struct ScreenMakers {
     std::function<QWidget*()> customers;       // "ข้อมูลลูกค้า"
     std::function<QWidget*()> contractSummary; // "สรุปสัญญา"
     std::function<QWidget*()> moneySummary;    // "สรุป รับ-จ่าย"
+    std::function<QWidget*()> backup;          // "สำรองข้อมูล"
 };
 
 // Every screen of a signed-in session, made in this one place with what it

@@ -1,0 +1,42 @@
+#include "admin/ui/backup_screen.h"
+#include "app/connections.h"
+#include "screenshot.h"
+#include "temp_home.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+
+TEST(BackupScreen, ABackupToAChosenFolderRunsOffTheScreenAndIsSaid)
+{
+    test::TempHome home;
+    const app::AppConfig config = home.setUp();
+    app::Connections connections;
+    connections.open(config);
+    if (connections.main()->isServer())
+        GTEST_SKIP() << "files only";
+    QTemporaryDir target;
+    platform::ScriptedPrompt prompt;
+    admin::BackupScreen screen(
+        std::make_unique<admin::BackupForm>(connections.main(), config.iniPath(), prompt));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.setFolderChooser([&](const QString&) { return target.path(); });
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("lblLastBackup"))->text(),
+              QStringLiteral("ยังไม่เคยสำรองข้อมูล"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdBrowse")), Qt::LeftButton);
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtPath"))->text(),
+              QDir::toNativeSeparators(target.path()));
+    keepScreenshot(&screen, QStringLiteral("Backup"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdBackup")), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !screen.running(); }, 30000));
+    EXPECT_EQ(prompt.lastText().trimmed(), QStringLiteral("สำรองข้อมูลสมบูรณ์"));
+    EXPECT_TRUE(QFileInfo::exists(target.filePath(QStringLiteral("Morlind.mdb"))));
+}
