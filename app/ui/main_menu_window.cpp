@@ -72,7 +72,9 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, Scre
         m_screens.open(QStringLiteral("prodgroup_table"), make);
     });
     addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), false);
-    addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), false);
+    QAction* company = addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), bool(makers.company));
+    connect(company, &QAction::triggered, this,
+            [this, make = makers.company] { m_screens.open(QStringLiteral("Company"), make); });
     QAction* printers =
         addEntry("mnu_printer_select", QStringLiteral("เลือก Printer"), bool(makers.printers));
     connect(printers, &QAction::triggered, this,

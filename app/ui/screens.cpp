@@ -1,6 +1,7 @@
 #include "app/ui/screens.h"
 
 #include "admin/ui/backup_screen.h"
+#include "admin/ui/company_screen.h"
 
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
@@ -177,6 +178,10 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         return screen;
     };
     makers.customers = [=] { return customerScreen({}, {}); };
+    makers.company = [=]() -> QWidget* {
+        return new admin::CompanyScreen(
+            std::make_unique<admin::CompanyForm>(db->main(), db->customer(), *say));
+    };
     // The server's databases are the server's to back up; the files of
     // this computer are copied here.
     if (!cfg->server)

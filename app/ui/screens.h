@@ -22,6 +22,7 @@ struct ScreenMakers {
     std::function<QWidget*()> contractSummary; // "สรุปสัญญา"
     std::function<QWidget*()> moneySummary;    // "สรุป รับ-จ่าย"
     std::function<QWidget*()> backup;          // "สำรองข้อมูล"
+    std::function<QWidget*()> company;         // "ข้อมูลบริษัท"
 };
 
 // Every screen of a signed-in session, made in this one place with what it

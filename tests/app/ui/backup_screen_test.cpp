@@ -1,8 +1,11 @@
 #include "admin/ui/backup_screen.h"
+#include "admin/ui/company_screen.h"
 #include "app/connections.h"
 #include "screenshot.h"
 #include "temp_home.h"
+#include "typing.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,4 +42,28 @@ TEST(BackupScreen, ABackupToAChosenFolderRunsOffTheScreenAndIsSaid)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !screen.running(); }, 30000));
     EXPECT_EQ(prompt.lastText().trimmed(), QStringLiteral("สำรองข้อมูลสมบูรณ์"));
     EXPECT_TRUE(QFileInfo::exists(target.filePath(QStringLiteral("Morlind.mdb"))));
+}
+
+TEST(CompanyScreen, TypedDetailsAreStoredAndEnterMovesDown)
+{
+    test::TempDatabase main{app::DatabaseRole::Main};
+    test::TempDatabase customer{app::DatabaseRole::Customer};
+    platform::ScriptedPrompt prompt;
+    admin::CompanyScreen screen(std::make_unique<admin::CompanyForm>(main.db, customer.db, prompt));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    auto* name = screen.findChild<QLineEdit*>(QStringLiteral("txtName"));
+    name->setFocus();
+    name->selectAll();
+    test::typeText(name, QStringLiteral("ร้านใหม่"));
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(),
+              screen.findChild<QLineEdit*>(QStringLiteral("txtOwner")));
+    keepScreenshot(&screen, QStringLiteral("Company"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(
+        customer.db->scalar(QStringLiteral("SELECT company_name FROM config_setting")).toString(),
+        QStringLiteral("ร้านใหม่"));
 }
