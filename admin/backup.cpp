@@ -206,3 +206,99 @@ bool BackupForm::backUp(const Backup::Report& report, const QDate& today)
 }
 
 } // namespace tawela::admin
+
+namespace tawela::admin {
+
+namespace {
+
+QList<QPair<QString, QString>> restorable(const BackupPlan& plan, const QString& folder)
+{
+    // (relative name, full path in the backup)
+    QList<QPair<QString, QString>> out;
+    const QDir from(folder);
+    for (const QString& pattern : plan.patterns)
+        for (const QFileInfo& f : from.entryInfoList({pattern}, QDir::Files, QDir::Name))
+            out << qMakePair(f.fileName(), f.filePath());
+    for (const QString& sub : plan.folders)
+        for (const QFileInfo& f : QDir(from.filePath(sub)).entryInfoList(QDir::Files, QDir::Name))
+            out << qMakePair(sub + u'/' + f.fileName(), f.filePath());
+    return out;
+}
+
+void copyOne(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(QFileInfo(to).path()))
+        throw platform::CopyError(QStringLiteral("สร้างโฟลเดอร์ %1 ไม่ได้").arg(QFileInfo(to).path()));
+    if (platform::isDatabaseFile(from))
+        platform::copyDatabaseFile(from, to);
+    else
+        platform::copyPlainFile(from, to);
+}
+
+} // namespace
+
+QList<BackupEntry> inspectBackup(const BackupPlan& plan, const QString& folder)
+{
+    QList<BackupEntry> out;
+    for (const auto& [name, path] : restorable(plan, folder)) {
+        const QFileInfo f(path);
+        BackupEntry e{name, f.lastModified(), f.size(), -1};
+        if (platform::isDatabaseFile(path))
+            e.contracts = platform::countRows(path, QStringLiteral("chumnum"));
+        out << e;
+    }
+    return out;
+}
+
+RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder, const QDateTime& now)
+{
+    RestoreResult r;
+    const auto files = restorable(plan, folder);
+    if (files.isEmpty()) {
+        r.failure =
+            QStringLiteral("ไม่พบไฟล์สำรองข้อมูลในโฟลเดอร์ %1").arg(QDir::toNativeSeparators(folder));
+        return r;
+    }
+    // Nothing is touched unless every database of the backup is whole.
+    for (const auto& [name, path] : files)
+        if (platform::isDatabaseFile(path)) {
+            const QString why = platform::checkDatabaseFile(path);
+            if (!why.isEmpty()) {
+                r.failure =
+                    QStringLiteral("ไฟล์สำรอง %1 เสียหาย (%2) ยังไม่ได้เรียกคืนข้อมูล").arg(name, why);
+                return r;
+            }
+        }
+    const QString source = plan.source;
+    r.aside =
+        source + QStringLiteral("ก่อนเรียกคืน-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QStringList setAside;
+    try {
+        for (const auto& [name, path] : files) {
+            const QString current = source + name;
+            if (QFileInfo::exists(current)) {
+                copyOne(current, r.aside + u'/' + name);
+                setAside << name;
+            }
+        }
+        for (const auto& [name, path] : files) {
+            copyOne(path, source + name);
+            ++r.restored;
+        }
+    } catch (const platform::CopyError& e) {
+        r.failure = e.description();
+        // The files as they were before the restore.
+        for (const QString& name : setAside) {
+            try {
+                copyOne(r.aside + u'/' + name, source + name);
+            } catch (const platform::CopyError& again) {
+                r.failure += QStringLiteral("\nและนำ %1 กลับคืนไม่ได้: %2 สำเนาเดิมอยู่ที่ %3")
+                                 .arg(name, again.description(), r.aside);
+            }
+        }
+        r.restored = 0;
+    }
+    return r;
+}
+
+} // namespace tawela::admin

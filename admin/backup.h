@@ -90,3 +90,28 @@ private:
 };
 
 } // namespace tawela::admin
+
+namespace tawela::admin {
+
+// What a backup folder holds of the plan: each file with its date, and the
+// contracts of each contract database.
+struct BackupEntry {
+    QString name; // relative to the folder: "Morlind.mdb", "Images/a.jpg"
+    QDateTime modified;
+    qint64 bytes = 0;
+    qint64 contracts = -1; // -1: no contract table in it
+};
+QList<BackupEntry> inspectBackup(const BackupPlan& plan, const QString& folder);
+
+// Puts a backup back: every database of it checked first; the files it
+// replaces copied aside into a dated folder; on any failure the files set
+// aside are put back. The program's databases must be closed meanwhile.
+struct RestoreResult {
+    int restored = 0;
+    QString aside;   // where the replaced files were kept
+    QString failure; // empty when it was complete
+};
+RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder,
+                            const QDateTime& now = QDateTime::currentDateTime());
+
+} // namespace tawela::admin

@@ -9,6 +9,7 @@ namespace tawela::admin {
 // Who is signed in and what they may use; filled once at sign-in.
 struct Session {
     QString policy, card, tool, blacklist, bk; // rights as stored ("" when none)
+    QString sp1;                               // "Restore"
     QString employeeName;                      // written on receipts; empty unless use_login is on
     QString employeeCode;
     bool idCardReaderEnabled = false;
@@ -19,6 +20,7 @@ struct Session {
     Right toolRight() const { return rightFromText(tool); }
     Right blacklistRight() const { return rightFromText(blacklist); }
     Right bkRight() const { return rightFromText(bk); }
+    Right restoreRight() const { return rightFromText(sp1); }
 };
 
 } // namespace tawela::admin

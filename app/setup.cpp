@@ -109,6 +109,9 @@ bool SetupForm::confirm()
                 password.isEmpty() ? QString() : platform::password_hash::hash(password);
             const QString all = admin::rightText(admin::Right::Allowed);
             first.policy = first.card = first.tool = first.blacklist = first.bk = first.rs = all;
+            // The shop's first employee can also restore a backup: nobody
+            // else could give that right before staff are managed.
+            first.sp1 = all;
             admin::StaffStore(connections.main()).add(first);
             tx.commit();
         }

@@ -93,6 +93,7 @@ SignInForm::Result SignInForm::signIn()
         m_session.tool = employee->tool;
         m_session.blacklist = employee->blacklist;
         m_session.bk = employee->bk;
+        m_session.sp1 = employee->sp1;
         m_session.employeeCode = employee->code;
         m_session.employeeName = settings.useLogin ? employee->name : QString();
         m_session.idCardReaderEnabled = m_config.idCardReaderEnabled;

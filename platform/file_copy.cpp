@@ -147,6 +147,30 @@ void copyDatabaseFile(const QString& source, const QString& target, const CopyPr
     putInPlace(part, target, failure);
 }
 
+QString checkDatabaseFile(const QString& path)
+{
+    try {
+        Connection db = openFile(path, SQLITE_OPEN_READONLY, path);
+        const QString result = integrityOf(db.get());
+        return result == QLatin1String("ok") ? QString()
+                                             : (result.isEmpty() ? describe(db.get()) : result);
+    } catch (const CopyError& e) {
+        return e.description();
+    }
+}
+
+qint64 countRows(const QString& path, const QString& table)
+{
+    try {
+        Connection db = openFile(path, SQLITE_OPEN_READONLY, path);
+        for (const auto& [name, rows] : rowCounts(db.get(), path))
+            if (name.compare(table, Qt::CaseInsensitive) == 0)
+                return rows;
+    } catch (const CopyError&) {
+    }
+    return -1;
+}
+
 void copyPlainFile(const QString& source, const QString& target, const CopyProgress& progress)
 {
     const QString failure = QStringLiteral("สำรองแฟ้ม %1 ไปที่ %2 ไม่สำเร็จ").arg(source, target);

@@ -28,6 +28,11 @@ bool isDatabaseFile(const QString& path);
 void copyDatabaseFile(const QString& source, const QString& target,
                       const CopyProgress& progress = {});
 
+// Why a database file is not whole (its integrity check), empty when it is.
+QString checkDatabaseFile(const QString& path);
+// The rows of a table of a database file; -1 when it has no such table.
+qint64 countRows(const QString& path, const QString& table);
+
 // Copies any other file a megabyte at a time, put in place when complete.
 // Throws CopyError; `target` is then as it was.
 void copyPlainFile(const QString& source, const QString& target, const CopyProgress& progress = {});

@@ -2,6 +2,7 @@
 #include "admin/settings.h"
 #include "app/connections.h"
 #include "platform/file_copy.h"
+#include "shop_builder.h"
 #include "temp_home.h"
 
 #include <QDir>
@@ -129,4 +130,51 @@ TEST(DatabaseCopy, ACopyMadeWhileAnotherProgramWritesIsOneWholeState)
             break;
     }
     writer.waitForFinished(30000);
+}
+
+TEST_F(BackupTest, ARestoreBringsBackTheBackupAndKeepsWhatItReplaced)
+{
+    if (connections.main()->isServer())
+        GTEST_SKIP() << "files only";
+    const auto contracts = [&] {
+        return connections.main()->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toInt();
+    };
+    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-1"}});
+    BackupForm form(connections.main(), config.iniPath(), prompt);
+    ASSERT_TRUE(form.open());
+    form.target = target.path();
+    ASSERT_TRUE(form.backUp());
+    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-2"}});
+    write(home.file(QStringLiteral("Images/a.jpg")), "changed after the backup");
+    const auto plan = admin::readBackupPlan(config.iniPath(), nullptr);
+    ASSERT_TRUE(plan);
+    bool listed = false;
+    for (const auto& e : admin::inspectBackup(*plan, target.path()))
+        if (e.name == QLatin1String("Morlind.mdb")) {
+            listed = true;
+            EXPECT_EQ(e.contracts, 1);
+        }
+    EXPECT_TRUE(listed);
+
+    // A damaged database in the backup: nothing is touched.
+    QTemporaryDir damaged;
+    write(damaged.filePath(QStringLiteral("Morlind.mdb")),
+          QByteArray("SQLite format 3\0", 16) + QByteArray(8192, 'x'));
+    connections.close();
+    const auto refused = admin::restoreBackup(*plan, damaged.path());
+    EXPECT_FALSE(refused.failure.isEmpty());
+    EXPECT_EQ(refused.restored, 0);
+
+    const auto r =
+        admin::restoreBackup(*plan, target.path(), QDateTime(QDate(2026, 12, 9), QTime(9, 30)));
+    ASSERT_TRUE(r.failure.isEmpty()) << r.failure.toStdString();
+    connections.open(config);
+    EXPECT_EQ(contracts(), 1);
+    QFile picture(home.file(QStringLiteral("Images/a.jpg")));
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_EQ(picture.readAll(), QByteArray("data of Images/a.jpg"));
+    EXPECT_TRUE(r.aside.endsWith(QStringLiteral("20261209-093000")));
+    EXPECT_EQ(
+        platform::countRows(r.aside + QStringLiteral("/Morlind.mdb"), QStringLiteral("chumnum")),
+        2);
 }
