@@ -3,6 +3,7 @@
 #include "admin/settings.h"
 #include "platform/db/db_error.h"
 #include "platform/file_copy.h"
+#include "text/thai_text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -235,6 +236,16 @@ void copyOne(const QString& from, const QString& to)
         platform::copyPlainFile(from, to);
 }
 
+// Into the program's own files: a database in place, under its locks, so
+// the program's open connections read what was restored.
+void restoreOne(const QString& from, const QString& to)
+{
+    if (platform::isDatabaseFile(from) && QFileInfo::exists(to))
+        platform::restoreDatabaseFile(from, to);
+    else
+        copyOne(from, to);
+}
+
 } // namespace
 
 QList<BackupEntry> inspectBackup(const BackupPlan& plan, const QString& folder)
@@ -282,7 +293,7 @@ RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder, const
             }
         }
         for (const auto& [name, path] : files) {
-            copyOne(path, source + name);
+            restoreOne(path, source + name);
             ++r.restored;
         }
     } catch (const platform::CopyError& e) {
@@ -290,7 +301,7 @@ RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder, const
         // The files as they were before the restore.
         for (const QString& name : setAside) {
             try {
-                copyOne(r.aside + u'/' + name, source + name);
+                restoreOne(r.aside + u'/' + name, source + name);
             } catch (const platform::CopyError& again) {
                 r.failure += QStringLiteral("\nและนำ %1 กลับคืนไม่ได้: %2 สำเนาเดิมอยู่ที่ %3")
                                  .arg(name, again.description(), r.aside);
@@ -299,6 +310,45 @@ RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder, const
         r.restored = 0;
     }
     return r;
+}
+
+bool BackupForm::restore(const QString& folder)
+{
+    if (!restoreAllowed)
+        return false;
+    QString why;
+    const std::optional<BackupPlan> plan = readBackupPlan(m_iniPath, &why);
+    if (!plan) {
+        m_prompt.error(why);
+        return false;
+    }
+    const QList<BackupEntry> entries = inspectBackup(*plan, folder);
+    if (entries.isEmpty()) {
+        m_prompt.stop(
+            QStringLiteral("ไม่พบไฟล์สำรองข้อมูลในโฟลเดอร์ %1").arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
+    QStringList lines;
+    for (const BackupEntry& e : entries.mid(0, 15))
+        lines << e.name + QStringLiteral("  ") + text::buddhistDateText(e.modified.date()) + u' ' +
+                     e.modified.time().toString(QStringLiteral("HH:mm")) +
+                     (e.contracts >= 0 ? QStringLiteral("  สัญญา %1 รายการ").arg(e.contracts)
+                                       : QString());
+    if (entries.size() > 15)
+        lines << QStringLiteral("และอีก %1 ไฟล์").arg(entries.size() - 15);
+    if (!m_prompt.askYesNo(QStringLiteral("โฟลเดอร์นี้มี\n") + lines.join(u'\n') +
+                           QStringLiteral("\n\nข้อมูลปัจจุบันจะถูกเก็บไว้ในโฟลเดอร์ \"ก่อนเรียกคืน-…\" "
+                                          "ก่อน แล้วจึงเรียกคืน ต้องการเรียกคืนข้อมูลหรือไม่")))
+        return false;
+    const RestoreResult r = restoreBackup(*plan, folder);
+    if (!r.failure.isEmpty()) {
+        m_prompt.error(r.failure + QStringLiteral("\nข้อมูลปัจจุบันยังเป็นเหมือนเดิม"));
+        return false;
+    }
+    m_prompt.information(QStringLiteral("เรียกคืนข้อมูลเรียบร้อย ข้อมูลก่อนเรียกคืนเก็บไว้ที่ %1\n"
+                                        "โปรแกรมจะปิด กรุณาเปิดโปรแกรมใหม่")
+                             .arg(QDir::toNativeSeparators(r.aside)));
+    return true;
 }
 
 } // namespace tawela::admin

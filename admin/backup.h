@@ -83,6 +83,12 @@ public:
     bool finished(const Backup::Result& result, const QDate& today = QDate::currentDate());
     bool backUp(const Backup::Report& report = {}, const QDate& today = QDate::currentDate());
 
+    // "เรียกคืนข้อมูล": only for employees with the "Restore" right. Shows
+    // what the folder holds and asks; true when the restore was complete
+    // (said; the program then starts again).
+    bool restoreAllowed = false;
+    bool restore(const QString& folder);
+
 private:
     std::shared_ptr<platform::db::Database> m_main;
     QString m_iniPath;
@@ -105,7 +111,9 @@ QList<BackupEntry> inspectBackup(const BackupPlan& plan, const QString& folder);
 
 // Puts a backup back: every database of it checked first; the files it
 // replaces copied aside into a dated folder; on any failure the files set
-// aside are put back. The program's databases must be closed meanwhile.
+// aside are put back. Databases are written in place under their locks, so
+// the program's open connections read the restored content (the program
+// is started again afterwards to begin from it cleanly).
 struct RestoreResult {
     int restored = 0;
     QString aside;   // where the replaced files were kept

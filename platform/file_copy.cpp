@@ -147,6 +147,26 @@ void copyDatabaseFile(const QString& source, const QString& target, const CopyPr
     putInPlace(part, target, failure);
 }
 
+void restoreDatabaseFile(const QString& source, const QString& target)
+{
+    const QString failure = QStringLiteral("เรียกคืน %1 ไปที่ %2 ไม่สำเร็จ").arg(source, target);
+    Connection from = openFile(source, SQLITE_OPEN_READONLY, failure);
+    Connection to = openFile(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, failure);
+    sqlite3_backup* b = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    if (!b)
+        throw CopyError(failure + QStringLiteral(" (") + describe(to.get()) + u')');
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        sqlite3_sleep(100);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE)
+        throw CopyError(failure + QStringLiteral(" (") + QString::fromUtf8(sqlite3_errstr(rc)) +
+                        u')');
+    const QString integrity = integrityOf(to.get());
+    if (integrity != QLatin1String("ok"))
+        throw CopyError(failure + QStringLiteral(" (ไม่สมบูรณ์: ") + integrity + u')');
+}
+
 QString checkDatabaseFile(const QString& path)
 {
     try {

@@ -28,6 +28,12 @@ bool isDatabaseFile(const QString& path);
 void copyDatabaseFile(const QString& source, const QString& target,
                       const CopyProgress& progress = {});
 
+// Writes the content of database `source` into the database file `target`
+// in place (SQLite's backup into it, under its locks), so connections the
+// program holds on `target` read the new content; then checks `target`.
+// Throws CopyError.
+void restoreDatabaseFile(const QString& source, const QString& target);
+
 // Why a database file is not whole (its integrity check), empty when it is.
 QString checkDatabaseFile(const QString& path);
 // The rows of a table of a database file; -1 when it has no such table.

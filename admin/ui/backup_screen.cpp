@@ -3,6 +3,7 @@
 #include "platform/ui/screen_parts.h"
 #include "text/thai_text.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -95,7 +96,15 @@ BackupScreen::BackupScreen(std::unique_ptr<BackupForm> form, QWidget* parent)
     m_backup = button("cmdBackup", QStringLiteral("สำรองข้อมูล"));
     m_backup->setToolTip(QStringLiteral("จาก คอมพ์ ลง Diskette"));
     m_back = button("cmdBack", QStringLiteral("กลับเมนูหลัก"));
-    v->addLayout(platform::ui::rightAligned({m_backup, m_back}));
+    QPushButton* restore = button("cmdRestore", QStringLiteral("เรียกคืนข้อมูล (Restore)"));
+    restore->setToolTip(QStringLiteral("นำข้อมูลจากโฟลเดอร์สำรองกลับมาใช้ ข้อมูลปัจจุบันจะเก็บแยกไว้ก่อน"));
+    restore->setVisible(m_form->restoreAllowed);
+    auto* row = new QHBoxLayout;
+    row->addWidget(restore);
+    row->addStretch(1);
+    row->addWidget(m_backup);
+    row->addWidget(m_back);
+    v->addLayout(row);
     v->addStretch(1);
     resize(560, sizeHint().height());
 
@@ -112,6 +121,18 @@ BackupScreen::BackupScreen(std::unique_ptr<BackupForm> form, QWidget* parent)
             m_path->setText(QDir::toNativeSeparators(chosen));
     });
     connect(m_backup, &QPushButton::clicked, this, &BackupScreen::backUp);
+    connect(restore, &QPushButton::clicked, this, [this] {
+        const QString start = m_path->text().isEmpty() ? QDir::homePath() : m_path->text();
+        const QString folder =
+            (m_chooseFolder ? m_chooseFolder : FolderChooser(askForFolder))(start);
+        if (folder.isEmpty())
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool done = m_form->restore(folder);
+        QApplication::restoreOverrideCursor();
+        if (done && m_afterRestore)
+            m_afterRestore();
+    });
     connect(m_back, &QPushButton::clicked, this, &QWidget::close);
 }
 

@@ -27,6 +27,8 @@ public:
     BackupForm& form() { return *m_form; }
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     bool running() const { return m_running; }
+    // After a complete restore (the program starts again).
+    void setAfterRestore(std::function<void()> done) { m_afterRestore = std::move(done); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,6 +45,7 @@ private:
     QProgressBar* m_progress;
     QPushButton *m_backup, *m_back;
     FolderChooser m_chooseFolder;
+    std::function<void()> m_afterRestore;
     bool m_running = false;
 };
 

@@ -16,6 +16,7 @@
 #include "reports/ui/printer_tb_screen.h"
 #include "reports/ui/receipt_reprint_screen.h"
 #include "reports/ui/summary_screens.h"
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
@@ -186,8 +187,12 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     // this computer are copied here.
     if (!cfg->server)
         makers.backup = [=]() -> QWidget* {
-            return new admin::BackupScreen(
-                std::make_unique<admin::BackupForm>(db->main(), cfg->iniPath(), *say));
+            auto form = std::make_unique<admin::BackupForm>(db->main(), cfg->iniPath(), *say);
+            form->restoreAllowed = who->restoreRight() == admin::Right::Allowed;
+            auto* screen = new admin::BackupScreen(std::move(form));
+            // The restored files are read from the start, by a new run.
+            screen->setAfterRestore([] { QCoreApplication::quit(); });
+            return screen;
         };
     // The summaries print on the printer of their Printer_tb row; the money
     // summaries always to the preview first.

@@ -42,6 +42,23 @@ TEST(BackupScreen, ABackupToAChosenFolderRunsOffTheScreenAndIsSaid)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !screen.running(); }, 30000));
     EXPECT_EQ(prompt.lastText().trimmed(), QStringLiteral("สำรองข้อมูลสมบูรณ์"));
     EXPECT_TRUE(QFileInfo::exists(target.filePath(QStringLiteral("Morlind.mdb"))));
+    EXPECT_FALSE(screen.findChild<QPushButton*>(QStringLiteral("cmdRestore"))->isVisible());
+
+    // With the "Restore" right the same folder can be put back.
+    auto form = std::make_unique<admin::BackupForm>(connections.main(), config.iniPath(), prompt);
+    form->restoreAllowed = true;
+    admin::BackupScreen restoring(std::move(form));
+    restoring.setAttribute(Qt::WA_DeleteOnClose, false);
+    restoring.setFolderChooser([&](const QString&) { return target.path(); });
+    bool restarted = false;
+    restoring.setAfterRestore([&] { restarted = true; });
+    restoring.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&restoring));
+    keepScreenshot(&restoring, QStringLiteral("Backup_restore"));
+    QTest::mouseClick(restoring.findChild<QPushButton*>(QStringLiteral("cmdRestore")),
+                      Qt::LeftButton);
+    EXPECT_TRUE(restarted) << prompt.lastText().toStdString();
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("เรียกคืนข้อมูลเรียบร้อย")));
 }
 
 TEST(CompanyScreen, TypedDetailsAreStoredAndEnterMovesDown)
