@@ -153,7 +153,7 @@ TEST(MailSending, TheServerGetsEveryRecipientAfterSigningIn)
     a.password = QStringLiteral("ลับ");
     MailMessage m = message();
     m.cc = {QStringLiteral("cc@example.com")};
-    m.bcc = {QStringLiteral("b1@example.com"), QStringLiteral("b2@example.com")};
+    m.bcc = {QStringLiteral("bo1@example.com"), QStringLiteral("bo2@example.com")};
     const auto failure = platform::sendMail(a, m);
     ASSERT_FALSE(failure) << failure->message.toStdString();
     const auto got = server.received();
@@ -161,8 +161,8 @@ TEST(MailSending, TheServerGetsEveryRecipientAfterSigningIn)
     EXPECT_EQ(got[0].from, QStringLiteral("shop@example.com"));
     EXPECT_EQ(got[0].recipients,
               QStringList({QStringLiteral("somchai@example.com"), QStringLiteral("cc@example.com"),
-                           QStringLiteral("b1@example.com"), QStringLiteral("b2@example.com")}));
-    EXPECT_FALSE(got[0].data.contains("b1@example.com"));
+                           QStringLiteral("bo1@example.com"), QStringLiteral("bo2@example.com")}));
+    EXPECT_FALSE(got[0].data.contains("bo1@example.com"));
 }
 
 TEST(MailSending, WhatTheServerAnsweredIsSaidAndNothingIsSentInTheClear)
