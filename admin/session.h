@@ -20,7 +20,9 @@ struct Session {
     Right toolRight() const { return rightFromText(tool); }
     Right blacklistRight() const { return rightFromText(blacklist); }
     Right bkRight() const { return rightFromText(bk); }
-    Right restoreRight() const { return rightFromText(sp1); }
+    // Restoring a backup replaces the shop's data: only an explicit
+    // "อนุญาต" allows it (elsewhere an empty right counts as allowed).
+    bool mayRestore() const { return sp1 == rightText(Right::Allowed); }
 };
 
 } // namespace tawela::admin

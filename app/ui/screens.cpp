@@ -188,7 +188,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     if (!cfg->server)
         makers.backup = [=]() -> QWidget* {
             auto form = std::make_unique<admin::BackupForm>(db->main(), cfg->iniPath(), *say);
-            form->restoreAllowed = who->restoreRight() == admin::Right::Allowed;
+            form->restoreAllowed = who->mayRestore();
             auto* screen = new admin::BackupScreen(std::move(form));
             // The restored files are read from the start, by a new run.
             screen->setAfterRestore([] { QCoreApplication::quit(); });

@@ -175,12 +175,14 @@ TEST(SignIn, SessionNameFollowsUseLoginAndEmptyRightsAreText)
         form.password = QStringLiteral("Secret1");
         ASSERT_EQ(form.signIn(), SignInForm::Result::SignedIn);
         EXPECT_EQ(form.session().employeeName, useLogin ? QStringLiteral("สมศรี ใจดี") : QString());
+        EXPECT_TRUE(form.session().mayRestore()); // the shop's first employee
         form.code = QStringLiteral("B02");
         form.password = QStringLiteral("pw");
         ASSERT_EQ(form.signIn(), SignInForm::Result::SignedIn);
         EXPECT_EQ(form.session().employeeName, QString());
         EXPECT_EQ(form.session().policy, QString());
         EXPECT_EQ(form.session().policyRight(), admin::Right::Allowed);
+        EXPECT_FALSE(form.session().mayRestore()); // an empty "Restore" right does not
     }
 }
 
