@@ -1,6 +1,8 @@
 #include "admin/settings.h"
 #include "admin/staff.h"
+#include "admin/staff_form.h"
 #include "platform/db/db_error.h"
+#include "platform/password_hash.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -90,4 +92,64 @@ TEST(Staff, AddFindUpdateRemove)
     EXPECT_TRUE(staff.remove(QStringLiteral("A01")));
     EXPECT_FALSE(staff.remove(QStringLiteral("A01")));
     EXPECT_TRUE(staff.all().isEmpty());
+}
+
+TEST(StaffForm, AddSaveFindAndTheGuardsThatKeepSomeoneInCharge)
+{
+    test::TempDatabase t(app::DatabaseRole::Main);
+    admin::StaffStore store(t.db);
+    const QString allowed = admin::rightText(Right::Allowed);
+    const QString refused = admin::rightText(Right::NotAllowed);
+    admin::Employee boss;
+    boss.code = QStringLiteral("A01");
+    boss.name = QStringLiteral("สมศรี ใจดี");
+    boss.password = platform::password_hash::hash(QStringLiteral("old"));
+    boss.tool = allowed;
+    boss.policy = admin::rightText(Right::ReadOnly);
+    store.add(boss);
+
+    platform::ScriptedPrompt prompt;
+    admin::StaffForm f(t.db, prompt);
+    ASSERT_TRUE(f.open());
+    EXPECT_TRUE(f.password.isEmpty()); // never shown
+
+    // After "เพิ่ม" the rights shown stay and go to the new employee; a new
+    // employee needs a password and a code of their own.
+    f.add();
+    f.code = QStringLiteral("a01");
+    f.name = QStringLiteral("มานะ");
+    f.password = QStringLiteral("pw");
+    EXPECT_EQ(f.save(), admin::StaffForm::Field::Code);
+    f.code = QStringLiteral("B02");
+    f.password.clear();
+    EXPECT_EQ(f.save(), admin::StaffForm::Field::Password);
+    f.password = QStringLiteral("pw");
+    ASSERT_FALSE(f.save());
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ข้อมูลจัดเก็บ เรียบร้อย"));
+    const auto added = store.find(QStringLiteral("B02"));
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->policy, admin::rightText(Right::ReadOnly));
+    EXPECT_TRUE(platform::password_hash::verify(added->password, QStringLiteral("pw")));
+
+    // Saving without "เพิ่ม" changes the shown employee; an empty password keeps the old.
+    ASSERT_TRUE(f.find(1, QStringLiteral("ใจ")));
+    EXPECT_EQ(f.code, QStringLiteral("A01"));
+    f.name = QStringLiteral("สมศรี ใจงาม");
+    ASSERT_FALSE(f.save());
+    EXPECT_TRUE(platform::password_hash::verify(store.find(QStringLiteral("A01"))->password,
+                                                QStringLiteral("old")));
+    EXPECT_EQ(store.all().size(), 2);
+    EXPECT_FALSE(f.findNext(1, QStringLiteral("ใจ")));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Not found"));
+
+    // Nobody left to manage staff: refused, both by a save and by deleting.
+    f.find(0, QStringLiteral("B02"));
+    f.tool = refused;
+    ASSERT_FALSE(f.save());
+    f.find(0, QStringLiteral("A01"));
+    f.tool = refused;
+    EXPECT_EQ(f.save(), admin::StaffForm::Field::Tool);
+    f.show(f.current()); // back to what is stored
+    EXPECT_TRUE(f.removeCurrent() == false);
+    EXPECT_TRUE(store.find(QStringLiteral("A01")).has_value());
 }
