@@ -71,7 +71,10 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, Scre
     connect(groups, &QAction::triggered, this, [this, make = makers.productGroups] {
         m_screens.open(QStringLiteral("prodgroup_table"), make);
     });
-    addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), false);
+    QAction* staff =
+        addEntry("mnu_setlevel", QStringLiteral("จัดระดับการเข้าถืงข้อมูล"), bool(makers.staff));
+    connect(staff, &QAction::triggered, this,
+            [this, make = makers.staff] { m_screens.open(QStringLiteral("set_level"), make); });
     QAction* company = addEntry("mnu_company", QStringLiteral("ข้อมูลบริษัท"), bool(makers.company));
     connect(company, &QAction::triggered, this,
             [this, make = makers.company] { m_screens.open(QStringLiteral("Company"), make); });

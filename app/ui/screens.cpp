@@ -2,6 +2,7 @@
 
 #include "admin/ui/backup_screen.h"
 #include "admin/ui/company_screen.h"
+#include "admin/ui/staff_screen.h"
 
 #include "contracts/rate_table_editors.h"
 #include "contracts/ui/contract_screen.h"
@@ -179,6 +180,9 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         return screen;
     };
     makers.customers = [=] { return customerScreen({}, {}); };
+    makers.staff = [=]() -> QWidget* {
+        return new admin::StaffScreen(std::make_unique<admin::StaffForm>(db->main(), *say));
+    };
     makers.company = [=]() -> QWidget* {
         return new admin::CompanyScreen(
             std::make_unique<admin::CompanyForm>(db->main(), db->customer(), *say));

@@ -23,6 +23,7 @@ struct ScreenMakers {
     std::function<QWidget*()> moneySummary;    // "สรุป รับ-จ่าย"
     std::function<QWidget*()> backup;          // "สำรองข้อมูล"
     std::function<QWidget*()> company;         // "ข้อมูลบริษัท"
+    std::function<QWidget*()> staff; // "จัดระดับการเข้าถืงข้อมูล"
 };
 
 // Every screen of a signed-in session, made in this one place with what it

@@ -1,6 +1,8 @@
 #include "admin/ui/backup_screen.h"
 #include "admin/ui/company_screen.h"
+#include "admin/ui/staff_screen.h"
 #include "app/connections.h"
+#include "platform/password_hash.h"
 #include "screenshot.h"
 #include "temp_home.h"
 #include "typing.h"
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -83,4 +86,38 @@ TEST(CompanyScreen, TypedDetailsAreStoredAndEnterMovesDown)
     EXPECT_EQ(
         customer.db->scalar(QStringLiteral("SELECT company_name FROM config_setting")).toString(),
         QStringLiteral("ร้านใหม่"));
+}
+
+TEST(StaffScreen, AnEmployeeAddedWithAPasswordThatIsNeverShown)
+{
+    test::TempDatabase main{app::DatabaseRole::Main};
+    admin::Employee boss;
+    boss.code = QStringLiteral("A01");
+    boss.name = QStringLiteral("สมศรี");
+    boss.password = QStringLiteral("x");
+    boss.tool = admin::rightText(admin::Right::Allowed);
+    admin::StaffStore(main.db).add(boss);
+    platform::ScriptedPrompt prompt;
+    admin::StaffScreen screen(std::make_unique<admin::StaffForm>(main.db, prompt));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.resize(1100, 560);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    auto* grid = screen.findChild<QTableWidget*>(QStringLiteral("grdStaff"));
+    ASSERT_EQ(grid->rowCount(), 1);
+    for (int c = 0; c < grid->columnCount(); ++c)
+        EXPECT_NE(grid->horizontalHeaderItem(c)->text(), QStringLiteral("รหัสผ่าน"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdAdd")), Qt::LeftButton);
+    EXPECT_FALSE(screen.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->isEnabled());
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("txtEN")), QStringLiteral("B02"));
+    test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("txtName")), QStringLiteral("มานะ"));
+    auto* password = screen.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+    test::typeText(password, QStringLiteral("secret"));
+    keepScreenshot(&screen, QStringLiteral("set_level"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("ข้อมูลจัดเก็บ เรียบร้อย"));
+    EXPECT_EQ(grid->rowCount(), 2);
+    EXPECT_TRUE(password->text().isEmpty());
+    EXPECT_TRUE(platform::password_hash::isHash(
+        admin::StaffStore(main.db).find(QStringLiteral("B02"))->password));
 }
