@@ -222,6 +222,7 @@ public:
     struct MailJob {
         platform::MailAccount account;
         platform::MailMessage message;
+        QByteArray composed; // the message as it is sent
     };
     std::optional<MailJob> prepareMail();
     void mailFinished(const std::optional<platform::MailFailure>& failure);

@@ -93,7 +93,7 @@ std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
         m_prompt.stop(QStringLiteral("ใส่อีเมลผู้รับในช่อง TO ก่อน"));
         return std::nullopt;
     }
-    MailJob job{*account, {}};
+    MailJob job{*account, {}, {}};
     platform::MailMessage& m = job.message;
     m.from = account->sender;
     if (mailing.everyone) {
@@ -107,9 +107,9 @@ std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
     m.body = mailing.body;
     m.attachment = mailing.attachment.trimmed();
     try {
-        // Put together once here, so a missing attachment or a wrong
-        // address is said before anything goes to the server.
-        platform::composeMail(m, QDateTime::currentDateTime());
+        // Put together here, so a missing attachment or a wrong address is
+        // said before anything goes to the server.
+        job.composed = platform::composeMail(m, QDateTime::currentDateTime());
     } catch (const MailFailure& f) {
         m_prompt.plain(f.message);
         return std::nullopt;
@@ -134,7 +134,8 @@ bool CustomerForm::sendMail()
     const std::optional<MailJob> job = prepareMail();
     if (!job)
         return false;
-    const std::optional<MailFailure> failure = platform::sendMail(job->account, job->message);
+    const std::optional<MailFailure> failure =
+        platform::sendComposed(job->account, job->message, job->composed);
     mailFinished(failure);
     return !failure;
 }

@@ -335,12 +335,18 @@ QByteArray composeMail(const MailMessage& m, const QDateTime& now)
 
 std::optional<MailFailure> sendMail(const MailAccount& account, const MailMessage& message)
 {
-    Upload upload;
     try {
-        upload.data = composeMail(message, QDateTime::currentDateTime());
+        return sendComposed(account, message, composeMail(message, QDateTime::currentDateTime()));
     } catch (const MailFailure& f) {
         return f;
     }
+}
+
+std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMessage& message,
+                                        const QByteArray& composed)
+{
+    Upload upload;
+    upload.data = composed;
     initCurl();
     CURL* curl = curl_easy_init();
     if (!curl)

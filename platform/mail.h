@@ -87,5 +87,9 @@ QByteArray composeMail(const MailMessage& message, const QDateTime& now);
 // waits for its answer; nullopt when the server accepted it. Blocks: call
 // it off the GUI thread.
 std::optional<MailFailure> sendMail(const MailAccount& account, const MailMessage& message);
+// The same for a message already put together by composeMail() (its
+// envelope from `message`), so the attachment is read once.
+std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMessage& message,
+                                        const QByteArray& composed);
 
 } // namespace tawela::platform

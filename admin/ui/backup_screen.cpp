@@ -29,13 +29,10 @@ namespace {
 QString askForFolder(const QString& start)
 {
     QFileDialog dialog(nullptr, QStringLiteral("เลือกโฟลเดอร์ที่เก็บไฟล์ Backup"), start);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    platform::ui::thaiLabels(dialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("ค้นหาใน"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("โฟลเดอร์"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("เลือก"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("ยกเลิก"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();

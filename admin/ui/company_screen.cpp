@@ -2,9 +2,7 @@
 
 #include "platform/ui/screen_parts.h"
 
-#include <QEvent>
 #include <QFormLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -44,26 +42,12 @@ CompanyScreen::CompanyScreen(std::unique_ptr<CompanyForm> form, QWidget* parent)
     QPushButton* exit = platform::ui::button("cmdExit", QStringLiteral("ออก"));
     v->addLayout(platform::ui::rightAligned({save, exit}));
     order << save;
-    for (int i = 0; i + 1 < order.size(); ++i) {
-        m_next.insert(order[i], order[i + 1]);
-        order[i]->installEventFilter(this);
-    }
+    new platform::ui::EnterOrder(this, order);
     connect(save, &QPushButton::clicked, this, [this] {
         if (m_form->save())
             close();
     });
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
-}
-
-bool CompanyScreen::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-            platform::ui::focusNext(m_next, watched))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tawela::admin

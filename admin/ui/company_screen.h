@@ -15,12 +15,8 @@ public:
     explicit CompanyScreen(std::unique_ptr<CompanyForm> form, QWidget* parent = nullptr);
     CompanyForm& form() { return *m_form; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     std::unique_ptr<CompanyForm> m_form;
-    QHash<QObject*, QWidget*> m_next;
 };
 
 } // namespace tawela::admin

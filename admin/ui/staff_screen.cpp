@@ -4,12 +4,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -87,10 +85,7 @@ StaffScreen::StaffScreen(std::unique_ptr<StaffForm> form, QWidget* parent)
     m_admin->setObjectName(QStringLiteral("chkAdmin"));
     k->addRow(m_admin);
     right->addLayout(k);
-    for (int i = 0; i + 1 < order.size(); ++i) {
-        m_next.insert(order[i], order[i + 1]);
-        order[i]->installEventFilter(this);
-    }
+    new platform::ui::EnterOrder(this, order);
 
     QPushButton* add = button("cmdAdd", QStringLiteral("เพิ่ม"));
     QPushButton* remove = button("cmdDelete", QStringLiteral("ลบ"));
@@ -247,17 +242,6 @@ void StaffScreen::refresh()
     }
     m_admin->setChecked(f.admin);
     setCommands(m_deletePanel->isHidden() && m_findPanel->isHidden());
-}
-
-bool StaffScreen::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-            platform::ui::focusNext(m_next, watched))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tawela::admin

@@ -2,7 +2,6 @@
 
 #include "admin/staff_form.h"
 
-#include <QHash>
 #include <QWidget>
 
 #include <memory>
@@ -24,9 +23,6 @@ public:
     explicit StaffScreen(std::unique_ptr<StaffForm> form, QWidget* parent = nullptr);
     StaffForm& form() { return *m_form; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void refresh();
     void readFields();
@@ -41,7 +37,6 @@ private:
     QGroupBox *m_deletePanel, *m_findPanel;
     QComboBox* m_findKey;
     QLineEdit* m_findText;
-    QHash<QObject*, QWidget*> m_next;
 };
 
 } // namespace tawela::admin

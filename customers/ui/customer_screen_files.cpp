@@ -50,15 +50,11 @@ std::optional<QString> askForFile(const QString& title, const QStringList& filte
                                   const QString& start)
 {
     QFileDialog dialog(nullptr, title, start);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    platform::ui::thaiLabels(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.value(selected));
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("ค้นหาใน"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ชื่อแฟ้ม"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ชนิดแฟ้ม"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("เลือก"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("ยกเลิก"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().first());

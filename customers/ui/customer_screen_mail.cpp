@@ -194,7 +194,7 @@ void CustomerScreen::sendMail()
         return;
     auto failure = std::make_shared<std::optional<platform::MailFailure>>();
     QThread* thread = QThread::create([job = std::move(*job), failure] {
-        *failure = platform::sendMail(job.account, job.message);
+        *failure = platform::sendComposed(job.account, job.message, job.composed);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, failure] {

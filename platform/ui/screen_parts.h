@@ -6,9 +6,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QTableView>
 
 #include <QFormLayout>
@@ -49,6 +51,41 @@ inline bool focusNext(const QHash<QObject*, QWidget*>& order, QObject* from)
     if (auto* e = qobject_cast<QLineEdit*>(next))
         e->selectAll();
     return true;
+}
+
+// A screen's Enter order as an object of its own: Enter in a field of the
+// list moves the cursor to the next one (the last passes Enter on).
+class EnterOrder : public QObject {
+public:
+    EnterOrder(QObject* parent, const QList<QWidget*>& order) : QObject(parent)
+    {
+        for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+            m_next.insert(order[i], order[i + 1]);
+            order[i]->installEventFilter(this);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return (key == Qt::Key_Return || key == Qt::Key_Enter) && focusNext(m_next, watched);
+    }
+
+private:
+    QHash<QObject*, QWidget*> m_next;
+};
+
+// The program's file dialogs speak Thai (Qt ships no Thai translation).
+inline void thaiLabels(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("ค้นหาใน"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ชนิดแฟ้ม"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("เลือก"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("ยกเลิก"));
 }
 
 inline QPushButton* button(const char* name, const QString& caption)
