@@ -188,7 +188,7 @@ bool BackupForm::finished(const Backup::Result& result, const QDate& today)
         Settings s = loadSettings(m_main);
         s.backupPath = QDir::fromNativeSeparators(target.trimmed());
         s.backupDate = today;
-        saveSettings(m_main, s);
+        saveSettings(m_main, s, {QStringLiteral("backup_path"), QStringLiteral("backup_date")});
     } catch (const platform::db::DbError& e) {
         m_prompt.error(QStringLiteral("สำรองข้อมูลครบแล้ว แต่บันทึกวันที่สำรองข้อมูลไม่ได้: ") +
                        e.description());

@@ -5,6 +5,7 @@
 #include "platform/decimal.h"
 
 #include <QDate>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -66,5 +67,9 @@ Settings loadSettings(const std::shared_ptr<platform::db::Database>& main);
 
 // Writes every column of the row (the settings screen's store).
 void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings);
+// Writes only the named columns (a screen's own), leaving the others as the
+// other screens and the running counters last stored them.
+void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings,
+                  const QSet<QString>& columns);
 
 } // namespace tawela::admin

@@ -65,7 +65,9 @@ MainMenuWindow::MainMenuWindow(MainMenuForm& form, ScreenRegistry& screens, Scre
             a->setToolTip(NotYet);
         return a;
     };
-    addEntry("mnu_cfg", QStringLiteral("ค่าเริ่มต้น"), false);
+    QAction* settings = addEntry("mnu_cfg", QStringLiteral("ค่าเริ่มต้น"), bool(makers.settings));
+    connect(settings, &QAction::triggered, this,
+            [this, make = makers.settings] { m_screens.open(QStringLiteral("set_config"), make); });
     QAction* groups = addEntry("table_prodgroup", QStringLiteral("ตารางกลุ่มสินค้าขายฝาก"),
                                bool(makers.productGroups));
     connect(groups, &QAction::triggered, this, [this, make = makers.productGroups] {

@@ -2,6 +2,7 @@
 
 #include "admin/ui/backup_screen.h"
 #include "admin/ui/company_screen.h"
+#include "admin/ui/settings_screen.h"
 #include "admin/ui/staff_screen.h"
 
 #include "contracts/rate_table_editors.h"
@@ -186,6 +187,11 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     makers.company = [=]() -> QWidget* {
         return new admin::CompanyScreen(
             std::make_unique<admin::CompanyForm>(db->main(), db->customer(), *say));
+    };
+    makers.settings = [=]() -> QWidget* {
+        auto form = std::make_unique<admin::SettingsForm>(db->main(), *say);
+        form->useArchive(db->archive());
+        return new admin::SettingsScreen(std::move(form));
     };
     // The server's databases are the server's to back up; the files of
     // this computer are copied here.

@@ -23,6 +23,7 @@ struct ScreenMakers {
     std::function<QWidget*()> moneySummary;    // "สรุป รับ-จ่าย"
     std::function<QWidget*()> backup;          // "สำรองข้อมูล"
     std::function<QWidget*()> company;         // "ข้อมูลบริษัท"
+    std::function<QWidget*()> settings;        // "ค่าเริ่มต้น"
     std::function<QWidget*()> staff; // "จัดระดับการเข้าถืงข้อมูล"
 };
 

@@ -1,0 +1,64 @@
+#include "admin/ui/settings_screen.h"
+#include "screenshot.h"
+#include "temp_home.h"
+#include "typing.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+
+TEST(SettingsScreen, ARefusedValueKeepsTheScreenAndAChosenOptionIsStored)
+{
+    test::TempDatabase main{app::DatabaseRole::Main};
+    main.db->exec(QStringLiteral("UPDATE config_setting SET ReceptPrinterSize = 80"));
+    platform::ScriptedPrompt prompt;
+    admin::SettingsScreen screen(std::make_unique<admin::SettingsForm>(main.db, prompt, [] {
+        return QList<platform::SerialDevice>{{"ttyS0", "/dev/ttyS0"}};
+    }));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    const auto [year, month] = admin::SettingsForm::numberPrefix(QDate::currentDate());
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("lblYear"))->text(), year);
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("lblMonth"))->text(), month);
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("lblPorts"))->text(),
+              QStringLiteral("พอร์ตในเครื่องนี้: 1 = ttyS0"));
+    for (int i = 1; i <= 3; ++i) // 80 mm matches none of the papers
+        EXPECT_FALSE(
+            screen.findChild<QRadioButton*>(QStringLiteral("opt_ReceptPrinterSize_%1").arg(i))
+                ->isChecked());
+
+    // Enter moves down the fields.
+    QLineEdit* duration = screen.numberField(admin::SettingsForm::Number::ChumnumDuration);
+    duration->setFocus();
+    duration->selectAll();
+    test::typeText(duration, QStringLiteral("45"));
+    QTest::keyClick(duration, Qt::Key_Return);
+    QLineEdit* relax = screen.numberField(admin::SettingsForm::Number::RelaxDay);
+    EXPECT_EQ(QApplication::focusWidget(), relax);
+    test::typeText(relax, QStringLiteral("-2"));
+    screen.findChild<QRadioButton*>(QStringLiteral("opt_sanya_cfg_3"))->click();
+    keepScreenshot(&screen, QStringLiteral("set_config"));
+
+    auto* save = screen.findChild<QPushButton*>(QStringLiteral("cmdSave"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_TRUE(screen.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), relax);
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("จำนวนวันยืดหยุ่น")));
+
+    test::typeText(relax, QStringLiteral("3"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_FALSE(screen.isVisible());
+    const admin::Settings s = admin::loadSettings(main.db);
+    EXPECT_EQ(s.chumnumDuration, 45);
+    EXPECT_EQ(s.relaxDay, 3);
+    EXPECT_EQ(s.sanyaCfg, QStringLiteral("3"));
+    EXPECT_EQ(s.receptPrinterSize, 80);
+}
