@@ -37,7 +37,7 @@ TEST(SettingsForm, OptionGroupsOpenOnTheStoredCodeAndTwoAlwaysChoose)
     setStored(main, "ReceptPrinterSize", 80);
     setStored(main, "sanya_cfg", QStringLiteral("9"));
     setStored(main, "tor_cfg", QStringLiteral("3"));
-    setStored(main, "chumnum_autorun", false);
+    setStored(main, "chumnum_autorun", 0);
     platform::ScriptedPrompt prompt;
     admin::SettingsForm form(main.db, prompt);
     ASSERT_TRUE(form.open());
