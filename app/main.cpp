@@ -12,17 +12,48 @@
 #include "platform/error_log.h"
 #include "platform/ui/guarded_application.h"
 #include "platform/ui/qt_prompt.h"
+#include "platform/version.h"
 #include "reports/default_reports.h"
 
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 using namespace tawela;
 
+namespace {
+
+// "--version" and "--help" are answered before any window opens.
+std::optional<int> answeredFromCommandLine(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--version") {
+            std::printf("tawela %s\n", platform::versionText().toUtf8().constData());
+            return 0;
+        }
+        if (a == "--help" || a == "-h") {
+            std::printf("usage: tawela [--home DIR]\n"
+                        "       tawela --version\n\n"
+                        "The shop's files are kept in the home folder: DIR, else $TAWELA_HOME,\n"
+                        "else ~/.local/share/Tawela. A home folder without tawela.ini opens\n"
+                        "the setup screen.\n");
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    if (const auto answered = answeredFromCommandLine(argc, argv))
+        return *answered;
     app::keepNewFilesPrivate();
     platform::GuardedApplication application(argc, argv);
     // No display name: Qt would append it to every window title, and the
@@ -48,7 +79,11 @@ int main(int argc, char* argv[])
         return 1;
 
     // A shop's own copies stay; only definitions it lacks are added.
-    reports::installMissingReports(config->dataFolder);
+    try {
+        reports::installMissingReports(config->dataFolder);
+    } catch (const platform::Error& e) {
+        prompt.error(e.description());
+    }
 
     app::Connections connections;
     app::SignInForm signIn(*config, connections, prompt);

@@ -4,6 +4,7 @@
 #include "platform/db/transaction.h"
 #include "platform/decimal.h"
 #include "platform/password_hash.h"
+#include "platform/shipped_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -548,8 +549,8 @@ int loadPostalDirectory(Database& customer)
 {
     if (rowCount(customer, QStringLiteral("Post_code")) > 0)
         return 0;
-    QFile file(QStringLiteral(":/postal/postal_codes.tsv"));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file(platform::shippedFolder() + QStringLiteral("/postal_codes.tsv"));
+    if (platform::shippedFolder().isEmpty() || !file.open(QIODevice::ReadOnly))
         throw DbError(error_number::FileNotFound, QStringLiteral("ไม่พบรายชื่อรหัสไปรษณีย์ที่มากับโปรแกรม"));
     const QList<QByteArray> lines = file.readAll().split('\n');
     // A few hundred rows a statement: the directory loads in a moment on

@@ -1,29 +1,29 @@
 #include "reports/default_reports.h"
 
+#include "platform/shipped_files.h"
+
 #include <QDir>
 #include <QFile>
 
 namespace tawela::reports {
 
-namespace {
-const QString Shipped = QStringLiteral(":/reports/");
-}
-
 QStringList defaultReportNames()
 {
-    return QDir(Shipped).entryList(QDir::Files, QDir::Name);
+    return QDir(platform::shippedFile(QStringLiteral("reports")))
+        .entryList({QStringLiteral("*.rpt")}, QDir::Files, QDir::Name);
 }
 
 QStringList installMissingReports(const QString& dataFolder)
 {
     QStringList copied;
     QDir().mkpath(dataFolder);
+    const QDir shipped(platform::shippedFile(QStringLiteral("reports")));
     for (const QString& name : defaultReportNames()) {
         const QString target = QDir(dataFolder).filePath(name);
         if (QFile::exists(target))
             continue;
-        if (QFile::copy(Shipped + name, target)) {
-            // Resource files are read-only; the shop's copy must be editable.
+        if (QFile::copy(shipped.filePath(name), target)) {
+            // The installed files are read-only; the shop's copy must be editable.
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                               QFile::ReadOther);
             copied << name;

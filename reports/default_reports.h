@@ -4,7 +4,8 @@
 
 namespace tawela::reports {
 
-// The report definitions that ship with the program.
+// The report definitions that ship with the program. Both throw
+// platform::Error when the program's own files are missing.
 QStringList defaultReportNames();
 
 // Copies every shipped definition the data folder does not have yet; a

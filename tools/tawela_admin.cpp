@@ -8,6 +8,7 @@
 #include "platform/error_log.h"
 #include "platform/password_hash.h"
 #include "platform/prompt.h"
+#include "platform/version.h"
 
 #include "app/schema.h"
 #include "app/setup.h"
@@ -63,6 +64,7 @@ public:
 void usage()
 {
     err() << "usage: tawela-admin init [--home DIR]\n"
+             "       tawela-admin --version\n"
              "       tawela-admin check [--home DIR]\n"
              "       tawela-admin demo [--home DIR]\n"
              "       tawela-admin reset-password CODE [--home DIR]\n"
@@ -428,6 +430,10 @@ int main(int argc, char* argv[])
     app::keepNewFilesPrivate();
     QGuiApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 2 && args[1] == QLatin1String("--version")) {
+        out() << "tawela-admin " << platform::versionText() << Qt::endl;
+        return 0;
+    }
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
         usage();
         return args.size() < 2 ? 2 : 0;

@@ -1,6 +1,7 @@
 #include "app/ui/main_menu_window.h"
 
 #include "platform/ui/twips.h"
+#include "platform/version.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -35,8 +36,12 @@ QWidget* makeAboutBox()
     name->setFont(f);
     auto* update = new QLabel(QStringLiteral("Latest update: 18 Oct, 2014"));
     update->setObjectName(QStringLiteral("lblUpdate"));
+    auto* version = new QLabel(QStringLiteral("รุ่น ") + platform::versionText());
+    version->setObjectName(QStringLiteral("lblVersion"));
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(name, 0, Qt::AlignHCenter);
     layout->addWidget(update, 0, Qt::AlignHCenter);
+    layout->addWidget(version, 0, Qt::AlignHCenter);
     auto* back = new QPushButton(QStringLiteral("กลับเมนูหลัก"));
     back->setObjectName(QStringLiteral("cmdBack"));
     QObject::connect(back, &QPushButton::clicked, box, &QDialog::close);

@@ -1,5 +1,6 @@
 #include "app/main_menu.h"
 #include "app/ui/main_menu_window.h"
+#include "platform/version.h"
 #include "screenshot.h"
 #include "temp_home.h"
 
@@ -66,6 +67,7 @@ TEST(MainMenuWindow, ButtonsGatingAboutAndExit)
         lines << l->text();
     EXPECT_TRUE(lines.contains(QStringLiteral("โปรแกรม ระบบงานขายฝาก Tawela2014 D4R1")));
     EXPECT_TRUE(lines.contains(QStringLiteral("Latest update: 18 Oct, 2014")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("รุ่น ") + platform::versionText()));
     keepScreenshot(box, QStringLiteral("about"));
     about->trigger(); // already open: brought forward, not opened twice
     EXPECT_EQ(screens.find(QStringLiteral("About")), box);
