@@ -1,0 +1,51 @@
+#pragma once
+
+#include "devices/id_card.h"
+#include "platform/error.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace tawela::devices {
+
+// A card read that did not complete: the card was pulled out, the reader
+// went away, or the card's data do not check out. The text says which, in Thai.
+class CardError : public platform::Error {
+public:
+    enum class Kind { NoService, NoReader, Removed, Unreadable, BadCheckDigit };
+    CardError(Kind kind, const QString& description) : Error(description), m_kind(kind) {}
+    Kind kind() const { return m_kind; }
+
+private:
+    Kind m_kind;
+};
+
+// Thai ID cards through the computer's smart-card service (PC/SC). Every
+// call opens its own connection to the service and closes it again, so an
+// object may be used from any one thread at a time, and a service started
+// later is found. Nothing here blocks for long, except read(), which takes a
+// few seconds: run it off the screen's thread.
+class CardReader {
+public:
+    // What the service says of itself, for the status line; ok false when
+    // it cannot be reached.
+    struct Status {
+        bool ok = false;
+        QString text;
+    };
+    Status libraryStatus() const;
+
+    // The names of the attached readers; empty when there are none or the
+    // service is not running.
+    QStringList readers() const;
+
+    // A card sits in the reader ("Present").
+    bool cardPresent(const QString& reader) const;
+
+    // Every field and the photo. `progress` hears 0-100 as the read goes
+    // on. Throws CardError.
+    IdCard read(const QString& reader, const std::function<void(int)>& progress = {}) const;
+};
+
+} // namespace tawela::devices
