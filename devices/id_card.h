@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -62,3 +63,5 @@ int ageOn(const IdCard& card, const QDate& today);
 QString withoutPrefix(const QString& text, const QString& prefix);
 
 } // namespace tawela::devices
+
+Q_DECLARE_METATYPE(tawela::devices::IdCard)

@@ -1,0 +1,179 @@
+#include "devices/ui/id_card_screen.h"
+
+#include "devices/ui/card_panel.h"
+#include "platform/ui/screen_parts.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tawela::devices {
+
+namespace {
+const QString NoReader = QStringLiteral("<ต่อเครื่องอ่านบัตร>");
+}
+
+void CardWorker::check(const QString& reader, bool read)
+{
+    if (!m_reader.cardPresent(reader)) {
+        Q_EMIT absent();
+        return;
+    }
+    if (!read) {
+        Q_EMIT present();
+        return;
+    }
+    try {
+        const IdCard card = m_reader.read(reader, [this](int p) { Q_EMIT progress(p); });
+        Q_EMIT readDone(card);
+    } catch (const CardError& e) {
+        Q_EMIT readFailed(e.description());
+    }
+}
+
+IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& prompt,
+                           QWidget* parent)
+    : QWidget(parent), m_form(std::move(form)), m_prompt(prompt), m_worker(new CardWorker)
+{
+    setObjectName(QStringLiteral("IDcard"));
+    setWindowTitle(QStringLiteral("ID Card Reader"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    qRegisterMetaType<tawela::devices::IdCard>();
+
+    auto* v = new QVBoxLayout(this);
+    auto* k = new QFormLayout;
+    m_readers = platform::ui::captioned(new QComboBox, QStringLiteral("Card reader:"));
+    m_readers->setObjectName(QStringLiteral("cboReader"));
+    k->addRow(QStringLiteral("Card reader:"), m_readers);
+    v->addLayout(k);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
+    v->addWidget(m_status);
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setAccessibleName(QStringLiteral("ความคืบหน้าการอ่านบัตร"));
+    m_progress->hide();
+    v->addWidget(m_progress);
+    m_panel = new CardPanel;
+    v->addWidget(m_panel, 1);
+    m_store = platform::ui::button("cmdSave", QStringLiteral("     จัดเก็บ        ลงฐานข้อมูล"));
+    m_store->setAccessibleName(QStringLiteral("จัดเก็บ ลงฐานข้อมูล"));
+    QPushButton* exit = platform::ui::button("cmdExit", QStringLiteral("ออก"));
+    v->addLayout(platform::ui::rightAligned({m_store, exit}));
+
+    // The reader list and the service's word on itself (quick calls).
+    const CardReader reader;
+    const QStringList names = reader.readers();
+    if (names.isEmpty())
+        m_readers->addItem(NoReader);
+    else
+        m_readers->addItems(names);
+    const CardReader::Status status = reader.libraryStatus();
+    setStatus(status.text, status.ok && !names.isEmpty());
+    m_store->setEnabled(false);
+
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(this, &IdCardScreen::check, m_worker, &CardWorker::check);
+    connect(m_worker, &CardWorker::absent, this, [this] {
+        m_busy = false;
+        if (m_removalTimer->isActive()) {
+            m_cardTimer->start();
+            m_removalTimer->stop();
+            return;
+        }
+        m_progress->setValue(0);
+        m_progress->hide();
+    });
+    connect(m_worker, &CardWorker::present, this, [this] { m_busy = false; });
+    connect(m_worker, &CardWorker::progress, this, [this](int p) {
+        m_progress->show();
+        m_progress->setValue(p);
+    });
+    connect(m_worker, &CardWorker::readDone, this, &IdCardScreen::showCard);
+    connect(m_worker, &CardWorker::readFailed, this, [this](const QString& why) {
+        m_busy = false;
+        m_progress->hide();
+        setStatus(why, false);
+    });
+    m_thread.start();
+
+    m_cardTimer = new QTimer(this);
+    m_cardTimer->setInterval(500);
+    connect(m_cardTimer, &QTimer::timeout, this, &IdCardScreen::cardTick);
+    m_removalTimer = new QTimer(this);
+    m_removalTimer->setInterval(500);
+    connect(m_removalTimer, &QTimer::timeout, this, &IdCardScreen::removalTick);
+    if (!names.isEmpty())
+        m_cardTimer->start();
+
+    connect(m_store, &QPushButton::clicked, this, [this] { m_form->store(); });
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+IdCardScreen::~IdCardScreen()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+bool IdCardScreen::waitingForRemoval() const
+{
+    return m_removalTimer->isActive();
+}
+
+void IdCardScreen::setStatus(const QString& text, bool ok)
+{
+    m_status->setText(text);
+    m_status->setStyleSheet(ok ? QStringLiteral("color: #1F4FA8")
+                               : QStringLiteral("color: #B22222"));
+}
+
+void IdCardScreen::cardTick()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    Q_EMIT check(m_readers->currentText(), true);
+}
+
+void IdCardScreen::removalTick()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    Q_EMIT check(m_readers->currentText(), false);
+}
+
+void IdCardScreen::showCard(const IdCard& card)
+{
+    m_busy = false;
+    m_cardTimer->stop();
+    m_panel->setCard(card);
+    m_progress->setValue(100);
+    setStatus(QStringLiteral("อ่านบัตรของ ") + card.thaiFirst + u' ' + card.thaiLast +
+                  QStringLiteral(" แล้ว"),
+              true);
+    m_removalTimer->start();
+    m_prompt.information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
+    m_store->setEnabled(!card.photo.isEmpty());
+    if (card.photo.isEmpty())
+        return;
+    m_form->cardRead(card, m_panel->picture());
+    m_store->setEnabled(m_form->storeAllowed());
+}
+
+void IdCardScreen::closeEvent(QCloseEvent* event)
+{
+    m_cardTimer->stop();
+    m_removalTimer->stop();
+    QWidget::closeEvent(event);
+}
+
+} // namespace tawela::devices

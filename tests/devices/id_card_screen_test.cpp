@@ -1,0 +1,77 @@
+#include "customers/customer.h"
+#include "devices/ui/card_panel.h"
+#include "devices/ui/id_card_screen.h"
+#include "platform/db/recordset.h"
+#include "screenshot.h"
+#include "temp_home.h"
+#include "virtual_card.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tawela;
+
+TEST(IdCardScreen, ACardIsReadOnceShownStoredAndHandedOver)
+{
+    if (!test::virtualReaderThere())
+        GTEST_SKIP() << "no smart-card service with the virtual reader (scripts/with-pcscd)";
+    QTemporaryDir data;
+    QImage face(60, 72, QImage::Format_RGB32);
+    face.fill(QColor(200, 170, 140));
+    const QString photo = data.filePath(QStringLiteral("face.jpg"));
+    ASSERT_TRUE(face.save(photo, "JPG"));
+    test::TempDatabase customers{app::DatabaseRole::Customer};
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<devices::CardForm>(customers.db, data.path() + u'/', prompt);
+    QList<customers::CustomerCard> handed;
+    form->onHandOver([&](const customers::CustomerCard& c, const QString&) { handed << c; });
+    devices::IdCardScreen screen(std::move(form), prompt);
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+
+    {
+        test::VirtualCard card(test::provincialCard(photo));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !handed.isEmpty(); }, 15000))
+            << prompt.lastText().toStdString();
+        EXPECT_EQ(screen.panel()->line("id"), QStringLiteral("1 1017 00203 45 0"));
+        EXPECT_EQ(screen.panel()->line("birthEnglish"), QStringLiteral("5 Jan. 1987"));
+        keepScreenshot(&screen, QStringLiteral("IDcard"));
+        // Not in the file: asked, stored with its own row number as code.
+        const customers::CustomerCard& stored = handed.first();
+        EXPECT_EQ(stored.name, QStringLiteral("นายสมชาย ใจดี"));
+        EXPECT_EQ(stored.address, QStringLiteral("99/1 หมู่ที่ 4 ต.บ้านเป็ด อ.เมืองขอนแก่น จ.ขอนแก่น"));
+        platform::db::Recordset row(customers.db, QStringLiteral("customer"),
+                                    platform::db::Condition::equals(
+                                        QStringLiteral("C_ID"), QStringLiteral("1101700203450")));
+        ASSERT_FALSE(row.isEmpty());
+        const customers::Customer c = customers::readCustomer(row);
+        EXPECT_EQ(c.code, QString::number(c.id));
+        EXPECT_EQ(stored.code, c.code);
+        EXPECT_EQ(c.province, QStringLiteral("ขอนแก่น"));
+        EXPECT_EQ(c.ampor, QStringLiteral("เมืองขอนแก่น"));
+        EXPECT_EQ(c.moo, QStringLiteral("4"));
+        EXPECT_FALSE(c.cityCall);
+        EXPECT_EQ(c.birthday, QDate(1987, 1, 5));
+        EXPECT_EQ(c.zip, QStringLiteral("40000"));
+        EXPECT_EQ(QFileInfo(c.image1).fileName(), QStringLiteral("1101700203450.jpg"));
+        EXPECT_TRUE(QFileInfo::exists(c.image1));
+        EXPECT_EQ(row.text(QStringLiteral("Spare1")), stored.address);
+
+        // Still in the reader: not read again.
+        QTest::qWait(1500);
+        EXPECT_EQ(handed.size(), 1);
+        EXPECT_TRUE(screen.waitingForRemoval());
+    }
+    // Out and in again: read again, now found in the file.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.waitingForRemoval(); }, 5000));
+    test::VirtualCard again(test::provincialCard(photo));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 2; }, 15000));
+    EXPECT_EQ(handed.last().code, handed.first().code);
+    EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 1);
+}
