@@ -217,7 +217,8 @@ bool CardReader::cardPresent(const QString& reader) const
     return (state.dwEventState & SCARD_STATE_PRESENT) && !(state.dwEventState & SCARD_STATE_MUTE);
 }
 
-IdCard CardReader::read(const QString& reader, const std::function<void(int)>& progress) const
+IdCard CardReader::read(const QString& reader, const std::function<void(int)>& progress,
+                        bool withPhoto) const
 {
     const auto said = [&](int percent) {
         if (progress)
@@ -258,6 +259,10 @@ IdCard CardReader::read(const QString& reader, const std::function<void(int)>& p
     splitAddress(cardText(card.read(0x1579, 100, p2)), c);
     c.requestNumber = cardText(card.read(0x1619, 14, p2));
     said(50);
+    if (!withPhoto) {
+        said(100);
+        return c;
+    }
 
     QByteArray photo;
     constexpr int Chunks = 20, Chunk = 255;

@@ -43,9 +43,10 @@ public:
     // A card sits in the reader ("Present").
     bool cardPresent(const QString& reader) const;
 
-    // Every field and the photo. `progress` hears 0-100 as the read goes
-    // on. Throws CardError.
-    IdCard read(const QString& reader, const std::function<void(int)>& progress = {}) const;
+    // Every field and, unless told otherwise, the photo (which takes most
+    // of the time). `progress` hears 0-100 as the read goes on. Throws CardError.
+    IdCard read(const QString& reader, const std::function<void(int)>& progress = {},
+                bool withPhoto = true) const;
 };
 
 } // namespace tawela::devices

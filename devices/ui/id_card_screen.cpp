@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tawela::devices {
@@ -18,32 +17,13 @@ namespace {
 const QString NoReader = QStringLiteral("<ต่อเครื่องอ่านบัตร>");
 }
 
-void CardWorker::check(const QString& reader, bool read)
-{
-    if (!m_reader.cardPresent(reader)) {
-        Q_EMIT absent();
-        return;
-    }
-    if (!read) {
-        Q_EMIT present();
-        return;
-    }
-    try {
-        const IdCard card = m_reader.read(reader, [this](int p) { Q_EMIT progress(p); });
-        Q_EMIT readDone(card);
-    } catch (const CardError& e) {
-        Q_EMIT readFailed(e.description());
-    }
-}
-
 IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& prompt,
                            QWidget* parent)
-    : QWidget(parent), m_form(std::move(form)), m_prompt(prompt), m_worker(new CardWorker)
+    : QWidget(parent), m_form(std::move(form)), m_prompt(prompt), m_watcher(500, true)
 {
     setObjectName(QStringLiteral("IDcard"));
     setWindowTitle(QStringLiteral("ID Card Reader"));
     setAttribute(Qt::WA_DeleteOnClose);
-    qRegisterMetaType<tawela::devices::IdCard>();
 
     auto* v = new QVBoxLayout(this);
     auto* k = new QFormLayout;
@@ -78,54 +58,35 @@ IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& pro
     setStatus(status.text, status.ok && !names.isEmpty());
     m_store->setEnabled(false);
 
-    m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(this, &IdCardScreen::check, m_worker, &CardWorker::check);
-    connect(m_worker, &CardWorker::absent, this, [this] {
-        m_busy = false;
-        if (m_removalTimer->isActive()) {
-            m_cardTimer->start();
-            m_removalTimer->stop();
-            return;
-        }
+    connect(&m_watcher, &CardWatcher::noCard, this, [this] {
         m_progress->setValue(0);
         m_progress->hide();
     });
-    connect(m_worker, &CardWorker::present, this, [this] { m_busy = false; });
-    connect(m_worker, &CardWorker::progress, this, [this](int p) {
+    connect(&m_watcher, &CardWatcher::progress, this, [this](int p) {
         m_progress->show();
         m_progress->setValue(p);
     });
-    connect(m_worker, &CardWorker::readDone, this, &IdCardScreen::showCard);
-    connect(m_worker, &CardWorker::readFailed, this, [this](const QString& why) {
-        m_busy = false;
+    connect(&m_watcher, &CardWatcher::cardRead, this, &IdCardScreen::showCard);
+    connect(&m_watcher, &CardWatcher::failed, this, [this](const QString& why) {
         m_progress->hide();
         setStatus(why, false);
     });
-    m_thread.start();
-
-    m_cardTimer = new QTimer(this);
-    m_cardTimer->setInterval(500);
-    connect(m_cardTimer, &QTimer::timeout, this, &IdCardScreen::cardTick);
-    m_removalTimer = new QTimer(this);
-    m_removalTimer->setInterval(500);
-    connect(m_removalTimer, &QTimer::timeout, this, &IdCardScreen::removalTick);
     if (!names.isEmpty())
-        m_cardTimer->start();
+        m_watcher.start(names.first());
+    connect(m_readers, &QComboBox::currentTextChanged, this, [this](const QString& name) {
+        if (name != NoReader)
+            m_watcher.start(name);
+    });
 
     connect(m_store, &QPushButton::clicked, this, [this] { m_form->store(); });
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 }
 
-IdCardScreen::~IdCardScreen()
-{
-    m_thread.quit();
-    m_thread.wait();
-}
+IdCardScreen::~IdCardScreen() = default;
 
 bool IdCardScreen::waitingForRemoval() const
 {
-    return m_removalTimer->isActive();
+    return m_watcher.waitingForRemoval();
 }
 
 void IdCardScreen::setStatus(const QString& text, bool ok)
@@ -135,32 +96,13 @@ void IdCardScreen::setStatus(const QString& text, bool ok)
                                : QStringLiteral("color: #B22222"));
 }
 
-void IdCardScreen::cardTick()
-{
-    if (m_busy)
-        return;
-    m_busy = true;
-    Q_EMIT check(m_readers->currentText(), true);
-}
-
-void IdCardScreen::removalTick()
-{
-    if (m_busy)
-        return;
-    m_busy = true;
-    Q_EMIT check(m_readers->currentText(), false);
-}
-
 void IdCardScreen::showCard(const IdCard& card)
 {
-    m_busy = false;
-    m_cardTimer->stop();
     m_panel->setCard(card);
     m_progress->setValue(100);
     setStatus(QStringLiteral("อ่านบัตรของ ") + card.thaiFirst + u' ' + card.thaiLast +
                   QStringLiteral(" แล้ว"),
               true);
-    m_removalTimer->start();
     m_prompt.information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
     m_store->setEnabled(!card.photo.isEmpty());
     if (card.photo.isEmpty())
@@ -171,8 +113,7 @@ void IdCardScreen::showCard(const IdCard& card)
 
 void IdCardScreen::closeEvent(QCloseEvent* event)
 {
-    m_cardTimer->stop();
-    m_removalTimer->stop();
+    m_watcher.stop();
     QWidget::closeEvent(event);
 }
 

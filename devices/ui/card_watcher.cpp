@@ -1,0 +1,88 @@
+#include "devices/ui/card_watcher.h"
+
+namespace tawela::devices {
+
+void CardWorker::check(const QString& reader, bool read, bool withPhoto)
+{
+    if (!m_reader.cardPresent(reader)) {
+        Q_EMIT absent();
+        return;
+    }
+    if (!read) {
+        Q_EMIT present();
+        return;
+    }
+    try {
+        const IdCard card =
+            m_reader.read(reader, [this](int p) { Q_EMIT progress(p); }, withPhoto);
+        Q_EMIT readDone(card);
+    } catch (const CardError& e) {
+        Q_EMIT readFailed(e.description());
+    }
+}
+
+CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
+    : QObject(parent), m_worker(new CardWorker), m_withPhoto(withPhoto)
+{
+    qRegisterMetaType<tawela::devices::IdCard>();
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(this, &CardWatcher::check, m_worker, &CardWorker::check);
+    connect(m_worker, &CardWorker::absent, this, [this] {
+        m_busy = false;
+        if (m_removalTimer.isActive()) {
+            m_removalTimer.stop();
+            m_cardTimer.start();
+        }
+        Q_EMIT noCard();
+    });
+    connect(m_worker, &CardWorker::present, this, [this] { m_busy = false; });
+    connect(m_worker, &CardWorker::progress, this, &CardWatcher::progress);
+    connect(m_worker, &CardWorker::readDone, this, [this](const IdCard& card) {
+        m_busy = false;
+        if (!m_cardTimer.isActive())
+            return; // stopped meanwhile
+        m_cardTimer.stop();
+        m_removalTimer.start();
+        Q_EMIT cardRead(card);
+    });
+    connect(m_worker, &CardWorker::readFailed, this, [this](const QString& why) {
+        m_busy = false;
+        Q_EMIT failed(why);
+    });
+    m_thread.start();
+    m_cardTimer.setInterval(intervalMs);
+    m_removalTimer.setInterval(intervalMs);
+    connect(&m_cardTimer, &QTimer::timeout, this, [this] { look(true); });
+    connect(&m_removalTimer, &QTimer::timeout, this, [this] { look(false); });
+}
+
+CardWatcher::~CardWatcher()
+{
+    stop();
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void CardWatcher::start(const QString& reader)
+{
+    m_reader = reader;
+    m_removalTimer.stop();
+    m_cardTimer.start();
+}
+
+void CardWatcher::stop()
+{
+    m_cardTimer.stop();
+    m_removalTimer.stop();
+}
+
+void CardWatcher::look(bool read)
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    Q_EMIT check(m_reader, read, m_withPhoto);
+}
+
+} // namespace tawela::devices

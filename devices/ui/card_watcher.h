@@ -1,0 +1,62 @@
+#pragma once
+
+#include "devices/card_reader.h"
+
+#include <QObject>
+#include <QThread>
+#include <QTimer>
+
+namespace tawela::devices {
+
+// Talks to the reader on a thread of its own, so no screen ever waits.
+class CardWorker : public QObject {
+    Q_OBJECT
+public:
+    // Is a card in the reader; when `read` and it is, read it.
+    void check(const QString& reader, bool read, bool withPhoto);
+
+Q_SIGNALS:
+    void absent();
+    void present();
+    void progress(int percent);
+    void readDone(const tawela::devices::IdCard& card);
+    void readFailed(const QString& why);
+
+private:
+    CardReader m_reader;
+};
+
+// Watches a reader every `interval`: a card put in is read once, then
+// nothing until it is taken out. A read that fails is said and tried again
+// at the next look.
+class CardWatcher : public QObject {
+    Q_OBJECT
+public:
+    CardWatcher(int intervalMs, bool withPhoto, QObject* parent = nullptr);
+    ~CardWatcher() override;
+
+    void start(const QString& reader);
+    void stop();
+    bool watching() const { return m_cardTimer.isActive() || m_removalTimer.isActive(); }
+    // A card was read and is still in the reader.
+    bool waitingForRemoval() const { return m_removalTimer.isActive(); }
+
+Q_SIGNALS:
+    void cardRead(const tawela::devices::IdCard& card);
+    void failed(const QString& why);
+    void progress(int percent);
+    void noCard();
+    void check(const QString& reader, bool read, bool withPhoto);
+
+private:
+    void look(bool read);
+
+    QThread m_thread;
+    CardWorker* m_worker;
+    QTimer m_cardTimer, m_removalTimer;
+    QString m_reader;
+    bool m_withPhoto;
+    bool m_busy = false;
+};
+
+} // namespace tawela::devices
