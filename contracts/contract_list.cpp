@@ -94,13 +94,13 @@ std::optional<Contract> ContractList::first(const Condition& where)
     return found;
 }
 
-std::optional<Contract> ContractList::search(const QString& value)
+std::optional<Contract> ContractList::search(const QString& value, const QString& notFound)
 {
     m_lastValue = value;
     m_criterion = Condition::equals(columnOf(m_key), value);
     auto found = first(m_criterion);
     if (!found)
-        m_prompt.plain(QStringLiteral("ไม่พบสัญญาที่หา"));
+        m_prompt.plain(notFound);
     return found;
 }
 

@@ -40,7 +40,8 @@ public:
     QStringList values(const QString& prefix = QString(), int limit = 200) const;
 
     // Searches from the first row; "ไม่พบสัญญาที่หา" when nothing matches.
-    std::optional<Contract> search(const QString& value);
+    std::optional<Contract> search(const QString& value,
+                                   const QString& notFound = QStringLiteral("ไม่พบสัญญาที่หา"));
     // The next match; "End of File" once the set is past its last row.
     std::optional<Contract> findNext();
 

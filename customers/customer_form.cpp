@@ -141,6 +141,30 @@ bool CustomerForm::moveTo(qsizetype to)
     return true;
 }
 
+bool CustomerForm::showPerson(const QString& idNumber)
+{
+    if (!close())
+        return false;
+    bool found = false;
+    try {
+        m_records = std::make_unique<Recordset>(m_store.open(m_opening));
+        if (!m_records->isEmpty()) {
+            m_records->moveFirst();
+            found =
+                m_records->find(platform::db::Condition::equals(QStringLiteral("C_ID"), idNumber),
+                                platform::db::FindStart::Current);
+            if (!found)
+                m_records->moveFirst();
+        }
+    } catch (const DbError& e) {
+        m_prompt.plain(e.description());
+    }
+    m_addedId.reset();
+    m_deleteAsked = false;
+    loadCurrent();
+    return found;
+}
+
 void CustomerForm::failed(const DbError& e)
 {
     m_prompt.show(platform::Prompt::errorTitle(),

@@ -59,6 +59,9 @@ public:
     // Moves to another customer. Unsaved edits are offered for saving
     // first; false when the form stayed (a refused save).
     bool moveTo(qsizetype position);
+    // The data read afresh and the person of this ID number shown (after
+    // the card reader stored or found them). False when they are not there.
+    bool showPerson(const QString& idNumber);
     bool moveFirst() { return moveTo(0); }
     bool moveLast() { return moveTo(count() - 1); }
     bool moveNext() { return moveTo(position() + 1); }

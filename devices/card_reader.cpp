@@ -203,7 +203,7 @@ QStringList CardReader::readers() const
     return list;
 }
 
-bool CardReader::cardPresent(const QString& reader) const
+bool CardReader::cardPresent(const QString& reader, int* insertions) const
 {
     const Context ctx;
     if (!ctx.ok() || reader.isEmpty())
@@ -214,6 +214,8 @@ bool CardReader::cardPresent(const QString& reader) const
     state.dwCurrentState = SCARD_STATE_UNAWARE;
     if (SCardGetStatusChange(ctx.handle(), 0, &state, 1) != SCARD_S_SUCCESS)
         return false;
+    if (insertions)
+        *insertions = int((state.dwEventState >> 16) & 0xFFFF);
     return (state.dwEventState & SCARD_STATE_PRESENT) && !(state.dwEventState & SCARD_STATE_MUTE);
 }
 

@@ -40,8 +40,10 @@ public:
     // service is not running.
     QStringList readers() const;
 
-    // A card sits in the reader ("Present").
-    bool cardPresent(const QString& reader) const;
+    // A card sits in the reader ("Present"). `insertions`, when given, hears
+    // the reader's count of cards put in and taken out, which tells a card
+    // swapped for another between two looks.
+    bool cardPresent(const QString& reader, int* insertions = nullptr) const;
 
     // Every field and, unless told otherwise, the photo (which takes most
     // of the time). `progress` hears 0-100 as the read goes on. Throws CardError.

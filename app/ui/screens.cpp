@@ -10,6 +10,7 @@
 #include "contracts/ui/table_editor_screen.h"
 #include "customers/ui/customer_screen.h"
 #include "customers/ui/lookup_editor_screen.h"
+#include "devices/ui/id_card_screen.h"
 #include "platform/db/db_error.h"
 
 #include "platform/print_queue.h"
@@ -117,6 +118,15 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         if (dialog.exec() == QDialog::Accepted)
             choice->choose(int(names.indexOf(dialog.textValue())));
     };
+    // The ID card reader, for computers that have one: the person read goes
+    // to whichever screen opened it.
+    auto openCardReader = [=](devices::CardForm::HandOver handOver) {
+        registry->open(QStringLiteral("IDcard"), [=]() -> QWidget* {
+            auto form = std::make_unique<devices::CardForm>(db->customer(), cfg->dataFolder, *say);
+            form->onHandOver(handOver);
+            return new devices::IdCardScreen(std::move(form), *say);
+        });
+    };
     // The customer screen, opened for a reason; a picked customer goes to `pick`.
     auto customerScreen = [=](const customers::Opening& opening,
                               customers::CustomerForm::PickHandler pick) -> QWidget* {
@@ -131,6 +141,17 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                 QDesktopServices::openUrl(QUrl::fromLocalFile(file));
             });
         screen->setImportFolder(cfg->homeFolder + QStringLiteral("/Excel"));
+        if (who->idCardReaderEnabled) {
+            QPointer<customers::CustomerScreen> shown = screen;
+            screen->useCardReader([=] {
+                openCardReader([shown](const customers::CustomerCard&, const QString& id) {
+                    if (shown) {
+                        shown->form().showPerson(id);
+                        shown->refresh();
+                    }
+                });
+            });
+        }
         return screen;
     };
     makers.contracts = [=]() -> QWidget* {
@@ -156,6 +177,15 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                            [=] { return customerScreen(opening, pick); });
         });
         screen->form().useArchive(db->archive());
+        if (who->idCardReaderEnabled)
+            screen->useCardReader([=] {
+                openCardReader([shown](const customers::CustomerCard& card, const QString&) {
+                    if (shown) {
+                        shown->form().customerPicked(card);
+                        shown->refresh();
+                    }
+                });
+            });
         screen->useTools([=](const QString& name) {
             registry->open(name, [=]() -> QWidget* {
                 if (name == QLatin1String("RollBack")) {

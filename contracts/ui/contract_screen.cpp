@@ -185,7 +185,14 @@ QGroupBox* ContractScreen::buildCustomerPanel()
     };
     m_f.code = searchRow("t22", QStringLiteral("รหัสลูกค้า"), m_cmd.findCode, "cmdFindCode");
     m_cmd.customerTable = platform::ui::button("cmdCustomerTable", QStringLiteral("ตาราง ลูกค้า"));
-    k->addRow(QString(), m_cmd.customerTable);
+    m_cmd.scanCard = platform::ui::button("cmdScanCard", QStringLiteral("สแกนจากบัตร"));
+    m_cmd.scanCard->setEnabled(false);
+    m_cmd.scanCard->setToolTip(QStringLiteral("อ่านข้อมูลผู้ขายฝากจากบัตรประชาชน"));
+    auto* tableRow = new QHBoxLayout;
+    tableRow->addWidget(m_cmd.customerTable);
+    tableRow->addWidget(m_cmd.scanCard);
+    tableRow->addStretch(1);
+    k->addRow(QString(), tableRow);
     // The name list opens under the name.
     m_nameList = captioned(new QListWidget, QStringLiteral("รายชื่อลูกค้า"));
     m_nameList->setObjectName(QStringLiteral("List1"));
@@ -484,6 +491,7 @@ void ContractScreen::refillValues()
 
 void ContractScreen::newContract()
 {
+    watchCards(false);
     if (!m_form->newContract()) {
         close(); // the number is taken: the run number has to be set anew first
         return;
@@ -536,6 +544,47 @@ void ContractScreen::showFound(const std::optional<Contract>& found)
     if (found)
         m_form->show(*found);
     refresh();
+}
+
+void ContractScreen::useCardReader(std::function<void()> openReader)
+{
+    m_openCardReader = std::move(openReader);
+    m_cmd.scanCard->setEnabled(bool(m_openCardReader));
+    connect(m_cmd.scanCard, &QPushButton::clicked, this, [this] {
+        watchCards(false); // the reader screen takes the card
+        m_openCardReader();
+    });
+    m_cardWatch = new devices::CardWatcher(1500, false, this);
+    connect(m_cardWatch, &devices::CardWatcher::cardRead, this, &ContractScreen::cardInserted);
+    connect(m_cardWatch, &devices::CardWatcher::failed, this,
+            [this](const QString& why) { m_form->prompt().error(why); });
+    connect(m_key, &QComboBox::activated, this,
+            [this](int i) { watchCards(ContractList::Key(i) == ContractList::Key::KuId); });
+}
+
+bool ContractScreen::watchingCards() const
+{
+    return m_cardWatch && m_cardWatch->watching();
+}
+
+void ContractScreen::watchCards(bool on)
+{
+    if (!m_cardWatch)
+        return;
+    if (!on) {
+        m_cardWatch->stop();
+        return;
+    }
+    const QStringList readers = devices::CardReader().readers();
+    if (!readers.isEmpty())
+        m_cardWatch->start(readers.first());
+}
+
+void ContractScreen::cardInserted(const devices::IdCard& card)
+{
+    m_value->setEditText(card.idNumber);
+    m_form->prompt().information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
+    showFound(m_list->search(card.idNumber, QStringLiteral("ไม่พบสัญญา ในฐานข้อมูล")));
 }
 
 void ContractScreen::search()

@@ -2,6 +2,7 @@
 
 #include "contracts/contract_form.h"
 #include "contracts/contract_list.h"
+#include "devices/ui/card_watcher.h"
 
 #include <QHash>
 #include <QWidget>
@@ -53,6 +54,11 @@ public:
     using ToolOpener = std::function<void(const QString& screen)>;
     void useTools(ToolOpener open);
 
+    // The ID card reader of this computer: "สแกนจากบัตร" opens its screen,
+    // and the list's ID-number search takes the number of a card put in.
+    void useCardReader(std::function<void()> openReader);
+    bool watchingCards() const;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,7 +93,7 @@ private:
     struct Commands {
         QPushButton *newContract, *renew, *redeem, *save, *documents, *forfeit, *feeTable,
             *deductTable, *remove, *exit;
-        QPushButton *findCode, *findName, *findId, *customerTable;
+        QPushButton *findCode, *findName, *findId, *customerTable, *scanCard;
     };
 
     void build();
@@ -107,6 +113,8 @@ private:
     void search();
     void findNext();
     void showFound(const std::optional<Contract>& found);
+    void watchCards(bool on);
+    void cardInserted(const devices::IdCard& card);
     void refillValues();
     QWidget* fieldOf(ContractForm::Field field) const;
 
@@ -165,6 +173,9 @@ private:
     QPushButton* m_findNext = nullptr;
     QRadioButton* m_filters[3] = {};
     bool m_popupChoice = false; // the value list's pop-up has just closed
+    std::function<void()> m_openCardReader;
+    devices::CardWatcher* m_cardWatch = nullptr;
+    QString m_cardReader;
 };
 
 } // namespace tawela::contracts

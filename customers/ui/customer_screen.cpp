@@ -466,6 +466,10 @@ void CustomerScreen::buildToolsMenu(QPushButton* toolsButton)
     QAction* card = m_tools->addAction(QStringLiteral("อ่านบัตรประชาชน"));
     card->setObjectName(QStringLiteral("mnuIdCard"));
     card->setEnabled(false);
+    connect(card, &QAction::triggered, this, [this] {
+        if (m_openCardReader)
+            m_openCardReader();
+    });
     toolsButton->setMenu(m_tools);
 }
 
@@ -785,7 +789,7 @@ void CustomerScreen::refresh()
     m_toolsButton->setEnabled(cmd.tools);
     for (QAction* a : m_tools->actions()) {
         if (a->objectName() == QLatin1String("mnuIdCard"))
-            a->setEnabled(false); // the card reader comes with the devices
+            a->setEnabled(cmd.idCard && bool(m_openCardReader));
     }
     m_deletePanel->setVisible(m_form->deleteAsked());
     refreshPanels();

@@ -75,6 +75,13 @@ public:
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     // Where the import's file dialog starts.
     void setImportFolder(const QString& folder) { m_importFolder = folder; }
+    // "อ่านบัตรประชาชน" in the tools menu opens the card reader's screen
+    // (only on computers whose settings say a reader is attached).
+    void useCardReader(std::function<void()> openReader)
+    {
+        m_openCardReader = std::move(openReader);
+        refresh();
+    }
     void refresh();
 
 protected:
@@ -203,6 +210,7 @@ private:
     FileChooser m_chooseFile;
     QVBoxLayout* m_side = nullptr; // the column of panels beside the record
     bool m_closing = false;        // the screen closes itself after a command
+    std::function<void()> m_openCardReader;
 };
 
 } // namespace tawela::customers

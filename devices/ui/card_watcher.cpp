@@ -4,18 +4,19 @@ namespace tawela::devices {
 
 void CardWorker::check(const QString& reader, bool read, bool withPhoto)
 {
-    if (!m_reader.cardPresent(reader)) {
+    int insertions = 0;
+    if (!m_reader.cardPresent(reader, &insertions)) {
         Q_EMIT absent();
         return;
     }
     if (!read) {
-        Q_EMIT present();
+        Q_EMIT present(insertions);
         return;
     }
     try {
-        const IdCard card =
-            m_reader.read(reader, [this](int p) { Q_EMIT progress(p); }, withPhoto);
-        Q_EMIT readDone(card);
+        const IdCard card = m_reader.read(
+            reader, [this](int p) { Q_EMIT progress(p); }, withPhoto);
+        Q_EMIT readDone(card, insertions);
     } catch (const CardError& e) {
         Q_EMIT readFailed(e.description());
     }
@@ -28,18 +29,27 @@ CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(this, &CardWatcher::check, m_worker, &CardWorker::check);
-    connect(m_worker, &CardWorker::absent, this, [this] {
-        m_busy = false;
+    const auto taken = [this] {
         if (m_removalTimer.isActive()) {
             m_removalTimer.stop();
             m_cardTimer.start();
         }
+    };
+    connect(m_worker, &CardWorker::absent, this, [this, taken] {
+        m_busy = false;
+        taken();
         Q_EMIT noCard();
     });
-    connect(m_worker, &CardWorker::present, this, [this] { m_busy = false; });
-    connect(m_worker, &CardWorker::progress, this, &CardWatcher::progress);
-    connect(m_worker, &CardWorker::readDone, this, [this](const IdCard& card) {
+    // Another card put in since: the one read was taken out meanwhile.
+    connect(m_worker, &CardWorker::present, this, [this, taken](int insertions) {
         m_busy = false;
+        if (insertions != m_insertions)
+            taken();
+    });
+    connect(m_worker, &CardWorker::progress, this, &CardWatcher::progress);
+    connect(m_worker, &CardWorker::readDone, this, [this](const IdCard& card, int insertions) {
+        m_busy = false;
+        m_insertions = insertions;
         if (!m_cardTimer.isActive())
             return; // stopped meanwhile
         m_cardTimer.stop();

@@ -17,9 +17,9 @@ public:
 
 Q_SIGNALS:
     void absent();
-    void present();
+    void present(int insertions);
     void progress(int percent);
-    void readDone(const tawela::devices::IdCard& card);
+    void readDone(const tawela::devices::IdCard& card, int insertions);
     void readFailed(const QString& why);
 
 private:
@@ -57,6 +57,7 @@ private:
     QString m_reader;
     bool m_withPhoto;
     bool m_busy = false;
+    int m_insertions = -1; // of the card read last
 };
 
 } // namespace tawela::devices
