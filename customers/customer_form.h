@@ -248,6 +248,9 @@ public:
     // A path chosen in the file dialog; nullopt when it was cancelled, which
     // keeps the path there was.
     void picturePicked(int slot, const std::optional<QString>& path);
+    // A scanned or photographed picture: its full path in the slot's path
+    // and name boxes alike.
+    void pictureCaptured(int slot, const QString& path);
     QString picturePathOf(int slot) const;
     void attachmentPicked(const std::optional<QString>& path);
     // Double-click on a name box: the file name of the path, when the path

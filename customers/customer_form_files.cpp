@@ -40,6 +40,14 @@ void CustomerForm::picturePicked(int slot, const std::optional<QString>& path)
         *p = *path;
 }
 
+void CustomerForm::pictureCaptured(int slot, const QString& path)
+{
+    if (QString* p = picturePath(customer, slot))
+        *p = path;
+    if (QString* n = pictureName(customer, slot))
+        *n = path;
+}
+
 void CustomerForm::attachmentPicked(const std::optional<QString>& path)
 {
     if (path)

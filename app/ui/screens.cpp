@@ -10,6 +10,7 @@
 #include "contracts/ui/table_editor_screen.h"
 #include "customers/ui/customer_screen.h"
 #include "customers/ui/lookup_editor_screen.h"
+#include "devices/ui/capture_screens.h"
 #include "devices/ui/id_card_screen.h"
 #include "platform/db/db_error.h"
 
@@ -141,6 +142,16 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                 QDesktopServices::openUrl(QUrl::fromLocalFile(file));
             });
         screen->setImportFolder(cfg->homeFolder + QStringLiteral("/Excel"));
+        // Scanned and photographed pictures go to the shop's pictures folder.
+        screen->useCapture([=](bool webcam, std::function<void(const QString&)> deliver) {
+            const QString images = QDir(cfg->dataFolder).filePath(QStringLiteral("Images"));
+            registry->open(webcam ? QStringLiteral("frmSnap") : QStringLiteral("frmPicScan"),
+                           [=]() -> QWidget* {
+                               if (webcam)
+                                   return new devices::WebcamScreen(images, deliver, *say);
+                               return new devices::ScanScreen(images, deliver, *say);
+                           });
+        });
         if (who->idCardReaderEnabled) {
             QPointer<customers::CustomerScreen> shown = screen;
             screen->useCardReader([=] {

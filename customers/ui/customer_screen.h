@@ -77,6 +77,11 @@ public:
     void setImportFolder(const QString& folder) { m_importFolder = folder; }
     // "อ่านบัตรประชาชน" in the tools menu opens the card reader's screen
     // (only on computers whose settings say a reader is attached).
+    // The scan and webcam buttons of the picture slots: `open(webcam, deliver)`
+    // opens the capture screen, which hands the stored picture's path back.
+    using CaptureOpener =
+        std::function<void(bool webcam, std::function<void(const QString&)> deliver)>;
+    void useCapture(CaptureOpener open);
     void useCardReader(std::function<void()> openReader)
     {
         m_openCardReader = std::move(openReader);

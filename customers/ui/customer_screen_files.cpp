@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -203,6 +204,26 @@ void CustomerScreen::bindFiles()
         connect(m_files.view[i], &QPushButton::clicked, this, [this, i, picture] {
             showFile(picture ? m_form->viewPicture(i) : m_form->openAttachment());
         });
+    }
+}
+
+void CustomerScreen::useCapture(CaptureOpener open)
+{
+    for (int i = 0; i < 3; ++i) {
+        for (const bool webcam : {false, true}) {
+            QPushButton* b = webcam ? m_files.webcam[i] : m_files.scan[i];
+            b->setEnabled(bool(open));
+            b->setToolTip(webcam ? QStringLiteral("ถ่ายภาพจากกล้อง") : QStringLiteral("สแกนภาพ"));
+            connect(b, &QPushButton::clicked, this, [this, open, i, webcam] {
+                QPointer<CustomerScreen> self = this;
+                open(webcam, [self, i](const QString& path) {
+                    if (!self)
+                        return;
+                    self->m_form->pictureCaptured(i, path);
+                    self->refresh();
+                });
+            });
+        }
     }
 }
 
