@@ -172,6 +172,16 @@ public:
     void openCustomerTable();
     // A customer the customer screen handed back, or the card reader read.
     void customerPicked(const customers::CustomerCard& card);
+
+    // The goods panel's three picture slots (0-2): a path and a caption
+    // ("-" when empty); only the paths are stored, the files stay where they are.
+    QString picturePath(int slot) const;
+    void picturePicked(int slot, const std::optional<QString>& path);
+    // A scanned or photographed picture: its full path as path and caption.
+    void pictureCaptured(int slot, const QString& path);
+    void clearPicture(int slot);
+    // Double-click on the caption: the file name of the path.
+    void pictureNameFromPath(int slot);
     QStringList nameList;
 
     // The one panel shown beside the history: what the person is doing

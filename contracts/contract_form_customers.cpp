@@ -132,4 +132,55 @@ void ContractForm::openCustomerTable()
         m_openCustomers({OpeningMode::Pick, QString()});
 }
 
+namespace {
+
+QString* slotPath(Contract& c, int slot)
+{
+    QString* paths[] = {&c.image1, &c.image2, &c.image3};
+    return slot >= 0 && slot < 3 ? paths[slot] : nullptr;
+}
+
+QString* slotCaption(Contract& c, int slot)
+{
+    QString* captions[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3};
+    return slot >= 0 && slot < 3 ? captions[slot] : nullptr;
+}
+
+} // namespace
+
+QString ContractForm::picturePath(int slot) const
+{
+    const QString* p = slotPath(const_cast<Contract&>(contract), slot);
+    return p ? *p : QString();
+}
+
+void ContractForm::picturePicked(int slot, const std::optional<QString>& path)
+{
+    if (QString* p = slotPath(contract, slot); p && path)
+        *p = *path;
+}
+
+void ContractForm::pictureCaptured(int slot, const QString& path)
+{
+    if (QString* p = slotPath(contract, slot))
+        *p = path;
+    if (QString* c = slotCaption(contract, slot))
+        *c = path;
+}
+
+void ContractForm::clearPicture(int slot)
+{
+    if (QString* p = slotPath(contract, slot))
+        p->clear();
+    if (QString* c = slotCaption(contract, slot))
+        *c = QStringLiteral("-");
+}
+
+void ContractForm::pictureNameFromPath(int slot)
+{
+    if (QString* p = slotPath(contract, slot))
+        if (const auto name = customers::captionFromPath(*p))
+            *slotCaption(contract, slot) = *name;
+}
+
 } // namespace tawela::contracts

@@ -5,7 +5,9 @@
 
 #include <QDate>
 #include <QString>
+
 #include <QStringList>
+#include <optional>
 
 namespace tawela::customers {
 
@@ -72,6 +74,10 @@ struct CustomerCard {
 // address leaves out empty lines; found any other way its lines are joined
 // by single spaces whatever they hold.
 CustomerCard cardOfFound(const Customer& c, bool byCode);
+
+// A picture or attachment caption from its path: from the last separator before the
+// path's first "." to the end; none when a folder name holds that dot.
+std::optional<QString> captionFromPath(const QString& path);
 // The customer screen's hand-back in pick mode, from the values as shown.
 CustomerCard cardOfPicked(const Customer& c);
 

@@ -19,9 +19,11 @@ template <typename C> auto* pictureName(C& c, int slot)
     return slot >= 0 && slot < 3 ? names[slot] : nullptr;
 }
 
+} // namespace
+
 // The file name of a path whose last part has an extension; paths from
 // other computers may use either separator.
-std::optional<QString> nameOf(const QString& path)
+std::optional<QString> captionFromPath(const QString& path)
 {
     const qsizetype dot = path.indexOf(u'.');
     if (dot < 0)
@@ -31,8 +33,6 @@ std::optional<QString> nameOf(const QString& path)
         return std::nullopt;
     return path.mid(slash + 1);
 }
-
-} // namespace
 
 void CustomerForm::picturePicked(int slot, const std::optional<QString>& path)
 {
@@ -57,13 +57,13 @@ void CustomerForm::attachmentPicked(const std::optional<QString>& path)
 void CustomerForm::pictureNameFromPath(int slot)
 {
     if (QString* p = picturePath(customer, slot))
-        if (const auto name = nameOf(*p))
+        if (const auto name = captionFromPath(*p))
             *pictureName(customer, slot) = *name;
 }
 
 void CustomerForm::attachmentNameFromPath()
 {
-    if (const auto name = nameOf(customer.excelFile))
+    if (const auto name = captionFromPath(customer.excelFile))
         customer.excelName = *name;
 }
 

@@ -128,6 +128,17 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             return new devices::IdCardScreen(std::move(form), *say);
         });
     };
+    // Scanned and photographed pictures go to the shop's pictures folder and
+    // back to the slot that asked for them.
+    auto openCapture = [=](bool webcam, std::function<void(const QString&)> deliver) {
+        const QString images = QDir(cfg->dataFolder).filePath(QStringLiteral("Images"));
+        registry->open(webcam ? QStringLiteral("frmSnap") : QStringLiteral("frmPicScan"),
+                       [=]() -> QWidget* {
+                           if (webcam)
+                               return new devices::WebcamScreen(images, deliver, *say);
+                           return new devices::ScanScreen(images, deliver, *say);
+                       });
+    };
     // The customer screen, opened for a reason; a picked customer goes to `pick`.
     auto customerScreen = [=](const customers::Opening& opening,
                               customers::CustomerForm::PickHandler pick) -> QWidget* {
@@ -142,16 +153,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                 QDesktopServices::openUrl(QUrl::fromLocalFile(file));
             });
         screen->setImportFolder(cfg->homeFolder + QStringLiteral("/Excel"));
-        // Scanned and photographed pictures go to the shop's pictures folder.
-        screen->useCapture([=](bool webcam, std::function<void(const QString&)> deliver) {
-            const QString images = QDir(cfg->dataFolder).filePath(QStringLiteral("Images"));
-            registry->open(webcam ? QStringLiteral("frmSnap") : QStringLiteral("frmPicScan"),
-                           [=]() -> QWidget* {
-                               if (webcam)
-                                   return new devices::WebcamScreen(images, deliver, *say);
-                               return new devices::ScanScreen(images, deliver, *say);
-                           });
-        });
+        screen->useCapture(openCapture);
         if (who->idCardReaderEnabled) {
             QPointer<customers::CustomerScreen> shown = screen;
             screen->useCardReader([=] {
@@ -188,6 +190,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                            [=] { return customerScreen(opening, pick); });
         });
         screen->form().useArchive(db->archive());
+        screen->useCapture(openCapture);
         if (who->idCardReaderEnabled)
             screen->useCardReader([=] {
                 openCardReader([shown](const customers::CustomerCard& card, const QString&) {

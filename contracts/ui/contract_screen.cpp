@@ -1,6 +1,7 @@
 #include "contracts/ui/contract_screen.h"
 
 #include "platform/ui/form_binding.h"
+#include "platform/ui/picture_viewer.h"
 #include "platform/ui/screen_parts.h"
 #include "platform/ui/thai_date_edit.h"
 #include "platform/ui/twips.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -263,6 +265,7 @@ QGroupBox* ContractScreen::buildGoodsPanel()
     m_f.fake = new QCheckBox(QStringLiteral("สินค้าขายฝากไม่แสดงในสัญญา"));
     m_f.fake->setObjectName(QStringLiteral("check2"));
     g->addRow(QString(), m_f.fake);
+    buildPictureSlots(g);
     // The two marks stand apart, each in its own frame, so they never read
     // as one word.
     auto mark = [](const char* name, const QString& text) {
@@ -410,6 +413,12 @@ void ContractScreen::bindFields()
     text(m_f.weight, c.weight);
     text(m_f.serial, c.sn);
     text(m_f.otherDetail, c.otherDetail);
+    QString* paths[] = {&c.image1, &c.image2, &c.image3};
+    QString* captions[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3};
+    for (int i = 0; i < 3; ++i) {
+        text(m_pictures[i].path, *paths[i]);
+        text(m_pictures[i].caption, *captions[i]);
+    }
     b.check(
         m_f.fake, [&c] { return c.fakeProductUse; }, [&c](bool on) { c.fakeProductUse = on; });
     // A rate chosen from the list (not Enter in the box, which only moves on).
@@ -544,6 +553,99 @@ void ContractScreen::showFound(const std::optional<Contract>& found)
     if (found)
         m_form->show(*found);
     refresh();
+}
+
+void ContractScreen::buildPictureSlots(QFormLayout* into)
+{
+    const char* pathNames[] = {"Text8", "Text9", "Text12"};
+    const char* captionNames[] = {"Text16", "Text17", "Text18"};
+    for (int i = 0; i < 3; ++i) {
+        PictureSlot& p = m_pictures[i];
+        const QString n = QString::number(i + 1);
+        p.path = captioned(new QLineEdit, QStringLiteral("ที่อยู่ภาพที่ ") + n);
+        p.path->setObjectName(QLatin1String(pathNames[i]));
+        p.caption = captioned(new QLineEdit, QStringLiteral("ชื่อภาพที่ ") + n);
+        p.caption->setObjectName(QLatin1String(captionNames[i]));
+        p.caption->setPlaceholderText(QStringLiteral("-"));
+        p.caption->setToolTip(QStringLiteral("ดับเบิลคลิกเพื่อใช้ชื่อแฟ้มจากที่อยู่"));
+        p.caption->setMaximumWidth(110);
+        p.path->setMinimumWidth(160);
+        p.caption->installEventFilter(this);
+        auto small = [&](const char* name, const QString& caption, const QString& spoken) {
+            QPushButton* b = platform::ui::button(name, caption);
+            b->setAccessibleName(spoken + n);
+            b->setToolTip(spoken + n);
+            b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+            b->setMaximumWidth(64);
+            return b;
+        };
+        p.choose = small(QStringLiteral("cmdPicFile%1").arg(i + 1).toLatin1().constData(),
+                         QStringLiteral("…"), QStringLiteral("เลือกแฟ้มภาพที่ "));
+        p.scan = small(QStringLiteral("cmdPicScan%1").arg(i + 1).toLatin1().constData(),
+                       QStringLiteral("สแกน"), QStringLiteral("สแกนภาพที่ "));
+        p.webcam = small(QStringLiteral("cmdPicCam%1").arg(i + 1).toLatin1().constData(),
+                         QStringLiteral("กล้อง"), QStringLiteral("ถ่ายภาพที่ "));
+        p.view = small(QStringLiteral("cmdPicView%1").arg(i + 1).toLatin1().constData(),
+                       QStringLiteral("ดู"), QStringLiteral("ดูภาพที่ "));
+        p.remove = small(QStringLiteral("cmdPicDel%1").arg(i + 1).toLatin1().constData(),
+                         QStringLiteral("ลบภาพ"), QStringLiteral("ลบภาพที่ "));
+        p.scan->setEnabled(false);
+        p.webcam->setEnabled(false);
+        auto* row = new QHBoxLayout;
+        row->setSpacing(2);
+        row->addWidget(p.path, 1);
+        row->addWidget(p.caption);
+        for (QPushButton* b : {p.choose, p.scan, p.webcam, p.view, p.remove})
+            row->addWidget(b);
+        auto* label = new QLabel(QStringLiteral("ภาพที่ ") + n);
+        label->setBuddy(p.path);
+        into->addRow(label, row);
+
+        connect(p.choose, &QPushButton::clicked, this, [this, i] {
+            // The filters of the picture dialog; the first slot also takes Photoshop files.
+            QStringList filters{QStringLiteral("Bitmap Files (*.bmp)"),
+                                QStringLiteral("JPEG Files (*.jpg *.jpeg)"),
+                                QStringLiteral("PCX Files (*.pcx)"),
+                                QStringLiteral("PNG Files (*.png)"),
+                                QStringLiteral("GIF Files (*.gif)"),
+                                QStringLiteral("TIFF Files (*.tif *.tiff)")};
+            filters << (i == 0 ? QStringLiteral("All Image Files (*.bmp *.jpg *.jpeg *.pcx *.png "
+                                                "*.gif *.psd *.tif *.tiff)")
+                               : QStringLiteral("All Image Files (*.bmp *.jpg *.jpeg *.pcx *.png "
+                                                "*.gif *.tif *.tiff)"));
+            const QString was = m_form->picturePath(i);
+            const auto path = (m_chooseFile ? m_chooseFile : FileChooser(platform::ui::askForFile))(
+                QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, 6,
+                was.isEmpty() ? QDir::homePath() : QFileInfo(was).path());
+            run([this, i, path] { m_form->picturePicked(i, path); });
+        });
+        connect(p.view, &QPushButton::clicked, this, [this, i] {
+            const QString path = m_form->picturePath(i);
+            if (path.isEmpty())
+                return;
+            auto* viewer = new platform::ui::PictureViewer(path);
+            viewer->showFullScreen();
+        });
+        connect(p.remove, &QPushButton::clicked, this,
+                [this, i] { run([this, i] { m_form->clearPicture(i); }); });
+    }
+}
+
+void ContractScreen::useCapture(CaptureOpener open)
+{
+    for (int i = 0; i < 3; ++i) {
+        for (const bool webcam : {false, true}) {
+            QPushButton* b = webcam ? m_pictures[i].webcam : m_pictures[i].scan;
+            b->setEnabled(bool(open));
+            connect(b, &QPushButton::clicked, this, [this, open, i, webcam] {
+                QPointer<ContractScreen> self = this;
+                open(webcam, [self, i](const QString& path) {
+                    if (self)
+                        self->run([self, i, path] { self->m_form->pictureCaptured(i, path); });
+                });
+            });
+        }
+    }
 }
 
 void ContractScreen::useCardReader(std::function<void()> openReader)

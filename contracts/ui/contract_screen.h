@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -57,6 +58,16 @@ public:
     // The ID card reader of this computer: "สแกนจากบัตร" opens its screen,
     // and the list's ID-number search takes the number of a card put in.
     void useCardReader(std::function<void()> openReader);
+
+    // The scan and webcam buttons of the picture slots: `open(webcam,
+    // deliver)` opens the capture screen, which hands the picture's path back.
+    using CaptureOpener =
+        std::function<void(bool webcam, std::function<void(const QString&)> deliver)>;
+    void useCapture(CaptureOpener open);
+    // The picture slots' file dialog: the chosen path, nullopt when cancelled.
+    using FileChooser = std::function<std::optional<QString>(
+        const QString& title, const QStringList& filters, int selected, const QString& start)>;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     bool watchingCards() const;
 
 protected:
@@ -174,6 +185,13 @@ private:
     QRadioButton* m_filters[3] = {};
     bool m_popupChoice = false; // the value list's pop-up has just closed
     std::function<void()> m_openCardReader;
+    struct PictureSlot {
+        QLineEdit *path, *caption;
+        QPushButton *choose, *scan, *webcam, *view, *remove;
+    };
+    std::array<PictureSlot, 3> m_pictures{};
+    FileChooser m_chooseFile;
+    void buildPictureSlots(QFormLayout* into);
     devices::CardWatcher* m_cardWatch = nullptr;
     QString m_cardReader;
 };

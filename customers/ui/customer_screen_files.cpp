@@ -1,5 +1,7 @@
 #include "customers/ui/customer_screen.h"
 
+#include "platform/ui/picture_viewer.h"
+
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
 
@@ -46,46 +48,6 @@ QStringList attachmentFilters()
     return {QStringLiteral("Excel Files (*.xls *.xlsx)"),
             QStringLiteral("All Excel Files (*.xls *.xlsx)")};
 }
-
-std::optional<QString> askForFile(const QString& title, const QStringList& filters, int selected,
-                                  const QString& start)
-{
-    QFileDialog dialog(nullptr, title, start);
-    platform::ui::thaiLabels(dialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.value(selected));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ชื่อแฟ้ม"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return QDir::toNativeSeparators(dialog.selectedFiles().first());
-}
-
-// The full-screen picture: a click or any key closes it.
-class PictureViewer : public QLabel {
-public:
-    explicit PictureViewer(const QString& path)
-    {
-        setObjectName(QStringLiteral("PictureViewer"));
-        setWindowTitle(QFileInfo(path).fileName());
-        setAttribute(Qt::WA_DeleteOnClose);
-        setAlignment(Qt::AlignCenter);
-        setStyleSheet(QStringLiteral("background: black; color: white;"));
-        const QPixmap picture(path);
-        const QSize room = screen() ? screen()->size() : QSize(1280, 800);
-        if (picture.isNull())
-            setText(QStringLiteral("เปิดรูปภาพ ") + path + QStringLiteral(" ไม่ได้"));
-        else
-            setPixmap(picture.size().boundedTo(room) == picture.size()
-                          ? picture
-                          : picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        setAccessibleName(QStringLiteral("รูปภาพ ") + QFileInfo(path).fileName());
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent*) override { close(); }
-    void keyPressEvent(QKeyEvent*) override { close(); }
-};
 
 } // namespace
 
@@ -165,7 +127,8 @@ QWidget* CustomerScreen::buildFilesPanel()
 std::optional<QString> CustomerScreen::chooseFile(const QString& title, const QStringList& filters,
                                                   int selected, const QString& start) const
 {
-    return (m_chooseFile ? m_chooseFile : FileChooser(askForFile))(title, filters, selected, start);
+    return (m_chooseFile ? m_chooseFile : FileChooser(platform::ui::askForFile))(title, filters,
+                                                                                 selected, start);
 }
 
 void CustomerScreen::bindFiles()
@@ -233,7 +196,7 @@ void CustomerScreen::showFile(const CustomerForm::FileView& view)
     case CustomerForm::FileView::Kind::Nothing:
         return;
     case CustomerForm::FileView::Kind::FullScreen: {
-        auto* viewer = new PictureViewer(view.path);
+        auto* viewer = new platform::ui::PictureViewer(view.path);
         viewer->showFullScreen();
         return;
     }

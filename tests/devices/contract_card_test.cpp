@@ -67,3 +67,60 @@ TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensThe
     EXPECT_TRUE(readerOpened);
     EXPECT_FALSE(screen.watchingCards()); // the reader's own screen takes the card
 }
+
+TEST(ContractScreenPictures, FileScanCaptionAndRemoveInTheThreeSlots)
+{
+    test::TempDatabase t;
+    platform::ScriptedPrompt prompt;
+    admin::Session session;
+    auto form = std::make_unique<contracts::ContractForm>(t.db, session, prompt);
+    ASSERT_TRUE(form->open());
+    contracts::ContractScreen screen(std::move(form),
+                                     std::make_unique<contracts::ContractList>(t.db, prompt));
+    QStringList filtersAsked;
+    int selectedAsked = -1;
+    screen.setFileChooser([&](const QString&, const QStringList& filters, int selected,
+                              const QString&) -> std::optional<QString> {
+        filtersAsked = filters;
+        selectedAsked = selected;
+        return QStringLiteral("/srv/a.b/รูป");
+    });
+    QList<bool> opened;
+    screen.useCapture([&](bool webcam, std::function<void(const QString&)> deliver) {
+        opened << webcam;
+        deliver(QStringLiteral("/shop/Images/webcam-20261210-101500.jpg"));
+    });
+    screen.resize(1280, 720);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdNew")), Qt::LeftButton);
+
+    auto field = [&](const char* name) {
+        return screen.findChild<QLineEdit*>(QLatin1String(name));
+    };
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPicFile1")),
+                      Qt::LeftButton);
+    EXPECT_EQ(field("Text8")->text(), QStringLiteral("/srv/a.b/รูป"));
+    EXPECT_EQ(selectedAsked, 6);
+    EXPECT_TRUE(filtersAsked.value(6).contains(QStringLiteral("*.psd")));
+    // A dot in a folder name gives no caption.
+    QTest::mouseDClick(field("Text16"), Qt::LeftButton);
+    EXPECT_EQ(field("Text16")->text(), QString());
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPicCam2")), Qt::LeftButton);
+    EXPECT_EQ(opened, QList<bool>{true});
+    EXPECT_EQ(field("Text9")->text(), QStringLiteral("/shop/Images/webcam-20261210-101500.jpg"));
+    EXPECT_EQ(field("Text17")->text(), field("Text9")->text());
+    field("Text17")->clear();
+    QTest::mouseDClick(field("Text17"), Qt::LeftButton);
+    EXPECT_EQ(field("Text17")->text(), QStringLiteral("webcam-20261210-101500.jpg"));
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPicFile2")),
+                      Qt::LeftButton);
+    EXPECT_FALSE(filtersAsked.value(6).contains(QStringLiteral("*.psd")));
+
+    QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPicDel2")), Qt::LeftButton);
+    EXPECT_EQ(field("Text9")->text(), QString());
+    EXPECT_EQ(field("Text17")->text(), QStringLiteral("-"));
+    EXPECT_EQ(screen.form().contract.image2, QString());
+    EXPECT_EQ(screen.form().contract.image1, QStringLiteral("/srv/a.b/รูป"));
+}
