@@ -170,7 +170,15 @@ QImage Scanner::scan(const QString& device, int dpi, const std::function<void(in
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     for (;;) {
         if (cancel) {
+            // The scanner finishes its side once asked: what it still sends
+            // is read and dropped until it says it has stopped.
             sane_cancel(h);
+            for (int i = 0; i < 100000; ++i) {
+                SANE_Int dropped = 0;
+                if (sane_read(h, reinterpret_cast<SANE_Byte*>(buffer.data()),
+                              SANE_Int(buffer.size()), &dropped) != SANE_STATUS_GOOD)
+                    break;
+            }
             return {};
         }
         SANE_Int length = 0;
