@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ class CardReaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!test::virtualReaderThere())
+        if (!test::virtualReaderThere() && qEnvironmentVariableIsEmpty("TAWELA_TEST_CARD_READER"))
             GTEST_SKIP() << "no smart-card service with the virtual reader (scripts/with-pcscd)";
         QFile f(m_dir.filePath(QStringLiteral("photo.jpg")));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -143,4 +144,29 @@ TEST_F(CardReaderTest, ACardPulledOutOrWithAWrongCheckDigitGivesNoData)
     } catch (const devices::CardError& e) {
         EXPECT_EQ(e.kind(), devices::CardError::Kind::BadCheckDigit);
     }
+}
+
+// Runs on the virtual card, or on a real reader with a real card in it:
+//   TAWELA_TEST_CARD_READER="ACS ACR39U ICC Reader 00 00" build/tests/devices/devices_test
+TEST_F(CardReaderTest, WhateverCardIsInReadsAsAThaiIdCardShould)
+{
+    QString readerName = qEnvironmentVariable("TAWELA_TEST_CARD_READER");
+    std::optional<test::VirtualCard> card;
+    if (readerName.isEmpty()) {
+        readerName = test::virtualReader();
+        card.emplace(test::provincialCard(photo()));
+    }
+    ASSERT_TRUE(reader.cardPresent(readerName)) << "no card in " << readerName.toStdString();
+    const devices::IdCard c = reader.read(readerName);
+    EXPECT_TRUE(devices::idNumberValid(c.idNumber));
+    EXPECT_EQ(c.fieldText().split(u'#').size(), 26);
+    for (const QString& date : {c.birth, c.issued, c.expires})
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}$")).match(date).hasMatch())
+            << date.toStdString();
+    EXPECT_FALSE(c.thaiFirst.isEmpty());
+    EXPECT_TRUE(c.sex == u"1" || c.sex == u"2");
+    EXPECT_FALSE(devices::addressText(c).isEmpty());
+    EXPECT_TRUE(c.photo.startsWith(QByteArray::fromHex("FFD8")));
+    EXPECT_TRUE(c.photo.endsWith(QByteArray::fromHex("FFD9")));
+    EXPECT_FALSE(QImage::fromData(c.photo, "JPG").isNull());
 }
