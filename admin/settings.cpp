@@ -85,48 +85,12 @@ Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
     return s;
 }
 
-namespace {
-
-// A writer that passes on only the columns named.
-struct SomeColumns {
-    platform::db::RowWriter& to;
-    const QSet<QString>& columns;
-    void text(const QString& c, const QString& v)
-    {
-        if (columns.contains(c))
-            to.text(c, v);
-    }
-    void integer(const QString& c, qint64 v)
-    {
-        if (columns.contains(c))
-            to.integer(c, v);
-    }
-    void boolean(const QString& c, bool v)
-    {
-        if (columns.contains(c))
-            to.boolean(c, v);
-    }
-    void decimal(const QString& c, const platform::Decimal& v)
-    {
-        if (columns.contains(c))
-            to.decimal(c, v);
-    }
-    void date(const QString& c, const QDate& v)
-    {
-        if (columns.contains(c))
-            to.date(c, v);
-    }
-};
-
-} // namespace
-
 void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings,
                   const QSet<QString>& columns)
 {
     Recordset rs = settingsRecord(main);
-    platform::db::RowWriter writer{rs};
-    SomeColumns some{writer, columns};
-    mapColumns(some, settings);
+    platform::db::RowWriter writer{rs, false, &columns};
+    mapColumns(writer, settings);
     rs.store();
 }
 

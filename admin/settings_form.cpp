@@ -1,5 +1,6 @@
 #include "admin/settings_form.h"
 
+#include "platform/db/condition.h"
 #include "platform/db/db_error.h"
 #include "platform/db/transaction.h"
 #include "text/thai_text.h"
@@ -24,44 +25,23 @@ QList<Option> receiptChoices()
             {QStringLiteral("แบบย่อ"), QStringLiteral("3"), {}}};
 }
 
-// What each number field accepts, and what the person is told otherwise.
-struct Range {
+// Each number field in the screen's order: where it is kept (none for the
+// minimum interest, an amount), what it accepts, and its name in the message.
+struct NumberField {
+    qint64 Settings::*member;
     qint64 low, high;
     const char* caption;
 };
-constexpr Range Ranges[SettingsForm::NumberCount] = {
-    {1, 3650, "จำนวนวันรับฝาก"},
-    {0, 365, "จำนวนวันยืดหยุ่น"},
-    {0, 1000000, "ดอกเบี้ยขั้นต่ำ"},
-    {1, 99999999, "เลขที่สัญญา (รัน)"},
-    {1, 999999999, "ใบเสร็จเลขที่ (รัน)"},
-    {0, 5000, "ระยะ offset การพิมพ์"},
-    {1, 16, "Port #"},
-    {0, 365, "จำนวนวันเตือนการสำรองข้อมูล"},
+constexpr NumberField NumberFields[SettingsForm::NumberCount] = {
+    {&Settings::chumnumDuration, 1, 3650, "จำนวนวันรับฝาก"},
+    {&Settings::relaxDay, 0, 365, "จำนวนวันยืดหยุ่น"},
+    {nullptr, 0, 1000000, "ดอกเบี้ยขั้นต่ำ"},
+    {&Settings::chumnumRun, 1, 99999999, "เลขที่สัญญา (รัน)"},
+    {&Settings::runRecv, 1, 999999999, "ใบเสร็จเลขที่ (รัน)"},
+    {&Settings::offsetPrint, 0, 5000, "ระยะ offset การพิมพ์"},
+    {&Settings::runInvoice, 1, 16, "Port #"},
+    {&Settings::backupDuration, 0, 365, "จำนวนวันเตือนการสำรองข้อมูล"},
 };
-
-qint64* member(Settings& s, Number field)
-{
-    switch (field) {
-    case Number::ChumnumDuration:
-        return &s.chumnumDuration;
-    case Number::RelaxDay:
-        return &s.relaxDay;
-    case Number::ChumnumRun:
-        return &s.chumnumRun;
-    case Number::RunRecv:
-        return &s.runRecv;
-    case Number::OffsetPrint:
-        return &s.offsetPrint;
-    case Number::Port:
-        return &s.runInvoice;
-    case Number::BackupDuration:
-        return &s.backupDuration;
-    case Number::MinInteres:
-        break;
-    }
-    return nullptr;
-}
 
 // The columns this screen shows; the company details, the sign-in switch and
 // the backup date belong to other screens.
@@ -102,11 +82,7 @@ const QSet<QString>& screenColumns()
 // The largest run among numbers that are `prefix` followed by digits only.
 qint64 highestRun(platform::db::Database& db, const QString& sql, const QString& prefix)
 {
-    QString pattern = prefix;
-    pattern.replace(u'\\', QStringLiteral("\\\\"))
-        .replace(u'%', QStringLiteral("\\%"))
-        .replace(u'_', QStringLiteral("\\_"));
-    QSqlQuery q = db.exec(sql.arg(db.dialect().like()), {QString(pattern + u'%')});
+    QSqlQuery q = db.exec(sql.arg(db.dialect().like()), {platform::db::likePrefixPattern(prefix)});
     static const QRegularExpression digits(QStringLiteral("^\\d{1,18}$"));
     qint64 highest = 0;
     while (q.next()) {
@@ -163,8 +139,8 @@ bool SettingsForm::open()
         return false;
     }
     for (int i = 0; i < NumberCount; ++i)
-        if (qint64* value = member(settings, Number(i)))
-            m_numbers[i] = QString::number(*value);
+        if (NumberFields[i].member)
+            m_numbers[i] = QString::number(settings.*NumberFields[i].member);
     m_numbers[int(Number::MinInteres)] = settings.minInteres.toString();
     m_openedRun = settings.chumnumRun;
     m_openedRecv = settings.runRecv;
@@ -276,13 +252,13 @@ std::optional<Number> SettingsForm::save(const QDate& today)
     // Every number as a whole number in its range.
     Settings s = settings;
     for (int i = 0; i < NumberCount; ++i) {
-        const Range& r = Ranges[i];
+        const NumberField& r = NumberFields[i];
         const QString text = m_numbers[i].trimmed();
         const QString outOfRange = QStringLiteral("%1 ต้องเป็นตัวเลขตั้งแต่ %2 ถึง %3")
                                        .arg(QString::fromUtf8(r.caption))
                                        .arg(r.low)
                                        .arg(r.high);
-        if (Number(i) == Number::MinInteres) {
+        if (!r.member) {
             const auto value =
                 platform::Decimal::parse(text.isEmpty() ? QStringLiteral("0") : text);
             if (!value || *value < platform::Decimal::fromInt(r.low) ||
@@ -295,7 +271,7 @@ std::optional<Number> SettingsForm::save(const QDate& today)
         const qint64 value = text.toLongLong(&ok);
         if (!ok || value < r.low || value > r.high)
             return refuse(Number(i), outOfRange);
-        *member(s, Number(i)) = value;
+        s.*r.member = value;
     }
     if (s.backupAlert && s.backupDuration < 1)
         return refuse(Number::BackupDuration,

@@ -172,24 +172,9 @@ P2Rule p2Rule(const QByteArray& atr)
     return P2Rule::Unknown;
 }
 
-} // namespace
-
-CardReader::Status CardReader::libraryStatus() const
+// The names of the readers the service knows.
+QStringList readerNames(const Context& ctx)
 {
-    const Context ctx;
-    if (!ctx.ok())
-        return {false, serviceMissing()};
-    const QStringList names = readers();
-    if (names.isEmpty())
-        return {true, QStringLiteral("บริการอ่านบัตรพร้อม แต่ยังไม่พบเครื่องอ่านบัตร")};
-    return {true, QStringLiteral("พร้อมอ่านบัตร (เครื่องอ่าน %1 เครื่อง)").arg(names.size())};
-}
-
-QStringList CardReader::readers() const
-{
-    const Context ctx;
-    if (!ctx.ok())
-        return {};
     DWORD length = 0;
     if (SCardListReaders(ctx.handle(), nullptr, nullptr, &length) != SCARD_S_SUCCESS || length == 0)
         return {};
@@ -201,6 +186,25 @@ QStringList CardReader::readers() const
         if (!n.isEmpty())
             list << QString::fromUtf8(n);
     return list;
+}
+
+} // namespace
+
+CardReader::Status CardReader::libraryStatus() const
+{
+    const Context ctx;
+    if (!ctx.ok())
+        return {false, serviceMissing()};
+    const QStringList names = readerNames(ctx);
+    if (names.isEmpty())
+        return {true, QStringLiteral("บริการอ่านบัตรพร้อม แต่ยังไม่พบเครื่องอ่านบัตร")};
+    return {true, QStringLiteral("พร้อมอ่านบัตร (เครื่องอ่าน %1 เครื่อง)").arg(names.size())};
+}
+
+QStringList CardReader::readers() const
+{
+    const Context ctx;
+    return ctx.ok() ? readerNames(ctx) : QStringList();
 }
 
 bool CardReader::cardPresent(const QString& reader, int* insertions) const
@@ -229,7 +233,7 @@ IdCard CardReader::read(const QString& reader, const std::function<void(int)>& p
     const Context ctx;
     if (!ctx.ok())
         throw CardError(Kind::NoService, serviceMissing());
-    if (!readers().contains(reader))
+    if (!readerNames(ctx).contains(reader))
         throw CardError(Kind::NoReader, QStringLiteral("ไม่พบเครื่องอ่านบัตร กรุณาต่อเครื่องอ่านบัตร"));
     said(1);
     Card card(ctx, reader);

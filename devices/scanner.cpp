@@ -29,35 +29,45 @@ QString saneText(SANE_Status status)
     return QString::fromUtf8(sane_strstatus(status));
 }
 
-// Sets an option by its name when the scanner has it; what cannot be set
-// stays as the scanner has it.
-void setOption(SANE_Handle h, const char* name, const void* value)
+// The settable option of that name; none when the scanner lacks it (what
+// cannot be set stays as the scanner has it).
+std::pair<SANE_Int, const SANE_Option_Descriptor*> settable(SANE_Handle h, const char* name)
 {
     for (SANE_Int i = 1;; ++i) {
         const SANE_Option_Descriptor* d = sane_get_option_descriptor(h, i);
         if (!d)
-            return;
-        if (d->name && qstrcmp(d->name, name) == 0) {
-            if (!SANE_OPTION_IS_SETTABLE(d->cap))
-                return;
-            if (d->type == SANE_TYPE_STRING && d->constraint_type == SANE_CONSTRAINT_STRING_LIST) {
-                bool offered = false;
-                for (const SANE_String_Const* s = d->constraint.string_list; *s; ++s)
-                    offered = offered || qstrcmp(*s, static_cast<const char*>(value)) == 0;
-                if (!offered)
-                    return;
-            }
-            SANE_Int info = 0;
-            if (d->type == SANE_TYPE_FIXED) {
-                const SANE_Word fixed = SANE_FIX(*static_cast<const int*>(value));
-                sane_control_option(h, i, SANE_ACTION_SET_VALUE, const_cast<SANE_Word*>(&fixed),
-                                    &info);
-            } else {
-                sane_control_option(h, i, SANE_ACTION_SET_VALUE, const_cast<void*>(value), &info);
-            }
-            return;
-        }
+            return {0, nullptr};
+        if (d->name && qstrcmp(d->name, name) == 0)
+            return SANE_OPTION_IS_SETTABLE(d->cap) ? std::pair(i, d) : std::pair(0, nullptr);
     }
+}
+
+// A choice among the scanner's own words, when it offers that one.
+void setChoice(SANE_Handle h, const char* name, const char* value)
+{
+    const auto [i, d] = settable(h, name);
+    if (!d || d->type != SANE_TYPE_STRING)
+        return;
+    if (d->constraint_type == SANE_CONSTRAINT_STRING_LIST) {
+        bool offered = false;
+        for (const SANE_String_Const* s = d->constraint.string_list; *s; ++s)
+            offered = offered || qstrcmp(*s, value) == 0;
+        if (!offered)
+            return;
+    }
+    SANE_Int info = 0;
+    sane_control_option(h, i, SANE_ACTION_SET_VALUE, const_cast<char*>(value), &info);
+}
+
+// A number, whole or fixed-point as the scanner keeps it.
+void setNumber(SANE_Handle h, const char* name, int value)
+{
+    const auto [i, d] = settable(h, name);
+    if (!d || (d->type != SANE_TYPE_INT && d->type != SANE_TYPE_FIXED))
+        return;
+    SANE_Word word = d->type == SANE_TYPE_FIXED ? SANE_FIX(value) : value;
+    SANE_Int info = 0;
+    sane_control_option(h, i, SANE_ACTION_SET_VALUE, &word, &info);
 }
 
 // The page's lines as they arrive, into a picture.
@@ -129,24 +139,9 @@ QImage Scanner::scan(const QString& device, int dpi, const std::function<void(in
     startService();
     const Opened opened(device);
     const SANE_Handle h = opened.handle();
-    setOption(h, SANE_NAME_SCAN_MODE, SANE_VALUE_SCAN_MODE_COLOR);
-    {
-        const SANE_Int depth = 8;
-        setOption(h, SANE_NAME_BIT_DEPTH, &depth);
-    }
-    // The resolution is a whole number on some scanners and fixed-point on others.
-    for (SANE_Int i = 1;; ++i) {
-        const SANE_Option_Descriptor* d = sane_get_option_descriptor(h, i);
-        if (!d)
-            break;
-        if (d->name && qstrcmp(d->name, SANE_NAME_SCAN_RESOLUTION) == 0 &&
-            SANE_OPTION_IS_SETTABLE(d->cap)) {
-            SANE_Word value = d->type == SANE_TYPE_FIXED ? SANE_FIX(dpi) : dpi;
-            SANE_Int info = 0;
-            sane_control_option(h, i, SANE_ACTION_SET_VALUE, &value, &info);
-            break;
-        }
-    }
+    setChoice(h, SANE_NAME_SCAN_MODE, SANE_VALUE_SCAN_MODE_COLOR);
+    setNumber(h, SANE_NAME_BIT_DEPTH, 8);
+    setNumber(h, SANE_NAME_SCAN_RESOLUTION, dpi);
 
     SANE_Status s = sane_start(h);
     if (s != SANE_STATUS_GOOD) {

@@ -66,13 +66,13 @@ QString pulseCashDrawer(const SerialDevice& port)
     if (!serial.open(QIODevice::WriteOnly))
         return QStringLiteral("เปิดพอร์ต %1 ไม่ได้ (%2)").arg(port.name, serial.errorString());
     const QByteArray pulse(21, '0');
-    // 21 characters take about 22 ms at 9600 baud; a second is plenty.
-    if (serial.write(pulse) != pulse.size() || !serial.waitForBytesWritten(1000))
+    // 21 characters take about 22 ms at 9600 baud; a second a step is plenty.
+    bool sent = serial.write(pulse) == pulse.size();
+    while (sent && serial.bytesToWrite() > 0)
+        sent = serial.waitForBytesWritten(1000);
+    if (!sent)
         return QStringLiteral("ส่งคำสั่งไปยังพอร์ต %1 ไม่สำเร็จ (%2)")
             .arg(port.name, serial.errorString());
-    while (serial.bytesToWrite() > 0 && serial.waitForBytesWritten(1000)) {
-    }
-    serial.flush();
     serial.close();
     return {};
 }

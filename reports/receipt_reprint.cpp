@@ -1,5 +1,6 @@
 #include "reports/receipt_reprint.h"
 
+#include "platform/db/condition.h"
 #include "platform/db/db_error.h"
 
 #include <QSqlQuery>
@@ -43,17 +44,13 @@ ReceiptReprintForm::ReceiptReprintForm(std::shared_ptr<platform::db::Database> m
 
 void ReceiptReprintForm::refreshNumbers()
 {
-    QString prefix = number.trimmed();
-    prefix.replace(u'\\', QStringLiteral("\\\\"))
-        .replace(u'%', QStringLiteral("\\%"))
-        .replace(u'_', QStringLiteral("\\_"));
     QStringList latest;
     try {
         QSqlQuery q = m_main->exec(
             QStringLiteral("SELECT recv_no FROM service WHERE recv_no <> '' AND recv_no") +
                 m_main->dialect().like() +
                 QStringLiteral("? ESCAPE '\\' ORDER BY ID DESC LIMIT %1").arg(ListSize),
-            {QString(prefix + u'%')});
+            {platform::db::likePrefixPattern(number.trimmed())});
         while (q.next())
             latest.prepend(q.value(0).toString());
     } catch (const platform::db::DbError& e) {

@@ -1,7 +1,7 @@
 #include "contracts/ui/contract_screen.h"
 
 #include "platform/ui/form_binding.h"
-#include "platform/ui/picture_viewer.h"
+#include "platform/ui/picture_slots.h"
 #include "platform/ui/screen_parts.h"
 #include "platform/ui/thai_date_edit.h"
 #include "platform/ui/twips.h"
@@ -571,24 +571,21 @@ void ContractScreen::buildPictureSlots(QFormLayout* into)
         p.caption->setMaximumWidth(110);
         p.path->setMinimumWidth(160);
         p.caption->installEventFilter(this);
-        auto small = [&](const char* name, const QString& caption, const QString& spoken) {
-            QPushButton* b = platform::ui::button(name, caption);
+        // A small command named after its purpose and slot ("cmdPicScan2").
+        auto small = [&](const char* purpose, const QString& caption, const QString& spoken) {
+            QPushButton* b = platform::ui::button("", caption);
+            b->setObjectName(QLatin1String(purpose) + n);
             b->setAccessibleName(spoken + n);
             b->setToolTip(spoken + n);
             b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
             b->setMaximumWidth(64);
             return b;
         };
-        p.choose = small(QStringLiteral("cmdPicFile%1").arg(i + 1).toLatin1().constData(),
-                         QStringLiteral("…"), QStringLiteral("เลือกแฟ้มภาพที่ "));
-        p.scan = small(QStringLiteral("cmdPicScan%1").arg(i + 1).toLatin1().constData(),
-                       QStringLiteral("สแกน"), QStringLiteral("สแกนภาพที่ "));
-        p.webcam = small(QStringLiteral("cmdPicCam%1").arg(i + 1).toLatin1().constData(),
-                         QStringLiteral("กล้อง"), QStringLiteral("ถ่ายภาพที่ "));
-        p.view = small(QStringLiteral("cmdPicView%1").arg(i + 1).toLatin1().constData(),
-                       QStringLiteral("ดู"), QStringLiteral("ดูภาพที่ "));
-        p.remove = small(QStringLiteral("cmdPicDel%1").arg(i + 1).toLatin1().constData(),
-                         QStringLiteral("ลบภาพ"), QStringLiteral("ลบภาพที่ "));
+        p.choose = small("cmdPicFile", QStringLiteral("…"), QStringLiteral("เลือกแฟ้มภาพที่ "));
+        p.scan = small("cmdPicScan", QStringLiteral("สแกน"), QStringLiteral("สแกนภาพที่ "));
+        p.webcam = small("cmdPicCam", QStringLiteral("กล้อง"), QStringLiteral("ถ่ายภาพที่ "));
+        p.view = small("cmdPicView", QStringLiteral("ดู"), QStringLiteral("ดูภาพที่ "));
+        p.remove = small("cmdPicDel", QStringLiteral("ลบภาพ"), QStringLiteral("ลบภาพที่ "));
         p.scan->setEnabled(false);
         p.webcam->setEnabled(false);
         auto* row = new QHBoxLayout;
@@ -614,9 +611,10 @@ void ContractScreen::buildPictureSlots(QFormLayout* into)
                                : QStringLiteral("All Image Files (*.bmp *.jpg *.jpeg *.pcx *.png "
                                                 "*.gif *.tif *.tiff)"));
             const QString was = m_form->picturePath(i);
-            const auto path = (m_chooseFile ? m_chooseFile : FileChooser(platform::ui::askForFile))(
-                QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, 6,
-                was.isEmpty() ? QDir::homePath() : QFileInfo(was).path());
+            const auto path =
+                (m_chooseFile ? m_chooseFile : platform::ui::FileChooser(platform::ui::askForFile))(
+                    QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, 6,
+                    was.isEmpty() ? QDir::homePath() : QFileInfo(was).path());
             run([this, i, path] { m_form->picturePicked(i, path); });
         });
         connect(p.view, &QPushButton::clicked, this, [this, i] {
@@ -631,7 +629,7 @@ void ContractScreen::buildPictureSlots(QFormLayout* into)
     }
 }
 
-void ContractScreen::useCapture(CaptureOpener open)
+void ContractScreen::useCapture(platform::ui::CaptureOpener open)
 {
     for (int i = 0; i < 3; ++i) {
         for (const bool webcam : {false, true}) {

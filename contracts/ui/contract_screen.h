@@ -3,6 +3,7 @@
 #include "contracts/contract_form.h"
 #include "contracts/contract_list.h"
 #include "devices/ui/card_watcher.h"
+#include "platform/ui/picture_slots.h"
 
 #include <QHash>
 #include <QWidget>
@@ -59,15 +60,9 @@ public:
     // and the list's ID-number search takes the number of a card put in.
     void useCardReader(std::function<void()> openReader);
 
-    // The scan and webcam buttons of the picture slots: `open(webcam,
-    // deliver)` opens the capture screen, which hands the picture's path back.
-    using CaptureOpener =
-        std::function<void(bool webcam, std::function<void(const QString&)> deliver)>;
-    void useCapture(CaptureOpener open);
-    // The picture slots' file dialog: the chosen path, nullopt when cancelled.
-    using FileChooser = std::function<std::optional<QString>(
-        const QString& title, const QStringList& filters, int selected, const QString& start)>;
-    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // The picture slots' scan and webcam buttons, and their file dialog.
+    void useCapture(platform::ui::CaptureOpener open);
+    void setFileChooser(platform::ui::FileChooser chooser) { m_chooseFile = std::move(chooser); }
     bool watchingCards() const;
 
 protected:
@@ -190,7 +185,7 @@ private:
         QPushButton *choose, *scan, *webcam, *view, *remove;
     };
     std::array<PictureSlot, 3> m_pictures{};
-    FileChooser m_chooseFile;
+    platform::ui::FileChooser m_chooseFile;
     void buildPictureSlots(QFormLayout* into);
     devices::CardWatcher* m_cardWatch = nullptr;
     QString m_cardReader;

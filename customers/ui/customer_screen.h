@@ -1,6 +1,7 @@
 #pragma once
 
 #include "customers/customer_form.h"
+#include "platform/ui/picture_slots.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -66,22 +67,16 @@ public:
                    FileOpener openFile = {}, QWidget* parent = nullptr);
     ~CustomerScreen() override;
 
-    // The file dialog of the picture and attachment buttons: the chosen
-    // path, nullopt when cancelled. Filters as "Caption (*.a *.b)".
-    using FileChooser = std::function<std::optional<QString>(
-        const QString& title, const QStringList& filters, int selected, const QString& start)>;
+    using FileChooser = platform::ui::FileChooser;
 
     CustomerForm& form() { return *m_form; }
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     // Where the import's file dialog starts.
     void setImportFolder(const QString& folder) { m_importFolder = folder; }
+    // The scan and webcam buttons of the picture slots.
+    void useCapture(platform::ui::CaptureOpener open);
     // "อ่านบัตรประชาชน" in the tools menu opens the card reader's screen
     // (only on computers whose settings say a reader is attached).
-    // The scan and webcam buttons of the picture slots: `open(webcam, deliver)`
-    // opens the capture screen, which hands the stored picture's path back.
-    using CaptureOpener =
-        std::function<void(bool webcam, std::function<void(const QString&)> deliver)>;
-    void useCapture(CaptureOpener open);
     void useCardReader(std::function<void()> openReader)
     {
         m_openCardReader = std::move(openReader);

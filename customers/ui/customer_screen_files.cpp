@@ -1,6 +1,6 @@
 #include "customers/ui/customer_screen.h"
 
-#include "platform/ui/picture_viewer.h"
+#include "platform/ui/picture_slots.h"
 
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
@@ -127,8 +127,8 @@ QWidget* CustomerScreen::buildFilesPanel()
 std::optional<QString> CustomerScreen::chooseFile(const QString& title, const QStringList& filters,
                                                   int selected, const QString& start) const
 {
-    return (m_chooseFile ? m_chooseFile : FileChooser(platform::ui::askForFile))(title, filters,
-                                                                                 selected, start);
+    return (m_chooseFile ? m_chooseFile : platform::ui::FileChooser(platform::ui::askForFile))(
+        title, filters, selected, start);
 }
 
 void CustomerScreen::bindFiles()
@@ -170,7 +170,7 @@ void CustomerScreen::bindFiles()
     }
 }
 
-void CustomerScreen::useCapture(CaptureOpener open)
+void CustomerScreen::useCapture(platform::ui::CaptureOpener open)
 {
     for (int i = 0; i < 3; ++i) {
         for (const bool webcam : {false, true}) {

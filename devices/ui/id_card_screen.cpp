@@ -104,7 +104,8 @@ void IdCardScreen::showCard(const IdCard& card)
                   QStringLiteral(" แล้ว"),
               true);
     m_prompt.information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
-    m_store->setEnabled(!card.photo.isEmpty());
+    // Without its photo the person is neither looked up nor stored.
+    m_store->setEnabled(false);
     if (card.photo.isEmpty())
         return;
     m_form->cardRead(card, m_panel->picture());

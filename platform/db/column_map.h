@@ -2,6 +2,8 @@
 
 #include "platform/db/recordset.h"
 
+#include <QSet>
+
 namespace tawela::platform::db {
 
 // One list of column <-> member pairs per record serves reading and writing:
@@ -30,36 +32,41 @@ struct RowReader {
 struct RowWriter {
     Recordset& rs;
     bool adding = false;
+    // When set, only these columns are written (a screen's own, leaving the
+    // others as other writers stored them).
+    const QSet<QString>* only = nullptr;
 
     void text(const QString& c, const QString& v, Write w = Write::Always)
     {
-        if (writes(w, v.isEmpty()))
+        if (writes(c, w, v.isEmpty()))
             rs.setText(c, v);
     }
     void integer(const QString& c, qint64 v, Write w = Write::Always)
     {
-        if (writes(w, false))
+        if (writes(c, w, false))
             rs.setInteger(c, v);
     }
     void boolean(const QString& c, bool v, Write w = Write::Always)
     {
-        if (writes(w, false))
+        if (writes(c, w, false))
             rs.setBool(c, v);
     }
     void decimal(const QString& c, Decimal v, Write w = Write::Always)
     {
-        if (writes(w, false))
+        if (writes(c, w, false))
             rs.setDecimal(c, v);
     }
     void date(const QString& c, const QDate& v, Write w = Write::Always)
     {
-        if (writes(w, !v.isValid()))
+        if (writes(c, w, !v.isValid()))
             rs.setDate(c, v);
     }
 
 private:
-    bool writes(Write w, bool empty) const
+    bool writes(const QString& column, Write w, bool empty) const
     {
+        if (only && !only->contains(column))
+            return false;
         switch (w) {
         case Write::Always:
             return true;

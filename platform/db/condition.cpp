@@ -140,6 +140,18 @@ QString likePatternFromWildcards(const QString& pattern)
     return out;
 }
 
+QString likePrefixPattern(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 4);
+    for (QChar ch : text) {
+        if (ch == u'%' || ch == u'_' || ch == u'\\')
+            out += u'\\';
+        out += ch;
+    }
+    return out + u'%';
+}
+
 Condition Condition::equals(const QString& column, const QVariant& value)
 {
     return Condition(leaf(Op::Eq, column, value));

@@ -49,5 +49,8 @@ private:
 
 // Turns a record-set pattern into a LIKE pattern with "\" as escape.
 QString likePatternFromWildcards(const QString& pattern);
+// The LIKE pattern (with "\" as escape) of the texts that begin with `text`,
+// every character of it taken as itself.
+QString likePrefixPattern(const QString& text);
 
 } // namespace tawela::platform::db

@@ -13,6 +13,24 @@
 
 using namespace tawela;
 
+namespace {
+
+// The contract screen over a shop's database, as the main menu opens it.
+std::unique_ptr<contracts::ContractScreen> contractScreen(const test::TempDatabase& t,
+                                                          const admin::Session& session,
+                                                          platform::ScriptedPrompt& prompt)
+{
+    auto form = std::make_unique<contracts::ContractForm>(t.db, session, prompt);
+    if (!form->open())
+        return nullptr;
+    auto screen = std::make_unique<contracts::ContractScreen>(
+        std::move(form), std::make_unique<contracts::ContractList>(t.db, prompt));
+    screen->setAttribute(Qt::WA_DeleteOnClose, false);
+    return screen;
+}
+
+} // namespace
+
 TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensTheReader)
 {
     if (!test::virtualReaderThere())
@@ -23,10 +41,9 @@ TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensThe
         {{"Policy_no", "69-12-4-0007"}, {"Ku_ID", "1101700203450"}, {"Ku_name", "นายสมชาย ใจดี"}});
     platform::ScriptedPrompt prompt;
     admin::Session session;
-    auto form = std::make_unique<contracts::ContractForm>(t.db, session, prompt);
-    ASSERT_TRUE(form->open());
-    contracts::ContractScreen screen(std::move(form),
-                                     std::make_unique<contracts::ContractList>(t.db, prompt));
+    const auto shown = contractScreen(t, session, prompt);
+    ASSERT_NE(shown, nullptr);
+    contracts::ContractScreen& screen = *shown;
     bool readerOpened = false;
     screen.useCardReader([&] { readerOpened = true; });
     screen.resize(1280, 720);
@@ -73,10 +90,9 @@ TEST(ContractScreenPictures, FileScanCaptionAndRemoveInTheThreeSlots)
     test::TempDatabase t;
     platform::ScriptedPrompt prompt;
     admin::Session session;
-    auto form = std::make_unique<contracts::ContractForm>(t.db, session, prompt);
-    ASSERT_TRUE(form->open());
-    contracts::ContractScreen screen(std::move(form),
-                                     std::make_unique<contracts::ContractList>(t.db, prompt));
+    const auto shown = contractScreen(t, session, prompt);
+    ASSERT_NE(shown, nullptr);
+    contracts::ContractScreen& screen = *shown;
     QStringList filtersAsked;
     int selectedAsked = -1;
     screen.setFileChooser([&](const QString&, const QStringList& filters, int selected,

@@ -11,13 +11,21 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <functional>
 #include <optional>
 
 namespace tawela::platform::ui {
 
-// The program's dialog for one existing file, in Thai: the chosen path, or
-// nullopt when cancelled. Filters as "Caption (*.a *.b)"; `selected` is
-// the filter shown first.
+// What the picture slots of a screen ask for, so tests can answer in place
+// of the dialogs. A file: the chosen path, nullopt when cancelled (filters
+// as "Caption (*.a *.b)", `selected` the one shown first).
+using FileChooser = std::function<std::optional<QString>(
+    const QString& title, const QStringList& filters, int selected, const QString& start)>;
+// A picture from the scanner or the webcam: `open(webcam, deliver)` opens
+// the capture screen, which hands the stored picture's full path back.
+using CaptureOpener = std::function<void(bool webcam, std::function<void(const QString&)> deliver)>;
+
+// The program's dialog for one existing file, in Thai (a FileChooser).
 inline std::optional<QString> askForFile(const QString& title, const QStringList& filters,
                                          int selected, const QString& start)
 {
