@@ -3,10 +3,13 @@
 #include "admin/settings.h"
 #include "platform/db/db_error.h"
 #include "platform/file_copy.h"
+#include "platform/version.h"
 #include "text/thai_text.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
 
 namespace tawela::admin {
 
@@ -58,88 +61,188 @@ std::optional<BackupPlan> readBackupPlan(const QString& iniPath, QString* error)
         plan.folders << entry(ini, "BackupDir", QStringLiteral("dir%1").arg(j, 2, 10, QChar(u'0')));
     plan.patterns.removeAll(QString());
     plan.folders.removeAll(QString());
+    plan.idCardReader = ini.value(QStringLiteral("Config_Setting"), QStringLiteral("IDCardReader"));
+    plan.fakeProduct = ini.value(QStringLiteral("Config_Setting"), QStringLiteral("FakeProduct"));
     return plan;
 }
 
-QList<BackupItem> Backup::pending() const
+QList<BackupItem> Backup::items() const
 {
     const QString target = withSlash(m_target);
     if (!QDir().mkpath(target))
         throw platform::CopyError(
             QStringLiteral("สร้างโฟลเดอร์ปลายทาง %1 ไม่ได้").arg(QDir::toNativeSeparators(target)));
     QList<BackupItem> items;
-    const auto add = [&](const QFileInfo& f, const QString& to) {
-        if (newer(f, to))
-            items << BackupItem{f.filePath(), to, f.size(), platform::isDatabaseFile(f.filePath())};
+    QSet<QString> seen;
+    const auto add = [&](const QFileInfo& f, const QString& name, const QString& role) {
+        if (!f.isFile() || seen.contains(f.absoluteFilePath()))
+            return;
+        seen << f.absoluteFilePath();
+        const QString to = target + name;
+        items << BackupItem{f.filePath(), to,       name,
+                            role,         f.size(), platform::isDatabaseFile(f.filePath()),
+                            newer(f, to)};
     };
+    // The shop's own files first, whatever the lists say: without them a
+    // set cannot be opened as the same shop.
+    const std::pair<QString, QString> own[] = {
+        {m_shop.mainDb, file_role::Main},        {m_shop.customerDb, file_role::Customer},
+        {m_shop.archiveDb, file_role::Archive},  {m_shop.personalDb, file_role::Personal},
+        {m_shop.iniPath(), file_role::Settings}, {m_shop.mailPath(), file_role::Mail}};
+    for (const auto& [path, role] : own)
+        if (!path.isEmpty())
+            add(QFileInfo(path), QFileInfo(path).fileName(), role);
     const QDir source(m_plan.source);
-    for (const QString& pattern : m_plan.patterns)
+    for (const QString& pattern : m_plan.patterns + QStringList{QStringLiteral("*.rpt")})
         for (const QFileInfo& f : source.entryInfoList({pattern}, QDir::Files | QDir::Hidden,
                                                        QDir::Name | QDir::IgnoreCase))
-            add(f, target + f.fileName());
+            add(f, f.fileName(), file_role::Data);
     for (const QString& folder : m_plan.folders) {
         const QDir dir(source.filePath(folder));
         if (!dir.exists())
             continue;
-        const QString into = target + folder + u'/';
         for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name))
-            add(f, into + f.fileName());
+            add(f, folder + u'/' + f.fileName(), file_role::Data);
     }
     return items;
+}
+
+QList<BackupItem> Backup::pending() const
+{
+    QList<BackupItem> out;
+    for (const BackupItem& i : items())
+        if (i.pending)
+            out << i;
+    return out;
 }
 
 Backup::Result Backup::run(const Report& report) const
 {
     Result result;
-    QList<BackupItem> items;
+    QList<BackupItem> all;
     try {
-        items = pending();
+        all = items();
     } catch (const platform::CopyError& e) {
         result.failure = e.description();
         return result;
     }
+    const QDir target(withSlash(m_target));
+    // The old manifest tells the checksums of copies left as they were.
+    QString ignored;
+    const std::optional<Manifest> before = readManifest(target.path(), &ignored);
+    {
+        // From here until the new manifest is written the set is unfinished.
+        QSaveFile mark(target.filePath(RunningMark));
+        const QByteArray started = QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8();
+        if (!mark.open(QIODevice::WriteOnly) || mark.write(started) != started.size() ||
+            !mark.commit()) {
+            result.failure = QStringLiteral("เขียนแฟ้มในโฟลเดอร์ %1 ไม่ได้ (%2)")
+                                 .arg(QDir::toNativeSeparators(target.path()), mark.errorString());
+            return result;
+        }
+        if (target.exists(ManifestName) && !QFile::remove(target.filePath(ManifestName))) {
+            result.failure = QStringLiteral("ลบรายการแฟ้มเดิม %1 ไม่ได้")
+                                 .arg(QDir::toNativeSeparators(target.filePath(ManifestName)));
+            return result;
+        }
+    }
     Progress p;
-    p.files = int(items.size());
-    for (const BackupItem& i : items)
-        p.total += i.bytes;
-    qint64 before = 0;
-    for (const BackupItem& item : items) {
+    p.files = int(all.size());
+    for (const BackupItem& i : all)
+        p.total += (i.pending ? 2 : 0) * i.bytes; // copied, then read back
+    Manifest m;
+    m.program = QStringLiteral("tawela ") + platform::versionText();
+    m.shopName = m_shop.shopName;
+    m.created = QDateTime::currentDateTime();
+    m.password = m_shop.password;
+    m.filePatterns = m_plan.patterns;
+    m.folders = m_plan.folders;
+    m.idCardReader = m_plan.idCardReader;
+    m.fakeProduct = m_plan.fakeProduct;
+    const auto unchangedEntry = [&](const BackupItem& item,
+                                    const QFileInfo& copy) -> const SetFile* {
+        if (!before || item.pending)
+            return nullptr;
+        for (const SetFile& f : before->files)
+            if (f.name == item.name && f.bytes == copy.size() && f.modified == copy.lastModified())
+                return &f;
+        return nullptr;
+    };
+    qint64 done = 0;
+    for (const BackupItem& item : all) {
         ++p.file;
         p.current = item.source;
-        p.done = before;
+        p.done = done;
         if (report)
             report(p);
+        const qint64 start = done;
         const auto step = [&](qint64 bytes) {
-            p.done = before + std::min(bytes, item.bytes);
+            p.done = start + std::min(bytes, item.bytes);
             if (report)
                 report(p);
         };
         try {
-            const QString folder = QFileInfo(item.target).path();
-            if (!QDir().mkpath(folder))
-                throw platform::CopyError(QStringLiteral("สร้างโฟลเดอร์ %1 ไม่ได้ จึงสำรอง %2 ไม่ได้")
-                                              .arg(QDir::toNativeSeparators(folder),
-                                                   QDir::toNativeSeparators(item.source)));
-            if (item.database)
-                platform::copyDatabaseFile(item.source, item.target, step);
-            else
-                platform::copyPlainFile(item.source, item.target, step);
+            if (item.pending) {
+                const QString folder = QFileInfo(item.target).path();
+                if (!QDir().mkpath(folder))
+                    throw platform::CopyError(QStringLiteral("สร้างโฟลเดอร์ %1 ไม่ได้ จึงสำรอง %2 ไม่ได้")
+                                                  .arg(QDir::toNativeSeparators(folder),
+                                                       QDir::toNativeSeparators(item.source)));
+                if (item.database)
+                    platform::copyDatabaseFile(item.source, item.target, step);
+                else
+                    platform::copyPlainFile(item.source, item.target, step);
+                ++result.copied;
+            } else {
+                ++result.unchanged;
+            }
+            const QFileInfo copy(item.target);
+            SetFile f;
+            f.name = item.name;
+            f.role = item.role;
+            if (const SetFile* kept = unchangedEntry(item, copy)) {
+                f = *kept;
+                f.role = item.role;
+            } else {
+                f.bytes = copy.size();
+                f.modified = copy.lastModified();
+                f.sha256 = platform::sha256Of(item.target, [&](qint64 b) {
+                    p.done = start + item.bytes + std::min(b, item.bytes);
+                    if (report)
+                        report(p);
+                });
+                if (f.database())
+                    for (const auto& [table, n] : platform::tableRowCounts(item.target))
+                        f.rows.insert(table, n);
+            }
+            m.files << f;
         } catch (const platform::CopyError& e) {
             result.failure = e.description();
             return result;
         }
-        before += item.bytes;
-        ++result.copied;
+        done += (item.pending ? 2 : 0) * item.bytes;
     }
+    // Last: the manifest, then the mark of an unfinished set removed.
+    QSaveFile manifest(target.filePath(ManifestName));
+    manifest.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray json = m.toJson();
+    if (!manifest.open(QIODevice::WriteOnly) || manifest.write(json) != json.size() ||
+        !manifest.commit()) {
+        result.failure = QStringLiteral("เขียนรายการแฟ้ม %1 ไม่ได้ (%2)")
+                             .arg(QDir::toNativeSeparators(target.filePath(ManifestName)),
+                                  manifest.errorString());
+        return result;
+    }
+    QFile::remove(target.filePath(RunningMark));
     p.done = p.total;
     if (report)
         report(p);
     return result;
 }
 
-BackupForm::BackupForm(std::shared_ptr<platform::db::Database> main, QString iniPath,
-                       platform::Prompt& prompt)
-    : m_main(std::move(main)), m_iniPath(std::move(iniPath)), m_prompt(prompt)
+BackupForm::BackupForm(std::shared_ptr<platform::db::Database> main, ShopFiles shop,
+                       DatabaseCheck check, platform::Prompt& prompt)
+    : m_main(std::move(main)), m_shop(std::move(shop)), m_check(std::move(check)), m_prompt(prompt)
 {}
 
 bool BackupForm::open()
@@ -162,7 +265,7 @@ std::optional<Backup> BackupForm::prepare()
         return std::nullopt;
     }
     QString why;
-    const std::optional<BackupPlan> plan = readBackupPlan(m_iniPath, &why);
+    const std::optional<BackupPlan> plan = readBackupPlan(m_shop.iniPath(), &why);
     if (!plan) {
         m_prompt.error(why);
         return std::nullopt;
@@ -174,7 +277,13 @@ std::optional<Backup> BackupForm::prepare()
     }
     m_prompt.information(QStringLiteral("สำรองข้อมูลอาจใช้เวลา โปรดรอจนกว่ามีข้อความว่า "
                                         "'สำรองข้อมูลสมบูรณ์'    กด OK เพื่อเริ่มการ สำรองข้อมูล"));
-    return Backup(*plan, to);
+    ShopFiles shop = m_shop;
+    try {
+        shop.shopName = loadSettings(m_main).companyName;
+    } catch (const platform::db::DbError&) {
+        // The name only labels the set.
+    }
+    return Backup(*plan, to, shop);
 }
 
 bool BackupForm::finished(const Backup::Result& result, const QDate& today)
@@ -210,145 +319,104 @@ bool BackupForm::backUp(const Backup::Report& report, const QDate& today)
 
 namespace tawela::admin {
 
-namespace {
-
-QList<QPair<QString, QString>> restorable(const BackupPlan& plan, const QString& folder)
+BackupForm::Inspection BackupForm::inspect(const QString& folder) const
 {
-    // (relative name, full path in the backup)
-    QList<QPair<QString, QString>> out;
-    const QDir from(folder);
-    for (const QString& pattern : plan.patterns)
-        for (const QFileInfo& f : from.entryInfoList({pattern}, QDir::Files, QDir::Name))
-            out << qMakePair(f.fileName(), f.filePath());
-    for (const QString& sub : plan.folders)
-        for (const QFileInfo& f : QDir(from.filePath(sub)).entryInfoList(QDir::Files, QDir::Name))
-            out << qMakePair(sub + u'/' + f.fileName(), f.filePath());
-    return out;
-}
-
-void copyOne(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(QFileInfo(to).path()))
-        throw platform::CopyError(QStringLiteral("สร้างโฟลเดอร์ %1 ไม่ได้").arg(QFileInfo(to).path()));
-    if (platform::isDatabaseFile(from))
-        platform::copyDatabaseFile(from, to);
-    else
-        platform::copyPlainFile(from, to);
-}
-
-// Into the program's own files: a database in place, under its locks, so
-// the program's open connections read what was restored.
-void restoreOne(const QString& from, const QString& to)
-{
-    if (platform::isDatabaseFile(from) && QFileInfo::exists(to))
-        platform::restoreDatabaseFile(from, to);
-    else
-        copyOne(from, to);
-}
-
-} // namespace
-
-QList<BackupEntry> inspectBackup(const BackupPlan& plan, const QString& folder)
-{
-    QList<BackupEntry> out;
-    for (const auto& [name, path] : restorable(plan, folder)) {
-        const QFileInfo f(path);
-        BackupEntry e{name, f.lastModified(), f.size(), -1};
-        if (platform::isDatabaseFile(path))
-            e.contracts = platform::countRows(path, QStringLiteral("chumnum"));
-        out << e;
+    Inspection found;
+    found.folder = folder;
+    if (const QString why = refusedSource(m_shop, folder); !why.isEmpty()) {
+        found.problems << why;
+        return found;
     }
-    return out;
+    if (!QFileInfo::exists(QDir(folder).filePath(ManifestName)) &&
+        !QFileInfo::exists(QDir(folder).filePath(RunningMark))) {
+        // A set of the program's earlier versions: what the folder holds.
+        found.oldSet = true;
+        QString why;
+        const std::optional<BackupPlan> plan = readBackupPlan(m_shop.iniPath(), &why);
+        const QStringList patterns = plan ? plan->patterns : QStringList{QStringLiteral("*.mdb")};
+        const QStringList folders =
+            plan ? plan->folders
+                 : QStringList{QStringLiteral("Images"), QStringLiteral("Temp"),
+                               QStringLiteral("Excel")};
+        found.manifest = manifestOfOldSet(folder, m_shop, patterns, folders, &why);
+        if (!found.manifest) {
+            found.problems << why;
+            return found;
+        }
+        // Whole databases of this shop, at least.
+        for (const SetFile& f : found.manifest->files)
+            if (const QString problem = checkSetFile(QDir(folder).filePath(f.name), f.name, f,
+                                                     *found.manifest, m_check);
+                !problem.isEmpty())
+                found.problems << problem;
+        return found;
+    }
+    SetCheck c = checkSet(folder, m_check);
+    found.manifest = std::move(c.manifest);
+    found.problems = std::move(c.problems);
+    return found;
 }
 
-RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder, const QDateTime& now)
+bool BackupForm::confirm(const Inspection& found)
 {
-    RestoreResult r;
-    const auto files = restorable(plan, folder);
-    if (files.isEmpty()) {
-        r.failure =
-            QStringLiteral("ไม่พบไฟล์สำรองข้อมูลในโฟลเดอร์ %1").arg(QDir::toNativeSeparators(folder));
-        return r;
+    if (!found.problems.isEmpty()) {
+        QStringList shown = found.problems.mid(0, 10);
+        if (found.problems.size() > 10)
+            shown << QStringLiteral("และอีก %1 เรื่อง").arg(found.problems.size() - 10);
+        m_prompt.stop(QStringLiteral("เรียกคืนข้อมูลจากโฟลเดอร์ %1 ไม่ได้\n\n")
+                          .arg(QDir::toNativeSeparators(found.folder)) +
+                      shown.join(u'\n') + QStringLiteral("\n\nข้อมูลปัจจุบันของร้านไม่ถูกแตะต้อง"));
+        return false;
     }
-    // Nothing is touched unless every database of the backup is whole.
-    for (const auto& [name, path] : files)
-        if (platform::isDatabaseFile(path)) {
-            const QString why = platform::checkDatabaseFile(path);
-            if (!why.isEmpty()) {
-                r.failure =
-                    QStringLiteral("ไฟล์สำรอง %1 เสียหาย (%2) ยังไม่ได้เรียกคืนข้อมูล").arg(name, why);
-                return r;
-            }
-        }
-    const QString source = plan.source;
-    r.aside =
-        source + QStringLiteral("ก่อนเรียกคืน-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QStringList setAside;
-    try {
-        for (const auto& [name, path] : files) {
-            const QString current = source + name;
-            if (QFileInfo::exists(current)) {
-                copyOne(current, r.aside + u'/' + name);
-                setAside << name;
-            }
-        }
-        for (const auto& [name, path] : files) {
-            restoreOne(path, source + name);
-            ++r.restored;
-        }
-    } catch (const platform::CopyError& e) {
-        r.failure = e.description();
-        // The files as they were before the restore.
-        for (const QString& name : setAside) {
-            try {
-                restoreOne(r.aside + u'/' + name, source + name);
-            } catch (const platform::CopyError& again) {
-                r.failure += QStringLiteral("\nและนำ %1 กลับคืนไม่ได้: %2 สำเนาเดิมอยู่ที่ %3")
-                                 .arg(name, again.description(), r.aside);
-            }
-        }
-        r.restored = 0;
-    }
-    return r;
+    const QString aside =
+        QStringLiteral("\n\nข้อมูลปัจจุบันจะถูกเก็บไว้ในโฟลเดอร์ \"ก่อนเรียกคืน-…\" ก่อน แล้วจึงเรียกคืน ");
+    if (found.oldSet)
+        return m_prompt.askYesNo(QStringLiteral("โฟลเดอร์นี้เป็นชุดสำรองแบบเก่า ไม่มีรายการแฟ้ม %1 "
+                                                "จึงตรวจไม่ได้ว่าสำรองครบทุกแฟ้มหรือไม่ (อาจสำรองไม่จบ)\n\n")
+                                     .arg(ManifestName) +
+                                 describeSet(*found.manifest) + aside +
+                                 QStringLiteral("ต้องการเรียกคืนชุดนี้ทั้งที่ตรวจไม่ได้หรือไม่"));
+    return m_prompt.askYesNo(QStringLiteral("ชุดสำรองนี้ครบและตรงกับตอนสำรองทุกแฟ้ม\n\n") +
+                             describeSet(*found.manifest) + aside +
+                             QStringLiteral("ต้องการเรียกคืนข้อมูลหรือไม่"));
 }
 
-bool BackupForm::restore(const QString& folder)
+RestoreOutcome BackupForm::restoreInspected(const Inspection& found, bool swapNow,
+                                            const RestoreProgress& progress) const
+{
+    if (!found.manifest || !found.problems.isEmpty())
+        throw RestoreError(QStringLiteral("ชุดสำรองยังไม่ผ่านการตรวจ"));
+    return restoreSet(m_shop, found.folder, *found.manifest, m_check, swapNow,
+                      QDateTime::currentDateTime(), progress);
+}
+
+bool BackupForm::restoreDone(const std::optional<RestoreOutcome>& done, const QString& failure,
+                             bool swapNow)
+{
+    if (!done) {
+        m_prompt.error(failure);
+        return false;
+    }
+    m_prompt.information((swapNow ? QStringLiteral("เรียกคืนข้อมูลเรียบร้อย ")
+                                  : QStringLiteral("ตรวจและเตรียมชุดสำรองเรียบร้อย ")) +
+                         QStringLiteral("ข้อมูลก่อนเรียกคืนเก็บไว้ที่ %1\n"
+                                        "โปรแกรมจะปิด กรุณาเปิดโปรแกรมใหม่")
+                             .arg(QDir::toNativeSeparators(done->aside)));
+    return true;
+}
+
+bool BackupForm::restore(const QString& folder, bool swapNow)
 {
     if (!restoreAllowed)
         return false;
-    QString why;
-    const std::optional<BackupPlan> plan = readBackupPlan(m_iniPath, &why);
-    if (!plan) {
-        m_prompt.error(why);
+    const Inspection found = inspect(folder);
+    if (!confirm(found))
         return false;
+    try {
+        return restoreDone(restoreInspected(found, swapNow), {}, swapNow);
+    } catch (const platform::Error& e) {
+        return restoreDone(std::nullopt, e.description(), swapNow);
     }
-    const QList<BackupEntry> entries = inspectBackup(*plan, folder);
-    if (entries.isEmpty()) {
-        m_prompt.stop(
-            QStringLiteral("ไม่พบไฟล์สำรองข้อมูลในโฟลเดอร์ %1").arg(QDir::toNativeSeparators(folder)));
-        return false;
-    }
-    QStringList lines;
-    for (const BackupEntry& e : entries.mid(0, 15))
-        lines << e.name + QStringLiteral("  ") + text::buddhistDateText(e.modified.date()) + u' ' +
-                     e.modified.time().toString(QStringLiteral("HH:mm")) +
-                     (e.contracts >= 0 ? QStringLiteral("  สัญญา %1 รายการ").arg(e.contracts)
-                                       : QString());
-    if (entries.size() > 15)
-        lines << QStringLiteral("และอีก %1 ไฟล์").arg(entries.size() - 15);
-    if (!m_prompt.askYesNo(QStringLiteral("โฟลเดอร์นี้มี\n") + lines.join(u'\n') +
-                           QStringLiteral("\n\nข้อมูลปัจจุบันจะถูกเก็บไว้ในโฟลเดอร์ \"ก่อนเรียกคืน-…\" "
-                                          "ก่อน แล้วจึงเรียกคืน ต้องการเรียกคืนข้อมูลหรือไม่")))
-        return false;
-    const RestoreResult r = restoreBackup(*plan, folder);
-    if (!r.failure.isEmpty()) {
-        m_prompt.error(r.failure + QStringLiteral("\nข้อมูลปัจจุบันยังเป็นเหมือนเดิม"));
-        return false;
-    }
-    m_prompt.information(QStringLiteral("เรียกคืนข้อมูลเรียบร้อย ข้อมูลก่อนเรียกคืนเก็บไว้ที่ %1\n"
-                                        "โปรแกรมจะปิด กรุณาเปิดโปรแกรมใหม่")
-                             .arg(QDir::toNativeSeparators(r.aside)));
-    return true;
 }
 
 } // namespace tawela::admin

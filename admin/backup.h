@@ -1,5 +1,7 @@
 #pragma once
 
+#include "admin/backup_set.h"
+#include "admin/restore.h"
 #include "platform/db/database.h"
 #include "platform/ini_file.h"
 #include "platform/prompt.h"
@@ -20,6 +22,7 @@ namespace tawela::admin {
 struct BackupPlan {
     QString source; // ends with "/"
     QStringList patterns, folders;
+    QString idCardReader, fakeProduct; // [Config_Setting], kept in the set's manifest
 };
 // The plan of the file, or nullopt with the reason in Thai in *error (the
 // file missing or unreadable).
@@ -28,13 +31,19 @@ std::optional<BackupPlan> readBackupPlan(const QString& iniPath, QString* error)
 // One file the backup would copy.
 struct BackupItem {
     QString source, target;
+    QString name, role; // in the set (see SetFile)
     qint64 bytes = 0;
     bool database = false;
+    bool pending = true; // newer than the set's copy, or not there
 };
 
-// The copy itself. Files newer than the target's copy (or without one) are
+// A backup set: the plan's files and folders, and always the shop's four
+// databases, its tawela.ini, report definitions and mail account, copied
+// into the target. Files newer than the target's copy (or without one) are
 // copied, over the old copy without asking; database files with SQLite's
-// online backup, each checked before it replaces the old copy.
+// online backup, each checked before it replaces the old copy. The manifest
+// is written last, after every file was copied and read back; while the
+// backup runs the set carries the mark of an unfinished one.
 class Backup {
 public:
     struct Progress {
@@ -44,11 +53,13 @@ public:
     };
     using Report = std::function<void(const Progress&)>;
 
-    Backup(BackupPlan plan, QString target) : m_plan(std::move(plan)), m_target(std::move(target))
+    Backup(BackupPlan plan, QString target, ShopFiles shop)
+        : m_plan(std::move(plan)), m_target(std::move(target)), m_shop(std::move(shop))
     {}
 
-    // What would be copied now. Throws platform::CopyError (a target that
-    // cannot be made).
+    // Every file of the set, pending ones marked. Throws platform::CopyError
+    // (a target that cannot be made).
+    QList<BackupItem> items() const;
     QList<BackupItem> pending() const;
 
     struct Result {
@@ -61,6 +72,7 @@ public:
 private:
     BackupPlan m_plan;
     QString m_target;
+    ShopFiles m_shop;
 };
 
 // "Backup Database": the target folder, the last backup's date, and
@@ -68,7 +80,7 @@ private:
 // checked.
 class BackupForm {
 public:
-    BackupForm(std::shared_ptr<platform::db::Database> main, QString iniPath,
+    BackupForm(std::shared_ptr<platform::db::Database> main, ShopFiles shop, DatabaseCheck check,
                platform::Prompt& prompt);
 
     // Reads the target and the last date; false (said) when they cannot be read.
@@ -83,43 +95,36 @@ public:
     bool finished(const Backup::Result& result, const QDate& today = QDate::currentDate());
     bool backUp(const Backup::Report& report = {}, const QDate& today = QDate::currentDate());
 
-    // "เรียกคืนข้อมูล": only for employees with the "Restore" right. Shows
-    // what the folder holds and asks; true when the restore was complete
-    // (said; the program then starts again).
+    // "เรียกคืนข้อมูล": only for employees with the "Restore" right. In
+    // three parts, so the screen can read the set off its thread:
+    //   inspect (reads every byte, asks nothing),
+    //   confirm (what is wrong said, or what the set holds asked),
+    //   restoreInspected (copies and checks, then puts in place; the swap
+    //   is left to the end of the run when `swapNow` is false).
     bool restoreAllowed = false;
-    bool restore(const QString& folder);
+    struct Inspection {
+        QString folder;
+        std::optional<Manifest> manifest;
+        QStringList problems;
+        bool oldSet = false; // a set made before sets had a manifest
+    };
+    Inspection inspect(const QString& folder) const;
+    bool confirm(const Inspection& found);
+    // Throws RestoreError; called off the screen's thread.
+    RestoreOutcome restoreInspected(const Inspection& found, bool swapNow,
+                                    const RestoreProgress& progress = {}) const;
+    // Says the outcome: true when the restore was complete (the program then ends).
+    bool restoreDone(const std::optional<RestoreOutcome>& done, const QString& failure,
+                     bool swapNow);
+    // All three in one, the swap made at once (the program's connections
+    // must be closed before it reads the files again).
+    bool restore(const QString& folder, bool swapNow = true);
 
 private:
     std::shared_ptr<platform::db::Database> m_main;
-    QString m_iniPath;
+    ShopFiles m_shop;
+    DatabaseCheck m_check;
     platform::Prompt& m_prompt;
 };
-
-} // namespace tawela::admin
-
-namespace tawela::admin {
-
-// What a backup folder holds of the plan: each file with its date, and the
-// contracts of each contract database.
-struct BackupEntry {
-    QString name; // relative to the folder: "Morlind.mdb", "Images/a.jpg"
-    QDateTime modified;
-    qint64 bytes = 0;
-    qint64 contracts = -1; // -1: no contract table in it
-};
-QList<BackupEntry> inspectBackup(const BackupPlan& plan, const QString& folder);
-
-// Puts a backup back: every database of it checked first; the files it
-// replaces copied aside into a dated folder; on any failure the files set
-// aside are put back. Databases are written in place under their locks, so
-// the program's open connections read the restored content (the program
-// is started again afterwards to begin from it cleanly).
-struct RestoreResult {
-    int restored = 0;
-    QString aside;   // where the replaced files were kept
-    QString failure; // empty when it was complete
-};
-RestoreResult restoreBackup(const BackupPlan& plan, const QString& folder,
-                            const QDateTime& now = QDateTime::currentDateTime());
 
 } // namespace tawela::admin

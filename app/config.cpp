@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "app/schema.h"
 #include "platform/password_hash.h"
 
 namespace tawela::app {
@@ -180,9 +181,9 @@ QString newDatabasePassword()
     return out;
 }
 
-QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword)
+QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword, bool relative)
 {
-    const QString home = withSlash(cleanHome(homeFolder));
+    const QString home = relative ? QString() : withSlash(cleanHome(homeFolder));
     const QStringList lines = {
         QStringLiteral("[Path]"),
         QStringLiteral("drive = ") + home,
@@ -212,7 +213,7 @@ QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword)
     return out;
 }
 
-void writeSetupIni(const QString& homeFolder, const QString& dbPassword)
+void writeSetupIni(const QString& homeFolder, const QString& dbPassword, bool relative)
 {
     const QString path = AppConfig::iniPathFor(homeFolder);
     QSaveFile file(path);
@@ -221,7 +222,7 @@ void writeSetupIni(const QString& homeFolder, const QString& dbPassword)
                           file.errorString());
     // It holds the database password: the owner's alone.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray text = setupIniText(homeFolder, dbPassword);
+    const QByteArray text = setupIniText(homeFolder, dbPassword, relative);
     if (file.write(text) != text.size() || !file.commit())
         throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
                           file.errorString());
@@ -286,6 +287,32 @@ void writeServerSettings(const QString& homeFolder,
     if (file.write(text) != text.size() || !file.commit())
         throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
                           file.errorString());
+}
+
+} // namespace tawela::app
+
+namespace tawela::app {
+
+admin::ShopFiles shopFiles(const AppConfig& given)
+{
+    const AppConfig c = given.readFromFile ? given : defaultConfig(given.homeFolder);
+    admin::ShopFiles s;
+    s.home = cleanHome(c.homeFolder);
+    s.dataFolder = c.dataFolder;
+    s.mainDb = c.mainDbPath;
+    s.customerDb = c.customerDbPath;
+    s.archiveDb = c.archiveDbPath();
+    s.personalDb = c.personalDbPath();
+    s.password = c.dbPassword;
+    s.iniTemplate = setupIniText(s.home, QString(), true);
+    return s;
+}
+
+admin::DatabaseCheck backupDatabaseCheck()
+{
+    return [](const QString& path, const QString& role, const QString& password) {
+        return schema::checkCopy(path, role, password);
+    };
 }
 
 } // namespace tawela::app

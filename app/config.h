@@ -1,5 +1,6 @@
 #pragma once
 
+#include "admin/backup_set.h"
 #include "platform/db/database.h"
 #include "platform/ini_file.h"
 
@@ -68,7 +69,11 @@ QString normalizePath(const QString& value, const QString& homeFolder);
 // The exact text first-use setup writes: 21 lines, each ended by CR LF, with
 // the home folder in place of the old fixed program folder and the shop's
 // own database password.
-QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword);
+// With `relative` the paths are written from the home folder ("drive" empty,
+// the databases by their names), so the folder can be moved or copied
+// whole and still opens its own databases.
+QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword,
+                        bool relative = false);
 
 // A new shop's database password: 20 random letters and digits, so that no
 // two installations share one.
@@ -77,7 +82,17 @@ QString newDatabasePassword();
 // Writes setupIniText() to the home folder's tawela.ini, replacing any file
 // there, readable by its owner only. The file is written whole or not at
 // all. Throws ConfigError.
-void writeSetupIni(const QString& homeFolder, const QString& dbPassword = newDatabasePassword());
+void writeSetupIni(const QString& homeFolder, const QString& dbPassword = newDatabasePassword(),
+                   bool relative = false);
+
+// The shop's files for backup and restore as this configuration has them:
+// tawela.ini's folder when it exists, else where a new tawela.ini (written
+// with paths from the home folder) would put them.
+admin::ShopFiles shopFiles(const AppConfig& config);
+
+// The check a backup set's databases get: the role and password stored
+// in each, read without writing to the file.
+admin::DatabaseCheck backupDatabaseCheck();
 
 // Rewrites the home folder's tawela.ini for a shop that moves to a server or
 // back to files: the [Server] section is replaced by the one given (or

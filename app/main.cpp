@@ -65,6 +65,11 @@ int main(int argc, char* argv[])
     const QString home = app::resolveHomeFolder(QApplication::arguments());
     platform::error_log::setFolder(home);
 
+    // A restore stopped halfway by a kill or a power cut is carried to its
+    // end (or undone) before anything reads the databases.
+    if (!app::finishRestoreOrReport(home, prompt))
+        return 1;
+
     if (!app::isSetUp(home)) {
         app::makePrivateFolder(home);
         app::SetupForm setup(home, prompt);
@@ -115,5 +120,9 @@ int main(int argc, char* argv[])
     });
     login.showFullScreen();
     const int code = QApplication::exec();
+    // A restore checked and prepared during the run is put in place now
+    // that no screen works on the files any more.
+    if (!app::finishRestoreOrReport(home, prompt))
+        return 1;
     return result != 0 ? result : code;
 }

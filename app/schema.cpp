@@ -717,6 +717,21 @@ void setPassword(Database& db, const QString& password)
             platform::password_hash::hash(password, platform::password_hash::Strength::Light));
 }
 
+QString checkCopy(const QString& path, const QString& role, const QString& password)
+{
+    try {
+        const auto db = Database::open(path, platform::db::OpenMode::ExistingOnly);
+        if (!db->hasTable(MetaTable) || metaValue(*db, QStringLiteral("role")) != role)
+            return QStringLiteral("ไม่ใช่ฐานข้อมูล \"%1\" ของโปรแกรม").arg(role);
+        if (!platform::password_hash::verify(metaValue(*db, QStringLiteral("password_hash")),
+                                             password))
+            return QStringLiteral("รหัสผ่านของฐานข้อมูลไม่ตรงกับที่บันทึกไว้ในชุดสำรอง");
+        return {};
+    } catch (const DbError& e) {
+        return e.description();
+    }
+}
+
 void openExisting(Database& db, DatabaseRole role, const QString& password)
 {
     if (!db.hasTable(MetaTable))

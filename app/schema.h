@@ -53,6 +53,10 @@ void create(platform::db::Database& db, DatabaseRole role, const QString& passwo
 // format, wrong password).
 void openExisting(platform::db::Database& db, DatabaseRole role, const QString& password);
 
+// Whether a database file (a backup's copy) is one of the role named
+// ("main", …) with this password, reading only: empty when it is, else why.
+QString checkCopy(const QString& path, const QString& role, const QString& password);
+
 // Stores the hash of a new database password (the file must have been
 // opened with the old one). Throws DbError.
 void setPassword(platform::db::Database& db, const QString& password);

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "admin/restore.h"
 #include "platform/db/db_error.h"
 
 namespace tawela::app {
@@ -11,6 +12,19 @@ std::optional<AppConfig> readConfigOrReport(const QString& homeFolder, platform:
     } catch (const ConfigError& e) {
         prompt.error(e.description());
         return std::nullopt;
+    }
+}
+
+bool finishRestoreOrReport(const QString& homeFolder, platform::Prompt& prompt)
+{
+    try {
+        const QString done = admin::finishInterruptedRestore(homeFolder);
+        if (!done.isEmpty())
+            prompt.information(done);
+        return true;
+    } catch (const platform::Error& e) {
+        prompt.error(e.description());
+        return false;
     }
 }
 

@@ -13,6 +13,11 @@ namespace tawela::app {
 // ends the program.
 std::optional<AppConfig> readConfigOrReport(const QString& homeFolder, platform::Prompt& prompt);
 
+// Finishes a restore left half done (see admin::finishInterruptedRestore),
+// saying what was done; false (said) when it cannot be finished and the
+// program must not start.
+bool finishRestoreOrReport(const QString& homeFolder, platform::Prompt& prompt);
+
 // Opens the four connections. A failure is shown as one box with OK whose
 // text is "Error : " + number + " " + description; the caller then ends.
 bool openConnectionsOrReport(Connections& connections, const AppConfig& config,

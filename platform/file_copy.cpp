@@ -1,11 +1,17 @@
 #include "platform/file_copy.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace tawela::platform {
@@ -189,6 +195,45 @@ qint64 countRows(const QString& path, const QString& table)
     } catch (const CopyError&) {
     }
     return -1;
+}
+
+QList<QPair<QString, qint64>> tableRowCounts(const QString& path)
+{
+    Connection db = openFile(path, SQLITE_OPEN_READONLY, path);
+    return rowCounts(db.get(), path);
+}
+
+QByteArray sha256Of(const QString& path, const CopyProgress& progress)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        throw CopyError(QStringLiteral("อ่านแฟ้ม %1 ไม่ได้ (%2)").arg(path, in.errorString()));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    qint64 done = 0;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(Chunk);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw CopyError(QStringLiteral("อ่านแฟ้ม %1 ไม่ได้ (%2)").arg(path, in.errorString()));
+        hash.addData(chunk);
+        done += chunk.size();
+        if (progress)
+            progress(done);
+    }
+    return hash.result();
+}
+
+void moveDurably(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw CopyError(QStringLiteral("ย้ายแฟ้ม %1 ไปเป็น %2 ไม่ได้ (%3)")
+                            .arg(from, to, QString::fromLocal8Bit(std::strerror(errno))));
+    // The rename is kept in the folder's own entry: sync the folder.
+    const int dir =
+        ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 void copyPlainFile(const QString& source, const QString& target, const CopyProgress& progress)

@@ -2,6 +2,8 @@
 
 #include "platform/error.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -38,6 +40,17 @@ void restoreDatabaseFile(const QString& source, const QString& target);
 QString checkDatabaseFile(const QString& path);
 // The rows of a table of a database file; -1 when it has no such table.
 qint64 countRows(const QString& path, const QString& table);
+
+// The tables of a database file with their row counts, by name. Throws
+// CopyError (not a database, unreadable).
+QList<QPair<QString, qint64>> tableRowCounts(const QString& path);
+
+// SHA-256 of a file's bytes, read a megabyte at a time. Throws CopyError.
+QByteArray sha256Of(const QString& path, const CopyProgress& progress = {});
+
+// Renames `from` to `to` (same file system) in one step and makes the
+// rename last through a power cut (the folder synced). Throws CopyError.
+void moveDurably(const QString& from, const QString& to);
 
 // Copies any other file a megabyte at a time, put in place when complete.
 // Throws CopyError; `target` is then as it was.

@@ -37,6 +37,77 @@ IniFile IniFile::parse(const QByteArray& content)
     return ini;
 }
 
+QByteArray IniFile::withSection(const QByteArray& content, const QString& section,
+                                const Entries& entries, bool whole)
+{
+    const QString eol = content.contains("\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QStringList lines = QString::fromUtf8(content).split(u'\n');
+    for (QString& l : lines)
+        if (l.endsWith(u'\r'))
+            l.chop(1);
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    const auto keyOf = [](const QString& line) { return line.section(u'=', 0, 0).trimmed(); };
+    const auto lineOf = [](const QPair<QString, QString>& e) -> QString {
+        return e.first + QStringLiteral(" = ") + e.second;
+    };
+    QStringList out;
+    QString current;
+    bool inside = false, found = false;
+    QList<bool> written(entries.size(), false);
+    const auto closeSection = [&] {
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            if (!written[i])
+                out << lineOf(entries[i]);
+        // Keep the blank line that ends the section before the next one.
+        if (!out.isEmpty() && !out.last().isEmpty())
+            out << QString();
+    };
+    for (const QString& line : lines) {
+        const QString t = line.trimmed();
+        if (t.startsWith(u'[')) {
+            if (inside) {
+                if (!out.isEmpty() && out.last().isEmpty())
+                    out.removeLast();
+                closeSection();
+            }
+            const qsizetype close = t.indexOf(u']');
+            current = (close > 0 ? t.mid(1, close - 1) : t.mid(1)).trimmed();
+            inside = current.compare(section, Qt::CaseInsensitive) == 0 && !found;
+            found = found || inside;
+            out << line;
+            continue;
+        }
+        if (inside && !t.isEmpty() && !t.startsWith(u';') && !t.startsWith(u'#')) {
+            if (whole)
+                continue;
+            qsizetype i = 0;
+            for (; i < entries.size(); ++i)
+                if (entries[i].first.compare(keyOf(t), Qt::CaseInsensitive) == 0)
+                    break;
+            if (i < entries.size()) {
+                if (!written[i])
+                    out << lineOf(entries[i]);
+                written[i] = true;
+                continue;
+            }
+        }
+        out << line;
+    }
+    if (inside) {
+        while (!out.isEmpty() && out.last().isEmpty())
+            out.removeLast();
+        closeSection();
+    }
+    if (!found) {
+        if (!out.isEmpty() && !out.last().isEmpty())
+            out << QString();
+        out << u'[' + section + u']';
+        closeSection();
+    }
+    return (out.join(eol) + eol).toUtf8();
+}
+
 bool IniFile::load(const QString& path, QString* error)
 {
     *this = IniFile();

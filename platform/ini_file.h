@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +29,15 @@ public:
     // Reads a file; returns false (and leaves the object empty) when it
     // cannot be read or is too large, with the reason in Thai in *error.
     bool load(const QString& path, QString* error = nullptr);
+
+    // The text of an INI file with the keys of one section set: each key
+    // given replaces its line (or is added at the end of the section), or
+    // with `whole` the section's lines are replaced by the keys given. A
+    // missing section is added at the end. Other lines stay as they were,
+    // with the file's own line ends.
+    using Entries = QList<QPair<QString, QString>>;
+    static QByteArray withSection(const QByteArray& content, const QString& section,
+                                  const Entries& entries, bool whole = false);
 
     QString value(const QString& section, const QString& key) const;
     bool contains(const QString& section, const QString& key) const;

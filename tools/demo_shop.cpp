@@ -55,6 +55,9 @@ void addEmployee(admin::StaffStore& staff, const char* code, const char* name, c
     e.blacklist = admin::rightText(admin::Right::Allowed);
     e.bk = admin::rightText(bk);
     e.rs = admin::rightText(admin::Right::Allowed);
+    // Whoever may use the tools (the owner) may also restore a backup.
+    e.sp1 = admin::rightText(tool == admin::Right::Allowed ? admin::Right::Allowed
+                                                           : admin::Right::NotAllowed);
     staff.add(e);
 }
 

@@ -1,4 +1,6 @@
 // tawela-admin: the technician's command-line companion.
+#include "admin/backup.h"
+#include "admin/settings.h"
 #include "admin/staff.h"
 #include "app/config.h"
 #include "app/connections.h"
@@ -73,6 +75,9 @@ void usage()
              "       tawela-admin migrate --to-server --host HOST [--port N] [--database DB]\n"
              "                    [--user U] [--schema NAME] [--home DIR]\n"
              "       tawela-admin migrate --to-files [--home DIR]\n"
+             "       tawela-admin backup --to FOLDER [--keep N] [--home DIR]\n"
+             "       tawela-admin verify-backup FOLDER\n"
+             "       tawela-admin restore --from FOLDER [--yes] [--home DIR]\n"
              "       tawela-admin render REPORT (--pdf OUT | --csv OUT) [--selection F] [--filter "
              "F]\n"
              "                    [--formula \"name = 'value'\"]... [--home DIR]\n"
@@ -81,6 +86,15 @@ void usage()
              "       (an existing tawela.ini and existing databases are kept)\n"
              "check  opens the four databases as sign-in does and counts the\n"
              "       contracts, customers and receipts\n"
+             "backup  copies the shop's databases, tawela.ini, report definitions,\n"
+             "       mail account and the listed folders into FOLDER as one set with\n"
+             "       its manifest (tawela-backup.json); with --keep N into a new dated\n"
+             "       folder of FOLDER each time, keeping the newest N sets\n"
+             "verify-backup  reads every file of a set against its manifest; exit 0\n"
+             "       only for a complete set that matches\n"
+             "restore  puts a checked set back in place of the shop's files, all or\n"
+             "       nothing (the replaced files kept in \"ก่อนเรียกคืน-…\"); asks first\n"
+             "       unless --yes\n"
              "render draws a report of the data folder to a PDF file\n"
              "demo   sets up a sample shop with staff, customers and contracts\n"
              "reset-password  asks twice for a new password of employee CODE and\n"
@@ -127,7 +141,7 @@ int reported(const std::function<int()>& work)
     return 1;
 }
 
-int init(const QString& home)
+int init(const QString& home, bool relative = false)
 {
     if (!app::makePrivateFolder(home)) {
         err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
@@ -136,7 +150,7 @@ int init(const QString& home)
     const QString ini = app::AppConfig::iniPathFor(home);
     return reported([&]() -> int {
         if (!QFileInfo::exists(ini)) {
-            app::writeSetupIni(home);
+            app::writeSetupIni(home, app::newDatabasePassword(), relative);
             out() << "เขียนแฟ้ม " << ini << Qt::endl;
         } else {
             out() << "ใช้แฟ้ม " << ini << " ที่มีอยู่แล้ว" << Qt::endl;
@@ -240,7 +254,8 @@ int check(const QString& home)
 
 int demo(const QString& home)
 {
-    if (const int rc = init(home); rc != 0)
+    // Paths from its own folder: a copied demo folder opens its own files.
+    if (const int rc = init(home, true); rc != 0)
         return rc;
     std::optional<app::AppConfig> config;
     app::Connections connections;
@@ -419,6 +434,170 @@ int migrate(const QString& home, const QStringList& args)
     });
 }
 
+// The value after an option ("--to FOLDER"), empty when not given.
+QString option(const QStringList& args, const char* name)
+{
+    const qsizetype i = args.indexOf(QLatin1String(name));
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
+}
+
+bool isCompleteSet(const QString& folder)
+{
+    QString ignored;
+    return admin::readManifest(folder, &ignored).has_value();
+}
+
+// The dated sets of a folder kept by --keep: the newest `keep` complete
+// ones stay, older sets go (an unfinished one only when a newer set is whole).
+void pruneSets(const QString& folder, int keep)
+{
+    const QFileInfoList sets =
+        QDir(folder).entryInfoList({QStringLiteral("tawela-[0-9]*-[0-9]*")},
+                                   QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+    int complete = 0;
+    for (const QFileInfo& set : sets) {
+        const bool whole = isCompleteSet(set.filePath());
+        if ((whole && complete >= keep) || (!whole && complete > 0)) {
+            QDir(set.filePath()).removeRecursively();
+            out() << "ลบชุดสำรองเก่า " << set.fileName() << Qt::endl;
+        }
+        if (whole)
+            ++complete;
+    }
+}
+
+int backup(const QString& home, const QStringList& args)
+{
+    const QString to = option(args, "--to");
+    const QString keepText = option(args, "--keep");
+    bool keepOk = true;
+    const int keep = keepText.isEmpty() ? 0 : keepText.toInt(&keepOk);
+    if (to.isEmpty() || !keepOk || (!keepText.isEmpty() && keep < 1)) {
+        usage();
+        return 2;
+    }
+    std::optional<app::AppConfig> config;
+    app::Connections connections;
+    if (!openShop(home, config, connections))
+        return 1;
+    if (config->server) {
+        err() << "ร้านนี้เก็บข้อมูลบนเครื่องแม่ข่าย สำรองด้วย pg_dump บนเครื่องแม่ข่าย" << Qt::endl;
+        return 1;
+    }
+    QString why;
+    const auto plan = admin::readBackupPlan(config->iniPath(), &why);
+    if (!plan) {
+        err() << why << Qt::endl;
+        return 1;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString target = keep > 0
+                               ? QDir(to).filePath(QStringLiteral("tawela-") +
+                                                   now.toString(QStringLiteral("yyyyMMdd-HHmmss")))
+                               : to;
+    if (QDir::cleanPath(QDir(target).absolutePath()) ==
+        QDir::cleanPath(QDir(plan->source).absolutePath())) {
+        err() << "โฟลเดอร์ที่เก็บ Backup ต้องไม่ใช่โฟลเดอร์ข้อมูลของโปรแกรม" << Qt::endl;
+        return 1;
+    }
+    admin::ShopFiles shop = app::shopFiles(*config);
+    admin::Settings settings;
+    try {
+        settings = admin::loadSettings(connections.main());
+        shop.shopName = settings.companyName;
+    } catch (const platform::db::DbError& e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    const admin::Backup::Result r = admin::Backup(*plan, target, shop).run();
+    if (!r.failure.isEmpty()) {
+        err() << r.failure << Qt::endl << "การสำรองข้อมูลยังไม่สมบูรณ์" << Qt::endl;
+        return 1;
+    }
+    try {
+        settings.backupPath = target;
+        settings.backupDate = now.date();
+        admin::saveSettings(connections.main(), settings,
+                            {QStringLiteral("backup_path"), QStringLiteral("backup_date")});
+    } catch (const platform::db::DbError& e) {
+        err() << "สำรองข้อมูลครบแล้ว แต่บันทึกวันที่สำรองข้อมูลไม่ได้: " << e.message() << Qt::endl;
+    }
+    connections.close();
+    out() << target << ": สำเนา " << r.copied << " แฟ้ม เหมือนเดิม " << r.unchanged << " แฟ้ม"
+          << Qt::endl;
+    if (keep > 0)
+        pruneSets(to, keep);
+    out() << "สำรองข้อมูลสมบูรณ์" << Qt::endl;
+    return 0;
+}
+
+int verifyBackup(const QString& folder)
+{
+    if (folder.isEmpty() || folder.startsWith(QLatin1String("--"))) {
+        usage();
+        return 2;
+    }
+    const admin::SetCheck c = admin::checkSet(folder, app::backupDatabaseCheck());
+    if (c.manifest)
+        out() << admin::describeSet(*c.manifest) << Qt::endl;
+    for (const QString& problem : c.problems)
+        err() << problem << Qt::endl;
+    if (!c.ok())
+        return 1;
+    out() << "ok: ชุดสำรองครบ ทุกแฟ้มตรงกับตอนสำรอง" << Qt::endl;
+    return 0;
+}
+
+int restore(const QString& home, const QStringList& args)
+{
+    const QString from = option(args, "--from");
+    if (from.isEmpty()) {
+        usage();
+        return 2;
+    }
+    if (!app::makePrivateFolder(home)) {
+        err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+        return 1;
+    }
+    return reported([&]() -> int {
+        const app::AppConfig config = app::readConfig(home);
+        if (config.server) {
+            err() << "ร้านนี้เก็บข้อมูลบนเครื่องแม่ข่าย เรียกคืนด้วย pg_restore บนเครื่องแม่ข่าย" << Qt::endl;
+            return 1;
+        }
+        const admin::ShopFiles shop = app::shopFiles(config);
+        if (const QString why = admin::refusedSource(shop, from); !why.isEmpty()) {
+            err() << why << Qt::endl;
+            return 1;
+        }
+        const admin::SetCheck c = admin::checkSet(from, app::backupDatabaseCheck());
+        for (const QString& problem : c.problems)
+            err() << problem << Qt::endl;
+        if (!c.ok()) {
+            err() << "ยังไม่ได้เรียกคืนข้อมูล ข้อมูลปัจจุบันยังเหมือนเดิม" << Qt::endl;
+            return 1;
+        }
+        out() << admin::describeSet(*c.manifest) << Qt::endl;
+        if (!args.contains(QLatin1String("--yes"))) {
+            err() << "แฟ้มของร้านที่ " << QDir::toNativeSeparators(shop.home)
+                  << " จะถูกแทนที่ด้วยชุดนี้ (แฟ้มเดิมเก็บไว้ในโฟลเดอร์ \"ก่อนเรียกคืน-…\") "
+                     "ต้องการเรียกคืนข้อมูลหรือไม่ [y/N] "
+                  << Qt::flush;
+            std::string answer;
+            std::getline(std::cin, answer);
+            if (answer != "y" && answer != "Y" && answer != "yes") {
+                err() << "ยกเลิก ไม่ได้เรียกคืนข้อมูล" << Qt::endl;
+                return 1;
+            }
+        }
+        const admin::RestoreOutcome done =
+            admin::restoreSet(shop, from, *c.manifest, app::backupDatabaseCheck(), true);
+        out() << "เรียกคืนข้อมูลเรียบร้อย " << done.files << " แฟ้ม ข้อมูลก่อนเรียกคืนเก็บไว้ที่ "
+              << QDir::toNativeSeparators(done.aside) << Qt::endl;
+        return 0;
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -443,6 +622,21 @@ int main(int argc, char* argv[])
         platform::error_log::setFolder(home);
     platform::error_log::setEmployee(QStringLiteral("tawela-admin"));
     const QString command = args[1];
+    if (command == QLatin1String("verify-backup"))
+        return verifyBackup(args.value(2));
+    // Before any command reads the databases: a restore left half done.
+    try {
+        const QString done = admin::finishInterruptedRestore(home);
+        if (!done.isEmpty())
+            err() << done << Qt::endl;
+    } catch (const platform::Error& e) {
+        err() << e.description() << Qt::endl;
+        return 1;
+    }
+    if (command == QLatin1String("backup"))
+        return backup(home, args.mid(2));
+    if (command == QLatin1String("restore"))
+        return restore(home, args.mid(2));
     if (command == QLatin1String("init"))
         return init(home);
     if (command == QLatin1String("check"))

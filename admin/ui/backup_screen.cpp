@@ -93,7 +93,7 @@ BackupScreen::BackupScreen(std::unique_ptr<BackupForm> form, QWidget* parent)
     m_backup = button("cmdBackup", QStringLiteral("สำรองข้อมูล"));
     m_backup->setToolTip(QStringLiteral("จาก คอมพ์ ลง Diskette"));
     m_back = button("cmdBack", QStringLiteral("กลับเมนูหลัก"));
-    QPushButton* restore = button("cmdRestore", QStringLiteral("เรียกคืนข้อมูล (Restore)"));
+    QPushButton* restore = m_restore = button("cmdRestore", QStringLiteral("เรียกคืนข้อมูล (Restore)"));
     restore->setToolTip(QStringLiteral("นำข้อมูลจากโฟลเดอร์สำรองกลับมาใช้ ข้อมูลปัจจุบันจะเก็บแยกไว้ก่อน"));
     restore->setVisible(m_form->restoreAllowed);
     auto* row = new QHBoxLayout;
@@ -118,18 +118,7 @@ BackupScreen::BackupScreen(std::unique_ptr<BackupForm> form, QWidget* parent)
             m_path->setText(QDir::toNativeSeparators(chosen));
     });
     connect(m_backup, &QPushButton::clicked, this, &BackupScreen::backUp);
-    connect(restore, &QPushButton::clicked, this, [this] {
-        const QString start = m_path->text().isEmpty() ? QDir::homePath() : m_path->text();
-        const QString folder =
-            (m_chooseFolder ? m_chooseFolder : FolderChooser(askForFolder))(start);
-        if (folder.isEmpty())
-            return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool done = m_form->restore(folder);
-        QApplication::restoreOverrideCursor();
-        if (done && m_afterRestore)
-            m_afterRestore();
-    });
+    connect(restore, &QPushButton::clicked, this, &BackupScreen::restore);
     connect(m_back, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -158,45 +147,103 @@ void BackupScreen::showProgress(const Backup::Progress& p)
                             : QString());
 }
 
-void BackupScreen::backUp()
+void BackupScreen::runAside(const QString& notice, std::function<void()> work,
+                            std::function<void()> done)
 {
-    m_form->target = m_path->text();
-    m_notice->show();
-    std::optional<Backup> job = m_form->prepare();
-    if (!job) {
-        m_notice->hide();
-        return;
-    }
     m_running = true;
+    m_notice->setText(notice);
+    m_notice->show();
     m_backup->setEnabled(false);
     m_back->setEnabled(false);
+    m_restore->setEnabled(false);
     m_progress->setRange(0, 1000);
     m_progress->setValue(0);
     m_progress->show();
-    auto result = std::make_shared<Backup::Result>();
-    QPointer<BackupScreen> self = this;
-    QThread* thread = QThread::create([job = std::move(*job), result, self] {
-        *result = job.run([self](const Backup::Progress& p) {
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, p] {
-                    if (self)
-                        self->showProgress(p);
-                },
-                Qt::QueuedConnection);
-        });
-    });
+    QThread* thread = QThread::create(std::move(work));
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &QThread::finished, this, [this, result] {
+    connect(thread, &QThread::finished, this, [this, done = std::move(done)] {
         m_running = false;
         m_progress->hide();
         m_notice->hide();
         m_file->clear();
         m_backup->setEnabled(true);
         m_back->setEnabled(true);
-        m_form->finished(*result);
+        m_restore->setEnabled(true);
+        done();
     });
     thread->start();
+}
+
+// Progress from the copying thread, shown on the screen's.
+Backup::Report BackupScreen::reporter()
+{
+    QPointer<BackupScreen> self = this;
+    return [self](const Backup::Progress& p) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, p] {
+                if (self)
+                    self->showProgress(p);
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+void BackupScreen::backUp()
+{
+    m_form->target = m_path->text();
+    m_notice->setText(QStringLiteral("กำลังสำรองข้อมูล  โปรดรอสักครู่"));
+    m_notice->show();
+    std::optional<Backup> job = m_form->prepare();
+    if (!job) {
+        m_notice->hide();
+        return;
+    }
+    auto result = std::make_shared<Backup::Result>();
+    runAside(
+        QStringLiteral("กำลังสำรองข้อมูล  โปรดรอสักครู่"),
+        [job = std::move(*job), result, report = reporter()] { *result = job.run(report); },
+        [this, result] { m_form->finished(*result); });
+}
+
+void BackupScreen::restore()
+{
+    const QString start = m_path->text().isEmpty() ? QDir::homePath() : m_path->text();
+    const QString folder = (m_chooseFolder ? m_chooseFolder : FolderChooser(askForFolder))(start);
+    if (folder.isEmpty())
+        return;
+    // First every file of the set is read and checked, then asked, then
+    // copied beside the live files and checked again: all off the screen.
+    auto found = std::make_shared<BackupForm::Inspection>();
+    BackupForm* form = m_form.get();
+    runAside(
+        QStringLiteral("กำลังตรวจชุดสำรอง  โปรดรอสักครู่"),
+        [form, folder, found] { *found = form->inspect(folder); },
+        [this, form, found] {
+            if (!form->confirm(*found))
+                return;
+            auto outcome = std::make_shared<std::optional<RestoreOutcome>>();
+            auto failure = std::make_shared<QString>();
+            const Backup::Report report = reporter();
+            runAside(
+                QStringLiteral("กำลังเรียกคืนข้อมูล  โปรดรอสักครู่"),
+                [form, found, outcome, failure, report] {
+                    try {
+                        *outcome = form->restoreInspected(*found, false, [&](qint64 d, qint64 t) {
+                            Backup::Progress p;
+                            p.done = d;
+                            p.total = t;
+                            report(p);
+                        });
+                    } catch (const platform::Error& e) {
+                        *failure = e.description();
+                    }
+                },
+                [this, form, outcome, failure] {
+                    if (form->restoreDone(*outcome, *failure, false) && m_afterRestore)
+                        m_afterRestore();
+                });
+        });
 }
 
 } // namespace tawela::admin

@@ -36,6 +36,11 @@ protected:
 
 private:
     void backUp();
+    void restore();
+    // Runs `work` on a thread of its own with the commands off and the
+    // notice shown, then `done` on the screen's thread.
+    void runAside(const QString& notice, std::function<void()> work, std::function<void()> done);
+    Backup::Report reporter();
     void showProgress(const Backup::Progress& p);
 
     std::unique_ptr<BackupForm> m_form;
@@ -43,7 +48,7 @@ private:
     QLineEdit* m_path;
     QLabel *m_last, *m_notice, *m_file;
     QProgressBar* m_progress;
-    QPushButton *m_backup, *m_back;
+    QPushButton *m_backup, *m_back, *m_restore;
     FolderChooser m_chooseFolder;
     std::function<void()> m_afterRestore;
     bool m_running = false;

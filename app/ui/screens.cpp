@@ -241,10 +241,12 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
     // this computer are copied here.
     if (!cfg->server)
         makers.backup = [=]() -> QWidget* {
-            auto form = std::make_unique<admin::BackupForm>(db->main(), cfg->iniPath(), *say);
+            auto form = std::make_unique<admin::BackupForm>(db->main(), app::shopFiles(*cfg),
+                                                            app::backupDatabaseCheck(), *say);
             form->restoreAllowed = who->mayRestore();
             auto* screen = new admin::BackupScreen(std::move(form));
-            // The restored files are read from the start, by a new run.
+            // The checked copies are put in place when this run has let go
+            // of its databases (see main), and read from the start by a new run.
             screen->setAfterRestore([] { QCoreApplication::quit(); });
             return screen;
         };

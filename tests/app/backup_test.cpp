@@ -6,12 +6,14 @@
 #include "temp_home.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace tawela;
 using admin::Backup;
@@ -27,17 +29,86 @@ void write(const QString& path, const QByteArray& data)
     f.write(data);
 }
 
-// A shop set up as setup leaves it, with a file in each backed-up folder.
+QByteArray read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file under a folder by its relative name, with its bytes' digest:
+// two equal maps are byte-identical trees.
+QMap<QString, QByteArray> digest(const QString& folder)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        out.insert(QDir(folder).relativeFilePath(path), platform::sha256Of(path));
+    }
+    return out;
+}
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + u'/' + QDir(from).relativeFilePath(path);
+        QDir().mkpath(QFileInfo(target).path());
+        ASSERT_TRUE(QFile::copy(path, target)) << target.toStdString();
+    }
+}
+
+// A shop set up as setup leaves it, with a contract, a customer, a file in
+// each backed-up folder, its own report definition and mail account.
 class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         config = home.setUp();
+        if (config.server)
+            GTEST_SKIP() << "files only: the server's data is backed up on the server";
         connections.open(config);
-        for (const char* f : {"Images/a.jpg", "Temp/t.txt", "Excel/e.xlsx"})
+        for (const char* f : {"Images/a.jpg", "Temp/t.txt", "Excel/e.xlsx", "mine.rpt", "mail.ini"})
             write(home.file(QLatin1String(f)), QByteArray("data of ") + f);
+        test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-1"}});
+        test::addRow(connections.customer(), "customer",
+                     {{"C_code", "1"}, {"C_name", "สมชายผู้มีชื่อยาวพอให้หาเจอในแฟ้ม"}});
     }
-    QDate storedDate() { return admin::loadSettings(connections.main()).backupDate; }
+    std::unique_ptr<BackupForm> form()
+    {
+        auto f = std::make_unique<BackupForm>(connections.main(), app::shopFiles(config),
+                                              app::backupDatabaseCheck(), prompt);
+        f->restoreAllowed = true;
+        // A restore is tried with the shop's connections closed.
+        if (connections.main()) {
+            EXPECT_TRUE(f->open());
+        }
+        return f;
+    }
+    QString backUp(const QString& to)
+    {
+        auto f = form();
+        f->target = to;
+        EXPECT_TRUE(f->backUp({}, QDate(2026, 12, 9))) << prompt.lastText().toStdString();
+        return to;
+    }
+    // The shop's files, the program's own marks and set-aside folders left out.
+    QMap<QString, QByteArray> live()
+    {
+        QMap<QString, QByteArray> all = digest(home.path());
+        for (auto i = all.begin(); i != all.end();)
+            i = i.key().startsWith(QStringLiteral("ก่อนเรียกคืน-")) ||
+                        i.key().startsWith(QLatin1String("Backup/")) ||
+                        i.key().startsWith(QLatin1String("Error"))
+                    ? all.erase(i)
+                    : std::next(i);
+        return all;
+    }
+    int contracts(const QString& path)
+    {
+        return int(platform::countRows(path, QStringLiteral("chumnum")));
+    }
 
     test::TempHome home;
     app::AppConfig config;
@@ -48,51 +119,171 @@ protected:
 
 } // namespace
 
-TEST_F(BackupTest, TheListedFilesAndFoldersLandInTheTargetAndThenOnlyWhatChanged)
+TEST_F(BackupTest, ABackupIsASetItsManifestVouchesForAndOnlyChangedFilesAreCopiedAgain)
 {
-    if (connections.main()->isServer())
-        GTEST_SKIP() << "the server's data is backed up by the server";
-    BackupForm form(connections.main(), config.iniPath(), prompt);
-    ASSERT_TRUE(form.open());
-    form.target = target.filePath(QStringLiteral("Backup"));
-    ASSERT_TRUE(form.backUp({}, QDate(2026, 12, 9))) << prompt.lastText().toStdString();
+    const QString set = backUp(target.filePath(QStringLiteral("Backup")));
     EXPECT_EQ(prompt.lastText().trimmed(), QStringLiteral("สำรองข้อมูลสมบูรณ์"));
-    const QDir out(form.target);
-    for (const char* f : {"Morlind.mdb", "Qorvelcustomer.mdb", "closed_policy.mdb", "Images/a.jpg",
-                          "Temp/t.txt", "Excel/e.xlsx"})
-        EXPECT_TRUE(out.exists(QLatin1String(f))) << f;
-    EXPECT_TRUE(platform::isDatabaseFile(out.filePath(QStringLiteral("Morlind.mdb"))));
-    EXPECT_EQ(storedDate(), QDate(2026, 12, 9));
+    EXPECT_EQ(admin::loadSettings(connections.main()).backupDate, QDate(2026, 12, 9));
+    const admin::SetCheck c = admin::checkSet(set, app::backupDatabaseCheck());
+    ASSERT_TRUE(c.ok()) << c.problems.join(u'\n').toStdString();
+    QStringList names;
+    for (const admin::SetFile& f : c.manifest->files)
+        names << f.name;
+    for (const char* f :
+         {"Morlind.mdb", "Qorvelcustomer.mdb", "closed_policy.mdb", "Personal.mdb", "tawela.ini",
+          "mail.ini", "mine.rpt", "Images/a.jpg", "Temp/t.txt", "Excel/e.xlsx"})
+        EXPECT_TRUE(names.contains(QLatin1String(f))) << f;
+    EXPECT_EQ(c.manifest->password, config.dbPassword);
+    EXPECT_EQ(c.manifest->find(admin::file_role::Main)->rows.value(QStringLiteral("chumnum")), 1);
+    EXPECT_FALSE(QFileInfo::exists(set + u'/' + admin::RunningMark));
 
     // Again: only the main database (its backup date was just written) and
-    // the picture touched since.
+    // the picture touched since; the manifest still vouches for the whole set.
     write(home.file(QStringLiteral("Images/a.jpg")), "a new picture");
     const auto plan = admin::readBackupPlan(config.iniPath(), nullptr);
     ASSERT_TRUE(plan);
     QStringList again;
-    for (const auto& item : Backup(*plan, form.target).pending())
-        again << QFileInfo(item.source).fileName();
+    for (const auto& item : Backup(*plan, set, app::shopFiles(config)).pending())
+        again << item.name;
     again.sort();
-    EXPECT_EQ(again, QStringList({QStringLiteral("Morlind.mdb"), QStringLiteral("a.jpg")}));
+    EXPECT_EQ(again, QStringList({QStringLiteral("Images/a.jpg"), QStringLiteral("Morlind.mdb")}));
+    backUp(set);
+    EXPECT_TRUE(admin::checkSet(set, app::backupDatabaseCheck()).ok());
+    EXPECT_EQ(read(set + QStringLiteral("/Images/a.jpg")), QByteArray("a new picture"));
 }
 
-TEST_F(BackupTest, AFailureNamesTheFileAndLeavesTheDateAsItWas)
+TEST_F(BackupTest, AFailedBackupNamesTheFileLeavesTheDateAndTheSetMarkedUnfinished)
 {
-    if (connections.main()->isServer())
-        GTEST_SKIP() << "the server's data is backed up by the server";
-    BackupForm form(connections.main(), config.iniPath(), prompt);
-    ASSERT_TRUE(form.open());
-    form.target = target.path();
+    auto f = form();
+    f->target = target.path();
     write(target.filePath(QStringLiteral("Temp")), "a file where the folder goes");
-    EXPECT_FALSE(form.backUp());
+    EXPECT_FALSE(f->backUp());
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("Temp")))
         << prompt.lastText().toStdString();
-    EXPECT_FALSE(storedDate().isValid());
+    EXPECT_FALSE(admin::loadSettings(connections.main()).backupDate.isValid());
+    const admin::SetCheck c = admin::checkSet(target.path(), app::backupDatabaseCheck());
+    ASSERT_FALSE(c.ok());
+    EXPECT_TRUE(c.problems.first().contains(QStringLiteral("ถูกขัดจังหวะ")))
+        << c.problems.first().toStdString();
 
     QFile::remove(config.iniPath());
-    EXPECT_FALSE(form.backUp());
+    EXPECT_FALSE(f->backUp());
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ไม่พบแฟ้ม tawela.ini")));
-    EXPECT_FALSE(storedDate().isValid());
+}
+
+TEST_F(BackupTest, EveryBrokenSetIsRefusedNamingTheFileAndTheShopStaysByteForByte)
+{
+    const QString good = backUp(target.filePath(QStringLiteral("good")));
+    connections.close();
+    const auto before = live();
+    const auto overwrite = [](const QString& path, qint64 at, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(at);
+        f.write(bytes);
+    };
+    const struct {
+        const char* what;
+        const char* named; // in the refusal
+        std::function<void(const QString& set)> damage;
+    } cases[] = {
+        {"main database emptied", "Morlind.mdb",
+         [](const QString& set) { QFile::resize(set + QStringLiteral("/Morlind.mdb"), 0); }},
+        {"customer database emptied", "Qorvelcustomer.mdb",
+         [](const QString& set) { QFile::resize(set + QStringLiteral("/Qorvelcustomer.mdb"), 0); }},
+        {"main database cut short", "Morlind.mdb",
+         [](const QString& set) { QFile::resize(set + QStringLiteral("/Morlind.mdb"), 8192); }},
+        {"header overwritten", "Morlind.mdb",
+         [&](const QString& set) {
+             overwrite(set + QStringLiteral("/Morlind.mdb"), 0, "garbage!");
+         }},
+        {"one byte of a name flipped", "Qorvelcustomer.mdb",
+         [&](const QString& set) {
+             const QString path = set + QStringLiteral("/Qorvelcustomer.mdb");
+             const qsizetype at = read(path).indexOf(QStringLiteral("ชื่อยาว").toUtf8());
+             ASSERT_GT(at, 0);
+             overwrite(path, at + 4, "X");
+         }},
+        {"main database missing", "Morlind.mdb",
+         [](const QString& set) { QFile::remove(set + QStringLiteral("/Morlind.mdb")); }},
+        {"a picture changed", "Images/a.jpg",
+         [](const QString& set) {
+             write(set + QStringLiteral("/Images/a.jpg"), "data of Images/a.jpX");
+         }},
+        {"backup killed before its manifest", "ถูกขัดจังหวะ",
+         [](const QString& set) {
+             QFile::remove(set + u'/' + admin::ManifestName);
+             write(set + u'/' + admin::RunningMark, "2026-12-09T10:00:00");
+         }},
+        {"manifest cut short", "tawela-backup.json",
+         [](const QString& set) { QFile::resize(set + u'/' + admin::ManifestName, 100); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir broken;
+        copyTree(good, broken.path());
+        c.damage(broken.path());
+        prompt.clear();
+        auto f = form();
+        EXPECT_FALSE(f->restore(broken.path()));
+        EXPECT_TRUE(prompt.lastText().contains(QString::fromUtf8(c.named)))
+            << prompt.lastText().toStdString();
+        EXPECT_EQ(live(), before);
+        EXPECT_FALSE(QFileInfo::exists(home.file(admin::RestoreMarkName)));
+    }
+
+    // Nor is the shop's own folder a set.
+    auto f = form();
+    EXPECT_FALSE(f->restore(home.path()));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("โฟลเดอร์ข้อมูลของร้านเอง")));
+    EXPECT_EQ(live(), before);
+}
+
+TEST_F(BackupTest, ARestorePutsBackEveryFileAndKeepsWhatItReplacedAside)
+{
+    const QString set = backUp(target.filePath(QStringLiteral("Backup")));
+    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-2"}});
+    write(home.file(QStringLiteral("Images/a.jpg")), "changed after the backup");
+    connections.close();
+    ASSERT_EQ(contracts(config.mainDbPath), 2);
+
+    auto f = form();
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
+    ASSERT_TRUE(f->restore(set)) << prompt.lastText().toStdString();
+    EXPECT_TRUE(prompt.messages()
+                    .at(prompt.messages().size() - 2)
+                    .text.contains(QStringLiteral("สัญญา 1 รายการ")));
+    EXPECT_EQ(contracts(config.mainDbPath), 1);
+    EXPECT_EQ(read(home.file(QStringLiteral("Images/a.jpg"))), QByteArray("data of Images/a.jpg"));
+    const QDir aside(home.path());
+    const QStringList asides = aside.entryList({QStringLiteral("ก่อนเรียกคืน-*")}, QDir::Dirs);
+    ASSERT_EQ(asides.size(), 1);
+    EXPECT_EQ(contracts(home.file(asides.first() + QStringLiteral("/Morlind.mdb"))), 2);
+    EXPECT_EQ(read(home.file(asides.first() + QStringLiteral("/Images/a.jpg"))),
+              QByteArray("changed after the backup"));
+    EXPECT_FALSE(QFileInfo::exists(home.file(admin::RestoreMarkName)));
+    // The restored shop opens as sign-in opens it.
+    app::Connections again;
+    again.open(app::readConfig(home.path()));
+    EXPECT_EQ(again.customer()->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 1);
+}
+
+TEST_F(BackupTest, ASetOfAnEarlierVersionIsRestoredOnlyAfterTheWarning)
+{
+    const QString set = backUp(target.filePath(QStringLiteral("old")));
+    QFile::remove(set + u'/' + admin::ManifestName);
+    connections.close();
+    const auto before = live();
+    auto f = form();
+    prompt.queueAnswer(platform::PromptAnswer::No);
+    EXPECT_FALSE(f->restore(set));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ชุดสำรองแบบเก่า")));
+    EXPECT_EQ(live(), before);
+    // Without its customer database it is not even asked.
+    QFile::remove(set + QStringLiteral("/Qorvelcustomer.mdb"));
+    EXPECT_FALSE(f->restore(set));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ฐานข้อมูลลูกค้า")));
+    EXPECT_EQ(live(), before);
 }
 
 TEST(DatabaseCopy, ACopyMadeWhileAnotherProgramWritesIsOneWholeState)
@@ -130,49 +321,4 @@ TEST(DatabaseCopy, ACopyMadeWhileAnotherProgramWritesIsOneWholeState)
             break;
     }
     writer.waitForFinished(30000);
-}
-
-TEST_F(BackupTest, ARestoreBringsBackTheBackupAndKeepsWhatItReplaced)
-{
-    if (connections.main()->isServer())
-        GTEST_SKIP() << "files only";
-    const auto contracts = [&] {
-        return connections.main()->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toInt();
-    };
-    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-1"}});
-    BackupForm form(connections.main(), config.iniPath(), prompt);
-    ASSERT_TRUE(form.open());
-    form.target = target.path();
-    ASSERT_TRUE(form.backUp());
-    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-2"}});
-    write(home.file(QStringLiteral("Images/a.jpg")), "changed after the backup");
-    const auto plan = admin::readBackupPlan(config.iniPath(), nullptr);
-    ASSERT_TRUE(plan);
-    bool listed = false;
-    for (const auto& e : admin::inspectBackup(*plan, target.path()))
-        if (e.name == QLatin1String("Morlind.mdb")) {
-            listed = true;
-            EXPECT_EQ(e.contracts, 1);
-        }
-    EXPECT_TRUE(listed);
-
-    // A damaged database in the backup: nothing is touched.
-    QTemporaryDir damaged;
-    write(damaged.filePath(QStringLiteral("Morlind.mdb")),
-          QByteArray("SQLite format 3\0", 16) + QByteArray(8192, 'x'));
-    const auto refused = admin::restoreBackup(*plan, damaged.path());
-    EXPECT_FALSE(refused.failure.isEmpty());
-    EXPECT_EQ(refused.restored, 0);
-
-    const auto r =
-        admin::restoreBackup(*plan, target.path(), QDateTime(QDate(2026, 12, 9), QTime(9, 30)));
-    ASSERT_TRUE(r.failure.isEmpty()) << r.failure.toStdString();
-    EXPECT_EQ(contracts(), 1); // seen by the connection already open
-    QFile picture(home.file(QStringLiteral("Images/a.jpg")));
-    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-    EXPECT_EQ(picture.readAll(), QByteArray("data of Images/a.jpg"));
-    EXPECT_TRUE(r.aside.endsWith(QStringLiteral("20261209-093000")));
-    EXPECT_EQ(
-        platform::countRows(r.aside + QStringLiteral("/Morlind.mdb"), QStringLiteral("chumnum")),
-        2);
 }

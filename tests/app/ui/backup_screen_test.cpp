@@ -29,8 +29,8 @@ TEST(BackupScreen, ABackupToAChosenFolderRunsOffTheScreenAndIsSaid)
         GTEST_SKIP() << "files only";
     QTemporaryDir target;
     platform::ScriptedPrompt prompt;
-    admin::BackupScreen screen(
-        std::make_unique<admin::BackupForm>(connections.main(), config.iniPath(), prompt));
+    admin::BackupScreen screen(std::make_unique<admin::BackupForm>(
+        connections.main(), app::shopFiles(config), app::backupDatabaseCheck(), prompt));
     screen.setAttribute(Qt::WA_DeleteOnClose, false);
     screen.setFolderChooser([&](const QString&) { return target.path(); });
     screen.show();
@@ -48,7 +48,8 @@ TEST(BackupScreen, ABackupToAChosenFolderRunsOffTheScreenAndIsSaid)
     EXPECT_FALSE(screen.findChild<QPushButton*>(QStringLiteral("cmdRestore"))->isVisible());
 
     // With the "Restore" right the same folder can be put back.
-    auto form = std::make_unique<admin::BackupForm>(connections.main(), config.iniPath(), prompt);
+    auto form = std::make_unique<admin::BackupForm>(connections.main(), app::shopFiles(config),
+                                                    app::backupDatabaseCheck(), prompt);
     form->restoreAllowed = true;
     admin::BackupScreen restoring(std::move(form));
     restoring.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -58,10 +59,18 @@ TEST(BackupScreen, ABackupToAChosenFolderRunsOffTheScreenAndIsSaid)
     restoring.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&restoring));
     keepScreenshot(&restoring, QStringLiteral("Backup_restore"));
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
     QTest::mouseClick(restoring.findChild<QPushButton*>(QStringLiteral("cmdRestore")),
                       Qt::LeftButton);
-    EXPECT_TRUE(restarted) << prompt.lastText().toStdString();
-    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("เรียกคืนข้อมูลเรียบร้อย")));
+    // The set is read and copied off the screen; the swap waits for the
+    // program to let go of its databases.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return restarted; }, 30000))
+        << prompt.lastText().toStdString();
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("ตรวจและเตรียมชุดสำรองเรียบร้อย")));
+    connections.close();
+    EXPECT_TRUE(admin::finishInterruptedRestore(home.path())
+                    .startsWith(QStringLiteral("เรียกคืนข้อมูลจากชุดสำรองเสร็จแล้ว")));
+    EXPECT_FALSE(QFileInfo::exists(home.file(admin::RestoreMarkName)));
 }
 
 TEST(CompanyScreen, TypedDetailsAreStoredAndEnterMovesDown)
