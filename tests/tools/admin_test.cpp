@@ -6,11 +6,19 @@
 #include "temp_home.h"
 #include "test_server.h"
 
+#include "app/sign_in.h"
+#include "platform/file_copy.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -331,4 +339,196 @@ TEST(Admin, ServerInitMakesAShopOnTheServer)
     tawela::app::Connections c;
     c.open(tawela::app::readConfig(second));
     EXPECT_TRUE(tawela::admin::StaffStore(c.main()).find(QStringLiteral("A01")).has_value());
+}
+
+namespace {
+
+QString at(const QString& folder, const char* name)
+{
+    return folder + u'/' + QLatin1String(name);
+}
+
+// The shop's files by name with their digests, what the program keeps
+// aside or logs left out: equal maps are byte-identical shops.
+QMap<QString, QByteArray> shopDigest(const QString& home)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(home, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = QDir(home).relativeFilePath(path);
+        if (name.startsWith(QStringLiteral("ก่อนเรียกคืน-")) ||
+            name.startsWith(QLatin1String("Error")))
+            continue;
+        out.insert(name, tawela::platform::sha256Of(path));
+    }
+    return out;
+}
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + u'/' + QDir(from).relativeFilePath(path);
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(path, target);
+    }
+}
+
+} // namespace
+
+TEST(AdminBackup, ASetRestoredOnANewComputerIsTheSameShop)
+{
+    tawela::test::TempHome temp;
+    const QString shop = temp.file(QStringLiteral("shop")), sets = temp.file(QStringLiteral("usb"));
+    ASSERT_EQ(admin({QStringLiteral("demo"), QStringLiteral("--home"), shop}).exitCode, 0);
+    QFile mail(at(shop, "mail.ini"));
+    ASSERT_TRUE(mail.open(QIODevice::WriteOnly));
+    mail.write("[Mail]\r\nServer = smtp.example.com\r\n");
+    mail.close();
+    // As README's nightly timer does it: dated sets, the newest two kept.
+    for (int i = 0; i < 3; ++i) {
+        const AdminRun b =
+            admin({QStringLiteral("backup"), QStringLiteral("--home"), shop, QStringLiteral("--to"),
+                   sets, QStringLiteral("--keep"), QStringLiteral("2")});
+        ASSERT_EQ(b.exitCode, 0) << b.err.toStdString();
+        QThread::msleep(1100); // a set a second
+    }
+    const QStringList kept = QDir(sets).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    ASSERT_EQ(kept.size(), 2);
+    const QString set = sets + u'/' + kept.last();
+    const AdminRun verified = admin({QStringLiteral("verify-backup"), set});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err.toStdString();
+    EXPECT_TRUE(verified.out.contains(QStringLiteral("สัญญา 5 รายการ")))
+        << verified.out.toStdString();
+
+    // The disk died: a new home folder with nothing in it.
+    const QString fresh = temp.file(QStringLiteral("new computer"));
+    const AdminRun r = admin({QStringLiteral("restore"), QStringLiteral("--home"), fresh,
+                              QStringLiteral("--from"), set, QStringLiteral("--yes")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const AdminRun before = admin({QStringLiteral("check"), QStringLiteral("--home"), shop});
+    const AdminRun after = admin({QStringLiteral("check"), QStringLiteral("--home"), fresh});
+    ASSERT_EQ(after.exitCode, 0) << after.err.toStdString();
+    EXPECT_EQ(after.out, before.out);
+    QFile restoredMail(at(fresh, "mail.ini"));
+    ASSERT_TRUE(restoredMail.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(restoredMail.readAll().contains("smtp.example.com"));
+    EXPECT_TRUE(QFile::exists(at(fresh, "CARD.rpt")));
+
+    // The owner signs in with the shop's own password.
+    using namespace tawela;
+    const app::AppConfig config = app::readConfig(fresh);
+    EXPECT_EQ(config.dbPassword, app::readConfig(shop).dbPassword);
+    app::Connections connections;
+    platform::ScriptedPrompt prompt;
+    app::SignInForm signIn(config, connections, prompt);
+    signIn.code = QStringLiteral("A01");
+    signIn.password = QStringLiteral("1234");
+    EXPECT_EQ(signIn.signIn(), app::SignInForm::Result::SignedIn)
+        << prompt.lastText().toStdString();
+    EXPECT_TRUE(signIn.session().mayRestore());
+}
+
+TEST(AdminBackup, AKilledRestoreLeavesTheOldShopOrTheNewOneWhole)
+{
+    tawela::test::TempHome temp;
+    const QString shop = temp.file(QStringLiteral("shop")), set = temp.file(QStringLiteral("set"));
+    ASSERT_EQ(admin({QStringLiteral("demo"), QStringLiteral("--home"), shop}).exitCode, 0);
+    ASSERT_EQ(admin({QStringLiteral("backup"), QStringLiteral("--home"), shop,
+                     QStringLiteral("--to"), set})
+                  .exitCode,
+              0);
+    // The shop moves on after the backup.
+    {
+        QFile picture(at(shop, "Images/new.jpg"));
+        QDir().mkpath(at(shop, "Images"));
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+        picture.write(QByteArray(4 * 1024 * 1024, 'p'));
+    }
+    auto main = tawela::app::openDatabase(at(shop, "Morlind.mdb"), tawela::app::DatabaseRole::Main,
+                                          tawela::app::readConfig(shop).dbPassword);
+    main->exec(QStringLiteral("UPDATE chumnum SET Ku_name = 'after the backup'"));
+    main.reset();
+    const auto checked = [&](const QString& home) {
+        const AdminRun c = admin({QStringLiteral("check"), QStringLiteral("--home"), home});
+        EXPECT_EQ(c.exitCode, 0) << c.err.toStdString();
+        return shopDigest(home);
+    };
+    const auto oldShop = checked(shop);
+    // The shop as a restore left to finish leaves it, and how long that takes.
+    const QString whole = temp.file(QStringLiteral("whole"));
+    copyTree(shop, whole);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(admin({QStringLiteral("restore"), QStringLiteral("--home"), whole,
+                     QStringLiteral("--from"), set, QStringLiteral("--yes")})
+                  .exitCode,
+              0);
+    const qint64 takes = clock.elapsed();
+    const auto newShop = checked(whole);
+    ASSERT_NE(oldShop, newShop);
+
+    int finished = 0, undone = 0;
+    for (int i = 0; i < 20; ++i) {
+        const QString home = temp.file(QStringLiteral("try%1").arg(i));
+        copyTree(shop, home);
+        QProcess child;
+        child.start(QStringLiteral(TAWELA_ADMIN_PATH),
+                    {QStringLiteral("restore"), QStringLiteral("--home"), home,
+                     QStringLiteral("--from"), set, QStringLiteral("--yes")});
+        ASSERT_TRUE(child.waitForStarted());
+        QThread::msleep(QRandomGenerator::global()->bounded(int(takes) + 1));
+        child.kill();
+        child.waitForFinished();
+        const auto now = checked(home); // the next command finishes or undoes it
+        EXPECT_FALSE(QFile::exists(at(home, "tawela-restore.json")));
+        if (now == newShop)
+            ++finished;
+        else if (now == oldShop)
+            ++undone;
+        else
+            ADD_FAILURE() << "try " << i << ": a shop neither old nor new";
+        QDir(home).removeRecursively();
+    }
+    RecordProperty("finished", finished);
+    RecordProperty("undone", undone);
+}
+
+TEST(AdminBackup, ABackupKilledPartWayIsNeverTakenForASet)
+{
+    tawela::test::TempHome temp;
+    const QString shop = temp.file(QStringLiteral("shop")), set = temp.file(QStringLiteral("set"));
+    ASSERT_EQ(admin({QStringLiteral("demo"), QStringLiteral("--home"), shop}).exitCode, 0);
+    {
+        QDir().mkpath(at(shop, "Images"));
+        QFile big(at(shop, "Images/big.jpg"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        big.write(QByteArray(64 * 1024 * 1024, 'b'));
+    }
+    QProcess child;
+    child.start(
+        QStringLiteral(TAWELA_ADMIN_PATH),
+        {QStringLiteral("backup"), QStringLiteral("--home"), shop, QStringLiteral("--to"), set});
+    ASSERT_TRUE(child.waitForStarted());
+    // Killed while it copies (the mark of a running backup is there by then).
+    for (int waited = 0; !QFile::exists(at(set, "tawela-backup.running")) && waited < 20000;
+         waited += 5)
+        QThread::msleep(5);
+    child.kill();
+    child.waitForFinished();
+    const AdminRun v = admin({QStringLiteral("verify-backup"), set});
+    EXPECT_EQ(v.exitCode, 1);
+    EXPECT_TRUE(v.err.contains(QStringLiteral("ถูกขัดจังหวะ"))) << v.err.toStdString();
+    const auto before = shopDigest(shop);
+    const AdminRun r = admin({QStringLiteral("restore"), QStringLiteral("--home"), shop,
+                              QStringLiteral("--from"), set, QStringLiteral("--yes")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(shopDigest(shop), before);
+    // Nor is the shop's own folder.
+    const AdminRun own = admin({QStringLiteral("restore"), QStringLiteral("--home"), shop,
+                                QStringLiteral("--from"), shop, QStringLiteral("--yes")});
+    EXPECT_EQ(own.exitCode, 1);
+    EXPECT_TRUE(own.err.contains(QStringLiteral("โฟลเดอร์ข้อมูลของร้านเอง"))) << own.err.toStdString();
 }
