@@ -141,7 +141,7 @@ bool SettingsForm::open()
     for (int i = 0; i < NumberCount; ++i)
         if (NumberFields[i].member)
             m_numbers[i] = QString::number(settings.*NumberFields[i].member);
-    m_numbers[int(Number::MinInteres)] = settings.minInteres.toString();
+    m_numbers[int(Number::MinInteres)] = settings.minInteres.toFixed(2); // money: 12.50
     m_openedRun = settings.chumnumRun;
     m_openedRecv = settings.runRecv;
     // Two groups always show a choice: any other stored text counts as "ไม่ใช้",

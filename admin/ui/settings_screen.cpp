@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace tawela::admin {
@@ -244,8 +246,15 @@ SettingsScreen::SettingsScreen(std::unique_ptr<SettingsForm> form, QWidget* pare
     columns->addLayout(second);
     columns->addLayout(third);
     auto* v = new QVBoxLayout(this);
-    v->addLayout(columns);
+    QScrollArea* area = platform::ui::scrolling(columns);
+    v->addWidget(area, 1);
     v->addLayout(platform::ui::rightAligned({save, exit}));
+    // As large as the fields want, but never beyond the screen.
+    const QSize wanted = area->widget()->sizeHint() + QSize(40, 80);
+    const QRect screen =
+        this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    resize(std::min(wanted.width(), screen.width() - 20),
+           std::min(wanted.height(), screen.height() - 60));
 
     connect(save, &QPushButton::clicked, this, [this] {
         if (const auto refused = m_form->save()) {

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QScrollArea>
 #include <QTableView>
 
 #include <QFormLayout>
@@ -94,6 +95,20 @@ inline QPushButton* button(const char* name, const QString& caption)
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
+}
+
+// A screen's fields in a scroll area that only scrolls when the screen is
+// smaller than they need (1280 x 800), so the commands below it stay in
+// sight. Returns the area, to be placed above the command row.
+inline QScrollArea* scrolling(QLayout* fields)
+{
+    auto* inner = new QWidget;
+    inner->setLayout(fields);
+    auto* area = new QScrollArea;
+    area->setWidget(inner);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
 }
 
 // Buttons at the right end of a row, in the order given.

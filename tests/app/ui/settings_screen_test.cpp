@@ -62,3 +62,19 @@ TEST(SettingsScreen, ARefusedValueKeepsTheScreenAndAChosenOptionIsStored)
     EXPECT_EQ(s.sanyaCfg, QStringLiteral("3"));
     EXPECT_EQ(s.receptPrinterSize, 80);
 }
+
+TEST(SettingsScreen, FitsTheShopsScreensAndShowsMoneyAsMoney)
+{
+    test::TempDatabase main{app::DatabaseRole::Main};
+    main.db->exec(QStringLiteral("UPDATE config_setting SET MinInteres = 12.5"));
+    platform::ScriptedPrompt prompt;
+    admin::SettingsScreen screen(std::make_unique<admin::SettingsForm>(main.db, prompt));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    EXPECT_EQ(screen.numberField(admin::SettingsForm::Number::MinInteres)->text(),
+              QStringLiteral("12.50"));
+    for (const QSize& size : shopScreens()) {
+        EXPECT_EQ(buttonsOutside(&screen, size), QStringList())
+            << size.width() << " x " << size.height();
+        keepScreenshot(&screen, QStringLiteral("set_config_%1").arg(size.width()));
+    }
+}
