@@ -165,6 +165,13 @@ TEST(Admin, DemoShopHasEveryStateAndRenders)
     EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 5")));
     EXPECT_TRUE(check.out.contains(QStringLiteral("ลูกค้า: 4")));
     EXPECT_TRUE(check.out.contains(QStringLiteral("ใบเสร็จ: 5"))); // 4 renewals and a redemption
+    // A copied demo folder opens its own files, not the original's.
+    const QString copy = home.file(QStringLiteral("copied"));
+    ASSERT_TRUE(QDir().mkpath(copy));
+    for (const char* f : {"tawela.ini", "Morlind.mdb"})
+        ASSERT_TRUE(QFile::copy(home.file(QLatin1String(f)), copy + u'/' + QLatin1String(f)));
+    EXPECT_EQ(tawela::app::readConfig(copy).mainDbPath, copy + QStringLiteral("/Morlind.mdb"));
+    EXPECT_EQ(tawela::app::readConfig(copy).dataFolder, copy + u'/');
 
     const auto config = tawela::app::readConfig(home.path());
     auto main = tawela::app::openDatabase(config.mainDbPath, tawela::app::DatabaseRole::Main,
