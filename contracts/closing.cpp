@@ -61,6 +61,35 @@ ClosingCharge closingCharge(admin::InterestMode mode, bool clearEmployee, qint64
     return out;
 }
 
+std::optional<RefusedFigure> refusedRenewalFigures(const QString& fee, const QString& penalty,
+                                                   const QString& discount, const QString& total,
+                                                   const QString& principal)
+{
+    const struct {
+        RenewalFigure field;
+        const QString& text;
+        const char* caption;
+    } figures[] = {{RenewalFigure::Fee, fee, "ค่าธรรมเนียม"},
+                   {RenewalFigure::Penalty, penalty, "ค่าปรับ"},
+                   {RenewalFigure::Discount, discount, "ส่วนลด"}};
+    for (const auto& f : figures)
+        if (number(f.text).isNegative())
+            return RefusedFigure{f.field,
+                                 QString::fromUtf8(f.caption) +
+                                     QStringLiteral("ต้องไม่ติดลบ (พบ %1)").arg(f.text.trimmed())};
+    const Decimal most = number(principal) + number(fee) + number(penalty);
+    if (number(discount) > most)
+        return RefusedFigure{RenewalFigure::Discount,
+                             QStringLiteral("ส่วนลดมากกว่ายอดที่เก็บ: ส่วนลดได้ไม่เกิน %1 บาท "
+                                            "(ค่าธรรมเนียม + ค่าปรับ) ยอดรวมต้องไม่ติดลบ")
+                                 .arg(most.toFixed(2))};
+    // A total typed by hand.
+    if (number(total).isNegative())
+        return RefusedFigure{RenewalFigure::Total,
+                             QStringLiteral("ยอดรวมต้องไม่ติดลบ (พบ %1)").arg(total.trimmed())};
+    return std::nullopt;
+}
+
 void ClosingPanel::recomputeTotal()
 {
     total = (number(amount) + number(surcharge) + number(penalty) - number(discount)).toString();

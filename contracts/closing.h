@@ -47,6 +47,19 @@ struct ClosingPanel {
     void recomputeTotal();
 };
 
+// A figure of a renewal that cannot be kept: a fee, penalty or discount
+// below zero, or a discount larger than what the renewal collects (a
+// receipt for less than nothing). Names the field and, for the discount,
+// the largest one allowed.
+enum class RenewalFigure { Fee, Penalty, Discount, Total };
+struct RefusedFigure {
+    RenewalFigure field;
+    QString message;
+};
+std::optional<RefusedFigure> refusedRenewalFigures(const QString& fee, const QString& penalty,
+                                                   const QString& discount, const QString& total,
+                                                   const QString& principal = QStringLiteral("0"));
+
 // The "ต่อดอก" panel.
 struct RenewalPanel {
     bool visible = false;

@@ -517,6 +517,20 @@ std::optional<ContractForm::Field> ContractForm::refusedValue()
             return c.field;
         }
     }
+    // A kept renewal below zero would be a receipt for less than nothing
+    // (older files may hold one).
+    refusedRow = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        const RenewalLine& l = lines[i];
+        if (l.lineNo > 0 && !l.markedDeleted && l.total.isNegative()) {
+            refusedRow = i;
+            m_prompt.stop(QStringLiteral("รายการต่อดอกครั้งที่ %1 มียอดรวมติดลบ (%2 บาท) "
+                                         "กรุณาแก้ไขหรือทำเครื่องหมายลบรายการนี้ก่อนจัดเก็บ")
+                              .arg(l.lineNo)
+                              .arg(l.total.toFixed(2)));
+            return Field::History;
+        }
+    }
     return std::nullopt;
 }
 

@@ -52,6 +52,7 @@ public:
         DepositDate,
         DueDate,
         Number,
+        History, // the row refusedRow of the renewal history
     };
 
     // The largest amount of money and the most days a field takes: what the
@@ -117,7 +118,8 @@ public:
     // Double-click on history row (0-based), then "แก้ไข" or "ไม่แก้ไข".
     void editRenewal(int row);
     void renewalEditFiguresChanged() { renewalEdit.recomputeTotal(); }
-    void applyRenewalEdit();
+    // False (said, refusedFigure names the field) when its figures cannot be kept.
+    bool applyRenewalEdit();
     void cancelRenewalEdit();
     // Shift+Delete on a history row: the deletion mark on or off.
     void toggleRenewalMark(int row);
@@ -194,6 +196,10 @@ public:
     Decimal pendingTotal; // renewals entered since the contract was shown
     RenewalPanel renewal;
     RenewalEditPanel renewalEdit;
+    // The figure of the renewal or correction panel refused last, for the
+    // cursor; the history row a save refused.
+    std::optional<RenewalFigure> refusedFigure;
+    int refusedRow = -1;
     ClosingPanel closing;
     DeletePanel deletion;
     OperationMode operation = OperationMode::None;
@@ -217,6 +223,9 @@ private:
     std::optional<Decimal> typedNumber(const QString& text, Limit limit);
     // Reads a typed number and runs the rule with it; false when refused.
     bool applyTyped(const QString& text, Limit limit, const std::function<void(Decimal)>& rule);
+    // The renewal figures checked (said, refusedFigure set when refused).
+    bool figuresKept(const QString& fee, const QString& penalty, const QString& discount,
+                     const QString& total, const QString& principal = QStringLiteral("0"));
     // The sound-value checks of the save after the required fields.
     std::optional<Field> refusedValue();
     // False (said, a reload offered) when another copy changed or closed

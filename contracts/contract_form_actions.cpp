@@ -105,6 +105,9 @@ bool ContractForm::confirmRenewal()
         m_prompt.stop(QStringLiteral("วันที่ไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"));
         return false;
     }
+    if (!figuresKept(renewal.fee, renewal.penalty, renewal.discount, renewal.total,
+                     renewal.principal))
+        return false;
     lines << lineFrom(renewal.renewalNo, renewal.fee, renewal.penalty, renewal.discount,
                       renewal.total, renewal.renewalDate, renewal.newDue);
     ++m_unsavedRenewals;
@@ -137,10 +140,24 @@ void ContractForm::editRenewal(int row)
     pendingTotal -= l.total;
 }
 
-void ContractForm::applyRenewalEdit()
+bool ContractForm::figuresKept(const QString& fee, const QString& penalty, const QString& discount,
+                               const QString& total, const QString& principal)
+{
+    refusedFigure.reset();
+    if (const auto refused = refusedRenewalFigures(fee, penalty, discount, total, principal)) {
+        m_prompt.stop(refused->message);
+        refusedFigure = refused->field;
+        return false;
+    }
+    return true;
+}
+
+bool ContractForm::applyRenewalEdit()
 {
     if (!renewalEdit.visible || renewalEdit.row < 0 || renewalEdit.row >= lines.size())
-        return;
+        return false;
+    if (!figuresKept(renewalEdit.fee, renewalEdit.penalty, renewalEdit.discount, renewalEdit.total))
+        return false;
     RenewalLine& l = lines[renewalEdit.row];
     const bool marked = l.markedDeleted;
     l = lineFrom(renewalEdit.renewalNo, renewalEdit.fee, renewalEdit.penalty, renewalEdit.discount,
@@ -148,6 +165,7 @@ void ContractForm::applyRenewalEdit()
     l.markedDeleted = marked;
     renewalEdit.visible = false;
     pendingTotal += leading(renewalEdit.total);
+    return true;
 }
 
 void ContractForm::cancelRenewalEdit()

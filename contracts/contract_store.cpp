@@ -198,6 +198,17 @@ void ContractStore::addExpense(const Expense& e)
 
 SaveResult ContractStore::save(const SaveRequest& request)
 {
+    // Never a receipt for less than nothing, whoever calls.
+    for (const RenewalLine& l : request.lines)
+        if (l.lineNo > 0 && !l.markedDeleted && l.total.isNegative())
+            throw DbError(
+                platform::db::error_number::General,
+                QStringLiteral("รายการต่อดอกครั้งที่ %1 มียอดรวมติดลบ ไม่ได้จัดเก็บสัญญา").arg(l.lineNo));
+    if (request.receiptTotal.isNegative() &&
+        (request.mode == OperationMode::Renewal || request.mode == OperationMode::Redemption))
+        throw DbError(platform::db::error_number::General,
+                      QStringLiteral("ยอดรับเงินติดลบ (%1 บาท) ไม่ได้จัดเก็บสัญญา")
+                          .arg(request.receiptTotal.toFixed(2)));
     Transaction tx(*m_db);
     lockWriters();
     Contract c = request.contract;

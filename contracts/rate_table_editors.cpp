@@ -28,12 +28,31 @@ bool RateTableEditorForm::open()
 {
     const QString table = m_kind == Kind::Interest ? RateTables::feeTableName(m_tableNo)
                                                    : RateTables::deductTableName(m_tableNo);
+    // A rate is a percentage a month, 0 to 100; days 1 to 9,999, each once
+    // in the table (the lookups would pick either of two equal rows).
+    const auto days = [this](const QVariant& v, int row) -> QString {
+        const qlonglong n = v.toLongLong();
+        if (n < 1 || n > 9999)
+            return QStringLiteral("จำนวนวันต้องอยู่ระหว่าง 1 ถึง 9,999 วัน (พบ %1)").arg(n);
+        for (int r = 0; r < m_model->storedRows(); ++r)
+            if (r != row && m_model->value(r, 1).toLongLong() == n)
+                return QStringLiteral("ตารางนี้มีแถว %1 วันอยู่แล้ว จำนวนวันต้องไม่ซ้ำกัน").arg(n);
+        return {};
+    };
+    const auto rate = [](const QVariant& v, int) -> QString {
+        const platform::Decimal d = v.value<platform::Decimal>();
+        if (d.isNegative() || d > platform::Decimal::fromInt(100))
+            return QStringLiteral("ค่าธรรมเนียมต้องอยู่ระหว่าง 0 ถึง 100 (ร้อยละต่อเดือน) (พบ %1)")
+                .arg(d.toString());
+        return {};
+    };
     try {
         m_model = std::make_unique<TableModel>(
             m_db, table,
-            QList<TableModel::Column>{{QStringLiteral("ID"), QStringLiteral("ID"), false},
-                                      {QStringLiteral("duration"), QStringLiteral("จำนวนวัน")},
-                                      {QStringLiteral("fee"), QStringLiteral("ค่าธรรมเนียม")}},
+            QList<TableModel::Column>{
+                {QStringLiteral("ID"), QStringLiteral("ID"), false},
+                {QStringLiteral("duration"), QStringLiteral("จำนวนวัน"), true, days},
+                {QStringLiteral("fee"), QStringLiteral("ค่าธรรมเนียม"), true, rate}},
             m_prompt);
         if (m_model->storedRows() == 0) {
             const bool interest = m_kind == Kind::Interest;

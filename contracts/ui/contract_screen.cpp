@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -535,6 +536,10 @@ QWidget* ContractScreen::fieldOf(ContractForm::Field field) const
         return m_f.due->lineEdit();
     case ContractForm::Field::Number:
         return m_f.number;
+    case ContractForm::Field::History:
+        if (m_form->refusedRow >= 0)
+            m_history->selectRow(m_form->refusedRow);
+        return m_history;
     }
     return nullptr;
 }

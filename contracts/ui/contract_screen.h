@@ -92,6 +92,8 @@ private:
     struct RenewalFigures {
         QLineEdit *number, *fee, *penalty, *discount, *total;
     };
+    // The cursor on the figure the form refused; false when none was.
+    bool focusRefusedFigure(const RenewalFigures& fields);
     struct ClosingFields {
         platform::ThaiDateEdit *date, *due, *start;
         QLineEdit *days, *amount, *surcharge, *penalty, *discount, *total;

@@ -77,6 +77,30 @@ ContractScreen::renewalFigures(QFormLayout* into, const std::array<const char*, 
             lineRow(into, names[4], QStringLiteral("รวม"))};
 }
 
+bool ContractScreen::focusRefusedFigure(const RenewalFigures& fields)
+{
+    if (!m_form->refusedFigure)
+        return false;
+    QLineEdit* field = fields.total;
+    switch (*m_form->refusedFigure) {
+    case RenewalFigure::Fee:
+        field = fields.fee;
+        break;
+    case RenewalFigure::Penalty:
+        field = fields.penalty;
+        break;
+    case RenewalFigure::Discount:
+        field = fields.discount;
+        break;
+    case RenewalFigure::Total:
+        break;
+    }
+    m_form->refusedFigure.reset();
+    field->setFocus();
+    field->selectAll();
+    return true;
+}
+
 // The total follows the three figures; every figure is checked as typed.
 template <typename Panel>
 void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel ContractForm::*panel)
@@ -198,7 +222,8 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     v->addStretch(1);
     connect(ok, &QPushButton::clicked, this, [this] {
         run([this] { m_form->confirmRenewal(); });
-        m_cmd.renew->setFocus();
+        if (!focusRefusedFigure(m_renewal))
+            m_cmd.renew->setFocus();
     });
     connect(no, &QPushButton::clicked, this, [this] {
         run([this] { m_form->cancelRenewal(); });
@@ -230,7 +255,8 @@ QGroupBox* ContractScreen::buildEditPanel()
     v->addStretch(1);
     connect(apply, &QPushButton::clicked, this, [this] {
         run([this] { m_form->applyRenewalEdit(); });
-        m_history->setFocus();
+        if (!focusRefusedFigure(m_edit))
+            m_history->setFocus();
     });
     connect(cancel, &QPushButton::clicked, this, [this] {
         run([this] { m_form->cancelRenewalEdit(); });

@@ -116,8 +116,16 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     const TableInfo& info = m_db->tableInfo(m_table);
     const ColumnInfo& column = info.column(m_columns[index.column()].name);
+    const Column& shown = m_columns[index.column()];
     try {
         const QVariant stored = toStorage(column, value);
+        if (shown.check && stored.isValid()) {
+            const QString why = shown.check(fromStorage(column.kind, stored), index.row());
+            if (!why.isEmpty()) {
+                m_prompt.stop(why);
+                return false;
+            }
+        }
         if (isNewRow(index.row())) {
             if (!stored.isValid())
                 return false; // nothing typed: no row
@@ -147,9 +155,21 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
         Q_EMIT dataChanged(index, index);
         return true;
     } catch (const DbError& e) {
-        m_prompt.error(e.description());
+        // A value of the wrong kind is told by the column's caption.
+        m_prompt.error(e.number() == error_number::TypeMismatch
+                           ? QStringLiteral("ค่า \"") + value.toString().left(60) +
+                                 QStringLiteral("\" ใช้กับช่อง ") + shown.caption +
+                                 QStringLiteral(" ไม่ได้ (ชนิดข้อมูลไม่ตรงกัน)")
+                           : e.description());
         return false;
     }
+}
+
+QVariant TableModel::value(int row, int column) const
+{
+    if (row < 0 || row >= int(m_rows.size()) || column < 0 || column >= m_columns.size())
+        return {};
+    return m_rows[size_t(row)].values.value(column);
 }
 
 bool TableModel::appendRow(const QVariantMap& values)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 namespace tawela::platform {
@@ -26,7 +27,12 @@ public:
         QString name;
         QString caption;
         bool editable = true;
+        // Why a value cannot be kept in this column at a row (the value as
+        // the column holds it: a Decimal, a number, a text), empty when it can.
+        std::function<QString(const QVariant& value, int row)> check = {};
     };
+    // The value of a cell as the column holds it (the new row's: invalid).
+    QVariant value(int row, int column) const;
 
     TableModel(std::shared_ptr<Database> database, QString table, QList<Column> columns,
                Prompt& prompt, QObject* parent = nullptr);

@@ -498,3 +498,77 @@ TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
     EXPECT_EQ(orders.size(), 1);
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ยังไม่ได้จัดเก็บ")));
 }
+
+TEST_F(ClosingFormTest, ARenewalNeverMakesAReceiptForLessThanNothing)
+{
+    auto f = shown();
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13))); // fee 300
+    const struct {
+        const char *penalty, *discount, *said;
+        RenewalFigure field;
+    } refused[] = {
+        {"0", "5000", "ส่วนลดได้ไม่เกิน 300.00 บาท", RenewalFigure::Discount},
+        {"50", "350.01", "ส่วนลดได้ไม่เกิน 350.00 บาท", RenewalFigure::Discount},
+        {"-1", "0", "ค่าปรับต้องไม่ติดลบ", RenewalFigure::Penalty},
+        {"0", "-20", "ส่วนลดต้องไม่ติดลบ", RenewalFigure::Discount},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.discount);
+        f->renewal.penalty = QString::fromUtf8(r.penalty);
+        f->renewal.discount = QString::fromUtf8(r.discount);
+        f->renewalFiguresChanged();
+        EXPECT_FALSE(f->confirmRenewal());
+        EXPECT_TRUE(prompt.lastText().contains(QString::fromUtf8(r.said)))
+            << prompt.lastText().toStdString();
+        EXPECT_EQ(f->refusedFigure, r.field);
+        EXPECT_TRUE(f->renewal.visible);
+        EXPECT_TRUE(f->lines.isEmpty());
+        EXPECT_TRUE(f->pendingTotal.isZero());
+    }
+    // A discount of the whole fee and penalty: the renewal is kept, and
+    // nothing collected writes no receipt and takes no number.
+    f->renewal.penalty = QStringLiteral("50");
+    f->renewal.discount = QStringLiteral("350");
+    f->renewalFiguresChanged();
+    ASSERT_TRUE(f->confirmRenewal()) << prompt.lastText().toStdString();
+    f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
+    ASSERT_TRUE(f->saved()) << prompt.lastText().toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT run_recv FROM config_setting")).toInt(), 10);
+
+    // The history's correction panel refuses the same.
+    f->editRenewal(0);
+    f->renewalEdit.discount = QStringLiteral("400");
+    f->renewalEditFiguresChanged();
+    EXPECT_FALSE(f->applyRenewalEdit());
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ส่วนลดได้ไม่เกิน 350.00 บาท")));
+    EXPECT_EQ(f->lines.first().discount, d("350"));
+}
+
+TEST_F(ClosingFormTest, AStoredRenewalBelowZeroFromAnOlderFileIsRefusedByItsRow)
+{
+    t.db->exec(QStringLiteral("INSERT INTO chumnum_tor (policy_no, line_no, Amount, fee, plub, "
+                              "discount, total, fak_date, return_date) VALUES (?, 1, 0, 3000000, "
+                              "0, 50000000, -47000000, '2025-06-13', '2025-07-13')"),
+               {number});
+    const auto version = [&] {
+        return value(QStringLiteral("SELECT row_version FROM chumnum")).toLongLong();
+    };
+    const qint64 before = version();
+    auto f = shown();
+    ASSERT_TRUE(f->openRenewal(QDate(2025, 7, 13)));
+    ASSERT_TRUE(f->confirmRenewal());
+    f->save(QDateTime(QDate(2025, 7, 13), QTime(10, 0)));
+    EXPECT_FALSE(f->saved());
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("รายการต่อดอกครั้งที่ 1 มียอดรวมติดลบ")))
+        << prompt.lastText().toStdString();
+    EXPECT_EQ(f->refusedRow, 0);
+    EXPECT_EQ(version(), before);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 1);
+    // Marked for deletion, the row no longer stands in the way.
+    f->toggleRenewalMark(0);
+    f->save(QDateTime(QDate(2025, 7, 13), QTime(10, 0)));
+    EXPECT_TRUE(f->saved()) << prompt.lastText().toStdString();
+}

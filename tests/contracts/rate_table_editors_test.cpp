@@ -127,3 +127,47 @@ TEST(ProductGroupEditor, EditsTheGroups)
     EXPECT_EQ(m->storedRows(), before + 1);
     EXPECT_EQ(RateTables(t.db).productGroups().last(), QStringLiteral("พระเครื่อง"));
 }
+
+TEST(RateTableEditors, ImpossibleRatesAndDaysAreRefusedByTheirCaptionAndNothingIsStored)
+{
+    test::TempDatabase t;
+    platform::ScriptedPrompt prompt;
+    RateTableEditorForm form(t.db, Kind::Interest, QStringLiteral("1"), admin::Right::Allowed,
+                             prompt);
+    ASSERT_TRUE(form.open()); // 30 days at 5 %
+    auto* m = form.model();
+    const auto stored = [&] {
+        QStringList out;
+        for (const RateRow& r : RateTables(t.db).feeRows(QStringLiteral("1")))
+            out << QString::number(r.duration) + u'@' + r.fee.toString();
+        return out;
+    };
+    const QStringList before = stored();
+    const struct {
+        int row, column;
+        const char* typed;
+        const char* said;
+    } refused[] = {
+        {0, 2, "-5", "ค่าธรรมเนียมต้องอยู่ระหว่าง 0 ถึง 100"},
+        {0, 2, "100.01", "ค่าธรรมเนียมต้องอยู่ระหว่าง 0 ถึง 100"},
+        {0, 2, "abc", "ช่อง ค่าธรรมเนียม ไม่ได้"},
+        {0, 1, "0", "จำนวนวันต้องอยู่ระหว่าง 1 ถึง 9,999"},
+        {0, 1, "-30", "จำนวนวันต้องอยู่ระหว่าง 1 ถึง 9,999"},
+        {1, 1, "10000", "จำนวนวันต้องอยู่ระหว่าง 1 ถึง 9,999"},
+        {1, 1, "30", "มีแถว 30 วันอยู่แล้ว"}, // the new row, a day count the table has
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed);
+        prompt.clear();
+        EXPECT_FALSE(m->setData(m->index(r.row, r.column), QString::fromUtf8(r.typed)));
+        ASSERT_EQ(prompt.messages().size(), 1);
+        EXPECT_TRUE(prompt.lastText().contains(QString::fromUtf8(r.said)))
+            << prompt.lastText().toStdString();
+        EXPECT_EQ(stored(), before);
+    }
+    // The limits themselves are kept, and a row keeps its own day count.
+    EXPECT_TRUE(m->setData(m->index(0, 2), QStringLiteral("100")));
+    EXPECT_TRUE(m->setData(m->index(0, 1), QStringLiteral("30")));
+    EXPECT_TRUE(m->setData(m->index(1, 1), QStringLiteral("9999")));
+    EXPECT_EQ(stored(), QStringList({QStringLiteral("30@100"), QStringLiteral("9999@0")}));
+}

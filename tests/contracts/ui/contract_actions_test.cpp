@@ -134,6 +134,24 @@ TEST_F(ContractActionsTest, RenewTwiceThenSave)
     EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("TOR_A4.rpt"));
 }
 
+TEST_F(ContractActionsTest, ADiscountAboveTheFeeIsRefusedWithTheCursorOnIt)
+{
+    open();
+    click("cmdRenew");
+    auto* discount = find<QLineEdit>("Text31");
+    discount->selectAll();
+    QTest::keyClicks(discount, QStringLiteral("5000"));
+    EXPECT_EQ(find<QLineEdit>("Text21")->text(), QStringLiteral("-4700"));
+    click("Command18");
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ส่วนลดได้ไม่เกิน 300.00 บาท")));
+    EXPECT_EQ(currentPanel()->objectName(), QStringLiteral("Frame1")); // the panel stays
+    EXPECT_TRUE(discount->hasFocus());
+    EXPECT_TRUE(screen->form().lines.isEmpty());
+    click("cmdSave");
+    EXPECT_EQ(value("SELECT count(*) FROM service").toInt(), 0);
+    EXPECT_EQ(value("SELECT count(*) FROM chumnum_tor").toInt(), 0);
+}
+
 TEST_F(ContractActionsTest, HistoryRowsAreMarkedAndCorrected)
 {
     t.db->exec(QStringLiteral("INSERT INTO chumnum_tor (policy_no, line_no, Amount, fee, plub, "
