@@ -70,6 +70,10 @@ public:
     Result run(const Report& report = {}) const;
 
 private:
+    // A shop on a server: its three schemas, dumped into the set. Throws
+    // platform::Error.
+    QList<SetFile> dumpServer(const QString& folder) const;
+
     BackupPlan m_plan;
     QString m_target;
     ShopFiles m_shop;

@@ -1,5 +1,6 @@
 #include "admin/backup_set.h"
 
+#include "platform/db/pg_tools.h"
 #include "platform/file_copy.h"
 #include "text/thai_text.h"
 
@@ -35,6 +36,8 @@ QByteArray Manifest::toJson() const
                       {QStringLiteral("bytes"), f.bytes},
                       {QStringLiteral("sha256"), QString::fromLatin1(f.sha256.toHex())},
                       {QStringLiteral("modified"), f.modified.toUTC().toString(Qt::ISODateWithMs)}};
+        if (f.serverDump())
+            o[QStringLiteral("schema")] = f.schema;
         if (f.database()) {
             QJsonObject rows;
             for (auto i = f.rows.begin(); i != f.rows.end(); ++i)
@@ -98,6 +101,7 @@ std::optional<Manifest> Manifest::fromJson(const QByteArray& json, QString* erro
         f.sha256 = QByteArray::fromHex(o.value(QStringLiteral("sha256")).toString().toLatin1());
         f.modified = QDateTime::fromString(o.value(QStringLiteral("modified")).toString(),
                                            Qt::ISODateWithMs);
+        f.schema = o.value(QStringLiteral("schema")).toString();
         const QJsonObject rows = o.value(QStringLiteral("rows")).toObject();
         for (auto i = rows.begin(); i != rows.end(); ++i)
             f.rows.insert(i.key(), qint64(i.value().toDouble()));
@@ -158,6 +162,8 @@ QString checkSetFile(const QString& path, const QString& shown, const SetFile& f
     } catch (const platform::CopyError& e) {
         return e.description();
     }
+    if (f.serverDump()) // its rows are counted when it is loaded
+        return platform::db::dumpProblem(path);
     if (!f.database())
         return {};
     if (const QString broken = platform::checkDatabaseFile(path); !broken.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/db/database.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
@@ -23,6 +25,13 @@ struct ShopFiles {
     // tawela.ini as setup would write it for this home folder (without a
     // password): the start of the file a restore writes where none exists.
     QByteArray iniTemplate;
+    // A shop on a server: main, customer and archive are the schemas
+    // "<schema>_main", "_customer", "_archive" there, not files.
+    std::optional<platform::db::ServerAddress> server;
+    QString serverSchema(const QString& role) const
+    {
+        return server ? (server->schema + u'_' + role).toLower() : QString();
+    }
 
     QString iniPath() const { return home + QStringLiteral("/tawela.ini"); }
     QString mailPath() const { return home + QStringLiteral("/mail.ini"); }
@@ -55,7 +64,9 @@ struct SetFile {
     QByteArray sha256;           // raw bytes
     QDateTime modified;          // the copy's, to know it unchanged at the next backup
     QHash<QString, qint64> rows; // a database's tables and their rows
+    QString schema;              // a server schema's dump (pg_dump's custom format): its name
     bool database() const;
+    bool serverDump() const { return !schema.isEmpty(); }
 };
 
 struct Manifest {

@@ -1,5 +1,7 @@
 #include "admin/restore.h"
 
+#include "platform/db/pg_tools.h"
+#include "platform/db/transaction.h"
 #include "platform/file_copy.h"
 #include "platform/ini_file.h"
 
@@ -47,8 +49,87 @@ QString markPath(const QString& home)
     return home + u'/' + RestoreMarkName;
 }
 
+// The schemas a restore on a server puts in place: each "<s>_restoring"
+// becomes <s>, the old one "<s>_before_DATE", all in one transaction.
+struct SchemaSwitch {
+    std::optional<platform::db::ServerAddress> server;
+    QStringList schemas;
+    QString asideSuffix;
+};
+const QString Restoring = QStringLiteral("_restoring");
+
+QJsonObject toJson(const SchemaSwitch& s)
+{
+    if (!s.server)
+        return {};
+    return QJsonObject{{QStringLiteral("host"), s.server->host},
+                       {QStringLiteral("port"), s.server->port},
+                       {QStringLiteral("database"), s.server->database},
+                       {QStringLiteral("user"), s.server->user},
+                       {QStringLiteral("password"), s.server->password},
+                       {QStringLiteral("schemas"), QJsonArray::fromStringList(s.schemas)},
+                       {QStringLiteral("aside"), s.asideSuffix}};
+}
+
+SchemaSwitch schemaSwitchFrom(const QJsonObject& o)
+{
+    SchemaSwitch s;
+    if (o.isEmpty())
+        return s;
+    platform::db::ServerAddress a;
+    a.host = o.value(QStringLiteral("host")).toString();
+    a.port = o.value(QStringLiteral("port")).toInt();
+    a.database = o.value(QStringLiteral("database")).toString();
+    a.user = o.value(QStringLiteral("user")).toString();
+    a.password = o.value(QStringLiteral("password")).toString();
+    s.server = a;
+    for (const QJsonValue& v : o.value(QStringLiteral("schemas")).toArray())
+        s.schemas << v.toString();
+    s.asideSuffix = o.value(QStringLiteral("aside")).toString();
+    return s;
+}
+
+std::shared_ptr<platform::db::Database> serverConnection(platform::db::ServerAddress a,
+                                                         const QString& schema)
+{
+    a.schema = schema;
+    return platform::db::Database::openServer(a, platform::db::OpenMode::ExistingOnly);
+}
+
+bool schemaExists(platform::db::Database& db, const QString& schema)
+{
+    return db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.schemata WHERE "
+                                    "schema_name = ?"),
+                     {schema})
+               .toLongLong() > 0;
+}
+
+// Taken up again after a stop: done already when no "_restoring" is left.
+void switchSchemas(const SchemaSwitch& s)
+{
+    if (!s.server || s.schemas.isEmpty())
+        return;
+    const auto db = serverConnection(*s.server, s.schemas.first());
+    int waiting = 0;
+    for (const QString& schema : s.schemas)
+        waiting += schemaExists(*db, schema + Restoring) ? 1 : 0;
+    if (waiting == 0)
+        return;
+    if (waiting != s.schemas.size())
+        throw RestoreError(QStringLiteral("ฐานข้อมูลที่เตรียมไว้บนเครื่องแม่ข่ายไม่ครบ จึงสลับไม่ได้"));
+    platform::db::Transaction tx(*db);
+    const auto name = [](const QString& n) -> QString { return u'"' + n + u'"'; };
+    for (const QString& schema : s.schemas) {
+        db->exec(QStringLiteral("ALTER SCHEMA ") + name(schema) + QStringLiteral(" RENAME TO ") +
+                 name(schema + s.asideSuffix));
+        db->exec(QStringLiteral("ALTER SCHEMA ") + name(schema + Restoring) +
+                 QStringLiteral(" RENAME TO ") + name(schema));
+    }
+    tx.commit();
+}
+
 void writeMark(const QString& home, const QString& phase, const QString& aside,
-               const QList<Step>& steps)
+               const QList<Step>& steps, const SchemaSwitch& server = {})
 {
     QJsonArray list;
     for (const Step& s : steps)
@@ -56,11 +137,15 @@ void writeMark(const QString& home, const QString& phase, const QString& aside,
                             {QStringLiteral("live"), s.live},
                             {QStringLiteral("aside"), s.aside},
                             {QStringLiteral("database"), s.database}};
-    const QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("phase"), phase},
-                                                      {QStringLiteral("aside"), aside},
-                                                      {QStringLiteral("steps"), list}})
-                                .toJson();
+    QJsonObject root{{QStringLiteral("phase"), phase},
+                     {QStringLiteral("aside"), aside},
+                     {QStringLiteral("steps"), list}};
+    if (server.server)
+        root[QStringLiteral("server")] = toJson(server);
+    const QByteArray json = QJsonDocument(root).toJson();
     QSaveFile f(markPath(home));
+    // It may hold the server's password, as tawela.ini does.
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size() || !f.commit())
         throw RestoreError(
             QStringLiteral("เขียนบันทึกการเรียกคืน %1 ไม่ได้ (%2)").arg(markPath(home), f.errorString()));
@@ -170,6 +255,21 @@ QByteArray iniFor(const ShopFiles& shop, const Manifest& m)
     return text;
 }
 
+// What a refused restore left on the server.
+void dropRestoring(const ShopFiles& shop)
+{
+    if (!shop.server)
+        return;
+    try {
+        const auto db = serverConnection(*shop.server, shop.serverSchema(file_role::Main));
+        for (const QString& role : {file_role::Main, file_role::Customer, file_role::Archive})
+            db->exec(QStringLiteral("DROP SCHEMA IF EXISTS \"") + shop.serverSchema(role) +
+                     Restoring + QStringLiteral("\" CASCADE"));
+    } catch (const platform::Error&) {
+        // Left for the next restore, which drops it first.
+    }
+}
+
 } // namespace
 
 QString refusedSource(const ShopFiles& shop, const QString& folder)
@@ -262,12 +362,22 @@ RestoreOutcome restoreSet(const ShopFiles& shop, const QString& folder, const Ma
         return QFileInfo(clean).path() + u'/' + asideName + u'/' + QFileInfo(clean).fileName();
     };
 
+    const SetFile* main = manifest.find(file_role::Main);
+    if (main && main->serverDump() != bool(shop.server))
+        throw RestoreError(shop.server ? QStringLiteral("ชุดสำรองนี้เป็นของร้านที่เก็บข้อมูลเป็นแฟ้ม "
+                                                        "แต่ร้านนี้ใช้เครื่องแม่ข่าย จึงเรียกคืนไม่ได้")
+                                       : QStringLiteral("ชุดสำรองนี้เป็นของร้านที่ใช้เครื่องแม่ข่าย "
+                                                        "แต่ร้านนี้เก็บข้อมูลเป็นแฟ้ม จึงเรียกคืนไม่ได้"));
     QList<Step> steps;
-    QList<const SetFile*> files;
+    QList<const SetFile*> files, dumps;
     const QDir from(folder);
     for (const SetFile& f : manifest.files) {
         if (f.role == file_role::Settings)
             continue; // written below from the manifest
+        if (f.serverDump()) {
+            dumps << &f;
+            continue;
+        }
         const QString live = liveFor(f, shop);
         if (cleanFolder(from.filePath(f.name)) == cleanFolder(live))
             throw RestoreError(refusedSource(shop, shop.dataFolder));
@@ -309,11 +419,37 @@ RestoreOutcome restoreSet(const ShopFiles& shop, const QString& folder, const Ma
             !staged.commit())
             throw RestoreError(QStringLiteral("เขียนแฟ้ม %1 ไม่ได้ (%2)")
                                    .arg(steps.last().staged, staged.errorString()));
+        // The server's schemas beside the live ones, each counted.
+        SchemaSwitch server;
+        if (shop.server) {
+            server.server = *shop.server;
+            server.asideSuffix =
+                QStringLiteral("_before_") + now.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+            for (const SetFile* f : dumps) {
+                const QString path = from.filePath(f->name);
+                if (const QString problem = checkSetFile(path, f->name, *f, manifest, check);
+                    !problem.isEmpty())
+                    throw RestoreError(problem);
+                const QString live = shop.serverSchema(f->role);
+                platform::db::loadDumpAs(*shop.server, path, f->schema, live + Restoring);
+                const auto db = serverConnection(*shop.server, live + Restoring);
+                if (platform::db::schemaRowCounts(*db, live + Restoring) != f->rows)
+                    throw RestoreError(
+                        QStringLiteral("จำนวนแถวของ %1 ที่นำเข้าเครื่องแม่ข่ายไม่ตรงกับตอนสำรอง")
+                            .arg(f->name));
+                if (db->scalar(QStringLiteral("SELECT value FROM tawela_meta WHERE name = 'role'"))
+                        .toString() != f->role)
+                    throw RestoreError(QStringLiteral("แฟ้ม %1 ไม่ใช่ฐานข้อมูล \"%2\" ของโปรแกรม")
+                                           .arg(f->name, f->role));
+                server.schemas << live;
+            }
+        }
         // 2. From here on the restore is carried to its end.
-        writeMark(shop.home, QStringLiteral("swap"), out.aside, steps);
+        writeMark(shop.home, QStringLiteral("swap"), out.aside, steps, server);
     } catch (const platform::Error& e) {
         removeStaged(steps);
         QFile::remove(markPath(shop.home));
+        dropRestoring(shop);
         throw RestoreError(e.description() +
                            QStringLiteral("\nยังไม่ได้เรียกคืนข้อมูล ข้อมูลปัจจุบันยังเหมือนเดิม"));
     }
@@ -352,6 +488,7 @@ QString finishInterruptedRestore(const QString& home)
                                           "ให้ช่างตรวจแฟ้มในโฟลเดอร์ข้อมูลก่อนเปิดโปรแกรม")
                                .arg(mark.fileName()));
     try {
+        switchSchemas(schemaSwitchFrom(root.value(QStringLiteral("server")).toObject()));
         swapIn(steps);
     } catch (const platform::Error& e) {
         throw RestoreError(QStringLiteral("เรียกคืนข้อมูลต่อให้เสร็จไม่ได้: ") + e.description());

@@ -305,6 +305,7 @@ admin::ShopFiles shopFiles(const AppConfig& given)
     s.personalDb = c.personalDbPath();
     s.password = c.dbPassword;
     s.iniTemplate = setupIniText(s.home, QString(), true);
+    s.server = c.server;
     return s;
 }
 

@@ -480,10 +480,6 @@ int backup(const QString& home, const QStringList& args)
     app::Connections connections;
     if (!openShop(home, config, connections))
         return 1;
-    if (config->server) {
-        err() << "ร้านนี้เก็บข้อมูลบนเครื่องแม่ข่าย สำรองด้วย pg_dump บนเครื่องแม่ข่าย" << Qt::endl;
-        return 1;
-    }
     QString why;
     const auto plan = admin::readBackupPlan(config->iniPath(), &why);
     if (!plan) {
@@ -561,10 +557,6 @@ int restore(const QString& home, const QStringList& args)
     }
     return reported([&]() -> int {
         const app::AppConfig config = app::readConfig(home);
-        if (config.server) {
-            err() << "ร้านนี้เก็บข้อมูลบนเครื่องแม่ข่าย เรียกคืนด้วย pg_restore บนเครื่องแม่ข่าย" << Qt::endl;
-            return 1;
-        }
         const admin::ShopFiles shop = app::shopFiles(config);
         if (const QString why = admin::refusedSource(shop, from); !why.isEmpty()) {
             err() << why << Qt::endl;

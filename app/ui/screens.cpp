@@ -237,19 +237,18 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         form->useArchive(db->archive());
         return new admin::SettingsScreen(std::move(form));
     };
-    // The server's databases are the server's to back up; the files of
-    // this computer are copied here.
-    if (!cfg->server)
-        makers.backup = [=]() -> QWidget* {
-            auto form = std::make_unique<admin::BackupForm>(db->main(), app::shopFiles(*cfg),
-                                                            app::backupDatabaseCheck(), *say);
-            form->restoreAllowed = who->mayRestore();
-            auto* screen = new admin::BackupScreen(std::move(form));
-            // The checked copies are put in place when this run has let go
-            // of its databases (see main), and read from the start by a new run.
-            screen->setAfterRestore([] { QCoreApplication::quit(); });
-            return screen;
-        };
+    // A shop on a server: its schemas are dumped into the set beside this
+    // computer's own files.
+    makers.backup = [=]() -> QWidget* {
+        auto form = std::make_unique<admin::BackupForm>(db->main(), app::shopFiles(*cfg),
+                                                        app::backupDatabaseCheck(), *say);
+        form->restoreAllowed = who->mayRestore();
+        auto* screen = new admin::BackupScreen(std::move(form));
+        // The checked copies are put in place when this run has let go
+        // of its databases (see main), and read from the start by a new run.
+        screen->setAfterRestore([] { QCoreApplication::quit(); });
+        return screen;
+    };
     // The summaries print on the printer of their Printer_tb row; the money
     // summaries always to the preview first.
     makers.contractSummary = [=]() -> QWidget* {

@@ -286,6 +286,66 @@ TEST_F(BackupTest, ASetOfAnEarlierVersionIsRestoredOnlyAfterTheWarning)
     EXPECT_EQ(live(), before);
 }
 
+TEST(ServerBackup, TheSchemasGoIntoTheSetAndComeBackInOneSwitch)
+{
+    test::TempHome home;
+    const app::AppConfig config = home.setUp();
+    if (!config.server)
+        GTEST_SKIP() << "needs the test server";
+    app::Connections connections;
+    connections.open(config);
+    const admin::ShopFiles shop = app::shopFiles(config);
+    const QString mainSchema = shop.serverSchema(admin::file_role::Main);
+    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-1"}});
+    // A customer's text that names the schema: the rows are data, kept as typed.
+    const QString note = QStringLiteral("ร้าน ") + mainSchema + QStringLiteral(" สาขา O'Neil");
+    test::addRow(connections.customer(), "customer", {{"C_code", "1"}, {"C_name", note}});
+    const auto contracts = [&] {
+        app::Connections again;
+        again.open(app::readConfig(home.path()));
+        return again.main()->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toInt();
+    };
+
+    QTemporaryDir target;
+    const auto plan = admin::readBackupPlan(config.iniPath(), nullptr);
+    ASSERT_TRUE(plan);
+    const Backup::Result made = Backup(*plan, target.path(), shop).run();
+    ASSERT_TRUE(made.failure.isEmpty()) << made.failure.toStdString();
+    const admin::SetCheck c = admin::checkSet(target.path(), app::backupDatabaseCheck());
+    ASSERT_TRUE(c.ok()) << c.problems.join(u'\n').toStdString();
+    ASSERT_TRUE(c.manifest->find(admin::file_role::Main)->serverDump());
+    EXPECT_FALSE(QFileInfo::exists(target.filePath(QStringLiteral("Morlind.mdb"))));
+
+    test::addRow(connections.main(), "chumnum", {{"Policy_no", "A-2"}});
+    connections.close();
+    platform::ScriptedPrompt prompt;
+    admin::BackupForm form(nullptr, shop, app::backupDatabaseCheck(), prompt);
+    form.restoreAllowed = true;
+
+    // A dump cut short is refused; the server keeps what it has.
+    QTemporaryDir broken;
+    copyTree(target.path(), broken.path());
+    QFile::resize(broken.filePath(QStringLiteral("main.pgdump")), 100);
+    EXPECT_FALSE(form.restore(broken.path()));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("main.pgdump")))
+        << prompt.lastText().toStdString();
+    EXPECT_EQ(contracts(), 2);
+
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
+    ASSERT_TRUE(form.restore(target.path())) << prompt.lastText().toStdString();
+    EXPECT_EQ(contracts(), 1);
+    app::Connections restored;
+    restored.open(app::readConfig(home.path()));
+    EXPECT_EQ(restored.customer()->scalar(QStringLiteral("SELECT C_name FROM customer")).toString(),
+              note);
+    EXPECT_EQ(restored.main()
+                  ->scalar(QStringLiteral("SELECT count(*) FROM information_schema.schemata WHERE "
+                                          "schema_name LIKE ?"),
+                           {QVariant(mainSchema + QStringLiteral("_before_%"))})
+                  .toInt(),
+              1);
+}
+
 TEST(DatabaseCopy, ACopyMadeWhileAnotherProgramWritesIsOneWholeState)
 {
     QTemporaryDir dir;
