@@ -3,10 +3,10 @@
 #include "platform/db/db_error.h"
 
 #include <QFile>
-#include <QSqlQuery>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 namespace tawela::platform::db {
@@ -45,9 +45,9 @@ void runTool(const QString& tool, const QStringList& args, const ServerAddress* 
     p.setProcessChannelMode(QProcess::SeparateChannels);
     p.start(tool, args);
     if (!p.waitForStarted(10000))
-        throw DbError(error_number::CannotOpen,
-                      QStringLiteral("เรียกโปรแกรม %1 ไม่ได้ (ติดตั้งแพ็กเกจ postgresql-client ก่อน)")
-                          .arg(tool));
+        throw DbError(
+            error_number::CannotOpen,
+            QStringLiteral("เรียกโปรแกรม %1 ไม่ได้ (ติดตั้งแพ็กเกจ postgresql-client ก่อน)").arg(tool));
     p.waitForFinished(-1);
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         throw DbError(error_number::General,
@@ -60,9 +60,10 @@ void runTool(const QString& tool, const QStringList& args, const ServerAddress* 
 QHash<QString, qint64> schemaRowCounts(Database& db, const QString& schema)
 {
     QHash<QString, qint64> out;
-    QSqlQuery tables = db.exec(QStringLiteral("SELECT table_name FROM information_schema.tables "
-                                              "WHERE table_schema = ? AND table_type = 'BASE TABLE'"),
-                               {schema.toLower()});
+    QSqlQuery tables =
+        db.exec(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                               "WHERE table_schema = ? AND table_type = 'BASE TABLE'"),
+                {schema.toLower()});
     QStringList names;
     while (tables.next())
         names << tables.value(0).toString();
@@ -85,8 +86,9 @@ void dumpSchema(const ServerAddress& server, const QString& schema, const QStrin
          << QStringLiteral("--file=") + file;
     if (!snapshot.isEmpty())
         args << QStringLiteral("--snapshot=") + snapshot;
-    runTool(QStringLiteral("pg_dump"), args, &server,
-            QStringLiteral("สำรองฐานข้อมูล %1 จากเครื่องแม่ข่าย %2 ไม่สำเร็จ").arg(schema, server.display()));
+    runTool(
+        QStringLiteral("pg_dump"), args, &server,
+        QStringLiteral("สำรองฐานข้อมูล %1 จากเครื่องแม่ข่าย %2 ไม่สำเร็จ").arg(schema, server.display()));
 }
 
 QString dumpProblem(const QString& file)
@@ -105,9 +107,10 @@ QByteArray renamedSchema(const QByteArray& line, const QByteArray& from, const Q
     static thread_local QHash<QByteArray, QRegularExpression> patterns;
     auto it = patterns.find(from);
     if (it == patterns.end())
-        it = patterns.insert(from, QRegularExpression(QStringLiteral("(?<![\\w$])(\"?)") +
-                                                      QRegularExpression::escape(QString::fromUtf8(from)) +
-                                                      QStringLiteral("(\"?)(?![\\w$])")));
+        it = patterns.insert(
+            from, QRegularExpression(QStringLiteral("(?<![\\w$])(\"?)") +
+                                     QRegularExpression::escape(QString::fromUtf8(from)) +
+                                     QStringLiteral("(\"?)(?![\\w$])")));
     QString text = QString::fromUtf8(line);
     text.replace(*it, QStringLiteral("\\1") + QString::fromUtf8(to) + QStringLiteral("\\2"));
     return text.toUtf8();
