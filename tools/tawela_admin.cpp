@@ -141,12 +141,19 @@ int reported(const std::function<int()>& work)
     return 1;
 }
 
+// The home folder made (owner-only) when missing; false (said) when it cannot be.
+bool madeHome(const QString& home)
+{
+    if (app::makePrivateFolder(home))
+        return true;
+    err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+    return false;
+}
+
 int init(const QString& home, bool relative = false)
 {
-    if (!app::makePrivateFolder(home)) {
-        err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+    if (!madeHome(home))
         return 1;
-    }
     const QString ini = app::AppConfig::iniPathFor(home);
     return reported([&]() -> int {
         if (!QFileInfo::exists(ini)) {
@@ -353,10 +360,8 @@ int serverInit(const QString& home, const QStringList& args)
         usage();
         return 2;
     }
-    if (!app::makePrivateFolder(home)) {
-        err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+    if (!madeHome(home))
         return 1;
-    }
     return reported([&]() -> int {
         if (!QFileInfo::exists(app::AppConfig::iniPathFor(home)))
             app::writeSetupIni(home, server->password);
@@ -551,10 +556,8 @@ int restore(const QString& home, const QStringList& args)
         usage();
         return 2;
     }
-    if (!app::makePrivateFolder(home)) {
-        err() << "ไม่สามารถสร้างโฟลเดอร์ " << home << Qt::endl;
+    if (!madeHome(home))
         return 1;
-    }
     return reported([&]() -> int {
         const app::AppConfig config = app::readConfig(home);
         const admin::ShopFiles shop = app::shopFiles(config);

@@ -1,6 +1,7 @@
 #include "admin/backup.h"
 #include "admin/settings.h"
 #include "app/connections.h"
+#include "file_tree.h"
 #include "platform/file_copy.h"
 #include "shop_builder.h"
 #include "temp_home.h"
@@ -33,30 +34,6 @@ QByteArray read(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Every file under a folder by its relative name, with its bytes' digest:
-// two equal maps are byte-identical trees.
-QMap<QString, QByteArray> digest(const QString& folder)
-{
-    QMap<QString, QByteArray> out;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        out.insert(QDir(folder).relativeFilePath(path), platform::sha256Of(path));
-    }
-    return out;
-}
-
-void copyTree(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + u'/' + QDir(from).relativeFilePath(path);
-        QDir().mkpath(QFileInfo(target).path());
-        ASSERT_TRUE(QFile::copy(path, target)) << target.toStdString();
-    }
 }
 
 // A shop set up as setup leaves it, with a contract, a customer, a file in
@@ -96,14 +73,8 @@ protected:
     // The shop's files, the program's own marks and set-aside folders left out.
     QMap<QString, QByteArray> live()
     {
-        QMap<QString, QByteArray> all = digest(home.path());
-        for (auto i = all.begin(); i != all.end();)
-            i = i.key().startsWith(QStringLiteral("ก่อนเรียกคืน-")) ||
-                        i.key().startsWith(QLatin1String("Backup/")) ||
-                        i.key().startsWith(QLatin1String("Error"))
-                    ? all.erase(i)
-                    : std::next(i);
-        return all;
+        return test::treeDigest(home.path(), {QStringLiteral("ก่อนเรียกคืน-"),
+                                              QStringLiteral("Backup/"), QStringLiteral("Error")});
     }
     int contracts(const QString& path)
     {
@@ -221,7 +192,7 @@ TEST_F(BackupTest, EveryBrokenSetIsRefusedNamingTheFileAndTheShopStaysByteForByt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir broken;
-        copyTree(good, broken.path());
+        ASSERT_TRUE(test::copyTree(good, broken.path()));
         c.damage(broken.path());
         prompt.clear();
         auto f = form();
@@ -324,7 +295,7 @@ TEST(ServerBackup, TheSchemasGoIntoTheSetAndComeBackInOneSwitch)
 
     // A dump cut short is refused; the server keeps what it has.
     QTemporaryDir broken;
-    copyTree(target.path(), broken.path());
+    ASSERT_TRUE(test::copyTree(target.path(), broken.path()));
     QFile::resize(broken.filePath(QStringLiteral("main.pgdump")), 100);
     EXPECT_FALSE(form.restore(broken.path()));
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("main.pgdump")))

@@ -7,6 +7,7 @@
 #include "test_server.h"
 
 #include "app/sign_in.h"
+#include "file_tree.h"
 #include "platform/file_copy.h"
 
 #include <QCoreApplication>
@@ -359,28 +360,7 @@ QString at(const QString& folder, const char* name)
 // aside or logs left out: equal maps are byte-identical shops.
 QMap<QString, QByteArray> shopDigest(const QString& home)
 {
-    QMap<QString, QByteArray> out;
-    QDirIterator it(home, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString name = QDir(home).relativeFilePath(path);
-        if (name.startsWith(QStringLiteral("ก่อนเรียกคืน-")) ||
-            name.startsWith(QLatin1String("Error")))
-            continue;
-        out.insert(name, tawela::platform::sha256Of(path));
-    }
-    return out;
-}
-
-void copyTree(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + u'/' + QDir(from).relativeFilePath(path);
-        QDir().mkpath(QFileInfo(target).path());
-        QFile::copy(path, target);
-    }
+    return tawela::test::treeDigest(home, {QStringLiteral("ก่อนเรียกคืน-"), QStringLiteral("Error")});
 }
 
 } // namespace
@@ -466,7 +446,7 @@ TEST(AdminBackup, AKilledRestoreLeavesTheOldShopOrTheNewOneWhole)
     const auto oldShop = checked(shop);
     // The shop as a restore left to finish leaves it, and how long that takes.
     const QString whole = temp.file(QStringLiteral("whole"));
-    copyTree(shop, whole);
+    ASSERT_TRUE(tawela::test::copyTree(shop, whole));
     QElapsedTimer clock;
     clock.start();
     ASSERT_EQ(admin({QStringLiteral("restore"), QStringLiteral("--home"), whole,
@@ -480,7 +460,7 @@ TEST(AdminBackup, AKilledRestoreLeavesTheOldShopOrTheNewOneWhole)
     int finished = 0, undone = 0;
     for (int i = 0; i < 20; ++i) {
         const QString home = temp.file(QStringLiteral("try%1").arg(i));
-        copyTree(shop, home);
+        ASSERT_TRUE(tawela::test::copyTree(shop, home));
         QProcess child;
         child.start(QStringLiteral(TAWELA_ADMIN_PATH),
                     {QStringLiteral("restore"), QStringLiteral("--home"), home,

@@ -66,7 +66,9 @@ TEST(SettingsScreen, ARefusedValueKeepsTheScreenAndAChosenOptionIsStored)
 TEST(SettingsScreen, FitsTheShopsScreensAndShowsMoneyAsMoney)
 {
     test::TempDatabase main{app::DatabaseRole::Main};
-    main.db->exec(QStringLiteral("UPDATE config_setting SET MinInteres = 12.5"));
+    admin::Settings s = admin::loadSettings(main.db);
+    s.minInteres = platform::Decimal::parse(QStringLiteral("12.5")).value();
+    admin::saveSettings(main.db, s);
     platform::ScriptedPrompt prompt;
     admin::SettingsScreen screen(std::make_unique<admin::SettingsForm>(main.db, prompt));
     screen.setAttribute(Qt::WA_DeleteOnClose, false);
