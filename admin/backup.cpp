@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 namespace tawela::admin {
@@ -134,12 +133,11 @@ Backup::Result Backup::run(const Report& report) const
     const std::optional<Manifest> before = readManifest(target.path(), &ignored);
     {
         // From here until the new manifest is written the set is unfinished.
-        QSaveFile mark(target.filePath(RunningMark));
-        const QByteArray started = QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8();
-        if (!mark.open(QIODevice::WriteOnly) || mark.write(started) != started.size() ||
-            !mark.commit()) {
-            result.failure = QStringLiteral("เขียนแฟ้มในโฟลเดอร์ %1 ไม่ได้ (%2)")
-                                 .arg(QDir::toNativeSeparators(target.path()), mark.errorString());
+        try {
+            platform::writePrivateFile(target.filePath(RunningMark),
+                                       QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8());
+        } catch (const platform::CopyError& e) {
+            result.failure = e.description();
             return result;
         }
         if (target.exists(ManifestName) && !QFile::remove(target.filePath(ManifestName))) {
@@ -233,14 +231,10 @@ Backup::Result Backup::run(const Report& report) const
         }
     }
     // Last: the manifest, then the mark of an unfinished set removed.
-    QSaveFile manifest(target.filePath(ManifestName));
-    manifest.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray json = m.toJson();
-    if (!manifest.open(QIODevice::WriteOnly) || manifest.write(json) != json.size() ||
-        !manifest.commit()) {
-        result.failure = QStringLiteral("เขียนรายการแฟ้ม %1 ไม่ได้ (%2)")
-                             .arg(QDir::toNativeSeparators(target.filePath(ManifestName)),
-                                  manifest.errorString());
+    try {
+        platform::writePrivateFile(target.filePath(ManifestName), m.toJson());
+    } catch (const platform::CopyError& e) {
+        result.failure = e.description();
         return result;
     }
     QFile::remove(target.filePath(RunningMark));

@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace tawela::admin {
 
@@ -143,12 +142,12 @@ void writeMark(const QString& home, const QString& phase, const QString& aside,
     if (server.server)
         root[QStringLiteral("server")] = toJson(server);
     const QByteArray json = QJsonDocument(root).toJson();
-    QSaveFile f(markPath(home));
     // It may hold the server's password, as tawela.ini does.
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size() || !f.commit())
-        throw RestoreError(
-            QStringLiteral("เขียนบันทึกการเรียกคืน %1 ไม่ได้ (%2)").arg(markPath(home), f.errorString()));
+    try {
+        platform::writePrivateFile(markPath(home), json);
+    } catch (const platform::CopyError& e) {
+        throw RestoreError(QStringLiteral("เขียนบันทึกการเรียกคืนไม่ได้: ") + e.description());
+    }
 }
 
 void removeStaged(const QList<Step>& steps)
@@ -413,12 +412,7 @@ RestoreOutcome restoreSet(const ShopFiles& shop, const QString& folder, const Ma
             done += 2 * f.bytes;
         }
         const QByteArray ini = iniFor(shop, manifest);
-        QSaveFile staged(steps.last().staged);
-        staged.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        if (!staged.open(QIODevice::WriteOnly) || staged.write(ini) != ini.size() ||
-            !staged.commit())
-            throw RestoreError(QStringLiteral("เขียนแฟ้ม %1 ไม่ได้ (%2)")
-                                   .arg(steps.last().staged, staged.errorString()));
+        platform::writePrivateFile(steps.last().staged, ini);
         // The server's schemas beside the live ones, each counted.
         SchemaSwitch server;
         if (shop.server) {

@@ -236,6 +236,16 @@ void moveDurably(const QString& from, const QString& to)
     }
 }
 
+void writePrivateFile(const QString& path, const QByteArray& content)
+{
+    QSaveFile f(path);
+    // Permissions apply to the open temporary copy, which the rename keeps.
+    if (!f.open(QIODevice::WriteOnly) ||
+        !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        f.write(content) != content.size() || !f.commit())
+        throw CopyError(QStringLiteral("เขียนแฟ้ม %1 ไม่ได้ (%2)").arg(path, f.errorString()));
+}
+
 void copyPlainFile(const QString& source, const QString& target, const CopyProgress& progress)
 {
     const QString failure = QStringLiteral("สำรองแฟ้ม %1 ไปที่ %2 ไม่สำเร็จ").arg(source, target);

@@ -52,6 +52,10 @@ QByteArray sha256Of(const QString& path, const CopyProgress& progress = {});
 // rename last through a power cut (the folder synced). Throws CopyError.
 void moveDurably(const QString& from, const QString& to);
 
+// Writes a file whole or not at all (a temporary copy renamed into place),
+// readable by its owner only. Throws CopyError naming the file.
+void writePrivateFile(const QString& path, const QByteArray& content);
+
 // Copies any other file a megabyte at a time, put in place when complete.
 // Throws CopyError; `target` is then as it was.
 void copyPlainFile(const QString& source, const QString& target, const CopyProgress& progress = {});
