@@ -138,6 +138,21 @@ void ContractForm::pushToCalculator()
     c.redemption = contract.amount2;
 }
 
+void ContractForm::clearShown()
+{
+    const bool fakeKept = contract.fakeProductUse;
+    contract = Contract{};
+    contract.fakeProductUse = fakeKept;
+    contract.tableNo = QStringLiteral("1");
+    lines.clear();
+    pendingTotal = Decimal();
+    hidePanels();
+    operation = OperationMode::None;
+    m_unsavedRenewals = 0;
+    m_saved = false;
+    m_stage = Stage::Empty;
+}
+
 bool ContractForm::newContract(const QDate& today)
 {
     m_saved = false;

@@ -75,6 +75,9 @@ public:
     // "สัญญาใหม่"; false when the generated number is taken: the message was
     // shown and the screen is to close.
     bool newContract(const QDate& today = QDate::currentDate());
+    // Empties the screen (a card whose number has no contract): nothing of
+    // the contract shown before stays.
+    void clearShown();
     // Shows a stored contract with its renewal lines.
     void show(const Contract& stored);
     // "จัดเก็บ". Returns the field to put the cursor on when a required one

@@ -25,12 +25,22 @@ QString CardForm::pictureFile(const QString& idNumber) const
         .filePath(QStringLiteral("Images/") + idNumber + QStringLiteral(".jpg"));
 }
 
+void CardForm::readFailed()
+{
+    m_card.reset();
+    m_picture = QImage();
+    m_storeAllowed = false;
+    m_addNew = false;
+}
+
 void CardForm::cardRead(const IdCard& card, const QImage& picture, const QDate& today)
 {
+    readFailed();
+    if (!card.hasPhoto())
+        return;
     m_card = card;
     m_picture = picture;
     m_storeAllowed = true;
-    m_addNew = false;
     try {
         Recordset found(m_customer, QStringLiteral("customer"),
                         Condition::equals(QStringLiteral("C_ID"), card.idNumber));

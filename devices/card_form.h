@@ -28,9 +28,14 @@ public:
 
     // A card read whole: `picture` is the card panel as shown. The person is
     // looked up by ID number; found, they are handed over; not found, the
-    // person is asked whether to store them.
+    // person is asked whether to store them. A card without a photo is
+    // shown only: neither looked up nor stored.
     void cardRead(const IdCard& card, const QImage& picture,
                   const QDate& today = QDate::currentDate());
+
+    // A read that failed or stopped halfway: nothing of the card read before
+    // stays to be stored or handed over.
+    void readFailed();
 
     const std::optional<IdCard>& card() const { return m_card; }
     bool storeAllowed() const { return m_storeAllowed; }

@@ -41,7 +41,9 @@ bool removedCode(LONG rc)
 {
     return rc == LONG(SCARD_W_REMOVED_CARD) || rc == LONG(SCARD_E_NO_SMARTCARD) ||
            rc == LONG(SCARD_W_RESET_CARD) || rc == LONG(SCARD_W_UNPOWERED_CARD) ||
-           rc == LONG(SCARD_E_READER_UNAVAILABLE) || rc == LONG(SCARD_W_UNRESPONSIVE_CARD);
+           rc == LONG(SCARD_E_READER_UNAVAILABLE) || rc == LONG(SCARD_W_UNRESPONSIVE_CARD) ||
+           // the card went while a command was on its way
+           rc == LONG(SCARD_E_NOT_TRANSACTED);
 }
 
 [[noreturn]] void fail(LONG rc, const char* what)
@@ -99,6 +101,14 @@ public:
         m_protocol = protocol;
     }
 
+    bool gone() const
+    {
+        DWORD state = 0, protocol = 0, nameLength = 0, atrLength = 0;
+        const LONG rc =
+            SCardStatus(m_card, nullptr, &nameLength, &state, &protocol, nullptr, &atrLength);
+        return removedCode(rc) || (rc == SCARD_S_SUCCESS && !(state & SCARD_PRESENT));
+    }
+
     QByteArray transmit(const QByteArray& apdu)
     {
         BYTE answer[258 + 2];
@@ -106,8 +116,9 @@ public:
         const SCARD_IO_REQUEST* pci = m_protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
         const LONG rc = SCardTransmit(m_card, pci, reinterpret_cast<const BYTE*>(apdu.constData()),
                                       DWORD(apdu.size()), nullptr, answer, &length);
+        // A command that failed on a card no longer there: it was taken out.
         if (rc != SCARD_S_SUCCESS)
-            fail(rc, "SCardTransmit");
+            fail(gone() ? LONG(SCARD_W_REMOVED_CARD) : rc, "SCardTransmit");
         // No status bytes: the card went away while answering (the service
         // may not have noticed yet).
         if (length < 2)

@@ -1,5 +1,7 @@
 #include "devices/id_card.h"
 
+#include <algorithm>
+
 #include "text/thai_text.h"
 
 #include <QRegularExpression>
@@ -62,6 +64,15 @@ QString dateText(const QString& yyyymmdd, bool thai)
 QString withoutPrefix(const QString& text, const QString& prefix)
 {
     return text.startsWith(prefix) ? text.mid(prefix.size()).trimmed() : text;
+}
+
+bool IdCard::hasPhoto() const
+{
+    if (!photo.startsWith(QByteArray::fromHex("FFD8FF")))
+        return false;
+    // A JPEG start followed by nothing but one repeated byte is padding.
+    const char fill = photo.size() > 3 ? photo.at(3) : 0;
+    return std::any_of(photo.begin() + 3, photo.end(), [fill](char b) { return b != fill; });
 }
 
 bool IdCard::bangkok() const

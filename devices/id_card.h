@@ -30,6 +30,9 @@ struct IdCard {
     static IdCard fromFieldText(const QString& text);
 
     bool bangkok() const;
+    // A picture is there: the photo starts as a JPEG does and is more than
+    // the padding a card without one returns (its length says nothing).
+    bool hasPhoto() const;
 };
 
 // The last digit of a citizen ID checks the twelve before it.

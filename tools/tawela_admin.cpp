@@ -363,29 +363,37 @@ int serverInit(const QString& home, const QStringList& args)
     if (!madeHome(home))
         return 1;
     return reported([&]() -> int {
-        if (!QFileInfo::exists(app::AppConfig::iniPathFor(home)))
-            app::writeSetupIni(home, server->password);
+        const bool hadIni = QFileInfo::exists(app::AppConfig::iniPathFor(home));
         app::AppConfig config = app::readConfig(home);
         if (!config.server && QFileInfo::exists(config.mainDbPath)) {
             err() << "ร้านนี้มีแฟ้มข้อมูลอยู่แล้ว ใช้ tawela-admin migrate --to-server เพื่อย้ายข้อมูลขึ้นเครื่องแม่ข่าย"
                   << Qt::endl;
             return 1;
         }
-        app::writeServerSettings(home, server, server->password);
-        config = app::readConfig(home);
+        // Everything is tried with the server first; tawela.ini names it only
+        // once the connection and the schemas are there.
+        config.server = *server;
+        config.dbPassword = server->password;
+        platform::db::Database::openServer(
+            app::Connections::serverFor(config, app::DatabaseRole::Main),
+            platform::db::OpenMode::CreateIfMissing);
         makeShop(config);
         // Another counter of a shop already on the server: its staff sign in
         // here too, there is nothing to set up.
         app::Connections connections;
         connections.open(config);
-        if (connections.main()
-                ->scalar(QStringLiteral("SELECT count(*) FROM employee"))
-                .toLongLong() > 0) {
+        const bool known = connections.main()
+                               ->scalar(QStringLiteral("SELECT count(*) FROM employee"))
+                               .toLongLong() > 0;
+        if (known)
             app::markSetUp(*connections.personal());
-            out() << "ร้านนี้มีข้อมูลบนเครื่องแม่ข่ายแล้ว เครื่องนี้ใช้ข้อมูลชุดเดียวกัน" << Qt::endl;
-        }
         connections.close();
-        printDatabases(config);
+        if (!hadIni)
+            app::writeSetupIni(home, server->password);
+        app::writeServerSettings(home, server, server->password);
+        if (known)
+            out() << "ร้านนี้มีข้อมูลบนเครื่องแม่ข่ายแล้ว เครื่องนี้ใช้ข้อมูลชุดเดียวกัน" << Qt::endl;
+        printDatabases(app::readConfig(home));
         return 0;
     });
 }

@@ -661,8 +661,14 @@ void ContractScreen::useCardReader(std::function<void()> openReader)
     });
     m_cardWatch = new devices::CardWatcher(1500, false, this);
     connect(m_cardWatch, &devices::CardWatcher::cardRead, this, &ContractScreen::cardInserted);
-    connect(m_cardWatch, &devices::CardWatcher::failed, this,
-            [this](const QString& why) { m_form->prompt().error(why); });
+    connect(m_cardWatch, &devices::CardWatcher::failed, this, [this](const QString& why) {
+        // One box at a time: the watcher goes on looking while it is open.
+        if (m_cardMessageOpen)
+            return;
+        m_cardMessageOpen = true;
+        m_form->prompt().error(why);
+        m_cardMessageOpen = false;
+    });
     connect(m_key, &QComboBox::activated, this,
             [this](int i) { watchCards(ContractList::Key(i) == ContractList::Key::KuId); });
 }
@@ -689,7 +695,10 @@ void ContractScreen::cardInserted(const devices::IdCard& card)
 {
     m_value->setEditText(card.idNumber);
     m_form->prompt().information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
-    showFound(m_list->search(card.idNumber, QStringLiteral("ไม่พบสัญญา ในฐานข้อมูล")));
+    const auto found = m_list->search(card.idNumber, QStringLiteral("ไม่พบสัญญา ในฐานข้อมูล"));
+    if (!found)
+        m_form->clearShown(); // no other customer's contract stays under this card
+    showFound(found);
 }
 
 void ContractScreen::search()

@@ -180,7 +180,8 @@ private:
     QHash<QObject*, QWidget*> m_enterNext;
     QPushButton* m_findNext = nullptr;
     QRadioButton* m_filters[3] = {};
-    bool m_popupChoice = false; // the value list's pop-up has just closed
+    bool m_popupChoice = false;     // the value list's pop-up has just closed
+    bool m_cardMessageOpen = false; // a card reader failure is being said
     std::function<void()> m_openCardReader;
     struct PictureSlot {
         QLineEdit *path, *caption;

@@ -4,7 +4,7 @@ namespace tawela::devices {
 
 void CardWorker::check(const QString& reader, bool read, bool withPhoto)
 {
-    int insertions = 0;
+    int insertions = -1;
     if (!m_reader.cardPresent(reader, &insertions)) {
         Q_EMIT absent();
         return;
@@ -18,7 +18,7 @@ void CardWorker::check(const QString& reader, bool read, bool withPhoto)
             reader, [this](int p) { Q_EMIT progress(p); }, withPhoto);
         Q_EMIT readDone(card, insertions);
     } catch (const CardError& e) {
-        Q_EMIT readFailed(e.description());
+        Q_EMIT readFailed(e.description(), insertions);
     }
 }
 
@@ -37,6 +37,7 @@ CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
     };
     connect(m_worker, &CardWorker::absent, this, [this, taken] {
         m_busy = false;
+        m_failedInsertions = -1;
         taken();
         Q_EMIT noCard();
     });
@@ -56,8 +57,11 @@ CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
         m_removalTimer.start();
         Q_EMIT cardRead(card);
     });
-    connect(m_worker, &CardWorker::readFailed, this, [this](const QString& why) {
+    connect(m_worker, &CardWorker::readFailed, this, [this](const QString& why, int insertions) {
         m_busy = false;
+        if (insertions >= 0 && insertions == m_failedInsertions)
+            return; // said already for this card
+        m_failedInsertions = insertions;
         Q_EMIT failed(why);
     });
     m_thread.start();

@@ -20,15 +20,16 @@ Q_SIGNALS:
     void present(int insertions);
     void progress(int percent);
     void readDone(const tawela::devices::IdCard& card, int insertions);
-    void readFailed(const QString& why);
+    void readFailed(const QString& why, int insertions);
 
 private:
     CardReader m_reader;
 };
 
 // Watches a reader every `interval`: a card put in is read once, then
-// nothing until it is taken out. A read that fails is said and tried again
-// at the next look.
+// nothing until it is taken out. A read that fails is tried again at the
+// next look, but said once a card: a bad card left in is not said again
+// until another is put in.
 class CardWatcher : public QObject {
     Q_OBJECT
 public:
@@ -57,7 +58,8 @@ private:
     QString m_reader;
     bool m_withPhoto;
     bool m_busy = false;
-    int m_insertions = -1; // of the card read last
+    int m_insertions = -1;       // of the card read last
+    int m_failedInsertions = -1; // of the card whose failure was said
 };
 
 } // namespace tawela::devices

@@ -70,6 +70,10 @@ IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& pro
     connect(&m_watcher, &CardWatcher::failed, this, [this](const QString& why) {
         m_progress->hide();
         setStatus(why, false);
+        // Nobody from before may be stored under this read.
+        m_form->readFailed();
+        m_panel->clear();
+        m_store->setEnabled(false);
     });
     if (!names.isEmpty())
         m_watcher.start(names.first());
@@ -106,8 +110,6 @@ void IdCardScreen::showCard(const IdCard& card)
     m_prompt.information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
     // Without its photo the person is neither looked up nor stored.
     m_store->setEnabled(false);
-    if (card.photo.isEmpty())
-        return;
     m_form->cardRead(card, m_panel->picture());
     m_store->setEnabled(m_form->storeAllowed());
 }

@@ -76,6 +76,18 @@ TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensThe
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return prompt.lastText() == QStringLiteral("ไม่พบสัญญา ในฐานข้อมูล"); }, 15000))
             << prompt.lastText().toStdString();
+        // No other customer's contract stays on screen under this card.
+        EXPECT_TRUE(screen.findChild<QLineEdit*>(QStringLiteral("t0"))->text().isEmpty());
+        EXPECT_TRUE(screen.form().contract.kuName.isEmpty());
+    }
+    // A card that cannot be read, left in: said once, not every look.
+    QJsonObject bad = known;
+    bad["id"] = "1101700203451"; // a wrong check digit
+    {
+        const qsizetype before = prompt.messages().size();
+        test::VirtualCard card(bad);
+        QTest::qWait(5000); // three looks and more
+        EXPECT_EQ(prompt.messages().size() - before, 1) << prompt.lastText().toStdString();
     }
 
     auto* scan = screen.findChild<QPushButton*>(QStringLiteral("cmdScanCard"));

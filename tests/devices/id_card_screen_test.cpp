@@ -75,3 +75,59 @@ TEST(IdCardScreen, ACardIsReadOnceShownStoredAndHandedOver)
     EXPECT_EQ(handed.last().code, handed.first().code);
     EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 1);
 }
+
+TEST(IdCardScreen, AFailedReadOrACardWithoutAPhotoLeavesNobodyToStore)
+{
+    if (!test::virtualReaderThere())
+        GTEST_SKIP() << "no smart-card service with the virtual reader (scripts/with-pcscd)";
+    QTemporaryDir data;
+    QImage face(60, 72, QImage::Format_RGB32);
+    face.fill(QColor(200, 170, 140));
+    const QString photo = data.filePath(QStringLiteral("face.jpg"));
+    ASSERT_TRUE(face.save(photo, "JPG"));
+    test::TempDatabase customers{app::DatabaseRole::Customer};
+    platform::ScriptedPrompt prompt;
+    prompt.queueAnswer(platform::PromptAnswer::No); // the first person is not stored
+    auto form = std::make_unique<devices::CardForm>(customers.db, data.path() + u'/', prompt);
+    devices::CardForm* cardForm = form.get();
+    devices::IdCardScreen screen(std::move(form), prompt);
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    auto* store = screen.findChild<QPushButton*>(QStringLiteral("cmdSave"));
+    {
+        test::VirtualCard card(test::provincialCard(photo));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cardForm->card().has_value(); }, 15000));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.waitingForRemoval(); }, 5000));
+    // Another card pulled out halfway: the first person is gone from the
+    // panel and the form, and nothing can be stored.
+    QJsonObject halfway = test::provincialCard(photo);
+    halfway["id"] = "3100600123450";
+    halfway["remove_at_photo_chunk"] = 6;
+    {
+        test::VirtualCard card(halfway);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !cardForm->card().has_value(); }, 15000))
+            << prompt.lastText().toStdString();
+    }
+    EXPECT_TRUE(screen.panel()->line("id").isEmpty());
+    EXPECT_FALSE(store->isEnabled());
+    QTest::mouseClick(store, Qt::LeftButton);
+    EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 0);
+
+    // A card without a photo (padding only) is shown, never looked up or stored.
+    QJsonObject faceless = test::provincialCard(QString());
+    {
+        const qsizetype before = prompt.messages().size();
+        test::VirtualCard card(faceless);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return screen.panel()->line("id") == QStringLiteral("1 1017 00203 45 0"); },
+            15000));
+        QTest::qWait(300);
+        EXPECT_FALSE(store->isEnabled());
+        for (qsizetype i = before; i < prompt.messages().size(); ++i)
+            EXPECT_NE(prompt.messages()[i].text,
+                      QStringLiteral("ไม่พบข้อมูลในฐานข้อมูล ต้องการจัดเก็บหรือไม่"));
+    }
+    EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 0);
+}

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -31,9 +32,11 @@ struct AdminRun {
     QString err;
 };
 
-AdminRun admin(const QStringList& args)
+AdminRun admin(const QStringList& args,
+               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(TAWELA_ADMIN_PATH), args);
     EXPECT_TRUE(p.waitForFinished(60000));
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -347,6 +350,17 @@ TEST(Admin, ServerInitMakesAShopOnTheServer)
     tawela::app::Connections c;
     c.open(tawela::app::readConfig(second));
     EXPECT_TRUE(tawela::admin::StaffStore(c.main()).find(QStringLiteral("A01")).has_value());
+
+    // A wrong password: refused before anything of this computer names the server.
+    const QString third = home.file(QStringLiteral("counter 3"));
+    args.last() = third;
+    QProcessEnvironment wrong = QProcessEnvironment::systemEnvironment();
+    wrong.insert(QStringLiteral("PGPASSWORD"), QStringLiteral("not the password"));
+    EXPECT_NE(admin(args, wrong).exitCode, 0);
+    EXPECT_FALSE(QFile::exists(third + QStringLiteral("/tawela.ini")));
+    EXPECT_FALSE(QFile::exists(third + QStringLiteral("/Personal.mdb")));
+    EXPECT_EQ(admin(args).exitCode, 0); // and then with the right one
+    EXPECT_TRUE(tawela::app::isSetUp(third));
 }
 
 namespace {
