@@ -40,7 +40,9 @@ SignInForm::Result SignInForm::signIn()
         m_connections.open(m_config);
     } catch (const platform::db::DbError& e) {
         m_prompt.plain(e.message());
-        return Result::Fatal;
+        // A server out of reach may answer at the next try, as the message
+        // says: the sign-in stays. A file that cannot be used ends the program.
+        return e.number() == platform::db::error_number::ServerLost ? Result::Retry : Result::Fatal;
     }
     try {
         const admin::Settings settings = admin::loadSettings(m_connections.main());

@@ -17,6 +17,15 @@ namespace tawela::platform::db {
 
 namespace {
 
+// A failed statement; a lost server is told by its address, not by the statement.
+DbError statementError(const Database& db, const QSqlError& error, const QString& sql)
+{
+    DbError e = DbError::fromSql(error, sql.left(200), false, db.backend());
+    if (e.number() == error_number::ServerLost && db.isServer())
+        return DbError(error_number::ServerLost, serverLostText(db.server().display()));
+    return e;
+}
+
 QString nextConnectionName()
 {
     static QAtomicInteger<quint64> counter;
@@ -228,7 +237,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
         }
         if (ok)
             return query;
-        const DbError e = DbError::fromSql(query.lastError(), sql.left(200), false, backend());
+        const DbError e = statementError(*this, query.lastError(), sql);
         if (e.number() == error_number::ServerLost && isServer()) {
             m_lost = true;
             // The connection broke before this statement (a restarted
@@ -253,7 +262,7 @@ QSqlQuery* Database::runRepeated(const QString& sql, const QVariantList& binds) 
         query = std::make_shared<QSqlQuery>(connection());
         query->setForwardOnly(true);
         if (!query->prepare(sql)) {
-            const DbError e = DbError::fromSql(query->lastError(), sql.left(200), false, backend());
+            const DbError e = statementError(*this, query->lastError(), sql);
             m_repeated.remove(sql);
             throw e;
         }
@@ -261,7 +270,7 @@ QSqlQuery* Database::runRepeated(const QString& sql, const QVariantList& binds) 
     for (qsizetype i = 0; i < binds.size(); ++i)
         query->bindValue(int(i), binds[i]);
     if (!query->exec()) {
-        const DbError e = DbError::fromSql(query->lastError(), sql.left(200), false, backend());
+        const DbError e = statementError(*this, query->lastError(), sql);
         if (e.number() == error_number::ServerLost && isServer())
             m_lost = true;
         m_repeated.remove(sql);

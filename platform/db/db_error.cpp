@@ -13,7 +13,8 @@ QString DbError::message() const
 
 QString serverLostText(const QString& server)
 {
-    return QStringLiteral("ติดต่อเครื่องแม่ข่ายฐานข้อมูล ") + server +
+    return QStringLiteral("ติดต่อเครื่องแม่ข่ายฐานข้อมูล") +
+           (server.isEmpty() ? QString() : u' ' + server) +
            QStringLiteral(" ไม่ได้ ข้อมูลที่กำลังทำยังไม่ถูกบันทึก กรุณาตรวจสอบว่าเครื่องแม่ข่ายเปิดอยู่และเครือข่ายใช้ได้ "
                           "แล้วลองใหม่");
 }

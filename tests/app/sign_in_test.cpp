@@ -227,6 +227,25 @@ TEST(SignIn, AMissingDatabaseEndsTheProgram)
     EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("Error : 3024 ")));
 }
 
+TEST(SignIn, AServerOutOfReachKeepsTheSignInForAnotherTry)
+{
+    SetUpShop shop;
+    app::AppConfig config = shop.config;
+    platform::db::ServerAddress nowhere;
+    nowhere.host = QStringLiteral("127.0.0.1");
+    nowhere.port = 9; // nothing listens there
+    nowhere.database = nowhere.user = nowhere.schema = QStringLiteral("tawela");
+    config.server = nowhere;
+    app::Connections connections;
+    ScriptedPrompt prompt;
+    SignInForm form(config, connections, prompt);
+    form.code = QStringLiteral("A01");
+    form.password = QStringLiteral("Secret1");
+    EXPECT_EQ(form.signIn(), SignInForm::Result::Retry);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("127.0.0.1")))
+        << prompt.lastText().toStdString();
+}
+
 TEST(MainMenu, GatingByEachRightValue)
 {
     test::TempDatabase t;

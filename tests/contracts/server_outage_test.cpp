@@ -29,6 +29,10 @@ TEST_F(ContractStoreTest, AServerLostInASaveStoresNothingAndTheProgramGoesOn)
     } catch (const DbError& e) {
         EXPECT_EQ(e.number(), error_number::ServerLost);
         EXPECT_TRUE(e.description().contains(QStringLiteral("ยังไม่ถูกบันทึก")));
+        // Which server, in words a person can read.
+        EXPECT_TRUE(e.description().contains(t.db->server().display()))
+            << e.description().toStdString();
+        EXPECT_FALSE(e.description().contains(QStringLiteral("  ")));
     }
     t.db->exec(QStringLiteral("DROP TRIGGER cut_off ON service"));
     EXPECT_EQ(dump(), before);
