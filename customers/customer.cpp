@@ -148,8 +148,11 @@ Customer readCustomer(const platform::db::Recordset& row)
     return c;
 }
 
-void writeCustomer(platform::db::Recordset& row, const Customer& c)
+void writeCustomer(platform::db::Recordset& row, const Customer& given)
 {
+    // " 1 " would pass as a code other than "1" and find another customer.
+    Customer c = given;
+    c.code = c.code.trimmed();
     platform::db::RowWriter writer{row, row.isAdding()};
     mapCustomerColumns(writer, c);
 }

@@ -262,6 +262,7 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
 {
     if (readOnly() || !m_current)
         return std::nullopt;
+    customer.code = customer.code.trimmed();
     Customer c = customer;
     try {
         if (auto field = refused())

@@ -113,7 +113,8 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
             result.cancelled = true;
             return result; // the transaction is rolled back
         }
-        const QString code = sheet.at(r, 0).asText();
+        // Codes are stored and compared without blanks around them.
+        const QString code = sheet.at(r, 0).asText().trimmed();
         if (code.isEmpty())
             continue;
         // The stored row, so that only what changes is written.
@@ -126,7 +127,7 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
             if (v.isEmpty())
                 continue;
             const ColumnInfo& column = info.columns()[c + 1];
-            const Converted value = convert(column, v);
+            const Converted value = c == 0 ? Converted{code, {}} : convert(column, v);
             if (!value.why.isEmpty()) {
                 result.problems << ImportProblem{int(r + 1), headings.value(c), v.asText(),
                                                  value.why};

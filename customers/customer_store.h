@@ -58,10 +58,11 @@ public:
     // a code it gets its own number as code. Returns it as stored.
     Customer addBare(Customer customer);
 
-    // Another customer already has this code / ID number.
+    // Another customer already has this code / ID number (a code compared
+    // as it is stored: without blanks around it).
     bool codeTaken(const QString& code, qint64 exceptId) const
     {
-        return taken("C_code", code, exceptId);
+        return taken("C_code", code.trimmed(), exceptId);
     }
     bool idNumberTaken(const QString& idNumber, qint64 exceptId) const
     {

@@ -178,7 +178,9 @@ TEST_F(CustomerFormTest, SaveRefusesWhatWouldBeStoredWrongAndAsksAboutDoubtfulId
 
     f->customer.code = QStringLiteral("A1"); // another customer's code
     EXPECT_EQ(f->save(Today), CustomerForm::Field::Code);
-    f->customer.code = QStringLiteral("A2");
+    f->customer.code = QStringLiteral(" A1 "); // the same code with blanks around it
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::Code);
+    f->customer.code = QStringLiteral(" A2 "); // kept, without its blanks (see below)
 
     f->birthText = QStringLiteral("31/02/2530");
     EXPECT_EQ(f->save(Today), CustomerForm::Field::BirthDate);
