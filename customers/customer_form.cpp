@@ -6,6 +6,8 @@
 #include "platform/db/transaction.h"
 #include "text/thai_text.h"
 
+#include <algorithm>
+
 namespace tawela::customers {
 
 using platform::PromptAnswer;
@@ -243,6 +245,14 @@ std::optional<CustomerForm::Field> CustomerForm::refused()
                       QStringLiteral(" ต้องเป็นวันที่ วัน/เดือน/ปี พ.ศ. เช่น 15/08/2568"));
         return Field::User5;
     }
+    if (const auto wrong = m_directory.mismatch(customer.province, customer.ampor, customer.tumbol,
+                                                customer.zip)) {
+        m_prompt.stop(wrong->message);
+        using Part = PostalDirectory::Mismatch::Part;
+        return wrong->part == Part::District      ? Field::District
+               : wrong->part == Part::SubDistrict ? Field::SubDistrict
+                                                  : Field::PostCode;
+    }
     if (m_store.codeTaken(customer.code, customer.id)) {
         m_prompt.stop(QStringLiteral("รหัสลูกค้า ") + customer.code +
                       QStringLiteral(" เป็นของลูกค้าอื่นอยู่แล้ว กรุณาใช้รหัสอื่น"));
@@ -349,10 +359,19 @@ void CustomerForm::titleChosen(const QString& title)
 
 void CustomerForm::provinceChosen(const QString& province)
 {
+    const bool changed = province != customer.province;
     customer.province = province;
     customer.cityCall = province == Bangkok;
     try {
         districts = m_directory.districts(province);
+        // A district of another province, its sub-district and postal code
+        // would make an address of two places: they go with the province.
+        if (changed && !districts.contains(customer.ampor)) {
+            customer.ampor.clear();
+            customer.tumbol.clear();
+            customer.zip.clear();
+            subDistricts.clear();
+        }
     } catch (const DbError& e) {
         m_prompt.plain(e.description());
     }
@@ -360,9 +379,17 @@ void CustomerForm::provinceChosen(const QString& province)
 
 void CustomerForm::districtChosen(const QString& district)
 {
+    const bool changed = district != customer.ampor;
     customer.ampor = district;
     try {
         subDistricts = m_directory.subDistricts(district);
+        const bool belongs =
+            std::any_of(subDistricts.begin(), subDistricts.end(),
+                        [this](const SubDistrict& s) { return s.name == customer.tumbol; });
+        if (changed && !belongs) {
+            customer.tumbol.clear();
+            customer.zip.clear();
+        }
     } catch (const DbError& e) {
         m_prompt.plain(e.description());
     }

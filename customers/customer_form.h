@@ -30,7 +30,18 @@ class ExportError;
 class CustomerForm {
 public:
     // The field a refused save puts the cursor on.
-    enum class Field { Code, Name, IdNumber, BirthDate, Age, User4, User5 };
+    enum class Field {
+        Code,
+        Name,
+        IdNumber,
+        BirthDate,
+        Age,
+        User4,
+        User5,
+        District,
+        SubDistrict,
+        PostCode,
+    };
     // Which commands and panels the screen offers now.
     struct Commands {
         bool add = true, remove = true, save = true, cancel = false, exit = true;

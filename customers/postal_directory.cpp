@@ -82,4 +82,52 @@ QList<Place> PostalDirectory::placesOf(const QString& postCode) const
     return out;
 }
 
+std::optional<PostalDirectory::Mismatch>
+PostalDirectory::mismatch(const QString& provinceText, const QString& districtText,
+                          const QString& subDistrictText, const QString& postCodeText) const
+{
+    const QString province = provinceText.trimmed(), district = districtText.trimmed(),
+                  subDistrict = subDistrictText.trimmed(), postCode = postCodeText.trimmed();
+    // Rows of the directory where each given part (and every part before it) matches.
+    const auto rows = [this](const QList<QPair<const char*, QString>>& parts) {
+        QStringList where;
+        QVariantList binds;
+        for (const auto& [column, value] : parts) {
+            where << QLatin1String(column) + QStringLiteral(" = ?");
+            binds << value;
+        }
+        return m_db
+            ->scalar(QStringLiteral("SELECT count(*) FROM Post_code WHERE ") +
+                         where.join(QStringLiteral(" AND ")),
+                     binds)
+            .toLongLong();
+    };
+    using Part = Mismatch::Part;
+    if (province.isEmpty() || rows({{"Province", province}}) == 0)
+        return std::nullopt;
+    if (!district.isEmpty() && rows({{"Province", province}, {"District", district}}) == 0)
+        return Mismatch{Part::District, QStringLiteral("เขต/อำเภอ %1 ไม่อยู่ในจังหวัด %2 "
+                                                       "ตามทะเบียนรหัสไปรษณีย์ กรุณาเลือกใหม่")
+                                            .arg(district, province)};
+    if (!district.isEmpty() && !subDistrict.isEmpty() &&
+        rows({{"Province", province}, {"District", district}, {"Sub_district", subDistrict}}) == 0)
+        return Mismatch{Part::SubDistrict, QStringLiteral("แขวง/ตำบล %1 ไม่อยู่ในเขต/อำเภอ %2 "
+                                                          "จังหวัด %3 ตามทะเบียนรหัสไปรษณีย์ กรุณาเลือกใหม่")
+                                               .arg(subDistrict, district, province)};
+    if (!postCode.isEmpty()) {
+        QList<QPair<const char*, QString>> place{{"Province", province}};
+        if (!district.isEmpty())
+            place << qMakePair("District", district);
+        if (!district.isEmpty() && !subDistrict.isEmpty())
+            place << qMakePair("Sub_district", subDistrict);
+        const QString where = QStringList{subDistrict, district, province}.join(u' ').trimmed();
+        place << qMakePair("Post_code", postCode);
+        if (rows(place) == 0)
+            return Mismatch{Part::PostCode,
+                            QStringLiteral("รหัสไปรษณีย์ %1 ไม่ใช่ของ %2 ตามทะเบียนรหัสไปรษณีย์")
+                                .arg(postCode, where.simplified())};
+    }
+    return std::nullopt;
+}
+
 } // namespace tawela::customers

@@ -42,6 +42,17 @@ public:
     // Where a postal code is, for filling the address back from it.
     QList<Place> placesOf(const QString& postCode) const;
 
+    // Why the parts of an address do not belong together in the directory
+    // (the shop's own rows included), naming the part; nullopt when they
+    // do. Names the directory does not know (a province abroad, a
+    // directory without rows) are not judged: they stay as typed.
+    struct Mismatch {
+        enum class Part { District, SubDistrict, PostCode } part;
+        QString message;
+    };
+    std::optional<Mismatch> mismatch(const QString& province, const QString& district,
+                                     const QString& subDistrict, const QString& postCode) const;
+
 private:
     QStringList names(const QString& column, const QString& whereColumn,
                       const QString& value) const;

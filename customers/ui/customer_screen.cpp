@@ -733,6 +733,12 @@ QWidget* CustomerScreen::fieldOf(CustomerForm::Field field) const
         return m_f.user4;
     case CustomerForm::Field::User5:
         return m_f.user5->lineEdit();
+    case CustomerForm::Field::District:
+        return m_f.ampor;
+    case CustomerForm::Field::SubDistrict:
+        return m_f.tumbol;
+    case CustomerForm::Field::PostCode:
+        return m_f.zip;
     }
     return nullptr;
 }

@@ -328,6 +328,68 @@ TEST_F(CustomerFormTest, AddressListsFollowTheChoicesAndThePostalCode)
     EXPECT_TRUE(f->customer.cityCall);
 }
 
+TEST_F(CustomerFormTest, AnAddressOfTwoPlacesIsNeverStored)
+{
+    auto f = openForm();
+    ASSERT_TRUE(f->add());
+    f->customer.name = QStringLiteral("สมศรี");
+    const auto inBangkok = [&] {
+        f->provinceChosen(QStringLiteral("กรุงเทพมหานคร"));
+        f->districtChosen(QStringLiteral("คลองเตย"));
+        f->subDistrictChosen(QStringLiteral("คลองตัน"));
+        ASSERT_EQ(f->customer.zip, QStringLiteral("10110"));
+    };
+    inBangkok();
+    // Another province: district, sub-district and postal code go with it.
+    f->provinceChosen(QStringLiteral("ขอนแก่น"));
+    EXPECT_EQ(f->customer.ampor, QString());
+    EXPECT_EQ(f->customer.tumbol, QString());
+    EXPECT_EQ(f->customer.zip, QString());
+    // Another district: its sub-district and postal code go.
+    inBangkok();
+    f->districtChosen(QStringLiteral("บางรัก"));
+    EXPECT_EQ(f->customer.tumbol, QString());
+    EXPECT_EQ(f->customer.zip, QString());
+
+    // Typed past the lists, each part that does not belong is refused by name.
+    const qint64 id = f->customer.id;
+    const struct {
+        const char *province, *district, *subDistrict, *zip, *said;
+        CustomerForm::Field field;
+    } refused[] = {
+        {"ขอนแก่น", "คลองเตย", "คลองตัน", "10110", "เขต/อำเภอ คลองเตย ไม่อยู่ในจังหวัด ขอนแก่น",
+         CustomerForm::Field::District},
+        {"กรุงเทพมหานคร", "บางรัก", "คลองตัน", "10110", "แขวง/ตำบล คลองตัน ไม่อยู่ในเขต/อำเภอ บางรัก",
+         CustomerForm::Field::SubDistrict},
+        {"กรุงเทพมหานคร", "คลองเตย", "คลองตัน", "40000", "รหัสไปรษณีย์ 40000 ไม่ใช่ของ",
+         CustomerForm::Field::PostCode},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.said);
+        f->customer.province = QString::fromUtf8(r.province);
+        f->customer.ampor = QString::fromUtf8(r.district);
+        f->customer.tumbol = QString::fromUtf8(r.subDistrict);
+        f->customer.zip = QString::fromUtf8(r.zip);
+        EXPECT_EQ(f->save(Today), r.field);
+        EXPECT_TRUE(prompt.lastText().startsWith(QString::fromUtf8(r.said)))
+            << prompt.lastText().toStdString();
+        EXPECT_EQ(column(id, "C_Province").toString(), QString()); // nothing stored
+    }
+    // A place of the shop's own rows counts; one the directory does not know stays as typed.
+    customerDb.db->exec(
+        QStringLiteral("INSERT INTO Post_code (Province, District, Sub_district, "
+                       "Post_code) VALUES ('ขอนแก่น', 'เมืองขอนแก่น', 'บ้านใหม่ของร้าน', '40999')"));
+    f->customer.province = QStringLiteral("ขอนแก่น");
+    f->customer.ampor = QStringLiteral("เมืองขอนแก่น");
+    f->customer.tumbol = QStringLiteral("บ้านใหม่ของร้าน");
+    f->customer.zip = QStringLiteral("40999");
+    EXPECT_FALSE(f->save(Today)) << prompt.lastText().toStdString();
+    f->customer.province = QStringLiteral("Penang");
+    f->customer.ampor = QStringLiteral("George Town");
+    EXPECT_FALSE(f->save(Today)) << prompt.lastText().toStdString();
+    EXPECT_EQ(column(id, "C_Province").toString(), QStringLiteral("Penang"));
+}
+
 TEST_F(CustomerFormTest, YearlyAgeUpdateReachesTheWholeTable)
 {
     const Customer a = stored(QStringLiteral("ก"), QStringLiteral("1"));
