@@ -3,6 +3,8 @@
 #include "customers/postal_directory.h"
 #include "platform/db/db_error.h"
 
+#include <QRegularExpression>
+
 namespace tawela::customers {
 
 using platform::db::Condition;
@@ -49,7 +51,14 @@ QList<Column> columnsOf(LookupEditorForm::Kind kind)
                 {QStringLiteral("Province"), QStringLiteral("จังหวัด")},
                 {QStringLiteral("District"), QStringLiteral("อำเภอ/เขต")},
                 {QStringLiteral("Sub_district"), QStringLiteral("ตำบล/แขวง")},
-                {QStringLiteral("Post_code"), QStringLiteral("รหัสไปรษณีย์")}};
+                {QStringLiteral("Post_code"), QStringLiteral("รหัสไปรษณีย์"), true,
+                 [](const QVariant& v, int) -> QString {
+                     static const QRegularExpression fiveDigits(QStringLiteral("^[0-9]{5}$"));
+                     return fiveDigits.match(v.toString().trimmed()).hasMatch()
+                                ? QString()
+                                : QStringLiteral("รหัสไปรษณีย์ต้องเป็นตัวเลข 5 หลัก (พบ \"%1\")")
+                                      .arg(v.toString().left(20));
+                 }}};
     }
     return {};
 }

@@ -427,6 +427,12 @@ TEST_F(CustomerFormTest, PostalEditorNarrowsAndKeepsNewRowsInView)
     // A row typed on the empty last line belongs to the chosen province.
     ASSERT_TRUE(model->setData(model->index(before, 4), QStringLiteral("ตำบลใหม่")));
     EXPECT_EQ(model->storedRows(), before + 1);
+    // A postal code is five digits, nothing else.
+    for (const char* typed : {"abcde", "1234", "123456"}) {
+        EXPECT_FALSE(model->setData(model->index(before, 5), QString::fromUtf8(typed))) << typed;
+        EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("รหัสไปรษณีย์ต้องเป็นตัวเลข 5 หลัก")));
+    }
+    EXPECT_TRUE(model->setData(model->index(before, 5), QStringLiteral("23001")));
 
     LookupEditorForm groups(customerDb.db, LookupEditorForm::Kind::Groups, prompt);
     groups.model()->setData(groups.model()->index(0, 0), QStringLiteral("ขาประจำ"));
