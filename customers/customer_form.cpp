@@ -53,6 +53,11 @@ void CustomerForm::open(const Opening& opening, PickHandler onPick)
     loadCurrent();
     if (opening.mode == OpeningMode::ContractCustomer)
         toggleHistory();
+    // Picking for the contract screen starts with the find panel.
+    if (opening.mode == OpeningMode::Pick) {
+        finding.field = 0;
+        openFind();
+    }
 }
 
 qsizetype CustomerForm::count() const

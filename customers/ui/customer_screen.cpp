@@ -24,6 +24,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -714,6 +715,14 @@ void CustomerScreen::save()
         if (QWidget* w = fieldOf(*refused))
             w->setFocus();
     }
+}
+
+void CustomerScreen::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Opened with the find panel (to pick a customer): its first field takes the cursor.
+    if (m_form->finding.visible)
+        m_find.field->setFocus();
 }
 
 QWidget* CustomerScreen::fieldOf(CustomerForm::Field field) const

@@ -289,6 +289,8 @@ TEST_F(CustomerFormTest, PickHandsTheShownCustomerBack)
     auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
     std::optional<customers::CustomerCard> got;
     f->open({OpeningMode::Pick, {}}, [&](const customers::CustomerCard& c) { got = c; });
+    EXPECT_TRUE(f->finding.visible); // opens on the find panel, its first field chosen
+    EXPECT_EQ(f->finding.field, 0);
     f->customer.homePhone = QStringLiteral("02");
     ASSERT_TRUE(f->pick());
     ASSERT_TRUE(got);
