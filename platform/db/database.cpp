@@ -1,8 +1,12 @@
 #include "platform/db/database.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/statement_deadline.h"
 
 #include <sqlite3.h>
+
+#include <chrono>
+#include <optional>
 
 #include <QAtomicInteger>
 #include <QCollator>
@@ -16,6 +20,10 @@
 namespace tawela::platform::db {
 
 namespace {
+
+// How long a server has to answer a statement of data before the connection
+// counts as lost (above the 10 s a lock is waited for).
+constexpr std::chrono::milliseconds AnswerLimit{12000};
 
 // A failed statement; a lost server is told by its address, not by the statement.
 DbError statementError(const Database& db, const QSqlError& error, const QString& sql)
@@ -160,7 +168,11 @@ std::shared_ptr<Database> Database::openServer(const ServerAddress& address, Ope
         db.setUserName(address.user);
         if (!address.password.isEmpty())
             db.setPassword(address.password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Tawela"));
+        // A network that goes silent is noticed: keepalives on an idle
+        // connection, tcp_user_timeout on data the other end never took.
+        db.setConnectOptions(QStringLiteral(
+            "connect_timeout=5;application_name=Tawela;keepalives=1;keepalives_idle=5;"
+            "keepalives_interval=2;keepalives_count=3;tcp_user_timeout=10000"));
         if (!db.open())
             throw DbError::fromSql(db.lastError(), address.display(), true, Backend::Postgres);
     }
@@ -205,6 +217,13 @@ void Database::reconnect() const
     if (!q.exec(QStringLiteral("SET search_path TO ") +
                 definitionName(Backend::Postgres, m_server.schema)) ||
         !q.exec(QStringLiteral("SET lock_timeout = '10s'")) ||
+        // A counter that vanished mid-save (its network gone) leaves no
+        // locks behind for long: the server ends its open transaction, and
+        // its keepalives find the dead peer.
+        !q.exec(QStringLiteral("SET idle_in_transaction_session_timeout = '10s'")) ||
+        !q.exec(QStringLiteral("SET tcp_keepalives_idle = 5")) ||
+        !q.exec(QStringLiteral("SET tcp_keepalives_interval = 2")) ||
+        !q.exec(QStringLiteral("SET tcp_keepalives_count = 3")) ||
         !q.exec(QStringLiteral("SET client_min_messages = warning"))) {
         m_lost = true;
         throw DbError::fromSql(q.lastError(), m_server.display(), true, Backend::Postgres);
@@ -224,6 +243,9 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
         QSqlQuery query(connection());
         query.setForwardOnly(true);
         bool ok = true;
+        std::optional<StatementDeadline> deadline;
+        if (isServer() && StatementDeadline::applies(sql))
+            deadline.emplace(connection(), AnswerLimit);
         if (isServer() && binds.isEmpty()) {
             // Transaction control and definitions cannot be prepared there.
             ok = query.exec(sql);
@@ -235,6 +257,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
                 ok = query.exec();
             }
         }
+        deadline.reset();
         if (ok)
             return query;
         const DbError e = statementError(*this, query.lastError(), sql);
@@ -269,7 +292,12 @@ QSqlQuery* Database::runRepeated(const QString& sql, const QVariantList& binds) 
     }
     for (qsizetype i = 0; i < binds.size(); ++i)
         query->bindValue(int(i), binds[i]);
-    if (!query->exec()) {
+    std::optional<StatementDeadline> deadline;
+    if (isServer())
+        deadline.emplace(connection(), AnswerLimit);
+    const bool ok = query->exec();
+    deadline.reset();
+    if (!ok) {
         const DbError e = statementError(*this, query->lastError(), sql);
         if (e.number() == error_number::ServerLost && isServer())
             m_lost = true;

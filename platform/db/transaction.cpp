@@ -26,6 +26,12 @@ Transaction::~Transaction()
     if (m_done)
         return;
     --m_database.m_transactionDepth;
+    // A lost server took the unit with its session: nothing to roll back,
+    // and connecting again now would only wait on the lost network.
+    if (m_database.m_lost) {
+        m_database.forgetTableInfo();
+        return;
+    }
     try {
         if (m_savepoint.isEmpty()) {
             m_database.exec(QStringLiteral("ROLLBACK"));

@@ -3,7 +3,13 @@
 #include "platform/db/db_error.h"
 #include "store_fixture.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 using platform::db::DbError;
 namespace error_number = platform::db::error_number;
@@ -46,4 +52,62 @@ TEST_F(ContractStoreTest, AServerLostInASaveStoresNothingAndTheProgramGoesOn)
     }
     EXPECT_EQ(store.save(renew).receiptNo, QStringLiteral("R1"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 1);
+}
+
+// The network goes silent in the middle of a save (packets no longer pass,
+// while this computer still acknowledges them): the save is said lost, not
+// waited on for ever, stores nothing, and once the network is back the next
+// save is not held up by the lost session's locks.
+TEST_F(ContractStoreTest, ASilentNetworkIsSaidAndLeavesNoLocksBehind)
+{
+    if (!t.db->isServer())
+        GTEST_SKIP() << "a server's connection";
+    const platform::db::ServerAddress direct = t.db->server();
+    if (!QFileInfo(direct.host).isDir())
+        GTEST_SKIP() << "the relay forwards to the test server's socket folder";
+    const SaveResult saved = store.save(newContract());
+    QProcess relay;
+    relay.start(QStringLiteral("python3"),
+                {QStringLiteral(TAWELA_TEST_SUPPORT_DIR "/silent_relay.py"),
+                 direct.host + QStringLiteral("/.s.PGSQL.") + QString::number(direct.port)});
+    ASSERT_TRUE(relay.waitForReadyRead(10000));
+    platform::db::ServerAddress via = direct;
+    via.host = QStringLiteral("127.0.0.1");
+    via.port = relay.readLine().trimmed().toInt();
+    ASSERT_GT(via.port, 0);
+    const auto remote =
+        platform::db::Database::openServer(via, platform::db::OpenMode::ExistingOnly);
+    ContractStore counter(remote);
+    const QString before = dump();
+
+    // The receipt's row takes a moment on the server; the network goes silent meanwhile.
+    t.db->exec(QStringLiteral("CREATE FUNCTION slow_receipt() RETURNS trigger AS $$ BEGIN PERFORM "
+                              "pg_sleep(1); RETURN NEW; END $$ LANGUAGE plpgsql"));
+    t.db->exec(QStringLiteral("CREATE TRIGGER slow_receipt BEFORE INSERT ON service FOR EACH ROW "
+                              "EXECUTE FUNCTION slow_receipt()"));
+    const qint64 pid = relay.processId();
+    std::thread hush([pid] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(pid_t(pid), SIGUSR1);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        counter.save(renewalOf(saved.policyNo));
+        ADD_FAILURE() << "a save over a silent network was reported stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::ServerLost) << e.description().toStdString();
+    }
+    hush.join();
+    RecordProperty("said_after_ms", int(clock.elapsed()));
+    EXPECT_LT(clock.elapsed(), 60000);
+    t.db->exec(QStringLiteral("DROP TRIGGER slow_receipt ON service"));
+    EXPECT_EQ(dump(), before);
+
+    ::kill(pid_t(pid), SIGUSR2); // the network is back
+    clock.restart();
+    EXPECT_EQ(counter.save(renewalOf(saved.policyNo)).receiptNo, QStringLiteral("R1"));
+    RecordProperty("next_save_ms", int(clock.elapsed()));
+    relay.kill();
+    relay.waitForFinished();
 }
