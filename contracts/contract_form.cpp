@@ -155,15 +155,7 @@ void ContractForm::clearShown()
 
 bool ContractForm::newContract(const QDate& today)
 {
-    m_saved = false;
-    m_unsavedRenewals = 0;
-    const bool fakeKept = contract.fakeProductUse;
-    contract = Contract{};
-    contract.fakeProductUse = fakeKept;
-    contract.tableNo = QStringLiteral("1");
-    lines.clear();
-    pendingTotal = Decimal();
-    hidePanels();
+    clearShown();
     operation = OperationMode::NewContract;
     contract.pStatus = true;
     try {

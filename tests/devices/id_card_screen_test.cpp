@@ -16,24 +16,47 @@
 
 using namespace tawela;
 
-TEST(IdCardScreen, ACardIsReadOnceShownStoredAndHandedOver)
-{
-    if (!test::virtualReaderThere())
-        GTEST_SKIP() << "no smart-card service with the virtual reader (scripts/with-pcscd)";
+namespace {
+
+// The card screen over a customer file of its own, with a photo to put on
+// the virtual cards and every person it hands over recorded.
+class IdCardScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!test::virtualReaderThere())
+            GTEST_SKIP() << "no smart-card service with the virtual reader (scripts/with-pcscd)";
+        QImage face(60, 72, QImage::Format_RGB32);
+        face.fill(QColor(200, 170, 140));
+        photo = data.filePath(QStringLiteral("face.jpg"));
+        ASSERT_TRUE(face.save(photo, "JPG"));
+    }
+    std::unique_ptr<devices::IdCardScreen> openScreen()
+    {
+        auto form = std::make_unique<devices::CardForm>(customers.db, data.path() + u'/', prompt);
+        cardForm = form.get();
+        form->onHandOver([this](const customers::CustomerCard& c, const QString&) { handed << c; });
+        auto screen = std::make_unique<devices::IdCardScreen>(std::move(form), prompt);
+        screen->setAttribute(Qt::WA_DeleteOnClose, false);
+        screen->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
+        return screen;
+    }
+
     QTemporaryDir data;
-    QImage face(60, 72, QImage::Format_RGB32);
-    face.fill(QColor(200, 170, 140));
-    const QString photo = data.filePath(QStringLiteral("face.jpg"));
-    ASSERT_TRUE(face.save(photo, "JPG"));
+    QString photo;
     test::TempDatabase customers{app::DatabaseRole::Customer};
     platform::ScriptedPrompt prompt;
-    auto form = std::make_unique<devices::CardForm>(customers.db, data.path() + u'/', prompt);
+    devices::CardForm* cardForm = nullptr;
     QList<customers::CustomerCard> handed;
-    form->onHandOver([&](const customers::CustomerCard& c, const QString&) { handed << c; });
-    devices::IdCardScreen screen(std::move(form), prompt);
-    screen.setAttribute(Qt::WA_DeleteOnClose, false);
-    screen.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+};
+
+} // namespace
+
+TEST_F(IdCardScreenTest, ACardIsReadOnceShownStoredAndHandedOver)
+{
+    const auto shown = openScreen();
+    devices::IdCardScreen& screen = *shown;
 
     {
         test::VirtualCard card(test::provincialCard(photo));
@@ -76,24 +99,11 @@ TEST(IdCardScreen, ACardIsReadOnceShownStoredAndHandedOver)
     EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 1);
 }
 
-TEST(IdCardScreen, AFailedReadOrACardWithoutAPhotoLeavesNobodyToStore)
+TEST_F(IdCardScreenTest, AFailedReadOrACardWithoutAPhotoLeavesNobodyToStore)
 {
-    if (!test::virtualReaderThere())
-        GTEST_SKIP() << "no smart-card service with the virtual reader (scripts/with-pcscd)";
-    QTemporaryDir data;
-    QImage face(60, 72, QImage::Format_RGB32);
-    face.fill(QColor(200, 170, 140));
-    const QString photo = data.filePath(QStringLiteral("face.jpg"));
-    ASSERT_TRUE(face.save(photo, "JPG"));
-    test::TempDatabase customers{app::DatabaseRole::Customer};
-    platform::ScriptedPrompt prompt;
     prompt.queueAnswer(platform::PromptAnswer::No); // the first person is not stored
-    auto form = std::make_unique<devices::CardForm>(customers.db, data.path() + u'/', prompt);
-    devices::CardForm* cardForm = form.get();
-    devices::IdCardScreen screen(std::move(form), prompt);
-    screen.setAttribute(Qt::WA_DeleteOnClose, false);
-    screen.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    const auto shown = openScreen();
+    devices::IdCardScreen& screen = *shown;
     auto* store = screen.findChild<QPushButton*>(QStringLiteral("cmdSave"));
     {
         test::VirtualCard card(test::provincialCard(photo));
