@@ -253,10 +253,18 @@ IdCard CardReader::read(const QString& reader, const std::function<void(int)>& p
     IdCard c;
     const P2Rule rule = p2Rule(card.atr());
     quint8 p2 = rule == P2Rule::One ? 1 : 0;
-    c.idNumber = cardText(card.read(0x0004, 13, p2));
-    if (rule == P2Rule::Unknown && !idNumberValid(c.idNumber)) {
-        // A card this program does not know: the other way of answering.
-        p2 = 1;
+    bool refused = false;
+    try {
+        c.idNumber = cardText(card.read(0x0004, 13, p2));
+    } catch (const CardError& e) {
+        // A card that refuses this form of GET RESPONSE may take the other.
+        if (e.kind() != Kind::Unreadable)
+            throw;
+        refused = true;
+    }
+    if (refused || (rule == P2Rule::Unknown && !idNumberValid(c.idNumber))) {
+        // The other way of answering; the ID's check digit decides.
+        p2 = p2 == 1 ? 0 : 1;
         c.idNumber = cardText(card.read(0x0004, 13, p2));
     }
     if (!idNumberValid(c.idNumber))

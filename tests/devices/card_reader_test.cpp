@@ -146,6 +146,15 @@ TEST_F(CardReaderTest, ACardPulledOutOrWithAWrongCheckDigitGivesNoData)
     }
 }
 
+TEST_F(CardReaderTest, ACardOfUnknownKindThatRefusesTheFirstAnswerFormTakesTheOther)
+{
+    QJsonObject card = test::provincialCard(photo());
+    card["atr"] = "3B 6A 00 00 80 65 A2 01 01 01 3D 72 D6 43"; // no rule for it
+    card["get_response_p2"] = 1;                               // and it takes only P2 = 01
+    test::VirtualCard in(card);
+    EXPECT_EQ(reader.read(test::virtualReader()).idNumber, QStringLiteral("1101700203450"));
+}
+
 // Runs on the virtual card, or on a real reader with a real card in it:
 //   TAWELA_TEST_CARD_READER="ACS ACR39U ICC Reader 00 00" build/tests/devices/devices_test
 TEST_F(CardReaderTest, WhateverCardIsInReadsAsAThaiIdCardShould)

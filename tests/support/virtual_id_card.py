@@ -11,7 +11,8 @@ other payload a command the card answers with data and status bytes.
 
 CARD.json holds the card's fields as text ("id", "thai_name", "english_name",
 "birth", "sex", "issuer", "issued", "expires", "address", "request") and
-"photo", the path of a JPEG file; "atr" (hex) and "remove_at_photo_chunk"
+"photo", the path of a JPEG file; "atr" (hex), "get_response_p2" (the only P2
+of GET RESPONSE the card takes; others answer 6A 86) and "remove_at_photo_chunk"
 (pull the card out when that chunk of the photo is asked for) are optional.
 Prints "inserted" once connected and exits when the card is removed.
 """
@@ -69,6 +70,7 @@ def main():
     port = int(sys.argv[sys.argv.index("--port") + 1]) if "--port" in sys.argv else 35963
     atr = bytes.fromhex(card.get("atr", "3B799600005448204E49442031 37").replace(" ", ""))
     remove_at = card.get("remove_at_photo_chunk")
+    only_p2 = card.get("get_response_p2")
     memory = memory_of(card)
     pending = b""
     sock = socket.create_connection(("127.0.0.1", port))
@@ -96,6 +98,9 @@ def main():
             pending = bytes(memory[offset:offset + length])
             send(sock, bytes([0x61, length]))
         elif message[:2] == b"\x00\xc0" and len(message) >= 5:
+            if only_p2 is not None and message[3] != only_p2:
+                send(sock, b"\x6a\x86")  # wrong P1 P2
+                continue
             send(sock, pending[:message[4]] + b"\x90\x00")
             pending = b""
         else:
