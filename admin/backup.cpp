@@ -381,11 +381,7 @@ BackupForm::Inspection BackupForm::inspect(const QString& folder) const
             return found;
         }
         // Whole databases of this shop, at least.
-        for (const SetFile& f : found.manifest->files)
-            if (const QString problem = checkSetFile(QDir(folder).filePath(f.name), f.name, f,
-                                                     *found.manifest, m_check);
-                !problem.isEmpty())
-                found.problems << problem;
+        found.problems = fileProblems(folder, *found.manifest, m_check);
         return found;
     }
     SetCheck c = checkSet(folder, m_check);

@@ -183,23 +183,21 @@ QString checkSetFile(const QString& path, const QString& shown, const SetFile& f
     return {};
 }
 
-SetCheck checkSet(const QString& folder, const DatabaseCheck& check,
-                  const std::function<void(qint64 done, qint64 total)>& progress)
+QStringList missingDatabases(const Manifest& m, const QString& mainName,
+                             const QString& customerName)
 {
-    SetCheck c;
-    QString why;
-    c.manifest = readManifest(folder, &why);
-    if (!c.manifest) {
-        c.problems << why;
-        return c;
-    }
-    const Manifest& m = *c.manifest;
-    for (const QString& role : {file_role::Main, file_role::Customer})
-        if (!m.find(role))
-            c.problems << QStringLiteral("ชุดสำรองไม่มี%1")
-                              .arg(role == file_role::Main
-                                       ? QStringLiteral("ฐานข้อมูลหลัก (Morlind.mdb)")
-                                       : QStringLiteral("ฐานข้อมูลลูกค้า (Qorvelcustomer.mdb)"));
+    QStringList out;
+    if (!m.find(file_role::Main))
+        out << QStringLiteral("ชุดสำรองไม่มีฐานข้อมูลหลัก (%1)").arg(mainName);
+    if (!m.find(file_role::Customer))
+        out << QStringLiteral("ชุดสำรองไม่มีฐานข้อมูลลูกค้า (%1)").arg(customerName);
+    return out;
+}
+
+QStringList fileProblems(const QString& folder, const Manifest& m, const DatabaseCheck& check,
+                         const std::function<void(qint64 done, qint64 total)>& progress)
+{
+    QStringList problems;
     qint64 total = 0, before = 0;
     for (const SetFile& f : m.files)
         total += f.bytes;
@@ -213,10 +211,24 @@ SetCheck checkSet(const QString& folder, const DatabaseCheck& check,
                     progress(start + done, total);
             });
         if (!problem.isEmpty())
-            c.problems << problem;
+            problems << problem;
     }
     if (progress)
         progress(total, total);
+    return problems;
+}
+
+SetCheck checkSet(const QString& folder, const DatabaseCheck& check,
+                  const std::function<void(qint64 done, qint64 total)>& progress)
+{
+    SetCheck c;
+    QString why;
+    c.manifest = readManifest(folder, &why);
+    if (!c.manifest) {
+        c.problems << why;
+        return c;
+    }
+    c.problems = missingDatabases(*c.manifest) + fileProblems(folder, *c.manifest, check, progress);
     return c;
 }
 

@@ -114,6 +114,14 @@ QString checkSetFile(const QString& path, const QString& shown, const SetFile& f
                      const DatabaseCheck& check,
                      const std::function<void(qint64 done)>& progress = {});
 
+// The main or customer database a set lacks, one problem each.
+QStringList missingDatabases(const Manifest& m,
+                             const QString& mainName = QStringLiteral("Morlind.mdb"),
+                             const QString& customerName = QStringLiteral("Qorvelcustomer.mdb"));
+// Every file of the set against the manifest (checkSetFile), one problem each.
+QStringList fileProblems(const QString& folder, const Manifest& m, const DatabaseCheck& check,
+                         const std::function<void(qint64 done, qint64 total)>& progress = {});
+
 // What the set holds in a few lines for the person asking to restore it.
 QString describeSet(const Manifest& m);
 

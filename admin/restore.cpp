@@ -325,17 +325,13 @@ std::optional<Manifest> manifestOfOldSet(const QString& folder, const ShopFiles&
             *error = e.description();
         return std::nullopt;
     }
-    for (const QString& role : {file_role::Main, file_role::Customer})
-        if (!m.find(role)) {
-            if (error)
-                *error = QStringLiteral("ชุดสำรองไม่มี%1 จึงเรียกคืนไม่ได้")
-                             .arg(role == file_role::Main
-                                      ? QStringLiteral("ฐานข้อมูลหลัก (") +
-                                            QFileInfo(shop.mainDb).fileName() + u')'
-                                      : QStringLiteral("ฐานข้อมูลลูกค้า (") +
-                                            QFileInfo(shop.customerDb).fileName() + u')');
-            return std::nullopt;
-        }
+    const QStringList missing = missingDatabases(m, QFileInfo(shop.mainDb).fileName(),
+                                                 QFileInfo(shop.customerDb).fileName());
+    if (!missing.isEmpty()) {
+        if (error)
+            *error = missing.first() + QStringLiteral(" จึงเรียกคืนไม่ได้");
+        return std::nullopt;
+    }
     return m;
 }
 

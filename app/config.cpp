@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include "app/schema.h"
+#include "platform/file_copy.h"
 #include "platform/password_hash.h"
 
 namespace tawela::app {
@@ -18,6 +18,17 @@ QString withSlash(QString folder)
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
+}
+
+// tawela.ini written whole or not at all, its owner's alone.
+void writeIni(const QString& path, const QByteArray& text)
+{
+    try {
+        platform::writePrivateFile(path, text);
+    } catch (const platform::CopyError& e) {
+        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
+                          e.description());
+    }
 }
 
 QString cleanHome(const QString& homeFolder)
@@ -215,17 +226,8 @@ QByteArray setupIniText(const QString& homeFolder, const QString& dbPassword, bo
 
 void writeSetupIni(const QString& homeFolder, const QString& dbPassword, bool relative)
 {
-    const QString path = AppConfig::iniPathFor(homeFolder);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
-                          file.errorString());
     // It holds the database password: the owner's alone.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray text = setupIniText(homeFolder, dbPassword, relative);
-    if (file.write(text) != text.size() || !file.commit())
-        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
-                          file.errorString());
+    writeIni(AppConfig::iniPathFor(homeFolder), setupIniText(homeFolder, dbPassword, relative));
 }
 
 void writeServerSettings(const QString& homeFolder,
@@ -278,15 +280,7 @@ void writeServerSettings(const QString& homeFolder,
             << QStringLiteral("User = ") + server->user
             << QStringLiteral("Schema = ") + server->schema;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
-                          file.errorString());
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray text = (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-    if (file.write(text) != text.size() || !file.commit())
-        throw ConfigError(QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
-                          file.errorString());
+    writeIni(path, (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 
 } // namespace tawela::app
