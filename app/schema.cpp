@@ -243,27 +243,27 @@ QList<TableDef> customerTables()
                   {}};
     // The 50 columns in their fixed order: the spreadsheet export and import
     // address them by position.
-    t << TableDef{
-        QStringLiteral("customer"),
-        {key("ID"),           text("C_code"),        text("C_prename"),     text("C_name"),
-         text("C_Sname"),     date("birthday"),      whole("C_age"),        text("C_ID"),
-         text("C_address"),   text("C_moo"),         text("C_soi"),         text("C_road"),
-         text("C_tumbol"),    text("C_Ampor"),       text("C_Province"),    text("C_MP"),
-         text("C_HP"),        text("C_FAX"),         text("user1"),         text("user2"),
-         text("user3"),       money("user4"),        date("user5"),         text("email"),
-         text("Note"),        text("image1"),        text("image2"),        text("image3"),
-         text("Excel_file"),  text("dt_im1"),        text("dt_im2"),        text("dt_im3"),
-         text("Excel_name"),  money("C_income"),     yesNo("city_call"),    text("class"),
-         text("sex"),         text("education"),     text("marrital"),      text("spouse"),
-         text("spouse_occ"),  text("spouse_detail"), text("Spare1"),        text("spare2"),
-         text("spare3"),      text("full_address1"), text("full_address2"), text("zip"),
-         text("month_birth"), money("points")},
-        {index("customer_c_code", {QStringLiteral("C_code")}),
-         index("customer_c_id", {QStringLiteral("C_ID")}),
-         index("customer_c_name", {QStringLiteral("C_name"), QStringLiteral("C_Sname")}),
-         index("customer_province", {QStringLiteral("C_Province")}),
-         index("customer_class", {QStringLiteral("class")}),
-         index("customer_zip", {QStringLiteral("zip")})}};
+    t << TableDef{QStringLiteral("customer"),
+                  {key("ID"), text("C_code"), text("C_prename"), text("C_name"), text("C_Sname"),
+                   date("birthday"), whole("C_age"), text("C_ID"), text("C_address"), text("C_moo"),
+                   text("C_soi"), text("C_road"), text("C_tumbol"), text("C_Ampor"),
+                   text("C_Province"), text("C_MP"), text("C_HP"), text("C_FAX"), text("user1"),
+                   text("user2"), text("user3"), money("user4"), date("user5"), text("email"),
+                   text("Note"), text("image1"), text("image2"), text("image3"), text("Excel_file"),
+                   text("dt_im1"), text("dt_im2"), text("dt_im3"), text("Excel_name"),
+                   money("C_income"), yesNo("city_call"), text("class"), text("sex"),
+                   text("education"), text("marrital"), text("spouse"), text("spouse_occ"),
+                   text("spouse_detail"), text("Spare1"), text("spare2"), text("spare3"),
+                   text("full_address1"), text("full_address2"), text("zip"), text("month_birth"),
+                   money("points"),
+                   // After the 50: raised by every save of the row, as the contracts'.
+                   whole("row_version")},
+                  {index("customer_c_code", {QStringLiteral("C_code")}),
+                   index("customer_c_id", {QStringLiteral("C_ID")}),
+                   index("customer_c_name", {QStringLiteral("C_name"), QStringLiteral("C_Sname")}),
+                   index("customer_province", {QStringLiteral("C_Province")}),
+                   index("customer_class", {QStringLiteral("class")}),
+                   index("customer_zip", {QStringLiteral("zip")})}};
     t << TableDef{QStringLiteral("Post_code"),
                   {key("ID"), text("location_code"), text("Province"), text("District"),
                    text("Sub_district"), text("Post_code")},
@@ -641,6 +641,22 @@ const QList<Step>& steps()
         [](Database& db, DatabaseRole role) {
             if (role == DatabaseRole::Customer)
                 loadPostalDirectory(db);
+        },
+        // 4: a customer code is given once, so two counters storing the same
+        // new code cannot both succeed. A file that already holds a code
+        // twice keeps its rows; the screen's own check guards it.
+        [](Database& db, DatabaseRole role) {
+            if (role != DatabaseRole::Customer)
+                return;
+            db.forgetTableInfo();
+            const bool twice =
+                db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT C_code FROM customer "
+                                         "WHERE C_code <> '' GROUP BY C_code HAVING count(*) > 1) "
+                                         "twice"))
+                    .toLongLong() > 0;
+            if (!twice)
+                db.createIndex(QStringLiteral("customer_c_code_once"), QStringLiteral("customer"),
+                               {QStringLiteral("C_code")}, true, QStringLiteral("C_code <> ''"));
         },
     };
     return list;

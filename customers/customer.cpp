@@ -157,4 +157,9 @@ void writeCustomer(platform::db::Recordset& row, const Customer& given)
     mapCustomerColumns(writer, c);
 }
 
+void raiseVersion(platform::db::Recordset& row)
+{
+    row.setInteger(QStringLiteral("row_version"), row.integer(QStringLiteral("row_version")) + 1);
+}
+
 } // namespace tawela::customers

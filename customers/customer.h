@@ -34,6 +34,7 @@ struct Customer {
     QString spare1, spare2, spare3, fullAddress1, fullAddress2;
     QString zip, monthBirth;
     Decimal points;
+    qint64 rowVersion = 0; // as read; a save checks it is still the stored one
 
     bool operator==(const Customer&) const = default;
 };
@@ -138,9 +139,13 @@ template <typename Row, typename C> void mapCustomerColumns(Row& row, C& c)
     row.text(QStringLiteral("zip"), c.zip);
     row.text(QStringLiteral("month_birth"), c.monthBirth);
     row.decimal(QStringLiteral("points"), c.points, Write::Never);
+    row.integer(QStringLiteral("row_version"), c.rowVersion, Write::Never);
 }
 
 Customer readCustomer(const platform::db::Recordset& row);
 void writeCustomer(platform::db::Recordset& row, const Customer& c);
+// Every write of a stored customer raises its version, so that a screen that
+// shows an older state refuses to save over it.
+void raiseVersion(platform::db::Recordset& row);
 
 } // namespace tawela::customers

@@ -189,11 +189,11 @@ bool CustomerForm::add()
     try {
         Transaction t(*m_store.database());
         m_records->addNew();
-        m_records->setText(QStringLiteral("C_code"), QStringLiteral("New"));
+        m_records->setText(QStringLiteral("C_code"), QString());
         m_records->setBool(QStringLiteral("city_call"), false);
         m_records->store();
         const qint64 id = m_records->integer(QStringLiteral("ID"));
-        m_records->setText(QStringLiteral("C_code"), QString::number(id));
+        m_records->setText(QStringLiteral("C_code"), m_store.ownCodeOf(id));
         m_records->store();
         t.commit();
         m_addedId = id;
@@ -259,8 +259,7 @@ std::optional<CustomerForm::Field> CustomerForm::refused()
                                                   : Field::PostCode;
     }
     if (m_store.codeTaken(customer.code, customer.id)) {
-        m_prompt.stop(QStringLiteral("รหัสลูกค้า ") + customer.code +
-                      QStringLiteral(" เป็นของลูกค้าอื่นอยู่แล้ว กรุณาใช้รหัสอื่น"));
+        m_prompt.stop(codeTakenText(customer.code));
         return Field::Code;
     }
     if (customer.idNumber.size() == 13 && !thaiIdValid(customer.idNumber) &&
@@ -279,6 +278,7 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
         return std::nullopt;
     customer.code = customer.code.trimmed();
     Customer c = customer;
+    enum class Stale { No, Changed, Gone, CodeTaken } stale = Stale::No;
     try {
         if (auto field = refused())
             return field;
@@ -295,13 +295,49 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
                       : platform::Decimal::parse(user4Text.trimmed()).value_or(platform::Decimal());
         c.user5 = text::parseBuddhistDate(user5Text);
         deriveLines(c);
-        writeCustomer(*m_records, c);
-        if (user4Text.trimmed().isEmpty())
-            m_records->setValue(QStringLiteral("user4"), QVariant());
-        m_records->store();
+        // Checked again with the row locked: another counter may have saved
+        // this customer, or taken the code, since the screen read it.
+        platform::db::Transaction t(*m_store.database());
+        const std::optional<qint64> version = m_store.storedVersion(c.id);
+        if (version != c.rowVersion) {
+            stale = version ? Stale::Changed : Stale::Gone;
+        } else if (m_store.codeTaken(c.code, c.id)) {
+            stale = Stale::CodeTaken;
+        } else {
+            writeCustomer(*m_records, c);
+            if (user4Text.trimmed().isEmpty())
+                m_records->setValue(QStringLiteral("user4"), QVariant());
+            m_records->setInteger(QStringLiteral("row_version"), *version + 1);
+            m_records->store();
+            t.commit();
+        }
     } catch (const DbError& e) {
         m_records->cancelEdit();
-        m_prompt.plain(e.description());
+        if (e.number() != platform::db::error_number::DuplicateKey) {
+            m_prompt.plain(e.description());
+            return std::nullopt;
+        }
+        stale = Stale::CodeTaken; // the code's index refused it
+    }
+    switch (stale) {
+    case Stale::No:
+        break;
+    case Stale::CodeTaken:
+        m_prompt.stop(codeTakenText(c.code));
+        return Field::Code;
+    case Stale::Changed:
+        offerReload();
+        return std::nullopt;
+    case Stale::Gone:
+        // Nothing left to save it over: the set is read again.
+        m_prompt.stop(QStringLiteral("ลูกค้ารายนี้ถูกลบจากเครื่องอื่นไปแล้ว ข้อมูลที่แก้ไขยังไม่ถูกจัดเก็บ"));
+        try {
+            m_records->requery();
+        } catch (const DbError& e) {
+            m_prompt.plain(e.description());
+        }
+        m_addedId.reset();
+        loadCurrent();
         return std::nullopt;
     }
     customer = c;
@@ -309,6 +345,21 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
     loadCurrent();
     m_prompt.plain(QStringLiteral("Data Saved"));
     return std::nullopt;
+}
+
+QString CustomerForm::codeTakenText(const QString& code)
+{
+    return QStringLiteral("รหัสลูกค้า ") + code + QStringLiteral(" เป็นของลูกค้าอื่นอยู่แล้ว กรุณาใช้รหัสอื่น");
+}
+
+void CustomerForm::offerReload()
+{
+    m_prompt.stop(QStringLiteral("ข้อมูลลูกค้ารายนี้ถูกแก้ไขจากเครื่องอื่น หลังจากที่เปิดดูบนเครื่องนี้ "
+                                 "ข้อมูลที่แก้ไขบนเครื่องนี้ยังไม่ถูกจัดเก็บ"));
+    if (!m_prompt.askYesNo(QStringLiteral("ต้องการเปิดข้อมูลลูกค้ารายนี้ขึ้นมาใหม่ตามที่จัดเก็บไว้หรือไม่ ?")))
+        return;
+    m_records->reread();
+    loadCurrent();
 }
 
 void CustomerForm::confirmDelete(bool everyShown)

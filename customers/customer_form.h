@@ -305,6 +305,10 @@ private:
     void clearFields();
     // Refuses (said) what the save would store wrong.
     std::optional<Field> refused();
+    static QString codeTakenText(const QString& code);
+    // Said when the customer changed elsewhere since it was read; on "ใช่"
+    // the stored record is shown instead of the edits.
+    void offerReload();
     // "ความผิดพลาด " with the error's number and description, critical icon.
     void failed(const platform::db::DbError& e);
     bool findFrom(bool first);

@@ -150,7 +150,8 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
             binds << row[0];
             db.scalarRepeated(QStringLiteral("UPDATE customer SET ") +
                                   sets.join(QStringLiteral(", ")) +
-                                  QStringLiteral(" WHERE rowid = ?"),
+                                  QStringLiteral(", row_version = coalesce(row_version, 0) + 1 "
+                                                 "WHERE rowid = ?"),
                               binds);
             ++result.updated;
         } else {

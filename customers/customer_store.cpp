@@ -148,20 +148,34 @@ Customer CustomerStore::addBare(Customer customer)
     Recordset rs(m_db, Table, Condition::equals(QStringLiteral("ID"), -1));
     rs.addNew();
     const bool ownCode = customer.code.isEmpty();
-    if (ownCode)
-        customer.code = QStringLiteral("New");
     customer.cityCall = false;
     writeCustomer(rs, customer);
     rs.setValue(QStringLiteral("user4"), QVariant()); // no number typed yet
     rs.store();
     customer.id = rs.integer(QStringLiteral("ID"));
     if (ownCode) {
-        customer.code = QString::number(customer.id);
+        customer.code = ownCodeOf(customer.id);
         rs.setText(QStringLiteral("C_code"), customer.code);
         rs.store();
     }
     t.commit();
     return customer;
+}
+
+QString CustomerStore::ownCodeOf(qint64 id) const
+{
+    const QString code = QString::number(id);
+    if (!codeTaken(code, id))
+        return code;
+    // A customer typed this number as their code: one above the highest
+    // number used as a code.
+    const QString highest =
+        m_db->isServer() ? QStringLiteral("SELECT max(CAST(C_code AS BIGINT)) FROM customer "
+                                          "WHERE C_code COLLATE \"C\" ~ '^[0-9]{1,18}$'")
+                         : QStringLiteral("SELECT max(CAST(C_code AS INTEGER)) FROM customer "
+                                          "WHERE C_code <> '' AND C_code NOT GLOB '*[^0-9]*' "
+                                          "AND length(C_code) <= 18");
+    return QString::number(std::max(id, m_db->scalar(highest).toLongLong()) + 1);
 }
 
 bool CustomerStore::taken(const char* column, const QString& value, qint64 exceptId) const
@@ -171,6 +185,17 @@ bool CustomerStore::taken(const char* column, const QString& value, qint64 excep
                      QStringLiteral(" = ? AND ID <> ? LIMIT 1"),
                  {value, exceptId})
         .isValid();
+}
+
+std::optional<qint64> CustomerStore::storedVersion(qint64 id) const
+{
+    const QVariant v =
+        m_db->scalar(QStringLiteral("SELECT coalesce(row_version, 0) FROM customer WHERE ID = ?") +
+                         (m_db->isServer() ? QStringLiteral(" FOR UPDATE") : QString()),
+                     {id});
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toLongLong();
 }
 
 QStringList CustomerStore::column(const QString& table, const QString& column,
@@ -234,7 +259,8 @@ qsizetype CustomerStore::updateAllAges(const QDate& today)
             born.append({q.value(0).toLongLong(), d});
     }
     for (const auto& [key, day] : born)
-        m_db->exec(QStringLiteral("UPDATE customer SET C_age = ?, month_birth = ? WHERE rowid = ?"),
+        m_db->exec(QStringLiteral("UPDATE customer SET C_age = ?, month_birth = ?, "
+                                  "row_version = coalesce(row_version, 0) + 1 WHERE rowid = ?"),
                    {qint64(text::ageInYears(day, today)), text::thaiMonthName(day),
                     QVariant::fromValue<qlonglong>(key)});
     t.commit();
@@ -251,6 +277,7 @@ void CustomerStore::correctAddresses(Recordset& shown)
         shown.setText(QStringLiteral("full_address1"), addressLine1(c));
         shown.setText(QStringLiteral("full_address2"), addressLine2(c));
         shown.setText(QStringLiteral("spare3"), addressLine3(c));
+        raiseVersion(shown);
         shown.store();
     }
     t.commit();

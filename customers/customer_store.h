@@ -69,6 +69,14 @@ public:
         return taken("C_ID", idNumber, exceptId);
     }
 
+    // The stored version of the customer's row, none when it is gone. Inside
+    // a transaction, the row stays locked to it until the commit.
+    std::optional<qint64> storedVersion(qint64 id) const;
+
+    // The code a customer added without one gets: its own number, or one
+    // above the highest number in use when another customer has that code.
+    QString ownCodeOf(qint64 id) const;
+
     QStringList groups() const;
     QStringList statuses() const;
     QList<Title> titles() const;

@@ -1,5 +1,6 @@
 #include "devices/card_form.h"
 
+#include "customers/customer_store.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
@@ -73,7 +74,7 @@ bool CardForm::store(const QDate& today)
                       Condition::equals(QStringLiteral("C_ID"), k.idNumber));
         if (row.isEmpty()) {
             row.addNew();
-            row.setText(QStringLiteral("C_code"), k.idNumber);
+            row.setText(QStringLiteral("C_code"), QString());
             row.setText(QStringLiteral("C_ID"), k.idNumber);
             row.store();
             m_addNew = true;
@@ -81,7 +82,7 @@ bool CardForm::store(const QDate& today)
         customers::Customer c = customers::readCustomer(row);
         // A person new to the file gets their own row number as code.
         if (m_addNew)
-            c.code = QString::number(c.id);
+            c.code = customers::CustomerStore(m_customer).ownCodeOf(c.id);
         c.idNumber = k.idNumber;
         c.prename = k.thaiTitle;
         c.name = k.thaiFirst;
@@ -124,6 +125,7 @@ bool CardForm::store(const QDate& today)
         }
         customers::writeCustomer(row, c);
         row.setText(QStringLiteral("Spare1"), addressText(k));
+        customers::raiseVersion(row);
         row.store();
         tx.commit();
 

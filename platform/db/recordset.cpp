@@ -572,6 +572,15 @@ bool Recordset::find(const Condition& condition, FindStart start)
     return false;
 }
 
+void Recordset::reread()
+{
+    d->clearEdit();
+    if (d->hasCurrent()) {
+        const qsizetype w = d->pos / WindowSize;
+        d->windows.remove_if([w](const Impl::Window& x) { return x.index == w; });
+    }
+}
+
 void Recordset::requery()
 {
     d->storePending();

@@ -102,6 +102,9 @@ public:
     // the cursor on it and returns true, or at the end and returns false.
     bool find(const Condition& condition, FindStart start = FindStart::Current);
 
+    // Forgets pending edits and what was read of the current row, so that
+    // it is read again as it is stored now.
+    void reread();
     // Runs the query again; the cursor goes to the first row.
     void requery();
 

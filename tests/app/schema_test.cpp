@@ -71,7 +71,7 @@ TEST(Schema, CustomerColumnsKeepTheirPositions)
         "dt_im2",      "dt_im3",    "Excel_name", "C_income",      "city_call",     "class",
         "sex",         "education", "marrital",   "spouse",        "spouse_occ",    "spouse_detail",
         "Spare1",      "spare2",    "spare3",     "full_address1", "full_address2", "zip",
-        "month_birth", "points"};
+        "month_birth", "points",    "row_version"};
     QStringList actual;
     for (const auto& c : t.db->tableInfo(QStringLiteral("Customer")).columns())
         actual << c.name;
@@ -186,6 +186,31 @@ TEST(Schema, AReceiptNumberIsStoredOnce)
     } catch (const DbError& e) {
         EXPECT_EQ(e.number(), error_number::DuplicateKey);
     }
+}
+
+TEST(Schema, ACustomerCodeIsGivenOnceAndOlderFilesWithTwiceOpen)
+{
+    test::TempDatabase t(DatabaseRole::Customer);
+    t.db->exec(QStringLiteral("INSERT INTO customer (C_code) VALUES ('77'), (''), ('')"));
+    try {
+        t.db->exec(QStringLiteral("INSERT INTO customer (C_code) VALUES ('77')"));
+        ADD_FAILURE() << "a second customer 77 was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), error_number::DuplicateKey);
+    }
+
+    // A file of an older program with a code twice and no version column.
+    test::TempDatabase old(DatabaseRole::Customer);
+    old.db->exec(QStringLiteral("DROP INDEX customer_c_code_once"));
+    old.db->exec(QStringLiteral("INSERT INTO customer (C_code) VALUES ('5'), ('5')"));
+    old.db->exec(QStringLiteral("ALTER TABLE customer DROP COLUMN row_version"));
+    old.db->forgetTableInfo();
+    old.db->exec(
+        QStringLiteral("UPDATE tawela_meta SET value = '3' WHERE name = 'schema_version'"));
+    EXPECT_EQ(openError(*old.db, DatabaseRole::Customer), 0);
+    EXPECT_EQ(count(*old.db, QStringLiteral("SELECT count(*) FROM customer WHERE C_code = '5' "
+                                            "AND coalesce(row_version, 0) = 0")),
+              2);
 }
 
 TEST(Schema, UpgradeStepsRunFromTheStoredVersion)

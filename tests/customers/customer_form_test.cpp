@@ -3,6 +3,7 @@
 #include "mail_reading.h"
 #include "smtp_server.h"
 #include "temp_home.h"
+#include "test_server.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,13 @@ TEST_F(CustomerFormTest, AddTakesItsNumberAsCodeAndSaveStoresTheDerivedColumns)
     EXPECT_TRUE(column(id, "birthday").isNull());
     EXPECT_EQ(column(id, "C_age").toInt(), 0);
     EXPECT_EQ(column(id, "month_birth").toString(), QString());
+
+    // A number someone typed as another customer's code is not given again.
+    const qint64 next = column(id, "(SELECT max(ID) FROM customer)").toLongLong() + 1;
+    stored(QStringLiteral("มานะ"), QString::number(next + 1));
+    ASSERT_TRUE(f->add()) << prompt.lastText().toStdString();
+    EXPECT_EQ(f->customer.id, next + 1);
+    EXPECT_EQ(f->customer.code, QString::number(next + 2));
 }
 
 TEST_F(CustomerFormTest, SaveRefusesWhatWouldBeStoredWrongAndAsksAboutDoubtfulIds)
@@ -230,8 +238,66 @@ TEST_F(CustomerFormTest, NothingTypedIsLostWhenMovingOrCancelling)
     EXPECT_EQ(f->count(), 2);
 }
 
+TEST_F(CustomerFormTest, ASaveOverACustomerChangedAtAnotherCounterIsRefused)
+{
+    const qint64 id = stored(QStringLiteral("สมชาย"), QStringLiteral("5")).id;
+    // The other counter: its own connection to the same file.
+    auto other = test::openAddress(test::addressOf(*customerDb.db));
+    auto a = openForm();
+    CustomerForm b(other, mainDb.db, {}, prompt);
+    b.open({});
+
+    b.customer.mobile = QStringLiteral("0811111111");
+    EXPECT_FALSE(b.save(Today));
+    a->customer.mobile = QStringLiteral("0822222222");
+    prompt.clear();
+    prompt.queueAnswer(PromptAnswer::No); // keep what was typed
+    EXPECT_FALSE(a->save(Today));
+    EXPECT_TRUE(prompt.messages().first().text.contains(QStringLiteral("แก้ไขจากเครื่องอื่น")));
+    EXPECT_EQ(column(id, "C_MP").toString(), QStringLiteral("0811111111"));
+    EXPECT_TRUE(a->unsaved());
+    EXPECT_EQ(a->customer.mobile, QStringLiteral("0822222222"));
+
+    prompt.queueAnswer(PromptAnswer::Yes); // the stored record instead
+    a->save(Today);
+    EXPECT_EQ(a->customer.mobile, QStringLiteral("0811111111"));
+    EXPECT_FALSE(a->unsaved());
+    a->customer.note = QStringLiteral("ลูกค้าประจำ");
+    prompt.clear();
+    EXPECT_FALSE(a->save(Today));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
+    EXPECT_EQ(column(id, "Note").toString(), QStringLiteral("ลูกค้าประจำ"));
+    EXPECT_EQ(column(id, "row_version").toLongLong(), 2);
+
+    // Deleted at the other counter: said, nothing stored anew.
+    other->exec(QStringLiteral("DELETE FROM customer WHERE ID = ?"), {id});
+    a->customer.note = QStringLiteral("โทรก่อนมา");
+    prompt.clear();
+    EXPECT_FALSE(a->save(Today));
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ถูกลบจากเครื่องอื่น")));
+    EXPECT_EQ(store.database()->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 0);
+
+    // Both counters add and give the new customer the same code: the second
+    // is refused, with the cursor on the code.
+    ASSERT_TRUE(a->add());
+    b.open({});
+    ASSERT_TRUE(b.add());
+    for (CustomerForm* f : {a.get(), &b}) {
+        f->customer.code = QStringLiteral("77");
+        f->customer.name = QStringLiteral("มาลี");
+    }
+    EXPECT_FALSE(a->save(Today));
+    EXPECT_EQ(b.save(Today), CustomerForm::Field::Code);
+    EXPECT_EQ(store.database()
+                  ->scalar(QStringLiteral("SELECT count(*) FROM customer WHERE C_code = '77'"))
+                  .toInt(),
+              1);
+}
+
 TEST_F(CustomerFormTest, DeleteOneAndEveryShownKeepOthers)
 {
+    // A file from before codes were given once holds 7 twice.
+    customerDb.db->exec(QStringLiteral("DROP INDEX customer_c_code_once"));
     stored(QStringLiteral("ก"), QStringLiteral("7"));
     stored(QStringLiteral("ข"), QStringLiteral("7"));
     stored(QStringLiteral("ค"), QStringLiteral("8"));
