@@ -1,7 +1,10 @@
 #include "customers/customer.h"
 
+#include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 #include "text/thai_text.h"
+
+#include <QLocale>
 
 namespace tawela::customers {
 
@@ -138,6 +141,105 @@ CustomerCard cardOfPicked(const Customer& c)
     k.address = addressLine1(c) + u' ' + addressLine2(c) + u' ' + addressLine3(c);
     k.phone = c.homePhone + QStringLiteral("  ") + c.mobile;
     return k;
+}
+
+const QList<TextColumn>& textColumns()
+{
+    static const QList<TextColumn> columns = [] {
+        const std::tuple<const char*, const char*, qsizetype> table[] = {
+            {"C_code", "รหัสลูกค้า", 20},
+            {"C_prename", "คำนำหน้าชื่อ", 50},
+            {"C_name", "ชื่อ / บริษัท", 100},
+            {"C_Sname", "นามสกุล/ผู้ติดต่อ", 100},
+            {"C_ID", "เลขบัตร ปชช./TAX ID", 20},
+            {"C_address", "ที่อยู่ เลขที่ หมู่ที่", 100},
+            {"C_moo", "หมู่บ้าน / อาคาร", 100},
+            {"C_soi", "ตรอก / ซอย", 100},
+            {"C_road", "ถนน", 100},
+            {"C_tumbol", "แขวง/ตำบล", 100},
+            {"C_Ampor", "เขต/อำเภอ", 100},
+            {"C_Province", "จังหวัด", 100},
+            {"C_MP", "โทรศัพท์มือถือ", 50},
+            {"C_HP", "โทรศัพท์", 50},
+            {"C_FAX", "โทรสาร", 50},
+            {"user1", "user1", 255},
+            {"user2", "user2", 255},
+            {"user3", "user3", 255},
+            {"email", "E mail", 255},
+            {"Note", "บันทึกเพิ่มเติม", 2000},
+            {"image1", "รูปที่ 1", 1024},
+            {"image2", "รูปที่ 2", 1024},
+            {"image3", "รูปที่ 3", 1024},
+            {"Excel_file", "แฟ้มแนบ", 1024},
+            {"dt_im1", "ชื่อรูปที่ 1", 255},
+            {"dt_im2", "ชื่อรูปที่ 2", 255},
+            {"dt_im3", "ชื่อรูปที่ 3", 255},
+            {"Excel_name", "ชื่อแฟ้มแนบ", 255},
+            {"class", "กลุ่ม", 100},
+            {"sex", "เพศ", 20},
+            {"education", "การศึกษา", 50},
+            {"marrital", "สถานะลูกค้า", 100},
+            {"spouse", "คู่สมรส ชื่อ นามสกุล", 100},
+            {"spouse_occ", "คู่สมรส อาชีพ", 100},
+            {"spouse_detail", "บันทึกเพิ่มเติม คู่สมรส", 2000},
+            {"zip", "รหัสไปรษณีย์", 5},
+            {"month_birth", "เดือนเกิด", 20},
+        };
+        QList<TextColumn> out;
+        for (const auto& [column, caption, limit] : table)
+            out << TextColumn{QString::fromLatin1(column), QString::fromUtf8(caption), limit};
+        return out;
+    }();
+    return columns;
+}
+
+qsizetype textLimit(const QString& column)
+{
+    for (const TextColumn& c : textColumns())
+        if (c.column.compare(column, Qt::CaseInsensitive) == 0)
+            return c.limit;
+    return 0;
+}
+
+namespace {
+
+// Walks the record's texts through its column map.
+struct LengthCheck {
+    std::optional<TooLong> found;
+    void text(const QString& column, const QString& value, platform::db::Write = {})
+    {
+        if (found)
+            return;
+        for (const TextColumn& c : textColumns())
+            if (c.column == column && value.size() > c.limit)
+                found = TooLong{c, value.size()};
+    }
+    template <typename T> void integer(const QString&, const T&, platform::db::Write = {}) {}
+    template <typename T> void boolean(const QString&, const T&, platform::db::Write = {}) {}
+    template <typename T> void decimal(const QString&, const T&, platform::db::Write = {}) {}
+    template <typename T> void date(const QString&, const T&, platform::db::Write = {}) {}
+};
+
+} // namespace
+
+std::optional<TooLong> firstTooLong(const Customer& c)
+{
+    LengthCheck check;
+    mapCustomerColumns(check, c);
+    return check.found;
+}
+
+QString tooLongText(const TooLong& t)
+{
+    const QLocale digits(QLocale::English);
+    return QStringLiteral("%1 ยาวเกิน %2 ตัวอักษร (มี %3 ตัวอักษร) กรุณาตัดให้สั้นลงก่อนจัดเก็บ")
+        .arg(t.column.caption, digits.toString(t.column.limit), digits.toString(t.typed));
+}
+
+void refuseTooLong(const Customer& c)
+{
+    if (const auto t = firstTooLong(c))
+        throw platform::db::DbError(platform::db::error_number::TypeMismatch, tooLongText(*t));
 }
 
 Customer readCustomer(const platform::db::Recordset& row)

@@ -142,6 +142,26 @@ template <typename Row, typename C> void mapCustomerColumns(Row& row, C& c)
     row.integer(QStringLiteral("row_version"), c.rowVersion, Write::Never);
 }
 
+// The longest text a column takes, in characters, and the caption the
+// screen gives it; a limit of 0 for the lines derived on every save and the
+// card's composed address, which follow from the limited parts.
+struct TextColumn {
+    QString column, caption;
+    qsizetype limit = 0;
+};
+qsizetype textLimit(const QString& column);
+const QList<TextColumn>& textColumns();
+// The first text of the record longer than its column takes.
+struct TooLong {
+    TextColumn column;
+    qsizetype typed = 0; // characters
+};
+std::optional<TooLong> firstTooLong(const Customer& c);
+// "ชื่อ / บริษัท ยาวเกิน 100 ตัวอักษร ..."
+QString tooLongText(const TooLong& t);
+// Throws a DbError saying so when a text of the record is too long.
+void refuseTooLong(const Customer& c);
+
 Customer readCustomer(const platform::db::Recordset& row);
 void writeCustomer(platform::db::Recordset& row, const Customer& c);
 // Every write of a stored customer raises its version, so that a screen that

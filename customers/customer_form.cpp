@@ -231,6 +231,11 @@ std::optional<CustomerForm::Field> CustomerForm::refused()
         m_prompt.stop(QStringLiteral("กรุณาใส่ชื่อลูกค้า"));
         return Field::Name;
     }
+    if (const auto t = firstTooLong(customer)) {
+        m_prompt.stop(tooLongText(*t));
+        m_longTextColumn = t->column.column;
+        return Field::LongText;
+    }
     if (!birthText.trimmed().isEmpty() && !text::parseBuddhistDate(birthText).isValid()) {
         m_prompt.stop(QStringLiteral("วันเกิดไม่ถูกต้อง ให้ใส่ วัน/เดือน/ปี พ.ศ. เช่น 15/08/2525"));
         return Field::BirthDate;

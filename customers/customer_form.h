@@ -41,6 +41,7 @@ public:
         District,
         SubDistrict,
         PostCode,
+        LongText, // the field of longTextColumn()
     };
     // Which commands and panels the screen offers now.
     struct Commands {
@@ -286,6 +287,9 @@ public:
     platform::db::Recordset* records() const { return m_records.get(); }
     const CustomerStore& store() const { return m_store; }
 
+    // The column whose text a refused save found too long.
+    const QString& longTextColumn() const { return m_longTextColumn; }
+
     // The fields as shown. The dates, age and user4 are kept as typed; the
     // save reads them.
     Customer customer;
@@ -328,6 +332,7 @@ private:
     Shown m_stored;                  // what the shown customer holds in the table
     std::optional<qint64> m_addedId; // added by "เพิ่ม" and never saved since
     bool m_deleteAsked = false;
+    QString m_longTextColumn;
     std::shared_ptr<QString> m_reportFilter = std::make_shared<QString>();
     QString m_exportFolder, m_exportFont;
     ReportOutputs m_reports;

@@ -1,5 +1,6 @@
 #include "customers/customer_import.h"
 
+#include "customers/customer.h"
 #include "customers/customer_export.h"
 #include "platform/db/transaction.h"
 #include "platform/decimal.h"
@@ -45,8 +46,12 @@ QDate dateOf(const SheetValue& v)
 Converted convert(const ColumnInfo& column, const SheetValue& v)
 {
     switch (column.kind) {
-    case ColumnKind::Text:
-        return {v.asText(), {}};
+    case ColumnKind::Text: {
+        const QString t = v.asText();
+        if (const qsizetype limit = textLimit(column.name); limit > 0 && t.size() > limit)
+            return {{}, QStringLiteral("ยาวเกิน %1 ตัวอักษร (มี %2 ตัวอักษร)").arg(limit).arg(t.size())};
+        return {t, {}};
+    }
     case ColumnKind::Integer: {
         if (v.kind == SheetValue::Kind::Number && v.number == std::floor(v.number) &&
             std::abs(v.number) < 1e15)
@@ -117,6 +122,12 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
         const QString code = sheet.at(r, 0).asText().trimmed();
         if (code.isEmpty())
             continue;
+        if (code.size() > textLimit(QStringLiteral("C_code"))) {
+            result.problems << ImportProblem{int(r + 1), headings.value(0), code,
+                                             QStringLiteral("รหัสยาวเกิน %1 ตัวอักษร ไม่ได้นำเข้าแถวนี้")
+                                                 .arg(textLimit(QStringLiteral("C_code")))};
+            continue;
+        }
         // The stored row, so that only what changes is written.
         const QVariantList row = db.rowRepeated(lookup, {code});
         const bool found = !row.isEmpty();

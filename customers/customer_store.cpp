@@ -144,6 +144,7 @@ QStringList CustomerStore::names(const QString& prefix, int limit) const
 
 Customer CustomerStore::addBare(Customer customer)
 {
+    refuseTooLong(customer);
     Transaction t(*m_db);
     Recordset rs(m_db, Table, Condition::equals(QStringLiteral("ID"), -1));
     rs.addNew();

@@ -112,6 +112,7 @@ bool CardForm::store(const QDate& today)
         if (zip.isValid() && !zip.toString().isEmpty())
             c.zip = zip.toString();
         customers::deriveLines(c);
+        customers::refuseTooLong(c);
 
         // The card picture first: a row never names a file that is not there.
         if (!m_picture.isNull()) {

@@ -183,6 +183,7 @@ CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener 
     setAttribute(Qt::WA_DeleteOnClose);
     m_binding = new FormBinding(this, [this] { refresh(); });
     build();
+    limitTexts();
     bindFields();
     bindCommands();
     bindPanels();
@@ -239,6 +240,23 @@ void CustomerScreen::build()
     layout->addWidget(buildCommandBar());
 }
 
+void CustomerScreen::limitTexts()
+{
+    // Each field is named after its column: it takes no more than the column does.
+    for (QWidget* w :
+         m_record->findChildren<QWidget*>() + m_spousePanel->findChildren<QWidget*>()) {
+        const int limit = int(textLimit(w->objectName()));
+        if (limit == 0)
+            continue;
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            e->setMaxLength(limit);
+        else if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit())
+            box->lineEdit()->setMaxLength(limit);
+        else if (auto* t = qobject_cast<QPlainTextEdit*>(w))
+            platform::ui::limitLength(t, limit);
+    }
+}
+
 QLabel* CustomerScreen::shopLabel(const QString& caption, CustomerForm::ShopPart part)
 {
     auto* label = new QLabel(caption);
@@ -291,7 +309,6 @@ QGroupBox* CustomerScreen::buildRecordPanel()
     m_f.education->addItems(educationLevels());
     row(k, QStringLiteral("เดือนเกิด , การศึกษา"), {m_f.month, m_f.education});
     m_f.idNumber = line("C_ID", QStringLiteral("เลขบัตร ปชช./TAX ID"));
-    m_f.idNumber->setMaxLength(20);
     m_cmd.check = button("cmdCheck", QStringLiteral("Check"));
     row(k, QStringLiteral("เลขบัตร ปชช./TAX ID"), {m_f.idNumber, m_cmd.check});
     m_f.address = line("C_address", QStringLiteral("ที่อยู่ เลขที่ หมู่ที่"));
@@ -321,7 +338,6 @@ QGroupBox* CustomerScreen::buildRecordPanel()
     m_f.province = list("C_Province", QStringLiteral("จังหวัด"));
     m_f.province->lineEdit()->setPlaceholderText(QStringLiteral("ไม่ต้องใส่คำนำหน้า"));
     m_f.zip = line("zip", QStringLiteral("รหัสไปรษณีย์"));
-    m_f.zip->setMaxLength(5);
     m_f.zip->setMaximumWidth(80);
     row(k, shopLabel(QStringLiteral("จังหวัด/รหัสไปรษณีย์"), CustomerForm::ShopPart::ProvinceZip),
         {m_f.province, m_f.zip});
@@ -748,6 +764,8 @@ QWidget* CustomerScreen::fieldOf(CustomerForm::Field field) const
         return m_f.tumbol;
     case CustomerForm::Field::PostCode:
         return m_f.zip;
+    case CustomerForm::Field::LongText:
+        return findChild<QWidget*>(m_form->longTextColumn());
     }
     return nullptr;
 }

@@ -116,6 +116,7 @@ private:
     };
 
     void build();
+    void limitTexts();
     QGroupBox* buildRecordPanel();
     QWidget* buildGrid();
     QWidget* buildCommandBar();

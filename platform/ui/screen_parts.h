@@ -16,6 +16,7 @@
 
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
 
@@ -119,6 +120,22 @@ inline QHBoxLayout* rightAligned(std::initializer_list<QWidget*> widgets)
     for (QWidget* w : widgets)
         row->addWidget(w);
     return row;
+}
+
+// A text of several lines that takes no more than limit characters: what is
+// typed or pasted beyond them is cut off, the cursor kept where it was.
+inline void limitLength(QPlainTextEdit* edit, int limit)
+{
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, limit] {
+        const QString text = edit->toPlainText();
+        if (text.size() <= limit)
+            return;
+        const int cursor = std::min(edit->textCursor().position(), limit);
+        edit->setPlainText(text.left(limit));
+        QTextCursor c = edit->textCursor();
+        c.setPosition(cursor);
+        edit->setTextCursor(c);
+    });
 }
 
 // Gives a list its entries when they changed. An editable list keeps the

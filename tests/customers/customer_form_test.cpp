@@ -1,6 +1,7 @@
 #include "customers/customer_form.h"
 #include "customers/lookup_editors.h"
 #include "mail_reading.h"
+#include "platform/db/db_error.h"
 #include "smtp_server.h"
 #include "temp_home.h"
 #include "test_server.h"
@@ -189,6 +190,17 @@ TEST_F(CustomerFormTest, SaveRefusesWhatWouldBeStoredWrongAndAsksAboutDoubtfulId
     f->customer.code = QStringLiteral(" A1 "); // the same code with blanks around it
     EXPECT_EQ(f->save(Today), CustomerForm::Field::Code);
     f->customer.code = QStringLiteral(" A2 "); // kept, without its blanks (see below)
+
+    // Longer than the column takes (a paste, an old file): said, cursor on it.
+    f->customer.note = QString(2001, u'ก');
+    EXPECT_EQ(f->save(Today), CustomerForm::Field::LongText);
+    EXPECT_EQ(f->longTextColumn(), QStringLiteral("Note"));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("บันทึกเพิ่มเติม ยาวเกิน 2,000 ตัวอักษร (มี 2,001 ตัวอักษร) "
+                                                "กรุณาตัดให้สั้นลงก่อนจัดเก็บ"));
+    f->customer.note.clear();
+    Customer longName;
+    longName.name = QString(5000, u'ส');
+    EXPECT_THROW(store.addBare(longName), platform::db::DbError); // the contract screen's
 
     f->birthText = QStringLiteral("31/02/2530");
     EXPECT_EQ(f->save(Today), CustomerForm::Field::BirthDate);

@@ -85,11 +85,17 @@ const QByteArray Rows = R"([
 TEST_F(CustomerImportTest, AddsUpdatesFilledCellsOnlyAndListsWhatItCouldNotStore)
 {
     auto f = form();
-    const auto result = f->importFile(sheet("in.xlsx", Rows));
+    // And a name and a code longer than their columns.
+    QByteArray rows = Rows;
+    const QByteArray more = QByteArray(R"([null, "นาย", "ไม่มีรหัส"], ["L1", "นาย", ")") +
+                            QByteArray(101, 'x') +
+                            R"("], ["CODETOOLONG-CODETOOLONG", "นาย", "รหัสยาว"],)";
+    rows.replace(R"([null, "นาย", "ไม่มีรหัส"],)", more);
+    const auto result = f->importFile(sheet("in.xlsx", rows));
     ASSERT_TRUE(result) << prompt.lastText().toStdString();
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Data saved "));
     EXPECT_EQ(result->updated, 1);
-    EXPECT_EQ(result->added, 1);
+    EXPECT_EQ(result->added, 2);
     EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("089"));
     EXPECT_EQ(stored("A1", "C_name").toString(), QStringLiteral("สมชาย")); // empty cell: kept
     EXPECT_EQ(stored("A1", "C_Province").toString(), QStringLiteral("ชลบุรี"));
@@ -97,8 +103,14 @@ TEST_F(CustomerImportTest, AddsUpdatesFilledCellsOnlyAndListsWhatItCouldNotStore
     EXPECT_EQ(stored("N1", "birthday").toDate(), QDate(1985, 2, 1));
     EXPECT_EQ(stored("N1", "C_ID").toString(), QStringLiteral("1101700230705"));
     EXPECT_FALSE(stored("Z9", "ID").isValid());
-    EXPECT_EQ(customers(), 2);
-    ASSERT_EQ(result->problems.size(), 1);
+    EXPECT_EQ(customers(), 3);
+    // The name longer than its column: the rest of the row stored.
+    EXPECT_EQ(stored("L1", "C_prename").toString(), QStringLiteral("นาย"));
+    EXPECT_EQ(stored("L1", "C_name").toString(), QString());
+    ASSERT_EQ(result->problems.size(), 3);
+    EXPECT_EQ(result->problems[1].why, QStringLiteral("ยาวเกิน 100 ตัวอักษร (มี 101 ตัวอักษร)"));
+    EXPECT_EQ(result->problems[2].sheetRow, 6);
+    EXPECT_TRUE(result->problems[2].why.startsWith(QStringLiteral("รหัสยาวเกิน 20 ตัวอักษร")));
     EXPECT_EQ(result->problems[0].sheetRow, 3);
     EXPECT_EQ(result->problems[0].heading, QStringLiteral("อายุ"));
     EXPECT_EQ(result->problems[0].value, QStringLiteral("สามสิบ"));

@@ -67,6 +67,14 @@ TEST(CustomerScreen, AddPickTheAddressSaveAndFindTheCustomerFromTheContractScree
     QTest::keyClick(code, Qt::Key_Return); // Enter moves down the fields
     EXPECT_TRUE(screen.findChild<QComboBox*>(QStringLiteral("class"))->lineEdit()->hasFocus());
 
+    // A paste longer than the column is cut where it is typed.
+    auto* note = screen.findChild<QPlainTextEdit*>(QStringLiteral("Note"));
+    note->insertPlainText(QString(5000, u'ก'));
+    EXPECT_EQ(note->toPlainText().size(), 2000);
+    note->clear();
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("C_name"))->maxLength(), 100);
+    EXPECT_EQ(screen.findChild<QComboBox*>(QStringLiteral("C_Province"))->lineEdit()->maxLength(),
+              100);
     test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_name")), QStringLiteral("สมหญิง"));
     test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_Sname")),
                    QStringLiteral("O'Neil"));
