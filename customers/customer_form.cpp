@@ -846,12 +846,19 @@ std::optional<ImportResult> CustomerForm::importFile(const QString& path,
             m_prompt.plain(QStringLiteral("ยกเลิกการนำเข้าแล้ว ไม่มีข้อมูลใดถูกจัดเก็บ"));
             return std::nullopt;
         }
+        const QString notRead =
+            result.afterLast == 0
+                ? QString()
+                : QStringLiteral("\nไม่ได้นำเข้า %1 แถวท้ายตารางที่มีรหัสลูกค้า แต่อยู่ต่อจากแถวสุดท้ายที่มีคำนำหน้าชื่อ "
+                                 "(ช่อง B) ให้ใส่คำนำหน้าชื่อในแถวเหล่านั้นแล้วนำเข้าอีกครั้ง")
+                      .arg(result.afterLast);
         if (result.added + result.updated + result.unchanged == 0 && result.problems.isEmpty()) {
             m_prompt.stop(QStringLiteral("ไม่พบข้อมูลลูกค้าในแฟ้มนี้: ตั้งแต่แถวที่ 2 ลงไปต้องมีรหัสลูกค้าในช่อง A "
-                                         "และคำนำหน้าชื่อในช่อง B ตามแบบที่ All2Excel เขียน"));
+                                         "และคำนำหน้าชื่อในช่อง B ตามแบบที่ All2Excel เขียน") +
+                          notRead);
             return std::nullopt;
         }
-        m_prompt.show(QStringLiteral("Information"), QStringLiteral("Data saved "),
+        m_prompt.show(QStringLiteral("Information"), QStringLiteral("Data saved ") + notRead,
                       PromptIcon::Information, PromptButtons::Ok);
         return result;
     } catch (const platform::SpreadsheetError& e) {

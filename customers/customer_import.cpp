@@ -101,7 +101,14 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
         if (!sheet.at(r, 1).isEmpty())
             last = r;
     const qsizetype total = qsizetype(last);
-    const QStringList& headings = sheetHeadings();
+    for (size_t r = last + 1; r < sheet.rows.size(); ++r)
+        if (!sheet.at(r, 0).asText().trimmed().isEmpty())
+            ++result.afterLast;
+    // The problem list names a column by its caption; the sheet heads two
+    // columns "No use".
+    QStringList headings = sheetHeadings();
+    headings[32] = QStringLiteral("รายได้");
+    headings[33] = QStringLiteral("อยู่กทม");
     const int columns = std::min<int>(Columns, int(info.size()) - 1);
 
     QStringList stored{QStringLiteral("rowid")};

@@ -20,6 +20,9 @@ struct ImportProblem {
 
 struct ImportResult {
     qsizetype added = 0, updated = 0, unchanged = 0; // customers of the sheet
+    // Rows with a code below the last row whose title (column B) is filled:
+    // not read, as the sheet's layout says, but counted for the person.
+    qsizetype afterLast = 0;
     QList<ImportProblem> problems;
     bool cancelled = false; // nothing was stored
 };

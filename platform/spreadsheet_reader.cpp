@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <freexl.h>
 #include <ixion/address.hpp>
@@ -58,6 +59,15 @@ SpreadsheetError notASheet(const QString& path, const QString& why)
 {
     return SpreadsheetError(QStringLiteral("อ่านแฟ้ม ") + QFileInfo(path).fileName() +
                             QStringLiteral(" ไม่ได้: ") + why);
+}
+
+// A workbook whose parts do not read; the library's words, when it has any,
+// after the Thai ones.
+SpreadsheetError damaged(const QString& path, const std::exception& e)
+{
+    const QString words = QString::fromUtf8(e.what()).trimmed();
+    return notASheet(path, QStringLiteral("เนื้อหาในแฟ้มเสียหาย อ่านเป็นแผ่นงานไม่ได้") +
+                               (words.isEmpty() ? QString() : QStringLiteral(" (") + words + u')'));
 }
 
 // "B12" → row 11, column 1; a part that is missing stays -1.
@@ -310,8 +320,7 @@ SheetData readXlsx(const QString& path, int columns)
     } catch (const SpreadsheetError&) {
         throw;
     } catch (const std::exception& e) {
-        throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้มตารางคำนวณที่อ่านได้ (") +
-                                  QString::fromUtf8(e.what()) + u')');
+        throw damaged(path, e);
     }
     return data;
 }
@@ -326,8 +335,7 @@ SheetData readOds(const QString& path, int columns)
         orcus::orcus_ods loader(&factory);
         loader.read_file(QFile::encodeName(path).toStdString());
     } catch (const std::exception& e) {
-        throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้มตารางคำนวณที่อ่านได้ (") +
-                                  QString::fromUtf8(e.what()) + u')');
+        throw damaged(path, e);
     }
     SheetData data;
     if (doc.get_sheet_count() == 0)
@@ -377,7 +385,8 @@ SheetData readWithFreexl(const QString& path, int columns)
     if (freexl_open(file.constData(), &handle) != FREEXL_OK) {
         if (handle)
             freexl_close(handle);
-        throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้ม Excel รุ่นเก่า (.xls) ที่อ่านได้"));
+        throw notASheet(path, QStringLiteral("แฟ้ม Excel รุ่นเก่า (.xls) นี้เสียหายหรือไม่ครบ "
+                                             "หรือเป็นเอกสารชนิดอื่น อ่านเป็นแผ่นงานไม่ได้"));
     }
     SheetData data;
     unsigned int rows = 0;
@@ -427,6 +436,46 @@ SheetData readWithFreexl(const QString& path, int columns)
     return data;
 }
 
+// What a file holds, told by its bytes rather than its name: a workbook
+// renamed from .xlsx to .xls reads all the same, and a text file named .xlsx
+// is said to be one.
+enum class Content { Empty, Xlsx, Ods, OtherZip, CutZip, Ole, Text, Other };
+
+Content contentOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw SpreadsheetError(QStringLiteral("เปิดแฟ้ม ") + path + QStringLiteral(" ไม่ได้: ") +
+                               file.errorString());
+    const qint64 size = file.size();
+    if (size == 0)
+        return Content::Empty;
+    const QByteArray head = file.read(4096);
+    if (head.startsWith("PK\x03\x04")) {
+        // The archive's directory is at its end: a file cut short has none.
+        const qint64 tail = std::min<qint64>(size, 256 * 1024);
+        file.seek(size - tail);
+        const QByteArray end = file.read(tail);
+        if (!end.contains("PK\x05\x06"))
+            return Content::CutZip;
+        if (end.contains("xl/workbook.xml"))
+            return Content::Xlsx;
+        if (end.contains("content.xml"))
+            return Content::Ods;
+        return Content::OtherZip;
+    }
+    if (head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return Content::Ole;
+    if (!head.contains('\0')) {
+        // Cut at 4096 bytes, the last character may be half there.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8.decode(head.size() == 4096 ? head.left(4090) : head);
+        if (!utf8.hasError())
+            return Content::Text;
+    }
+    return Content::Other;
+}
+
 } // namespace
 
 SheetData readSheet(const QString& path, int columns)
@@ -434,14 +483,32 @@ SheetData readSheet(const QString& path, int columns)
     const QFileInfo f(path);
     if (!f.exists())
         throw SpreadsheetError(QStringLiteral("ไม่พบแฟ้ม ") + path);
-    const QString suffix = f.suffix().toLower();
-    if (suffix == QLatin1String("xlsx") || suffix == QLatin1String("xlsm"))
+    const QString again = QStringLiteral(" ให้บันทึกหรือคัดลอกแฟ้มมาใหม่ แล้วลองอีกครั้ง");
+    switch (contentOf(path)) {
+    case Content::Xlsx:
         return readXlsx(path, columns);
-    if (suffix == QLatin1String("ods"))
+    case Content::Ods:
         return readOds(path, columns);
-    if (suffix == QLatin1String("xls"))
+    case Content::Ole:
         return readWithFreexl(path, columns);
-    throw notASheet(path, QStringLiteral("รับเฉพาะแฟ้ม .xlsx .ods และ .xls"));
+    case Content::Empty:
+        throw notASheet(path,
+                        QStringLiteral("แฟ้มว่าง (0 ไบต์) อาจยังบันทึกไม่เสร็จ หรือคัดลอกมาไม่ครบ") + again);
+    case Content::CutZip:
+        throw notASheet(path, QStringLiteral("แฟ้มไม่ครบ (%1 ไบต์) ส่วนท้ายของแฟ้มหายไป "
+                                             "อาจยังบันทึกไม่เสร็จ หรือคัดลอกมาไม่ครบ")
+                                      .arg(f.size()) +
+                                  again);
+    case Content::OtherZip:
+        throw notASheet(path, QStringLiteral("เป็นแฟ้มบีบอัด (zip) ที่ไม่มีแผ่นงานของ Excel หรือ "
+                                             "LibreOffice อยู่ข้างใน"));
+    case Content::Text:
+        throw notASheet(path, QStringLiteral("เป็นแฟ้มข้อความ (เช่น CSV) ไม่ใช่แฟ้มตารางคำนวณ "
+                                             "ให้เปิดด้วยโปรแกรมตารางคำนวณแล้วบันทึกเป็น .xlsx ก่อน"));
+    case Content::Other:
+        break;
+    }
+    throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้มตารางคำนวณ รับเฉพาะแฟ้ม .xlsx .ods และ .xls"));
 }
 
 } // namespace tawela::platform

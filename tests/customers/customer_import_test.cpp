@@ -87,13 +87,20 @@ TEST_F(CustomerImportTest, AddsUpdatesFilledCellsOnlyAndListsWhatItCouldNotStore
     auto f = form();
     // And a name and a code longer than their columns.
     QByteArray rows = Rows;
+    // And a name and a code longer than their columns, and a yes/no (AH,
+    // headed "No use") that is neither.
+    QByteArray nulls;
+    for (int i = 0; i < 30; ++i)
+        nulls += "null, ";
     const QByteArray more = QByteArray(R"([null, "นาย", "ไม่มีรหัส"], ["L1", "นาย", ")") +
-                            QByteArray(101, 'x') +
-                            R"("], ["CODETOOLONG-CODETOOLONG", "นาย", "รหัสยาว"],)";
+                            QByteArray(101, 'x') + "\", " + nulls +
+                            R"("maybe"], ["CODETOOLONG-CODETOOLONG", "นาย", "รหัสยาว"],)";
     rows.replace(R"([null, "นาย", "ไม่มีรหัส"],)", more);
     const auto result = f->importFile(sheet("in.xlsx", rows));
     ASSERT_TRUE(result) << prompt.lastText().toStdString();
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("Data saved "));
+    // Z9, below the last title, is not read but counted.
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("Data saved \nไม่ได้นำเข้า 1 แถว")));
+    EXPECT_EQ(result->afterLast, 1);
     EXPECT_EQ(result->updated, 1);
     EXPECT_EQ(result->added, 2);
     EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("089"));
@@ -107,10 +114,11 @@ TEST_F(CustomerImportTest, AddsUpdatesFilledCellsOnlyAndListsWhatItCouldNotStore
     // The name longer than its column: the rest of the row stored.
     EXPECT_EQ(stored("L1", "C_prename").toString(), QStringLiteral("นาย"));
     EXPECT_EQ(stored("L1", "C_name").toString(), QString());
-    ASSERT_EQ(result->problems.size(), 3);
+    ASSERT_EQ(result->problems.size(), 4);
     EXPECT_EQ(result->problems[1].why, QStringLiteral("ยาวเกิน 100 ตัวอักษร (มี 101 ตัวอักษร)"));
-    EXPECT_EQ(result->problems[2].sheetRow, 6);
-    EXPECT_TRUE(result->problems[2].why.startsWith(QStringLiteral("รหัสยาวเกิน 20 ตัวอักษร")));
+    EXPECT_EQ(result->problems[2].heading, QStringLiteral("อยู่กทม"));
+    EXPECT_EQ(result->problems[3].sheetRow, 6);
+    EXPECT_TRUE(result->problems[3].why.startsWith(QStringLiteral("รหัสยาวเกิน 20 ตัวอักษร")));
     EXPECT_EQ(result->problems[0].sheetRow, 3);
     EXPECT_EQ(result->problems[0].heading, QStringLiteral("อายุ"));
     EXPECT_EQ(result->problems[0].value, QStringLiteral("สามสิบ"));
@@ -129,14 +137,42 @@ TEST_F(CustomerImportTest, OtherProgramsFilesReadAlike)
         EXPECT_EQ(stored("N1", "C_name").toString(), QStringLiteral("มาลี O'Neil"));
         EXPECT_EQ(customers(), 2);
     }
-    // Not a spreadsheet: said, nothing stored.
-    const QString text = dir.filePath(QStringLiteral("notes.xlsx"));
-    QFile bad(text);
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("plain text");
-    bad.close();
-    EXPECT_FALSE(form()->importFile(text));
-    EXPECT_EQ(prompt.messages().last().title, platform::Prompt::errorTitle());
+    // A workbook renamed to the older kind's name reads by what it holds.
+    const QString renamed = dir.filePath(QStringLiteral("renamed.xls"));
+    QFile::copy(sheet("again.xlsx", Rows), renamed);
+    EXPECT_TRUE(form()->importFile(renamed)) << prompt.lastText().toStdString();
+}
+
+TEST_F(CustomerImportTest, AFileThatIsNoWholeSheetIsSaidForWhatItIs)
+{
+    QFile whole(sheet("whole.xlsx", Rows));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QByteArray sheetInside = bytes.left(bytes.size() / 2);
+    const std::pair<const char*, QByteArray> files[] = {
+        {"empty.xlsx", QByteArray()},
+        {"half.xlsx", sheetInside},
+        {"notes.xlsx", "รหัส,ชื่อ\nA1,สมชาย\n"},
+        {"junk.xls", QByteArray(3000, '\x07')},
+    };
+    const char* said[] = {"แฟ้มว่าง (0 ไบต์)", "แฟ้มไม่ครบ", "เป็นแฟ้มข้อความ", "ไม่ใช่แฟ้มตารางคำนวณ"};
+    const QStringList before = dump();
+    for (size_t i = 0; i < std::size(files); ++i) {
+        SCOPED_TRACE(files[i].first);
+        const QString path = dir.filePath(QLatin1String(files[i].first));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(files[i].second);
+        out.close();
+        prompt.clear();
+        EXPECT_FALSE(form()->importFile(path));
+        EXPECT_EQ(prompt.messages().last().title, platform::Prompt::errorTitle());
+        const QString text = prompt.lastText();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(said[i]))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(files[i].first)));
+        EXPECT_FALSE(text.contains(QStringLiteral("()")));
+    }
+    EXPECT_EQ(dump(), before);
 }
 
 TEST_F(CustomerImportTest, ACancelOrAFailureStoresNothing)
