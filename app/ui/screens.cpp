@@ -15,17 +15,16 @@
 #include "platform/db/db_error.h"
 
 #include "platform/print_queue.h"
+#include "platform/ui/desktop_open.h"
 #include "reports/ui/archive_screen.h"
 #include "reports/ui/document_output.h"
 #include "reports/ui/printer_tb_screen.h"
 #include "reports/ui/receipt_reprint_screen.h"
 #include "reports/ui/summary_screens.h"
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
 #include <QInputDialog>
-#include <QUrl>
 
 namespace tawela::app {
 
@@ -98,7 +97,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         try {
             QDir().mkpath(cfg->homeFolder + QStringLiteral("/Temp"));
             runner.renderToCsv(r, file);
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+            platform::ui::openInDesktop(file, *say);
         } catch (const reports::ReportError& e) {
             say->error(QStringLiteral("ส่งออก CSV ไม่สำเร็จ: ") + e.description());
         }
@@ -149,8 +148,8 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         form->useMail(cfg->homeFolder + QStringLiteral("/mail.ini"));
         form->open(opening, std::move(pick));
         auto* screen =
-            new customers::CustomerScreen(std::move(form), openEditor, [](const QString& file) {
-                QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+            new customers::CustomerScreen(std::move(form), openEditor, [say](const QString& file) {
+                platform::ui::openInDesktop(file, *say);
             });
         screen->setImportFolder(cfg->homeFolder + QStringLiteral("/Excel"));
         screen->useCapture(openCapture);

@@ -672,7 +672,7 @@ void CustomerScreen::showImportProblems(const QList<ImportProblem>& problems)
     v->addLayout(buttons);
     connect(done, &QPushButton::clicked, &dialog, &QDialog::accept);
     connect(save, &QPushButton::clicked, &dialog, [&] {
-        const QString to = QFileDialog::getSaveFileName(
+        const QString to = platform::ui::saveFileName(
             &dialog, QStringLiteral("บันทึกรายการ"), m_importFolder + QStringLiteral("/import.csv"),
             QStringLiteral("CSV (*.csv)"));
         if (to.isEmpty())

@@ -2,11 +2,14 @@
 
 #include "platform/db/table_model.h"
 #include "platform/prompt.h"
+#include "platform/ui/qt_prompt.h"
 #include "platform/ui/thai_date_edit.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QItemSelectionModel>
@@ -88,6 +91,34 @@ inline void thaiLabels(QFileDialog& dialog)
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ชนิดแฟ้ม"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("เลือก"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("ยกเลิก"));
+}
+
+// The file a new file is to be written to, from a Thai dialog; empty when
+// the person cancelled. A file already there is written over only after a
+// Thai question (Qt's own is in English), otherwise the dialog comes back.
+inline QString saveFileName(QWidget* parent, const QString& title, const QString& start,
+                            const QString& filter)
+{
+    QString chosen = start;
+    for (;;) {
+        QFileDialog dialog(parent, title, chosen, filter);
+        thaiLabels(dialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("บันทึก"));
+        dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ชื่อแฟ้ม"));
+        if (const qsizetype dot = filter.indexOf(QStringLiteral("(*.")); dot >= 0)
+            dialog.setDefaultSuffix(filter.mid(dot + 3).section(u')', 0, 0).section(u' ', 0, 0));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        chosen = dialog.selectedFiles().constFirst();
+        if (!QFileInfo::exists(chosen))
+            return chosen;
+        QtPrompt ask(parent);
+        if (ask.askYesNo(QStringLiteral("มีแฟ้ม %1 อยู่แล้ว ต้องการเขียนทับหรือไม่")
+                             .arg(QDir::toNativeSeparators(chosen))))
+            return chosen;
+    }
 }
 
 inline QPushButton* button(const char* name, const QString& caption)

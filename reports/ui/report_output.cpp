@@ -1,5 +1,7 @@
 #include "reports/ui/report_output.h"
 
+#include "platform/ui/screen_parts.h"
+
 #include "platform/print_queue.h"
 
 #include <QDir>
@@ -80,8 +82,8 @@ ReportPreview::ReportPreview(LaidOutReport report, const QString& title, PrintTa
     connect(fit, &QPushButton::clicked, m_view, &QPrintPreviewWidget::fitInView);
     connect(print, &QPushButton::clicked, m_view, &QPrintPreviewWidget::print);
     connect(pdf, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("บันทึกเป็น PDF"),
-                                                          QString(), QStringLiteral("PDF (*.pdf)"));
+        const QString path = platform::ui::saveFileName(this, QStringLiteral("บันทึกเป็น PDF"),
+                                                        QString(), QStringLiteral("PDF (*.pdf)"));
         if (!path.isEmpty())
             saveAsPdf(path);
     });
