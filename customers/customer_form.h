@@ -214,6 +214,8 @@ public:
         // customer sees the others' addresses, and To is the shop's own.
         bool everyone = false;
         bool sending = false;
+        // Customers "All" left out: their stored address is not one.
+        QStringList skipped;
     } mailing;
     void useMail(QString accountFile) { m_mailAccountFile = std::move(accountFile); }
     // Where the attachment's file dialog starts: the program's own folder.
@@ -238,9 +240,12 @@ public:
         platform::MailAccount account;
         platform::MailMessage message;
         QByteArray composed; // the message as it is sent
+        bool toMany = false; // a mailing: refused recipients do not stop it
     };
     std::optional<MailJob> prepareMail();
-    void mailFinished(const std::optional<platform::MailFailure>& failure);
+    // `refused`: the recipients the server would not take.
+    void mailFinished(const std::optional<platform::MailFailure>& failure,
+                      const QStringList& refused = {});
     // Both halves at once; true when the server accepted the mail.
     bool sendMail();
 
@@ -337,6 +342,9 @@ private:
     QString m_exportFolder, m_exportFont;
     ReportOutputs m_reports;
     QString m_mailAccountFile;
+    bool m_clearLoginAccepted = false; // asked once about a login sent unencrypted
+    // False when the person would rather not send a login unencrypted.
+    bool clearLoginAccepted(const platform::MailAccount& account);
     // Tells the person why an export wrote nothing.
     void exportFailed(const ExportError& e);
 };

@@ -28,13 +28,25 @@ void CustomerForm::toggleMail()
 void CustomerForm::collectAllAddresses()
 {
     QString to;
+    mailing.skipped.clear();
     if (m_records) {
         try {
-            const qsizetype column = m_records->table().require(QStringLiteral("email"));
+            const platform::db::TableInfo& table = m_records->table();
+            const qsizetype column = table.require(QStringLiteral("email"));
+            const qsizetype code = table.require(QStringLiteral("C_code"));
+            const qsizetype name = table.require(QStringLiteral("C_name"));
             for (qsizetype r = 0; r < m_records->count(); ++r) {
                 const QString address = m_records->valueAt(r, column).toString().trimmed();
-                if (!address.isEmpty())
-                    to += QLatin1Char(';') + address;
+                if (address.isEmpty())
+                    continue;
+                // One wrong address must not stop the mail to everyone else.
+                if (!platform::plausibleAddress(address)) {
+                    mailing.skipped << QStringLiteral("%1 %2 (%3)")
+                                           .arg(m_records->valueAt(r, code).toString(),
+                                                m_records->valueAt(r, name).toString(), address);
+                    continue;
+                }
+                to += QLatin1Char(';') + address;
             }
         } catch (const platform::db::DbError& e) {
             m_prompt.plain(e.description());
@@ -57,6 +69,17 @@ std::optional<MailAccount> CustomerForm::mailAccount() const
     return account;
 }
 
+bool CustomerForm::clearLoginAccepted(const MailAccount& account)
+{
+    if (account.security != platform::MailSecurity::None || account.user.isEmpty() ||
+        m_clearLoginAccepted)
+        return true;
+    m_clearLoginAccepted = m_prompt.askYesNo(
+        QStringLiteral("การตั้งค่านี้ \"ไม่เข้ารหัส\" ชื่อผู้ใช้และรหัสผ่านอีเมลจะถูกส่งผ่านเครือข่ายโดยไม่เข้ารหัส "
+                       "ผู้อื่นในเครือข่ายอาจเห็นได้ ต้องการใช้การตั้งค่านี้หรือไม่"));
+    return m_clearLoginAccepted;
+}
+
 std::optional<platform::MailAccountProblem::Field>
 CustomerForm::storeMailAccount(const MailAccount& account)
 {
@@ -64,6 +87,8 @@ CustomerForm::storeMailAccount(const MailAccount& account)
         m_prompt.stop(problem->message);
         return problem->field;
     }
+    if (!clearLoginAccepted(account))
+        return platform::MailAccountProblem::Field::User;
     QString error;
     if (!MailAccountFile(m_mailAccountFile).write(account, &error)) {
         m_prompt.error(error);
@@ -93,9 +118,17 @@ std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
         m_prompt.stop(QStringLiteral("ใส่อีเมลผู้รับในช่อง TO ก่อน"));
         return std::nullopt;
     }
-    MailJob job{*account, {}, {}};
+    if (!clearLoginAccepted(*account))
+        return std::nullopt;
+    MailJob job{*account, {}, {}, mailing.everyone};
     platform::MailMessage& m = job.message;
     m.from = account->sender;
+    try {
+        m.fromName =
+            m_main->scalar(QStringLiteral("SELECT company_name FROM config_setting")).toString();
+    } catch (const platform::db::DbError&) {
+        // without the shop's name the mail still goes, from its address alone
+    }
     if (mailing.everyone) {
         m.to = QStringList{account->sender};
         m.bcc = to;
@@ -118,15 +151,24 @@ std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
     return job;
 }
 
-void CustomerForm::mailFinished(const std::optional<MailFailure>& failure)
+void CustomerForm::mailFinished(const std::optional<MailFailure>& failure,
+                                const QStringList& refused)
 {
     mailing.sending = false;
     if (failure) {
         m_prompt.plain(failure->message);
         return;
     }
+    QString said = QStringLiteral("เมล์ ส่งเรียบร้อย");
+    if (mailing.everyone && !mailing.skipped.isEmpty())
+        said += QStringLiteral("\nไม่ได้ส่งถึงลูกค้า %1 ราย เพราะอีเมลที่เก็บไว้ไม่ถูกต้อง:\n")
+                    .arg(mailing.skipped.size()) +
+                mailing.skipped.join(u'\n');
+    if (!refused.isEmpty())
+        said += QStringLiteral("\nเครื่องแม่ข่ายไม่รับอีเมลถึง %1 ที่อยู่:\n").arg(refused.size()) +
+                refused.join(u'\n');
     mailing.visible = false;
-    m_prompt.plain(QStringLiteral("เมล์ ส่งเรียบร้อย"));
+    m_prompt.plain(said);
 }
 
 bool CustomerForm::sendMail()
@@ -134,9 +176,10 @@ bool CustomerForm::sendMail()
     const std::optional<MailJob> job = prepareMail();
     if (!job)
         return false;
-    const std::optional<MailFailure> failure =
-        platform::sendComposed(job->account, job->message, job->composed);
-    mailFinished(failure);
+    QStringList refused;
+    const std::optional<MailFailure> failure = platform::sendComposed(
+        job->account, job->message, job->composed, job->toMany ? &refused : nullptr);
+    mailFinished(failure, refused);
     return !failure;
 }
 

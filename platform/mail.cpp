@@ -174,21 +174,91 @@ size_t readPayload(char* buffer, size_t size, size_t count, void* user)
     return n;
 }
 
-// Keeps the last refusal the server answered with (a 4xx or 5xx line; the
-// "221 Bye" after it says nothing).
+// What the conversation with the server told: the last refusal it
+// answered with (a 4xx or 5xx line; the "221 Bye" after it says nothing)
+// and the recipients it refused, each answer following its RCPT command.
+struct Conversation {
+    QString answer;
+    QString lastRecipient; // of the last RCPT command sent
+    QStringList refused;
+};
+
 int keepAnswer(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
-    if (type == CURLINFO_HEADER_IN) {
-        const QString line = QString::fromUtf8(data, qsizetype(size)).trimmed();
-        if (line.startsWith(QLatin1Char('4')) || line.startsWith(QLatin1Char('5')))
-            *static_cast<QString*>(user) = line;
+    auto* talk = static_cast<Conversation*>(user);
+    const QString line = QString::fromUtf8(data, qsizetype(size)).trimmed();
+    if (type == CURLINFO_HEADER_OUT) {
+        talk->lastRecipient.clear();
+        if (line.startsWith(QLatin1String("RCPT TO:<"), Qt::CaseInsensitive))
+            talk->lastRecipient = line.mid(9).section(u'>', 0, 0);
+    } else if (type == CURLINFO_HEADER_IN &&
+               (line.startsWith(QLatin1Char('4')) || line.startsWith(QLatin1Char('5')))) {
+        talk->answer = line;
+        if (!talk->lastRecipient.isEmpty())
+            talk->refused << talk->lastRecipient;
+        talk->lastRecipient.clear();
     }
     return 0;
+}
+
+// The kind of failure in the shop's words; the library's and the server's
+// own words follow it.
+QString failureKind(CURLcode rc, const MailAccount& account)
+{
+    const QString where =
+        QStringLiteral("%1 พอร์ต %2").arg(account.server.trimmed()).arg(account.port);
+    switch (rc) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("ไม่พบเครื่องแม่ข่ายอีเมลชื่อ %1 กรุณาตรวจชื่อเครื่องแม่ข่ายและการต่ออินเทอร์เน็ต")
+            .arg(account.server.trimmed());
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("ติดต่อเครื่องแม่ข่ายอีเมล %1 ไม่ได้ กรุณาตรวจพอร์ต การเข้ารหัส "
+                              "และการต่ออินเทอร์เน็ต")
+            .arg(where);
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("เครื่องแม่ข่ายอีเมล %1 ไม่ตอบภายในเวลาที่รอ").arg(where);
+    case CURLE_LOGIN_DENIED:
+        return QStringLiteral("เครื่องแม่ข่ายอีเมลไม่ยอมรับชื่อผู้ใช้หรือรหัสผ่าน");
+    case CURLE_USE_SSL_FAILED:
+        return QStringLiteral("เครื่องแม่ข่ายอีเมลไม่รับการเข้ารหัสแบบ STARTTLS "
+                              "กรุณาตรวจการเข้ารหัสและพอร์ตในการตั้งค่าอีเมล");
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+        return QStringLiteral("เข้ารหัสการติดต่อกับเครื่องแม่ข่ายอีเมลไม่สำเร็จ "
+                              "กรุณาตรวจการเข้ารหัสและพอร์ตในการตั้งค่าอีเมล");
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("การติดต่อกับเครื่องแม่ข่ายอีเมลขาดระหว่างส่ง");
+    case CURLE_WEIRD_SERVER_REPLY:
+        return QStringLiteral("เครื่องแม่ข่ายที่พอร์ตนี้ตอบไม่เหมือนเครื่องแม่ข่ายอีเมล");
+    case CURLE_OUT_OF_MEMORY:
+        return QStringLiteral("หน่วยความจำไม่พอ");
+    default:
+        return QString();
+    }
 }
 
 QByteArray quoted(const QString& address)
 {
     return "<" + address.toUtf8() + ">";
+}
+
+// A name before an address: encoded words, or a quoted ASCII phrase; with
+// the blank that separates it from the address.
+QByteArray displayName(QString name)
+{
+    name.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    name = name.trimmed();
+    if (name.isEmpty())
+        return {};
+    const QByteArray words = encodedWords(name);
+    if (words.startsWith("=?"))
+        return words + ' ';
+    QByteArray phrase = words;
+    phrase.replace('\\', "\\\\").replace('"', "\\\"");
+    return '"' + phrase + "\" ";
 }
 
 } // namespace
@@ -311,7 +381,7 @@ QByteArray composeMail(const MailMessage& m, const QDateTime& now)
     const QString domain = m.from.mid(m.from.lastIndexOf(QLatin1Char('@')) + 1);
     QByteArray head;
     head += "Date: " + now.toString(Qt::RFC2822Date).toLatin1() + "\r\n";
-    head += "From: " + quoted(m.from) + "\r\n";
+    head += "From: " + displayName(m.fromName) + quoted(m.from) + "\r\n";
     if (!m.to.isEmpty())
         head += "To: " + addressList(m.to) + "\r\n";
     if (!m.cc.isEmpty())
@@ -343,7 +413,7 @@ std::optional<MailFailure> sendMail(const MailAccount& account, const MailMessag
 }
 
 std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMessage& message,
-                                        const QByteArray& composed)
+                                        const QByteArray& composed, QStringList* refused)
 {
     Upload upload;
     upload.data = composed;
@@ -361,7 +431,7 @@ std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMe
         for (const QString& a : *list)
             recipients = curl_slist_append(recipients, quoted(a).constData());
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    QString answer;
+    Conversation talk;
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
     if (account.security == MailSecurity::StartTls)
@@ -372,6 +442,8 @@ std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMe
     }
     curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
     curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, recipients);
+    if (refused)
+        curl_easy_setopt(curl, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, readPayload);
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
@@ -381,20 +453,26 @@ std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMe
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, keepAnswer);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &answer);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &talk);
     const CURLcode rc = curl_easy_perform(curl);
     curl_slist_free_all(recipients);
     curl_easy_cleanup(curl);
+    if (refused)
+        *refused = talk.refused;
     if (rc == CURLE_OK)
         return std::nullopt;
-    QString why = QString::fromUtf8(errorBuffer);
+    QString why = QString::fromUtf8(errorBuffer).trimmed();
     if (why.isEmpty())
         why = QString::fromUtf8(curl_easy_strerror(rc));
+    const QString kind = failureKind(rc, account);
+    QString text = QStringLiteral("ส่งอีเมลไม่สำเร็จ");
+    if (!kind.isEmpty())
+        text += QStringLiteral(": ") + kind;
     // The server's own words say most ("550 mailbox unavailable").
-    if (!answer.isEmpty())
-        return MailFailure{
-            QStringLiteral("ส่งอีเมลไม่สำเร็จ เครื่องแม่ข่ายตอบว่า: %1 (%2)").arg(answer, why)};
-    return MailFailure{QStringLiteral("ส่งอีเมลไม่สำเร็จ: %1").arg(why)};
+    if (!talk.answer.isEmpty())
+        return MailFailure{text +
+                           QStringLiteral(" เครื่องแม่ข่ายตอบว่า: %1 (%2)").arg(talk.answer, why)};
+    return MailFailure{text + QStringLiteral(" (%1)").arg(why)};
 }
 
 } // namespace tawela::platform

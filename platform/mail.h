@@ -64,6 +64,7 @@ bool plausibleAddress(const QString& address);
 
 struct MailMessage {
     QString from;
+    QString fromName;        // shown before the address (the shop's name); may be empty
     QStringList to, cc, bcc; // bcc goes to the server only, never into the headers
     QString subject, body;
     QString attachment; // a file path; empty for none
@@ -89,7 +90,9 @@ QByteArray composeMail(const MailMessage& message, const QDateTime& now);
 std::optional<MailFailure> sendMail(const MailAccount& account, const MailMessage& message);
 // The same for a message already put together by composeMail() (its
 // envelope from `message`), so the attachment is read once.
+// With `refused` given, recipients the server refuses are listed there and
+// the mail still goes to the others (a mailing to many customers).
 std::optional<MailFailure> sendComposed(const MailAccount& account, const MailMessage& message,
-                                        const QByteArray& composed);
+                                        const QByteArray& composed, QStringList* refused = nullptr);
 
 } // namespace tawela::platform

@@ -192,14 +192,19 @@ void CustomerScreen::sendMail()
     refresh();
     if (!job)
         return;
-    auto failure = std::make_shared<std::optional<platform::MailFailure>>();
-    QThread* thread = QThread::create([job = std::move(*job), failure] {
-        *failure = platform::sendComposed(job.account, job.message, job.composed);
+    struct Outcome {
+        std::optional<platform::MailFailure> failure;
+        QStringList refused;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QThread* thread = QThread::create([job = std::move(*job), outcome] {
+        outcome->failure = platform::sendComposed(job.account, job.message, job.composed,
+                                                  job.toMany ? &outcome->refused : nullptr);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &QThread::finished, this, [this, failure] {
+    connect(thread, &QThread::finished, this, [this, outcome] {
         QApplication::restoreOverrideCursor();
-        run([this, failure] { m_form->mailFinished(*failure); });
+        run([this, outcome] { m_form->mailFinished(outcome->failure, outcome->refused); });
     });
     QApplication::setOverrideCursor(Qt::BusyCursor);
     thread->start();

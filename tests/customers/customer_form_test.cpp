@@ -582,6 +582,7 @@ TEST_F(CustomerFormTest, MailGoesToOneCustomerOrHiddenToEveryShownOne)
     withMail(QStringLiteral("ข"), QStringLiteral("C2"), QString());
     withMail(QStringLiteral("ค"), QStringLiteral("C3"), QStringLiteral("chai@example.com"));
     withMail(QStringLiteral("ง"), QStringLiteral("C4"), QStringLiteral("dao@example.com"));
+    mainDb.db->exec(QStringLiteral("UPDATE config_setting SET company_name = 'ร้านทองดี'"));
     QTemporaryDir home;
     auto f = openForm();
     f->useMail(home.filePath(QStringLiteral("mail.ini")));
@@ -597,6 +598,14 @@ TEST_F(CustomerFormTest, MailGoesToOneCustomerOrHiddenToEveryShownOne)
     account.sender = QStringLiteral("shop@example.com");
     EXPECT_EQ(f->storeMailAccount(account), platform::MailAccountProblem::Field::Port);
     account.port = server.port();
+    // A login without encryption is asked about first.
+    account.user = QStringLiteral("shop");
+    account.password = QStringLiteral("ลับ");
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(f->storeMailAccount(account), platform::MailAccountProblem::Field::User);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ไม่เข้ารหัส")));
+    account.user.clear();
+    account.password.clear();
     ASSERT_FALSE(f->storeMailAccount(account));
 
     const QString file = home.filePath(QStringLiteral("รายการสินค้า.xlsx"));
@@ -611,16 +620,30 @@ TEST_F(CustomerFormTest, MailGoesToOneCustomerOrHiddenToEveryShownOne)
     EXPECT_EQ(prompt.lastText(), QStringLiteral("เมล์ ส่งเรียบร้อย"));
     EXPECT_FALSE(f->mailing.visible);
 
-    // "All": the shown customers' addresses, kept out of the headers.
+    // "All": the shown customers' addresses, kept out of the headers; an
+    // address that is none and one the server refuses stop nobody else's.
+    withMail(QStringLiteral("จ"), QStringLiteral("C5"), QStringLiteral("somchai at home"));
+    withMail(QStringLiteral("ฉ"), QStringLiteral("C6"), QStringLiteral("gone@example.com"));
+    f->open({});
     f->toggleMail();
     f->collectAllAddresses();
-    EXPECT_EQ(f->mailing.to, QStringLiteral(";dao@example.com;chai@example.com;anna@example.com"));
+    EXPECT_EQ(
+        f->mailing.to,
+        QStringLiteral(";gone@example.com;dao@example.com;chai@example.com;anna@example.com"));
     f->mailAttachmentChosen(QString()); // a cancelled dialog: no attachment
-    ASSERT_TRUE(f->sendMail());
+    ASSERT_TRUE(f->sendMail()) << prompt.lastText().toStdString();
+    EXPECT_EQ(prompt.lastText(),
+              QStringLiteral("เมล์ ส่งเรียบร้อย\nไม่ได้ส่งถึงลูกค้า 1 ราย เพราะอีเมลที่เก็บไว้ไม่ถูกต้อง:\n"
+                             "C5 จ (somchai at home)\nเครื่องแม่ข่ายไม่รับอีเมลถึง 1 ที่อยู่:\n"
+                             "gone@example.com"));
     auto got = server.received();
     ASSERT_EQ(got.size(), 2);
     EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("dao@example.com")});
     EXPECT_EQ(test::attachmentName(got[0].data), QStringLiteral("รายการสินค้า.xlsx"));
+    // From the shop by its name.
+    EXPECT_EQ(test::mailHeader(got[0].data, "From"),
+              QByteArray("=?UTF-8?B?") + QStringLiteral("ร้านทองดี").toUtf8().toBase64() +
+                  "?= <shop@example.com>");
     EXPECT_EQ(
         got[1].recipients,
         QStringList({QStringLiteral("shop@example.com"), QStringLiteral("dao@example.com"),

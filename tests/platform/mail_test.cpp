@@ -193,9 +193,30 @@ TEST(MailSending, WhatTheServerAnsweredIsSaidAndNothingIsSentInTheClear)
     ASSERT_TRUE(failure);
     EXPECT_TRUE(server.received().isEmpty());
 
+    // Many recipients: the refused one is listed, the others get the mail.
     a.security = MailSecurity::None;
+    QStringList refused;
+    m = message();
+    m.bcc = {QStringLiteral("nobody@example.com"), QStringLiteral("bo@example.com")};
+    failure = platform::sendComposed(a, m, platform::composeMail(m, QDateTime::currentDateTime()),
+                                     &refused);
+    ASSERT_FALSE(failure) << failure->message.toStdString();
+    EXPECT_EQ(refused, QStringList{QStringLiteral("nobody@example.com")});
+    ASSERT_EQ(server.received().size(), 1);
+    EXPECT_EQ(server.received()[0].recipients, QStringList({QStringLiteral("somchai@example.com"),
+                                                            QStringLiteral("bo@example.com")}));
+
+    // Failures the library names are said in Thai, its words after them.
     a.port = 1; // nobody listens there
     failure = platform::sendMail(a, message());
     ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->message.startsWith(QStringLiteral("ส่งอีเมลไม่สำเร็จ")));
+    EXPECT_TRUE(failure->message.startsWith(
+        QStringLiteral("ส่งอีเมลไม่สำเร็จ: ติดต่อเครื่องแม่ข่ายอีเมล 127.0.0.1 พอร์ต 1 ไม่ได้")))
+        << failure->message.toStdString();
+    a.server = QStringLiteral("no-such-host.invalid");
+    failure = platform::sendMail(a, message());
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(
+        failure->message.contains(QStringLiteral("ไม่พบเครื่องแม่ข่ายอีเมลชื่อ no-such-host.invalid")))
+        << failure->message.toStdString();
 }
