@@ -105,7 +105,7 @@ QString shownText(const QVariant& v)
     if (v.typeId() == qMetaTypeId<Decimal>())
         return v.value<Decimal>().toString();
     if (v.typeId() == QMetaType::Bool)
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return v.toBool() ? QStringLiteral("ใช่") : QStringLiteral("ไม่ใช่");
     return v.toString();
 }
 

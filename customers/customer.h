@@ -64,7 +64,7 @@ const QStringList& educationLevels();
 bool thaiIdValid(const QString& id);
 
 // A stored value as the customer screen's lists show it: dates in the
-// Buddhist era, amounts as typed, yes/no as True/False.
+// Buddhist era, amounts as typed, yes/no as ใช่/ไม่ใช่.
 QString shownText(const QVariant& value);
 
 // What the contract screen's customer fields receive.

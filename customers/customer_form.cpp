@@ -839,8 +839,22 @@ std::optional<ImportResult> CustomerForm::importFile(const QString& path,
 {
     if (readOnly() || !close())
         return std::nullopt;
+    std::optional<platform::SheetData> sheet;
     try {
-        const platform::SheetData sheet = platform::readSheet(path, 49);
+        sheet = platform::readSheet(path, ImportColumns);
+    } catch (const platform::SpreadsheetError& e) {
+        m_prompt.error(e.description());
+        return std::nullopt;
+    }
+    return importSheet(*sheet, progress);
+}
+
+std::optional<ImportResult> CustomerForm::importSheet(const platform::SheetData& sheet,
+                                                      const ImportProgress& progress)
+{
+    if (readOnly() || !close())
+        return std::nullopt;
+    try {
         ImportResult result = importCustomers(*m_store.database(), sheet, progress);
         if (result.cancelled) {
             m_prompt.plain(QStringLiteral("ยกเลิกการนำเข้าแล้ว ไม่มีข้อมูลใดถูกจัดเก็บ"));
@@ -861,8 +875,6 @@ std::optional<ImportResult> CustomerForm::importFile(const QString& path,
         m_prompt.show(QStringLiteral("Information"), QStringLiteral("Data saved ") + notRead,
                       PromptIcon::Information, PromptButtons::Ok);
         return result;
-    } catch (const platform::SpreadsheetError& e) {
-        m_prompt.error(e.description());
     } catch (const DbError& e) {
         m_prompt.error(e.description() + QStringLiteral("\nไม่มีข้อมูลใดถูกจัดเก็บ"));
     }

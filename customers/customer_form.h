@@ -189,6 +189,13 @@ public:
     // (said why).
     std::optional<ImportResult> importFile(const QString& path,
                                            const ImportProgress& progress = {});
+    // The second half, for a sheet already read (the screen reads it off
+    // its own thread, a large one taking seconds).
+    std::optional<ImportResult> importSheet(const platform::SheetData& sheet,
+                                            const ImportProgress& progress = {});
+    static constexpr int ImportColumns = 49; // A … AW
+    // Says why the sheet could not be read.
+    void sheetUnreadable(const QString& why) { m_prompt.error(why); }
 
     // "รายงาน": the report panel. The ticked report prints the customers
     // shown (the last filter's formula goes with it); the offsets, in

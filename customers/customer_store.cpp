@@ -40,12 +40,12 @@ Recordset CustomerStore::open(const Opening& opening) const
         where = Condition::equals(QStringLiteral("C_name"), opening.value);
         break;
     }
-    return Recordset(m_db, Table, where, {{QStringLiteral("C_code"), true}});
+    return Recordset(m_db, Table, where, {{QStringLiteral("C_code"), true, true}});
 }
 
 Recordset CustomerStore::filtered(const Condition& where) const
 {
-    return Recordset(m_db, Table, where, {{QStringLiteral("C_code"), true}});
+    return Recordset(m_db, Table, where, {{QStringLiteral("C_code"), true, true}});
 }
 
 QStringList CustomerStore::values(const QString& column, const QString& prefix, int limit) const

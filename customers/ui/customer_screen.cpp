@@ -10,7 +10,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,6 +29,7 @@
 #include <QShowEvent>
 #include <QSplitter>
 #include <QTableView>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace tawela::customers {
@@ -629,14 +632,47 @@ void CustomerScreen::importSheet()
         QStringLiteral("ไฟล์ตารางคำนวณ (*.xlsx *.ods *.xls);;ทุกไฟล์ (*)"));
     if (file.isEmpty())
         return;
-    QProgressDialog progress(QStringLiteral("กำลังนำเข้าข้อมูลลูกค้า…"), QStringLiteral("ยกเลิก"), 0, 100,
-                             this);
+    if (!m_form->close())
+        return;
+    // Shown at once: reading a large sheet takes seconds, off this thread.
+    QProgressDialog progress(QStringLiteral("กำลังอ่านแฟ้ม %1…").arg(QFileInfo(file).fileName()),
+                             QStringLiteral("ยกเลิก"), 0, 0, this);
     progress.setWindowTitle(QStringLiteral("นำเข้าข้อมูลจาก Excel"));
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
+    progress.setMinimumDuration(0);
+    progress.setMinimumWidth(
+        progress.fontMetrics().horizontalAdvance(progress.windowTitle() + progress.labelText()) +
+        120);
+    progress.show();
+    struct Read {
+        std::optional<platform::SheetData> sheet;
+        QString failure;
+    };
+    auto read = std::make_shared<Read>();
+    QEventLoop waiting;
+    QThread* reader = QThread::create([file, read] {
+        try {
+            read->sheet = platform::readSheet(file, CustomerForm::ImportColumns);
+        } catch (const platform::SpreadsheetError& e) {
+            read->failure = e.description();
+        }
+    });
+    connect(reader, &QThread::finished, &waiting, &QEventLoop::quit);
+    connect(&progress, &QProgressDialog::canceled, &waiting, &QEventLoop::quit);
+    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+    reader->start();
+    waiting.exec();
+    if (progress.wasCanceled())
+        return;
+    if (!read->sheet) {
+        progress.close();
+        m_form->sheetUnreadable(read->failure);
+        return;
+    }
+    progress.setLabelText(QStringLiteral("กำลังนำเข้าข้อมูลลูกค้า…"));
     std::optional<ImportResult> result;
     run([&] {
-        result = m_form->importFile(file, [&progress](qsizetype done, qsizetype total) {
+        result = m_form->importSheet(*read->sheet, [&progress](qsizetype done, qsizetype total) {
             progress.setMaximum(int(std::max<qsizetype>(total, 1)));
             progress.setValue(int(done));
             QCoreApplication::processEvents();

@@ -34,6 +34,8 @@ QComboBox* valueBox(const char* name, const QString& caption)
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setMaxVisibleItems(20);
+    // What is searched is what was typed: no completion filled in ahead.
+    c->setCompleter(nullptr);
     c->lineEdit()->setAccessibleName(caption);
     return c;
 }

@@ -230,9 +230,20 @@ Recordset::Recordset(std::shared_ptr<Database> database, const QString& table,
         cols << quoteName(c.name);
     d->columnList = cols.join(u',');
     QStringList orderParts;
-    for (const SortKey& k : order)
-        orderParts << quoteName(d->info.column(k.column).name) +
-                          (k.descending ? QStringLiteral(" DESC") : QString());
+    for (const SortKey& k : order) {
+        const QString name = quoteName(d->info.column(k.column).name);
+        const QString direction = k.descending ? QStringLiteral(" DESC") : QString();
+        if (k.numbersByValue) {
+            const QString digitsOnly =
+                d->db->isServer() ? QString(name + QStringLiteral(" COLLATE \"C\" ~ '^[0-9]+$'"))
+                                  : QString(name + QStringLiteral(" <> '' AND ") + name +
+                                            QStringLiteral(" NOT GLOB '*[^0-9]*'"));
+            orderParts << QStringLiteral("CASE WHEN ") + digitsOnly +
+                              QStringLiteral(" THEN length(") + name +
+                              QStringLiteral(") ELSE 0 END") + direction;
+        }
+        orderParts << name + direction;
+    }
     // Ties go by key, in the direction of the last sort key, so that an index
     // on that column (which ends with the key) gives the order without sorting.
     orderParts << QStringLiteral("rowid") + (!order.isEmpty() && order.last().descending

@@ -18,6 +18,10 @@ namespace tawela::platform::db {
 struct SortKey {
     QString column;
     bool descending = false;
+    // Codes that are numbers go by their value (2 before 10): a shorter
+    // number first, numbers of one length in their own order; codes with
+    // other characters in text order, before every number.
+    bool numbersByValue = false;
 };
 
 enum class FindStart {

@@ -248,6 +248,14 @@ TEST_F(CustomerFormTest, NothingTypedIsLostWhenMovingOrCancelling)
     f->cancelAdd();
     EXPECT_FALSE(column(added, "ID").isValid());
     EXPECT_EQ(f->count(), 2);
+
+    // Codes that are numbers go by value: 10 is the highest.
+    stored(QStringLiteral("ค"), QStringLiteral("10"));
+    auto g = openForm();
+    EXPECT_EQ(g->customer.code, QStringLiteral("10"));
+    ASSERT_TRUE(g->moveNext());
+    EXPECT_EQ(g->customer.code, QStringLiteral("2"));
+    EXPECT_EQ(customers::shownText(QVariant(true)), QStringLiteral("ใช่"));
 }
 
 TEST_F(CustomerFormTest, ASaveOverACustomerChangedAtAnotherCounterIsRefused)

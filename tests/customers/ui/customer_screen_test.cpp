@@ -3,6 +3,7 @@
 #include "customers/ui/customer_screen.h"
 #include "customers/ui/lookup_editor_screen.h"
 #include "mail_reading.h"
+#include "platform/spreadsheet_writer.h"
 #include "platform/ui/thai_date_edit.h"
 #include "screenshot.h"
 #include "smtp_server.h"
@@ -11,8 +12,11 @@
 #include "typing.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -234,7 +238,8 @@ TEST(CustomerScreen, FindAndFilterPanels)
            QStringLiteral("ชื่อ / บริษัท"));
     auto* key = screen.findChild<QComboBox*>(QStringLiteral("cboFindKey"));
     test::typeText(key->lineEdit(), QStringLiteral("สม"));
-    EXPECT_EQ(key->count(), 2); // the names that begin with it
+    EXPECT_EQ(key->count(), 2);                          // the names that begin with it
+    EXPECT_EQ(key->currentText(), QStringLiteral("สม")); // nothing filled in ahead
     QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdFindFirst")),
                       Qt::LeftButton);
     EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("C_name"))->text(),
@@ -460,4 +465,59 @@ TEST(CustomerScreen, MailSetUpAndSentWithAnAttachment)
     ASSERT_EQ(got.size(), 1);
     EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("somchai@example.com")});
     EXPECT_EQ(test::attachmentName(got[0].data), QStringLiteral("ใบแจ้ง.pdf"));
+}
+
+TEST(CustomerScreen, ASheetIsImportedFromTheToolsMenuAndABrokenOneIsSaid)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    test::TempDatabase mainDb;
+    platform::ScriptedPrompt prompt;
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("ลูกค้า.xlsx"));
+    {
+        platform::SpreadsheetWriter w(good, {QStringLiteral("Sheet1"), QString(), 12, true});
+        w.text(0, 0, QStringLiteral("รหัสลูกค้า"));
+        w.text(1, 0, QStringLiteral("N7"));
+        w.text(1, 1, QStringLiteral("นาย"));
+        w.text(1, 2, QStringLiteral("สมปอง"));
+        w.finish();
+    }
+    const QString empty = folder.filePath(QStringLiteral("ว่าง.xlsx"));
+    QFile(empty).open(QIODevice::WriteOnly);
+
+    for (const QString& file : {empty, good}) {
+        SCOPED_TRACE(file.toStdString());
+        auto form =
+            std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+        form->open({});
+        CustomerScreen screen(std::move(form));
+        screen.setImportFolder(folder.path());
+        screen.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+        // The file dialog gets the file's name typed, as a person would.
+        QTimer chooser;
+        QObject::connect(&chooser, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!d || !d->isVisible())
+                return;
+            d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
+            QMetaObject::invokeMethod(d, "accept");
+            chooser.stop();
+        });
+        chooser.start(50);
+        prompt.clear();
+        screen.findChild<QAction*>(QStringLiteral("mnuImport"))->trigger();
+        ASSERT_FALSE(prompt.messages().isEmpty());
+        if (file == empty) {
+            EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("แฟ้มว่าง (0 ไบต์)")));
+            EXPECT_TRUE(screen.isVisible()); // nothing imported: the screen stays
+        } else {
+            EXPECT_EQ(prompt.lastText(), QStringLiteral("Data saved "));
+            EXPECT_EQ(
+                customerDb.db
+                    ->scalar(QStringLiteral("SELECT C_name FROM customer WHERE C_code = 'N7'"))
+                    .toString(),
+                QStringLiteral("สมปอง"));
+        }
+    }
 }
