@@ -2,6 +2,7 @@
 #include "app/connections.h"
 #include "app/schema.h"
 #include "app/setup.h"
+#include "customers/customer.h"
 #include "platform/password_hash.h"
 #include "temp_home.h"
 #include "test_server.h"
@@ -169,6 +170,15 @@ TEST(Admin, DemoShopHasEveryStateAndRenders)
     EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 5")));
     EXPECT_TRUE(check.out.contains(QStringLiteral("ลูกค้า: 4")));
     EXPECT_TRUE(check.out.contains(QStringLiteral("ใบเสร็จ: 5"))); // 4 renewals and a redemption
+    {
+        // Its people's ID numbers pass the check digit, so a save asks nothing.
+        const auto customers =
+            tawela::platform::db::Database::open(home.file(QStringLiteral("Qorvelcustomer.mdb")),
+                                                 tawela::platform::db::OpenMode::ExistingOnly);
+        for (QSqlQuery q = customers->exec(QStringLiteral("SELECT C_ID FROM customer")); q.next();)
+            EXPECT_TRUE(tawela::customers::thaiIdValid(q.value(0).toString()))
+                << q.value(0).toString().toStdString();
+    }
     // A copied demo folder opens its own files, not the original's.
     const QString copy = home.file(QStringLiteral("copied"));
     ASSERT_TRUE(QDir().mkpath(copy));
