@@ -271,9 +271,14 @@ struct Measure {
 // mm, after the elements above it grew) and what.
 struct Placed {
     const Element* element;
-    QRectF rect;  // lines: x1 y1 x2 y2 in the rect's corners
-    QString text; // expanded
+    QRectF rect;          // lines: x1 y1 x2 y2 in the rect's corners
+    QString text;         // expanded
+    double pointSize = 0; // a text made smaller to fit its box; 0: as defined
 };
+
+// On a sheet of labels a text is made smaller down to this size before it
+// is cut.
+constexpr double SmallestLabelPoints = 7;
 
 class Layout {
 public:
@@ -392,8 +397,43 @@ private:
     // element in the band moves down by as much, as do the bottoms of boxes
     // and lines around it; the band grows to hold everything. So no data,
     // however long, prints over what stands below it.
+    // On a sheet of labels the pitch wins: a text that needs more room than
+    // its box is set smaller, down to a floor, then cut with "…", and never
+    // moves what lies below it or the next label.
+    void fitIntoBox(Placed& p)
+    {
+        const Element& e = *p.element;
+        QFont f = fontOf(e);
+        const double defined = f.pointSizeF();
+        const double box = std::max(e.h, m_measure.lineMm(f));
+        auto fits = [&](const QString& text) {
+            return m_measure.heightMm(f, e.w, text) <= box + 1e-6;
+        };
+        const double floor = std::min(defined, SmallestLabelPoints);
+        while (!fits(p.text) && f.pointSizeF() - 0.5 >= floor - 1e-9)
+            f.setPointSizeF(f.pointSizeF() - 0.5);
+        if (!fits(p.text)) {
+            // The longest start that fits with the mark after it, never
+            // parting a letter from its vowel and tone marks.
+            qsizetype low = 0, high = p.text.size();
+            while (low < high) {
+                const qsizetype mid = (low + high + 1) / 2;
+                if (fits(p.text.left(mid) + u'…'))
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            while (low > 0 && low < p.text.size() && p.text[low].isMark())
+                --low;
+            p.text = p.text.left(low).trimmed() + u'…';
+        }
+        if (f.pointSizeF() != defined)
+            p.pointSize = f.pointSizeF();
+    }
+
     double layoutBand(const Band& b, const Context& c, QList<Placed>& out)
     {
+        const bool fixedPitch = b.kind == Band::Kind::Detail && m_d.columns > 1;
         struct Item {
             Placed placed;
             double top, bottom; // as defined
@@ -412,7 +452,9 @@ private:
             if (e.kind == Element::Kind::Text || e.kind == Element::Kind::Picture ||
                 e.kind == Element::Kind::Barcode)
                 it.placed.text = expand(e.content, c);
-            if (e.kind == Element::Kind::Text) {
+            if (e.kind == Element::Kind::Text && fixedPitch) {
+                fitIntoBox(it.placed);
+            } else if (e.kind == Element::Kind::Text) {
                 const QFont f = fontOf(e);
                 const double needed = m_measure.heightMm(f, e.w, it.placed.text);
                 // A box shorter than one line is the definition's business;
@@ -483,7 +525,7 @@ private:
         m_rowForHeaders = row;
         Context c{row, &m_values, totals, int(m_pages.size()), m_printDate};
         double height = layoutBand(b, c, placed);
-        if (mayBreak && m_y + height > m_bottomLimit && m_y > m_contentTop) {
+        if (mayBreak && m_y + height > m_bottomLimit + 1e-6 && m_y > m_contentTop) {
             endPage(totals);
             startPage();
             // The page number (and what depends on it) is the new page's.
@@ -536,6 +578,8 @@ private:
             case Element::Kind::Text:
                 op.kind = DrawOp::Kind::Text;
                 op.font = fontOf(e);
+                if (p.pointSize > 0)
+                    op.font.setPointSizeF(p.pointSize);
                 op.text = p.text;
                 op.align = e.align;
                 break;

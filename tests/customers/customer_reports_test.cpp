@@ -199,3 +199,51 @@ TEST_F(CustomerReportsTest, HistoryIsEachConnectionsOwn)
     EXPECT_FALSE(f->history.wide);
     EXPECT_TRUE(f->history.rows.isEmpty());
 }
+
+TEST_F(CustomerReportsTest, OnASheetOfLabelsEveryTextStaysInItsCell)
+{
+    customerDb.db->exec(QStringLiteral("DELETE FROM customer"));
+    const QString longLine = QStringLiteral("หมู่บ้านพฤกษาวิลล์ ซอยประชาอุทิศ 45 แยก 3 ถนนประชาอุทิศ "
+                                            "แขวงบางมด เขตทุ่งครุ กรุงเทพมหานคร 10140 ");
+    for (int i = 1; i <= 50; ++i)
+        customerDb.db->exec(
+            QStringLiteral("INSERT INTO customer (C_code, spare2, full_address1, full_address2, "
+                           "spare3) VALUES (?,?,?,?,?)"),
+            {QString::number(i), QStringLiteral("คุณสมศักดิ์ ศรีสวัสดิ์วงศ์ไพบูลย์ %1").arg(i),
+             QStringLiteral("999/99"), longLine.repeated(1 + i % 3), longLine});
+    struct Sheet {
+        CustomerReport report;
+        double left, top, pitch, width;
+        int across, pages;
+    };
+    for (const Sheet& sheet : {Sheet{CustomerReport::Labels3, 7.25, 15.15, 66.04, 63.5, 3, 3},
+                               Sheet{CustomerReport::Labels2, 4.65, 15.15, 101.6, 99.1, 2, 4}}) {
+        SCOPED_TRACE(int(sheet.report));
+        auto f = form();
+        f->reporting.choice = sheet.report;
+        ASSERT_TRUE(f->printReport());
+        const reports::ReportRunner runner(data.path(), mainDb.db, customerDb.db);
+        const QString pdf = data.filePath(QStringLiteral("labels.pdf"));
+        runner.renderToPdf(printed.last(), pdf);
+        // 21 (or 14) to a sheet: 50 customers fill two (three) and part of one more.
+        EXPECT_EQ(letters(test::pdfText(pdf)).count(letters(QStringLiteral("คุณสมศักดิ์"))), 50);
+        for (int page = 1; page <= sheet.pages; ++page) {
+            const auto words = test::pdfWords(pdf, page);
+            ASSERT_FALSE(words.isEmpty()) << page;
+            for (const test::PdfWord& w : words) {
+                // The cell the word starts in; it must end there too.
+                const int column = int((w.box.left() - sheet.left) / sheet.pitch);
+                const int row = int((w.box.top() - sheet.top) / 38.1);
+                const QRectF cell(sheet.left + column * sheet.pitch, sheet.top + row * 38.1,
+                                  sheet.width, 38.1);
+                const QRectF room = cell.adjusted(-0.2, -0.2, 0.2, 0.2);
+                EXPECT_TRUE(column < sheet.across && row < 7 && w.box.left() >= room.left() &&
+                            w.box.right() <= room.right() && w.box.top() >= room.top() &&
+                            w.box.bottom() <= room.bottom())
+                    << "page " << page << " " << w.text.toStdString() << " at " << w.box.left()
+                    << "," << w.box.top() << "-" << w.box.right() << "," << w.box.bottom();
+            }
+        }
+        EXPECT_TRUE(test::pdfWords(pdf, sheet.pages + 1).isEmpty());
+    }
+}

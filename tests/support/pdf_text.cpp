@@ -1,6 +1,7 @@
 #include "pdf_text.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace tawela::test {
@@ -15,6 +16,28 @@ QString pdfText(const QString& path, bool layout)
     p.start(QStringLiteral("pdftotext"), args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QList<PdfWord> pdfWords(const QString& path, int page)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+             QStringLiteral("-l"), QString::number(page), path, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QList<PdfWord> out;
+    constexpr double mm = 25.4 / 72;
+    for (auto m = word.globalMatch(html); m.hasNext();) {
+        const auto w = m.next();
+        out << PdfWord{
+            w.captured(5),
+            QRectF(QPointF(w.captured(1).toDouble() * mm, w.captured(2).toDouble() * mm),
+                   QPointF(w.captured(3).toDouble() * mm, w.captured(4).toDouble() * mm))};
+    }
+    return out;
 }
 
 QString letters(QString text)

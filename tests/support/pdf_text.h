@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRectF>
 #include <QString>
 
 namespace tawela::test {
@@ -11,5 +13,13 @@ QString pdfText(const QString& path, bool layout = false);
 // as the font's private glyphs (U+F700...) and may split words at them:
 // compare the base letters only, without marks or blanks.
 QString letters(QString text);
+
+// Where pdftotext finds each word of a page (1-based), in millimetres
+// from the page's top left corner.
+struct PdfWord {
+    QString text;
+    QRectF box;
+};
+QList<PdfWord> pdfWords(const QString& path, int page);
 
 } // namespace tawela::test
