@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <QMultiMap>
+
 #include <gtest/gtest.h>
 
 using namespace tawela;
@@ -307,6 +309,18 @@ TEST_F(ReportEngineTest, ShippedDefinitionsAreInstalledAndRender)
     EXPECT_TRUE(shown.contains(QStringLiteral("-10,000.00")));
     EXPECT_TRUE(shown.contains(QStringLiteral("-9,625.00")));
     EXPECT_TRUE(shown.contains(QStringLiteral("14/06/2568")));
+    // The columns of a line keep a gap between them, so their texts never touch.
+    QMultiMap<int, QRectF> lines; // by top, in tenths of a millimetre
+    for (const DrawOp& op : r.pages[0])
+        if (op.kind == DrawOp::Kind::Text)
+            lines.insert(int(std::lround(op.rect.top() * 10)), op.rect);
+    for (const int top : lines.uniqueKeys()) {
+        QList<QRectF> row = lines.values(top);
+        std::sort(row.begin(), row.end(),
+                  [](const QRectF& a, const QRectF& b) { return a.left() < b.left(); });
+        for (qsizetype i = 1; i < row.size(); ++i)
+            EXPECT_GE(row[i].left() - row[i - 1].right(), 1.5) << "line at " << top / 10.0;
+    }
     const QString pdf = dir.filePath(QStringLiteral("hist.pdf"));
     ASSERT_TRUE(writePdf(r, pdf));
     if (const QString keep = qEnvironmentVariable("TAWELA_SCREENSHOTS"); !keep.isEmpty())
