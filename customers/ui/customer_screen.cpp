@@ -26,6 +26,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QTableView>
@@ -232,7 +233,13 @@ void CustomerScreen::build()
     side->addWidget(buildFilesPanel());
     side->addStretch(1);
     m_side = side;
-    topRow->addLayout(side, 2);
+    // The panels beside the fields scroll when open together, rather than
+    // pushing the list and the commands off the screen; the fields decide
+    // how tall the top is.
+    QScrollArea* sideArea = platform::ui::scrolling(side);
+    sideArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sideArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    topRow->addWidget(sideArea, 2);
     split->addWidget(top);
     split->addWidget(buildGrid());
     // The fields take what they need, the list grid the rest.

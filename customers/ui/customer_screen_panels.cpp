@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -194,6 +195,11 @@ QWidget* CustomerScreen::buildHistoryPanel()
     m_history.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_history.grid->verticalHeader()->hide();
     m_history.grid->horizontalHeader()->setStretchLastSection(true);
+    // Five rows of history in sight, however many panels are open beside it.
+    m_history.grid->setMinimumHeight(m_history.grid->horizontalHeader()->sizeHint().height() +
+                                     5 * m_history.grid->verticalHeader()->defaultSectionSize() +
+                                     m_history.grid->horizontalScrollBar()->sizeHint().height() +
+                                     2 * m_history.grid->frameWidth() + 4);
     v->addWidget(m_history.grid);
     m_history.print = new QPushButton;
     m_history.print->setObjectName(QStringLiteral("cmdPrintHistory"));

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -345,6 +346,9 @@ TEST(CustomerScreen, ReportPanelAndHistory)
     EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("01/07/2568"));
     EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("ยอดรวม"));
     QApplication::processEvents();
+    // Room for five rows of history, and the screen still within 1280 x 800.
+    EXPECT_GE(grid->viewport()->height(), 5 * grid->verticalHeader()->defaultSectionSize());
+    EXPECT_EQ(buttonsOutside(&screen, QSize(1280, 760)), QStringList());
     keepScreenshot(&screen, QStringLiteral("customer_history"));
     QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdPrintHistory")),
                       Qt::LeftButton);
@@ -518,6 +522,56 @@ TEST(CustomerScreen, ASheetIsImportedFromTheToolsMenuAndABrokenOneIsSaid)
                     ->scalar(QStringLiteral("SELECT C_name FROM customer WHERE C_code = 'N7'"))
                     .toString(),
                 QStringLiteral("สมปอง"));
+        }
+    }
+}
+
+TEST(CustomerScreen, EveryPanelFitsTheShopsScreensWithFiveRowsOfTheList)
+{
+    test::TempDatabase customerDb(app::DatabaseRole::Customer);
+    test::TempDatabase mainDb;
+    customers::CustomerStore store(customerDb.db);
+    for (int i = 0; i < 12; ++i) {
+        customers::Customer c;
+        c.name = QStringLiteral("ลูกค้า %1").arg(i);
+        store.addBare(c);
+    }
+    platform::ScriptedPrompt prompt;
+    auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
+    form->useReports({[](const platform::ReportRequest&) {}, {}, {}});
+    form->open({});
+    CustomerScreen screen(std::move(form));
+    screen.setAttribute(Qt::WA_DeleteOnClose, false);
+    auto click = [&](const char* name) {
+        auto* b = screen.findChild<QPushButton*>(QLatin1String(name));
+        ASSERT_TRUE(b && b->isVisible()) << name;
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+    // Each panel as the person opens it, and closes it again.
+    const std::pair<std::vector<const char*>, std::vector<const char*>> panels[] = {
+        {{"cmdFind"}, {"cmdFindClose"}},
+        {{"cmdFilter", "cmdFilterAdvanced"}, {"cmdExitAdvanced"}},
+        {{"cmdReport"}, {"cmdReportClose"}},
+        {{"cmdMail"}, {"cmdMail"}},
+    };
+    auto* grid = screen.findChild<QTableView*>(QStringLiteral("DataGrid1"));
+    for (const QSize& size : shopScreens()) {
+        for (const auto& [open, close] : panels) {
+            SCOPED_TRACE(std::string(open.back()) + " at " + std::to_string(size.width()));
+            screen.resize(size);
+            screen.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+            for (const char* b : open)
+                click(b);
+            EXPECT_EQ(buttonsOutside(&screen, size), QStringList());
+            const int rows =
+                grid->viewport()->height() / grid->verticalHeader()->defaultSectionSize();
+            EXPECT_GE(rows, 5);
+            keepScreenshot(
+                &screen,
+                QStringLiteral("customer_%1_%2").arg(QLatin1String(open.back())).arg(size.width()));
+            for (const char* b : close)
+                click(b);
         }
     }
 }
