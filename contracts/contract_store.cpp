@@ -58,11 +58,6 @@ void checkUnchanged(const Recordset& row, qint64 shownVersion, bool mustBeOpen)
         throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
 }
 
-void raiseVersion(Recordset& row)
-{
-    row.setInteger(QStringLiteral("row_version"), row.integer(QStringLiteral("row_version")) + 1);
-}
-
 DbError notFound(const QString& policyNo)
 {
     return DbError(error_number::NoCurrentRecord,
@@ -241,7 +236,7 @@ SaveResult ContractStore::save(const SaveRequest& request)
         throw notFound(c.policyNo);
     } else {
         checkUnchanged(row, c.rowVersion, c.pStatus);
-        raiseVersion(row);
+        platform::db::raiseRowVersion(row);
     }
     writeContract(row, c, request.fakeProductText);
     row.store();
@@ -330,7 +325,7 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
     if (row.isEmpty())
         throw notFound(closing.policyNo);
     checkUnchanged(row, closing.rowVersion, true);
-    raiseVersion(row);
+    platform::db::raiseRowVersion(row);
     row.setBool(QStringLiteral("P_status"), false);
     if (closing.forfeited)
         row.setBool(QStringLiteral("over_due"), true);

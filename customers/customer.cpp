@@ -193,12 +193,18 @@ const QList<TextColumn>& textColumns()
     return columns;
 }
 
-qsizetype textLimit(const QString& column)
+const TextColumn* textColumn(const QString& column)
 {
     for (const TextColumn& c : textColumns())
         if (c.column.compare(column, Qt::CaseInsensitive) == 0)
-            return c.limit;
-    return 0;
+            return &c;
+    return nullptr;
+}
+
+qsizetype textLimit(const QString& column)
+{
+    const TextColumn* c = textColumn(column);
+    return c ? c->limit : 0;
 }
 
 namespace {
@@ -210,9 +216,8 @@ struct LengthCheck {
     {
         if (found)
             return;
-        for (const TextColumn& c : textColumns())
-            if (c.column == column && value.size() > c.limit)
-                found = TooLong{c, value.size()};
+        if (const TextColumn* c = textColumn(column); c && value.size() > c->limit)
+            found = TooLong{*c, value.size()};
     }
     template <typename T> void integer(const QString&, const T&, platform::db::Write = {}) {}
     template <typename T> void boolean(const QString&, const T&, platform::db::Write = {}) {}
@@ -257,11 +262,6 @@ void writeCustomer(platform::db::Recordset& row, const Customer& given)
     c.code = c.code.trimmed();
     platform::db::RowWriter writer{row, row.isAdding()};
     mapCustomerColumns(writer, c);
-}
-
-void raiseVersion(platform::db::Recordset& row)
-{
-    row.setInteger(QStringLiteral("row_version"), row.integer(QStringLiteral("row_version")) + 1);
 }
 
 } // namespace tawela::customers

@@ -149,8 +149,11 @@ struct TextColumn {
     QString column, caption;
     qsizetype limit = 0;
 };
-qsizetype textLimit(const QString& column);
 const QList<TextColumn>& textColumns();
+// The column's entry (letter case does not count); none for a column
+// without a limit.
+const TextColumn* textColumn(const QString& column);
+qsizetype textLimit(const QString& column);
 // The first text of the record longer than its column takes.
 struct TooLong {
     TextColumn column;
@@ -164,8 +167,5 @@ void refuseTooLong(const Customer& c);
 
 Customer readCustomer(const platform::db::Recordset& row);
 void writeCustomer(platform::db::Recordset& row, const Customer& c);
-// Every write of a stored customer raises its version, so that a screen that
-// shows an older state refuses to save over it.
-void raiseVersion(platform::db::Recordset& row);
 
 } // namespace tawela::customers

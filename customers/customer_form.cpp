@@ -312,7 +312,7 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
             writeCustomer(*m_records, c);
             if (user4Text.trimmed().isEmpty())
                 m_records->setValue(QStringLiteral("user4"), QVariant());
-            m_records->setInteger(QStringLiteral("row_version"), *version + 1);
+            platform::db::raiseRowVersion(*m_records);
             m_records->store();
             t.commit();
         }

@@ -247,7 +247,8 @@ public:
         platform::MailAccount account;
         platform::MailMessage message;
         QByteArray composed; // the message as it is sent
-        bool toMany = false; // a mailing: refused recipients do not stop it
+        // A mailing (its recipients in Bcc): refused recipients do not stop it.
+        bool toMany() const { return !message.bcc.isEmpty(); }
     };
     std::optional<MailJob> prepareMail();
     // `refused`: the recipients the server would not take.

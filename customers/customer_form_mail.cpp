@@ -120,7 +120,7 @@ std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
     }
     if (!clearLoginAccepted(*account))
         return std::nullopt;
-    MailJob job{*account, {}, {}, mailing.everyone};
+    MailJob job{*account, {}, {}};
     platform::MailMessage& m = job.message;
     m.from = account->sender;
     try {
@@ -178,7 +178,7 @@ bool CustomerForm::sendMail()
         return false;
     QStringList refused;
     const std::optional<MailFailure> failure = platform::sendComposed(
-        job->account, job->message, job->composed, job->toMany ? &refused : nullptr);
+        job->account, job->message, job->composed, job->toMany() ? &refused : nullptr);
     mailFinished(failure, refused);
     return !failure;
 }

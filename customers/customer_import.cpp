@@ -110,6 +110,7 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
     headings[32] = QStringLiteral("รายได้");
     headings[33] = QStringLiteral("อยู่กทม");
     const int columns = std::min<int>(Columns, int(info.size()) - 1);
+    const qsizetype codeLimit = textLimit(QStringLiteral("C_code"));
 
     QStringList stored{QStringLiteral("rowid")};
     for (int c = 1; c <= columns; ++c)
@@ -129,10 +130,10 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
         const QString code = sheet.at(r, 0).asText().trimmed();
         if (code.isEmpty())
             continue;
-        if (code.size() > textLimit(QStringLiteral("C_code"))) {
-            result.problems << ImportProblem{int(r + 1), headings.value(0), code,
-                                             QStringLiteral("รหัสยาวเกิน %1 ตัวอักษร ไม่ได้นำเข้าแถวนี้")
-                                                 .arg(textLimit(QStringLiteral("C_code")))};
+        if (code.size() > codeLimit) {
+            result.problems << ImportProblem{
+                int(r + 1), headings.value(0), code,
+                QStringLiteral("รหัสยาวเกิน %1 ตัวอักษร ไม่ได้นำเข้าแถวนี้").arg(codeLimit)};
             continue;
         }
         // The stored row, so that only what changes is written.

@@ -171,11 +171,9 @@ QString CustomerStore::ownCodeOf(qint64 id) const
     // A customer typed this number as their code: one above the highest
     // number used as a code.
     const QString highest =
-        m_db->isServer() ? QStringLiteral("SELECT max(CAST(C_code AS BIGINT)) FROM customer "
-                                          "WHERE C_code COLLATE \"C\" ~ '^[0-9]{1,18}$'")
-                         : QStringLiteral("SELECT max(CAST(C_code AS INTEGER)) FROM customer "
-                                          "WHERE C_code <> '' AND C_code NOT GLOB '*[^0-9]*' "
-                                          "AND length(C_code) <= 18");
+        QStringLiteral("SELECT max(CAST(C_code AS BIGINT)) FROM customer WHERE ") +
+        m_db->dialect().digitsOnly(QStringLiteral("C_code")) +
+        QStringLiteral(" AND length(C_code) <= 18");
     return QString::number(std::max(id, m_db->scalar(highest).toLongLong()) + 1);
 }
 
@@ -278,7 +276,7 @@ void CustomerStore::correctAddresses(Recordset& shown)
         shown.setText(QStringLiteral("full_address1"), addressLine1(c));
         shown.setText(QStringLiteral("full_address2"), addressLine2(c));
         shown.setText(QStringLiteral("spare3"), addressLine3(c));
-        raiseVersion(shown);
+        platform::db::raiseRowVersion(shown);
         shown.store();
     }
     t.commit();

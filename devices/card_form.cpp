@@ -126,7 +126,7 @@ bool CardForm::store(const QDate& today)
         }
         customers::writeCustomer(row, c);
         row.setText(QStringLiteral("Spare1"), addressText(k));
-        customers::raiseVersion(row);
+        platform::db::raiseRowVersion(row);
         row.store();
         tx.commit();
 

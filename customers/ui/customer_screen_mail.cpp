@@ -199,7 +199,7 @@ void CustomerScreen::sendMail()
     auto outcome = std::make_shared<Outcome>();
     QThread* thread = QThread::create([job = std::move(*job), outcome] {
         outcome->failure = platform::sendComposed(job.account, job.message, job.composed,
-                                                  job.toMany ? &outcome->refused : nullptr);
+                                                  job.toMany() ? &outcome->refused : nullptr);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, outcome] {

@@ -233,15 +233,10 @@ Recordset::Recordset(std::shared_ptr<Database> database, const QString& table,
     for (const SortKey& k : order) {
         const QString name = quoteName(d->info.column(k.column).name);
         const QString direction = k.descending ? QStringLiteral(" DESC") : QString();
-        if (k.numbersByValue) {
-            const QString digitsOnly =
-                d->db->isServer() ? QString(name + QStringLiteral(" COLLATE \"C\" ~ '^[0-9]+$'"))
-                                  : QString(name + QStringLiteral(" <> '' AND ") + name +
-                                            QStringLiteral(" NOT GLOB '*[^0-9]*'"));
-            orderParts << QStringLiteral("CASE WHEN ") + digitsOnly +
+        if (k.numbersByValue)
+            orderParts << QStringLiteral("CASE WHEN ") + d->db->dialect().digitsOnly(name) +
                               QStringLiteral(" THEN length(") + name +
                               QStringLiteral(") ELSE 0 END") + direction;
-        }
         orderParts << name + direction;
     }
     // Ties go by key, in the direction of the last sort key, so that an index
@@ -581,6 +576,11 @@ bool Recordset::find(const Condition& condition, FindStart start)
     }
     d->pos = n;
     return false;
+}
+
+void raiseRowVersion(Recordset& row)
+{
+    row.setInteger(QStringLiteral("row_version"), row.integer(QStringLiteral("row_version")) + 1);
 }
 
 void Recordset::reread()

@@ -120,4 +120,9 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// Raises the current row's "row_version" by one. Every write of a row that
+// carries one raises it, so a screen showing an older state refuses to
+// write over a newer one.
+void raiseRowVersion(Recordset& row);
+
 } // namespace tawela::platform::db

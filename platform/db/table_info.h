@@ -62,6 +62,15 @@ struct Dialect {
                QStringLiteral(") AS candidates ORDER BY ") + order.join(QStringLiteral(", ")) +
                QStringLiteral(" LIMIT ?");
     }
+    // True where the column holds a number written in digits alone (a code
+    // such as "10", not "A10" or "").
+    QString digitsOnly(const QString& quotedColumn) const
+    {
+        if (backend == Backend::Postgres)
+            return quotedColumn + QStringLiteral(" COLLATE \"C\" ~ '^[0-9]+$'");
+        return quotedColumn + QStringLiteral(" <> '' AND ") + quotedColumn +
+               QStringLiteral(" NOT GLOB '*[^0-9]*'");
+    }
     // How many candidates a completing list takes from the index.
     static constexpr int Candidates = 1000;
     // True where the column holds the bound text somewhere.
