@@ -89,6 +89,7 @@ TEST(CaptureScreens, AScanLandsInTheCustomersSecondPictureSlot)
     ASSERT_NE(scanner, nullptr);
     EXPECT_EQ(scanner->device(), QStringLiteral("test:0"));
     keepScreenshot(scanner, QStringLiteral("frmPicScan"));
+    EXPECT_EQ(unfitOnShopScreens(scanner), QStringList());
     QPointer<devices::ScanScreen> open = scanner;
     scanner->scanPicture();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !open; }, 20000)) << prompt.lastText().toStdString();
@@ -122,9 +123,11 @@ TEST(CaptureScreens, TheWebcamKeepsTheSnapshotAsANewPictureAndSaysWhenThereIsNoC
     EXPECT_TRUE(live->live());
     QTest::qWait(200);
     keepScreenshot(live, QStringLiteral("frmPicture"));
+    EXPECT_EQ(unfitOnShopScreens(live), QStringList());
     QTest::mouseClick(live->findChild<QPushButton*>(QStringLiteral("cmdTake")), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen->snapshot().isNull(); }, 2000));
     keepScreenshot(screen, QStringLiteral("frmSnap"));
+    EXPECT_EQ(unfitOnShopScreens(screen), QStringList());
     // A picture of the same name already there stays as it was.
     QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     ASSERT_EQ(delivered.size(), 1);

@@ -65,6 +65,7 @@ TEST_F(IdCardScreenTest, ACardIsReadOnceShownStoredAndHandedOver)
         EXPECT_EQ(screen.panel()->line("id"), QStringLiteral("1 1017 00203 45 0"));
         EXPECT_EQ(screen.panel()->line("birthEnglish"), QStringLiteral("5 Jan. 1987"));
         keepScreenshot(&screen, QStringLiteral("IDcard"));
+        EXPECT_EQ(unfitOnShopScreens(&screen), QStringList());
         // Not in the file: asked, stored with its own row number as code.
         const customers::CustomerCard& stored = handed.first();
         EXPECT_EQ(stored.name, QStringLiteral("นายสมชาย ใจดี"));

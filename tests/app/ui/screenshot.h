@@ -12,6 +12,8 @@ inline void keepScreenshot(QWidget* widget, const QString& name)
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTest>
 
 // The screen sizes every screen must fit, with room for a panel: every
@@ -40,4 +42,36 @@ inline QStringList buttonsOutside(QWidget* window, const QSize& size)
             outside << b->text();
     }
     return outside;
+}
+
+// The grids of a shown window that have room for fewer than five rows.
+inline QStringList gridsUnderFiveRows(QWidget* window)
+{
+    QStringList short_;
+    for (QTableView* grid : window->findChildren<QTableView*>()) {
+        if (!grid->isVisibleTo(window))
+            continue;
+        const int rowHeight = grid->verticalHeader()->defaultSectionSize();
+        if (grid->viewport()->height() < 5 * rowHeight)
+            short_ << QStringLiteral("%1 (%2 px, rows of %3)")
+                          .arg(grid->objectName())
+                          .arg(grid->viewport()->height())
+                          .arg(rowHeight);
+    }
+    return short_;
+}
+
+// What keeps a window from fitting either shop screen: buttons outside it
+// and grids without room for five rows, each named with the size.
+inline QStringList unfitOnShopScreens(QWidget* window)
+{
+    QStringList faults;
+    for (const QSize& size : shopScreens()) {
+        const QString at = QStringLiteral(" at %1 x %2").arg(size.width()).arg(size.height());
+        for (const QString& b : buttonsOutside(window, size))
+            faults << QStringLiteral("button ") + b + at;
+        for (const QString& g : gridsUnderFiveRows(window))
+            faults << QStringLiteral("grid ") + g + at;
+    }
+    return faults;
 }
