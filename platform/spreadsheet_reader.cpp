@@ -1,4 +1,5 @@
 #include "platform/spreadsheet_reader.h"
+#include "platform/xls_formulas.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -433,6 +434,15 @@ SheetData readWithFreexl(const QString& path, int columns)
         }
     }
     freexl_close(handle);
+    // The library passes over formula cells; their stored results fill them.
+    for (const auto& [cell, value] : readXlsFormulaResults(path)) {
+        const auto [r, c] = cell;
+        if (int(c) >= lastColumn)
+            continue;
+        if (r >= data.rows.size())
+            data.rows.resize(r + 1, std::vector<SheetValue>(size_t(lastColumn)));
+        data.rows[r][c] = value;
+    }
     return data;
 }
 

@@ -137,6 +137,19 @@ TEST_F(CustomerImportTest, OtherProgramsFilesReadAlike)
         EXPECT_EQ(stored("N1", "C_name").toString(), QStringLiteral("มาลี O'Neil"));
         EXPECT_EQ(customers(), 2);
     }
+    // Formula cells of the older kind import as the results the spreadsheet
+    // program showed: a text code, a number telephone.
+    {
+        QByteArray rows = Rows;
+        rows.replace(R"(["A1", "นาย", null)",
+                     R"([{"formula": "\"A\"&\"1\"", "cached": "A1"}, "นาย", )"
+                     R"({"formula": "\"สม\"&\"ชาย\"", "cached": "สมชาย"})");
+        rows.replace(R"("089"])", R"({"formula": "80+9", "cached": 89}])");
+        ASSERT_TRUE(form()->importFile(sheet("formulas.xls", rows)))
+            << prompt.lastText().toStdString();
+        EXPECT_EQ(stored("A1", "C_name").toString(), QStringLiteral("สมชาย"));
+        EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("89"));
+    }
     // A workbook renamed to the older kind's name reads by what it holds.
     const QString renamed = dir.filePath(QStringLiteral("renamed.xls"));
     QFile::copy(sheet("again.xlsx", Rows), renamed);

@@ -9,7 +9,8 @@ strings in rich-text runs with phonetic runs, ISO dates).
   make_sheet.py OUT  < rows.json
 
 rows.json is a list of rows, each a list of cells: a string, a number, null
-(empty) or {"date": "YYYY-MM-DD"}.
+(empty), {"date": "YYYY-MM-DD"} or, in .xls only, {"formula": "...", "cached":
+text or number}: a formula with the result a spreadsheet program stored for it.
 """
 import datetime
 import json
@@ -22,6 +23,8 @@ rows = json.load(sys.stdin)
 
 
 def value(cell):
+    if isinstance(cell, dict) and "formula" in cell:
+        return cell
     if isinstance(cell, dict):
         return datetime.datetime.strptime(cell["date"], "%Y-%m-%d")
     return cell
@@ -90,9 +93,40 @@ elif out.endswith(".xlsx"):
 elif out.endswith(".xls"):
     import xlwt
 
+    import struct
+    from xlwt import Cell
+
+    # xlwt leaves a formula's result empty for the program that opens the
+    # file to compute; write the result as Excel stores it (a number in the
+    # record, a text in the STRING record that follows).
+    cached = {}
+
+    def formula_record(self):
+        result = cached[(self.rowx, self.colx)]
+        rpn = self.frmla.rpn()
+        number = 0xFFFF000000000000 if isinstance(result, str) else None
+        head = struct.pack("<3H", self.rowx, self.colx, self.xf_idx)
+        body = (struct.pack("<Q", number) if number is not None else struct.pack("<d", result))
+        data = head + body + struct.pack("<HL", 0, 0) + rpn
+        record = struct.pack("<HH", 0x0006, len(data)) + data
+        if isinstance(result, str):
+            text = result.encode("utf-16-le")
+            string = struct.pack("<HB", len(result), 1) + text
+            record += struct.pack("<HH", 0x0207, len(string)) + string
+        return record
+
+    Cell.FormulaCell.get_biff_data = formula_record
+
+    def write(r, c, v):
+        if isinstance(v, dict):
+            cached[(r, c)] = v["cached"]
+            sheet.write(r, c, xlwt.Formula(v["formula"]))
+        else:
+            sheet.write(r, c, v)
+
     book = xlwt.Workbook(encoding="utf-8")
     sheet = book.add_sheet("Sheet1")
-    write_cells(sheet.write, sheet.write, xlwt.easyxf(num_format_str="YYYY-MM-DD"))
+    write_cells(write, sheet.write, xlwt.easyxf(num_format_str="YYYY-MM-DD"))
     book.save(out)
 elif out.endswith(".ods"):
     cells = []
