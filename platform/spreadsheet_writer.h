@@ -7,10 +7,15 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
+
+namespace tawela::platform {
+class CellPipe;
+}
 
 namespace tawela::platform {
 
@@ -35,7 +40,9 @@ struct SheetOptions {
     QString sheetName = QStringLiteral("Sheet1");
     QString fontName;
     double fontSize = 11;
-    // Rows are written in order and kept on disk, not in memory (large sheets).
+    // Rows are written in order and kept on disk, not in memory (large
+    // sheets); the cells are formatted on a thread of their own while the
+    // caller reads the next rows.
     bool rowByRow = false;
 };
 
@@ -78,6 +85,8 @@ public:
 private:
     lxw_format* format(const Style& style);
     void check(int error, const char* what) const;
+    // Every cell handed to the background thread written (no-op without one).
+    void drain();
 
     QString m_path, m_partial;
     Options m_options;
@@ -86,6 +95,7 @@ private:
     QHash<QString, lxw_format*> m_formats;
     lxw_format* m_plain = nullptr;
     bool m_finished = false;
+    std::unique_ptr<CellPipe> m_pipe;
 };
 
 } // namespace tawela::platform

@@ -10,8 +10,10 @@ program): one line per fact, tab-separated, so tests compare with plain text.
   width  A   12.33
   height 7   9.0
   sheet  gridlines|print_area|fit  value
+  zip    sheet1.xml  fastest|normal|…   (the deflate option the part was written with)
 """
 import sys
+import zipfile
 
 import openpyxl
 
@@ -53,5 +55,10 @@ out.append(("sheet", "fit", "%s %s %s" % (bool(fit), ws.page_setup.fitToWidth or
 out.append(("sheet", "margins", "%g %g %g %g" % (ws.page_margins.left, ws.page_margins.right,
                                                   ws.page_margins.top, ws.page_margins.bottom)))
 out.append(("sheet", "rows", str(ws.max_row)))
+levels = {0: "normal", 2: "maximum", 4: "fast", 6: "fastest"}
+with zipfile.ZipFile(sys.argv[1]) as z:
+    for info in z.infolist():
+        if info.filename.startswith("xl/worksheets/"):
+            out.append(("zip", info.filename.rsplit("/", 1)[-1], levels[info.flag_bits & 6]))
 for line in out:
     print("\t".join(line))
