@@ -839,23 +839,9 @@ std::optional<ImportResult> CustomerForm::importFile(const QString& path,
 {
     if (readOnly() || !close())
         return std::nullopt;
-    std::optional<platform::SheetData> sheet;
     try {
-        sheet = platform::readSheet(path, ImportColumns);
-    } catch (const platform::SpreadsheetError& e) {
-        m_prompt.error(e.description());
-        return std::nullopt;
-    }
-    return importSheet(*sheet, progress);
-}
-
-std::optional<ImportResult> CustomerForm::importSheet(const platform::SheetData& sheet,
-                                                      const ImportProgress& progress)
-{
-    if (readOnly() || !close())
-        return std::nullopt;
-    try {
-        ImportResult result = importCustomers(*m_store.database(), sheet, progress);
+        ImportResult result =
+            importCustomerFile(*m_store.database(), path, ImportColumns, progress);
         if (result.cancelled) {
             m_prompt.plain(QStringLiteral("ยกเลิกการนำเข้าแล้ว ไม่มีข้อมูลใดถูกจัดเก็บ"));
             return std::nullopt;
@@ -875,6 +861,8 @@ std::optional<ImportResult> CustomerForm::importSheet(const platform::SheetData&
         m_prompt.show(QStringLiteral("Information"), QStringLiteral("Data saved ") + notRead,
                       PromptIcon::Information, PromptButtons::Ok);
         return result;
+    } catch (const platform::SpreadsheetError& e) {
+        m_prompt.error(e.description());
     } catch (const DbError& e) {
         m_prompt.error(e.description() + QStringLiteral("\nไม่มีข้อมูลใดถูกจัดเก็บ"));
     }

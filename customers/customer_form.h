@@ -184,18 +184,14 @@ public:
     std::optional<QString> exportShown();
 
     // "นำเข้าข้อมูลจาก Excel": the customers of a sheet added or updated in one
-    // transaction. The result when it ran (the screen then closes, to be
-    // opened again on what was imported); nullopt when nothing was stored
-    // (said why).
+    // transaction, the file read a row at a time as the rows are stored (the
+    // progress is called from the first rows on). The result when it ran
+    // (the screen then closes, to be opened again on what was imported);
+    // nullopt when nothing was stored (said why: a file that does not read,
+    // even half-way, stores nothing).
     std::optional<ImportResult> importFile(const QString& path,
                                            const ImportProgress& progress = {});
-    // The second half, for a sheet already read (the screen reads it off
-    // its own thread, a large one taking seconds).
-    std::optional<ImportResult> importSheet(const platform::SheetData& sheet,
-                                            const ImportProgress& progress = {});
     static constexpr int ImportColumns = 49; // A … AW
-    // Says why the sheet could not be read.
-    void sheetUnreadable(const QString& why) { m_prompt.error(why); }
 
     // "รายงาน": the report panel. The ticked report prints the customers
     // shown (the last filter's formula goes with it); the offsets, in

@@ -6,9 +6,11 @@
 #include "platform/decimal.h"
 #include "text/thai_text.h"
 
+#include <QSet>
 #include <QSqlQuery>
 
 #include <cmath>
+#include <unordered_map>
 
 namespace tawela::customers {
 
@@ -90,66 +92,167 @@ Converted convert(const ColumnInfo& column, const SheetValue& v)
 
 } // namespace
 
-ImportResult importCustomers(platform::db::Database& db, const platform::SheetData& sheet,
-                             const ImportProgress& progress)
+namespace {
+
+const SheetValue& cellOf(const std::vector<SheetValue>& cells, int column)
 {
-    ImportResult result;
-    const platform::db::TableInfo& info = db.tableInfo(QStringLiteral("customer"));
-    // The last row whose column B (the title) is filled ends the rows read.
-    size_t last = 0;
-    for (size_t r = 1; r < sheet.rows.size(); ++r)
-        if (!sheet.at(r, 1).isEmpty())
-            last = r;
-    const qsizetype total = qsizetype(last);
-    for (size_t r = last + 1; r < sheet.rows.size(); ++r)
-        if (!sheet.at(r, 0).asText().trimmed().isEmpty())
-            ++result.afterLast;
-    // The problem list names a column by its caption; the sheet heads two
-    // columns "No use".
-    QStringList headings = sheetHeadings();
-    headings[32] = QStringLiteral("รายได้");
-    headings[33] = QStringLiteral("อยู่กทม");
-    const int columns = std::min<int>(Columns, int(info.size()) - 1);
-    const qsizetype codeLimit = textLimit(QStringLiteral("C_code"));
+    static const SheetValue empty;
+    return size_t(column) < cells.size() ? cells[size_t(column)] : empty;
+}
 
-    QStringList stored{QStringLiteral("rowid")};
-    for (int c = 1; c <= columns; ++c)
-        stored << quoteName(info.columns()[c].name);
-    const QString lookup = QStringLiteral("SELECT ") + stored.join(u',') +
-                           QStringLiteral(" FROM customer WHERE C_code = ? ORDER BY rowid LIMIT 1");
+struct Cancelled {};
 
-    platform::db::Transaction t(db);
-    db.lockForWriting(QStringLiteral("customer"));
-    for (size_t r = 1; r <= last; ++r) {
-        if (progress && r % 200 == 0 && !progress(qsizetype(r), total)) {
-            result = {};
-            result.cancelled = true;
-            return result; // the transaction is rolled back
+// Stores the rows of a sheet as they are read, in one transaction. Rows
+// wait until a later row with a title (column B) shows that they are read;
+// those still waiting at the end lie after the last titled row and are only
+// counted. The stored rows of about 400 sheet rows are read in one
+// statement.
+class Importer {
+public:
+    Importer(platform::db::Database& db, const ImportProgress& progress)
+        : m_db(db), m_info(db.tableInfo(QStringLiteral("customer"))), m_progress(progress),
+          m_columns(std::min<int>(Columns, int(m_info.size()) - 1)),
+          m_codeLimit(textLimit(QStringLiteral("C_code"))), m_transaction(db)
+    {
+        // The problem list names a column by its caption; the sheet heads
+        // two columns "No use".
+        m_headings = sheetHeadings();
+        m_headings[32] = QStringLiteral("รายได้");
+        m_headings[33] = QStringLiteral("อยู่กทม");
+        QStringList stored{QStringLiteral("rowid")}, joined{QStringLiteral("c.rowid")};
+        for (int c = 1; c <= m_columns; ++c) {
+            stored << quoteName(m_info.columns()[c].name);
+            joined << QStringLiteral("c.") + stored.last();
         }
+        m_lookup = QStringLiteral("SELECT ") + stored.join(u',') +
+                   QStringLiteral(" FROM customer WHERE C_code = ? ORDER BY rowid LIMIT 1");
+        m_joined = joined.join(u',');
+        db.lockForWriting(QStringLiteral("customer"));
+    }
+
+    void add(size_t row, std::vector<SheetValue>& cells, size_t expected)
+    {
+        if (row == 0)
+            return; // the headings
+        m_expected = expected;
+        m_waiting.push_back({row, std::move(cells)});
+        if (!cellOf(m_waiting.back().cells, 1).isEmpty())
+            m_titled = m_waiting.size();
+        if (m_titled >= Batch)
+            storeTitled();
+    }
+
+    ImportResult finish()
+    {
+        storeTitled();
+        for (const Waiting& w : m_waiting)
+            if (!cellOf(w.cells, 0).asText().trimmed().isEmpty())
+                ++m_result.afterLast;
+        const qsizetype total = qsizetype(std::max(m_lastStored, size_t(1)));
+        if (m_progress && !m_progress(total, total))
+            throw Cancelled{};
+        m_transaction.commit();
+        return m_result;
+    }
+
+private:
+    static constexpr size_t Batch = 400;
+    struct Waiting {
+        size_t row;
+        std::vector<SheetValue> cells;
+    };
+
+    // Every waiting row up to the last one with a title.
+    void storeTitled()
+    {
+        for (size_t from = 0; from < m_titled; from += Batch) {
+            const size_t to = std::min(m_titled, from + Batch);
+            readStored(from, to);
+            for (size_t i = from; i < to; ++i)
+                store(m_waiting[i]);
+        }
+        m_waiting.erase(m_waiting.begin(), m_waiting.begin() + qsizetype(m_titled));
+        m_titled = 0;
+    }
+
+    QString codeOf(const Waiting& w) const
+    {
         // Codes are stored and compared without blanks around them.
-        const QString code = sheet.at(r, 0).asText().trimmed();
-        if (code.isEmpty())
-            continue;
-        if (code.size() > codeLimit) {
-            result.problems << ImportProblem{
-                int(r + 1), headings.value(0), code,
-                QStringLiteral("รหัสยาวเกิน %1 ตัวอักษร ไม่ได้นำเข้าแถวนี้").arg(codeLimit)};
-            continue;
+        return cellOf(w.cells, 0).asText().trimmed();
+    }
+
+    // The stored rows of waiting rows [from, to) in one statement: their
+    // codes joined to the file, matched as the database compares codes
+    // (letter case aside), the first stored row of each code.
+    void readStored(size_t from, size_t to)
+    {
+        m_stored.clear();
+        m_written.clear();
+        QStringList values;
+        QVariantList binds;
+        for (size_t i = from; i < to; ++i) {
+            const QString code = codeOf(m_waiting[i]);
+            if (code.isEmpty() || code.size() > m_codeLimit)
+                continue;
+            values << QStringLiteral("(?, ?)");
+            binds << qlonglong(m_waiting[i].row) << code;
         }
-        // The stored row, so that only what changes is written.
-        const QVariantList row = db.rowRepeated(lookup, {code});
+        if (values.isEmpty())
+            return;
+        QSqlQuery q = m_db.exec(QStringLiteral("SELECT s.column1, ") + m_joined +
+                                    QStringLiteral(" FROM (VALUES ") + values.join(u',') +
+                                    QStringLiteral(") AS s JOIN customer c ON c.C_code = "
+                                                   "s.column2 ORDER BY s.column1, c.rowid"),
+                                binds);
+        while (q.next()) {
+            const size_t r = size_t(q.value(0).toLongLong());
+            if (m_stored.count(r))
+                continue; // a later stored row of the same code
+            QVariantList row;
+            row.reserve(m_columns + 1);
+            for (int i = 1; i <= m_columns + 1; ++i)
+                row << q.value(i);
+            m_stored.emplace(r, std::move(row));
+        }
+    }
+
+    void store(const Waiting& w)
+    {
+        const size_t r = w.row;
+        m_lastStored = r;
+        if (m_progress && ++m_done % 200 == 0 &&
+            !m_progress(qsizetype(r), qsizetype(std::max(m_expected, r + 1) - 1)))
+            throw Cancelled{};
+        const QString code = codeOf(w);
+        if (code.isEmpty())
+            return;
+        if (code.size() > m_codeLimit) {
+            m_result.problems << ImportProblem{
+                int(r + 1), m_headings.value(0), code,
+                QStringLiteral("รหัสยาวเกิน %1 ตัวอักษร ไม่ได้นำเข้าแถวนี้").arg(m_codeLimit)};
+            return;
+        }
+        // The stored row, so that only what changes is written; a code met
+        // again in the same batch reads what was written for it.
+        const QString key = code.toCaseFolded();
+        QVariantList row;
+        if (m_written.contains(key))
+            row = m_db.rowRepeated(m_lookup, {code});
+        else if (auto found = m_stored.find(r); found != m_stored.end())
+            row = std::move(found->second);
+        m_written.insert(key);
         const bool found = !row.isEmpty();
         QStringList names;
         QVariantList binds;
-        for (int c = 0; c < columns; ++c) {
-            const SheetValue& v = sheet.at(r, size_t(c));
+        for (int c = 0; c < m_columns; ++c) {
+            const SheetValue& v = cellOf(w.cells, c);
             if (v.isEmpty())
                 continue;
-            const ColumnInfo& column = info.columns()[c + 1];
+            const ColumnInfo& column = m_info.columns()[c + 1];
             const Converted value = c == 0 ? Converted{code, {}} : convert(column, v);
             if (!value.why.isEmpty()) {
-                result.problems << ImportProblem{int(r + 1), headings.value(c), v.asText(),
-                                                 value.why};
+                m_result.problems << ImportProblem{int(r + 1), m_headings.value(c), v.asText(),
+                                                   value.why};
                 continue;
             }
             const QVariant was = found ? row[c + 1] : QVariant();
@@ -160,36 +263,83 @@ ImportResult importCustomers(platform::db::Database& db, const platform::SheetDa
         }
         if (found) {
             if (names.isEmpty()) {
-                ++result.unchanged; // the customer as stored already
-                continue;
+                ++m_result.unchanged; // the customer as stored already
+                return;
             }
             QStringList sets;
             for (const QString& n : names)
                 sets << n + QStringLiteral(" = ?");
             binds << row[0];
-            db.scalarRepeated(QStringLiteral("UPDATE customer SET ") +
-                                  sets.join(QStringLiteral(", ")) +
-                                  QStringLiteral(", row_version = coalesce(row_version, 0) + 1 "
-                                                 "WHERE rowid = ?"),
-                              binds);
-            ++result.updated;
+            m_db.scalarRepeated(QStringLiteral("UPDATE customer SET ") +
+                                    sets.join(QStringLiteral(", ")) +
+                                    QStringLiteral(", row_version = coalesce(row_version, 0) + 1 "
+                                                   "WHERE rowid = ?"),
+                                binds);
+            ++m_result.updated;
         } else {
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?");
-            db.scalarRepeated(QStringLiteral("INSERT INTO customer (") + names.join(u',') +
-                                  QStringLiteral(") VALUES (") + marks.join(u',') + u')',
-                              binds);
-            ++result.added;
+            m_db.scalarRepeated(QStringLiteral("INSERT INTO customer (") + names.join(u',') +
+                                    QStringLiteral(") VALUES (") + marks.join(u',') + u')',
+                                binds);
+            ++m_result.added;
         }
     }
-    if (progress && !progress(total, total)) {
-        result = {};
-        result.cancelled = true;
-        return result;
-    }
-    t.commit();
+
+    platform::db::Database& m_db;
+    const platform::db::TableInfo& m_info;
+    const ImportProgress& m_progress;
+    const int m_columns;
+    const qsizetype m_codeLimit;
+    QStringList m_headings;
+    QString m_lookup, m_joined;
+    platform::db::Transaction m_transaction;
+    ImportResult m_result;
+    std::vector<Waiting> m_waiting;
+    size_t m_titled = 0; // waiting rows up to the last with a title
+    size_t m_expected = 0, m_lastStored = 0, m_done = 0;
+    std::unordered_map<size_t, QVariantList> m_stored;
+    QSet<QString> m_written;
+};
+
+ImportResult cancelled()
+{
+    ImportResult result;
+    result.cancelled = true;
     return result;
+}
+
+} // namespace
+
+ImportResult importCustomers(platform::db::Database& db, const platform::SheetData& sheet,
+                             const ImportProgress& progress)
+{
+    try {
+        Importer importer(db, progress);
+        for (size_t r = 0; r < sheet.rows.size(); ++r) {
+            std::vector<SheetValue> cells = sheet.rows[r];
+            importer.add(r, cells, sheet.rows.size());
+        }
+        return importer.finish();
+    } catch (const Cancelled&) {
+        return cancelled(); // the transaction is rolled back
+    }
+}
+
+ImportResult importCustomerFile(platform::db::Database& db, const QString& path, int columns,
+                                const ImportProgress& progress)
+{
+    try {
+        Importer importer(db, progress);
+        platform::readSheetRows(path, columns,
+                                [&](size_t row, std::vector<SheetValue>& cells, size_t expected) {
+                                    importer.add(row, cells, expected);
+                                });
+        return importer.finish();
+    } catch (const Cancelled&) {
+        return cancelled();
+    }
 }
 
 QString problemReport(const QList<ImportProblem>& problems)

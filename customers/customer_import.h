@@ -38,6 +38,12 @@ using ImportProgress = std::function<bool(qsizetype done, qsizetype total)>;
 ImportResult importCustomers(platform::db::Database& customer, const platform::SheetData& sheet,
                              const ImportProgress& progress = {});
 
+// The same straight from a spreadsheet file, read a row at a time as the
+// rows are stored (a large sheet is never held whole), `columns` at most.
+// Throws SpreadsheetError (nothing stored) as well as DbError.
+ImportResult importCustomerFile(platform::db::Database& customer, const QString& path, int columns,
+                                const ImportProgress& progress = {});
+
 // The problems as a CSV text (row, heading, value, why) the person can keep.
 QString problemReport(const QList<ImportProblem>& problems);
 

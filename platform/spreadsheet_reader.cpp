@@ -1,5 +1,6 @@
 #include "platform/spreadsheet_reader.h"
 #include "platform/xls_formulas.h"
+#include "platform/zip_entry_stream.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace tawela::platform {
 
@@ -199,10 +201,10 @@ struct SharedStrings : orcus::sax_handler {
 
 // One pass over the sheet's XML: cells by their reference (or, without one,
 // after the cell before), shared, inline and formula strings, numbers,
-// booleans and ISO dates.
+// booleans and ISO dates, handed on a row at a time.
 struct SheetCells : orcus::sax_handler {
-    SheetCells(const std::vector<QString>& shared, int columns, SheetData& data)
-        : m_shared(shared), m_columns(columns), m_data(data)
+    SheetCells(const std::vector<QString>& shared, int columns, const SheetRowReceiver& receive)
+        : m_shared(shared), m_columns(columns), m_receive(receive)
     {}
 
     void attribute(const orcus::sax::parser_attribute& a)
@@ -211,10 +213,18 @@ struct SheetCells : orcus::sax_handler {
             m_ref = std::string(a.value);
         else if (a.name == "t")
             m_type = std::string(a.value);
+        else if (a.name == "ref")
+            m_ref = std::string(a.value);
     }
     void start_element(const orcus::sax::parser_element& e)
     {
-        if (e.name == "row") {
+        if (e.name == "dimension") {
+            // "A1:AW100001": the last row the sheet holds.
+            const size_t colon = m_ref.find(':');
+            const int last =
+                cellAddress(colon == std::string::npos ? m_ref : m_ref.substr(colon + 1)).first;
+            m_expected = last >= 0 ? size_t(last) + 1 : 0;
+        } else if (e.name == "row") {
             const int r = m_ref.empty() ? -1 : cellAddress(m_ref).first;
             m_row = r >= 0 ? r : m_row + 1;
             m_column = -1;
@@ -241,6 +251,8 @@ struct SheetCells : orcus::sax_handler {
             m_inValue = false;
         else if (e.name == "c")
             store();
+        else if (e.name == "row" || e.name == "sheetData")
+            handOn();
     }
     void characters(std::string_view s, bool)
     {
@@ -248,6 +260,10 @@ struct SheetCells : orcus::sax_handler {
             m_value.append(s);
         m_text.characters(s);
     }
+
+    // For a sheet parsed in pieces: what its head said, and its end.
+    void setExpected(size_t rows) { m_expected = rows; }
+    void finish() { handOn(); }
 
 private:
     void store()
@@ -284,46 +300,178 @@ private:
                 return;
             v.kind = SheetValue::Kind::Number;
         }
-        auto& rows = m_data.rows;
-        if (rows.size() <= size_t(m_row))
-            rows.resize(size_t(m_row) + 1);
-        auto& cells = rows[size_t(m_row)];
-        if (cells.size() <= size_t(m_column))
-            cells.resize(size_t(m_column) + 1);
-        cells[size_t(m_column)] = std::move(v);
+        // A cell whose reference names another row ends the row before it.
+        if (m_row != m_cellsRow)
+            handOn();
+        m_cellsRow = m_row;
+        if (m_cells.size() <= size_t(m_column))
+            m_cells.resize(size_t(m_column) + 1);
+        m_cells[size_t(m_column)] = std::move(v);
+    }
+
+    void handOn()
+    {
+        if (!m_cells.empty() && m_cellsRow >= 0)
+            m_receive(size_t(m_cellsRow), m_cells, m_expected);
+        m_cells.clear();
+        m_cellsRow = -1;
     }
 
     const std::vector<QString>& m_shared;
     int m_columns;
-    SheetData& m_data;
+    const SheetRowReceiver& m_receive;
     std::string m_ref, m_type, m_cellType, m_value;
     TextCollector m_text;
     bool m_inValue = false;
-    int m_row = -1, m_column = -1;
+    int m_row = -1, m_column = -1, m_cellsRow = -1;
+    std::vector<SheetValue> m_cells;
+    size_t m_expected = 0;
 };
 
-// An .xlsx read straight from its parts, without building a document: a
-// large export is read once, in one pass, and its cells are held only once.
-SheetData readXlsx(const QString& path, int columns)
+// Just after the last closing row tag ("</row>", "</x:row>") in the text.
+size_t findLastRowEnd(const std::string& xml, size_t before)
 {
-    SheetData data;
+    for (size_t at = xml.rfind("row>", before); at != std::string::npos && at > 0;
+         at = xml.rfind("row>", at - 1)) {
+        size_t open = at;
+        if (xml[open - 1] == ':') {
+            --open;
+            while (open > 0 && std::isalnum(static_cast<unsigned char>(xml[open - 1])))
+                --open;
+        }
+        if (open >= 2 && xml[open - 1] == '/' && xml[open - 2] == '<')
+            return at + 4;
+        if (at == 0)
+            break;
+    }
+    return std::string::npos;
+}
+
+// Where an element's tag begins in XML text ("<x:row" or "</row>" alike,
+// whatever the prefix), from `from` on; npos when it is not there.
+size_t findTag(const std::string& xml, std::string_view name, bool closing, size_t from = 0)
+{
+    for (size_t at = xml.find(name, from); at != std::string::npos; at = xml.find(name, at + 1)) {
+        const size_t after = at + name.size();
+        if (after >= xml.size())
+            return std::string::npos; // the rest of the tag is still to come
+        const char next = xml[after];
+        if (next != '>' && next != '/' && !std::isspace(static_cast<unsigned char>(next)))
+            continue;
+        size_t open = at;
+        if (open > 0 && xml[open - 1] == ':') { // a prefix
+            --open;
+            while (open > 0 &&
+                   (std::isalnum(static_cast<unsigned char>(xml[open - 1])) ||
+                    xml[open - 1] == '_' || xml[open - 1] == '-' || xml[open - 1] == '.'))
+                --open;
+        }
+        if (closing && open >= 2 && xml[open - 1] == '/' && xml[open - 2] == '<')
+            return open - 2;
+        if (!closing && open >= 1 && xml[open - 1] == '<')
+            return open - 1;
+    }
+    return std::string::npos;
+}
+
+// The rows a sheet's head says it holds: "<dimension ref="A1:AW100001"/>".
+size_t dimensionRows(const std::string& head)
+{
+    const size_t tag = findTag(head, "dimension", false);
+    if (tag == std::string::npos)
+        return 0;
+    const size_t ref = head.find("ref=\"", tag);
+    const size_t end = ref == std::string::npos ? ref : head.find('"', ref + 5);
+    if (end == std::string::npos)
+        return 0;
+    const std::string range = head.substr(ref + 5, end - ref - 5);
+    const size_t colon = range.find(':');
+    const int last =
+        cellAddress(colon == std::string::npos ? range : range.substr(colon + 1)).first;
+    return last >= 0 ? size_t(last) + 1 : 0;
+}
+
+// A sheet's XML inflated and parsed a piece at a time: each piece ends
+// after a row's closing tag and is parsed inside a wrapper of its own, so
+// only about a megabyte of the text is held. False when the member can only
+// be read whole.
+bool parseSheetInPieces(const QString& path, const std::string& part, SheetCells& cells)
+{
+    constexpr size_t Piece = 1 << 20;
+    enum class Stage { Head, Rows, Done } stage = Stage::Head;
+    std::string text;
+    auto parse = [&](std::string_view piece) {
+        std::string wrapped;
+        wrapped.reserve(piece.size() + 7);
+        wrapped.append("<p>").append(piece).append("</p>");
+        orcus::sax_parser<SheetCells> parser(wrapped.data(), wrapped.size(), cells);
+        parser.parse();
+    };
+    const bool inflated = inflateZipEntry(path, part, [&](const char* data, size_t size) {
+        if (stage == Stage::Done)
+            return;
+        text.append(data, size);
+        if (stage == Stage::Head) {
+            const size_t tag = findTag(text, "sheetData", false);
+            const size_t close = tag == std::string::npos ? tag : text.find('>', tag);
+            if (close == std::string::npos) {
+                if (text.size() > 16 * Piece)
+                    throw std::runtime_error("the sheet has no rows element");
+                return;
+            }
+            cells.setExpected(dimensionRows(text.substr(0, tag)));
+            stage = text[close - 1] == '/' ? Stage::Done : Stage::Rows;
+            text.erase(0, close + 1);
+            if (stage == Stage::Done)
+                return;
+        }
+        if (const size_t end = findTag(text, "sheetData", true); end != std::string::npos) {
+            parse(std::string_view(text).substr(0, end));
+            stage = Stage::Done;
+            text.clear();
+            return;
+        }
+        if (text.size() < Piece)
+            return;
+        // Up to the last row that ends in what is here.
+        const size_t row = findLastRowEnd(text, text.size());
+        if (row == std::string::npos)
+            return; // one row longer than a piece: read on
+        parse(std::string_view(text).substr(0, row));
+        text.erase(0, row);
+    });
+    if (!inflated)
+        return false;
+    if (stage == Stage::Rows)
+        throw std::runtime_error("the sheet's rows end early");
+    cells.finish();
+    return true;
+}
+
+// An .xlsx read straight from its parts, without building a document: the
+// sheet's XML is inflated and parsed a piece at a time, each row handed on
+// as it ends, so a large export is never held whole.
+void readXlsxRows(const QString& path, int columns, const SheetRowReceiver& receive)
+{
     try {
         orcus::zip_archive_stream_fd stream(QFile::encodeName(path).constData());
         orcus::zip_archive archive(&stream);
         archive.load();
         SharedStrings shared;
         parseXml(zipEntry(archive, "xl/sharedStrings.xml"), shared);
-        const std::vector<unsigned char> sheet = zipEntry(archive, firstSheetPart(archive));
-        if (sheet.empty())
-            throw notASheet(path, QStringLiteral("ไม่พบแผ่นงานในแฟ้ม"));
-        SheetCells cells(shared.strings, columns, data);
-        parseXml(sheet, cells);
+        const std::string part = firstSheetPart(archive);
+        SheetCells cells(shared.strings, columns, receive);
+        if (!parseSheetInPieces(path, part, cells)) {
+            const std::vector<unsigned char> sheet = zipEntry(archive, part);
+            if (sheet.empty())
+                throw notASheet(path, QStringLiteral("ไม่พบแผ่นงานในแฟ้ม"));
+            parseXml(sheet, cells);
+        }
     } catch (const SpreadsheetError&) {
         throw;
     } catch (const std::exception& e) {
         throw damaged(path, e);
     }
-    return data;
 }
 
 SheetData readOds(const QString& path, int columns)
@@ -446,6 +594,14 @@ SheetData readWithFreexl(const QString& path, int columns)
     return data;
 }
 
+// A sheet read whole, handed on a row at a time.
+void handOnRows(SheetData data, const SheetRowReceiver& receive)
+{
+    for (size_t r = 0; r < data.rows.size(); ++r)
+        if (!data.rows[r].empty())
+            receive(r, data.rows[r], data.rows.size());
+}
+
 // What a file holds, told by its bytes rather than its name: a workbook
 // renamed from .xlsx to .xls reads all the same, and a text file named .xlsx
 // is said to be one.
@@ -488,7 +644,7 @@ Content contentOf(const QString& path)
 
 } // namespace
 
-SheetData readSheet(const QString& path, int columns)
+void readSheetRows(const QString& path, int columns, const SheetRowReceiver& receive)
 {
     const QFileInfo f(path);
     if (!f.exists())
@@ -496,11 +652,11 @@ SheetData readSheet(const QString& path, int columns)
     const QString again = QStringLiteral(" ให้บันทึกหรือคัดลอกแฟ้มมาใหม่ แล้วลองอีกครั้ง");
     switch (contentOf(path)) {
     case Content::Xlsx:
-        return readXlsx(path, columns);
+        return readXlsxRows(path, columns, receive);
     case Content::Ods:
-        return readOds(path, columns);
+        return handOnRows(readOds(path, columns), receive);
     case Content::Ole:
-        return readWithFreexl(path, columns);
+        return handOnRows(readWithFreexl(path, columns), receive);
     case Content::Empty:
         throw notASheet(path,
                         QStringLiteral("แฟ้มว่าง (0 ไบต์) อาจยังบันทึกไม่เสร็จ หรือคัดลอกมาไม่ครบ") + again);
@@ -519,6 +675,27 @@ SheetData readSheet(const QString& path, int columns)
         break;
     }
     throw notASheet(path, QStringLiteral("ไม่ใช่แฟ้มตารางคำนวณ รับเฉพาะแฟ้ม .xlsx .ods และ .xls"));
+}
+
+SheetData readSheet(const QString& path, int columns)
+{
+    SheetData data;
+    readSheetRows(path, columns, [&data](size_t row, std::vector<SheetValue>& cells, size_t) {
+        if (data.rows.size() <= row)
+            data.rows.resize(row + 1);
+        auto& held = data.rows[row];
+        if (held.empty()) {
+            held = std::move(cells);
+            return;
+        }
+        // A row the file names twice: its cells together.
+        if (held.size() < cells.size())
+            held.resize(cells.size());
+        for (size_t c = 0; c < cells.size(); ++c)
+            if (cells[c].kind != SheetValue::Kind::Empty)
+                held[c] = std::move(cells[c]);
+    });
+    return data;
 }
 
 } // namespace tawela::platform

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace tawela::platform {
@@ -33,6 +34,16 @@ struct SheetData {
 // Reads .xlsx and .ods (liborcus) and the older .xls (freexl). Throws
 // SpreadsheetError: a missing file, one that is not a spreadsheet, another kind.
 SheetData readSheet(const QString& path, int columns);
+
+// The same sheet a row at a time, in the file's order: `row` counts from 0,
+// `cells` from column A (at most `columns`, none after the last filled one;
+// the receiver may take them). Rows without cells are left out. `expected`
+// is the number of rows the file says it holds (0 when it does not say), for
+// a progress bar. An .xlsx is never held whole, so a large sheet takes
+// little memory; the receiver may throw to stop the reading.
+using SheetRowReceiver =
+    std::function<void(size_t row, std::vector<SheetValue>& cells, size_t expected)>;
+void readSheetRows(const QString& path, int columns, const SheetRowReceiver& receive);
 
 // A spreadsheet day number (days since 30 December 1899) as a date.
 QDate dateOfSerial(double serial);

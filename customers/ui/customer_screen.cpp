@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -30,7 +29,6 @@
 #include <QShowEvent>
 #include <QSplitter>
 #include <QTableView>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace tawela::customers {
@@ -641,9 +639,11 @@ void CustomerScreen::importSheet()
         return;
     if (!m_form->close())
         return;
-    // Shown at once: reading a large sheet takes seconds, off this thread.
-    QProgressDialog progress(QStringLiteral("กำลังอ่านแฟ้ม %1…").arg(QFileInfo(file).fileName()),
-                             QStringLiteral("ยกเลิก"), 0, 0, this);
+    // Shown at once: the sheet is read as its rows are stored, the bar
+    // moving from the first rows on.
+    QProgressDialog progress(
+        QStringLiteral("กำลังนำเข้าข้อมูลลูกค้าจากแฟ้ม %1…").arg(QFileInfo(file).fileName()),
+        QStringLiteral("ยกเลิก"), 0, 0, this);
     progress.setWindowTitle(QStringLiteral("นำเข้าข้อมูลจาก Excel"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
@@ -651,37 +651,12 @@ void CustomerScreen::importSheet()
         progress.fontMetrics().horizontalAdvance(progress.windowTitle() + progress.labelText()) +
         120);
     progress.show();
-    struct Read {
-        std::optional<platform::SheetData> sheet;
-        QString failure;
-    };
-    auto read = std::make_shared<Read>();
-    QEventLoop waiting;
-    QThread* reader = QThread::create([file, read] {
-        try {
-            read->sheet = platform::readSheet(file, CustomerForm::ImportColumns);
-        } catch (const platform::SpreadsheetError& e) {
-            read->failure = e.description();
-        }
-    });
-    connect(reader, &QThread::finished, &waiting, &QEventLoop::quit);
-    connect(&progress, &QProgressDialog::canceled, &waiting, &QEventLoop::quit);
-    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
-    reader->start();
-    waiting.exec();
-    if (progress.wasCanceled())
-        return;
-    if (!read->sheet) {
-        progress.close();
-        m_form->sheetUnreadable(read->failure);
-        return;
-    }
-    progress.setLabelText(QStringLiteral("กำลังนำเข้าข้อมูลลูกค้า…"));
+    QCoreApplication::processEvents();
     std::optional<ImportResult> result;
     run([&] {
-        result = m_form->importSheet(*read->sheet, [&progress](qsizetype done, qsizetype total) {
+        result = m_form->importFile(file, [&progress](qsizetype done, qsizetype total) {
             progress.setMaximum(int(std::max<qsizetype>(total, 1)));
-            progress.setValue(int(done));
+            progress.setValue(int(std::min(done, total)));
             QCoreApplication::processEvents();
             return !progress.wasCanceled();
         });

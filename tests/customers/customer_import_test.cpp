@@ -215,3 +215,51 @@ TEST_F(CustomerImportTest, AnExportedSheetImportedAgainChangesNothing)
     EXPECT_EQ(result->unchanged, 1); // nothing to write
     EXPECT_EQ(dump(), before);
 }
+
+TEST_F(CustomerImportTest, ALargeSheetIsStoredAsItIsReadAndDamageFarIntoItStoresNothing)
+{
+    // Some megabytes of sheet: read and stored a piece at a time.
+    QByteArray rows = R"([["รหัสลูกค้า", "คำนำหน้าชื่อ", "ชื่อ สกุล"])";
+    for (int i = 1; i <= 20000; ++i)
+        rows += QStringLiteral(R"(, ["B%1", "นาย", "ลูกค้า ที่ %1 บ้านเลขที่ยาวพอให้แผ่นงานใหญ่"])")
+                    .arg(i)
+                    .toUtf8();
+    rows += ']';
+    const QString file = sheet("large.xlsx", rows);
+    const qsizetype before = customers();
+
+    // The sheet's part damaged at two thirds: the first rows read and are
+    // stored in the transaction before the damage shows; all go back.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    f.close();
+    const qsizetype part = bytes.indexOf("xl/worksheets/sheet1.xml");
+    const qsizetype next = bytes.indexOf("PK\x03\x04", part);
+    ASSERT_GT(next, part + 100000);
+    const qsizetype at = part + (next - part) * 2 / 3;
+    for (qsizetype i = at; i < at + 16; ++i)
+        bytes[i] = char(~bytes[i]);
+    const QString damaged = dir.filePath(QStringLiteral("damaged.xlsx"));
+    QFile out(damaged);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    qsizetype lastProgress = 0;
+    EXPECT_FALSE(form()->importFile(damaged, [&](qsizetype done, qsizetype) {
+        lastProgress = done;
+        return true;
+    }));
+    EXPECT_GT(lastProgress, 2000); // rows were stored before the damage
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("เนื้อหาในแฟ้มเสียหาย")))
+        << prompt.lastText().toStdString();
+    EXPECT_EQ(customers(), before);
+
+    // Whole, every row arrives, across the pieces.
+    const auto result = form()->importFile(file);
+    ASSERT_TRUE(result) << prompt.lastText().toStdString();
+    EXPECT_EQ(result->added, 20000);
+    EXPECT_EQ(stored("B20000", "C_name").toString(),
+              QStringLiteral("ลูกค้า ที่ 20000 บ้านเลขที่ยาวพอให้แผ่นงานใหญ่"));
+    EXPECT_EQ(stored("B7777", "C_prename").toString(), QStringLiteral("นาย"));
+}
