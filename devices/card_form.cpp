@@ -92,7 +92,12 @@ bool CardForm::store(const QDate& today)
         c.monthBirth = c.birthday.isValid() ? text::thaiMonthName(c.birthday) : QString();
         c.sex = sexText(k);
         c.address = k.house;
-        c.moo = withoutPrefix(k.moo, QStringLiteral("หมู่ที่"));
+        // Kept with its word, as the customer file writes it ("หมู่ 12"),
+        // so the address lines made from it read right.
+        const QString village =
+            withoutPrefix(withoutPrefix(k.moo, QStringLiteral("หมู่ที่")), QStringLiteral("หมู่"))
+                .trimmed();
+        c.moo = village.isEmpty() ? QString() : QStringLiteral("หมู่ ") + village;
         c.soi = k.lane.isEmpty() ? k.soi : k.lane + u' ' + k.soi;
         c.soi = c.soi.trimmed();
         c.road = withoutPrefix(k.road, QStringLiteral("ถนน")).left(20);

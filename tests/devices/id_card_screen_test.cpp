@@ -79,7 +79,8 @@ TEST_F(IdCardScreenTest, ACardIsReadOnceShownStoredAndHandedOver)
         EXPECT_EQ(stored.code, c.code);
         EXPECT_EQ(c.province, QStringLiteral("ขอนแก่น"));
         EXPECT_EQ(c.ampor, QStringLiteral("เมืองขอนแก่น"));
-        EXPECT_EQ(c.moo, QStringLiteral("4"));
+        EXPECT_EQ(c.moo, QStringLiteral("หมู่ 4"));
+        EXPECT_EQ(customers::addressLine1(c), QStringLiteral("99/1 หมู่ 4"));
         EXPECT_FALSE(c.cityCall);
         EXPECT_EQ(c.birthday, QDate(1987, 1, 5));
         EXPECT_EQ(c.zip, QStringLiteral("40000"));
