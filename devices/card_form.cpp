@@ -55,8 +55,12 @@ void CardForm::cardRead(const IdCard& card, const QImage& picture, const QDate& 
             return;
         }
         const customers::Customer person = customers::readCustomer(found);
+        // The card reader hands over the mobile number alone (the searches
+        // of the contract screen join both numbers).
+        customers::CustomerCard handed = customers::cardOfFound(person, false);
+        handed.phone = person.mobile;
         if (m_handOver)
-            m_handOver(customers::cardOfFound(person, false), card.idNumber);
+            m_handOver(handed, card.idNumber);
     } catch (const DbError& e) {
         m_prompt.error(e.description());
     }

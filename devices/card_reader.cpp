@@ -303,4 +303,24 @@ IdCard CardReader::read(const QString& reader, const std::function<void(int)>& p
     return c;
 }
 
+namespace {
+QString& chosen()
+{
+    static QString name;
+    return name;
+}
+} // namespace
+
+QString readerToWatch(const QStringList& attached)
+{
+    if (attached.contains(chosen()))
+        return chosen();
+    return attached.value(0);
+}
+
+void chooseReader(const QString& name)
+{
+    chosen() = name;
+}
+
 } // namespace tawela::devices

@@ -51,4 +51,11 @@ public:
                 bool withPhoto = true) const;
 };
 
+// The reader to watch for cards outside the card screen (the contract
+// screen's polling): the one last chosen on the card screen while it is
+// attached, else the first attached (the only one, as a rule); empty when
+// none is attached. The choice lasts while the program runs.
+QString readerToWatch(const QStringList& attached);
+void chooseReader(const QString& name);
+
 } // namespace tawela::devices

@@ -686,9 +686,9 @@ void ContractScreen::watchCards(bool on)
         m_cardWatch->stop();
         return;
     }
-    const QStringList readers = devices::CardReader().readers();
-    if (!readers.isEmpty())
-        m_cardWatch->start(readers.first());
+    const QString reader = devices::readerToWatch(devices::CardReader().readers());
+    if (!reader.isEmpty())
+        m_cardWatch->start(reader);
 }
 
 void ContractScreen::cardInserted(const devices::IdCard& card)

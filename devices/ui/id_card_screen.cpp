@@ -54,6 +54,9 @@ IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& pro
         m_readers->addItem(NoReader);
     else
         m_readers->addItems(names);
+    const QString watched = readerToWatch(names);
+    if (!watched.isEmpty())
+        m_readers->setCurrentText(watched);
     const CardReader::Status status = reader.libraryStatus();
     setStatus(status.text, status.ok && !names.isEmpty());
     m_store->setEnabled(false);
@@ -75,11 +78,13 @@ IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& pro
         m_panel->clear();
         m_store->setEnabled(false);
     });
-    if (!names.isEmpty())
-        m_watcher.start(names.first());
+    if (!watched.isEmpty())
+        m_watcher.start(watched);
     connect(m_readers, &QComboBox::currentTextChanged, this, [this](const QString& name) {
-        if (name != NoReader)
-            m_watcher.start(name);
+        if (name == NoReader)
+            return;
+        chooseReader(name); // the contract screen's polling follows it
+        m_watcher.start(name);
     });
 
     connect(m_store, &QPushButton::clicked, this, [this] { m_form->store(); });

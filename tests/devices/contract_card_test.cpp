@@ -90,6 +90,22 @@ TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensThe
         EXPECT_EQ(prompt.messages().size() - before, 1) << prompt.lastText().toStdString();
     }
 
+    // The reader chosen on the card screen is the one watched, at the
+    // next watch: a card in the second reader is found.
+    devices::chooseReader(test::virtualReader(1));
+    Q_EMIT key->activated(1);
+    {
+        test::VirtualCard card(known, 1);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return screen.findChild<QLineEdit*>(QStringLiteral("t0"))->text() ==
+                       QStringLiteral("69-12-4-0007");
+            },
+            15000))
+            << prompt.lastText().toStdString();
+    }
+    devices::chooseReader(QString());
+
     auto* scan = screen.findChild<QPushButton*>(QStringLiteral("cmdScanCard"));
     ASSERT_TRUE(scan->isEnabled());
     QTest::mouseClick(scan, Qt::LeftButton);

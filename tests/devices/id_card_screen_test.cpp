@@ -93,11 +93,14 @@ TEST_F(IdCardScreenTest, ACardIsReadOnceShownStoredAndHandedOver)
         EXPECT_EQ(handed.size(), 1);
         EXPECT_TRUE(screen.waitingForRemoval());
     }
-    // Out and in again: read again, now found in the file.
+    // Out and in again: read again, now found in the file; the mobile
+    // number alone goes over as the telephone.
+    customers.db->exec(QStringLiteral("UPDATE customer SET C_HP = '02-111', C_MP = '081-222'"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.waitingForRemoval(); }, 5000));
     test::VirtualCard again(test::provincialCard(photo));
     ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 2; }, 15000));
     EXPECT_EQ(handed.last().code, handed.first().code);
+    EXPECT_EQ(handed.last().phone, QStringLiteral("081-222"));
     EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 1);
 }
 

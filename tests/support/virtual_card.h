@@ -12,10 +12,10 @@
 
 namespace tawela::test {
 
-// The first virtual reader of vsmartcard-vpcd, as the smart-card service names it.
-inline QString virtualReader()
+// A virtual reader of vsmartcard-vpcd (0 or 1), as the smart-card service names it.
+inline QString virtualReader(int slot = 0)
 {
-    return QStringLiteral("Virtual PCD 00 00");
+    return QStringLiteral("Virtual PCD 00 0%1").arg(slot);
 }
 
 // The smart-card service answers and lists the virtual reader.
@@ -24,11 +24,12 @@ inline bool virtualReaderThere()
     return devices::CardReader().readers().contains(virtualReader());
 }
 
-// A Thai ID card in the virtual reader, played by virtual_id_card.py from
-// the fields given; removed when the object ends (or by remove()).
+// A Thai ID card in a virtual reader (the first unless told), played by
+// virtual_id_card.py from the fields given; removed when the object ends (or
+// by remove()).
 class VirtualCard {
 public:
-    explicit VirtualCard(const QJsonObject& fields)
+    explicit VirtualCard(const QJsonObject& fields, int slot = 0) : m_slot(slot)
     {
         const QString file = m_dir.filePath(QStringLiteral("card.json"));
         QFile f(file);
@@ -37,19 +38,20 @@ public:
         f.close();
         m_card.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_card.start(QStringLiteral("python3"),
-                     {QStringLiteral(TAWELA_TEST_SUPPORT_DIR "/virtual_id_card.py"), file});
+                     {QStringLiteral(TAWELA_TEST_SUPPORT_DIR "/virtual_id_card.py"), file,
+                      QStringLiteral("--port"), QString::number(35963 + slot)});
         m_card.waitForReadyRead(5000);
         // The service notices the card on its next poll of the reader.
         QElapsedTimer t;
         t.start();
-        while (!devices::CardReader().cardPresent(virtualReader()) && t.elapsed() < 5000)
+        while (!devices::CardReader().cardPresent(virtualReader(m_slot)) && t.elapsed() < 5000)
             QThread::msleep(50);
     }
     ~VirtualCard() { remove(); }
     VirtualCard(const VirtualCard&) = delete;
     VirtualCard& operator=(const VirtualCard&) = delete;
 
-    bool inserted() const { return devices::CardReader().cardPresent(virtualReader()); }
+    bool inserted() const { return devices::CardReader().cardPresent(virtualReader(m_slot)); }
     void remove()
     {
         if (m_card.state() != QProcess::NotRunning) {
@@ -58,11 +60,12 @@ public:
         }
         QElapsedTimer t;
         t.start();
-        while (devices::CardReader().cardPresent(virtualReader()) && t.elapsed() < 5000)
+        while (devices::CardReader().cardPresent(virtualReader(m_slot)) && t.elapsed() < 5000)
             QThread::msleep(50);
     }
 
 private:
+    int m_slot;
     QTemporaryDir m_dir;
     QProcess m_card;
 };
