@@ -235,8 +235,13 @@ bool CardReader::cardPresent(const QString& reader, int* insertions) const
 }
 
 IdCard CardReader::read(const QString& reader, const std::function<void(int)>& progress,
-                        bool withPhoto) const
+                        bool withPhoto, const std::function<void(const IdCard&)>& textRead,
+                        const std::atomic<bool>* stop) const
 {
+    const auto stopWhenAsked = [stop] {
+        if (stop && stop->load())
+            throw ReadStopped{};
+    };
     const auto said = [&](int percent) {
         if (progress)
             progress(percent);
@@ -272,28 +277,49 @@ IdCard CardReader::read(const QString& reader, const std::function<void(int)>& p
                         QStringLiteral("เลขประจำตัวประชาชนที่อ่านได้ (%1) ไม่ถูกต้องตามเลขตรวจสอบ "
                                        "ไม่ได้ใช้ข้อมูลจากบัตรนี้")
                             .arg(c.idNumber));
-    splitName(cardText(card.read(0x0011, 100, p2)), c.thaiTitle, c.thaiFirst, c.thaiMiddle,
-              c.thaiLast);
-    splitName(cardText(card.read(0x0075, 100, p2)), c.englishTitle, c.englishFirst, c.englishMiddle,
-              c.englishLast);
-    c.birth = cardText(card.read(0x00D9, 8, p2));
-    c.sex = cardText(card.read(0x00E1, 1, p2));
-    c.issuer = cardText(card.read(0x00F6, 100, p2));
-    c.issued = cardText(card.read(0x0167, 8, p2));
-    c.expires = cardText(card.read(0x016F, 8, p2));
-    splitAddress(cardText(card.read(0x1579, 100, p2)), c);
-    c.requestNumber = cardText(card.read(0x1619, 14, p2));
+    // The other text fields in three reads instead of ten: they lie in two
+    // runs (0x0011-0x0176 and 0x1579-0x1626). A card that will not give a
+    // run at once is asked a field at a time.
+    std::vector<std::pair<int, QByteArray>> runs;
+    const std::pair<int, int> spans[] = {{0x0011, 255}, {0x0110, 0x0177 - 0x0110}, {0x1579, 174}};
+    for (const auto& [offset, length] : spans) {
+        try {
+            runs.emplace_back(offset, card.read(quint16(offset), quint8(length), p2));
+        } catch (const CardError& e) {
+            if (e.kind() != Kind::Unreadable)
+                throw;
+        }
+        stopWhenAsked();
+    }
+    const auto field = [&](int offset, int length) {
+        for (const auto& [start, bytes] : runs)
+            if (offset >= start && offset + length <= start + bytes.size())
+                return cardText(bytes.mid(offset - start, length));
+        return cardText(card.read(quint16(offset), quint8(length), p2));
+    };
+    splitName(field(0x0011, 100), c.thaiTitle, c.thaiFirst, c.thaiMiddle, c.thaiLast);
+    splitName(field(0x0075, 100), c.englishTitle, c.englishFirst, c.englishMiddle, c.englishLast);
+    c.birth = field(0x00D9, 8);
+    c.sex = field(0x00E1, 1);
+    c.issuer = field(0x00F6, 100);
+    c.issued = field(0x0167, 8);
+    c.expires = field(0x016F, 8);
+    splitAddress(field(0x1579, 100), c);
+    c.requestNumber = field(0x1619, 14);
     said(50);
     if (!withPhoto) {
         said(100);
         return c;
     }
+    if (textRead)
+        textRead(c); // shown while the photo comes
 
     QByteArray photo;
     constexpr int Chunks = 20, Chunk = 255;
     for (int i = 0; i < Chunks; ++i) {
         photo += card.read(0x017B + Chunk * i, Chunk, p2);
         said(50 + 50 * (i + 1) / Chunks);
+        stopWhenAsked();
     }
     // The photo is padded to the full length: it ends at its last FF D9.
     const qsizetype end = photo.lastIndexOf(QByteArray::fromHex("FFD9"));

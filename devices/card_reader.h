@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 namespace tawela::devices {
@@ -26,6 +27,9 @@ private:
 // object may be used from any one thread at a time, and a service started
 // later is found. Nothing here blocks for long, except read(), which takes a
 // few seconds: run it off the screen's thread.
+// A read ended by its `stop` (the screen that asked for it closes).
+struct ReadStopped {};
+
 class CardReader {
 public:
     // What the service says of itself, for the status line; ok false when
@@ -46,9 +50,13 @@ public:
     bool cardPresent(const QString& reader, int* insertions = nullptr) const;
 
     // Every field and, unless told otherwise, the photo (which takes most
-    // of the time). `progress` hears 0-100 as the read goes on. Throws CardError.
+    // of the time). `progress` hears 0-100 as the read goes on; `textRead`
+    // gets the text fields before the photo is read. A `stop` set from
+    // another thread ends the read between two commands with ReadStopped.
+    // Throws CardError.
     IdCard read(const QString& reader, const std::function<void(int)>& progress = {},
-                bool withPhoto = true) const;
+                bool withPhoto = true, const std::function<void(const IdCard&)>& textRead = {},
+                const std::atomic<bool>* stop = nullptr) const;
 };
 
 // The reader to watch for cards outside the card screen (the contract

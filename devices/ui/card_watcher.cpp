@@ -15,15 +15,18 @@ void CardWorker::check(const QString& reader, bool read, bool withPhoto)
     }
     try {
         const IdCard card = m_reader.read(
-            reader, [this](int p) { Q_EMIT progress(p); }, withPhoto);
+            reader, [this](int p) { Q_EMIT progress(p); }, withPhoto,
+            [this](const IdCard& text) { Q_EMIT textRead(text); }, &m_stop);
         Q_EMIT readDone(card, insertions);
     } catch (const CardError& e) {
         Q_EMIT readFailed(e.description(), insertions);
+    } catch (const ReadStopped&) {
+        Q_EMIT absent(); // nothing read: the watcher was stopped meanwhile
     }
 }
 
 CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
-    : QObject(parent), m_worker(new CardWorker), m_withPhoto(withPhoto)
+    : QObject(parent), m_worker(new CardWorker(m_stopRead)), m_withPhoto(withPhoto)
 {
     qRegisterMetaType<tawela::devices::IdCard>();
     m_worker->moveToThread(&m_thread);
@@ -48,6 +51,10 @@ CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
             taken();
     });
     connect(m_worker, &CardWorker::progress, this, &CardWatcher::progress);
+    connect(m_worker, &CardWorker::textRead, this, [this](const IdCard& card) {
+        if (m_cardTimer.isActive())
+            Q_EMIT textRead(card);
+    });
     connect(m_worker, &CardWorker::readDone, this, [this](const IdCard& card, int insertions) {
         m_busy = false;
         m_insertions = insertions;
@@ -73,6 +80,7 @@ CardWatcher::CardWatcher(int intervalMs, bool withPhoto, QObject* parent)
 
 CardWatcher::~CardWatcher()
 {
+    m_stopRead = true;
     stop();
     m_thread.quit();
     m_thread.wait();
@@ -80,6 +88,7 @@ CardWatcher::~CardWatcher()
 
 void CardWatcher::start(const QString& reader)
 {
+    m_stopRead = false;
     m_reader = reader;
     m_removalTimer.stop();
     m_cardTimer.start();
@@ -87,6 +96,8 @@ void CardWatcher::start(const QString& reader)
 
 void CardWatcher::stop()
 {
+    if (m_busy)
+        m_stopRead = true; // the read under way ends at its next command
     m_cardTimer.stop();
     m_removalTimer.stop();
 }

@@ -12,6 +12,7 @@ namespace tawela::devices {
 class CardWorker : public QObject {
     Q_OBJECT
 public:
+    explicit CardWorker(const std::atomic<bool>& stop) : m_stop(stop) {}
     // Is a card in the reader; when `read` and it is, read it.
     void check(const QString& reader, bool read, bool withPhoto);
 
@@ -19,11 +20,13 @@ Q_SIGNALS:
     void absent();
     void present(int insertions);
     void progress(int percent);
+    void textRead(const tawela::devices::IdCard& card);
     void readDone(const tawela::devices::IdCard& card, int insertions);
     void readFailed(const QString& why, int insertions);
 
 private:
     CardReader m_reader;
+    const std::atomic<bool>& m_stop;
 };
 
 // Watches a reader every `interval`: a card put in is read once, then
@@ -43,6 +46,8 @@ public:
     bool waitingForRemoval() const { return m_removalTimer.isActive(); }
 
 Q_SIGNALS:
+    // The text of the card being read, its photo still to come.
+    void textRead(const tawela::devices::IdCard& card);
     void cardRead(const tawela::devices::IdCard& card);
     void failed(const QString& why);
     void progress(int percent);
@@ -53,6 +58,7 @@ private:
     void look(bool read);
 
     QThread m_thread;
+    std::atomic<bool> m_stopRead{false}; // a read under way ends at its next command
     CardWorker* m_worker;
     QTimer m_cardTimer, m_removalTimer;
     QString m_reader;

@@ -69,6 +69,12 @@ IdCardScreen::IdCardScreen(std::unique_ptr<CardForm> form, platform::Prompt& pro
         m_progress->show();
         m_progress->setValue(p);
     });
+    // The text at once; the photo, the look-up and storing when it comes.
+    connect(&m_watcher, &CardWatcher::textRead, this, [this](const IdCard& card) {
+        m_store->setEnabled(false);
+        m_panel->setCard(card);
+        setStatus(QStringLiteral("กำลังอ่านรูปถ่ายจากบัตร…"), true);
+    });
     connect(&m_watcher, &CardWatcher::cardRead, this, &IdCardScreen::showCard);
     connect(&m_watcher, &CardWatcher::failed, this, [this](const QString& why) {
         m_progress->hide();

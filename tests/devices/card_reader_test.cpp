@@ -155,6 +155,31 @@ TEST_F(CardReaderTest, ACardOfUnknownKindThatRefusesTheFirstAnswerFormTakesTheOt
     EXPECT_EQ(reader.read(test::virtualReader()).idNumber, QStringLiteral("1101700203450"));
 }
 
+TEST_F(CardReaderTest, ACardThatGivesOnlyAFieldAtATimeReadsAllTheSame)
+{
+    // The text is asked in long runs; a card that refuses them is asked a
+    // field at a time, and every field arrives as from any other card.
+    test::VirtualCard whole(test::provincialCard(photo()));
+    const devices::IdCard fast = reader.read(test::virtualReader());
+    whole.remove();
+    QJsonObject card = test::provincialCard(photo());
+    card["longest_read"] = 100;
+    test::VirtualCard in(card);
+    QStringList shown;
+    const devices::IdCard slow =
+        reader.read(test::virtualReader(), {}, true, [&](const devices::IdCard& text) {
+            shown << text.thaiFirst << QString::number(text.photo.size());
+        });
+    EXPECT_EQ(slow.fieldText(), fast.fieldText());
+    EXPECT_EQ(slow.photo, fast.photo);
+    EXPECT_EQ(slow.requestNumber, fast.requestNumber);
+    // The text was handed on before the photo came.
+    EXPECT_EQ(shown, QStringList({QStringLiteral("สมชาย"), QStringLiteral("0")}));
+    // A read told to stop ends at its next command with nothing.
+    std::atomic<bool> stop{true};
+    EXPECT_THROW(reader.read(test::virtualReader(), {}, true, {}, &stop), devices::ReadStopped);
+}
+
 // Runs on the virtual card, or on a real reader with a real card in it:
 //   TAWELA_TEST_CARD_READER="ACS ACR39U ICC Reader 00 00" build/tests/devices/devices_test
 TEST_F(CardReaderTest, WhateverCardIsInReadsAsAThaiIdCardShould)

@@ -7,6 +7,7 @@
 #include "virtual_card.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
@@ -145,4 +146,23 @@ TEST_F(IdCardScreenTest, AFailedReadOrACardWithoutAPhotoLeavesNobodyToStore)
                       QStringLiteral("ไม่พบข้อมูลในฐานข้อมูล ต้องการจัดเก็บหรือไม่"));
     }
     EXPECT_EQ(customers.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 0);
+}
+
+TEST_F(IdCardScreenTest, TheTextShowsBeforeThePhotoAndClosingMidReadDoesNotWait)
+{
+    // A slow reader: every answer takes 40 ms, the photo some 1.6 s.
+    QJsonObject slow = test::provincialCard(photo);
+    slow["answer_delay_ms"] = 40;
+    test::VirtualCard card(slow);
+    auto screen = openScreen();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return screen->panel()->line("id") == QStringLiteral("1 1017 00203 45 0"); }, 15000));
+    // The text is there, the photo still coming: nobody to store yet.
+    EXPECT_TRUE(handed.isEmpty());
+    EXPECT_FALSE(screen->findChild<QPushButton*>(QStringLiteral("cmdSave"))->isEnabled());
+    QElapsedTimer closing;
+    closing.start();
+    screen.reset();
+    EXPECT_LT(closing.elapsed(), 500);
+    EXPECT_TRUE(handed.isEmpty());
 }

@@ -21,6 +21,7 @@ import json
 import socket
 import struct
 import sys
+import time
 
 OFFSETS = {
     "id": (0x0004, 13),
@@ -54,6 +55,10 @@ def memory_of(card):
 def receive(sock, size):
     data = b""
     while len(data) < size:
+        # Acknowledge at once: the reader's driver sends a command's length
+        # and its bytes apart, and would wait for the acknowledgement of the
+        # first (40 ms on Linux) before sending the second.
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_QUICKACK, 1)
         part = sock.recv(size - len(data))
         if not part:
             return None
@@ -61,7 +66,12 @@ def receive(sock, size):
     return data
 
 
+DELAY = 0.0  # seconds before each answer (answer_delay_ms): a slower reader
+
+
 def send(sock, payload):
+    if DELAY:
+        time.sleep(DELAY)
     sock.sendall(struct.pack(">H", len(payload)) + payload)
 
 
@@ -69,11 +79,16 @@ def main():
     card = json.load(open(sys.argv[1], encoding="utf-8"))
     port = int(sys.argv[sys.argv.index("--port") + 1]) if "--port" in sys.argv else 35963
     atr = bytes.fromhex(card.get("atr", "3B799600005448204E49442031 37").replace(" ", ""))
+    global DELAY
+    DELAY = card.get("answer_delay_ms", 0) / 1000.0
     remove_at = card.get("remove_at_photo_chunk")
     only_p2 = card.get("get_response_p2")
+    # A card that gives text no longer than this at once (the photo's chunks aside).
+    longest = card.get("longest_read", 255)
     memory = memory_of(card)
     pending = b""
     sock = socket.create_connection(("127.0.0.1", port))
+    sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
     print("inserted", flush=True)
     while True:
         head = receive(sock, 2)
@@ -95,6 +110,10 @@ def main():
             if remove_at is not None and offset >= PHOTO and offset < OFFSETS["address"][0]:
                 if (offset - PHOTO) // PHOTO_CHUNK + 1 >= remove_at:
                     break  # pulled out halfway through the photo
+            in_photo = PHOTO <= offset < OFFSETS["address"][0]
+            if length > longest and not in_photo:
+                send(sock, b"\x67\x00")  # wrong length
+                continue
             pending = bytes(memory[offset:offset + length])
             send(sock, bytes([0x61, length]))
         elif message[:2] == b"\x00\xc0" and len(message) >= 5:
