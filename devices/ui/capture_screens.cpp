@@ -2,6 +2,7 @@
 
 #include "platform/ui/screen_parts.h"
 
+#include <QApplication>
 #include <QCamera>
 #include <QCloseEvent>
 #include <QInputDialog>
@@ -16,6 +17,8 @@
 #include <QVBoxLayout>
 #include <QVideoFrame>
 #include <QVideoSink>
+
+#include <utility>
 
 namespace tawela::devices {
 
@@ -114,11 +117,18 @@ ScanScreen::ScanScreen(QString imagesFolder, Deliver deliver, platform::Prompt& 
     v->addStretch(1);
     resize(420, 160);
 
-    const QList<ScannerDevice> found = Scanner::devices();
-    if (!found.isEmpty())
-        m_device = found.first().name;
-    m_status->setText(found.isEmpty() ? QStringLiteral("ไม่พบเครื่องสแกนในเครื่องนี้")
-                                      : QStringLiteral("เครื่องสแกน: ") + found.first().title);
+    // The service looks on USB and the network: off this thread.
+    m_status->setText(QStringLiteral("กำลังค้นหาเครื่องสแกน…"));
+    QPointer<ScanScreen> self = this;
+    QThread* search = QThread::create([self] {
+        const QList<ScannerDevice> devices = Scanner::devices();
+        QMetaObject::invokeMethod(qApp, [self, devices] {
+            if (self)
+                self->found(devices);
+        });
+    });
+    connect(search, &QThread::finished, search, &QObject::deleteLater);
+    search->start();
     m_choose = [this](const QList<ScannerDevice>& all, const QString& current) {
         QStringList titles;
         int at = 0;
@@ -144,8 +154,22 @@ ScanScreen::ScanScreen(QString imagesFolder, Deliver deliver, platform::Prompt& 
     connect(m_cancelButton, &QPushButton::clicked, this, &ScanScreen::cancelScan);
 }
 
+void ScanScreen::found(const QList<ScannerDevice>& devices)
+{
+    m_searching = false;
+    if (!devices.isEmpty())
+        m_device = devices.first().name;
+    m_status->setText(devices.isEmpty() ? QStringLiteral("ไม่พบเครื่องสแกนในเครื่องนี้")
+                                        : QStringLiteral("เครื่องสแกน: ") + devices.first().title);
+    if (std::exchange(m_scanWhenFound, false))
+        scanPicture();
+}
+
 void ScanScreen::chooseDevice()
 {
+    if (m_searching)
+        return; // the list comes in a moment; the line above says so
+    // Looked for again: a scanner switched on since the screen opened.
     const QList<ScannerDevice> found = Scanner::devices();
     if (found.isEmpty()) {
         m_prompt.information(QStringLiteral("ไม่พบเครื่องสแกนในเครื่องนี้"));
@@ -164,6 +188,10 @@ void ScanScreen::scanPicture()
 {
     if (m_scanning)
         return;
+    if (m_searching) {
+        m_scanWhenFound = true;
+        return;
+    }
     if (m_device.isEmpty()) {
         m_prompt.information(QStringLiteral("ไม่พบเครื่องสแกนในเครื่องนี้"));
         return;

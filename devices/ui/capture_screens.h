@@ -33,6 +33,10 @@ public:
     ScanScreen(QString imagesFolder, Deliver deliver, platform::Prompt& prompt,
                QWidget* parent = nullptr);
     void setDeviceChooser(DeviceChooser chooser) { m_choose = std::move(chooser); }
+    // The scanners are looked for off the screen's thread (seconds with
+    // network scanners): until then the device is empty and a scan asked
+    // for waits for them.
+    bool searching() const { return m_searching; }
     QString device() const { return m_device; }
     bool scanning() const { return m_scanning; }
     // "Scan รูปภาพ"; `dpi` 200 unless the shop asks otherwise.
@@ -46,8 +50,10 @@ protected:
 
 private:
     void finished(const QImage& page, const QString& failure);
+    void found(const QList<ScannerDevice>& devices);
 
     QString m_images, m_device;
+    bool m_searching = true, m_scanWhenFound = false;
     Deliver m_deliver;
     platform::Prompt& m_prompt;
     DeviceChooser m_choose;
