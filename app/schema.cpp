@@ -727,6 +727,16 @@ void create(Database& db, DatabaseRole role, const QString& password)
     db.forgetTableInfo();
 }
 
+void markRetired(Database& db, const QString& note)
+{
+    setMeta(db, QStringLiteral("retired"), note);
+}
+
+QString retiredNote(const Database& db)
+{
+    return db.hasTable(MetaTable) ? metaValue(db, QStringLiteral("retired")) : QString();
+}
+
 void setPassword(Database& db, const QString& password)
 {
     setMeta(db, QStringLiteral("password_hash"),
@@ -755,6 +765,14 @@ void openExisting(Database& db, DatabaseRole role, const QString& password)
     const QString storedRole = metaValue(db, QStringLiteral("role"));
     if (storedRole != roleName(role))
         throw notOurs(db, role);
+    if (db.isServer()) {
+        if (const QString retired = retiredNote(db); !retired.isEmpty())
+            throw DbError(error_number::CannotOpen,
+                          QStringLiteral("ข้อมูลร้านบนเครื่องแม่ข่ายนี้ย้ายกลับไปเป็นแฟ้มแล้ว (") + retired +
+                              QStringLiteral(") เครื่องนี้ยังตั้งให้ใช้เครื่องแม่ข่ายอยู่ จึงไม่เปิดข้อมูลชุดนั้น "
+                                             "ให้ใช้เครื่องที่ย้ายข้อมูล หรือคัดลอก tawela.ini "
+                                             "และแฟ้มข้อมูลจากเครื่องนั้นมาที่เครื่องนี้"));
+    }
     // On the server, access is the server's own sign-in; the stored hash
     // guards the files, which anyone with the folder could open.
     const QString stored = metaValue(db, QStringLiteral("password_hash"));

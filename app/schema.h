@@ -61,6 +61,13 @@ QString checkCopy(const QString& path, const QString& role, const QString& passw
 // opened with the old one). Throws DbError.
 void setPassword(platform::db::Database& db, const QString& password);
 
+// A server copy the shop has moved away from (back to files): marked with
+// when and from which computer, it is refused by openExisting from then on,
+// so a counter still pointed at it cannot go on writing where nobody reads.
+void markRetired(platform::db::Database& db, const QString& note);
+// The mark's note; empty for a copy in use (or no copy at all).
+QString retiredNote(const platform::db::Database& db);
+
 // Fills an empty postal-code directory (Post_code) with every sub-district
 // of Thailand the program ships; a directory with rows is left as the shop
 // keeps it. Returns the rows added. Throws DbError.

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTime>
 
 namespace tawela::tools {
@@ -206,6 +207,12 @@ QList<TableCopy> copyToServer(const app::AppConfig& files,
     for (int r = 0; r < 3; ++r) {
         const auto address = Connections::serverFor(serverConfig, Moved[r]);
         to.db[r] = Database::openServer(address, platform::db::OpenMode::CreateIfMissing);
+        // The copy the shop left when it moved back to files: still its data.
+        if (const QString note = app::schema::retiredNote(*to.db[r]); !note.isEmpty())
+            throw MigrationError(QStringLiteral("เครื่องแม่ข่าย ") + server.display() +
+                                 QStringLiteral(" ยังเก็บข้อมูลร้านชุดที่ย้ายกลับเป็นแฟ้มแล้ว (") + note +
+                                 QStringLiteral(") ไม่ย้ายข้อมูลทับ ให้ใช้ schema อื่น "
+                                                "หรือลบ schema ชุดเก่าก่อน"));
         app::schema::create(*to.db[r], Moved[r], serverConfig.dbPassword);
         to.prefix[r] = quoteName(address.schema) + u'.';
     }
@@ -276,6 +283,14 @@ QList<TableCopy> copyToFiles(const app::AppConfig& onServer)
             QFile::rename(aside, path);
         throw;
     }
+}
+
+void retireServerCopy(const app::AppConfig& onServer)
+{
+    const QString note = QDateTime::currentDateTime().toString(QStringLiteral("d/M/yyyy HH:mm")) +
+                         QStringLiteral(" จากเครื่อง ") + QSysInfo::machineHostName();
+    for (const DatabaseRole role : Moved)
+        app::schema::markRetired(*Connections::openRole(onServer, role), note);
 }
 
 } // namespace tawela::tools

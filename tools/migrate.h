@@ -28,6 +28,10 @@ QList<TableCopy> copyToServer(const app::AppConfig& files,
                               const platform::db::ServerAddress& server);
 QList<TableCopy> copyToFiles(const app::AppConfig& onServer);
 
+// After a move back to files: the server copy marked as left (when, and by
+// which computer), so a counter still pointed at it is refused. Throws DbError.
+void retireServerCopy(const app::AppConfig& onServer);
+
 class MigrationError : public platform::Error {
 public:
     using Error::Error;

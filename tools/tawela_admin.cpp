@@ -438,6 +438,15 @@ int migrate(const QString& home, const QStringList& args)
             if (files.dbPassword != config.dbPassword)
                 rehashPersonal(config, files.dbPassword);
             app::writeServerSettings(home, std::nullopt, files.dbPassword);
+            // The shop works from its files now; a counter still pointed
+            // at the server must not go on writing there.
+            try {
+                tools::retireServerCopy(config);
+            } catch (const platform::db::DbError& e) {
+                err() << "ย้ายข้อมูลกลับเป็นแฟ้มแล้ว แต่ทำเครื่องหมายบนเครื่องแม่ข่ายว่าเลิกใช้ไม่ได้ (" << e.message()
+                      << ") เครื่องอื่นที่ยังตั้งให้ใช้เครื่องแม่ข่ายจะยังเขียนข้อมูลที่นั่นได้" << Qt::endl;
+                return 1;
+            }
         }
         for (const auto& c : copies)
             out() << c.database << '.' << c.table << ": " << c.rows << " แถว "

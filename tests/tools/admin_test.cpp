@@ -300,11 +300,23 @@ TEST(Admin, MigrateToTheServerAndBackKeepsEveryRow)
     EXPECT_TRUE(check.out.contains(QStringLiteral("สัญญา: 5"))) << check.err.toStdString();
     EXPECT_TRUE(tawela::app::readConfig(dir).server.has_value());
 
+    // A second counter set up on the server: the same tawela.ini and its own personal file.
+    const QString counter2 = home.file(QStringLiteral("counter 2"));
+    ASSERT_TRUE(QDir().mkpath(counter2));
+    for (const QString& name : QDir(dir).entryList(QDir::Files))
+        if (name == QLatin1String("tawela.ini") || name.endsWith(QLatin1String(".mdb")))
+            QFile::copy(QDir(dir).filePath(name), QDir(counter2).filePath(name));
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--home"), counter2}).exitCode, 0);
+
     AdminRun down = admin(
         {QStringLiteral("migrate"), QStringLiteral("--to-files"), QStringLiteral("--home"), dir});
     ASSERT_EQ(down.exitCode, 0) << down.err.toStdString();
     EXPECT_FALSE(tawela::app::readConfig(dir).server.has_value());
     EXPECT_EQ(shopDump(dir), before);
+    // The counter still pointed at the server is refused, and says why.
+    AdminRun stale = admin({QStringLiteral("check"), QStringLiteral("--home"), counter2});
+    EXPECT_NE(stale.exitCode, 0);
+    EXPECT_TRUE(stale.err.contains(QStringLiteral("ย้ายกลับไปเป็นแฟ้มแล้ว"))) << stale.err.toStdString();
 
     // The server still holds the shop: a second move up is refused, nothing written over.
     AdminRun again =
