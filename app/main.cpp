@@ -27,7 +27,51 @@ using namespace tawela;
 
 namespace {
 
-// "--version" and "--help" are answered before any window opens.
+constexpr const char* Usage = "usage: tawela [--home DIR]\n"
+                              "       tawela --version\n"
+                              "       tawela --help\n";
+
+// Qt's own options, which QApplication takes from the command line: those
+// followed by a value, and those alone.
+bool qtOption(std::string_view a, bool* takesValue)
+{
+    static constexpr std::string_view withValue[] = {"-platform",
+                                                     "-platformpluginpath",
+                                                     "-platformtheme",
+                                                     "-plugin",
+                                                     "-qwindowgeometry",
+                                                     "-qwindowicon",
+                                                     "-qwindowtitle",
+                                                     "-style",
+                                                     "-stylesheet",
+                                                     "-display",
+                                                     "-geometry",
+                                                     "-session",
+                                                     "-name",
+                                                     "-title"};
+    static constexpr std::string_view alone[] = {"-reverse", "-widgetcount", "-sync", "-nograb",
+                                                 "-dograb"};
+    if (a.substr(0, 2) == "--")
+        a.remove_prefix(1); // Qt reads "--style" as "-style"
+    const size_t equals = a.find('=');
+    const std::string_view name = a.substr(0, equals);
+    for (std::string_view o : withValue)
+        if (name == o) {
+            *takesValue = equals == std::string_view::npos;
+            return true;
+        }
+    for (std::string_view o : alone)
+        if (a == o) {
+            *takesValue = false;
+            return true;
+        }
+    return false;
+}
+
+// "--version" and "--help" are answered before any window opens; an
+// option the program does not know, or "--home" without its folder, is
+// refused with the usage (exit status 2) rather than run in some other
+// folder than the one meant.
 std::optional<int> answeredFromCommandLine(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
@@ -37,12 +81,33 @@ std::optional<int> answeredFromCommandLine(int argc, char* argv[])
             return 0;
         }
         if (a == "--help" || a == "-h") {
-            std::printf("usage: tawela [--home DIR]\n"
-                        "       tawela --version\n\n"
+            std::printf("%s\n"
                         "The shop's files are kept in the home folder: DIR, else $TAWELA_HOME,\n"
                         "else ~/.local/share/Tawela. A home folder without tawela.ini opens\n"
-                        "the setup screen.\n");
+                        "the setup screen.\n",
+                        Usage);
             return 0;
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        bool takesValue = false;
+        if (a == "--home") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-') {
+                std::fprintf(stderr, "tawela: --home needs a folder\n%s", Usage);
+                return 2;
+            }
+            ++i;
+        } else if (a.substr(0, 7) == "--home=") {
+            if (a.size() == 7) {
+                std::fprintf(stderr, "tawela: --home needs a folder\n%s", Usage);
+                return 2;
+            }
+        } else if (qtOption(a, &takesValue)) {
+            i += takesValue ? 1 : 0;
+        } else {
+            std::fprintf(stderr, "tawela: unknown option or argument '%s'\n%s", argv[i], Usage);
+            return 2;
         }
     }
     return std::nullopt;
