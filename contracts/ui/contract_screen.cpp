@@ -604,21 +604,13 @@ void ContractScreen::buildPictureSlots(QFormLayout* into)
         into->addRow(label, row);
 
         connect(p.choose, &QPushButton::clicked, this, [this, i] {
-            // The filters of the picture dialog; the first slot also takes Photoshop files.
-            QStringList filters{QStringLiteral("Bitmap Files (*.bmp)"),
-                                QStringLiteral("JPEG Files (*.jpg *.jpeg)"),
-                                QStringLiteral("PCX Files (*.pcx)"),
-                                QStringLiteral("PNG Files (*.png)"),
-                                QStringLiteral("GIF Files (*.gif)"),
-                                QStringLiteral("TIFF Files (*.tif *.tiff)")};
-            filters << (i == 0 ? QStringLiteral("All Image Files (*.bmp *.jpg *.jpeg *.pcx *.png "
-                                                "*.gif *.psd *.tif *.tiff)")
-                               : QStringLiteral("All Image Files (*.bmp *.jpg *.jpeg *.pcx *.png "
-                                                "*.gif *.tif *.tiff)"));
+            // The picture kinds this computer opens, all of them shown first;
+            // the first slot also takes Photoshop files.
+            const QStringList filters = platform::ui::pictureFilters({}, i == 0);
             const QString was = m_form->picturePath(i);
             const auto path =
                 (m_chooseFile ? m_chooseFile : platform::ui::FileChooser(platform::ui::askForFile))(
-                    QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, 6,
+                    QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, int(filters.size()) - 1,
                     was.isEmpty() ? QDir::homePath() : QFileInfo(was).path());
             run([this, i, path] { m_form->picturePicked(i, path); });
         });

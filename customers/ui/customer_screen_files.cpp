@@ -30,17 +30,10 @@ namespace {
 
 constexpr int Attachment = 3;
 
+// The picture kinds this computer opens, and PDF (opened by the desktop's viewer).
 QStringList pictureFilters()
 {
-    return {QStringLiteral("Bitmap Files (*.bmp)"),
-            QStringLiteral("JPEG Files (*.jpg *.jpeg)"),
-            QStringLiteral("PCX Files (*.pcx)"),
-            QStringLiteral("PNG Files (*.png)"),
-            QStringLiteral("GIF Files (*.gif)"),
-            QStringLiteral("TIFF Files (*.tif *.tiff)"),
-            QStringLiteral("PDF Files (*.pdf)"),
-            QStringLiteral("All Image Files (*.bmp *.jpg *.jpeg *.pcx *.png *.gif *.tif *.tiff "
-                           "*.pdf *.PDF)")};
+    return platform::ui::pictureFilters({QStringLiteral("PDF Files (*.pdf *.PDF)")});
 }
 
 QStringList attachmentFilters()
@@ -145,10 +138,10 @@ void CustomerScreen::bindFiles()
             const QString was = picture ? m_form->picturePathOf(i) : m_form->customer.excelFile;
             const QString start = was.isEmpty() ? QDir::homePath() : QFileInfo(was).path();
             const std::optional<QString> path =
-                picture
-                    ? chooseFile(QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), pictureFilters(), 7, start)
-                    : chooseFile(QStringLiteral("กำหนดที่อยู่ของ Excel"), attachmentFilters(), 1,
-                                 start);
+                picture ? chooseFile(QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), pictureFilters(),
+                                     int(pictureFilters().size()) - 1, start)
+                        : chooseFile(QStringLiteral("กำหนดที่อยู่ของ Excel"), attachmentFilters(), 1,
+                                     start);
             run([this, i, picture, path] {
                 if (picture)
                     m_form->picturePicked(i, path);

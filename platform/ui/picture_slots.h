@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -24,6 +25,40 @@ using FileChooser = std::function<std::optional<QString>(
 // A picture from the scanner or the webcam: `open(webcam, deliver)` opens
 // the capture screen, which hands the stored picture's full path back.
 using CaptureOpener = std::function<void(bool webcam, std::function<void(const QString&)> deliver)>;
+
+// The picture kinds a dialog offers: only those this computer's image
+// plug-ins open (TIFF needs qt6-image-formats-plugins; PCX and Photoshop
+// files have none in Debian), each "Caption (*.a *.b)", then one filter of
+// all of them together, last. Photoshop files only when asked for (and
+// readable); `extra` ("PDF Files (*.pdf)") is offered as it is, for files
+// opened some other way.
+inline QStringList pictureFilters(const QStringList& extra = {}, bool photoshop = false)
+{
+    static const std::pair<const char*, QList<QByteArray>> kinds[] = {
+        {"Bitmap Files", {"bmp"}},    {"JPEG Files", {"jpg", "jpeg"}},
+        {"PCX Files", {"pcx"}},       {"PNG Files", {"png"}},
+        {"GIF Files", {"gif"}},       {"TIFF Files", {"tif", "tiff"}},
+        {"Photoshop Files", {"psd"}},
+    };
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    QStringList filters, all;
+    for (const auto& [caption, suffixes] : kinds) {
+        if (!readable.contains(suffixes.first()) || (suffixes.first() == "psd" && !photoshop))
+            continue;
+        QStringList patterns;
+        for (const QByteArray& suffix : suffixes)
+            patterns << QStringLiteral("*.") + QString::fromLatin1(suffix);
+        filters << QLatin1String(caption) + QStringLiteral(" (") + patterns.join(u' ') + u')';
+        all << patterns;
+    }
+    for (const QString& e : extra) {
+        filters << e;
+        const qsizetype open = e.indexOf(u'(');
+        all << e.mid(open + 1).chopped(1).split(u' ', Qt::SkipEmptyParts);
+    }
+    filters << QStringLiteral("All Image Files (") + all.join(u' ') + u')';
+    return filters;
+}
 
 // The program's dialog for one existing file, in Thai (a FileChooser).
 inline std::optional<QString> askForFile(const QString& title, const QStringList& filters,
