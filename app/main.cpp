@@ -10,6 +10,7 @@
 #include "app/ui/screens.h"
 #include "app/ui/setup_screen.h"
 #include "platform/error_log.h"
+#include "platform/shipped_files.h"
 #include "platform/ui/guarded_application.h"
 #include "platform/ui/qt_prompt.h"
 #include "platform/version.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 
 #include <cstdio>
 #include <memory>
@@ -26,6 +29,26 @@
 using namespace tawela;
 
 namespace {
+
+// The program's icon: the desktop theme's, else the sizes installed beside
+// the program's own files (share/icons/hicolor).
+QIcon programIcon()
+{
+    QIcon icon = QIcon::fromTheme(QStringLiteral("tawela"));
+    if (!icon.isNull())
+        return icon;
+    const QString shipped = platform::shippedFolder();
+    if (shipped.isEmpty())
+        return icon;
+    const QDir hicolor(shipped + QStringLiteral("/../icons/hicolor"));
+    for (const char* size : {"16x16", "32x32", "48x48", "64x64", "128x128", "256x256"}) {
+        const QString png =
+            hicolor.filePath(QLatin1String(size) + QStringLiteral("/apps/tawela.png"));
+        if (QFileInfo::exists(png))
+            icon.addFile(png);
+    }
+    return icon;
+}
 
 constexpr const char* Usage = "usage: tawela [--home DIR]\n"
                               "       tawela --version\n"
@@ -124,6 +147,10 @@ int main(int argc, char* argv[])
     // No display name: Qt would append it to every window title, and the
     // screens' titles stand alone.
     QApplication::setApplicationName(QStringLiteral("Tawela"));
+    // The windows belong to the menu entry th.tawela.tawela.desktop (its
+    // StartupWMClass is the window class, "Tawela") and carry its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("th.tawela.tawela"));
+    QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 
     platform::QtPrompt prompt;
