@@ -58,15 +58,13 @@ TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensThe
 
     QTemporaryDir dir;
     const QJsonObject known = test::provincialCard(QString());
+    const auto showsTheContract = [&] {
+        return screen.findChild<QLineEdit*>(QStringLiteral("t0"))->text() ==
+               QStringLiteral("69-12-4-0007");
+    };
     {
         test::VirtualCard card(known);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return screen.findChild<QLineEdit*>(QStringLiteral("t0"))->text() ==
-                       QStringLiteral("69-12-4-0007");
-            },
-            15000))
-            << prompt.lastText().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor(showsTheContract, 15000)) << prompt.lastText().toStdString();
         EXPECT_EQ(screen.findChild<QComboBox*>(QStringLiteral("combo10"))->currentText(),
                   QStringLiteral("1101700203450"));
     }
@@ -97,13 +95,7 @@ TEST(ContractScreenCards, TheIdNumberSearchTakesTheCardPutInAndTheButtonOpensThe
     Q_EMIT key->activated(1);
     {
         test::VirtualCard card(known, 1);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return screen.findChild<QLineEdit*>(QStringLiteral("t0"))->text() ==
-                       QStringLiteral("69-12-4-0007");
-            },
-            15000))
-            << prompt.lastText().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor(showsTheContract, 15000)) << prompt.lastText().toStdString();
     }
     devices::chooseReader(QString());
 

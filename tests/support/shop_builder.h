@@ -4,6 +4,7 @@
 #include "platform/db/recordset.h"
 #include "platform/decimal.h"
 
+#include <QDate>
 #include <QString>
 
 #include <initializer_list>
@@ -43,6 +44,20 @@ inline void rateRows(const std::shared_ptr<platform::db::Database>& db, const ch
         db->exec(QStringLiteral("INSERT INTO ") + QLatin1String(table) +
                      QStringLiteral(" (duration, fee) VALUES (?, ?)"),
                  {row.first, qlonglong(d(row.second).units())});
+}
+
+// One open contract, 68-01-4-0001 of 10,000 baht at 3 % for 30 days from
+// ten days ago (table 1, fee 300), for the screens that show a contract.
+inline void openContract(const std::shared_ptr<platform::db::Database>& db)
+{
+    const QDate start = QDate::currentDate().addDays(-10);
+    db->exec(
+        QStringLiteral("INSERT INTO chumnum (Policy_no, ref_no, Amount1, Amount2, amount3, "
+                       "Interes, Interest_rate, total_day, Policy_date, End_date, P_status, "
+                       "Ku_name, Ku_address, object, Model, Table_NO) VALUES ('68-01-4-0001', "
+                       "'68-01-4-0001', 100000000, 103000000, 100000000, 30000, 3000000, 30, ?, "
+                       "?, 1, 'นายดี มีทรัพย์', '1 ถนนสุขุมวิท', 'ทองคำ', 'แหวนทอง', '1')"),
+        {start.toString(Qt::ISODate), start.addDays(30).toString(Qt::ISODate)});
 }
 
 // Makes every INSERT (or DELETE) on a table fail from now on, with the

@@ -34,14 +34,7 @@ protected:
         connections.open(config);
         const auto main = connections.main();
         test::rateRows(main, "fee_table1", {{30, "3"}});
-        const QDate start = QDate::currentDate().addDays(-10);
-        main->exec(QStringLiteral(
-                       "INSERT INTO chumnum (Policy_no, ref_no, Amount1, Amount2, amount3, "
-                       "Interes, Interest_rate, total_day, Policy_date, End_date, P_status, "
-                       "Ku_name, Ku_address, object, Model, Table_NO) VALUES ('68-01-4-0001', "
-                       "'68-01-4-0001', 100000000, 103000000, 100000000, 30000, 3000000, 30, ?, "
-                       "?, 1, 'นายดี มีทรัพย์', '1 ถนนสุขุมวิท', 'ทองคำ', 'แหวนทอง', '1')"),
-                   {start.toString(Qt::ISODate), start.addDays(30).toString(Qt::ISODate)});
+        test::openContract(main);
         session.employeeName = QStringLiteral("สมศรี");
         session.policy = session.card = session.tool = session.bk = QStringLiteral("อนุญาต");
         makers = app::composeScreens(config, connections, session, prompt, printer, screens);

@@ -45,14 +45,7 @@ protected:
         s.payanOne = QStringLiteral("นางพยาน หนึ่ง");
         admin::saveSettings(t.db, s);
         session.employeeName = QStringLiteral("สมศรี");
-        const QDate start = QDate::currentDate().addDays(-10);
-        t.db->exec(QStringLiteral(
-                       "INSERT INTO chumnum (Policy_no, ref_no, Amount1, Amount2, amount3, "
-                       "Interes, Interest_rate, total_day, Policy_date, End_date, P_status, "
-                       "Ku_name, Ku_address, object, Model, Table_NO) VALUES ('68-01-4-0001', "
-                       "'68-01-4-0001', 100000000, 103000000, 100000000, 30000, 3000000, 30, ?, "
-                       "?, 1, 'นายดี มีทรัพย์', '1 ถนนสุขุมวิท', 'ทองคำ', 'แหวนทอง', '1')"),
-                   {start.toString(Qt::ISODate), start.addDays(30).toString(Qt::ISODate)});
+        test::openContract(t.db);
     }
 
     void open()
