@@ -467,8 +467,8 @@ void readXlsxRows(const QString& path, int columns, const SheetRowReceiver& rece
                 throw notASheet(path, QStringLiteral("ไม่พบแผ่นงานในแฟ้ม"));
             parseXml(sheet, cells);
         }
-    } catch (const SpreadsheetError&) {
-        throw;
+    } catch (const Error&) {
+        throw; // ours: this file's, or the receiver's (a database failing as rows are stored)
     } catch (const std::exception& e) {
         throw damaged(path, e);
     }

@@ -197,6 +197,10 @@ TEST_F(CustomerImportTest, ACancelOrAFailureStoresNothing)
     test::failEvery(*customerDb.db, "INSERT", "customer", "disk full");
     EXPECT_FALSE(form()->importFile(file));
     EXPECT_EQ(dump(), before); // A1's update went back with the failed row
+    // Said as the database's failure, not as a damaged file.
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("ฐานข้อมูล")))
+        << prompt.lastText().toStdString();
+    EXPECT_FALSE(prompt.lastText().contains(QStringLiteral("เนื้อหาในแฟ้มเสียหาย")));
     test::stopFailing(*customerDb.db, "customer");
 }
 
