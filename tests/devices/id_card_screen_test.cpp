@@ -163,6 +163,8 @@ TEST_F(IdCardScreenTest, TheTextShowsBeforeThePhotoAndClosingMidReadDoesNotWait)
     QElapsedTimer closing;
     closing.start();
     screen.reset();
-    EXPECT_LT(closing.elapsed(), 500);
+    // The rest of the photo would take 1.6 s more: the read ended at its
+    // next command instead (a wide margin for a loaded machine).
+    EXPECT_LT(closing.elapsed(), 1200);
     EXPECT_TRUE(handed.isEmpty());
 }
