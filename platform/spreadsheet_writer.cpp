@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -57,7 +58,7 @@ public:
         Kind kind;
         double number;
         lxw_datetime date;
-        QByteArray text;
+        size_t text; // where the cell's text begins in its batch's texts
         lxw_format* format;
     };
 
@@ -72,10 +73,19 @@ public:
         m_thread.join();
     }
 
-    void add(Cell cell)
+    // A cell, and its text for a text cell. The texts of a batch are kept
+    // in one buffer, so the writing thread frees nothing the reading thread
+    // allocated, cell by cell.
+    void add(Cell cell, const QString* text = nullptr)
     {
-        m_batch.push_back(std::move(cell));
-        if (m_batch.size() >= BatchSize)
+        if (text) {
+            cell.text = m_batch.texts.size();
+            const QByteArray bytes = text->toUtf8();
+            m_batch.texts.append(bytes.constData(), size_t(bytes.size()));
+            m_batch.texts.push_back('\0');
+        }
+        m_batch.cells.push_back(cell);
+        if (m_batch.cells.size() >= BatchSize)
             send();
     }
 
@@ -91,16 +101,20 @@ public:
 
 private:
     static constexpr size_t BatchSize = 8192, Waiting = 4;
+    struct Batch {
+        std::vector<Cell> cells;
+        std::string texts;
+    };
 
     void send()
     {
-        if (m_batch.empty())
+        if (m_batch.cells.empty())
             return;
         std::unique_lock lock(m_mutex);
         m_idle.wait(lock, [this] { return m_queue.size() < Waiting; });
         m_queue.push_back(std::move(m_batch));
         m_batch = {};
-        m_batch.reserve(BatchSize);
+        m_batch.cells.reserve(BatchSize);
         lock.unlock();
         m_wake.notify_one();
     }
@@ -108,19 +122,19 @@ private:
     void run()
     {
         for (;;) {
-            std::vector<Cell> cells;
+            Batch batch;
             {
                 std::unique_lock lock(m_mutex);
                 m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
                 if (m_queue.empty())
                     return;
-                cells = std::move(m_queue.front());
+                batch = std::move(m_queue.front());
                 m_queue.pop_front();
                 m_busy = true;
             }
             m_idle.notify_all();
-            for (Cell& c : cells)
-                write(c);
+            for (Cell& c : batch.cells)
+                write(c, batch.texts);
             {
                 std::lock_guard lock(m_mutex);
                 m_busy = false;
@@ -129,7 +143,7 @@ private:
         }
     }
 
-    void write(Cell& c)
+    void write(Cell& c, const std::string& texts)
     {
         if (m_error != LXW_NO_ERROR)
             return; // the rest is not written: the caller is told at the next drain
@@ -137,7 +151,7 @@ private:
         const char* kind = "";
         switch (c.kind) {
         case Cell::Kind::Text:
-            e = worksheet_write_string(m_sheet, c.row, c.column, c.text.constData(), c.format);
+            e = worksheet_write_string(m_sheet, c.row, c.column, texts.data() + c.text, c.format);
             kind = "text";
             break;
         case Cell::Kind::Number:
@@ -165,10 +179,10 @@ private:
     }
 
     lxw_worksheet* m_sheet;
-    std::vector<Cell> m_batch;
+    Batch m_batch;
     std::mutex m_mutex;
     std::condition_variable m_wake, m_idle;
-    std::deque<std::vector<Cell>> m_queue;
+    std::deque<Batch> m_queue;
     bool m_busy = false, m_stop = false;
     int m_error = LXW_NO_ERROR;
     const char* m_failedKind = "";
@@ -287,8 +301,9 @@ void SpreadsheetWriter::text(int row, int column, const QString& value, const St
                             CellPipe::Cell::Kind::Text,
                             0,
                             {},
-                            utf8(value),
-                            format(style)});
+                            0,
+                            format(style)},
+                           &value);
     check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column),
                                  utf8(value).constData(), format(style)),
           "text");
@@ -302,7 +317,7 @@ void SpreadsheetWriter::number(int row, int column, double value, const Style& s
                             CellPipe::Cell::Kind::Number,
                             value,
                             {},
-                            {},
+                            0,
                             format(style)});
     check(worksheet_write_number(m_sheet, lxw_row_t(row), lxw_col_t(column), value, format(style)),
           "number");
@@ -312,12 +327,7 @@ void SpreadsheetWriter::date(int row, int column, const QDate& value, const Styl
 {
     lxw_datetime d{value.year(), value.month(), value.day(), 0, 0, 0};
     if (m_pipe)
-        return m_pipe->add({lxw_row_t(row),
-                            lxw_col_t(column),
-                            CellPipe::Cell::Kind::Date,
-                            0,
-                            d,
-                            {},
+        return m_pipe->add({lxw_row_t(row), lxw_col_t(column), CellPipe::Cell::Kind::Date, 0, d, 0,
                             format(style)});
     check(worksheet_write_datetime(m_sheet, lxw_row_t(row), lxw_col_t(column), &d, format(style)),
           "date");
@@ -331,7 +341,7 @@ void SpreadsheetWriter::boolean(int row, int column, bool value, const Style& st
                             CellPipe::Cell::Kind::Boolean,
                             value ? 1.0 : 0.0,
                             {},
-                            {},
+                            0,
                             format(style)});
     check(worksheet_write_boolean(m_sheet, lxw_row_t(row), lxw_col_t(column), value ? 1 : 0,
                                   format(style)),
@@ -346,7 +356,7 @@ void SpreadsheetWriter::blank(int row, int column, const Style& style)
                             CellPipe::Cell::Kind::Blank,
                             0,
                             {},
-                            {},
+                            0,
                             format(style)});
     check(worksheet_write_blank(m_sheet, lxw_row_t(row), lxw_col_t(column), format(style)),
           "blank");

@@ -37,7 +37,7 @@ struct Recordset::Impl {
 
     // Cached windows of stored rows (raw values, table column order).
     struct Window {
-        qsizetype index;
+        qsizetype index = -1;
         std::vector<QVariantList> rows;
         std::vector<bool> missing;
     };
@@ -63,22 +63,17 @@ struct Recordset::Impl {
         keysAscending = order.isEmpty();
     }
 
-    const Window& window(qsizetype windowIndex)
+    // The rows of positions [begin, end) in one statement, as stored.
+    Window fetch(qsizetype begin, qsizetype end) const
     {
-        for (auto it = windows.begin(); it != windows.end(); ++it) {
-            if (it->index == windowIndex) {
-                windows.splice(windows.begin(), windows, it);
-                return windows.front();
-            }
-        }
-        const qsizetype begin = windowIndex * WindowSize;
-        const qsizetype end = std::min<qsizetype>(begin + WindowSize, qsizetype(keys.size()));
         QString sql = QStringLiteral("SELECT rowid, ") + columnList + QStringLiteral(" FROM ") +
                       quoteName(info.name());
         QVariantList binds;
-        const qint64 low = keys[size_t(begin)];
-        const qint64 high = keys[size_t(end - 1)];
-        if (keysAscending && high - low < 2 * (end - begin)) {
+        // The run's keys, in whatever order the set holds them.
+        const auto [lowest, highest] =
+            std::minmax_element(keys.begin() + begin, keys.begin() + end);
+        const qint64 low = *lowest, high = *highest;
+        if (high - low < 2 * (end - begin)) {
             // A dense run of keys: one range scan, rows outside the set are skipped below.
             sql += QStringLiteral(" WHERE rowid BETWEEN ? AND ?");
             binds << QVariant::fromValue<qlonglong>(low) << QVariant::fromValue<qlonglong>(high);
@@ -102,7 +97,6 @@ struct Recordset::Impl {
             byKey.emplace(q.value(0).toLongLong(), std::move(row));
         }
         Window w;
-        w.index = windowIndex;
         w.rows.reserve(size_t(end - begin));
         for (qsizetype i = begin; i < end; ++i) {
             auto it = byKey.find(keys[size_t(i)]);
@@ -118,6 +112,21 @@ struct Recordset::Impl {
                 w.missing.push_back(false);
             }
         }
+        return w;
+    }
+
+    const Window& window(qsizetype windowIndex)
+    {
+        for (auto it = windows.begin(); it != windows.end(); ++it) {
+            if (it->index == windowIndex) {
+                windows.splice(windows.begin(), windows, it);
+                return windows.front();
+            }
+        }
+        Window w =
+            fetch(windowIndex * WindowSize,
+                  std::min<qsizetype>((windowIndex + 1) * WindowSize, qsizetype(keys.size())));
+        w.index = windowIndex;
         windows.push_front(std::move(w));
         if (windows.size() > MaxWindows)
             windows.pop_back();
@@ -361,6 +370,23 @@ bool Recordset::isNull(const QString& column) const
 {
     const QVariant v = d->rawValue(d->info.require(column));
     return !v.isValid() || v.isNull();
+}
+
+void Recordset::forEachRow(
+    const std::function<void(qsizetype position, const QVariantList& row)>& receive) const
+{
+    constexpr qsizetype Run = 1024;
+    const qsizetype n = d->info.size();
+    QVariantList row;
+    for (qsizetype begin = 0; begin < count(); begin += Run) {
+        const Impl::Window w = d->fetch(begin, std::min(begin + Run, count()));
+        for (size_t i = 0; i < w.rows.size(); ++i) {
+            row.clear();
+            for (qsizetype c = 0; c < n; ++c)
+                row << fromStorage(d->info.columns()[c].kind, w.rows[i][c]);
+            receive(begin + qsizetype(i), row);
+        }
+    }
 }
 
 QVariant Recordset::valueAt(qsizetype position, qsizetype column) const

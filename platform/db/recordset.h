@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,6 +84,11 @@ public:
     // A stored value of any row, by column position, without moving the
     // cursor (for a grid over the set); pending edits are not seen.
     QVariant valueAt(qsizetype position, qsizetype column) const;
+    // Every row of the set in its order, its values as valueAt gives them,
+    // read a thousand rows to a statement and not kept (an export of the
+    // whole set). A row deleted elsewhere since the set opened comes empty.
+    void forEachRow(
+        const std::function<void(qsizetype position, const QVariantList& row)>& receive) const;
 
     // Starts a new row; store() appends it to the set and makes it current.
     void addNew();
