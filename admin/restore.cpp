@@ -150,10 +150,23 @@ void writeMark(const QString& home, const QString& phase, const QString& aside,
     }
 }
 
+// A file written through QSaveFile and what a kill may leave of it: the
+// temporary name it takes beside the target for a moment before its rename
+// ("<name>.XXXXXX").
+void removeWithLeftovers(const QString& path)
+{
+    QFile::remove(path);
+    const QFileInfo file(path);
+    const QDir dir = file.dir();
+    for (const QString& left :
+         dir.entryList({file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(left));
+}
+
 void removeStaged(const QList<Step>& steps)
 {
     for (const Step& s : steps)
-        QFile::remove(s.staged);
+        removeWithLeftovers(s.staged);
 }
 
 // The swap, step by step so that it can be taken up again where it stopped:
@@ -451,6 +464,12 @@ RestoreOutcome restoreSet(const ShopFiles& shop, const QString& folder, const Ma
 
 QString finishInterruptedRestore(const QString& home)
 {
+    // A mark whose writing was cut short before its rename left only its
+    // temporary name; the mark itself, when there is one, is read below.
+    const QFileInfo markFile(markPath(home));
+    for (const QString& left : markFile.dir().entryList(
+             {markFile.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
+        QFile::remove(markFile.dir().filePath(left));
     QFile mark(markPath(home));
     if (!mark.exists())
         return {};

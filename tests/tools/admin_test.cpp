@@ -16,6 +16,9 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
@@ -452,6 +455,41 @@ TEST(AdminBackup, ASetRestoredOnANewComputerIsTheSameShop)
     EXPECT_EQ(signIn.signIn(), app::SignInForm::Result::SignedIn)
         << prompt.lastText().toStdString();
     EXPECT_TRUE(signIn.session().mayRestore());
+}
+
+// A restore killed in the instant a file written whole takes its temporary
+// name beside the target (before the rename) leaves that name: the next
+// command clears it with the rest, and the shop is as it was.
+TEST(AdminBackup, WhatAKilledRestoreLeftBesideItsFilesIsCleared)
+{
+    tawela::test::TempHome temp;
+    const QString shop = temp.file(QStringLiteral("shop"));
+    ASSERT_EQ(admin({QStringLiteral("demo"), QStringLiteral("--home"), shop}).exitCode, 0);
+    const auto before = shopDigest(shop);
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    // Killed while the first mark was being written: its temporary name only.
+    write(at(shop, "tawela-restore.json.Ab12Cd"), "{\"phase\": \"stag");
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--home"), shop}).exitCode, 0);
+    EXPECT_EQ(shopDigest(shop), before);
+    // Killed while a copy was being put under its staged name.
+    const QString staged = at(shop, "Morlind.mdb.tawela-restore");
+    write(staged + QStringLiteral(".Xy34Zw"), "half a copy");
+    const QJsonObject step{{"staged", staged},
+                           {"live", at(shop, "Morlind.mdb")},
+                           {"aside", QString()},
+                           {"database", true}};
+    write(at(shop, "tawela-restore.json"),
+          QJsonDocument(QJsonObject{{"phase", "staging"},
+                                    {"aside", at(shop, "ก่อนเรียกคืน-20261211-120000")},
+                                    {"steps", QJsonArray{step}}})
+              .toJson());
+    const AdminRun c = admin({QStringLiteral("check"), QStringLiteral("--home"), shop});
+    EXPECT_EQ(c.exitCode, 0) << c.err.toStdString();
+    EXPECT_EQ(shopDigest(shop), before);
 }
 
 TEST(AdminBackup, AKilledRestoreLeavesTheOldShopOrTheNewOneWhole)
