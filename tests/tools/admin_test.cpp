@@ -549,8 +549,18 @@ TEST(AdminBackup, AKilledRestoreLeavesTheOldShopOrTheNewOneWhole)
             ++finished;
         else if (now == oldShop)
             ++undone;
-        else
-            ADD_FAILURE() << "try " << i << ": a shop neither old nor new";
+        else {
+            // Which files are neither the old shop's nor the new one's.
+            QStringList odd;
+            for (auto it = now.cbegin(); it != now.cend(); ++it)
+                if (oldShop.value(it.key()) != it.value() && newShop.value(it.key()) != it.value())
+                    odd << it.key();
+            for (auto it = oldShop.cbegin(); it != oldShop.cend(); ++it)
+                if (!now.contains(it.key()) && newShop.contains(it.key()))
+                    odd << QStringLiteral("missing ") + it.key();
+            ADD_FAILURE() << "try " << i << ": a shop neither old nor new: "
+                          << odd.join(QStringLiteral(", ")).toStdString();
+        }
         QDir(home).removeRecursively();
     }
     RecordProperty("finished", finished);
