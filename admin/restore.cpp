@@ -153,14 +153,19 @@ void writeMark(const QString& home, const QString& phase, const QString& aside,
 // A file written through QSaveFile and what a kill may leave of it: the
 // temporary name it takes beside the target for a moment before its rename
 // ("<name>.XXXXXX").
-void removeWithLeftovers(const QString& path)
+void removeLeftoversOf(const QString& path)
 {
-    QFile::remove(path);
     const QFileInfo file(path);
     const QDir dir = file.dir();
     for (const QString& left :
          dir.entryList({file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
         QFile::remove(dir.filePath(left));
+}
+
+void removeWithLeftovers(const QString& path)
+{
+    QFile::remove(path);
+    removeLeftoversOf(path);
 }
 
 void removeStaged(const QList<Step>& steps)
@@ -466,10 +471,7 @@ QString finishInterruptedRestore(const QString& home)
 {
     // A mark whose writing was cut short before its rename left only its
     // temporary name; the mark itself, when there is one, is read below.
-    const QFileInfo markFile(markPath(home));
-    for (const QString& left : markFile.dir().entryList(
-             {markFile.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
-        QFile::remove(markFile.dir().filePath(left));
+    removeLeftoversOf(markPath(home));
     QFile mark(markPath(home));
     if (!mark.exists())
         return {};

@@ -20,11 +20,11 @@ using namespace tawela;
 
 std::unique_ptr<test::VirtualCard> g_card, g_slowCard;
 
-test::VirtualCard& card()
+// The card in the first reader, answering at once.
+void card()
 {
     if (!g_card)
         g_card = std::make_unique<test::VirtualCard>(test::provincialCard(QString()));
-    return *g_card;
 }
 
 // In the second reader, a card whose every answer takes 20 ms, as a slow
@@ -38,43 +38,30 @@ void slowCard()
     g_slowCard = std::make_unique<test::VirtualCard>(fields, 1);
 }
 
-void BM_ReadTextAndPhoto_20msACommand(benchmark::State& state)
+// A read on reader `slot` (0 at once, 1 slow), with the photo or without.
+void BM_Read(benchmark::State& state, int slot, bool withPhoto)
 {
-    slowCard();
+    slot == 0 ? card() : slowCard();
     for (auto _ : state)
-        benchmark::DoNotOptimize(devices::CardReader().read(test::virtualReader(1)));
+        benchmark::DoNotOptimize(
+            devices::CardReader().read(test::virtualReader(slot), {}, withPhoto));
 }
-BENCHMARK(BM_ReadTextAndPhoto_20msACommand)
+BENCHMARK_CAPTURE(BM_Read, TextAndPhoto_20msACommand, 1, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
-
-void BM_ReadTextOnly_20msACommand(benchmark::State& state)
-{
-    slowCard();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(devices::CardReader().read(test::virtualReader(1), {}, false));
-}
-BENCHMARK(BM_ReadTextOnly_20msACommand)
+BENCHMARK_CAPTURE(BM_Read, TextOnly_20msACommand, 1, false)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
-
-void BM_ReadTextAndPhoto(benchmark::State& state)
-{
-    card();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(devices::CardReader().read(test::virtualReader()));
-}
-BENCHMARK(BM_ReadTextAndPhoto)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-
-void BM_ReadTextOnly(benchmark::State& state)
-{
-    card();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(devices::CardReader().read(test::virtualReader(), {}, false));
-}
-BENCHMARK(BM_ReadTextOnly)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Read, TextAndPhoto, 0, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Read, TextOnly, 0, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 // One SELECT and its answer: what every command of a read costs at least.
 void BM_OneCommand(benchmark::State& state)

@@ -86,6 +86,16 @@ std::pair<int, int> cellAddress(std::string_view ref)
     return {row - 1, column - 1};
 }
 
+// The rows a sheet's range says it holds: "A1:AW100001" → 100001; 0 when
+// it says nothing readable.
+size_t rowsInRange(std::string_view range)
+{
+    const size_t colon = range.find(':');
+    const int last =
+        cellAddress(colon == std::string_view::npos ? range : range.substr(colon + 1)).first;
+    return last >= 0 ? size_t(last) + 1 : 0;
+}
+
 QString fromUtf8(std::string_view s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -219,11 +229,7 @@ struct SheetCells : orcus::sax_handler {
     void start_element(const orcus::sax::parser_element& e)
     {
         if (e.name == "dimension") {
-            // "A1:AW100001": the last row the sheet holds.
-            const size_t colon = m_ref.find(':');
-            const int last =
-                cellAddress(colon == std::string::npos ? m_ref : m_ref.substr(colon + 1)).first;
-            m_expected = last >= 0 ? size_t(last) + 1 : 0;
+            m_expected = rowsInRange(m_ref);
         } else if (e.name == "row") {
             const int r = m_ref.empty() ? -1 : cellAddress(m_ref).first;
             m_row = r >= 0 ? r : m_row + 1;
@@ -328,21 +334,27 @@ private:
     size_t m_expected = 0;
 };
 
+// Where an element's name that begins at `at` begins with its namespace
+// prefix, if it has one ("x:row" → the "x").
+size_t withPrefix(const std::string& xml, size_t at)
+{
+    if (at == 0 || xml[at - 1] != ':')
+        return at;
+    size_t open = at - 1;
+    while (open > 0 && (std::isalnum(static_cast<unsigned char>(xml[open - 1])) ||
+                        xml[open - 1] == '_' || xml[open - 1] == '-' || xml[open - 1] == '.'))
+        --open;
+    return open;
+}
+
 // Just after the last closing row tag ("</row>", "</x:row>") in the text.
 size_t findLastRowEnd(const std::string& xml, size_t before)
 {
     for (size_t at = xml.rfind("row>", before); at != std::string::npos && at > 0;
          at = xml.rfind("row>", at - 1)) {
-        size_t open = at;
-        if (xml[open - 1] == ':') {
-            --open;
-            while (open > 0 && std::isalnum(static_cast<unsigned char>(xml[open - 1])))
-                --open;
-        }
+        const size_t open = withPrefix(xml, at);
         if (open >= 2 && xml[open - 1] == '/' && xml[open - 2] == '<')
             return at + 4;
-        if (at == 0)
-            break;
     }
     return std::string::npos;
 }
@@ -358,14 +370,7 @@ size_t findTag(const std::string& xml, std::string_view name, bool closing, size
         const char next = xml[after];
         if (next != '>' && next != '/' && !std::isspace(static_cast<unsigned char>(next)))
             continue;
-        size_t open = at;
-        if (open > 0 && xml[open - 1] == ':') { // a prefix
-            --open;
-            while (open > 0 &&
-                   (std::isalnum(static_cast<unsigned char>(xml[open - 1])) ||
-                    xml[open - 1] == '_' || xml[open - 1] == '-' || xml[open - 1] == '.'))
-                --open;
-        }
+        const size_t open = withPrefix(xml, at);
         if (closing && open >= 2 && xml[open - 1] == '/' && xml[open - 2] == '<')
             return open - 2;
         if (!closing && open >= 1 && xml[open - 1] == '<')
@@ -384,11 +389,7 @@ size_t dimensionRows(const std::string& head)
     const size_t end = ref == std::string::npos ? ref : head.find('"', ref + 5);
     if (end == std::string::npos)
         return 0;
-    const std::string range = head.substr(ref + 5, end - ref - 5);
-    const size_t colon = range.find(':');
-    const int last =
-        cellAddress(colon == std::string::npos ? range : range.substr(colon + 1)).first;
-    return last >= 0 ? size_t(last) + 1 : 0;
+    return rowsInRange(std::string_view(head).substr(ref + 5, end - ref - 5));
 }
 
 // A sheet's XML inflated and parsed a piece at a time: each piece ends
