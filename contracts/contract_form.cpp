@@ -442,7 +442,12 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     request.now = now;
     SaveResult result;
     try {
-        result = m_store.save(request);
+        // On the server the save waits off the screen's thread: a lost
+        // network leaves a window that paints until it is said.
+        result =
+            platform::db::workAway<SaveResult>(m_store.database(), [&](platform::db::Away& away) {
+                return m_store.on(away).save(request);
+            });
     } catch (const DbError& e) {
         if (e.number() == platform::db::error_number::ChangedElsewhere) {
             offerReload();

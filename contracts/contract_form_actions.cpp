@@ -340,7 +340,8 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     }
     QString receiptNo;
     try {
-        receiptNo = m_store.close(c, receipt);
+        receiptNo = platform::db::workAway<QString>(
+            m_store.database(), [&](auto& away) { return m_store.on(away).close(c, receipt); });
     } catch (const DbError& e) {
         if (e.number() == platform::db::error_number::ChangedElsewhere)
             offerReload();
@@ -385,9 +386,11 @@ bool ContractForm::confirmDelete()
 {
     bool removed = false;
     try {
-        removed = m_store.remove(contract.policyNo, m_stage == Stage::Entering
-                                                        ? std::nullopt
-                                                        : std::optional(contract.rowVersion));
+        const auto version =
+            m_stage == Stage::Entering ? std::nullopt : std::optional(contract.rowVersion);
+        removed = platform::db::workAway<bool>(m_store.database(), [&](auto& away) {
+            return m_store.on(away).remove(contract.policyNo, version);
+        });
     } catch (const DbError& e) {
         if (e.number() == platform::db::error_number::ChangedElsewhere) {
             deletion.visible = false;

@@ -2,6 +2,7 @@
 
 #include "contracts/contract.h"
 #include "platform/db/database.h"
+#include "platform/db/work_away.h"
 
 #include <QDateTime>
 
@@ -89,6 +90,15 @@ public:
         m_archive = std::move(archive);
     }
     bool contractNumberTaken(const QString& number) const;
+    // The same store on the connections of a unit of work run away from
+    // the screen (platform::db::workAway).
+    ContractStore on(const platform::db::Away& away) const
+    {
+        ContractStore store(away.use(m_db));
+        if (m_archive)
+            store.useArchive(away.use(m_archive));
+        return store;
+    }
 
     std::optional<Contract> find(const QString& policyNo) const;
     // The stored renewal lines of a contract, in stored order.

@@ -1,5 +1,6 @@
 #include "contracts/ui/contract_screen.h"
 
+#include "platform/db/work_away.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/picture_slots.h"
 #include "platform/ui/screen_parts.h"
@@ -7,6 +8,7 @@
 #include "platform/ui/twips.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -23,6 +25,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tawela::contracts {
@@ -655,7 +658,7 @@ void ContractScreen::useCardReader(std::function<void()> openReader)
     connect(m_cardWatch, &devices::CardWatcher::cardRead, this, &ContractScreen::cardInserted);
     connect(m_cardWatch, &devices::CardWatcher::failed, this, [this](const QString& why) {
         // One box at a time: the watcher goes on looking while it is open.
-        if (m_cardMessageOpen)
+        if (m_cardMessageOpen || platform::db::workingAway())
             return;
         m_cardMessageOpen = true;
         m_form->prompt().error(why);
@@ -685,6 +688,11 @@ void ContractScreen::watchCards(bool on)
 
 void ContractScreen::cardInserted(const devices::IdCard& card)
 {
+    if (platform::db::workingAway()) {
+        // A save is waiting for the server: the card's contract comes after it.
+        QTimer::singleShot(200, this, [this, card] { cardInserted(card); });
+        return;
+    }
     m_value->setEditText(card.idNumber);
     m_form->prompt().information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
     const auto found = m_list->search(card.idNumber, QStringLiteral("ไม่พบสัญญา ในฐานข้อมูล"));
@@ -701,6 +709,15 @@ void ContractScreen::search()
 void ContractScreen::findNext()
 {
     showFound(m_list->findNext());
+}
+
+void ContractScreen::closeEvent(QCloseEvent* event)
+{
+    if (platform::db::workingAway()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void ContractScreen::keyPressEvent(QKeyEvent* event)

@@ -67,6 +67,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Not while a save waits for the server: the form it works on stays.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

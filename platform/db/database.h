@@ -61,6 +61,8 @@ public:
     Backend backend() const { return m_dialect.backend; }
     const Dialect& dialect() const { return m_dialect; }
     bool isServer() const { return backend() == Backend::Postgres; }
+    // Inside a Transaction of this connection.
+    bool inTransaction() const { return m_transactionDepth > 0; }
     const ServerAddress& server() const { return m_server; }
     QSqlDatabase connection() const;
 
