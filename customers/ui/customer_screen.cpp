@@ -645,7 +645,9 @@ void CustomerScreen::importSheet()
         QStringLiteral("กำลังนำเข้าข้อมูลลูกค้าจากแฟ้ม %1…").arg(QFileInfo(file).fileName()),
         QStringLiteral("ยกเลิก"), 0, 0, this);
     progress.setWindowTitle(QStringLiteral("นำเข้าข้อมูลจาก Excel"));
-    progress.setWindowModality(Qt::WindowModal);
+    // The rows go in inside one write: no other window may start a command
+    // meanwhile, only this one's cancel button is live.
+    progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setMinimumWidth(
         progress.fontMetrics().horizontalAdvance(progress.windowTitle() + progress.labelText()) +

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -30,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -84,7 +87,7 @@ TEST(CustomerScreen, AddPickTheAddressSaveAndFindTheCustomerFromTheContractScree
     test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_Sname")),
                    QStringLiteral("O'Neil"));
     test::typeText(screen.findChild<QLineEdit*>(QStringLiteral("C_ID")),
-                   QStringLiteral("1101700230705"));
+                   QStringLiteral("1101700230708"));
     choose(screen.findChild<QComboBox*>(QStringLiteral("C_Province")), QStringLiteral("ขอนแก่น"));
     choose(screen.findChild<QComboBox*>(QStringLiteral("C_Ampor")), QStringLiteral("เมืองขอนแก่น"));
     choose(screen.findChild<QComboBox*>(QStringLiteral("C_tumbol")), QStringLiteral("ในเมือง"));
@@ -140,7 +143,7 @@ TEST(CustomerScreen, AddPickTheAddressSaveAndFindTheCustomerFromTheContractScree
     QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, entry.center());
     EXPECT_FALSE(names->isVisible());
     EXPECT_EQ(contract.findChild<QLineEdit*>(QStringLiteral("t12"))->text(),
-              QStringLiteral("1101700230705"));
+              QStringLiteral("1101700230708"));
     QApplication::processEvents(); // the layout after the list closed
     keepScreenshot(&contract, QStringLiteral("contract_customer_found"));
 }
@@ -509,8 +512,20 @@ TEST(CustomerScreen, ASheetIsImportedFromTheToolsMenuAndABrokenOneIsSaid)
             chooser.stop();
         });
         chooser.start(50);
+        // While the rows go in, no other window takes a click.
+        std::optional<Qt::WindowModality> importing;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* p = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+                importing = p->windowModality();
+        });
+        watch.start(0);
         prompt.clear();
         screen.findChild<QAction*>(QStringLiteral("mnuImport"))->trigger();
+        watch.stop();
+        if (file == good) {
+            EXPECT_EQ(importing, Qt::ApplicationModal);
+        }
         ASSERT_FALSE(prompt.messages().isEmpty());
         if (file == empty) {
             EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("แฟ้มว่าง (0 ไบต์)")));
