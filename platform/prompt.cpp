@@ -45,6 +45,15 @@ void Prompt::plain(const QString& text)
     show(QString(), text, PromptIcon::None, PromptButtons::Ok);
 }
 
+namespace {
+void (*g_unexpected)(const QString&) = nullptr;
+}
+
+void ScriptedPrompt::setUnexpectedHandler(void (*handler)(const QString& question))
+{
+    g_unexpected = handler;
+}
+
 PromptAnswer ScriptedPrompt::show(const QString& title, const QString& text, PromptIcon icon,
                                   PromptButtons buttons)
 {
@@ -53,6 +62,8 @@ PromptAnswer ScriptedPrompt::show(const QString& title, const QString& text, Pro
         return PromptAnswer::Ok;
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
+    if (!m_yesToAll && g_unexpected)
+        g_unexpected(text);
     return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
 }
 

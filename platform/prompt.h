@@ -35,8 +35,10 @@ public:
     static QString warningTitle();
 };
 
-// A prompt for tests and for the command-line tools: records every message and
-// answers questions from a queue (Yes when the queue is empty).
+// A prompt for tests and benchmarks: records every message and answers
+// questions from a queue. A question with nothing queued for it is answered
+// Yes and reported to the handler set by setUnexpectedHandler() (a test
+// program fails the running test there), unless answerYesToAll() was asked.
 class ScriptedPrompt : public Prompt {
 public:
     struct Message {
@@ -50,6 +52,9 @@ public:
                       PromptButtons buttons) override;
 
     void queueAnswer(PromptAnswer answer) { m_answers << answer; }
+    // For a run that means to say Yes to whatever it is asked.
+    void answerYesToAll() { m_yesToAll = true; }
+    static void setUnexpectedHandler(void (*handler)(const QString& question));
     const QList<Message>& messages() const { return m_messages; }
     QString lastText() const { return m_messages.isEmpty() ? QString() : m_messages.last().text; }
     void clear() { m_messages.clear(); }
@@ -57,6 +62,7 @@ public:
 private:
     QList<Message> m_messages;
     QList<PromptAnswer> m_answers;
+    bool m_yesToAll = false;
 };
 
 } // namespace tawela::platform

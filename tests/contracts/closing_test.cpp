@@ -294,6 +294,7 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
 {
     auto f = shown();
     // Ten days late, past the grace days: asked, and Yes.
+    prompt.queueAnswer(PromptAnswer::Yes);
     ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 23)));
     EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญาเกินกำหนด ต้องการไถ่ถอนหรือไม่ ?"));
     EXPECT_EQ(f->closing.title, QStringLiteral("ไถ่ถอน"));
@@ -410,7 +411,8 @@ TEST_F(ClosingFormTest, ForfeitureAsksBeforeTheDueDateAndWritesNoReceipt)
         EXPECT_FALSE(f->closing.visible);
     }
     auto f = shown();
-    ASSERT_TRUE(f->openForfeiture(QDate(2025, 8, 1))); // Yes
+    prompt.queueAnswer(PromptAnswer::Yes);
+    ASSERT_TRUE(f->openForfeiture(QDate(2025, 8, 1)));
     EXPECT_EQ(f->closing.title, QStringLiteral("หลุดจำนำ"));
     EXPECT_EQ(f->closing.question, QStringLiteral("สัญญานี้ หลุดจำนำ ใช่หรือไม่"));
     EXPECT_EQ(f->closing.days, QStringLiteral("19")); // from the start of the second renewal

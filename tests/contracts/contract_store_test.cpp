@@ -169,6 +169,19 @@ TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
     EXPECT_FALSE(c.lTor);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 1);
 
+    // A renewal that collects nothing (a fee waived): its line is stored,
+    // with no receipt and no receipt number used.
+    SaveRequest waived = plain;
+    waived.contract = c;
+    waived.mode = OperationMode::Renewal;
+    waived.lines << line(4, "0", QDate(2025, 12, 10));
+    waived.receiptTotal = Decimal();
+    EXPECT_EQ(store.save(waived).receiptNo, QString());
+    EXPECT_EQ(store.renewalLines(saved.policyNo).size(), 3);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 1);
+    EXPECT_EQ(admin::loadSettings(t.db).runRecv, 2);
+    c = *store.find(saved.policyNo);
+
     // Without lines the contract is back to its opening movement; L_tor stays.
     plain.contract = c;
     plain.lines.clear();

@@ -179,7 +179,7 @@ TEST_F(CustomerFormTest, AddTakesItsNumberAsCodeAndSaveStoresTheDerivedColumns)
 
 TEST_F(CustomerFormTest, SaveRefusesWhatWouldBeStoredWrongAndAsksAboutDoubtfulIds)
 {
-    stored(QStringLiteral("สมชาย"), QStringLiteral("A1"), QStringLiteral("1101700230705"));
+    stored(QStringLiteral("สมชาย"), QStringLiteral("A1"), QStringLiteral("1101700230708"));
     auto f = openForm();
     ASSERT_TRUE(f->add());
     const qint64 id = f->customer.id;
@@ -214,9 +214,10 @@ TEST_F(CustomerFormTest, SaveRefusesWhatWouldBeStoredWrongAndAsksAboutDoubtfulId
     EXPECT_EQ(f->save(Today), CustomerForm::Field::IdNumber);
     EXPECT_EQ(column(id, "C_code").toString(), QString::number(id)); // nothing stored
 
-    f->customer.idNumber = QStringLiteral("1101700230705"); // the other customer's
+    f->customer.idNumber = QStringLiteral("1101700230708"); // the other customer's
     prompt.queueAnswer(PromptAnswer::No);
     EXPECT_EQ(f->save(Today), CustomerForm::Field::IdNumber);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("เป็นของลูกค้าอื่นอยู่แล้ว")));
     prompt.queueAnswer(PromptAnswer::Yes);
     EXPECT_FALSE(f->save(Today));
     EXPECT_EQ(column(id, "C_code").toString(), QStringLiteral("A2"));
@@ -378,6 +379,7 @@ TEST_F(CustomerFormTest, PickHandsTheShownCustomerBack)
     EXPECT_TRUE(f->finding.visible); // opens on the find panel, its first field chosen
     EXPECT_EQ(f->finding.field, 0);
     f->customer.homePhone = QStringLiteral("02");
+    prompt.queueAnswer(PromptAnswer::Yes); // the change is stored before it is handed
     ASSERT_TRUE(f->pick());
     ASSERT_TRUE(got);
     EXPECT_EQ(got->code, QStringLiteral("C9"));

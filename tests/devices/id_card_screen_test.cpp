@@ -60,6 +60,7 @@ TEST_F(IdCardScreenTest, ACardIsReadOnceShownStoredAndHandedOver)
     devices::IdCardScreen& screen = *shown;
 
     {
+        prompt.queueAnswer(platform::PromptAnswer::Yes); // "ไม่พบข้อมูลในฐานข้อมูล …"
         test::VirtualCard card(test::provincialCard(photo));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !handed.isEmpty(); }, 15000))
             << prompt.lastText().toStdString();

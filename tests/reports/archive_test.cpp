@@ -101,6 +101,12 @@ TEST_F(Archive, ClosedContractsMoveWithTheirRenewalsAndComeBackAsTheyWere)
     EXPECT_EQ(count(*archive.db, "chumnum"), 0);
     EXPECT_EQ(count(*archive.db, "chumnum_tor"), 0);
     EXPECT_EQ(a.move(Direction::Back, {}).moved, 0); // an empty list moves nothing
+
+    // A number given twice moves once, renewals and all.
+    EXPECT_EQ(a.move(Direction::ToArchive, {"A-1", "A-1"}).moved, 1);
+    EXPECT_EQ(count(*archive.db, "chumnum"), 1);
+    EXPECT_EQ(count(*archive.db, "chumnum_tor"), 2);
+    EXPECT_EQ(count(*main.db, "chumnum_tor"), 2);
 }
 
 TEST_F(Archive, AFailureStopsTheMoveAndLeavesNoContractHalfMoved)

@@ -208,7 +208,8 @@ TEST_F(ContractActionsTest, RedeemThroughThePanel)
 TEST_F(ContractActionsTest, ForfeitThroughThePanel)
 {
     open();
-    click("cmdForfeit"); // not yet due: asked, and Yes
+    prompt.queueAnswer(platform::PromptAnswer::Yes); // not yet due: asked
+    click("cmdForfeit");
     EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"));
     EXPECT_EQ(find<QGroupBox>("Frame8")->title(), QStringLiteral("หลุดจำนำ"));
     EXPECT_EQ(find<QLineEdit>("Text28")->text(), QStringLiteral("10"));
