@@ -1,5 +1,7 @@
 #include "admin/backup.h"
 
+#include "platform/log.h"
+
 #include "admin/settings.h"
 #include "platform/db/db_error.h"
 #include "platform/db/pg_tools.h"
@@ -196,6 +198,8 @@ Backup::Result Backup::run(const Report& report) const
             } else {
                 ++result.unchanged;
             }
+            qCDebug(platform::log::backup).noquote()
+                << item.source << "->" << item.target << (item.pending ? "copied" : "unchanged");
             const QFileInfo copy(item.target);
             SetFile f;
             f.name = item.name;

@@ -1,5 +1,7 @@
 #include "admin/restore.h"
 
+#include "platform/log.h"
+
 #include "platform/db/pg_tools.h"
 #include "platform/db/transaction.h"
 #include "platform/file_copy.h"
@@ -421,6 +423,9 @@ RestoreOutcome restoreSet(const ShopFiles& shop, const QString& folder, const Ma
                     if (progress)
                         progress(start + f.bytes + b, total);
                 });
+            qCDebug(platform::log::backup).noquote()
+                << "restore" << f.name << "->" << s.staged
+                << (problem.isEmpty() ? QStringLiteral("ok") : problem);
             if (!problem.isEmpty())
                 throw RestoreError(problem);
             done += 2 * f.bytes;

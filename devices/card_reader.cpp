@@ -1,5 +1,7 @@
 #include "devices/card_reader.h"
 
+#include "platform/log.h"
+
 #include <PCSC/winscard.h>
 #include <PCSC/wintypes.h>
 
@@ -116,6 +118,12 @@ public:
         const SCARD_IO_REQUEST* pci = m_protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
         const LONG rc = SCardTransmit(m_card, pci, reinterpret_cast<const BYTE*>(apdu.constData()),
                                       DWORD(apdu.size()), nullptr, answer, &length);
+        // The command and the answer's status, never its data (a person's).
+        qCDebug(platform::log::card).noquote()
+            << apdu.toHex(' ') << "->" << Qt::hex << rc << Qt::dec << length << "bytes"
+            << (length >= 2
+                    ? QByteArray(reinterpret_cast<const char*>(answer) + length - 2, 2).toHex(' ')
+                    : QByteArray());
         // A command that failed on a card no longer there: it was taken out.
         if (rc != SCARD_S_SUCCESS)
             fail(gone() ? LONG(SCARD_W_REMOVED_CARD) : rc, "SCardTransmit");

@@ -1,5 +1,7 @@
 #include "devices/scanner.h"
 
+#include "platform/log.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -102,6 +104,7 @@ public:
     explicit Opened(const QString& device)
     {
         const SANE_Status s = sane_open(device.toUtf8().constData(), &m_handle);
+        qCDebug(platform::log::scanner).noquote() << "open" << device << saneText(s);
         if (s != SANE_STATUS_GOOD)
             throw ScanError(QStringLiteral("เปิดเครื่องสแกน %1 ไม่ได้ (%2)").arg(device, saneText(s)));
     }
@@ -129,6 +132,7 @@ QList<ScannerDevice> Scanner::devices()
             QString(QString::fromUtf8(d->vendor) + u' ' + QString::fromUtf8(d->model)).trimmed();
         found << ScannerDevice{QString::fromUtf8(d->name),
                                title.isEmpty() ? QString::fromUtf8(d->name) : title};
+        qCDebug(platform::log::scanner).noquote() << "found" << found.last().name;
     }
     return found;
 }
@@ -165,6 +169,7 @@ QImage Scanner::scan(const QString& device, int dpi, const std::function<void(in
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     for (;;) {
         if (cancel) {
+            qCDebug(platform::log::scanner) << "cancelled after" << data.size() << "bytes";
             // The scanner finishes its side once asked: what it still sends
             // is read and dropped until it says it has stopped.
             sane_cancel(h);

@@ -1,5 +1,7 @@
 #include "platform/mail.h"
 
+#include "platform/log.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -187,6 +189,24 @@ int keepAnswer(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
     auto* talk = static_cast<Conversation*>(user);
     const QString line = QString::fromUtf8(data, qsizetype(size)).trimmed();
+    // The commands and the server's answers. What the program sends besides
+    // the commands (the sign-in's name and secret) stays out.
+    if (log::mail().isDebugEnabled() &&
+        (type == CURLINFO_HEADER_OUT || type == CURLINFO_HEADER_IN || type == CURLINFO_TEXT)) {
+        static const QStringList commands = {
+            QStringLiteral("EHLO"), QStringLiteral("HELO"),     QStringLiteral("MAIL"),
+            QStringLiteral("RCPT"), QStringLiteral("DATA"),     QStringLiteral("QUIT"),
+            QStringLiteral("RSET"), QStringLiteral("STARTTLS"), QStringLiteral("NOOP")};
+        const QString verb = line.section(u' ', 0, 0).toUpper();
+        QString shown = line;
+        if (type == CURLINFO_HEADER_OUT && !commands.contains(verb))
+            shown = verb == QLatin1String("AUTH") ? line.section(u' ', 0, 1)
+                                                  : QStringLiteral("(not shown)");
+        qCDebug(log::mail).noquote() << (type == CURLINFO_HEADER_OUT  ? "<<"
+                                         : type == CURLINFO_HEADER_IN ? ">>"
+                                                                      : "**")
+                                     << shown;
+    }
     if (type == CURLINFO_HEADER_OUT) {
         talk->lastRecipient.clear();
         if (line.startsWith(QLatin1String("RCPT TO:<"), Qt::CaseInsensitive))

@@ -1,5 +1,7 @@
 #include "platform/print_queue.h"
 
+#include "platform/log.h"
+
 #include <cups/cups.h>
 
 #include <cmath>
@@ -39,6 +41,7 @@ int submitPdf(const QString& printer, const QString& pdfPath, const QString& job
         cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(), pdfPath.toLocal8Bit().constData(),
                        title.constData(), count, options);
     cupsFreeOptions(count, options);
+    qCDebug(log::print).noquote() << printer << media << pdfPath << "job" << job;
     if (job == 0)
         throw PrintRefused(QStringLiteral("เครื่องพิมพ์ ") + printer +
                            QStringLiteral(" ไม่รับงานพิมพ์ \"") + jobName + QStringLiteral("\" (") +

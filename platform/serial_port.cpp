@@ -1,5 +1,7 @@
 #include "platform/serial_port.h"
 
+#include "platform/log.h"
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -70,6 +72,8 @@ QString pulseCashDrawer(const SerialDevice& port)
     bool sent = serial.write(pulse) == pulse.size();
     while (sent && serial.bytesToWrite() > 0)
         sent = serial.waitForBytesWritten(1000);
+    qCDebug(log::serial).noquote() << port.path << pulse.size() << "bytes"
+                                   << (sent ? QStringLiteral("sent") : serial.errorString());
     if (!sent)
         return QStringLiteral("ส่งคำสั่งไปยังพอร์ต %1 ไม่สำเร็จ (%2)")
             .arg(port.name, serial.errorString());

@@ -2,6 +2,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/db/statement_deadline.h"
+#include "platform/log.h"
 
 #include <sqlite3.h>
 
@@ -11,6 +12,7 @@
 #include <QAtomicInteger>
 #include <QCollator>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSqlDriver>
@@ -96,6 +98,39 @@ void registerThaiOrder(const QSqlDatabase& db)
     if (auto* h = *static_cast<sqlite3* const*>(handle.constData()))
         sqlite3_create_collation(h, "thai", SQLITE_UTF16, nullptr, thaiCompare);
 }
+
+} // namespace
+
+namespace {
+
+// The trace of one statement, when a technician asked for it: where, how
+// long, how many values (never the values: they are the customers' data).
+class StatementTrace {
+public:
+    StatementTrace(const QString& where, const QString& sql, qsizetype values)
+        : m_where(where), m_sql(sql), m_values(values)
+    {
+        if (log::db().isDebugEnabled())
+            m_clock.start();
+    }
+    ~StatementTrace()
+    {
+        if (m_clock.isValid())
+            qCDebug(log::db).noquote()
+                << m_where << QString::number(double(m_clock.nsecsElapsed()) / 1e6, 'f', 2) << "ms"
+                << m_values << "values" << (m_failed ? "FAILED" : "") << m_sql.simplified();
+    }
+    StatementTrace(const StatementTrace&) = delete;
+    StatementTrace& operator=(const StatementTrace&) = delete;
+    void failed() { m_failed = true; }
+
+private:
+    const QString& m_where;
+    const QString& m_sql;
+    qsizetype m_values;
+    QElapsedTimer m_clock;
+    bool m_failed = false;
+};
 
 } // namespace
 
@@ -243,6 +278,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
         QSqlQuery query(connection());
         query.setForwardOnly(true);
         bool ok = true;
+        StatementTrace trace(m_path, sql, binds.size());
         std::optional<StatementDeadline> deadline;
         if (isServer() && StatementDeadline::applies(sql))
             deadline.emplace(connection(), AnswerLimit);
@@ -260,6 +296,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& binds) const
         deadline.reset();
         if (ok)
             return query;
+        trace.failed();
         const DbError e = statementError(*this, query.lastError(), sql);
         if (e.number() == error_number::ServerLost && isServer()) {
             m_lost = true;
@@ -292,12 +329,14 @@ QSqlQuery* Database::runRepeated(const QString& sql, const QVariantList& binds) 
     }
     for (qsizetype i = 0; i < binds.size(); ++i)
         query->bindValue(int(i), binds[i]);
+    StatementTrace trace(m_path, sql, binds.size());
     std::optional<StatementDeadline> deadline;
     if (isServer())
         deadline.emplace(connection(), AnswerLimit);
     const bool ok = query->exec();
     deadline.reset();
     if (!ok) {
+        trace.failed();
         const DbError e = statementError(*this, query->lastError(), sql);
         if (e.number() == error_number::ServerLost && isServer())
             m_lost = true;

@@ -2,6 +2,7 @@
 
 #include "mail_reading.h"
 #include "smtp_server.h"
+#include "trace_catcher.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -154,7 +155,18 @@ TEST(MailSending, TheServerGetsEveryRecipientAfterSigningIn)
     MailMessage m = message();
     m.cc = {QStringLiteral("cc@example.com")};
     m.bcc = {QStringLiteral("bo1@example.com"), QStringLiteral("bo2@example.com")};
-    const auto failure = platform::sendMail(a, m);
+    std::optional<platform::MailFailure> failure;
+    {
+        // The technician's trace shows the conversation, never the secret.
+        const test::TraceCatcher trace("tawela.mail");
+        failure = platform::sendMail(a, m);
+        EXPECT_TRUE(trace.all().contains(QStringLiteral("RCPT TO:<bo1@example.com>")));
+        EXPECT_FALSE(trace.all().contains(QString::fromLatin1(a.password.toUtf8().toBase64())));
+        const QByteArray plain =
+            QByteArray(1, '\0') + "shop" + QByteArray(1, '\0') + a.password.toUtf8();
+        EXPECT_FALSE(trace.all().contains(QString::fromLatin1(plain.toBase64())));
+        EXPECT_FALSE(trace.all().contains(a.password));
+    }
     ASSERT_FALSE(failure) << failure->message.toStdString();
     const auto got = server.received();
     ASSERT_EQ(got.size(), 1);

@@ -4,6 +4,7 @@
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
 #include "platform/error_log.h"
+#include "trace_catcher.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -104,6 +105,23 @@ TEST_F(TransactionTest, AWriterWaitsThenReportsTheLock)
     holding.commit();
     Transaction now(*other);
     now.commit();
+}
+
+// The technician's trace: every statement with its time, also a failed one,
+// and none of the values (the customers' data).
+TEST_F(TransactionTest, TheTraceNamesEachStatementButNotItsValues)
+{
+    const tawela::test::TraceCatcher trace("tawela.db");
+    db->exec(QStringLiteral("INSERT INTO people (Name) VALUES (?)"), {QStringLiteral("สมชาย")});
+    EXPECT_THROW(
+        db->exec(QStringLiteral("INSERT INTO people (Name) VALUES (?)"), {QStringLiteral("สมชาย")}),
+        DbError);
+    const QStringList lines = trace.lines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines.first().contains(QStringLiteral("INSERT INTO people (Name) VALUES (?)")));
+    EXPECT_TRUE(lines.first().contains(QStringLiteral("1 values")));
+    EXPECT_TRUE(lines.last().contains(QStringLiteral("FAILED")));
+    EXPECT_FALSE(trace.all().contains(QStringLiteral("สมชาย")));
 }
 
 TEST(ErrorLog, StaffReadThaiTheLogKeepsTheStatement)
