@@ -76,13 +76,17 @@ Recordset settingsRecord(const std::shared_ptr<platform::db::Database>& main)
     return rs;
 }
 
-Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
+Settings readSettings(const Recordset& row)
 {
-    Recordset rs = settingsRecord(main);
     Settings s;
-    platform::db::RowReader reader{rs};
+    platform::db::RowReader reader{row};
     mapColumns(reader, s);
     return s;
+}
+
+Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
+{
+    return readSettings(settingsRecord(main));
 }
 
 void saveSettings(const std::shared_ptr<platform::db::Database>& main, const Settings& settings,

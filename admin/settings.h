@@ -61,6 +61,9 @@ struct Settings {
 // single columns (the running numbers). Throws DbError when there is no row.
 platform::db::Recordset settingsRecord(const std::shared_ptr<platform::db::Database>& main);
 
+// The settings of a config_setting row already read (and maybe locked).
+Settings readSettings(const platform::db::Recordset& row);
+
 // Reads the first row of config_setting. Throws DbError when the table is
 // missing or has no row.
 Settings loadSettings(const std::shared_ptr<platform::db::Database>& main);

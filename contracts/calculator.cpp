@@ -6,40 +6,20 @@
 
 namespace tawela::contracts {
 
-namespace {
-
-__extension__ using Int128 = __int128;
-
-// round(numerator / denominator) to a whole number, halves to even.
-Decimal wholeHalfEven(Int128 numerator, Int128 denominator)
-{
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
-    }
-    Int128 q = numerator / denominator;
-    const Int128 r = numerator % denominator;
-    const Int128 twice = (r < 0 ? -r : r) * 2;
-    if (twice > denominator || (twice == denominator && q % 2 != 0))
-        q += numerator < 0 ? -1 : 1;
-    return Decimal::fromInt(static_cast<std::int64_t>(q));
-}
-
-constexpr Int128 Unit2 = Int128(Decimal::Unit) * Decimal::Unit;
-
-} // namespace
-
 Decimal termInterest(admin::InterestMode mode, Decimal rate, qint64 days, qint64 stepDays,
                      Decimal amount)
 {
-    const Int128 ra = Int128(rate.units()) * amount.units();
+    // rate % a month of 30 days, in whole baht, halves to even: rounded once.
+    using platform::Rounding;
     switch (mode) {
     case admin::InterestMode::ActualDays:
-        return wholeHalfEven(ra * days, Unit2 * 3000);
+        return Decimal::mulDiv(rate, amount * Decimal::fromInt(days), Decimal::fromInt(3000),
+                               Rounding::HalfEven, 0);
     case admin::InterestMode::Steps:
-        return wholeHalfEven(ra * stepDays, Unit2 * 3000);
+        return Decimal::mulDiv(rate, amount * Decimal::fromInt(stepDays), Decimal::fromInt(3000),
+                               Rounding::HalfEven, 0);
     case admin::InterestMode::NotUsed:
-        return wholeHalfEven(ra, Unit2 * 100);
+        return Decimal::mulDiv(rate, amount, Decimal::fromInt(100), Rounding::HalfEven, 0);
     }
     return {};
 }

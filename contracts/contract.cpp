@@ -61,6 +61,17 @@ QString expenseDescription(const Contract& c)
     return text.left(ExpenseDescriptionLength);
 }
 
+void takeShopDetails(Contract& c, const admin::Settings& s)
+{
+    c.companyName = s.companyName;
+    c.address1 = s.address1;
+    c.address2 = s.address2;
+    c.address3 = s.address3;
+    c.tel = s.tel;
+    c.fax = s.fax;
+    c.taxNo = s.taxNo;
+}
+
 Contract readContract(const platform::db::Recordset& r)
 {
     Contract c;

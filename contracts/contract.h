@@ -1,5 +1,6 @@
 #pragma once
 
+#include "admin/settings.h"
 #include "platform/db/column_map.h"
 #include "platform/db/condition.h"
 #include "platform/decimal.h"
@@ -83,6 +84,9 @@ QString receiptNumber(const QString& prefix, qint64 run);
 
 // The expense row's description of a new contract, cut at 254 characters.
 QString expenseDescription(const Contract& contract);
+
+// A new contract keeps the shop's details as they are when it is made.
+void takeShopDetails(Contract& contract, const admin::Settings& settings);
 
 // Every column of chumnum and its member, for reading and writing (see
 // platform/db/column_map.h). The save writes the columns it stores with the

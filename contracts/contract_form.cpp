@@ -176,13 +176,7 @@ bool ContractForm::newContract(const QDate& today)
             }
         }
         contract.refNo = contract.policyNo;
-        contract.companyName = m_settings.companyName;
-        contract.address1 = m_settings.address1;
-        contract.address2 = m_settings.address2;
-        contract.address3 = m_settings.address3;
-        contract.tel = m_settings.tel;
-        contract.fax = m_settings.fax;
-        contract.taxNo = m_settings.taxNo;
+        takeShopDetails(contract, m_settings);
         m_calc->amount = Decimal();
         m_calc->interest = Decimal();
         m_calc->tableNo = contract.tableNo;

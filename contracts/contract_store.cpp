@@ -64,18 +64,6 @@ DbError notFound(const QString& policyNo)
                    QStringLiteral("ไม่พบสัญญาเลขที่ ") + policyNo + QStringLiteral(" ในฐานข้อมูล"));
 }
 
-// A new contract keeps the shop's details as they are when it is stored.
-void takeShop(Contract& c, const Recordset& settings)
-{
-    c.companyName = settings.text(QStringLiteral("company_name"));
-    c.address1 = settings.text(QStringLiteral("address1"));
-    c.address2 = settings.text(QStringLiteral("address2"));
-    c.address3 = settings.text(QStringLiteral("address3"));
-    c.tel = settings.text(QStringLiteral("Tel"));
-    c.fax = settings.text(QStringLiteral("Fax"));
-    c.taxNo = settings.text(QStringLiteral("Tax_no"));
-}
-
 } // namespace
 
 ContractStore::ContractStore(std::shared_ptr<platform::db::Database> main) : m_db(std::move(main))
@@ -230,7 +218,8 @@ SaveResult ContractStore::save(const SaveRequest& request)
         settings.setInteger(QStringLiteral("chumnum_run"), run + 1);
         settings.store();
         row.addNew();
-        takeShop(c, settings);
+        // As they are when it is stored.
+        takeShopDetails(c, admin::readSettings(settings));
         row.setInteger(QStringLiteral("row_version"), 0);
     } else if (row.isEmpty()) {
         throw notFound(c.policyNo);

@@ -1,5 +1,7 @@
 #include "platform/decimal.h"
 
+#include <algorithm>
+
 #include <limits>
 #include <stdexcept>
 
@@ -117,33 +119,51 @@ Decimal Decimal::fromInt(std::int64_t whole)
     return fromUnits(narrow(Int128(whole) * Unit));
 }
 
-std::optional<Decimal> Decimal::parse(QStringView text)
+namespace {
+
+// A typed text read once for every reader: its sign, its leading number,
+// whether the number was all of the text, and what reading it lost.
+struct Reading {
+    bool number = false;   // a digit was read
+    bool complete = false; // nothing follows the number
+    bool tooBig = false;
+    bool lostPlaces = false;
+    bool negative = false;
+    Int128 scaled = 0;
+};
+
+Reading readText(QStringView text)
 {
+    Reading r;
     QStringView t = text.trimmed();
     qsizetype pos = 0;
-    bool negative = false;
     if (pos < t.size() && (t[pos] == u'-' || t[pos] == u'+')) {
-        negative = t[pos] == u'-';
+        r.negative = t[pos] == u'-';
         ++pos;
     }
-    // ".5" is a number too
-    Int128 scaled = 0;
     bool overflow = false;
     if (pos < t.size() && t[pos] == u'.') {
-        QString withZero = QStringLiteral("0") + t.mid(pos).toString();
+        // ".5" is a number too
+        const QString withZero = QStringLiteral("0") + t.mid(pos).toString();
         qsizetype p2 = 0;
-        if (!readNumber(withZero, p2, scaled, overflow) || p2 != withZero.size())
-            return std::nullopt;
-    } else if (!readNumber(t, pos, scaled, overflow) || pos != t.size()) {
-        return std::nullopt;
+        r.number = readNumber(withZero, p2, r.scaled, overflow, &r.lostPlaces);
+        r.complete = p2 == withZero.size();
+    } else {
+        r.number = readNumber(t, pos, r.scaled, overflow, &r.lostPlaces);
+        r.complete = pos == t.size();
     }
-    if (overflow)
+    r.tooBig = overflow || r.scaled > Int128(std::numeric_limits<std::int64_t>::max());
+    return r;
+}
+
+} // namespace
+
+std::optional<Decimal> Decimal::parse(QStringView text)
+{
+    const Reading r = readText(text);
+    if (!r.number || !r.complete || r.tooBig)
         return std::nullopt;
-    try {
-        return fromUnits(narrow(negative ? -scaled : scaled));
-    } catch (const std::overflow_error&) {
-        return std::nullopt;
-    }
+    return fromUnits(static_cast<std::int64_t>(r.negative ? -r.scaled : r.scaled));
 }
 
 Decimal Decimal::parseLeading(QStringView text)
@@ -153,48 +173,36 @@ Decimal Decimal::parseLeading(QStringView text)
 
 Decimal::Typed Decimal::parseTyped(QStringView text)
 {
-    QStringView t = text.trimmed();
-    qsizetype pos = 0;
-    bool negative = false;
-    if (pos < t.size() && (t[pos] == u'-' || t[pos] == u'+')) {
-        negative = t[pos] == u'-';
-        ++pos;
-    }
-    Int128 scaled = 0;
-    bool overflow = false;
-    bool lostPlaces = false;
-    if (pos < t.size() && t[pos] == u'.') {
-        QString withZero = QStringLiteral("0") + t.mid(pos).toString();
-        qsizetype p2 = 0;
-        if (!readNumber(withZero, p2, scaled, overflow, &lostPlaces))
-            return Typed{};
-    } else if (!readNumber(t, pos, scaled, overflow, &lostPlaces)) {
+    const Reading r = readText(text);
+    if (!r.number)
         return Typed{};
-    }
     Typed typed;
-    const Int128 limit = std::numeric_limits<std::int64_t>::max();
-    if (overflow || scaled > limit) {
-        scaled = limit;
+    Int128 scaled = r.scaled;
+    if (r.tooBig) {
+        scaled = std::numeric_limits<std::int64_t>::max();
         typed.problem = Typed::Problem::OutOfRange;
-    } else if (lostPlaces) {
+    } else if (r.lostPlaces) {
         typed.problem = Typed::Problem::TooManyPlaces;
     }
-    typed.value = fromUnits(static_cast<std::int64_t>(negative ? -scaled : scaled));
+    typed.value = fromUnits(static_cast<std::int64_t>(r.negative ? -scaled : scaled));
     return typed;
 }
 
-Decimal Decimal::mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode)
+Decimal Decimal::mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode, int places)
 {
     if (c.m_units == 0)
         throw std::domain_error("division by zero");
-    // In units of 1/U: (a/U) * (b/U) / (c/U) * U = a*b/c.
+    places = std::clamp(places, 0, Scale);
+    // In units of 1/U: (a/U) * (b/U) / (c/U) * U = a*b/c; rounded once, at
+    // the place asked for.
+    const Int128 step = pow10(Scale - places);
     Int128 numerator = Int128(a.m_units) * b.m_units;
-    Int128 divisor = c.m_units;
+    Int128 divisor = Int128(c.m_units) * step;
     if (divisor < 0) {
         numerator = -numerator;
         divisor = -divisor;
     }
-    return fromUnits(narrow(divideRounded(numerator, divisor, mode)));
+    return fromUnits(narrow(divideRounded(numerator, divisor, mode) * step));
 }
 
 Decimal Decimal::rounded(int places, Rounding mode) const

@@ -52,9 +52,10 @@ public:
     struct Typed;
     static Typed parseTyped(QStringView text);
 
-    // a * b / c, computed exactly and rounded once. Throws std::domain_error
-    // when c is zero and std::overflow_error when the result does not fit.
-    static Decimal mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode);
+    // a * b / c, computed exactly and rounded once to `places` (0 to 4).
+    // Throws std::domain_error when c is zero and std::overflow_error when
+    // the result does not fit.
+    static Decimal mulDiv(Decimal a, Decimal b, Decimal c, Rounding mode, int places = Scale);
 
     constexpr std::int64_t units() const { return m_units; }
     constexpr bool isZero() const { return m_units == 0; }

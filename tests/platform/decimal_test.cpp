@@ -95,5 +95,16 @@ TEST(Decimal, ArithmeticIsExact)
     EXPECT_EQ(Decimal::mulDiv(d("1"), d("1"), d("3"), Rounding::HalfEven), d("0.3333"));
     EXPECT_EQ(Decimal::mulDiv(d("-1"), d("2"), d("3"), Rounding::HalfEven), d("-0.6667"));
     EXPECT_THROW(Decimal::mulDiv(d("1"), d("1"), Decimal(), Rounding::HalfEven), std::domain_error);
+    // Rounded once at the place asked for: 100.0003 / 8 = 12.5000375 is 13
+    // whole, where rounding first to 12.5000 and then to even says 12;
+    // 12.5 exactly is 12, 13.5 is 14, -12.5 is -12.
+    EXPECT_EQ(Decimal::mulDiv(d("100.0003"), d("1"), d("8"), Rounding::HalfEven, 0), d("13"));
+    EXPECT_EQ(Decimal::mulDiv(d("100.0003"), d("1"), d("8"), Rounding::HalfEven)
+                  .rounded(0, Rounding::HalfEven),
+              d("12"));
+    EXPECT_EQ(Decimal::mulDiv(d("125"), d("1"), d("10"), Rounding::HalfEven, 0), d("12"));
+    EXPECT_EQ(Decimal::mulDiv(d("135"), d("1"), d("10"), Rounding::HalfEven, 0), d("14"));
+    EXPECT_EQ(Decimal::mulDiv(d("-125"), d("1"), d("10"), Rounding::HalfEven, 0), d("-12"));
+    EXPECT_EQ(Decimal::mulDiv(d("2"), d("1"), d("3"), Rounding::HalfEven, 2), d("0.67"));
     EXPECT_THROW(Decimal::fromUnits(INT64_MAX) + d("1"), std::overflow_error);
 }
