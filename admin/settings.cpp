@@ -84,6 +84,12 @@ Settings readSettings(const Recordset& row)
     return s;
 }
 
+void writeSettings(Recordset& row, const Settings& settings)
+{
+    platform::db::RowWriter writer{row, false, nullptr, true};
+    mapColumns(writer, settings);
+}
+
 Settings loadSettings(const std::shared_ptr<platform::db::Database>& main)
 {
     return readSettings(settingsRecord(main));

@@ -61,8 +61,11 @@ struct Settings {
 // single columns (the running numbers). Throws DbError when there is no row.
 platform::db::Recordset settingsRecord(const std::shared_ptr<platform::db::Database>& main);
 
-// The settings of a config_setting row already read (and maybe locked).
+// The settings of a config_setting row already read (and maybe locked), and
+// every column of it written back (stored by the caller): the running
+// numbers raised inside the transaction that locked the row.
 Settings readSettings(const platform::db::Recordset& row);
+void writeSettings(platform::db::Recordset& row, const Settings& settings);
 
 // Reads the first row of config_setting. Throws DbError when the table is
 // missing or has no row.

@@ -1,5 +1,6 @@
 #include "admin/staff.h"
 
+#include "platform/db/column_map.h"
 #include "platform/db/recordset.h"
 
 namespace tawela::admin {
@@ -33,36 +34,33 @@ namespace {
 
 const QString Table = QStringLiteral("employee");
 
+template <typename Row, typename E> void mapEmployeeColumns(Row& row, E& e)
+{
+    row.text(QStringLiteral("EN"), e.code);
+    row.text(QStringLiteral("E_name"), e.name);
+    row.text(QStringLiteral("PWD"), e.password);
+    row.text(QStringLiteral("Policy"), e.policy);
+    row.text(QStringLiteral("Card"), e.card);
+    row.text(QStringLiteral("tool"), e.tool);
+    row.text(QStringLiteral("Blacklist"), e.blacklist);
+    row.text(QStringLiteral("BK"), e.bk);
+    row.text(QStringLiteral("RS"), e.rs);
+    row.text(QStringLiteral("Sp1"), e.sp1);
+    row.boolean(QStringLiteral("admin"), e.admin);
+}
+
 Employee readRow(const Recordset& rs)
 {
     Employee e;
-    e.code = rs.text(QStringLiteral("EN"));
-    e.name = rs.text(QStringLiteral("E_name"));
-    e.password = rs.text(QStringLiteral("PWD"));
-    e.policy = rs.text(QStringLiteral("Policy"));
-    e.card = rs.text(QStringLiteral("Card"));
-    e.tool = rs.text(QStringLiteral("tool"));
-    e.blacklist = rs.text(QStringLiteral("Blacklist"));
-    e.bk = rs.text(QStringLiteral("BK"));
-    e.rs = rs.text(QStringLiteral("RS"));
-    e.sp1 = rs.text(QStringLiteral("Sp1"));
-    e.admin = rs.boolean(QStringLiteral("admin"));
+    platform::db::RowReader reader{rs};
+    mapEmployeeColumns(reader, e);
     return e;
 }
 
 void writeRow(Recordset& rs, const Employee& e)
 {
-    rs.setValue(QStringLiteral("EN"), e.code);
-    rs.setValue(QStringLiteral("E_name"), e.name);
-    rs.setValue(QStringLiteral("PWD"), e.password);
-    rs.setValue(QStringLiteral("Policy"), e.policy);
-    rs.setValue(QStringLiteral("Card"), e.card);
-    rs.setValue(QStringLiteral("tool"), e.tool);
-    rs.setValue(QStringLiteral("Blacklist"), e.blacklist);
-    rs.setValue(QStringLiteral("BK"), e.bk);
-    rs.setValue(QStringLiteral("RS"), e.rs);
-    rs.setValue(QStringLiteral("Sp1"), e.sp1);
-    rs.setValue(QStringLiteral("admin"), e.admin);
+    platform::db::RowWriter writer{rs, rs.isAdding()};
+    mapEmployeeColumns(writer, e);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/main_menu.h"
 
+#include "admin/settings.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 
@@ -41,12 +42,9 @@ MainMenuForm::ExitDecision MainMenuForm::exit(const QDate& today)
         platform::db::Recordset row(m_main, QStringLiteral("config_setting"));
         if (row.isEmpty())
             return ExitDecision::Quit;
-        // An empty duration counts as none: no reminder.
-        const qint64 duration = row.isNull(QStringLiteral("Backup_duration"))
-                                    ? 0
-                                    : row.integer(QStringLiteral("Backup_duration"));
-        if (!backupDue(row.boolean(QStringLiteral("Backup_alert")), duration,
-                       row.date(QStringLiteral("backup_date")), today))
+        // An empty duration counts as none (0): no reminder.
+        const admin::Settings s = admin::readSettings(row);
+        if (!backupDue(s.backupAlert, s.backupDuration, s.backupDate, today))
             return ExitDecision::Quit;
     } catch (const platform::db::DbError&) {
         return ExitDecision::Quit; // a reminder must never keep the shop from closing

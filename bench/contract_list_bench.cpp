@@ -210,10 +210,10 @@ void BM_RedeemWithItsReceipt(benchmark::State& state)
         c.policyNo = openContract(i);
         c.rowVersion = store.find(c.policyNo)->rowVersion;
         c.closeDate = QDate(2026, 3, 2);
-        c.lTotal = platform::Decimal::fromInt(10300);
+        c.total = platform::Decimal::fromInt(10300);
         contracts::Receipt r;
         r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + c.policyNo;
-        r.ttPrice = c.lTotal;
+        r.total = c.total;
         store.close(c, r);
         i += 1;
     }

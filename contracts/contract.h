@@ -160,13 +160,30 @@ template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
     row.integer(QStringLiteral("row_version"), c.rowVersion, Write::Never);
 }
 
+// The contract row's copy of its last renewal line, and whether the save
+// that wrote it was a renewal.
+template <typename Row, typename L, typename B> void mapLastLineColumns(Row& row, L& l, B& renewed)
+{
+    row.integer(QStringLiteral("L_N"), l.lineNo);
+    row.decimal(QStringLiteral("L_amount"), l.amount);
+    row.decimal(QStringLiteral("L_fee"), l.fee);
+    row.decimal(QStringLiteral("L_plub"), l.plub);
+    row.decimal(QStringLiteral("L_discount"), l.discount);
+    row.decimal(QStringLiteral("L_total"), l.total);
+    row.date(QStringLiteral("L_fakdate"), l.fakDate);
+    row.date(QStringLiteral("L_returndate"), l.returnDate);
+    row.boolean(QStringLiteral("L_tor"), renewed);
+}
+
 // Reads the current row of a chumnum record set.
 Contract readContract(const platform::db::Recordset& row);
 
-// The columns of a chumnum_tor line and their members (policy_no is the
-// contract's, written beside them).
-template <typename Row, typename L> void mapRenewalLineColumns(Row& row, L& l)
+// The columns of a chumnum_tor line and their members, with the number of
+// the contract it belongs to.
+template <typename Row, typename L, typename S>
+void mapRenewalLineColumns(Row& row, L& l, S& policyNo)
 {
+    row.text(QStringLiteral("policy_no"), policyNo);
     row.integer(QStringLiteral("line_no"), l.lineNo);
     row.decimal(QStringLiteral("Amount"), l.amount);
     row.decimal(QStringLiteral("fee"), l.fee);

@@ -312,12 +312,12 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     Closing c;
     c.policyNo = contract.policyNo;
     c.closeDate = redeem ? now.date() : closing.date;
-    c.lAmount = leading(closing.amount);
-    c.totalDay = leading(closing.days).truncatedToInt();
-    c.lFee = given(closing.surcharge);
-    c.lPlub = given(closing.penalty);
-    c.lDiscount = given(closing.discount);
-    c.lTotal = leading(closing.total);
+    c.amount = leading(closing.amount);
+    c.days = leading(closing.days).truncatedToInt();
+    c.fee = given(closing.surcharge);
+    c.surcharge = given(closing.penalty);
+    c.discount = given(closing.discount);
+    c.total = leading(closing.total);
     c.forfeited = !redeem;
     c.rowVersion = contract.rowVersion;
     std::optional<Receipt> receipt;
@@ -325,17 +325,17 @@ bool ContractForm::confirmClosing(const QDateTime& now)
         Receipt r;
         r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + contract.refNo + QStringLiteral("  ") +
                         contract.model;
-        r.sGroup = contract.object;
-        r.sGroup2 = QStringLiteral("ไถ่ถอน");
+        r.group = contract.object;
+        r.kind = QStringLiteral("ไถ่ถอน");
         r.price = contract.amount1;
-        r.ttPrice = c.lTotal;
-        r.sDate = closing.date;
-        r.sTime = now.time();
-        r.cCode = contract.kuCode;
-        r.kuName = contract.kuName;
-        r.kuAddress = contract.kuAddress;
+        r.total = c.total;
+        r.date = closing.date;
+        r.time = now.time();
+        r.customerCode = contract.kuCode;
+        r.customerName = contract.kuName;
+        r.customerAddress = contract.kuAddress;
         r.employee = m_session.employeeName;
-        r.wordsay = text::bahtText(c.lTotal);
+        r.totalWords = text::bahtText(c.total);
         receipt = r;
     }
     QString receiptNo;
@@ -354,15 +354,15 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     contract.pStatus = false;
     contract.overDue = contract.overDue || !redeem;
     contract.closeDate = c.closeDate;
-    contract.lAmount = c.lAmount;
-    contract.totalDay = c.totalDay;
-    if (c.lFee)
-        contract.lFee = *c.lFee;
-    if (c.lPlub)
-        contract.lPlub = *c.lPlub;
-    if (c.lDiscount)
-        contract.lDiscount = *c.lDiscount;
-    contract.lTotal = c.lTotal;
+    contract.lAmount = c.amount;
+    contract.totalDay = c.days;
+    if (c.fee)
+        contract.lFee = *c.fee;
+    if (c.surcharge)
+        contract.lPlub = *c.surcharge;
+    if (c.discount)
+        contract.lDiscount = *c.discount;
+    contract.lTotal = c.total;
     if (redeem) {
         operation = OperationMode::None;
         reloadSettings();

@@ -53,8 +53,7 @@ void writeContract(Recordset& r, const Contract& c, const QString& fakeProductTe
 // screen read it; every write raises the version.
 void checkUnchanged(const Recordset& row, qint64 shownVersion, bool mustBeOpen)
 {
-    if (row.integer(QStringLiteral("row_version")) != shownVersion ||
-        (mustBeOpen && !row.boolean(QStringLiteral("P_status"))))
+    if (platform::db::rowVersion(row) != shownVersion || (mustBeOpen && !readContract(row).pStatus))
         throw DbError(error_number::ChangedElsewhere, changedElsewhereText());
 }
 
@@ -71,7 +70,7 @@ ContractStore::ContractStore(std::shared_ptr<platform::db::Database> main) : m_d
 
 qint64 ContractStore::currentRun() const
 {
-    return admin::settingsRecord(m_db).integer(QStringLiteral("chumnum_run"));
+    return admin::loadSettings(m_db).chumnumRun;
 }
 
 bool ContractStore::contractNumberTaken(const QString& number) const
@@ -104,7 +103,8 @@ QList<RenewalLine> ContractStore::renewalLines(const QString& policyNo) const
     platform::db::RowReader reader{r};
     for (; !r.atEnd(); r.moveNext()) {
         RenewalLine l;
-        mapRenewalLineColumns(reader, l);
+        QString owner;
+        mapRenewalLineColumns(reader, l, owner);
         lines << l;
     }
     return lines;
@@ -122,15 +122,17 @@ QString ContractStore::takeReceiptNumber()
     Transaction tx(*m_db);
     lockWriters();
     Recordset s = admin::settingsRecord(m_db);
-    qint64 run = s.integer(QStringLiteral("run_recv"));
-    const QString prefix = s.text(QStringLiteral("Pre_Recv"));
+    admin::Settings counters = admin::readSettings(s);
+    qint64 run = counters.runRecv;
+    const QString prefix = counters.preRecv;
     // A number already on a stored receipt (a counter set back by hand) is
     // passed over: no two receipts share a number.
     QString number = receiptNumber(prefix, run);
     while (m_db->scalar(QStringLiteral("SELECT count(*) FROM service WHERE recv_no = ?"), {number})
                .toLongLong() > 0)
         number = receiptNumber(prefix, ++run);
-    s.setInteger(QStringLiteral("run_recv"), run + 1);
+    counters.runRecv = run + 1;
+    admin::writeSettings(s, counters);
     s.store();
     tx.commit();
     return number;
@@ -139,43 +141,24 @@ QString ContractStore::takeReceiptNumber()
 QString ContractStore::addReceipt(Receipt receipt)
 {
     Transaction tx(*m_db);
-    receipt.recvNo = takeReceiptNumber();
+    receipt.number = takeReceiptNumber();
     Recordset r(m_db, QStringLiteral("service"), !Condition());
     r.addNew();
-    r.setText(QStringLiteral("recv_no"), receipt.recvNo);
-    r.setText(QStringLiteral("prod_code"), receipt.prodCode);
-    r.setText(QStringLiteral("description"), receipt.description);
-    r.setText(QStringLiteral("s_group"), receipt.sGroup);
-    r.setText(QStringLiteral("s_group2"), receipt.sGroup2);
-    r.setInteger(QStringLiteral("quan"), receipt.quan);
-    r.setDecimal(QStringLiteral("price"), receipt.price);
-    r.setDecimal(QStringLiteral("tt_price"), receipt.ttPrice);
-    r.setText(QStringLiteral("pay_method"), receipt.payMethod);
-    r.setDate(QStringLiteral("s_date"), receipt.sDate);
-    r.setTime(QStringLiteral("s_time"), receipt.sTime);
-    r.setText(QStringLiteral("c_code"), receipt.cCode);
-    r.setText(QStringLiteral("employee"), receipt.employee);
-    r.setText(QStringLiteral("wordsay"), receipt.wordsay);
-    r.setText(QStringLiteral("Ku_name"), receipt.kuName);
-    r.setText(QStringLiteral("Ku_address"), receipt.kuAddress);
+    platform::db::RowWriter writer{r, true};
+    mapReceiptColumns(writer, receipt);
     r.store();
     tx.commit();
-    return receipt.recvNo;
+    return receipt.number;
 }
 
 void ContractStore::addExpense(const Expense& e)
 {
     Recordset r(m_db, QStringLiteral("spending"), !Condition());
     r.addNew();
-    r.setText(QStringLiteral("description"), e.description.left(ExpenseDescriptionLength));
-    r.setText(QStringLiteral("s_group"), e.sGroup);
-    r.setText(QStringLiteral("s_group2"), e.sGroup2);
-    r.setInteger(QStringLiteral("quan"), e.quan);
-    r.setDecimal(QStringLiteral("price"), e.price);
-    r.setDecimal(QStringLiteral("tt_price"), e.ttPrice);
-    r.setDate(QStringLiteral("s_date"), e.sDate);
-    r.setText(QStringLiteral("employee"), e.employee);
-    r.setText(QStringLiteral("c_code"), e.cCode);
+    Expense cut = e;
+    cut.description = e.description.left(ExpenseDescriptionLength);
+    platform::db::RowWriter writer{r, true};
+    mapExpenseColumns(writer, cut);
     r.store();
 }
 
@@ -204,7 +187,8 @@ SaveResult ContractStore::save(const SaveRequest& request)
                           QStringLiteral("หมายเลขสัญญา ") + c.policyNo +
                               QStringLiteral(" มีอยู่แล้วในสัญญาที่แยกเก็บไว้"));
         Recordset settings = admin::settingsRecord(m_db);
-        const qint64 run = settings.integer(QStringLiteral("chumnum_run"));
+        admin::Settings counters = admin::readSettings(settings);
+        const qint64 run = counters.chumnumRun;
         // The number shown was formed when the contract was started. If
         // another copy of the program has used that run since, nothing is
         // stored: the person is told the new number before it goes on a
@@ -215,12 +199,13 @@ SaveResult ContractStore::save(const SaveRequest& request)
             result.renumberedRun = run;
             return result;
         }
-        settings.setInteger(QStringLiteral("chumnum_run"), run + 1);
+        counters.chumnumRun = run + 1;
+        admin::writeSettings(settings, counters);
         settings.store();
         row.addNew();
         // As they are when it is stored.
-        takeShopDetails(c, admin::readSettings(settings));
-        row.setInteger(QStringLiteral("row_version"), 0);
+        takeShopDetails(c, counters);
+        platform::db::startRowVersion(row);
     } else if (row.isEmpty()) {
         throw notFound(c.policyNo);
     } else {
@@ -238,22 +223,15 @@ SaveResult ContractStore::save(const SaveRequest& request)
         if (l.lineNo <= 0 || l.markedDeleted)
             continue;
         lines.addNew();
-        lines.setText(QStringLiteral("policy_no"), c.policyNo);
         platform::db::RowWriter writer{lines, true};
-        mapRenewalLineColumns(writer, l);
+        mapRenewalLineColumns(writer, l, c.policyNo);
         lines.store();
         last = &l;
     }
     if (last) {
-        row.setInteger(QStringLiteral("L_N"), last->lineNo);
-        row.setDecimal(QStringLiteral("L_amount"), last->amount);
-        row.setDecimal(QStringLiteral("L_fee"), last->fee);
-        row.setDecimal(QStringLiteral("L_plub"), last->plub);
-        row.setDecimal(QStringLiteral("L_discount"), last->discount);
-        row.setDecimal(QStringLiteral("L_total"), last->total);
-        row.setDate(QStringLiteral("L_fakdate"), last->fakDate);
-        row.setDate(QStringLiteral("L_returndate"), last->returnDate);
-        row.setBool(QStringLiteral("L_tor"), request.mode == OperationMode::Renewal);
+        const bool renewed = request.mode == OperationMode::Renewal;
+        platform::db::RowWriter writer{row};
+        mapLastLineColumns(writer, *last, renewed);
         row.store();
     }
 
@@ -266,13 +244,13 @@ SaveResult ContractStore::save(const SaveRequest& request)
         stored.model = model;
         Expense e;
         e.description = expenseDescription(stored);
-        e.sGroup = c.object;
-        e.sGroup2 = QStringLiteral("ขายฝาก");
+        e.group = c.object;
+        e.kind = QStringLiteral("ขายฝาก");
         e.price = c.amount1;
-        e.ttPrice = c.amount3;
-        e.sDate = request.now.date();
+        e.total = c.amount3;
+        e.date = request.now.date();
         e.employee = request.employeeName;
-        e.cCode = c.kuCode;
+        e.customerCode = c.kuCode;
         addExpense(e);
         break;
     }
@@ -283,19 +261,19 @@ SaveResult ContractStore::save(const SaveRequest& request)
         if (request.receiptTotal.isZero())
             break;
         Receipt r;
-        r.prodCode = c.policyNo;
+        r.contractNo = c.policyNo;
         r.description = QStringLiteral("ต่อดอก สัญญาเลขที่ ") + c.refNo + u' ' + model;
-        r.sGroup = c.object;
-        r.sGroup2 = QStringLiteral("ต่อดอก");
+        r.group = c.object;
+        r.kind = QStringLiteral("ต่อดอก");
         r.price = request.mode == OperationMode::Renewal ? Decimal() : c.amount1;
-        r.ttPrice = request.receiptTotal;
-        r.sDate = request.now.date();
-        r.sTime = request.now.time();
-        r.cCode = c.kuCode;
+        r.total = request.receiptTotal;
+        r.date = request.now.date();
+        r.time = request.now.time();
+        r.customerCode = c.kuCode;
         r.employee = request.employeeName;
-        r.wordsay = text::bahtText(request.receiptTotal);
-        r.kuName = c.kuName;
-        r.kuAddress = c.kuAddress;
+        r.totalWords = text::bahtText(request.receiptTotal);
+        r.customerName = c.kuName;
+        r.customerAddress = c.kuAddress;
         result.receiptNo = addReceipt(r);
         break;
     }
@@ -315,19 +293,8 @@ QString ContractStore::close(const Closing& closing, const std::optional<Receipt
         throw notFound(closing.policyNo);
     checkUnchanged(row, closing.rowVersion, true);
     platform::db::raiseRowVersion(row);
-    row.setBool(QStringLiteral("P_status"), false);
-    if (closing.forfeited)
-        row.setBool(QStringLiteral("over_due"), true);
-    row.setDate(QStringLiteral("Close_date"), closing.closeDate);
-    row.setDecimal(QStringLiteral("L_amount"), closing.lAmount);
-    row.setInteger(QStringLiteral("total_day"), closing.totalDay);
-    if (closing.lFee)
-        row.setDecimal(QStringLiteral("L_fee"), *closing.lFee);
-    if (closing.lPlub)
-        row.setDecimal(QStringLiteral("L_plub"), *closing.lPlub);
-    if (closing.lDiscount)
-        row.setDecimal(QStringLiteral("L_discount"), *closing.lDiscount);
-    row.setDecimal(QStringLiteral("L_total"), closing.lTotal);
+    platform::db::RowWriter writer{row};
+    mapClosingColumns(writer, closing);
     row.store();
     QString number;
     if (receipt)

@@ -13,24 +13,64 @@ namespace tawela::contracts {
 
 // A receipt line (service).
 struct Receipt {
-    QString recvNo; // filled by the store
-    QString prodCode, description, sGroup, sGroup2;
-    qint64 quan = 1;
-    Decimal price, ttPrice;
+    QString number;     // filled by the store
+    QString contractNo; // the contract it was paid on
+    QString description;
+    QString group; // the goods' kind
+    QString kind;  // "ต่อดอก", "ไถ่ถอน"
+    qint64 quantity = 1;
+    Decimal price; // the principal of a redemption, 0 for a renewal
+    Decimal total; // what was paid
     QString payMethod = QStringLiteral("เงินสด");
-    QDate sDate;
-    QTime sTime;
-    QString cCode, employee, wordsay, kuName, kuAddress;
+    QDate date;
+    QTime time;
+    QString customerCode, employee;
+    QString totalWords; // the total in Thai words
+    QString customerName, customerAddress;
 };
+
+template <typename Row, typename R> void mapReceiptColumns(Row& row, R& r)
+{
+    row.text(QStringLiteral("recv_no"), r.number);
+    row.text(QStringLiteral("prod_code"), r.contractNo);
+    row.text(QStringLiteral("description"), r.description);
+    row.text(QStringLiteral("s_group"), r.group);
+    row.text(QStringLiteral("s_group2"), r.kind);
+    row.integer(QStringLiteral("quan"), r.quantity);
+    row.decimal(QStringLiteral("price"), r.price);
+    row.decimal(QStringLiteral("tt_price"), r.total);
+    row.text(QStringLiteral("pay_method"), r.payMethod);
+    row.date(QStringLiteral("s_date"), r.date);
+    row.time(QStringLiteral("s_time"), r.time);
+    row.text(QStringLiteral("c_code"), r.customerCode);
+    row.text(QStringLiteral("employee"), r.employee);
+    row.text(QStringLiteral("wordsay"), r.totalWords);
+    row.text(QStringLiteral("Ku_name"), r.customerName);
+    row.text(QStringLiteral("Ku_address"), r.customerAddress);
+}
 
 // An expense row (spending).
 struct Expense {
-    QString description, sGroup, sGroup2;
-    qint64 quan = 1;
-    Decimal price, ttPrice;
-    QDate sDate;
-    QString employee, cCode;
+    QString description; // cut to ExpenseDescriptionLength when stored
+    QString group, kind; // the goods' kind, "ขายฝาก"
+    qint64 quantity = 1;
+    Decimal price, total;
+    QDate date;
+    QString employee, customerCode;
 };
+
+template <typename Row, typename E> void mapExpenseColumns(Row& row, E& e)
+{
+    row.text(QStringLiteral("description"), e.description);
+    row.text(QStringLiteral("s_group"), e.group);
+    row.text(QStringLiteral("s_group2"), e.kind);
+    row.integer(QStringLiteral("quan"), e.quantity);
+    row.decimal(QStringLiteral("price"), e.price);
+    row.decimal(QStringLiteral("tt_price"), e.total);
+    row.date(QStringLiteral("s_date"), e.date);
+    row.text(QStringLiteral("employee"), e.employee);
+    row.text(QStringLiteral("c_code"), e.customerCode);
+}
 
 // Everything one press of "จัดเก็บ" stores.
 struct SaveRequest {
@@ -54,13 +94,31 @@ struct SaveRequest {
 struct Closing {
     QString policyNo;
     QDate closeDate;
-    Decimal lAmount;
-    qint64 totalDay = 0;
-    std::optional<Decimal> lFee, lPlub, lDiscount;
-    Decimal lTotal;
+    Decimal amount;  // the principal closed
+    qint64 days = 0; // held since the last movement
+    std::optional<Decimal> fee, surcharge, discount;
+    Decimal total;
     bool forfeited = false; // over_due is set only by a forfeiture
+    bool open = false;      // a closed contract is open no more
     qint64 rowVersion = 0;  // of the contract as shown
 };
+
+// The columns of the contract row a closing writes (the key and the row
+// version are the store's).
+template <typename Row, typename C> void mapClosingColumns(Row& row, C& c)
+{
+    using platform::db::Write;
+    row.boolean(QStringLiteral("P_status"), c.open);
+    row.boolean(QStringLiteral("over_due"), c.forfeited,
+                c.forfeited ? Write::Always : Write::Never);
+    row.date(QStringLiteral("Close_date"), c.closeDate);
+    row.decimal(QStringLiteral("L_amount"), c.amount);
+    row.integer(QStringLiteral("total_day"), c.days);
+    row.optionalDecimal(QStringLiteral("L_fee"), c.fee);
+    row.optionalDecimal(QStringLiteral("L_plub"), c.surcharge);
+    row.optionalDecimal(QStringLiteral("L_discount"), c.discount);
+    row.decimal(QStringLiteral("L_total"), c.total);
+}
 
 struct SaveResult {
     QString policyNo; // as stored (may differ from the request for a new contract)

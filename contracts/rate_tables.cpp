@@ -1,9 +1,39 @@
 #include "contracts/rate_tables.h"
 
+#include "platform/db/column_map.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
 
 namespace tawela::contracts {
+
+namespace {
+
+// A row of a fee or deduct table.
+template <typename Row, typename R> void mapRateRowColumns(Row& row, R& r)
+{
+    row.integer(QStringLiteral("duration"), r.duration);
+    row.decimal(QStringLiteral("fee"), r.fee);
+}
+
+// A table's default term (Period), none when empty.
+template <typename Row, typename P> void mapPeriodColumns(Row& row, P& days)
+{
+    row.optionalInteger(QStringLiteral("Period"), days);
+}
+
+// A rate of the rate list (fee_table), none when empty.
+template <typename Row, typename F> void mapRateListColumns(Row& row, F& fee)
+{
+    row.optionalDecimal(QStringLiteral("fee"), fee);
+}
+
+// A product group of the list.
+template <typename Row, typename G> void mapProductGroupColumns(Row& row, G& group)
+{
+    row.text(QStringLiteral("prod_group"), group);
+}
+
+} // namespace
 
 using platform::db::Condition;
 using platform::db::DbError;
@@ -48,8 +78,12 @@ QList<RateRow> RateTables::rows(const QString& table) const
 {
     QList<RateRow> list;
     Recordset rs(m_db, table);
-    for (; !rs.atEnd(); rs.moveNext())
-        list << RateRow{rs.integer(QStringLiteral("duration")), rs.decimal(QStringLiteral("fee"))};
+    platform::db::RowReader reader{rs};
+    for (; !rs.atEnd(); rs.moveNext()) {
+        RateRow r;
+        mapRateRowColumns(reader, r);
+        list << r;
+    }
     return list;
 }
 
@@ -67,9 +101,12 @@ std::optional<qint64> RateTables::period(const QString& tableNo) const
 {
     Recordset rs(m_db, QStringLiteral("Period"),
                  Condition::equals(QStringLiteral("TableName"), tableNo));
-    if (rs.isEmpty() || rs.isNull(QStringLiteral("Period")))
-        return std::nullopt;
-    return rs.integer(QStringLiteral("Period"));
+    std::optional<qint64> days;
+    if (!rs.isEmpty()) {
+        platform::db::RowReader reader{rs};
+        mapPeriodColumns(reader, days);
+    }
+    return days;
 }
 
 void RateTables::setPeriod(const QString& tableNo, qint64 days)
@@ -79,7 +116,9 @@ void RateTables::setPeriod(const QString& tableNo, qint64 days)
     if (rs.isEmpty())
         throw DbError(platform::db::error_number::NoCurrentRecord,
                       QStringLiteral("ไม่พบรอบในการรับฝากของตารางที่ ") + tableNo);
-    rs.setValue(QStringLiteral("Period"), QVariant::fromValue<qlonglong>(days));
+    const std::optional<qint64> term = days;
+    platform::db::RowWriter writer{rs};
+    mapPeriodColumns(writer, term);
     rs.store();
 }
 
@@ -87,9 +126,13 @@ QList<Decimal> RateTables::rateList() const
 {
     QList<Decimal> list;
     Recordset rs(m_db, QStringLiteral("fee_table"));
-    for (; !rs.atEnd(); rs.moveNext())
-        if (!rs.isNull(QStringLiteral("fee")))
-            list << rs.decimal(QStringLiteral("fee"));
+    platform::db::RowReader reader{rs};
+    for (; !rs.atEnd(); rs.moveNext()) {
+        std::optional<Decimal> fee;
+        mapRateListColumns(reader, fee);
+        if (fee)
+            list << *fee;
+    }
     return list;
 }
 
@@ -97,9 +140,13 @@ QStringList RateTables::productGroups() const
 {
     QStringList list;
     Recordset rs(m_db, QStringLiteral("chumnum_prod_group"));
-    for (; !rs.atEnd(); rs.moveNext())
-        if (const QString g = rs.text(QStringLiteral("prod_group")); !g.isEmpty())
+    platform::db::RowReader reader{rs};
+    for (; !rs.atEnd(); rs.moveNext()) {
+        QString g;
+        mapProductGroupColumns(reader, g);
+        if (!g.isEmpty())
             list << g;
+    }
     return list;
 }
 
@@ -107,7 +154,8 @@ void RateTables::addProductGroup(const QString& group)
 {
     Recordset rs(m_db, QStringLiteral("chumnum_prod_group"), !Condition());
     rs.addNew();
-    rs.setValue(QStringLiteral("prod_group"), group);
+    platform::db::RowWriter writer{rs, true};
+    mapProductGroupColumns(writer, group);
     rs.store();
 }
 

@@ -222,6 +222,8 @@ struct LengthCheck {
     template <typename T> void integer(const QString&, const T&, platform::db::Write = {}) {}
     template <typename T> void boolean(const QString&, const T&, platform::db::Write = {}) {}
     template <typename T> void decimal(const QString&, const T&, platform::db::Write = {}) {}
+    template <typename T> void nullableDecimal(const QString&, const T&, platform::db::Write = {})
+    {}
     template <typename T> void date(const QString&, const T&, platform::db::Write = {}) {}
 };
 
@@ -261,6 +263,14 @@ void writeCustomer(platform::db::Recordset& row, const Customer& given)
     Customer c = given;
     c.code = c.code.trimmed();
     platform::db::RowWriter writer{row, row.isAdding()};
+    mapCustomerColumns(writer, c);
+}
+
+void writeCustomerChanges(platform::db::Recordset& row, const Customer& given)
+{
+    Customer c = given;
+    c.code = c.code.trimmed();
+    platform::db::RowWriter writer{row, false, nullptr, true};
     mapCustomerColumns(writer, c);
 }
 

@@ -23,7 +23,7 @@ struct Customer {
     QString address, moo, soi, road, tumbol, ampor, province;
     QString mobile, homePhone, fax;
     QString user1, user2, user3;
-    Decimal user4;
+    std::optional<Decimal> user4; // none until a number is typed
     QDate user5;
     QString email, note;
     QString image1, image2, image3, excelFile, dtIm1, dtIm2, dtIm3, excelName;
@@ -108,7 +108,7 @@ template <typename Row, typename C> void mapCustomerColumns(Row& row, C& c)
     row.text(QStringLiteral("user1"), c.user1);
     row.text(QStringLiteral("user2"), c.user2);
     row.text(QStringLiteral("user3"), c.user3);
-    row.decimal(QStringLiteral("user4"), c.user4);
+    row.nullableDecimal(QStringLiteral("user4"), c.user4);
     row.date(QStringLiteral("user5"), c.user5);
     row.text(QStringLiteral("email"), c.email);
     row.text(QStringLiteral("Note"), c.note);
@@ -165,7 +165,16 @@ QString tooLongText(const TooLong& t);
 // Throws a DbError saying so when a text of the record is too long.
 void refuseTooLong(const Customer& c);
 
+// The card reader's composed address, which the customer screen leaves as
+// the card wrote it.
+template <typename Row, typename C> void mapCardAddressColumns(Row& row, C& c)
+{
+    row.text(QStringLiteral("Spare1"), c.spare1);
+}
+
 Customer readCustomer(const platform::db::Recordset& row);
 void writeCustomer(platform::db::Recordset& row, const Customer& c);
+// Only the columns whose value differs from the row's (NULLs stay).
+void writeCustomerChanges(platform::db::Recordset& row, const Customer& c);
 
 } // namespace tawela::customers

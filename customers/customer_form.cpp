@@ -100,8 +100,7 @@ void CustomerForm::loadCurrent()
             customer = readCustomer(*m_records);
             birthText = text::buddhistDateText(customer.birthday);
             ageText = QString::number(customer.age);
-            user4Text =
-                m_records->isNull(QStringLiteral("user4")) ? QString() : customer.user4.toString();
+            user4Text = customer.user4 ? customer.user4->toString() : QString();
             user5Text = text::buddhistDateText(customer.user5);
             if (!customer.province.isEmpty())
                 districts = m_directory.districts(customer.province);
@@ -189,11 +188,14 @@ bool CustomerForm::add()
     try {
         Transaction t(*m_store.database());
         m_records->addNew();
-        m_records->setText(QStringLiteral("C_code"), QString());
-        m_records->setBool(QStringLiteral("city_call"), false);
+        Customer bare;
+        bare.cityCall = false;
+        writeCustomer(*m_records, bare);
         m_records->store();
-        const qint64 id = m_records->integer(QStringLiteral("ID"));
-        m_records->setText(QStringLiteral("C_code"), m_store.ownCodeOf(id));
+        bare = readCustomer(*m_records);
+        const qint64 id = bare.id;
+        bare.code = m_store.ownCodeOf(id);
+        writeCustomerChanges(*m_records, bare);
         m_records->store();
         t.commit();
         m_addedId = id;
@@ -295,9 +297,7 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
         } else if (ageText.trimmed().isEmpty() || c.monthBirth.isEmpty()) {
             deriveAge(c, today);
         }
-        c.user4 = user4Text.trimmed().isEmpty()
-                      ? platform::Decimal()
-                      : platform::Decimal::parse(user4Text.trimmed()).value_or(platform::Decimal());
+        c.user4 = platform::Decimal::parse(user4Text.trimmed()); // none when empty
         c.user5 = text::parseBuddhistDate(user5Text);
         deriveLines(c);
         // Checked again with the row locked: another counter may have saved
@@ -310,8 +310,6 @@ std::optional<CustomerForm::Field> CustomerForm::save(const QDate& today)
             stale = Stale::CodeTaken;
         } else {
             writeCustomer(*m_records, c);
-            if (user4Text.trimmed().isEmpty())
-                m_records->setValue(QStringLiteral("user4"), QVariant());
             platform::db::raiseRowVersion(*m_records);
             m_records->store();
             t.commit();

@@ -150,13 +150,13 @@ Customer CustomerStore::addBare(Customer customer)
     rs.addNew();
     const bool ownCode = customer.code.isEmpty();
     customer.cityCall = false;
+    customer.user4.reset(); // no number typed yet
     writeCustomer(rs, customer);
-    rs.setValue(QStringLiteral("user4"), QVariant()); // no number typed yet
     rs.store();
-    customer.id = rs.integer(QStringLiteral("ID"));
+    customer.id = readCustomer(rs).id;
     if (ownCode) {
         customer.code = ownCodeOf(customer.id);
-        rs.setText(QStringLiteral("C_code"), customer.code);
+        writeCustomerChanges(rs, customer);
         rs.store();
     }
     t.commit();
@@ -272,10 +272,11 @@ void CustomerStore::correctAddresses(Recordset& shown)
         return;
     Transaction t(*m_db);
     for (shown.moveFirst(); !shown.atEnd(); shown.moveNext()) {
-        const Customer c = readCustomer(shown);
-        shown.setText(QStringLiteral("full_address1"), addressLine1(c));
-        shown.setText(QStringLiteral("full_address2"), addressLine2(c));
-        shown.setText(QStringLiteral("spare3"), addressLine3(c));
+        Customer c = readCustomer(shown);
+        c.fullAddress1 = addressLine1(c);
+        c.fullAddress2 = addressLine2(c);
+        c.spare3 = addressLine3(c);
+        writeCustomerChanges(shown, c);
         platform::db::raiseRowVersion(shown);
         shown.store();
     }

@@ -78,8 +78,9 @@ bool CardForm::store(const QDate& today)
                       Condition::equals(QStringLiteral("C_ID"), k.idNumber));
         if (row.isEmpty()) {
             row.addNew();
-            row.setText(QStringLiteral("C_code"), QString());
-            row.setText(QStringLiteral("C_ID"), k.idNumber);
+            customers::Customer bare;
+            bare.idNumber = k.idNumber;
+            customers::writeCustomer(row, bare);
             row.store();
             m_addNew = true;
         }
@@ -133,8 +134,10 @@ bool CardForm::store(const QDate& today)
                 return false;
             }
         }
+        c.spare1 = addressText(k);
         customers::writeCustomer(row, c);
-        row.setText(QStringLiteral("Spare1"), addressText(k));
+        platform::db::RowWriter writer{row};
+        customers::mapCardAddressColumns(writer, c);
         platform::db::raiseRowVersion(row);
         row.store();
         tx.commit();

@@ -1,5 +1,6 @@
 #include "reports/printer_settings.h"
 
+#include "platform/db/column_map.h"
 #include "platform/db/condition.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
@@ -12,16 +13,31 @@ using platform::db::Recordset;
 
 namespace {
 
+template <typename Row, typename R> void mapPrinterColumns(Row& row, R& r)
+{
+    row.text(QStringLiteral("Report_name"), r.reportName);
+    row.text(QStringLiteral("Printer_name"), r.printerName);
+    row.optionalInteger(QStringLiteral("Printer_index"), r.printerIndex);
+    row.optionalInteger(QStringLiteral("OffsetLeft"), r.offsetLeft);
+    row.boolean(QStringLiteral("Preview"), r.preview);
+}
+
+// A line of the screen as typed: an empty field keeps the stored value, and
+// a number typed is stored as the database reads it.
+template <typename Row, typename L> void mapPrinterLineColumns(Row& row, L& l)
+{
+    using platform::db::Write;
+    row.text(QStringLiteral("Printer_name"), l.printerName, Write::WhenNotEmpty);
+    row.text(QStringLiteral("Printer_index"), l.printerIndex, Write::WhenNotEmpty);
+    row.text(QStringLiteral("OffsetLeft"), l.offsetLeft, Write::WhenNotEmpty);
+    row.boolean(QStringLiteral("Preview"), l.preview);
+}
+
 PrinterRow readRow(const Recordset& rs)
 {
     PrinterRow r;
-    r.reportName = rs.text(QStringLiteral("Report_name"));
-    r.printerName = rs.text(QStringLiteral("Printer_name"));
-    if (!rs.isNull(QStringLiteral("Printer_index")))
-        r.printerIndex = rs.integer(QStringLiteral("Printer_index"));
-    if (!rs.isNull(QStringLiteral("OffsetLeft")))
-        r.offsetLeft = rs.integer(QStringLiteral("OffsetLeft"));
-    r.preview = rs.boolean(QStringLiteral("Preview"));
+    platform::db::RowReader reader{rs};
+    mapPrinterColumns(reader, r);
     return r;
 }
 
@@ -52,13 +68,13 @@ void PrinterSettings::save(const QList<PrinterLine>& lines)
     for (const PrinterLine& line : lines) {
         if (rs.atEnd())
             break;
-        if (!line.printerName.trimmed().isEmpty())
-            rs.setValue(QStringLiteral("Printer_name"), line.printerName);
-        if (!line.printerIndex.trimmed().isEmpty())
-            rs.setValue(QStringLiteral("Printer_index"), line.printerIndex.trimmed());
-        if (!line.offsetLeft.trimmed().isEmpty())
-            rs.setValue(QStringLiteral("OffsetLeft"), line.offsetLeft.trimmed());
-        rs.setValue(QStringLiteral("Preview"), line.preview);
+        PrinterLine typed = line;
+        if (typed.printerName.trimmed().isEmpty())
+            typed.printerName.clear();
+        typed.printerIndex = typed.printerIndex.trimmed();
+        typed.offsetLeft = typed.offsetLeft.trimmed();
+        platform::db::RowWriter writer{rs};
+        mapPrinterLineColumns(writer, typed);
         rs.store();
         rs.moveNext();
     }

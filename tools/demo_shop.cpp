@@ -225,10 +225,10 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         contracts::Closing closing;
         closing.policyNo = number;
         closing.closeDate = closedOn;
-        closing.lAmount = redeemed ? closed.amount2 : closed.amount1;
-        closing.totalDay = redeemed ? due.daysTo(closedOn) : closed.lFakdate.daysTo(closedOn);
-        closing.lFee = closing.lPlub = closing.lDiscount = Decimal();
-        closing.lTotal = redeemed ? closed.amount2 : Decimal();
+        closing.amount = redeemed ? closed.amount2 : closed.amount1;
+        closing.days = redeemed ? due.daysTo(closedOn) : closed.lFakdate.daysTo(closedOn);
+        closing.fee = closing.surcharge = closing.discount = Decimal();
+        closing.total = redeemed ? closed.amount2 : Decimal();
         closing.forfeited = !redeemed;
         closing.rowVersion = closed.rowVersion;
         std::optional<contracts::Receipt> receipt;
@@ -236,17 +236,17 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
             contracts::Receipt paid;
             paid.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + closed.refNo +
                                QStringLiteral("  ") + closed.model;
-            paid.sGroup = closed.object;
-            paid.sGroup2 = QStringLiteral("ไถ่ถอน");
+            paid.group = closed.object;
+            paid.kind = QStringLiteral("ไถ่ถอน");
             paid.price = closed.amount1;
-            paid.ttPrice = closed.amount2;
-            paid.sDate = closedOn;
-            paid.sTime = QTime(11, 45);
-            paid.cCode = closed.kuCode;
+            paid.total = closed.amount2;
+            paid.date = closedOn;
+            paid.time = QTime(11, 45);
+            paid.customerCode = closed.kuCode;
             paid.employee = QStringLiteral("เจริญ ทรัพย์มาก");
-            paid.wordsay = text::bahtText(closed.amount2);
-            paid.kuName = closed.kuName;
-            paid.kuAddress = closed.kuAddress;
+            paid.totalWords = text::bahtText(closed.amount2);
+            paid.customerName = closed.kuName;
+            paid.customerAddress = closed.kuAddress;
             receipt = paid;
         }
         store.close(closing, receipt);

@@ -604,9 +604,26 @@ bool Recordset::find(const Condition& condition, FindStart start)
     return false;
 }
 
+namespace {
+QString rowVersionColumn()
+{
+    return QStringLiteral("row_version");
+}
+} // namespace
+
 void raiseRowVersion(Recordset& row)
 {
-    row.setInteger(QStringLiteral("row_version"), row.integer(QStringLiteral("row_version")) + 1);
+    row.setInteger(rowVersionColumn(), rowVersion(row) + 1);
+}
+
+void startRowVersion(Recordset& row)
+{
+    row.setInteger(rowVersionColumn(), 0);
+}
+
+qint64 rowVersion(const Recordset& row)
+{
+    return row.integer(rowVersionColumn());
 }
 
 void Recordset::reread()

@@ -130,5 +130,8 @@ private:
 // carries one raises it, so a screen showing an older state refuses to
 // write over a newer one.
 void raiseRowVersion(Recordset& row);
+// The "row_version" of a row being added, and of the current row.
+void startRowVersion(Recordset& row);
+qint64 rowVersion(const Recordset& row);
 
 } // namespace tawela::platform::db
