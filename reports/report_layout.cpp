@@ -1,252 +1,25 @@
 #include "reports/report_engine.h"
-
-#include "platform/spreadsheet_text.h"
+#include "reports/report_fields.h"
 
 #include "platform/decimal.h"
-#include "reports/barcode.h"
-#include "text/thai_text.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QLocale>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QRegularExpression>
-#include <QTime>
 
 #include <algorithm>
 #include <limits>
 
 namespace tawela::reports {
 
+using fields::Context;
+using fields::expand;
+using fields::Totals;
+using fields::totalsOf;
+using fields::truthy;
+using fields::valueOf;
 using platform::Decimal;
-using platform::Rounding;
-
-QHash<QString, QString> parseFormulaValues(const QStringList& entries)
-{
-    static const QRegularExpression entry(QStringLiteral("^\\s*(\\w+)\\s*=\\s*'(.*)'\\s*$"),
-                                          QRegularExpression::DotMatchesEverythingOption);
-    QHash<QString, QString> values;
-    for (const QString& e : entries) {
-        const auto m = entry.match(e);
-        if (m.hasMatch())
-            values.insert(m.captured(1).toLower(),
-                          m.captured(2).replace(QStringLiteral("''"), QStringLiteral("'")));
-    }
-    return values;
-}
 
 namespace {
-
-QString grouped(const QString& digits)
-{
-    QString out;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += u',';
-        out += digits[i];
-    }
-    return out;
-}
-
-QString numberFormat(Decimal v, const QString& format)
-{
-    if (format == QLatin1String("#####.00"))
-        return text::listAmountText(v);
-    const qsizetype point = format.indexOf(u'.');
-    const int places = point < 0 ? 0 : int(format.size() - point - 1);
-    QString fixed = v.rounded(places, Rounding::HalfAwayFromZero).toFixed(places);
-    const bool negative = fixed.startsWith(u'-');
-    if (negative)
-        fixed.remove(0, 1);
-    QString whole = fixed.section(u'.', 0, 0);
-    const QString fraction = fixed.section(u'.', 1);
-    if (format.contains(u','))
-        whole = grouped(whole);
-    QString out = (negative ? QStringLiteral("-") : QString()) + whole;
-    if (places > 0)
-        out += u'.' + fraction;
-    return out;
-}
-
-QString beDate(const QDate& d)
-{
-    return text::buddhistDateText(d);
-}
-
-} // namespace
-
-QString formatValue(const QVariant& value, const QString& format)
-{
-    if (!value.isValid() || value.isNull())
-        return {};
-    const QString f = format.trimmed();
-    if (f == QLatin1String("baht")) {
-        if (value.typeId() == qMetaTypeId<Decimal>())
-            return text::bahtText(value.value<Decimal>());
-        return text::bahtText(value.toString());
-    }
-    if (value.typeId() == QMetaType::QDate) {
-        const QDate d = value.toDate();
-        if (f == QLatin1String("longdate"))
-            return text::thaiLongDate(d).trimmed();
-        return beDate(d);
-    }
-    if (value.typeId() == QMetaType::QTime)
-        return value.toTime().toString(QStringLiteral("HH:mm"));
-    Decimal number;
-    bool isNumber = false;
-    if (value.typeId() == qMetaTypeId<Decimal>()) {
-        number = value.value<Decimal>();
-        isNumber = true;
-    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
-        number = Decimal::fromInt(value.toLongLong());
-        isNumber = true;
-    } else if (value.typeId() == QMetaType::Bool) {
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    } else if (!f.isEmpty() && f != QLatin1String("date") && f != QLatin1String("longdate")) {
-        if (auto parsed = Decimal::parse(value.toString())) {
-            number = *parsed;
-            isNumber = true;
-        }
-    }
-    if (isNumber)
-        return f.isEmpty() ? number.toString() : numberFormat(number, f);
-    if (f == QLatin1String("date") || f == QLatin1String("longdate")) {
-        const QDate d = QDate::fromString(value.toString().left(10), Qt::ISODate);
-        if (d.isValid())
-            return f == QLatin1String("date") ? beDate(d) : text::thaiLongDate(d).trimmed();
-    }
-    return value.toString();
-}
-
-namespace {
-
-const QString PagesMark = QStringLiteral("\x01pages\x01");
-
-struct Totals {
-    QHash<QString, Decimal> sums;
-    QHash<QString, qint64> present; // rows in which the field has a value
-    qint64 count = 0;
-};
-
-Totals totalsOf(const QList<ReportRow>& rows, qsizetype from, qsizetype to)
-{
-    Totals t;
-    for (qsizetype i = from; i < to; ++i) {
-        ++t.count;
-        const ReportRow& row = rows[i];
-        for (qsizetype k = 0; k < row.size(); ++k) {
-            const QVariant& v = row.at(k);
-            if (!v.isNull() && v.isValid())
-                ++t.present[row.key(k)];
-            if (v.typeId() == qMetaTypeId<Decimal>())
-                t.sums[row.key(k)] += v.value<Decimal>();
-            else if (v.typeId() == QMetaType::LongLong)
-                t.sums[row.key(k)] += Decimal::fromInt(v.toLongLong());
-        }
-    }
-    return t;
-}
-
-struct Context {
-    const ReportRow* row = nullptr;
-    const QHash<QString, QString>* values = nullptr;
-    const Totals* totals = nullptr;
-    int page = 1;
-    QDate printDate;
-};
-
-// A name inside braces: "table.column", a formula value, or 'literal text'.
-QVariant valueOf(const QString& name, const Context& c)
-{
-    const QString n = name.trimmed();
-    if (n.size() >= 2 && n.startsWith(u'\'') && n.endsWith(u'\''))
-        return n.mid(1, n.size() - 2);
-    if (n.contains(u'.'))
-        return c.row ? c.row->value(n.toLower()) : QVariant();
-    if (c.values && c.values->contains(n.toLower()))
-        return c.values->value(n.toLower());
-    return {};
-}
-
-bool truthy(const QVariant& v)
-{
-    if (!v.isValid() || v.isNull())
-        return false;
-    if (v.typeId() == QMetaType::Bool)
-        return v.toBool();
-    if (v.typeId() == qMetaTypeId<Decimal>())
-        return !v.value<Decimal>().isZero();
-    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
-        return v.toLongLong() != 0;
-    const QString t = v.toString().trimmed();
-    return !t.isEmpty() && t != QLatin1String("0") &&
-           t.compare(QLatin1String("false"), Qt::CaseInsensitive) != 0;
-}
-
-QString expand(const QString& templ, const Context& c)
-{
-    QString out;
-    qsizetype i = 0;
-    while (i < templ.size()) {
-        const qsizetype open = templ.indexOf(u'{', i);
-        if (open < 0) {
-            out += templ.mid(i);
-            break;
-        }
-        const qsizetype close = templ.indexOf(u'}', open);
-        if (close < 0) {
-            out += templ.mid(i);
-            break;
-        }
-        out += templ.mid(i, open - i);
-        const QStringList parts = templ.mid(open + 1, close - open - 1).split(u':');
-        const QString head = parts.value(0).trimmed().toLower();
-        if (head == QLatin1String("page")) {
-            out += QString::number(c.page);
-        } else if (head == QLatin1String("pages")) {
-            out += PagesMark;
-        } else if (head == QLatin1String("printdate")) {
-            out += formatValue(c.printDate, parts.value(1));
-        } else if (head == QLatin1String("count")) {
-            // {count}: the rows; {count:table.column}: the rows holding that field
-            // (the lines of a joined list, which a row without any still lacks).
-            const QString field = parts.value(1).trimmed().toLower();
-            const qint64 n = !c.totals         ? 0
-                             : field.isEmpty() ? c.totals->count
-                                               : c.totals->present.value(field);
-            out += QString::number(n);
-        } else if (head == QLatin1String("sum")) {
-            const QString field = parts.value(1).trimmed().toLower();
-            const Decimal sum = c.totals ? c.totals->sums.value(field) : Decimal();
-            out += formatValue(QVariant::fromValue(sum), parts.value(2));
-        } else if (head == QLatin1String("if")) {
-            // {if:CONDITION:THEN:ELSE}
-            const QVariant v =
-                valueOf(truthy(valueOf(parts.value(1), c)) ? parts.value(2) : parts.value(3), c);
-            out += formatValue(v, QString());
-        } else if (head == QLatin1String("first")) {
-            // {first:A:B:...}: the first that is not empty
-            for (qsizetype k = 1; k < parts.size(); ++k) {
-                const QString text = formatValue(valueOf(parts[k], c), QString());
-                if (!text.trimmed().isEmpty()) {
-                    out += text;
-                    break;
-                }
-            }
-        } else if (head.contains(u'.')) {
-            out += formatValue(c.row ? c.row->value(head) : QVariant(), parts.value(1));
-        } else if (c.values && c.values->contains(head)) {
-            out += c.values->value(head);
-        }
-        i = close + 1;
-    }
-    return out;
-}
 
 // Measures text the way the PDF will set it.
 struct Measure {
@@ -334,7 +107,7 @@ public:
         const QString pages = QString::number(m_pages.size());
         for (auto& page : m_pages)
             for (DrawOp& op : page)
-                op.text.replace(PagesMark, pages);
+                op.text.replace(fields::pagesMark(), pages);
         out.pages = m_pages;
         return out;
     }
@@ -636,137 +409,6 @@ void shiftReport(LaidOutReport& report, double dx, double dy)
             op.rect.translate(dx, dy);
             op.line.translate(dx, dy);
         }
-}
-
-void paintReport(const LaidOutReport& report, QPagedPaintDevice& device, double leftOffsetMm)
-{
-    QPainter p(&device);
-    p.translate(leftOffsetMm * device.logicalDpiX() / 25.4, 0);
-    const double scale = device.logicalDpiX() / 25.4;
-    auto px = [scale](const QRectF& r) {
-        return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
-    };
-    for (qsizetype i = 0; i < report.pages.size(); ++i) {
-        if (i > 0)
-            device.newPage();
-        for (const DrawOp& op : report.pages[i]) {
-            QPen pen(Qt::black);
-            pen.setWidthF(std::max(1.0, op.penWidth * scale));
-            p.setPen(pen);
-            switch (op.kind) {
-            case DrawOp::Kind::Text:
-                p.setFont(op.font);
-                // Never cut a line of text: a mark below the line may reach past its box.
-                p.drawText(px(op.rect), int(op.align) | Qt::TextWordWrap | Qt::TextDontClip,
-                           op.text);
-                break;
-            case DrawOp::Kind::Line:
-                p.drawLine(QLineF(op.line.p1() * scale, op.line.p2() * scale));
-                break;
-            case DrawOp::Kind::Box:
-                p.drawRect(px(op.rect));
-                break;
-            case DrawOp::Kind::Picture: {
-                const QImage image(op.text);
-                if (!image.isNull())
-                    p.drawImage(px(op.rect), image);
-                break;
-            }
-            case DrawOp::Kind::Barcode: {
-                const auto kind = barcodeKindFromName(op.symbology);
-                const QImage image = kind ? barcodeImage(*kind, op.text) : QImage();
-                if (!image.isNull()) {
-                    // Bars must stay sharp: no smoothing when scaled.
-                    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-                    p.drawImage(px(op.rect), image);
-                }
-                break;
-            }
-            }
-        }
-    }
-}
-
-namespace {
-
-QString csvCell(const QString& cell)
-{
-    const QString text = platform::spreadsheetSafe(cell);
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
-        !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-QList<const Element*> textsLeftToRight(const Band* band)
-{
-    QList<const Element*> list;
-    if (!band)
-        return list;
-    for (const Element& e : band->elements)
-        if (e.kind == Element::Kind::Text)
-            list << &e;
-    std::stable_sort(list.begin(), list.end(),
-                     [](const Element* a, const Element* b) { return a->x < b->x; });
-    return list;
-}
-
-} // namespace
-
-bool writeCsv(const ReportDefinition& d, const QList<ReportRow>& rows,
-              const QHash<QString, QString>& values, const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
-                     file.errorString();
-        return false;
-    }
-    QByteArray out("\xEF\xBB\xBF");
-    const Totals all = totalsOf(rows, 0, rows.size());
-    auto line = [&](const QList<const Element*>& elements, const ReportRow* row) {
-        Context c{row, &values, &all, 1, QDate::currentDate()};
-        QStringList cells;
-        for (const Element* e : elements)
-            cells << csvCell(expand(e->content, c));
-        out += cells.join(u',').toUtf8() + "\r\n";
-    };
-    const auto header = textsLeftToRight(d.band(Band::Kind::PageHeader));
-    if (!header.isEmpty())
-        line(header, nullptr);
-    const auto detail = textsLeftToRight(d.band(Band::Kind::Detail));
-    for (const ReportRow& row : rows)
-        line(detail, &row);
-    if (file.write(out) != out.size()) {
-        if (error)
-            *error = QStringLiteral("เขียนแฟ้ม ") + path + QStringLiteral(" ไม่ครบ : ") +
-                     file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool writePdf(const LaidOutReport& report, const QString& path, QString* error, double leftOffsetMm)
-{
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (error)
-                *error = QStringLiteral("ไม่สามารถเขียนแฟ้ม ") + path + QStringLiteral(" : ") +
-                         probe.errorString();
-            return false;
-        }
-    }
-    QPdfWriter writer(path);
-    writer.setResolution(1200);
-    writer.setPageSize(QPageSize(report.pageSize, QPageSize::Millimeter));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setCreator(QStringLiteral("Tawela"));
-    paintReport(report, writer, leftOffsetMm);
-    return true;
 }
 
 } // namespace tawela::reports
