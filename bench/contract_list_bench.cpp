@@ -180,14 +180,14 @@ void BM_SaveARenewalWithItsReceipt(benchmark::State& state)
         state.PauseTiming();
         contracts::SaveRequest r;
         r.contract = *store.find(openContract(i));
-        r.contract.policyDate = QDate(2026, 1, 1);
-        r.contract.endDate = QDate(2026, 3, 2);
+        r.contract.contractDate = QDate(2026, 1, 1);
+        r.contract.dueDate = QDate(2026, 3, 2);
         contracts::RenewalLine line;
         line.lineNo = 1;
         line.fee = platform::Decimal::fromInt(300);
         line.total = line.fee;
-        line.fakDate = QDate(2026, 1, 31);
-        line.returnDate = QDate(2026, 3, 2);
+        line.from = QDate(2026, 1, 31);
+        line.due = QDate(2026, 3, 2);
         r.lines = {line};
         r.mode = contracts::OperationMode::Renewal;
         r.receiptTotal = line.total;

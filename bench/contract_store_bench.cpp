@@ -30,13 +30,13 @@ contracts::SaveRequest request(contracts::ContractStore& store, long long i)
     c.kuAddress = QStringLiteral("99/1 หมู่ 3 ตำบลในเมือง อำเภอเมือง จังหวัดขอนแก่น");
     c.model = QStringLiteral("สร้อยคอทองคำ หนัก 1 บาท");
     c.object = QStringLiteral("ทองคำ");
-    c.amount1 = platform::Decimal::fromInt(10000 + i % 1000);
-    c.interestRate = platform::Decimal::fromInt(375);
-    c.amount3 = c.amount1;
-    c.amount2 = c.amount1 + c.interestRate;
-    c.policyDate = QDate(2026, 12, 9);
-    c.totalDay = 30;
-    c.endDate = c.policyDate.addDays(30);
+    c.principal = platform::Decimal::fromInt(10000 + i % 1000);
+    c.interest = platform::Decimal::fromInt(375);
+    c.payout = c.principal;
+    c.redemption = c.principal + c.interest;
+    c.contractDate = QDate(2026, 12, 9);
+    c.days = 30;
+    c.dueDate = c.contractDate.addDays(30);
     r.employeeName = QStringLiteral("สมศรี");
     return r;
 }

@@ -30,15 +30,23 @@ Decimal dailyCharge(Decimal rate, qint64 days, Decimal amount)
 }
 
 ContractCalculator::ContractCalculator(const RateTables& tables, Settings settings,
-                                       platform::Prompt& prompt)
-    : m_tables(tables), m_settings(settings), m_prompt(prompt)
+                                       platform::Prompt& prompt, ContractFigures& figures)
+    : m_tables(tables), m_settings(settings), m_prompt(prompt), m_f(&figures)
 {}
+
+ContractCalculator::ContractCalculator(const RateTables& tables, Settings settings,
+                                       platform::Prompt& prompt)
+    : m_tables(tables), m_settings(settings), m_prompt(prompt),
+      m_own(std::make_unique<ContractFigures>()), m_f(m_own.get())
+{
+    m_f->tableNo = QStringLiteral("1");
+}
 
 void ContractCalculator::lookup()
 {
     try {
-        if (auto match = stepLookup(m_tables.feeRows(tableNo), days)) {
-            rate = match->rate;
+        if (auto match = stepLookup(m_tables.feeRows(m_f->tableNo), m_f->days)) {
+            m_f->rate = match->rate;
             stepDays = match->duration;
         }
     } catch (const platform::db::DbError& e) {
@@ -50,7 +58,7 @@ void ContractCalculator::lookup()
 void ContractCalculator::loadStored()
 {
     try {
-        if (auto match = stepLookup(m_tables.feeRows(tableNo), days))
+        if (auto match = stepLookup(m_tables.feeRows(m_f->tableNo), m_f->days))
             stepDays = match->duration;
     } catch (const platform::db::DbError&) {
         // A table that does not exist leaves P; the figures are shown as stored.
@@ -60,75 +68,76 @@ void ContractCalculator::loadStored()
 void ContractCalculator::computeInterest()
 {
     try {
-        interest = termInterest(m_settings.mode, rate, days, stepDays, amount);
+        m_f->interest =
+            termInterest(m_settings.mode, m_f->rate, m_f->days, stepDays, m_f->principal);
     } catch (const std::overflow_error&) {
         m_prompt.error(QStringLiteral("จำนวนเงินหรือจำนวนวันมากเกินกว่าที่คำนวณได้"));
         return;
     }
-    if (m_settings.minimumInterest > Decimal() && interest < m_settings.minimumInterest)
-        interest = m_settings.minimumInterest;
+    if (m_settings.minimumInterest > Decimal() && m_f->interest < m_settings.minimumInterest)
+        m_f->interest = m_settings.minimumInterest;
     split();
 }
 
 void ContractCalculator::split()
 {
-    if (withheld) {
-        payout = amount - interest;
-        redemption = amount;
+    if (m_f->withheld) {
+        m_f->payout = m_f->principal - m_f->interest;
+        m_f->redemption = m_f->principal;
     } else {
-        payout = amount;
-        redemption = amount + interest;
+        m_f->payout = m_f->principal;
+        m_f->redemption = m_f->principal + m_f->interest;
     }
 }
 
 void ContractCalculator::amountChanged(Decimal value)
 {
-    amount = value;
+    m_f->principal = value;
     lookup();
     computeInterest();
 }
 
 void ContractCalculator::daysChanged(qint64 value)
 {
-    days = value;
+    m_f->days = value;
     lookup();
-    if (depositDate.isValid())
-        dueDate = depositDate.addDays(days);
+    if (m_f->contractDate.isValid())
+        m_f->dueDate = m_f->contractDate.addDays(m_f->days);
     computeInterest();
 }
 
 void ContractCalculator::rateTyped(Decimal value)
 {
-    rate = value;
+    m_f->rate = value;
     computeInterest();
 }
 
 void ContractCalculator::interestChanged(Decimal value)
 {
-    interest = value;
+    m_f->interest = value;
     split();
 }
 
 void ContractCalculator::withholdingChanged(bool value)
 {
-    withheld = value;
+    m_f->withheld = value;
     split();
 }
 
 void ContractCalculator::dueDateChanged(const QDate& value)
 {
-    dueDate = value;
-    if (depositDate.isValid() && dueDate.isValid())
-        daysChanged(depositDate.daysTo(dueDate));
+    m_f->dueDate = value;
+    if (m_f->contractDate.isValid() && m_f->dueDate.isValid())
+        daysChanged(m_f->contractDate.daysTo(m_f->dueDate));
 }
 
 void ContractCalculator::ratePicked(Decimal value)
 {
-    rate = value;
+    m_f->rate = value;
     // One month's interest, not rounded and without the minimum.
     try {
-        interest =
-            Decimal::mulDiv(rate, amount, Decimal::fromInt(100), platform::Rounding::HalfEven);
+        m_f->interest = Decimal::mulDiv(m_f->rate, m_f->principal, Decimal::fromInt(100),
+                                        platform::Rounding::HalfEven);
     } catch (const std::overflow_error&) {
         m_prompt.error(QStringLiteral("จำนวนเงินหรือจำนวนวันมากเกินกว่าที่คำนวณได้"));
         return;

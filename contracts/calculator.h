@@ -1,10 +1,13 @@
 #pragma once
 
 #include "admin/settings.h"
+#include "contracts/contract.h"
 #include "contracts/rate_tables.h"
 #include "platform/prompt.h"
 
 #include <QDate>
+
+#include <memory>
 
 namespace tawela::contracts {
 
@@ -28,19 +31,14 @@ public:
         Decimal minimumInterest; // MinInteres; 0 means none
     };
 
+    // Works on the figures of a contract the caller keeps (the screen's),
+    // or on figures of its own.
+    ContractCalculator(const RateTables& tables, Settings settings, platform::Prompt& prompt,
+                       ContractFigures& figures);
     ContractCalculator(const RateTables& tables, Settings settings, platform::Prompt& prompt);
 
-    // The figures, read by the screen after each change.
-    Decimal amount;                        // A, "ยอดฝาก"
-    qint64 days = 0;                       // D
-    Decimal rate;                          // R, percent a month
-    QString tableNo = QStringLiteral("1"); // N
-    bool withheld = false;                 // W, "หัก ณ.ที่จ่าย"
-    QDate depositDate;                     // S
-    QDate dueDate;                         // E
-    Decimal interest;                      // I, "ค่าธรรมเนียม"
-    Decimal payout;                        // Y, "ยอดจ่าย"
-    Decimal redemption;                    // Z, "ยอดไถ่ถอน"
+    ContractFigures& figures() { return *m_f; }
+    const ContractFigures& figures() const { return *m_f; }
     qint64 stepDays = 0; // P: duration of the row matched last; 0 until one matched
 
     void amountChanged(Decimal value);       // 1: lookup, interest, minimum, split
@@ -50,14 +48,14 @@ public:
     void withholdingChanged(bool value);     // 5: split
     void dueDateChanged(const QDate& value); // 6: days from the due date, then 2
     void ratePicked(Decimal value);          // 7: one month's interest, split
-    void depositDateChanged(const QDate& value) { depositDate = value; } // nothing else
-    void tableChanged(const QString& value) { tableNo = value; }
+    void depositDateChanged(const QDate& value) { m_f->contractDate = value; } // nothing else
+    void tableChanged(const QString& value) { m_f->tableNo = value; }
     // Figures typed over by the person: kept as typed until a rule runs again.
-    void payoutTyped(Decimal value) { payout = value; }
-    void redemptionTyped(Decimal value) { redemption = value; }
+    void payoutTyped(Decimal value) { m_f->payout = value; }
+    void redemptionTyped(Decimal value) { m_f->redemption = value; }
     // A renewal moved the due date: the term, its fee and the split stay
     // as agreed.
-    void termMoved(const QDate& value) { dueDate = value; }
+    void termMoved(const QDate& value) { m_f->dueDate = value; }
 
     // A stored contract: its figures as stored, nothing recomputed; only
     // the step days are looked up, for the rules that run on a later change.
@@ -71,6 +69,8 @@ private:
     const RateTables& m_tables;
     Settings m_settings;
     platform::Prompt& m_prompt;
+    std::unique_ptr<ContractFigures> m_own; // without figures of the caller's
+    ContractFigures* m_f;
 };
 
 } // namespace tawela::contracts

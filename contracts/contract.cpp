@@ -11,7 +11,7 @@ ContractState stateOf(const Contract& c)
 {
     if (!c.pStatus)
         return c.overDue ? ContractState::Forfeited : ContractState::Redeemed;
-    return c.lN > 0 ? ContractState::Renewed : ContractState::Open;
+    return c.lastLine > 0 ? ContractState::Renewed : ContractState::Open;
 }
 
 QString contractFilterText(ContractFilter filter)

@@ -18,43 +18,53 @@ using platform::Decimal;
 constexpr qsizetype ModelLength = 255;
 constexpr qsizetype ExpenseDescriptionLength = 254;
 
+// The figures of a contract that follow from one another: the calculator
+// keeps them consistent, the screen shows them, the record stores them. One
+// state, one name each; the columns they are stored in are named in
+// mapContractColumns only.
+struct ContractFigures {
+    Decimal principal;     // A, "ยอดฝาก": the amount lent
+    qint64 days = 0;       // D: the term, in days
+    Decimal rate;          // R: percent a month
+    QString tableNo;       // N: the rate table
+    bool withheld = false; // W, "หัก ณ.ที่จ่าย": the fee taken from the payout
+    QDate contractDate;    // S: the day the contract was made
+    QDate dueDate;         // E: the end of the term
+    Decimal interest;   // I, "ค่าธรรมเนียม": the fee for the term, in baht
+    Decimal payout;     // Y, "ยอดจ่าย": paid out to the customer
+    Decimal redemption; // Z, "ยอดไถ่ถอน": to redeem at the due date
+};
+
 // One row of chumnum: the contract with its snapshot of customer, goods and shop.
-struct Contract {
+struct Contract : ContractFigures {
     qint64 id = 0;
-    QString policyNo, refNo, tableNo;
-    Decimal amount1;      // amount lent
-    Decimal interes;      // monthly rate, percent
-    Decimal interestRate; // interest for the term, in baht
-    Decimal enFollowup;
-    bool deduged = false;
-    Decimal amount3; // paid out
-    Decimal amount2; // to redeem
-    QString word1, world2;
-    QDate policyDate;
-    qint64 totalDay = 0;
-    QDate endDate;
+    QString policyNo, refNo;
+    Decimal renewalFee;                      // the fee of a renewal, as agreed when made
+    QString principalWords, redemptionWords; // the amounts in Thai words
     QString kuCode, kuName, kuAge, kuId, kuAddress, kuSoi, kuMp, pNote;
     QString object, model, weight, sn, otherDetail, placeKeep;
     bool fakeProductUse = false;
     QString fakeProduct;
     QString image1, image2, image3, dtIm1, dtIm2, dtIm3;
-    QString payan1, payan2;
+    QString witness1, witness2;
     QString companyName, address1, address2, address3, tel, fax, taxNo;
     bool pStatus = true;
     bool overDue = false;
     QDate closeDate;
-    qint64 lN = 0;
-    Decimal lAmount, lFee, lPlub, lDiscount, lTotal;
-    QDate lFakdate, lReturndate;
-    bool lTor = false;
-    qint64 rowVersion = 0; // as read; a write checks it is still the stored one
+    // The last movement: the last renewal line, or the closing.
+    qint64 lastLine = 0;
+    Decimal lastAmount, lastFee, lastSurcharge, lastDiscount, lastTotal;
+    QDate lastFrom, lastDue;
+    bool renewedLast = false; // the last save was a renewal
+    qint64 rowVersion = 0;    // as read; a write checks it is still the stored one
 };
 
 // One renewal (ต่อดอก) of a contract, as the history grid holds it.
 struct RenewalLine {
     qint64 lineNo = 0; // 0: a blank grid row
-    Decimal amount, fee, plub, discount, total;
-    QDate fakDate, returnDate;
+    Decimal principal; // of the contract at this renewal
+    Decimal fee, surcharge, discount, total;
+    QDate from, due;            // the term it starts and its end
     bool markedDeleted = false; // the grid's "X"
 };
 
@@ -99,18 +109,18 @@ template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
     row.text(QStringLiteral("Policy_no"), c.policyNo);
     row.text(QStringLiteral("ref_no"), c.refNo);
     row.text(QStringLiteral("Table_NO"), c.tableNo);
-    row.decimal(QStringLiteral("Amount1"), c.amount1);
-    row.decimal(QStringLiteral("Interes"), c.interes);
-    row.decimal(QStringLiteral("Interest_rate"), c.interestRate);
-    row.decimal(QStringLiteral("En_Followup"), c.enFollowup);
-    row.boolean(QStringLiteral("deduged"), c.deduged);
-    row.decimal(QStringLiteral("amount3"), c.amount3);
-    row.decimal(QStringLiteral("Amount2"), c.amount2);
-    row.text(QStringLiteral("Word1"), c.word1);
-    row.text(QStringLiteral("World2"), c.world2);
-    row.date(QStringLiteral("Policy_date"), c.policyDate);
-    row.integer(QStringLiteral("total_day"), c.totalDay);
-    row.date(QStringLiteral("End_date"), c.endDate);
+    row.decimal(QStringLiteral("Amount1"), c.principal);
+    row.decimal(QStringLiteral("Interes"), c.rate);
+    row.decimal(QStringLiteral("Interest_rate"), c.interest);
+    row.decimal(QStringLiteral("En_Followup"), c.renewalFee);
+    row.boolean(QStringLiteral("deduged"), c.withheld);
+    row.decimal(QStringLiteral("amount3"), c.payout);
+    row.decimal(QStringLiteral("Amount2"), c.redemption);
+    row.text(QStringLiteral("Word1"), c.principalWords);
+    row.text(QStringLiteral("World2"), c.redemptionWords);
+    row.date(QStringLiteral("Policy_date"), c.contractDate);
+    row.integer(QStringLiteral("total_day"), c.days);
+    row.date(QStringLiteral("End_date"), c.dueDate);
     row.text(QStringLiteral("Ku_code"), c.kuCode);
     row.text(QStringLiteral("Ku_name"), c.kuName);
     row.text(QStringLiteral("Ku_age"), c.kuAge);
@@ -134,8 +144,8 @@ template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
     row.text(QStringLiteral("dt_im1"), c.dtIm1);
     row.text(QStringLiteral("dt_im2"), c.dtIm2);
     row.text(QStringLiteral("dt_im3"), c.dtIm3);
-    row.text(QStringLiteral("Payan1"), c.payan1);
-    row.text(QStringLiteral("Payan2"), c.payan2);
+    row.text(QStringLiteral("Payan1"), c.witness1);
+    row.text(QStringLiteral("Payan2"), c.witness2);
     // The shop as it was when the contract was first stored.
     row.text(QStringLiteral("Company_name"), c.companyName, Write::OnAdd);
     row.text(QStringLiteral("address1"), c.address1, Write::OnAdd);
@@ -148,15 +158,15 @@ template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
     // Written by the closing and by the renewal lines.
     row.boolean(QStringLiteral("over_due"), c.overDue, Write::Never);
     row.date(QStringLiteral("Close_date"), c.closeDate, Write::Never);
-    row.integer(QStringLiteral("L_N"), c.lN);
-    row.decimal(QStringLiteral("L_amount"), c.lAmount);
-    row.decimal(QStringLiteral("L_fee"), c.lFee);
-    row.decimal(QStringLiteral("L_plub"), c.lPlub, Write::Never);
-    row.decimal(QStringLiteral("L_discount"), c.lDiscount, Write::Never);
-    row.decimal(QStringLiteral("L_total"), c.lTotal);
-    row.date(QStringLiteral("L_fakdate"), c.lFakdate);
-    row.date(QStringLiteral("L_returndate"), c.lReturndate);
-    row.boolean(QStringLiteral("L_tor"), c.lTor, Write::Never);
+    row.integer(QStringLiteral("L_N"), c.lastLine);
+    row.decimal(QStringLiteral("L_amount"), c.lastAmount);
+    row.decimal(QStringLiteral("L_fee"), c.lastFee);
+    row.decimal(QStringLiteral("L_plub"), c.lastSurcharge, Write::Never);
+    row.decimal(QStringLiteral("L_discount"), c.lastDiscount, Write::Never);
+    row.decimal(QStringLiteral("L_total"), c.lastTotal);
+    row.date(QStringLiteral("L_fakdate"), c.lastFrom);
+    row.date(QStringLiteral("L_returndate"), c.lastDue);
+    row.boolean(QStringLiteral("L_tor"), c.renewedLast, Write::Never);
     row.integer(QStringLiteral("row_version"), c.rowVersion, Write::Never);
 }
 
@@ -165,13 +175,13 @@ template <typename Row, typename C> void mapContractColumns(Row& row, C& c)
 template <typename Row, typename L, typename B> void mapLastLineColumns(Row& row, L& l, B& renewed)
 {
     row.integer(QStringLiteral("L_N"), l.lineNo);
-    row.decimal(QStringLiteral("L_amount"), l.amount);
+    row.decimal(QStringLiteral("L_amount"), l.principal);
     row.decimal(QStringLiteral("L_fee"), l.fee);
-    row.decimal(QStringLiteral("L_plub"), l.plub);
+    row.decimal(QStringLiteral("L_plub"), l.surcharge);
     row.decimal(QStringLiteral("L_discount"), l.discount);
     row.decimal(QStringLiteral("L_total"), l.total);
-    row.date(QStringLiteral("L_fakdate"), l.fakDate);
-    row.date(QStringLiteral("L_returndate"), l.returnDate);
+    row.date(QStringLiteral("L_fakdate"), l.from);
+    row.date(QStringLiteral("L_returndate"), l.due);
     row.boolean(QStringLiteral("L_tor"), renewed);
 }
 
@@ -185,13 +195,13 @@ void mapRenewalLineColumns(Row& row, L& l, S& policyNo)
 {
     row.text(QStringLiteral("policy_no"), policyNo);
     row.integer(QStringLiteral("line_no"), l.lineNo);
-    row.decimal(QStringLiteral("Amount"), l.amount);
+    row.decimal(QStringLiteral("Amount"), l.principal);
     row.decimal(QStringLiteral("fee"), l.fee);
-    row.decimal(QStringLiteral("plub"), l.plub);
+    row.decimal(QStringLiteral("plub"), l.surcharge);
     row.decimal(QStringLiteral("discount"), l.discount);
     row.decimal(QStringLiteral("total"), l.total);
-    row.date(QStringLiteral("fak_date"), l.fakDate);
-    row.date(QStringLiteral("return_date"), l.returnDate);
+    row.date(QStringLiteral("fak_date"), l.from);
+    row.date(QStringLiteral("return_date"), l.due);
 }
 
 } // namespace tawela::contracts

@@ -18,8 +18,8 @@ ContractForm::ContractForm(std::shared_ptr<platform::db::Database> main, admin::
     : m_db(main), m_session(std::move(session)), m_prompt(prompt), m_printer(std::move(printer)),
       m_tables(main), m_store(main)
 {
-    m_calc =
-        std::make_unique<ContractCalculator>(m_tables, ContractCalculator::Settings{}, m_prompt);
+    m_calc = std::make_unique<ContractCalculator>(m_tables, ContractCalculator::Settings{},
+                                                  m_prompt, contract);
 }
 
 ContractForm::Commands ContractForm::commands() const
@@ -94,7 +94,7 @@ bool ContractForm::open()
         m_calc = std::make_unique<ContractCalculator>(
             m_tables,
             ContractCalculator::Settings{m_settings.interestMode(), m_settings.minInteres},
-            m_prompt);
+            m_prompt, contract);
         rateList.clear();
         for (const Decimal& r : m_tables.rateList())
             rateList << r.toString();
@@ -106,36 +106,6 @@ bool ContractForm::open()
     m_stage = Stage::Empty;
     contract.tableNo = QStringLiteral("1");
     return true;
-}
-
-void ContractForm::syncFromCalculator()
-{
-    const ContractCalculator& c = *m_calc;
-    contract.amount1 = c.amount;
-    contract.totalDay = c.days;
-    contract.interes = c.rate;
-    contract.tableNo = c.tableNo;
-    contract.deduged = c.withheld;
-    contract.policyDate = c.depositDate;
-    contract.endDate = c.dueDate;
-    contract.interestRate = c.interest;
-    contract.amount3 = c.payout;
-    contract.amount2 = c.redemption;
-}
-
-void ContractForm::pushToCalculator()
-{
-    ContractCalculator& c = *m_calc;
-    c.amount = contract.amount1;
-    c.days = contract.totalDay;
-    c.rate = contract.interes;
-    c.tableNo = contract.tableNo;
-    c.withheld = contract.deduged;
-    c.depositDate = contract.policyDate;
-    c.dueDate = contract.endDate;
-    c.interest = contract.interestRate;
-    c.payout = contract.amount3;
-    c.redemption = contract.amount2;
 }
 
 void ContractForm::clearShown()
@@ -177,15 +147,13 @@ bool ContractForm::newContract(const QDate& today)
         }
         contract.refNo = contract.policyNo;
         takeShopDetails(contract, m_settings);
-        m_calc->amount = Decimal();
-        m_calc->interest = Decimal();
-        m_calc->tableNo = contract.tableNo;
-        m_calc->depositDate = today;
-        m_calc->dueDate = today.addDays(m_settings.chumnumDuration);
+        contract.principal = Decimal();
+        contract.interest = Decimal();
+        contract.contractDate = today;
+        contract.dueDate = today.addDays(m_settings.chumnumDuration);
         m_calc->withholdingChanged(m_settings.dedugFee);
         // The default term of the table runs the days rule: due date, rate, interest.
         m_calc->daysChanged(m_tables.period(contract.tableNo).value_or(0));
-        syncFromCalculator();
     } catch (const DbError& e) {
         m_prompt.error(e.description());
         return false;
@@ -214,22 +182,21 @@ void ContractForm::show(const Contract& stored)
         closing.kind =
             stored.overDue ? ClosingPanel::Kind::Forfeiture : ClosingPanel::Kind::Redemption;
         closing.title = stored.overDue ? QStringLiteral("หลุดจำนำ") : QStringLiteral("ไถ่ถอน");
-        closing.dueDate = stored.lReturndate;
+        closing.dueDate = stored.lastDue;
         closing.date = stored.closeDate;
-        closing.termStart = stored.lFakdate;
-        closing.total = stored.lTotal.toString();
-        closing.surcharge = stored.lFee.toString();
-        closing.amount = stored.lAmount.toString();
-        closing.penalty = stored.lPlub.toString();
-        closing.days = QString::number(stored.totalDay);
-        closing.discount = stored.lDiscount.toString();
+        closing.termStart = stored.lastFrom;
+        closing.total = stored.lastTotal.toString();
+        closing.surcharge = stored.lastFee.toString();
+        closing.amount = stored.lastAmount.toString();
+        closing.penalty = stored.lastSurcharge.toString();
+        closing.days = QString::number(stored.days);
+        closing.discount = stored.lastDiscount.toString();
     }
     // A shown contract keeps every stored figure, its agreed rate above all,
     // until the person changes something; the rules then run from there.
     // (Re-running them on loading would put the rate table's rate of today
     // in place of the agreed one, and a closed contract's days are its
     // closing days.)
-    pushToCalculator();
     m_calc->loadStored();
     lines = m_store.renewalLines(stored.policyNo);
 }
@@ -302,7 +269,6 @@ bool ContractForm::applyTyped(const QString& text, Limit limit,
     if (!value)
         return false;
     rule(*value);
-    syncFromCalculator();
     return true;
 }
 
@@ -362,25 +328,21 @@ bool ContractForm::closingDaysTyped(const QString& text)
 void ContractForm::withholdingSwitched(bool on)
 {
     m_calc->withholdingChanged(on);
-    syncFromCalculator();
 }
 
 void ContractForm::dueDateChanged(const QDate& date)
 {
     m_calc->dueDateChanged(date);
-    syncFromCalculator();
 }
 
 void ContractForm::depositDateChanged(const QDate& date)
 {
     m_calc->depositDateChanged(date);
-    syncFromCalculator();
 }
 
 void ContractForm::tableChanged(const QString& tableNo)
 {
     m_calc->tableChanged(tableNo);
-    syncFromCalculator();
 }
 
 void ContractForm::addProductGroup(const QString& group)
@@ -398,9 +360,9 @@ void ContractForm::addProductGroup(const QString& group)
 void ContractForm::fillWitness(int which)
 {
     if (which == 1)
-        contract.payan1 = m_settings.payanOne;
+        contract.witness1 = m_settings.payanOne;
     else
-        contract.payan2 = m_settings.payanTwo;
+        contract.witness2 = m_settings.payanTwo;
 }
 
 std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
@@ -410,10 +372,10 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     const std::pair<bool, Field> required[] = {
         {contract.kuAddress.trimmed().isEmpty(), Field::Address},
         {contract.object.trimmed().isEmpty(), Field::ProductGroup},
-        {contract.amount1.isZero(), Field::Amount},
-        {contract.amount2.isZero(), Field::Redemption},
-        {contract.totalDay == 0, Field::Days},
-        {contract.interestRate.isZero(), Field::Interest},
+        {contract.principal.isZero(), Field::Amount},
+        {contract.redemption.isZero(), Field::Redemption},
+        {contract.days == 0, Field::Days},
+        {contract.interest.isZero(), Field::Interest},
     };
     for (const auto& [missing, field] : required) {
         if (missing) {
@@ -505,17 +467,17 @@ std::optional<ContractForm::Field> ContractForm::refusedValue()
         Field field;
         const char* text;
     } checks[] = {
-        {!contract.policyDate.isValid(), Field::DepositDate, "วันที่ฝากไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
-        {!contract.endDate.isValid(), Field::DueDate, "วันที่สิ้นสุดสัญญาไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
-        {contract.amount1.isNegative(), Field::Amount, "ยอดฝากต้องไม่ติดลบ"},
-        {contract.totalDay < 0, Field::Days, "จำนวนวันต้องไม่ติดลบ"},
-        {contract.interestRate.isNegative(), Field::Interest, "ค่าธรรมเนียมต้องไม่ติดลบ"},
-        {contract.amount3.isNegative(), Field::Payout, "ยอดจ่ายต้องไม่ติดลบ"},
-        {contract.amount2.isNegative(), Field::Redemption, "ยอดไถ่ถอนต้องไม่ติดลบ"},
-        {contract.amount1 > most, Field::Amount, TooMuchMoney},
-        {contract.interestRate > most, Field::Interest, TooMuchMoney},
-        {contract.amount3 > most, Field::Payout, TooMuchMoney},
-        {contract.amount2 > most, Field::Redemption, TooMuchMoney},
+        {!contract.contractDate.isValid(), Field::DepositDate, "วันที่ฝากไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
+        {!contract.dueDate.isValid(), Field::DueDate, "วันที่สิ้นสุดสัญญาไม่ถูกต้อง กรุณาใส่วันที่ให้ถูกต้อง"},
+        {contract.principal.isNegative(), Field::Amount, "ยอดฝากต้องไม่ติดลบ"},
+        {contract.days < 0, Field::Days, "จำนวนวันต้องไม่ติดลบ"},
+        {contract.interest.isNegative(), Field::Interest, "ค่าธรรมเนียมต้องไม่ติดลบ"},
+        {contract.payout.isNegative(), Field::Payout, "ยอดจ่ายต้องไม่ติดลบ"},
+        {contract.redemption.isNegative(), Field::Redemption, "ยอดไถ่ถอนต้องไม่ติดลบ"},
+        {contract.principal > most, Field::Amount, TooMuchMoney},
+        {contract.interest > most, Field::Interest, TooMuchMoney},
+        {contract.payout > most, Field::Payout, TooMuchMoney},
+        {contract.redemption > most, Field::Redemption, TooMuchMoney},
     };
     for (const auto& c : checks) {
         if (c.refused) {

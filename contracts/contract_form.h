@@ -235,8 +235,6 @@ private:
     // the shown contract since it was read.
     bool stillAsStored();
     void offerReload();
-    void syncFromCalculator();
-    void pushToCalculator();
     void applyRights(Commands& commands) const;
     void hidePanels();
     bool openClosing(ClosingPanel::Kind kind, const QDate& today);

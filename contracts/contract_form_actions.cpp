@@ -14,8 +14,8 @@ using platform::db::DbError;
 std::pair<QDate, QDate> ContractForm::currentTerm() const
 {
     if (lines.isEmpty())
-        return {contract.policyDate, contract.endDate};
-    return {lines.last().fakDate, lines.last().returnDate};
+        return {contract.contractDate, contract.dueDate};
+    return {lines.last().from, lines.last().due};
 }
 
 bool ContractForm::historyFull()
@@ -41,12 +41,12 @@ bool ContractForm::openRenewal(const QDate& today)
     renewal.renewalDate = today;
     renewal.dayCaption =
         QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = ") + QString::number(start.daysTo(today));
-    renewal.fee = contract.interestRate.toString();
+    renewal.fee = contract.interest.toString();
     // The penalty and discount typed last time stay in the panel, so the
     // total counts them too: the row then adds up as shown.
     renewal.recomputeTotal();
     renewal.currentDue = due;
-    renewal.newDue = due.addDays(contract.totalDay);
+    renewal.newDue = due.addDays(contract.days);
     if (isOverdue(due, m_settings.relaxDay, today) &&
         !m_prompt.askYesNo(QStringLiteral("สัญญาเกินกำหนด ต้องการต่อดอกหรือไม่ ?"))) {
         renewal.visible = false;
@@ -87,11 +87,11 @@ RenewalLine lineFrom(const QString& renewalNo, const QString& fee, const QString
     RenewalLine l;
     l.lineNo = leading(renewalNo).truncatedToInt();
     l.fee = leading(fee);
-    l.plub = leading(penalty);
+    l.surcharge = leading(penalty);
     l.discount = leading(discount);
     l.total = leading(total);
-    l.fakDate = renewalDate;
-    l.returnDate = dueDate;
+    l.from = renewalDate;
+    l.due = dueDate;
     return l;
 }
 
@@ -115,7 +115,6 @@ bool ContractForm::confirmRenewal()
     // redemption amount stay as agreed. (Recomputing from the deposit date
     // would make each renewal charge the whole time again.)
     m_calc->termMoved(renewal.newDue);
-    syncFromCalculator();
     renewal.visible = false;
     pendingTotal += leading(renewal.total);
     return true;
@@ -131,11 +130,11 @@ void ContractForm::editRenewal(int row)
     renewalEdit.row = row;
     renewalEdit.renewalNo = l.lineNo > 0 ? QString::number(l.lineNo) : QString();
     renewalEdit.fee = l.fee.toString();
-    renewalEdit.penalty = l.plub.toString();
+    renewalEdit.penalty = l.surcharge.toString();
     renewalEdit.discount = l.discount.toString();
     renewalEdit.total = l.total.toString();
-    renewalEdit.renewalDate = l.fakDate;
-    renewalEdit.dueDate = l.returnDate;
+    renewalEdit.renewalDate = l.from;
+    renewalEdit.dueDate = l.due;
     renewalEdit.takenFromPending = l.total;
     pendingTotal -= l.total;
 }
@@ -225,7 +224,7 @@ bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
         return false;
     }
     if (redeem) {
-        closing.amount = contract.amount2.toString();
+        closing.amount = contract.redemption.toString();
         closing.days = QString::number(due.daysTo(today));
         closingDaysChanged();
         closing.total = (leading(closing.surcharge) + leading(closing.amount)).toString();
@@ -234,7 +233,7 @@ bool ContractForm::openClosing(ClosingPanel::Kind kind, const QDate& today)
     } else {
         closing.days = QString::number(start.daysTo(today));
         closingDaysChanged();
-        closing.amount = contract.amount1.toString();
+        closing.amount = contract.principal.toString();
         closing.total = zero;
     }
     return true;
@@ -255,7 +254,7 @@ void ContractForm::computeClosingCharge()
     try {
         const qint64 days = leading(closing.days).truncatedToInt();
         const ClosingCharge charge = closingCharge(
-            m_settings.interestMode(), m_settings.clearEmployee, days, contract.amount1,
+            m_settings.interestMode(), m_settings.clearEmployee, days, contract.principal,
             days > 0 ? m_tables.feeRows(contract.tableNo) : QList<RateRow>{},
             days < 0 ? m_tables.deductRows(contract.tableNo) : QList<RateRow>{}, closing.stepDays);
         closing.surcharge = charge.amount.toString();
@@ -287,7 +286,7 @@ void ContractForm::closingDaysChanged()
 {
     computeClosingCharge();
     // Without withholding a forfeiture carries no surcharge, whatever the days.
-    if (closing.kind == ClosingPanel::Kind::Forfeiture && !contract.deduged) {
+    if (closing.kind == ClosingPanel::Kind::Forfeiture && !contract.withheld) {
         closing.surcharge = QStringLiteral("0");
         closing.recomputeTotal();
     }
@@ -327,7 +326,7 @@ bool ContractForm::confirmClosing(const QDateTime& now)
                         contract.model;
         r.group = contract.object;
         r.kind = QStringLiteral("ไถ่ถอน");
-        r.price = contract.amount1;
+        r.price = contract.principal;
         r.total = c.total;
         r.date = closing.date;
         r.time = now.time();
@@ -354,15 +353,15 @@ bool ContractForm::confirmClosing(const QDateTime& now)
     contract.pStatus = false;
     contract.overDue = contract.overDue || !redeem;
     contract.closeDate = c.closeDate;
-    contract.lAmount = c.amount;
-    contract.totalDay = c.days;
+    contract.lastAmount = c.amount;
+    contract.days = c.days;
     if (c.fee)
-        contract.lFee = *c.fee;
+        contract.lastFee = *c.fee;
     if (c.surcharge)
-        contract.lPlub = *c.surcharge;
+        contract.lastSurcharge = *c.surcharge;
     if (c.discount)
-        contract.lDiscount = *c.discount;
-    contract.lTotal = c.total;
+        contract.lastDiscount = *c.discount;
+    contract.lastTotal = c.total;
     if (redeem) {
         operation = OperationMode::None;
         reloadSettings();

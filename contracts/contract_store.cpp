@@ -28,15 +28,15 @@ Recordset contractRow(const std::shared_ptr<platform::db::Database>& db, const Q
 // renewal line, the goods cut to the column, the hidden-goods text).
 Contract asStored(Contract c, const QString& fakeProductText)
 {
-    c.word1 = text::bahtText(c.amount1);
-    c.world2 = text::bahtText(c.amount2);
-    c.enFollowup = c.interestRate;
-    c.lN = 0;
-    c.lAmount = c.amount1;
-    c.lFee = c.interestRate;
-    c.lTotal = c.amount2;
-    c.lFakdate = c.policyDate;
-    c.lReturndate = c.endDate;
+    c.principalWords = text::bahtText(c.principal);
+    c.redemptionWords = text::bahtText(c.redemption);
+    c.renewalFee = c.interest;
+    c.lastLine = 0;
+    c.lastAmount = c.principal;
+    c.lastFee = c.interest;
+    c.lastTotal = c.redemption;
+    c.lastFrom = c.contractDate;
+    c.lastDue = c.dueDate;
     c.model = c.model.left(ModelLength);
     c.fakeProduct = c.fakeProductUse ? fakeProductText : QString();
     return c;
@@ -246,8 +246,8 @@ SaveResult ContractStore::save(const SaveRequest& request)
         e.description = expenseDescription(stored);
         e.group = c.object;
         e.kind = QStringLiteral("ขายฝาก");
-        e.price = c.amount1;
-        e.total = c.amount3;
+        e.price = c.principal;
+        e.total = c.payout;
         e.date = request.now.date();
         e.employee = request.employeeName;
         e.customerCode = c.kuCode;
@@ -265,7 +265,7 @@ SaveResult ContractStore::save(const SaveRequest& request)
         r.description = QStringLiteral("ต่อดอก สัญญาเลขที่ ") + c.refNo + u' ' + model;
         r.group = c.object;
         r.kind = QStringLiteral("ต่อดอก");
-        r.price = request.mode == OperationMode::Renewal ? Decimal() : c.amount1;
+        r.price = request.mode == OperationMode::Renewal ? Decimal() : c.principal;
         r.total = request.receiptTotal;
         r.date = request.now.date();
         r.time = request.now.time();

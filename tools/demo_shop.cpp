@@ -169,14 +169,14 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         c.policyNo = contracts::contractNumber(start, r.startedWithRun);
         c.refNo = c.policyNo;
         c.tableNo = QStringLiteral("1");
-        c.amount1 = Decimal::fromInt(d.amount);
-        c.interes = Decimal::fromInt(3);
-        c.totalDay = 30;
-        c.interestRate = Decimal::fromInt(d.amount * 3 / 100);
-        c.amount3 = c.amount1;
-        c.amount2 = c.amount1 + c.interestRate;
-        c.policyDate = start;
-        c.endDate = start.addDays(30);
+        c.principal = Decimal::fromInt(d.amount);
+        c.rate = Decimal::fromInt(3);
+        c.days = 30;
+        c.interest = Decimal::fromInt(d.amount * 3 / 100);
+        c.payout = c.principal;
+        c.redemption = c.principal + c.interest;
+        c.contractDate = start;
+        c.dueDate = start.addDays(30);
         c.kuCode = codes[d.person];
         c.kuName = QString::fromUtf8(p.title) + QString::fromUtf8(p.name) + u' ' +
                    QString::fromUtf8(p.surname);
@@ -186,8 +186,8 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         c.kuMp = QString::fromLatin1(p.phone);
         c.object = QString::fromUtf8(d.group);
         c.model = QString::fromUtf8(d.goods);
-        c.payan1 = s.payanOne;
-        c.payan2 = s.payanTwo;
+        c.witness1 = s.payanOne;
+        c.witness2 = s.payanTwo;
         r.employeeName = QStringLiteral("เจริญ ทรัพย์มาก");
         r.now = QDateTime(start, QTime(10, 15));
         const QString number = store.save(r).policyNo;
@@ -200,19 +200,19 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
             l.lineNo = n;
             l.fee = Decimal::fromInt(d.amount * 3 / 100);
             l.total = l.fee;
-            l.fakDate = due;
-            l.returnDate = due.addDays(30);
-            due = l.returnDate;
+            l.from = due;
+            l.due = due.addDays(30);
+            due = l.due;
             lines << l;
             SaveRequest renew;
             renew.contract = *store.find(number);
             // The due date moves by the agreed term; the term and its fee stay.
-            renew.contract.endDate = due;
+            renew.contract.dueDate = due;
             renew.lines = lines;
             renew.mode = OperationMode::Renewal;
             renew.receiptTotal = l.total;
             renew.employeeName = QStringLiteral("สมใจ ขยันดี");
-            renew.now = QDateTime(l.fakDate, QTime(14, 0));
+            renew.now = QDateTime(l.from, QTime(14, 0));
             store.save(renew);
         }
         if (d.end == Deal::Open)
@@ -225,10 +225,10 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
         contracts::Closing closing;
         closing.policyNo = number;
         closing.closeDate = closedOn;
-        closing.amount = redeemed ? closed.amount2 : closed.amount1;
-        closing.days = redeemed ? due.daysTo(closedOn) : closed.lFakdate.daysTo(closedOn);
+        closing.amount = redeemed ? closed.redemption : closed.principal;
+        closing.days = redeemed ? due.daysTo(closedOn) : closed.lastFrom.daysTo(closedOn);
         closing.fee = closing.surcharge = closing.discount = Decimal();
-        closing.total = redeemed ? closed.amount2 : Decimal();
+        closing.total = redeemed ? closed.redemption : Decimal();
         closing.forfeited = !redeemed;
         closing.rowVersion = closed.rowVersion;
         std::optional<contracts::Receipt> receipt;
@@ -238,13 +238,13 @@ int fillDemoShop(const app::Connections& connections, const QDate& today)
                                QStringLiteral("  ") + closed.model;
             paid.group = closed.object;
             paid.kind = QStringLiteral("ไถ่ถอน");
-            paid.price = closed.amount1;
-            paid.total = closed.amount2;
+            paid.price = closed.principal;
+            paid.total = closed.redemption;
             paid.date = closedOn;
             paid.time = QTime(11, 45);
             paid.customerCode = closed.kuCode;
             paid.employee = QStringLiteral("เจริญ ทรัพย์มาก");
-            paid.totalWords = text::bahtText(closed.amount2);
+            paid.totalWords = text::bahtText(closed.redemption);
             paid.customerName = closed.kuName;
             paid.customerAddress = closed.kuAddress;
             receipt = paid;

@@ -382,26 +382,26 @@ void ContractScreen::bindFields()
     };
     text(m_f.number, c.policyNo);
     text(m_f.customNumber, c.refNo);
-    text(m_f.witness1, c.payan1);
-    text(m_f.witness2, c.payan2);
+    text(m_f.witness1, c.witness1);
+    text(m_f.witness2, c.witness2);
     text(m_f.place, c.placeKeep);
     b.date(
-        m_f.deposit, [&c] { return c.policyDate; },
+        m_f.deposit, [&c] { return c.contractDate; },
         [&f](const QDate& d) { f.depositDateChanged(d); });
     b.text(
-        m_f.days, [&c] { return QString::number(c.totalDay); },
+        m_f.days, [&c] { return QString::number(c.days); },
         [&f](const QString& t) { return f.daysTyped(t); });
-    money(m_f.amount, c.amount1, &ContractForm::amountTyped);
+    money(m_f.amount, c.principal, &ContractForm::amountTyped);
     b.text(
-        m_f.rate, [&c] { return c.interes.toString(); },
+        m_f.rate, [&c] { return c.rate.toString(); },
         [&f](const QString& t) { return f.rateTyped(t); });
-    money(m_f.interest, c.interestRate, &ContractForm::interestTyped);
-    money(m_f.payout, c.amount3, &ContractForm::payoutTyped);
-    money(m_f.redemption, c.amount2, &ContractForm::redemptionTyped);
+    money(m_f.interest, c.interest, &ContractForm::interestTyped);
+    money(m_f.payout, c.payout, &ContractForm::payoutTyped);
+    money(m_f.redemption, c.redemption, &ContractForm::redemptionTyped);
     b.date(
-        m_f.due, [&c] { return c.endDate; }, [&f](const QDate& d) { f.dueDateChanged(d); });
+        m_f.due, [&c] { return c.dueDate; }, [&f](const QDate& d) { f.dueDateChanged(d); });
     b.check(
-        m_f.withheld, [&c] { return c.deduged; }, [&f](bool on) { f.withholdingSwitched(on); });
+        m_f.withheld, [&c] { return c.withheld; }, [&f](bool on) { f.withholdingSwitched(on); });
     b.text(
         m_f.table, [&c] { return c.tableNo; },
         FormBinding::always([&f](const QString& t) { f.tableChanged(t); }));

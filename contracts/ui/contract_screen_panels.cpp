@@ -633,11 +633,11 @@ void ContractScreen::refreshHistory()
             cells[1] = l.lineNo > 0 ? QString::number(l.lineNo) : QString();
             cells[2] = QStringLiteral("0");
             cells[3] = text::listAmountText(l.fee);
-            cells[4] = text::listAmountText(l.plub);
+            cells[4] = text::listAmountText(l.surcharge);
             cells[5] = text::listAmountText(l.discount);
             cells[6] = text::listAmountText(l.total);
-            cells[7] = text::buddhistDateText(l.fakDate);
-            cells[8] = text::buddhistDateText(l.returnDate);
+            cells[7] = text::buddhistDateText(l.from);
+            cells[8] = text::buddhistDateText(l.due);
         }
         for (int c = 0; c < 9; ++c) {
             QTableWidgetItem* item = m_history->item(r, c);

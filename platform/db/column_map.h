@@ -13,7 +13,7 @@ namespace tawela::platform::db {
 //   template <typename Row, typename R> void mapColumns(Row& row, R& r)
 //   {
 //       row.text(QStringLiteral("Policy_no"), r.policyNo);
-//       row.decimal(QStringLiteral("Amount1"), r.amount1);
+//       row.decimal(QStringLiteral("Amount1"), r.principal);
 //       row.date(QStringLiteral("Close_date"), r.closeDate, Write::Never);
 //   }
 //

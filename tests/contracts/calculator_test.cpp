@@ -25,7 +25,7 @@ protected:
     ContractCalculator calculator(InterestMode mode, const char* minimum = "0")
     {
         ContractCalculator c(tables, {mode, d(minimum)}, prompt);
-        c.depositDate = QDate(2025, 5, 14);
+        c.figures().contractDate = QDate(2025, 5, 14);
         return c;
     }
 
@@ -107,15 +107,15 @@ TEST_F(CalculatorTest, TheWorkedExampleInEveryMode)
         ContractCalculator c = calculator(r.mode, "300");
         c.daysChanged(45);
         c.amountChanged(d("10000"));
-        EXPECT_EQ(c.rate, d("2.5"));
+        EXPECT_EQ(c.figures().rate, d("2.5"));
         EXPECT_EQ(c.stepDays, 60);
-        EXPECT_EQ(c.interest, d(r.interest));
-        EXPECT_EQ(c.payout, d(r.payOff));
-        EXPECT_EQ(c.redemption, d(r.redeemOff));
-        EXPECT_EQ(c.dueDate, QDate(2025, 6, 28));
+        EXPECT_EQ(c.figures().interest, d(r.interest));
+        EXPECT_EQ(c.figures().payout, d(r.payOff));
+        EXPECT_EQ(c.figures().redemption, d(r.redeemOff));
+        EXPECT_EQ(c.figures().dueDate, QDate(2025, 6, 28));
         c.withholdingChanged(true);
-        EXPECT_EQ(c.payout, d(r.payOn));
-        EXPECT_EQ(c.redemption, d("10000"));
+        EXPECT_EQ(c.figures().payout, d(r.payOn));
+        EXPECT_EQ(c.figures().redemption, d("10000"));
     }
 }
 
@@ -124,28 +124,28 @@ TEST_F(CalculatorTest, StepsBeforeAnyMatchAndTheMinimum)
     // An empty table never matches: "ช่วง" then has no step days.
     ContractCalculator c = calculator(InterestMode::Steps, "50");
     c.tableChanged(QStringLiteral("2"));
-    c.rate = d("3");
+    c.figures().rate = d("3");
     c.daysChanged(45);
     EXPECT_EQ(c.stepDays, 0);
-    EXPECT_EQ(c.rate, d("3")); // left as it was
+    EXPECT_EQ(c.figures().rate, d("3")); // left as it was
     c.amountChanged(d("10000"));
-    EXPECT_EQ(c.interest, d("50")); // 0 raised to the minimum
+    EXPECT_EQ(c.figures().interest, d("50")); // 0 raised to the minimum
 
     // No minimum: the interest stays what it is.
     ContractCalculator none = calculator(InterestMode::ActualDays, "0");
     none.amountChanged(Decimal());
-    EXPECT_EQ(none.interest, Decimal());
+    EXPECT_EQ(none.figures().interest, Decimal());
     none.amountChanged(d("-300"));
     none.daysChanged(30);
-    EXPECT_EQ(none.interest, d("-9")); // 3 % of -300: a minimum of 0 does not lift it
+    EXPECT_EQ(none.figures().interest, d("-9")); // 3 % of -300: a minimum of 0 does not lift it
 
     // A = 0 with a minimum: the payout with withholding goes negative.
     ContractCalculator zero = calculator(InterestMode::ActualDays, "100");
     zero.withholdingChanged(true);
     zero.daysChanged(30);
-    EXPECT_EQ(zero.interest, d("100"));
-    EXPECT_EQ(zero.payout, d("-100"));
-    EXPECT_EQ(zero.redemption, Decimal());
+    EXPECT_EQ(zero.figures().interest, d("100"));
+    EXPECT_EQ(zero.figures().payout, d("-100"));
+    EXPECT_EQ(zero.figures().redemption, Decimal());
 }
 
 TEST_F(CalculatorTest, TypedAndPickedValues)
@@ -155,20 +155,20 @@ TEST_F(CalculatorTest, TypedAndPickedValues)
     c.amountChanged(d("10000"));
     c.withholdingChanged(true);
     c.interestChanged(d("123.5")); // typed over
-    EXPECT_EQ(c.payout, d("9876.5"));
-    EXPECT_EQ(c.payout.toString(), QStringLiteral("9876.5"));
-    EXPECT_EQ(c.redemption, d("10000"));
+    EXPECT_EQ(c.figures().payout, d("9876.5"));
+    EXPECT_EQ(c.figures().payout.toString(), QStringLiteral("9876.5"));
+    EXPECT_EQ(c.figures().redemption, d("10000"));
 
     c.rateTyped(d("1.5")); // no lookup: the typed rate counts
-    EXPECT_EQ(c.rate, d("1.5"));
-    EXPECT_EQ(c.interest, d("150"));
+    EXPECT_EQ(c.figures().rate, d("1.5"));
+    EXPECT_EQ(c.figures().interest, d("150"));
 
     // Picked from the list: one month, no rounding, mode and days not used.
     c.amountChanged(d("10001"));
     c.ratePicked(d("1.25"));
-    EXPECT_EQ(c.interest, d("125.0125"));
-    EXPECT_EQ(c.redemption, d("10001"));
-    EXPECT_EQ(c.payout, d("9875.9875"));
+    EXPECT_EQ(c.figures().interest, d("125.0125"));
+    EXPECT_EQ(c.figures().redemption, d("10001"));
+    EXPECT_EQ(c.figures().payout, d("9875.9875"));
 }
 
 TEST_F(CalculatorTest, MovingTheDueDateRecomputesTheWholeTime)
@@ -176,30 +176,30 @@ TEST_F(CalculatorTest, MovingTheDueDateRecomputesTheWholeTime)
     ContractCalculator c = calculator(InterestMode::ActualDays);
     c.daysChanged(30);
     c.amountChanged(d("10000"));
-    EXPECT_EQ(c.interest, d("300"));
+    EXPECT_EQ(c.figures().interest, d("300"));
     // A renewal moves the due date 60 days on: 90 days from the deposit.
-    c.dueDateChanged(c.dueDate.addDays(60));
-    EXPECT_EQ(c.days, 90);
-    EXPECT_EQ(c.rate, d("2"));
-    EXPECT_EQ(c.interest, d("600"));
-    EXPECT_EQ(c.redemption, d("10600"));
+    c.dueDateChanged(c.figures().dueDate.addDays(60));
+    EXPECT_EQ(c.figures().days, 90);
+    EXPECT_EQ(c.figures().rate, d("2"));
+    EXPECT_EQ(c.figures().interest, d("600"));
+    EXPECT_EQ(c.figures().redemption, d("10600"));
     // The deposit date alone changes nothing.
     c.depositDateChanged(QDate(2025, 1, 1));
-    EXPECT_EQ(c.days, 90);
-    EXPECT_EQ(c.interest, d("600"));
+    EXPECT_EQ(c.figures().days, 90);
+    EXPECT_EQ(c.figures().interest, d("600"));
 }
 
 TEST_F(CalculatorTest, ATableNumberWithoutATableIsReported)
 {
     ContractCalculator c = calculator(InterestMode::ActualDays);
-    c.rate = d("4");
+    c.figures().rate = d("4");
     c.tableChanged(QStringLiteral("9"));
     c.daysChanged(30);
-    EXPECT_EQ(c.rate, d("4"));
+    EXPECT_EQ(c.figures().rate, d("4"));
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(prompt.messages()[0].title, QStringLiteral("พบข้อผิดพลาด"));
     c.amountChanged(d("1000"));
-    EXPECT_EQ(c.interest, d("40")); // still computed with the rate it had
+    EXPECT_EQ(c.figures().interest, d("40")); // still computed with the rate it had
 }
 
 TEST_F(CalculatorTest, RateTablesReadInStoredOrder)

@@ -163,7 +163,7 @@ protected:
 TEST_F(ClosingFormTest, RenewalPanelTakesTheContractTermAndWarnsWhenOverdue)
 {
     auto f = shown();
-    ASSERT_EQ(f->contract.endDate, QDate(2025, 6, 13));
+    ASSERT_EQ(f->contract.dueDate, QDate(2025, 6, 13));
     // Due date + 3 grace days: no question.
     ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 16)));
     EXPECT_TRUE(prompt.messages().isEmpty());
@@ -202,10 +202,10 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     EXPECT_EQ(f->renewal.newDue, QDate(2025, 8, 12));
     EXPECT_EQ(f->renewal.fee, QStringLiteral("300"));
     ASSERT_TRUE(f->confirmRenewal());
-    EXPECT_EQ(f->contract.endDate, QDate(2025, 8, 12));
-    EXPECT_EQ(f->contract.totalDay, 30);
-    EXPECT_EQ(f->contract.interestRate, d("300"));
-    EXPECT_EQ(f->contract.amount2, d("10300"));
+    EXPECT_EQ(f->contract.dueDate, QDate(2025, 8, 12));
+    EXPECT_EQ(f->contract.days, 30);
+    EXPECT_EQ(f->contract.interest, d("300"));
+    EXPECT_EQ(f->contract.redemption, d("10300"));
     EXPECT_EQ(f->pendingTotal, d("700")); // the second kept the penalty of the first
 
     f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
@@ -340,9 +340,9 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
     EXPECT_EQ(again->closing.total, QStringLiteral("10400"));
     EXPECT_EQ(again->closing.discount, QStringLiteral("150"));
     // Its days now hold the closing days; the stored figures are shown as stored.
-    EXPECT_EQ(again->contract.totalDay, 10);
-    EXPECT_EQ(again->contract.amount2, d("10300"));
-    EXPECT_EQ(again->contract.endDate, QDate(2025, 6, 13));
+    EXPECT_EQ(again->contract.days, 10);
+    EXPECT_EQ(again->contract.redemption, d("10300"));
+    EXPECT_EQ(again->contract.dueDate, QDate(2025, 6, 13));
 }
 
 TEST_F(ClosingFormTest, ARedemptionWhoseReceiptFailsLeavesTheContractOpen)

@@ -71,19 +71,19 @@ TEST_F(ContractFormTest, NewContractStartsFromTheSettings)
     EXPECT_EQ(f->recordMode(), QStringLiteral("Addnew"));
     EXPECT_EQ(f->operation, OperationMode::NewContract);
     // Days from the table's Period run the days rule.
-    EXPECT_EQ(f->contract.totalDay, 30);
-    EXPECT_EQ(f->contract.endDate, QDate(2026, 1, 30));
-    EXPECT_EQ(f->contract.interes, d("3"));
-    EXPECT_EQ(f->contract.interestRate, d("50")); // 0 raised to the minimum
+    EXPECT_EQ(f->contract.days, 30);
+    EXPECT_EQ(f->contract.dueDate, QDate(2026, 1, 30));
+    EXPECT_EQ(f->contract.rate, d("3"));
+    EXPECT_EQ(f->contract.interest, d("50")); // 0 raised to the minimum
     EXPECT_FALSE(f->commands().newContract);
     EXPECT_TRUE(f->commands().save);
     EXPECT_FALSE(f->commands().renew);
     EXPECT_FALSE(f->commands().list);
     f->fillWitness(1);
-    EXPECT_EQ(f->contract.payan1, QStringLiteral("พยาน'หนึ่ง"));
+    EXPECT_EQ(f->contract.witness1, QStringLiteral("พยาน'หนึ่ง"));
     f->amountTyped(QStringLiteral("10000abc"));
-    EXPECT_EQ(f->contract.interestRate, d("300"));
-    EXPECT_EQ(f->contract.amount2, d("10300"));
+    EXPECT_EQ(f->contract.interest, d("300"));
+    EXPECT_EQ(f->contract.redemption, d("10300"));
 }
 
 TEST_F(ContractFormTest, RequiredFieldsInOrder)
@@ -126,7 +126,7 @@ TEST_F(ContractFormTest, SavedTwiceUsesOneNumberAndOneExpense)
     EXPECT_EQ(count("spending"), 1);
     EXPECT_EQ(admin::loadSettings(t.db).chumnumRun, 8);
     EXPECT_EQ(printed.size(), 1); // no second ticket
-    EXPECT_EQ(ContractStore(t.db).find(QStringLiteral("68-05-4-0007"))->amount1, d("12000"));
+    EXPECT_EQ(ContractStore(t.db).find(QStringLiteral("68-05-4-0007"))->principal, d("12000"));
 }
 
 TEST_F(ContractFormTest, DuplicateNumberClosesTheScreen)
@@ -166,7 +166,7 @@ TEST_F(ContractFormTest, RightsAndClosedContracts)
     EXPECT_FALSE(shown->commands().save);
     EXPECT_FALSE(shown->commands().renew);
     EXPECT_TRUE(shown->commands().documents);
-    EXPECT_EQ(shown->contract.interestRate, d("300")); // recomputed as loaded
+    EXPECT_EQ(shown->contract.interest, d("300")); // recomputed as loaded
 
     shown->addProductGroup(QStringLiteral("พระเครื่อง"));
     shown->addProductGroup(QStringLiteral("พระเครื่อง"));
@@ -194,22 +194,22 @@ TEST_F(ContractFormTest, AShownContractKeepsItsAgreedFigures)
 
     auto again = form();
     again->show(*ContractStore(t.db).find(f->contract.policyNo));
-    EXPECT_EQ(again->contract.interes, d("1.3333"));
-    EXPECT_EQ(again->contract.interestRate, d("200"));
-    EXPECT_EQ(again->contract.amount2, d("5200"));
-    EXPECT_EQ(again->contract.amount3, d("4990"));
-    EXPECT_EQ(again->contract.totalDay, 90);
-    EXPECT_EQ(again->contract.endDate, QDate(2025, 8, 12));
+    EXPECT_EQ(again->contract.rate, d("1.3333"));
+    EXPECT_EQ(again->contract.interest, d("200"));
+    EXPECT_EQ(again->contract.redemption, d("5200"));
+    EXPECT_EQ(again->contract.payout, d("4990"));
+    EXPECT_EQ(again->contract.days, 90);
+    EXPECT_EQ(again->contract.dueDate, QDate(2025, 8, 12));
     again->save();
     ASSERT_TRUE(again->saved());
     const Contract stored = *ContractStore(t.db).find(f->contract.policyNo);
-    EXPECT_EQ(stored.interes, d("1.3333"));
-    EXPECT_EQ(stored.interestRate, d("200"));
-    EXPECT_EQ(stored.amount2, d("5200"));
-    EXPECT_EQ(stored.amount3, d("4990"));
+    EXPECT_EQ(stored.rate, d("1.3333"));
+    EXPECT_EQ(stored.interest, d("200"));
+    EXPECT_EQ(stored.redemption, d("5200"));
+    EXPECT_EQ(stored.payout, d("4990"));
     // The rules run again from the first change the person makes.
     again->amountTyped(QStringLiteral("6000"));
-    EXPECT_EQ(again->contract.interes, d("2.5")); // the table's rate for 90 days
+    EXPECT_EQ(again->contract.rate, d("2.5")); // the table's rate for 90 days
 }
 
 TEST_F(ContractFormTest, ImpossibleInputIsRefusedAndNothingStored)
@@ -242,8 +242,8 @@ TEST_F(ContractFormTest, ImpossibleInputIsRefusedAndNothingStored)
     QString figure = QStringLiteral("50");
     EXPECT_FALSE(f->figureTyped(figure, QStringLiteral("999999999999999")));
     EXPECT_EQ(figure, QStringLiteral("50"));
-    EXPECT_EQ(f->contract.amount1, d("5000"));
-    EXPECT_EQ(f->contract.totalDay, 30);
+    EXPECT_EQ(f->contract.principal, d("5000"));
+    EXPECT_EQ(f->contract.days, 30);
     f->save();
     EXPECT_TRUE(f->saved());
 }

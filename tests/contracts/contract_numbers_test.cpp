@@ -37,7 +37,7 @@ TEST(ContractStates, FromTheStatusColumns)
 {
     Contract c;
     EXPECT_EQ(stateOf(c), ContractState::Open);
-    c.lN = 2;
+    c.lastLine = 2;
     EXPECT_EQ(stateOf(c), ContractState::Renewed);
     c.pStatus = false;
     EXPECT_EQ(stateOf(c), ContractState::Redeemed);

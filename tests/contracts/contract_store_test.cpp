@@ -43,22 +43,22 @@ TEST_F(ContractStoreTest, NewContractStoresRowShopCopyAndExpense)
     EXPECT_EQ(c.companyName, QStringLiteral("ร้าน'ทองดี"));
     EXPECT_EQ(c.tel, QStringLiteral("02-123-4567"));
     EXPECT_EQ(c.taxNo, QStringLiteral("0105551234567"));
-    EXPECT_EQ(c.word1, QStringLiteral("หนึ่งหมื่นบาทถ้วน"));
-    EXPECT_EQ(c.world2, QStringLiteral("หนึ่งหมื่นสามร้อยเจ็ดสิบห้าบาทถ้วน"));
-    EXPECT_EQ(c.enFollowup, d("375"));
-    EXPECT_EQ(c.interes, d("1.25"));
+    EXPECT_EQ(c.principalWords, QStringLiteral("หนึ่งหมื่นบาทถ้วน"));
+    EXPECT_EQ(c.redemptionWords, QStringLiteral("หนึ่งหมื่นสามร้อยเจ็ดสิบห้าบาทถ้วน"));
+    EXPECT_EQ(c.renewalFee, d("375"));
+    EXPECT_EQ(c.rate, d("1.25"));
     EXPECT_EQ(c.model.size(), 255);
     EXPECT_EQ(c.fakeProduct, QStringLiteral("n/a"));
     EXPECT_TRUE(c.pStatus);
     EXPECT_EQ(stateOf(c), ContractState::Open);
     // Opening values of the last movement.
-    EXPECT_EQ(c.lN, 0);
-    EXPECT_EQ(c.lAmount, d("10000"));
-    EXPECT_EQ(c.lFee, d("375"));
-    EXPECT_EQ(c.lTotal, d("10375"));
-    EXPECT_EQ(c.lFakdate, QDate(2025, 5, 14));
-    EXPECT_EQ(c.lReturndate, QDate(2025, 8, 12));
-    EXPECT_FALSE(c.lTor);
+    EXPECT_EQ(c.lastLine, 0);
+    EXPECT_EQ(c.lastAmount, d("10000"));
+    EXPECT_EQ(c.lastFee, d("375"));
+    EXPECT_EQ(c.lastTotal, d("10375"));
+    EXPECT_EQ(c.lastFrom, QDate(2025, 5, 14));
+    EXPECT_EQ(c.lastDue, QDate(2025, 8, 12));
+    EXPECT_FALSE(c.renewedLast);
 
     Recordset e(t.db, QStringLiteral("spending"));
     ASSERT_EQ(e.count(), 1);
@@ -88,7 +88,7 @@ TEST_F(ContractStoreTest, SavingAgainUpdatesTheSameRow)
 
     SaveRequest again;
     again.contract = *store.find(saved.policyNo);
-    again.contract.amount1 = d("12000");
+    again.contract.principal = d("12000");
     again.contract.weight.clear(); // empty: leaves the stored weight
     again.contract.sn = QStringLiteral("SN-2");
     store.save(again);
@@ -97,8 +97,8 @@ TEST_F(ContractStoreTest, SavingAgainUpdatesTheSameRow)
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM spending")), 1);
     EXPECT_EQ(store.currentRun(), 13);
     const Contract c = *store.find(saved.policyNo);
-    EXPECT_EQ(c.amount1, d("12000"));
-    EXPECT_EQ(c.word1, QStringLiteral("หนึ่งหมื่นสองพันบาทถ้วน"));
+    EXPECT_EQ(c.principal, d("12000"));
+    EXPECT_EQ(c.principalWords, QStringLiteral("หนึ่งหมื่นสองพันบาทถ้วน"));
     EXPECT_EQ(c.weight, QStringLiteral("15.2"));
     EXPECT_EQ(c.sn, QStringLiteral("SN-2"));
     EXPECT_EQ(c.address1, QStringLiteral("1 ถนนสุขุมวิท"));
@@ -119,8 +119,8 @@ TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
         l.lineNo = n;
         l.fee = Decimal::parse(QString::fromLatin1(fee)).value();
         l.total = l.fee;
-        l.fakDate = due.addDays(-30);
-        l.returnDate = due;
+        l.from = due.addDays(-30);
+        l.due = due;
         return l;
     };
     renew.lines = {line(1, "375", QDate(2025, 9, 11)), line(2, "400", QDate(2025, 10, 11)),
@@ -137,10 +137,10 @@ TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
     EXPECT_EQ(stored[0].lineNo, 1);
     EXPECT_EQ(stored[1].lineNo, 3); // no renumbering
     Contract c = *store.find(saved.policyNo);
-    EXPECT_EQ(c.lN, 3);
-    EXPECT_EQ(c.lFee, d("425.5"));
-    EXPECT_EQ(c.lReturndate, QDate(2025, 11, 10));
-    EXPECT_TRUE(c.lTor);
+    EXPECT_EQ(c.lastLine, 3);
+    EXPECT_EQ(c.lastFee, d("425.5"));
+    EXPECT_EQ(c.lastDue, QDate(2025, 11, 10));
+    EXPECT_TRUE(c.renewedLast);
     EXPECT_EQ(stateOf(c), ContractState::Renewed);
 
     Recordset receipt(t.db, QStringLiteral("service"));
@@ -165,8 +165,8 @@ TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
     store.save(plain);
     c = *store.find(saved.policyNo);
     EXPECT_EQ(store.renewalLines(saved.policyNo).size(), 2);
-    EXPECT_EQ(c.lN, 3);
-    EXPECT_FALSE(c.lTor);
+    EXPECT_EQ(c.lastLine, 3);
+    EXPECT_FALSE(c.renewedLast);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM service")), 1);
 
     // A renewal that collects nothing (a fee waived): its line is stored,
@@ -187,8 +187,8 @@ TEST_F(ContractStoreTest, RenewalLinesAreRewrittenWithTheirOwnNumbers)
     plain.lines.clear();
     store.save(plain);
     c = *store.find(saved.policyNo);
-    EXPECT_EQ(c.lN, 0);
-    EXPECT_EQ(c.lTotal, c.amount2);
+    EXPECT_EQ(c.lastLine, 0);
+    EXPECT_EQ(c.lastTotal, c.redemption);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 0);
 }
 
@@ -270,7 +270,7 @@ TEST_F(ContractStoreTest, AFailedSaveLeavesEverythingAsItWas)
 
     // The receipt fails after the contract, its lines and the counter were written.
     test::failEvery(*t.db, "INSERT", "service", "disk trouble");
-    renew.contract.amount1 = d("1");
+    renew.contract.principal = d("1");
     renew.lines << renew.lines.first();
     renew.lines[1].lineNo = 2;
     EXPECT_THROW(store.save(renew), DbError);

@@ -29,9 +29,9 @@ void openContracts(contracts::ContractStore& store, int count, const QString& na
         r.contract.policyNo = contracts::contractNumber(r.startedOn, r.startedWithRun);
         r.contract.refNo = r.contract.policyNo;
         r.contract.kuName = name + QString::number(i);
-        r.contract.amount1 = Decimal::fromInt(1000 + i);
-        r.contract.amount3 = r.contract.amount1;
-        r.contract.amount2 = r.contract.amount1;
+        r.contract.principal = Decimal::fromInt(1000 + i);
+        r.contract.payout = r.contract.principal;
+        r.contract.redemption = r.contract.principal;
         r.employeeName = name;
         auto saved = store.save(r);
         // The other copy took the number: the new one is shown, saved again.
