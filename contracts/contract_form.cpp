@@ -49,7 +49,7 @@ ContractForm::Commands ContractForm::commands() const
         c.list = r.list;
     }
     // Asked from the tools menu, a deletion leaves nothing else to do.
-    if (deletion.visible && m_deletingFromMenu)
+    if (m_deletion.panel.visible && m_deletion.fromMenu())
         c.save = c.renew = c.redeem = c.documents = false;
     applyRights(c);
     return c;
@@ -173,24 +173,25 @@ void ContractForm::show(const Contract& stored)
     operation = OperationMode::None;
     pendingTotal = Decimal();
     hidePanels();
-    renewal = RenewalPanel{};
-    closing = ClosingPanel{};
+    m_renewals.panel = RenewalPanel{};
+    m_closings.panel = ClosingPanel{};
     if (!stored.pStatus) {
         // The closing figures, read-only.
-        closing.visible = true;
-        closing.readOnly = true;
-        closing.kind =
+        m_closings.panel.visible = true;
+        m_closings.panel.readOnly = true;
+        m_closings.panel.kind =
             stored.overDue ? ClosingPanel::Kind::Forfeiture : ClosingPanel::Kind::Redemption;
-        closing.title = stored.overDue ? QStringLiteral("หลุดจำนำ") : QStringLiteral("ไถ่ถอน");
-        closing.dueDate = stored.lastDue;
-        closing.date = stored.closeDate;
-        closing.termStart = stored.lastFrom;
-        closing.total = stored.lastTotal.toString();
-        closing.surcharge = stored.lastFee.toString();
-        closing.amount = stored.lastAmount.toString();
-        closing.penalty = stored.lastSurcharge.toString();
-        closing.days = QString::number(stored.days);
-        closing.discount = stored.lastDiscount.toString();
+        m_closings.panel.title =
+            stored.overDue ? QStringLiteral("หลุดจำนำ") : QStringLiteral("ไถ่ถอน");
+        m_closings.panel.dueDate = stored.lastDue;
+        m_closings.panel.date = stored.closeDate;
+        m_closings.panel.termStart = stored.lastFrom;
+        m_closings.panel.total = stored.lastTotal.toString();
+        m_closings.panel.surcharge = stored.lastFee.toString();
+        m_closings.panel.amount = stored.lastAmount.toString();
+        m_closings.panel.penalty = stored.lastSurcharge.toString();
+        m_closings.panel.days = QString::number(stored.days);
+        m_closings.panel.discount = stored.lastDiscount.toString();
     }
     // A shown contract keeps every stored figure, its agreed rate above all,
     // until the person changes something; the rules then run from there.
@@ -226,10 +227,10 @@ void ContractForm::print(const PrintOrder& order)
 
 void ContractForm::hidePanels()
 {
-    renewal.visible = false;
-    renewalEdit.visible = false;
-    closing.visible = false;
-    deletion.visible = false;
+    m_renewals.panel.visible = false;
+    m_renewals.editing.visible = false;
+    m_closings.panel.visible = false;
+    m_deletion.panel.visible = false;
 }
 
 std::optional<Decimal> ContractForm::typedNumber(const QString& text, Limit limit)
@@ -313,15 +314,6 @@ bool ContractForm::figureTyped(QString& into, const QString& text)
     if (!typedNumber(text, Limit::Money))
         return false;
     into = text;
-    return true;
-}
-
-bool ContractForm::closingDaysTyped(const QString& text)
-{
-    if (!typedNumber(text, Limit::Days))
-        return false;
-    closing.days = text;
-    closingDaysChanged();
     return true;
 }
 
@@ -530,6 +522,51 @@ void ContractForm::offerReload()
     } catch (const DbError& e) {
         m_prompt.error(e.description());
     }
+}
+
+std::pair<QDate, QDate> ContractForm::currentTerm() const
+{
+    if (lines.isEmpty())
+        return {contract.contractDate, contract.dueDate};
+    return {lines.last().from, lines.last().due};
+}
+
+bool ContractForm::historyFull()
+{
+    if (lines.size() < MaxRenewals)
+        return false;
+    m_prompt.stop(QStringLiteral("สัญญานี้ต่อดอกครบ ") + QString::number(MaxRenewals) +
+                  QStringLiteral(" ครั้งแล้ว ต่อดอกเพิ่มไม่ได้ กรุณาปิดสัญญานี้แล้วเปิดสัญญาใหม่"));
+    return true;
+}
+
+bool ContractForm::figuresKept(const QString& fee, const QString& penalty, const QString& discount,
+                               const QString& total, const QString& principal)
+{
+    refusedFigure.reset();
+    if (const auto refused = refusedRenewalFigures(fee, penalty, discount, total, principal)) {
+        m_prompt.stop(refused->message);
+        refusedFigure = refused->field;
+        return false;
+    }
+    return true;
+}
+
+ContractForm::Panel ContractForm::panel() const
+{
+    if (m_renewals.editing.visible)
+        return Panel::RenewalEdit;
+    if (m_renewals.panel.visible)
+        return Panel::Renewal;
+    if (m_closings.panel.visible && !m_closings.panel.readOnly)
+        return Panel::Closing;
+    if (m_deletion.panel.visible)
+        return Panel::Delete;
+    if (m_reprints.isOpen())
+        return Panel::Reprint;
+    if (m_closings.panel.visible)
+        return Panel::ClosedFigures;
+    return Panel::None;
 }
 
 } // namespace tawela::contracts

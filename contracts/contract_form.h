@@ -5,6 +5,7 @@
 #include "contracts/calculator.h"
 #include "contracts/closing.h"
 #include "contracts/contract.h"
+#include "contracts/contract_panels.h"
 #include "contracts/contract_store.h"
 #include "contracts/documents.h"
 #include "customers/customer_store.h"
@@ -108,87 +109,23 @@ public:
     // A figure of the renewal, correction or closing panel typed into
     // `into`; false (said) when it cannot be kept.
     bool figureTyped(QString& into, const QString& text);
-    bool closingDaysTyped(const QString& text);
 
-    // "ต่อดอก": the panel with the current term; false when it was not
-    // opened (history full, or an overdue contract the person declined).
-    bool openRenewal(const QDate& today = QDate::currentDate());
-    // After the fee, penalty or discount of the panel was typed.
-    void renewalFiguresChanged() { renewal.recomputeTotal(); }
-    // "ตกลง": a history row, the due date moved, the pending total raised.
-    bool confirmRenewal();
-    void cancelRenewal();
-    // Double-click on history row (0-based), then "แก้ไข" or "ไม่แก้ไข".
-    void editRenewal(int row);
-    void renewalEditFiguresChanged() { renewalEdit.recomputeTotal(); }
-    // False (said, refusedFigure names the field) when its figures cannot be kept.
-    bool applyRenewalEdit();
-    void cancelRenewalEdit();
-    // Shift+Delete on a history row: the deletion mark on or off.
-    void toggleRenewalMark(int row);
+    // The panels.
+    RenewalCommands& renewals() { return m_renewals; }
+    const RenewalCommands& renewals() const { return m_renewals; }
+    ClosingCommands& closings() { return m_closings; }
+    const ClosingCommands& closings() const { return m_closings; }
+    DeletionCommands& deletion() { return m_deletion; }
+    ReprintCommands& reprints() { return m_reprints; }
+    CustomerLookup& customer() { return m_customerLookup; }
+    const CustomerLookup& customer() const { return m_customerLookup; }
+    GoodsPictures& pictures() { return m_pictures; }
 
-    // "ไถ่ถอน" and "หลุดจำนำ": the closing panel; false when declined.
-    bool openRedemption(const QDate& today = QDate::currentDate());
-    bool openForfeiture(const QDate& today = QDate::currentDate());
-    // The panel's date or due date changed: days, then the surcharge.
-    void closingDatesChanged();
-    // The days typed: the surcharge and its caption.
-    void closingDaysChanged();
-    // The amount, surcharge, penalty or discount typed: the total.
-    void closingFiguresChanged() { closing.recomputeTotal(); }
-    // "ใช่": closes the contract (with its receipt for a redemption).
-    bool confirmClosing(const QDateTime& now = QDateTime::currentDateTime());
-    void cancelClosing();
-
-    // "ลบ" (fromMenu false) and the tools menu's "ลบสัญญา".
-    void askDelete(bool fromMenu);
-    // "ใช่": true when the contract is gone and the screen is to close.
-    bool confirmDelete();
-    void cancelDelete();
-
-    // "ใบขายฝาก" opens the reprint panel, its "ออก" closes it; "พิมพ์"
-    // prints the choice for the shown contract.
-    void openReprint() { m_reprintOpen = true; }
-    void closeReprint() { m_reprintOpen = false; }
-    void reprint(Reprint choice);
-
-    // The customer file the customer searches read, and how the customer
-    // screen is opened: on a customer just added to be completed, or to
-    // pick one ("ตาราง ลูกค้า").
-    using CustomerOpener = std::function<void(const customers::Opening&)>;
-    void useCustomers(std::shared_ptr<platform::db::Database> customer, CustomerOpener open);
     // The archive of closed contracts, whose numbers stay taken.
     void useArchive(std::shared_ptr<platform::db::Database> archive)
     {
         m_store.useArchive(std::move(archive));
     }
-    bool hasCustomers() const { return bool(m_customers); }
-    // "หา" beside the code and beside the ID number: the customer's fields,
-    // or the question whether to add one.
-    void findCustomerByCode() { findCustomer(customers::OpeningMode::ByCode); }
-    void findCustomerById() { findCustomer(customers::OpeningMode::ById); }
-    // "หา" beside the name: the first press opens the name list, the second
-    // looks the list's text up.
-    void nameSearchPressed();
-    bool nameListOpen() const { return m_nameListOpen; }
-    // The name list for what is typed (a limited number of entries).
-    void refreshNameList();
-    void customerNameChosen(const QString& entry);
-    void openCustomerTable();
-    // A customer the customer screen handed back, or the card reader read.
-    void customerPicked(const customers::CustomerCard& card);
-
-    // The goods panel's three picture slots (0-2): a path and a caption
-    // ("-" when empty); only the paths are stored, the files stay where they are.
-    QString picturePath(int slot) const;
-    void picturePicked(int slot, const std::optional<QString>& path);
-    // A scanned or photographed picture: its full path as path and caption.
-    void pictureCaptured(int slot, const QString& path);
-    void clearPicture(int slot);
-    // Double-click on the caption: the file name of the path.
-    void pictureNameFromPath(int slot);
-    QStringList nameList;
-
     // The one panel shown beside the history: what the person is doing
     // comes before what is only shown.
     enum class Panel { None, Renewal, RenewalEdit, Closing, Delete, Reprint, ClosedFigures };
@@ -197,14 +134,10 @@ public:
     Contract contract; // every field of the screen; money fields follow the calculator
     QList<RenewalLine> lines;
     Decimal pendingTotal; // renewals entered since the contract was shown
-    RenewalPanel renewal;
-    RenewalEditPanel renewalEdit;
     // The figure of the renewal or correction panel refused last, for the
     // cursor; the history row a save refused.
     std::optional<RenewalFigure> refusedFigure;
     int refusedRow = -1;
-    ClosingPanel closing;
-    DeletePanel deletion;
     OperationMode operation = OperationMode::None;
     QStringList rateList, productGroups;
     Stage stage() const { return m_stage; }
@@ -237,20 +170,11 @@ private:
     void offerReload();
     void applyRights(Commands& commands) const;
     void hidePanels();
-    bool openClosing(ClosingPanel::Kind kind, const QDate& today);
-    void computeClosingCharge();
     // The current term: its start and due date, from the last history row.
     std::pair<QDate, QDate> currentTerm() const;
     void print(const PrintOrder& order);
     // Reads the settings row again for what follows; false (said) when it fails.
     bool reloadSettings();
-    void fillCustomer(const std::optional<customers::Customer>& found, bool byCode);
-    // By the code or the ID number typed.
-    void findCustomer(customers::OpeningMode mode);
-    // Adds the customer not found and opens the customer screen on it.
-    void addFoundMissing(customers::Customer bare, customers::OpeningMode mode,
-                         const QString& value);
-    void findNamed(const QString& entry, bool askToAdd);
     // True (said) when the history holds all the renewals it can.
     bool historyFull();
 
@@ -263,16 +187,24 @@ private:
     std::unique_ptr<ContractCalculator> m_calc;
     ContractStore m_store;
     Stage m_stage = Stage::Empty;
-    bool m_deletingFromMenu = false; // the tools menu's "ลบสัญญา" turns more off
     QDate m_startedOn;
     qint64 m_startedWithRun = 0;
     bool m_saved = false;
     int m_unsavedRenewals = 0; // confirmed in the panel, not yet stored
-    bool m_reprintOpen = false;
-    std::unique_ptr<customers::CustomerStore> m_customers;
-    CustomerOpener m_openCustomers;
-    bool m_nameListOpen = false;
     OperationMode m_operationBeforePanel = OperationMode::None; // given back on cancel
+    RenewalCommands m_renewals{*this};
+    ClosingCommands m_closings{*this};
+    DeletionCommands m_deletion{*this};
+    ReprintCommands m_reprints{*this};
+    CustomerLookup m_customerLookup{*this};
+    GoodsPictures m_pictures{*this};
+
+    friend class RenewalCommands;
+    friend class ClosingCommands;
+    friend class DeletionCommands;
+    friend class ReprintCommands;
+    friend class CustomerLookup;
+    friend class GoodsPictures;
 };
 
 } // namespace tawela::contracts

@@ -178,10 +178,10 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
         auto* screen = new contracts::ContractScreen(
             std::move(form), std::make_unique<contracts::ContractList>(db->main(), *say));
         QPointer<contracts::ContractScreen> shown = screen;
-        screen->form().useCustomers(db->customer(), [=](const customers::Opening& opening) {
+        screen->form().customer().use(db->customer(), [=](const customers::Opening& opening) {
             auto pick = [shown](const customers::CustomerCard& card) {
                 if (shown) {
-                    shown->form().customerPicked(card);
+                    shown->form().customer().picked(card);
                     shown->refresh();
                 }
             };
@@ -194,7 +194,7 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             screen->useCardReader([=] {
                 openCardReader([shown](const customers::CustomerCard& card, const QString&) {
                     if (shown) {
-                        shown->form().customerPicked(card);
+                        shown->form().customer().picked(card);
                         shown->refresh();
                     }
                 });

@@ -459,13 +459,13 @@ void ContractScreen::refresh()
 
 void ContractScreen::refreshNameList()
 {
-    m_nameList->setVisible(m_form->nameListOpen());
+    m_nameList->setVisible(m_form->customer().nameListOpen());
     QStringList shown;
     for (int i = 0; i < m_nameList->count(); ++i)
         shown << m_nameList->item(i)->text();
-    if (shown != m_form->nameList) {
+    if (shown != m_form->customer().nameList) {
         m_nameList->clear();
-        m_nameList->addItems(m_form->nameList);
+        m_nameList->addItems(m_form->customer().nameList);
     }
 }
 
@@ -486,7 +486,7 @@ void ContractScreen::refreshCommands()
     m_listPanel->setEnabled(cmd.list);
     m_findNext->setVisible(m_list->findNextVisible());
     m_toolsButton->setEnabled(cmd.tools);
-    const bool customers = m_form->hasCustomers();
+    const bool customers = m_form->customer().available();
     for (QPushButton* b : {m_cmd.findCode, m_cmd.findName, m_cmd.findId})
         b->setEnabled(customers);
     m_cmd.customerTable->setEnabled(customers && cmd.customerTable);
@@ -610,22 +610,22 @@ void ContractScreen::buildPictureSlots(QFormLayout* into)
             // The picture kinds this computer opens, all of them shown first;
             // the first slot also takes Photoshop files.
             const QStringList filters = platform::ui::pictureFilters({}, i == 0);
-            const QString was = m_form->picturePath(i);
+            const QString was = m_form->pictures().path(i);
             const auto path =
                 (m_chooseFile ? m_chooseFile : platform::ui::FileChooser(platform::ui::askForFile))(
                     QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, int(filters.size()) - 1,
                     was.isEmpty() ? QDir::homePath() : QFileInfo(was).path());
-            run([this, i, path] { m_form->picturePicked(i, path); });
+            run([this, i, path] { m_form->pictures().picked(i, path); });
         });
         connect(p.view, &QPushButton::clicked, this, [this, i] {
-            const QString path = m_form->picturePath(i);
+            const QString path = m_form->pictures().path(i);
             if (path.isEmpty())
                 return;
             auto* viewer = new platform::ui::PictureViewer(path);
             viewer->showFullScreen();
         });
         connect(p.remove, &QPushButton::clicked, this,
-                [this, i] { run([this, i] { m_form->clearPicture(i); }); });
+                [this, i] { run([this, i] { m_form->pictures().clear(i); }); });
     }
 }
 
@@ -639,7 +639,7 @@ void ContractScreen::useCapture(platform::ui::CaptureOpener open)
                 QPointer<ContractScreen> self = this;
                 open(webcam, [self, i](const QString& path) {
                     if (self)
-                        self->run([self, i, path] { self->m_form->pictureCaptured(i, path); });
+                        self->run([self, i, path] { self->m_form->pictures().captured(i, path); });
                 });
             });
         }

@@ -144,8 +144,7 @@ private:
     void openTableEditor(bool interest);
     platform::ThaiDateEdit* dateField(const char* name);
     RenewalFigures renewalFigures(QFormLayout* into, const std::array<const char*, 5>& names);
-    template <typename Panel>
-    void bindRenewalFigures(const RenewalFigures& fields, Panel ContractForm::*panel);
+    template <typename Panel> void bindRenewalFigures(const RenewalFigures& fields, Panel& panel);
 
     std::unique_ptr<ContractForm> m_form;
     std::unique_ptr<ContractList> m_list;

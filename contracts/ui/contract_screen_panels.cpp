@@ -103,11 +103,10 @@ bool ContractScreen::focusRefusedFigure(const RenewalFigures& fields)
 
 // The total follows the three figures; every figure is checked as typed.
 template <typename Panel>
-void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel ContractForm::*panel)
+void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel& p)
 {
     FormBinding& b = *m_binding;
     ContractForm& f = *m_form;
-    Panel& p = f.*panel;
     b.text(fields.number, p.renewalNo);
     const auto total = [&p] { p.recomputeTotal(); };
     bindFigure(b, f, fields.fee, p.fee, total);
@@ -161,8 +160,8 @@ void ContractScreen::buildLowerArea(QLayout* into)
     connect(m_history, &QTableWidget::cellDoubleClicked, this, [this](int r) {
         if (!m_form->commands().history)
             return;
-        run([this, r] { m_form->editRenewal(r); });
-        if (m_form->renewalEdit.visible)
+        run([this, r] { m_form->renewals().editRow(r); });
+        if (m_form->renewals().editing.visible)
             m_edit.number->setFocus();
     });
     auto* historyBox = new QGroupBox(QStringLiteral("ประวัติการต่อดอก"));
@@ -221,12 +220,12 @@ QGroupBox* ContractScreen::buildRenewalPanel()
     right->addRow(buttons);
     v->addStretch(1);
     connect(ok, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->confirmRenewal(); });
+        run([this] { m_form->renewals().confirm(); });
         if (!focusRefusedFigure(m_renewal))
             m_cmd.renew->setFocus();
     });
     connect(no, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->cancelRenewal(); });
+        run([this] { m_form->renewals().cancel(); });
         m_cmd.renew->setFocus();
     });
     return panel;
@@ -254,12 +253,12 @@ QGroupBox* ContractScreen::buildEditPanel()
     right->addRow(buttons);
     v->addStretch(1);
     connect(apply, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->applyRenewalEdit(); });
+        run([this] { m_form->renewals().applyEdit(); });
         if (!focusRefusedFigure(m_edit))
             m_history->setFocus();
     });
     connect(cancel, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->cancelRenewalEdit(); });
+        run([this] { m_form->renewals().cancelEdit(); });
         m_history->setFocus();
     });
     return panel;
@@ -317,9 +316,9 @@ QGroupBox* ContractScreen::buildClosingPanel()
     left->addRow(m_closingButtons);
     v->addStretch(1);
     connect(m_closingYes, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->confirmClosing(); }); });
+            [this] { run([this] { m_form->closings().confirm(); }); });
     connect(no, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->cancelClosing(); });
+        run([this] { m_form->closings().cancel(); });
         m_cmd.redeem->setFocus();
     });
     return panel;
@@ -339,13 +338,14 @@ QGroupBox* ContractScreen::buildDeletePanel()
     v->addLayout(buttons);
     v->addStretch(1);
     connect(m_deleteYes, &QPushButton::clicked, this, [this] {
-        if (m_form->confirmDelete()) {
+        if (m_form->deletion().confirm()) {
             close();
             return;
         }
         refresh();
     });
-    connect(no, &QPushButton::clicked, this, [this] { run([this] { m_form->cancelDelete(); }); });
+    connect(no, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->deletion().cancel(); }); });
     return panel;
 }
 
@@ -378,10 +378,10 @@ QGroupBox* ContractScreen::buildReprintPanel()
         for (int i = 0; i < 6; ++i)
             if (m_reprint[i]->isChecked())
                 ticked << kinds[i];
-        m_form->reprint(firstTicked(ticked));
+        m_form->reprints().print(firstTicked(ticked));
     });
     connect(out, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->closeReprint(); });
+        run([this] { m_form->reprints().close(); });
         m_cmd.documents->setFocus();
     });
     return panel;
@@ -397,7 +397,7 @@ void ContractScreen::buildToolsMenu(QLayout* into)
     QAction* remove = m_tools->addAction(QStringLiteral("ลบสัญญา"));
     remove->setObjectName(QStringLiteral("mnu_delete"));
     connect(remove, &QAction::triggered, this, [this] {
-        run([this] { m_form->askDelete(true); });
+        run([this] { m_form->deletion().ask(true); });
         m_deleteYes->setFocus();
     });
     // The archive moves and older receipts: screens of their own (useTools).
@@ -450,19 +450,19 @@ void ContractScreen::bindPanels()
 {
     FormBinding& b = *m_binding;
     ContractForm& f = *m_form;
-    bindRenewalFigures(m_renewal, &ContractForm::renewal);
-    bindRenewalFigures(m_edit, &ContractForm::renewalEdit);
+    bindRenewalFigures(m_renewal, f.renewals().panel);
+    bindRenewalFigures(m_edit, f.renewals().editing);
     auto date = [&b](platform::ThaiDateEdit* field, QDate& value) {
         b.date(
             field, [&value] { return value; }, [&value](const QDate& d) { value = d; });
     };
-    date(m_renewalCurrentDue, f.renewal.currentDue);
-    date(m_renewalNewDue, f.renewal.newDue);
-    date(m_renewalOn, f.renewal.renewalDate);
-    date(m_editOn, f.renewalEdit.renewalDate);
-    date(m_editDue, f.renewalEdit.dueDate);
+    date(m_renewalCurrentDue, f.renewals().panel.currentDue);
+    date(m_renewalNewDue, f.renewals().panel.newDue);
+    date(m_renewalOn, f.renewals().panel.renewalDate);
+    date(m_editOn, f.renewals().editing.renewalDate);
+    date(m_editDue, f.renewals().editing.dueDate);
 
-    ClosingPanel& c = f.closing;
+    ClosingPanel& c = f.closings().panel;
     for (const auto& entry : {std::pair{m_closing.date, &ClosingPanel::date},
                               std::pair{m_closing.due, &ClosingPanel::dueDate},
                               std::pair{m_closing.start, &ClosingPanel::termStart}}) {
@@ -472,13 +472,13 @@ void ContractScreen::bindPanels()
             field, [&c, value] { return c.*value; },
             [&f, &c, value](const QDate& d) {
                 c.*value = d;
-                f.closingDatesChanged();
+                f.closings().datesChanged();
             });
     }
     b.text(
         m_closing.days, [&c] { return c.days; },
-        [&f](const QString& t) { return f.closingDaysTyped(t); });
-    const auto total = [&f] { f.closingFiguresChanged(); };
+        [&f](const QString& t) { return f.closings().daysTyped(t); });
+    const auto total = [&f] { f.closings().figuresChanged(); };
     bindFigure(b, f, m_closing.amount, c.amount, total);
     bindFigure(b, f, m_closing.surcharge, c.surcharge, total);
     bindFigure(b, f, m_closing.penalty, c.penalty, total);
@@ -493,46 +493,46 @@ void ContractScreen::bindCommands()
     connect(m_cmd.exit, &QPushButton::clicked, this, &QWidget::close);
     connect(m_cmd.renew, &QPushButton::clicked, this, [this] {
         bool opened = false;
-        run([this, &opened] { opened = m_form->openRenewal(); });
+        run([this, &opened] { opened = m_form->renewals().open(); });
         (opened ? static_cast<QWidget*>(m_renewal.number) : m_cmd.renew)->setFocus();
     });
     // Redemption and forfeiture share the closing panel.
-    auto closingCommand = [this](bool (ContractForm::*openPanel)(const QDate&),
+    auto closingCommand = [this](bool (ClosingCommands::*openPanel)(const QDate&),
                                  QPushButton* command) {
         return [this, openPanel, command] {
             bool opened = false;
-            run([&] { opened = ((*m_form).*openPanel)(QDate::currentDate()); });
+            run([&] { opened = (m_form->closings().*openPanel)(QDate::currentDate()); });
             (opened ? m_closingYes : command)->setFocus();
         };
     };
     connect(m_cmd.redeem, &QPushButton::clicked, this,
-            closingCommand(&ContractForm::openRedemption, m_cmd.redeem));
+            closingCommand(&ClosingCommands::openRedemption, m_cmd.redeem));
     connect(m_cmd.forfeit, &QPushButton::clicked, this,
-            closingCommand(&ContractForm::openForfeiture, m_cmd.forfeit));
+            closingCommand(&ClosingCommands::openForfeiture, m_cmd.forfeit));
     connect(m_cmd.remove, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->askDelete(false); }); });
+            [this] { run([this] { m_form->deletion().ask(false); }); });
     connect(m_cmd.documents, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->openReprint(); });
+        run([this] { m_form->reprints().open(); });
         m_reprintPrint->setFocus();
     });
     connect(m_cmd.feeTable, &QPushButton::clicked, this, [this] { openTableEditor(true); });
     connect(m_cmd.deductTable, &QPushButton::clicked, this, [this] { openTableEditor(false); });
     connect(m_cmd.findCode, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->findCustomerByCode(); }); });
+            [this] { run([this] { m_form->customer().findByCode(); }); });
     connect(m_cmd.findId, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->findCustomerById(); }); });
+            [this] { run([this] { m_form->customer().findById(); }); });
     connect(m_cmd.findName, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->nameSearchPressed(); }); });
+            [this] { run([this] { m_form->customer().nameSearchPressed(); }); });
     connect(m_cmd.customerTable, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->openCustomerTable(); }); });
+            [this] { run([this] { m_form->customer().openTable(); }); });
     connect(m_nameList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const QString entry = item->text();
-        run([this, entry] { m_form->customerNameChosen(entry); });
+        run([this, entry] { m_form->customer().nameChosen(entry); });
     });
     // While the list is open it follows what is typed in the name.
     connect(m_f.name, &QLineEdit::textEdited, this, [this] {
-        if (m_form->nameListOpen()) {
-            m_form->refreshNameList();
+        if (m_form->customer().nameListOpen()) {
+            m_form->customer().refreshNameList();
             refreshNameList();
         }
     });
@@ -590,7 +590,7 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
     }
     for (int i = 0; i < 3; ++i)
         if (event->type() == QEvent::MouseButtonDblClick && watched == m_pictures[i].caption) {
-            run([this, i] { m_form->pictureNameFromPath(i); });
+            run([this, i] { m_form->pictures().nameFromPath(i); });
             return true;
         }
     if (event->type() == QEvent::Hide && watched == m_value->view()) {
@@ -603,7 +603,7 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_history && key->key() == Qt::Key_Delete &&
         key->modifiers() == Qt::ShiftModifier) {
         if (m_form->commands().history) {
-            m_form->toggleRenewalMark(m_history->currentRow());
+            m_form->renewals().toggleMark(m_history->currentRow());
             refreshHistory();
         }
         return true;
@@ -657,8 +657,8 @@ void ContractScreen::refreshHistory()
 
 void ContractScreen::refreshPanels()
 {
-    m_dayCaption->setText(m_form->renewal.dayCaption);
-    const ClosingPanel& c = m_form->closing;
+    m_dayCaption->setText(m_form->renewals().panel.dayCaption);
+    const ClosingPanel& c = m_form->closings().panel;
     m_closingPanel->setTitle(c.title);
     m_closingQuestion->setText(c.question);
     m_closingQuestion->setVisible(!c.readOnly);

@@ -165,24 +165,24 @@ TEST_F(ClosingFormTest, RenewalPanelTakesTheContractTermAndWarnsWhenOverdue)
     auto f = shown();
     ASSERT_EQ(f->contract.dueDate, QDate(2025, 6, 13));
     // Due date + 3 grace days: no question.
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 16)));
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 16)));
     EXPECT_TRUE(prompt.messages().isEmpty());
-    EXPECT_EQ(f->renewal.dayCaption, QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = 33"));
-    EXPECT_EQ(f->renewal.currentDue, QDate(2025, 6, 13));
-    EXPECT_EQ(f->renewal.newDue, QDate(2025, 7, 13));
-    EXPECT_EQ(f->renewal.renewalNo, QStringLiteral("1"));
-    EXPECT_EQ(f->renewal.fee, QStringLiteral("300"));
-    EXPECT_EQ(f->renewal.total, QStringLiteral("300"));
+    EXPECT_EQ(f->renewals().panel.dayCaption, QStringLiteral("จำนวนวันฝากนับถึงปัจจุบัน = 33"));
+    EXPECT_EQ(f->renewals().panel.currentDue, QDate(2025, 6, 13));
+    EXPECT_EQ(f->renewals().panel.newDue, QDate(2025, 7, 13));
+    EXPECT_EQ(f->renewals().panel.renewalNo, QStringLiteral("1"));
+    EXPECT_EQ(f->renewals().panel.fee, QStringLiteral("300"));
+    EXPECT_EQ(f->renewals().panel.total, QStringLiteral("300"));
     EXPECT_EQ(f->operation, OperationMode::Renewal);
-    f->cancelRenewal();
+    f->renewals().cancel();
 
     // One day later the question comes; No leaves the contract as it was.
     auto later = shown();
     prompt.queueAnswer(PromptAnswer::No);
-    EXPECT_FALSE(later->openRenewal(QDate(2025, 6, 17)));
+    EXPECT_FALSE(later->renewals().open(QDate(2025, 6, 17)));
     EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญาเกินกำหนด ต้องการต่อดอกหรือไม่ ?"));
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("เตือน..."));
-    EXPECT_FALSE(later->renewal.visible);
+    EXPECT_FALSE(later->renewals().panel.visible);
     EXPECT_EQ(later->operation, OperationMode::None);
     EXPECT_TRUE(later->lines.isEmpty());
 }
@@ -190,18 +190,18 @@ TEST_F(ClosingFormTest, RenewalPanelTakesTheContractTermAndWarnsWhenOverdue)
 TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
 {
     auto f = shown();
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
-    f->renewal.penalty = QStringLiteral("50");
-    f->renewalFiguresChanged();
-    EXPECT_EQ(f->renewal.total, QStringLiteral("350"));
-    ASSERT_TRUE(f->confirmRenewal());
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
-    EXPECT_EQ(f->renewal.renewalNo, QStringLiteral("2"));
-    EXPECT_EQ(f->renewal.currentDue, QDate(2025, 7, 13)); // from the first row
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 13)));
+    f->renewals().panel.penalty = QStringLiteral("50");
+    f->renewals().figuresChanged();
+    EXPECT_EQ(f->renewals().panel.total, QStringLiteral("350"));
+    ASSERT_TRUE(f->renewals().confirm());
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 13)));
+    EXPECT_EQ(f->renewals().panel.renewalNo, QStringLiteral("2"));
+    EXPECT_EQ(f->renewals().panel.currentDue, QDate(2025, 7, 13)); // from the first row
     // Each renewal adds the agreed term of 30 days and charges its fee.
-    EXPECT_EQ(f->renewal.newDue, QDate(2025, 8, 12));
-    EXPECT_EQ(f->renewal.fee, QStringLiteral("300"));
-    ASSERT_TRUE(f->confirmRenewal());
+    EXPECT_EQ(f->renewals().panel.newDue, QDate(2025, 8, 12));
+    EXPECT_EQ(f->renewals().panel.fee, QStringLiteral("300"));
+    ASSERT_TRUE(f->renewals().confirm());
     EXPECT_EQ(f->contract.dueDate, QDate(2025, 8, 12));
     EXPECT_EQ(f->contract.days, 30);
     EXPECT_EQ(f->contract.interest, d("300"));
@@ -230,12 +230,12 @@ TEST_F(ClosingFormTest, TwoRenewalsThenOneSaveThenAnother)
     EXPECT_EQ(orders[1].jobs[0].file, QStringLiteral("TOR_A4.rpt"));
 
     // A second renewal saved without showing the contract again: its own total only.
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 8, 12)));
-    EXPECT_EQ(f->renewal.penalty, QStringLiteral("50")); // kept from the last time
-    EXPECT_EQ(f->renewal.total, QStringLiteral("350"));
-    f->renewal.penalty = QStringLiteral("0");
-    f->renewalFiguresChanged();
-    ASSERT_TRUE(f->confirmRenewal());
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 8, 12)));
+    EXPECT_EQ(f->renewals().panel.penalty, QStringLiteral("50")); // kept from the last time
+    EXPECT_EQ(f->renewals().panel.total, QStringLiteral("350"));
+    f->renewals().panel.penalty = QStringLiteral("0");
+    f->renewals().figuresChanged();
+    ASSERT_TRUE(f->renewals().confirm());
     f->save(QDateTime(QDate(2025, 9, 11), QTime(10, 0)));
     EXPECT_EQ(
         value(QStringLiteral("SELECT tt_price FROM service WHERE recv_no = 'R11'")).toLongLong(),
@@ -248,23 +248,23 @@ TEST_F(ClosingFormTest, MarkedRowsAndEditsOfTheHistory)
     addLines(3);
     auto f = shown();
     ASSERT_EQ(f->lines.size(), 3);
-    f->toggleRenewalMark(2);
-    f->toggleRenewalMark(1);
-    f->toggleRenewalMark(1); // marked and unmarked again
+    f->renewals().toggleMark(2);
+    f->renewals().toggleMark(1);
+    f->renewals().toggleMark(1); // marked and unmarked again
     EXPECT_TRUE(f->lines[2].markedDeleted);
     EXPECT_FALSE(f->lines[1].markedDeleted);
 
     // Editing takes the row's total out of the pending total; cancelling puts it back.
-    f->editRenewal(0);
+    f->renewals().editRow(0);
     EXPECT_EQ(f->pendingTotal, d("-300"));
-    f->cancelRenewalEdit();
+    f->renewals().cancelEdit();
     EXPECT_EQ(f->pendingTotal, Decimal());
-    f->editRenewal(1);
-    f->renewalEdit.fee = QStringLiteral("250");
-    f->renewalEdit.discount = QStringLiteral("20abc");
-    f->renewalEditFiguresChanged();
-    EXPECT_EQ(f->renewalEdit.total, QStringLiteral("230"));
-    f->applyRenewalEdit();
+    f->renewals().editRow(1);
+    f->renewals().editing.fee = QStringLiteral("250");
+    f->renewals().editing.discount = QStringLiteral("20abc");
+    f->renewals().editFiguresChanged();
+    EXPECT_EQ(f->renewals().editing.total, QStringLiteral("230"));
+    f->renewals().applyEdit();
     EXPECT_EQ(f->pendingTotal, d("-70"));
     EXPECT_EQ(f->lines[1].total, d("230"));
 
@@ -284,7 +284,7 @@ TEST_F(ClosingFormTest, TheFiftyFirstRenewalIsRefused)
 {
     addLines(ContractForm::MaxRenewals);
     auto f = shown();
-    EXPECT_FALSE(f->openRenewal(QDate(2029, 1, 1)));
+    EXPECT_FALSE(f->renewals().open(QDate(2029, 1, 1)));
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("50 ครั้ง")));
     EXPECT_EQ(f->operation, OperationMode::None);
     EXPECT_EQ(f->lines.size(), 50);
@@ -295,20 +295,20 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
     auto f = shown();
     // Ten days late, past the grace days: asked, and Yes.
     prompt.queueAnswer(PromptAnswer::Yes);
-    ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 23)));
+    ASSERT_TRUE(f->closings().openRedemption(QDate(2025, 6, 23)));
     EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญาเกินกำหนด ต้องการไถ่ถอนหรือไม่ ?"));
-    EXPECT_EQ(f->closing.title, QStringLiteral("ไถ่ถอน"));
-    EXPECT_EQ(f->closing.days, QStringLiteral("10"));
-    EXPECT_EQ(f->closing.amount, QStringLiteral("10300"));
-    EXPECT_EQ(f->closing.surcharge, QStringLiteral("250"));
-    EXPECT_EQ(f->closing.caption, QStringLiteral("ส่วนเพิ่ม 5%ของ10000 @ 15วัน"));
-    EXPECT_EQ(f->closing.total, QStringLiteral("10550"));
+    EXPECT_EQ(f->closings().panel.title, QStringLiteral("ไถ่ถอน"));
+    EXPECT_EQ(f->closings().panel.days, QStringLiteral("10"));
+    EXPECT_EQ(f->closings().panel.amount, QStringLiteral("10300"));
+    EXPECT_EQ(f->closings().panel.surcharge, QStringLiteral("250"));
+    EXPECT_EQ(f->closings().panel.caption, QStringLiteral("ส่วนเพิ่ม 5%ของ10000 @ 15วัน"));
+    EXPECT_EQ(f->closings().panel.total, QStringLiteral("10550"));
     EXPECT_EQ(f->operation, OperationMode::Redemption);
-    f->closing.discount = QStringLiteral("150");
-    f->closingFiguresChanged();
-    EXPECT_EQ(f->closing.total, QStringLiteral("10400"));
+    f->closings().panel.discount = QStringLiteral("150");
+    f->closings().figuresChanged();
+    EXPECT_EQ(f->closings().panel.total, QStringLiteral("10400"));
 
-    ASSERT_TRUE(f->confirmClosing(QDateTime(QDate(2025, 6, 23), QTime(11, 30))));
+    ASSERT_TRUE(f->closings().confirm(QDateTime(QDate(2025, 6, 23), QTime(11, 30))));
     EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 0);
     EXPECT_EQ(value(QStringLiteral("SELECT over_due FROM chumnum")).toInt(), 0);
     EXPECT_EQ(value(QStringLiteral("SELECT Close_date FROM chumnum")).toString(),
@@ -336,9 +336,9 @@ TEST_F(ClosingFormTest, RedemptionLateClosesWithItsReceipt)
 
     // Shown again: the closing figures, read-only.
     auto again = shown();
-    EXPECT_TRUE(again->closing.readOnly);
-    EXPECT_EQ(again->closing.total, QStringLiteral("10400"));
-    EXPECT_EQ(again->closing.discount, QStringLiteral("150"));
+    EXPECT_TRUE(again->closings().panel.readOnly);
+    EXPECT_EQ(again->closings().panel.total, QStringLiteral("10400"));
+    EXPECT_EQ(again->closings().panel.discount, QStringLiteral("150"));
     // Its days now hold the closing days; the stored figures are shown as stored.
     EXPECT_EQ(again->contract.days, 10);
     EXPECT_EQ(again->contract.redemption, d("10300"));
@@ -349,12 +349,12 @@ TEST_F(ClosingFormTest, ARedemptionWhoseReceiptFailsLeavesTheContractOpen)
 {
     test::failEvery(*t.db, "INSERT", "service", "disk full");
     auto f = shown();
-    ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
-    EXPECT_FALSE(f->confirmClosing(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
+    ASSERT_TRUE(f->closings().openRedemption(QDate(2025, 6, 13)));
+    EXPECT_FALSE(f->closings().confirm(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("พบข้อผิดพลาด"));
     EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 1);
     EXPECT_EQ(admin::loadSettings(t.db).runRecv, 10);
-    EXPECT_TRUE(f->closing.visible); // the person can try again
+    EXPECT_TRUE(f->closings().panel.visible); // the person can try again
     EXPECT_TRUE(f->commands().redeem);
     EXPECT_TRUE(orders.isEmpty());
 }
@@ -362,20 +362,20 @@ TEST_F(ClosingFormTest, ARedemptionWhoseReceiptFailsLeavesTheContractOpen)
 TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
 {
     auto f = shown();
-    ASSERT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
+    ASSERT_TRUE(f->closings().openRedemption(QDate(2025, 6, 13)));
     EXPECT_TRUE(prompt.messages().isEmpty());
-    EXPECT_EQ(f->closing.surcharge, QStringLiteral("0"));
-    EXPECT_EQ(f->closing.caption, QStringLiteral("ส่วนเพิ่ม(ลด)"));
-    EXPECT_EQ(f->closing.total, QStringLiteral("10300"));
+    EXPECT_EQ(f->closings().panel.surcharge, QStringLiteral("0"));
+    EXPECT_EQ(f->closings().panel.caption, QStringLiteral("ส่วนเพิ่ม(ลด)"));
+    EXPECT_EQ(f->closings().panel.total, QStringLiteral("10300"));
     // A date earlier than the due date: no discount without clear_employee.
     test::rateRows(t.db, "deduct_table1", {{10, "2"}});
-    f->closing.date = QDate(2025, 5, 24);
-    f->closingDatesChanged();
-    EXPECT_EQ(f->closing.days, QStringLiteral("-20"));
-    EXPECT_EQ(f->closing.surcharge, QStringLiteral("0"));
+    f->closings().panel.date = QDate(2025, 5, 24);
+    f->closings().datesChanged();
+    EXPECT_EQ(f->closings().panel.days, QStringLiteral("-20"));
+    EXPECT_EQ(f->closings().panel.surcharge, QStringLiteral("0"));
     // Cancelled: no trace. A later save writes no receipt and uses no number.
-    f->cancelClosing();
-    EXPECT_FALSE(f->closing.visible);
+    f->closings().cancel();
+    EXPECT_FALSE(f->closings().panel.visible);
     EXPECT_EQ(f->operation, OperationMode::None);
     f->save();
     ASSERT_TRUE(f->saved());
@@ -388,15 +388,15 @@ TEST_F(ClosingFormTest, RedemptionOnTheDueDayAndEarly)
 TEST_F(ClosingFormTest, NoClosingWhileARenewalWaitsToBeStored)
 {
     auto f = shown();
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13)));
-    ASSERT_TRUE(f->confirmRenewal());
-    EXPECT_FALSE(f->openRedemption(QDate(2025, 6, 13)));
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 13)));
+    ASSERT_TRUE(f->renewals().confirm());
+    EXPECT_FALSE(f->closings().openRedemption(QDate(2025, 6, 13)));
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ยังไม่ได้จัดเก็บ")));
-    EXPECT_FALSE(f->openForfeiture(QDate(2025, 6, 13)));
+    EXPECT_FALSE(f->closings().openForfeiture(QDate(2025, 6, 13)));
     EXPECT_EQ(f->operation, OperationMode::Renewal);
     f->save(QDateTime(QDate(2025, 6, 13), QTime(9, 0)));
     ASSERT_TRUE(f->saved());
-    EXPECT_TRUE(f->openRedemption(QDate(2025, 6, 13)));
+    EXPECT_TRUE(f->closings().openRedemption(QDate(2025, 6, 13)));
 }
 
 TEST_F(ClosingFormTest, ForfeitureAsksBeforeTheDueDateAndWritesNoReceipt)
@@ -405,24 +405,25 @@ TEST_F(ClosingFormTest, ForfeitureAsksBeforeTheDueDateAndWritesNoReceipt)
     {
         auto f = shown();
         prompt.queueAnswer(PromptAnswer::No);
-        EXPECT_FALSE(f->openForfeiture(QDate(2025, 8, 1)));
+        EXPECT_FALSE(f->closings().openForfeiture(QDate(2025, 8, 1)));
         EXPECT_EQ(prompt.lastText(),
                   QStringLiteral("สัญญายังไม่เกินกำหนด ต้องการปิดสัญญาและทำสินค้าหลุดจำนำ ?"));
-        EXPECT_FALSE(f->closing.visible);
+        EXPECT_FALSE(f->closings().panel.visible);
     }
     auto f = shown();
     prompt.queueAnswer(PromptAnswer::Yes);
-    ASSERT_TRUE(f->openForfeiture(QDate(2025, 8, 1)));
-    EXPECT_EQ(f->closing.title, QStringLiteral("หลุดจำนำ"));
-    EXPECT_EQ(f->closing.question, QStringLiteral("สัญญานี้ หลุดจำนำ ใช่หรือไม่"));
-    EXPECT_EQ(f->closing.days, QStringLiteral("19")); // from the start of the second renewal
-    EXPECT_EQ(f->closing.amount, QStringLiteral("10000"));
-    EXPECT_EQ(f->closing.surcharge, QStringLiteral("0")); // no withholding
-    EXPECT_EQ(f->closing.total, QStringLiteral("0"));
+    ASSERT_TRUE(f->closings().openForfeiture(QDate(2025, 8, 1)));
+    EXPECT_EQ(f->closings().panel.title, QStringLiteral("หลุดจำนำ"));
+    EXPECT_EQ(f->closings().panel.question, QStringLiteral("สัญญานี้ หลุดจำนำ ใช่หรือไม่"));
+    EXPECT_EQ(f->closings().panel.days,
+              QStringLiteral("19")); // from the start of the second renewal
+    EXPECT_EQ(f->closings().panel.amount, QStringLiteral("10000"));
+    EXPECT_EQ(f->closings().panel.surcharge, QStringLiteral("0")); // no withholding
+    EXPECT_EQ(f->closings().panel.total, QStringLiteral("0"));
     EXPECT_EQ(f->operation, OperationMode::None);
-    f->closing.penalty = QStringLiteral("100");
-    f->closingFiguresChanged();
-    ASSERT_TRUE(f->confirmClosing(QDateTime(QDate(2025, 8, 2), QTime(9, 0))));
+    f->closings().panel.penalty = QStringLiteral("100");
+    f->closings().figuresChanged();
+    ASSERT_TRUE(f->closings().confirm(QDateTime(QDate(2025, 8, 2), QTime(9, 0))));
     EXPECT_EQ(value(QStringLiteral("SELECT over_due FROM chumnum")).toInt(), 1);
     EXPECT_EQ(value(QStringLiteral("SELECT P_status FROM chumnum")).toInt(), 0);
     EXPECT_EQ(value(QStringLiteral("SELECT L_total FROM chumnum")).toLongLong(), 0);
@@ -444,16 +445,16 @@ TEST_F(ClosingFormTest, DeletionRemovesTheContractWithItsLinesOrNothing)
     // A failure removes nothing and says so.
     test::failEvery(*t.db, "DELETE", "chumnum_tor", "locked");
     auto f = shown();
-    f->askDelete(false);
-    EXPECT_FALSE(f->confirmDelete());
-    EXPECT_TRUE(f->deletion.visible);
+    f->deletion().ask(false);
+    EXPECT_FALSE(f->deletion().confirm());
+    EXPECT_TRUE(f->deletion().panel.visible);
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("พบข้อผิดพลาด"));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 3);
     test::stopFailing(*t.db, "chumnum_tor");
 
     prompt.clear();
-    EXPECT_TRUE(f->confirmDelete());
+    EXPECT_TRUE(f->deletion().confirm());
     EXPECT_EQ(prompt.lastText(), QStringLiteral("สัญญานี้ถูกลบแล้ว"));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 0);
@@ -461,20 +462,20 @@ TEST_F(ClosingFormTest, DeletionRemovesTheContractWithItsLinesOrNothing)
 
     // Gone already: nothing happens, nothing is said.
     prompt.clear();
-    f->askDelete(true);
+    f->deletion().ask(true);
     EXPECT_FALSE(f->commands().save);
-    EXPECT_FALSE(f->confirmDelete());
+    EXPECT_FALSE(f->deletion().confirm());
     EXPECT_TRUE(prompt.messages().isEmpty());
-    EXPECT_TRUE(f->deletion.visible);
+    EXPECT_TRUE(f->deletion().panel.visible);
 }
 
 TEST_F(ClosingFormTest, CancellingADeletionLeavesAClosedContractClosed)
 {
     t.db->exec(QStringLiteral("UPDATE chumnum SET P_status = 0"));
     auto f = shown();
-    f->askDelete(true);
+    f->deletion().ask(true);
     EXPECT_FALSE(f->commands().documents);
-    f->cancelDelete();
+    f->deletion().cancel();
     EXPECT_TRUE(f->commands().documents);
     EXPECT_FALSE(f->commands().renew);
     EXPECT_FALSE(f->commands().save);
@@ -486,7 +487,7 @@ TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
     s.offsetPrint = 7;
     admin::saveSettings(t.db, s);
     auto f = shown();
-    f->reprint(Reprint::RenewalCard);
+    f->reprints().print(Reprint::RenewalCard);
     ASSERT_EQ(orders.size(), 1);
     EXPECT_EQ(orders[0].jobs[0].file, QStringLiteral("CARD.rpt"));
     EXPECT_EQ(orders[0].jobs[0].kind, QStringLiteral("การ์ดต่อดอก"));
@@ -496,7 +497,7 @@ TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
 
     // A new contract not stored yet: said, nothing printed.
     ASSERT_TRUE(f->newContract(QDate(2025, 7, 1)));
-    f->reprint(Reprint::LargeTicket);
+    f->reprints().print(Reprint::LargeTicket);
     EXPECT_EQ(orders.size(), 1);
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ยังไม่ได้จัดเก็บ")));
 }
@@ -504,7 +505,7 @@ TEST_F(ClosingFormTest, ReprintPreparesTheChoicesPrinterWithTheShopMargin)
 TEST_F(ClosingFormTest, ARenewalNeverMakesAReceiptForLessThanNothing)
 {
     auto f = shown();
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 6, 13))); // fee 300
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 13))); // fee 300
     const struct {
         const char *penalty, *discount, *said;
         RenewalFigure field;
@@ -516,23 +517,23 @@ TEST_F(ClosingFormTest, ARenewalNeverMakesAReceiptForLessThanNothing)
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.discount);
-        f->renewal.penalty = QString::fromUtf8(r.penalty);
-        f->renewal.discount = QString::fromUtf8(r.discount);
-        f->renewalFiguresChanged();
-        EXPECT_FALSE(f->confirmRenewal());
+        f->renewals().panel.penalty = QString::fromUtf8(r.penalty);
+        f->renewals().panel.discount = QString::fromUtf8(r.discount);
+        f->renewals().figuresChanged();
+        EXPECT_FALSE(f->renewals().confirm());
         EXPECT_TRUE(prompt.lastText().contains(QString::fromUtf8(r.said)))
             << prompt.lastText().toStdString();
         EXPECT_EQ(f->refusedFigure, r.field);
-        EXPECT_TRUE(f->renewal.visible);
+        EXPECT_TRUE(f->renewals().panel.visible);
         EXPECT_TRUE(f->lines.isEmpty());
         EXPECT_TRUE(f->pendingTotal.isZero());
     }
     // A discount of the whole fee and penalty: the renewal is kept, and
     // nothing collected writes no receipt and takes no number.
-    f->renewal.penalty = QStringLiteral("50");
-    f->renewal.discount = QStringLiteral("350");
-    f->renewalFiguresChanged();
-    ASSERT_TRUE(f->confirmRenewal()) << prompt.lastText().toStdString();
+    f->renewals().panel.penalty = QStringLiteral("50");
+    f->renewals().panel.discount = QStringLiteral("350");
+    f->renewals().figuresChanged();
+    ASSERT_TRUE(f->renewals().confirm()) << prompt.lastText().toStdString();
     f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
     ASSERT_TRUE(f->saved()) << prompt.lastText().toStdString();
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 1);
@@ -540,10 +541,10 @@ TEST_F(ClosingFormTest, ARenewalNeverMakesAReceiptForLessThanNothing)
     EXPECT_EQ(value(QStringLiteral("SELECT run_recv FROM config_setting")).toInt(), 10);
 
     // The history's correction panel refuses the same.
-    f->editRenewal(0);
-    f->renewalEdit.discount = QStringLiteral("400");
-    f->renewalEditFiguresChanged();
-    EXPECT_FALSE(f->applyRenewalEdit());
+    f->renewals().editRow(0);
+    f->renewals().editing.discount = QStringLiteral("400");
+    f->renewals().editFiguresChanged();
+    EXPECT_FALSE(f->renewals().applyEdit());
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ส่วนลดได้ไม่เกิน 350.00 บาท")));
     EXPECT_EQ(f->lines.first().discount, d("350"));
 }
@@ -559,8 +560,8 @@ TEST_F(ClosingFormTest, AStoredRenewalBelowZeroFromAnOlderFileIsRefusedByItsRow)
     };
     const qint64 before = version();
     auto f = shown();
-    ASSERT_TRUE(f->openRenewal(QDate(2025, 7, 13)));
-    ASSERT_TRUE(f->confirmRenewal());
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 7, 13)));
+    ASSERT_TRUE(f->renewals().confirm());
     f->save(QDateTime(QDate(2025, 7, 13), QTime(10, 0)));
     EXPECT_FALSE(f->saved());
     EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("รายการต่อดอกครั้งที่ 1 มียอดรวมติดลบ")))
@@ -570,7 +571,7 @@ TEST_F(ClosingFormTest, AStoredRenewalBelowZeroFromAnOlderFileIsRefusedByItsRow)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM service")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum_tor")), 1);
     // Marked for deletion, the row no longer stands in the way.
-    f->toggleRenewalMark(0);
+    f->renewals().toggleMark(0);
     f->save(QDateTime(QDate(2025, 7, 13), QTime(10, 0)));
     EXPECT_TRUE(f->saved()) << prompt.lastText().toStdString();
 }

@@ -296,8 +296,8 @@ TEST_F(ContractFormTest, ACopyShowingAnOlderStateCannotUndoAClosing)
     a.show(*ContractStore(t.db).find(number));
     b.show(*ContractStore(second).find(number));
 
-    ASSERT_TRUE(b.openRedemption(QDate(2025, 6, 13)));
-    ASSERT_TRUE(b.confirmClosing(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
+    ASSERT_TRUE(b.closings().openRedemption(QDate(2025, 6, 13)));
+    ASSERT_TRUE(b.closings().confirm(QDateTime(QDate(2025, 6, 13), QTime(9, 0))));
 
     a.contract.kuMp = QStringLiteral("0812345678");
     prompt.queueAnswer(platform::PromptAnswer::No);
@@ -309,7 +309,7 @@ TEST_F(ContractFormTest, ACopyShowingAnOlderStateCannotUndoAClosing)
     EXPECT_TRUE(stored.kuMp.isEmpty());
     // Nor can it renew or redeem it again; Yes shows what is stored.
     prompt.queueAnswer(platform::PromptAnswer::Yes);
-    EXPECT_FALSE(a.openRedemption(QDate(2025, 6, 13)));
+    EXPECT_FALSE(a.closings().openRedemption(QDate(2025, 6, 13)));
     EXPECT_FALSE(a.contract.pStatus);
     EXPECT_TRUE(a.closedPanel());
     EXPECT_EQ(count("service"), 1);
@@ -331,36 +331,36 @@ TEST_F(ContractFormTest, CustomerSearchesFillTheFieldsOrAddTheMissingCustomer)
 
     QList<customers::Opening> opened;
     auto f = form();
-    f->useCustomers(customerDb.db, [&](const customers::Opening& o) { opened << o; });
+    f->customer().use(customerDb.db, [&](const customers::Opening& o) { opened << o; });
 
     f->contract.kuCode = QStringLiteral("C'7");
-    f->findCustomerByCode();
+    f->customer().findByCode();
     EXPECT_EQ(f->contract.kuName, QStringLiteral("นายสม ชาย O'Neil"));
     EXPECT_EQ(f->contract.kuAddress, QStringLiteral("9 ม.2"));
     EXPECT_EQ(f->contract.kuMp, QStringLiteral(" , 081"));
 
     f->contract = {};
     f->contract.kuId = QStringLiteral("1101700230705");
-    f->findCustomerById();
+    f->customer().findById();
     EXPECT_EQ(f->contract.kuAddress, QStringLiteral("9 ม.2  ")); // lines joined whatever they hold
 
     // The name list, then the chosen entry.
     f->contract = {};
     f->contract.kuName = QStringLiteral("สม");
-    f->nameSearchPressed();
-    ASSERT_TRUE(f->nameListOpen());
-    EXPECT_EQ(f->nameList, QStringList{QStringLiteral("สม ชาย O'Neil")});
-    f->customerNameChosen(f->nameList.first());
+    f->customer().nameSearchPressed();
+    ASSERT_TRUE(f->customer().nameListOpen());
+    EXPECT_EQ(f->customer().nameList, QStringList{QStringLiteral("สม ชาย O'Neil")});
+    f->customer().nameChosen(f->customer().nameList.first());
     EXPECT_EQ(f->contract.kuCode, QStringLiteral("C'7"));
-    EXPECT_FALSE(f->nameListOpen());
+    EXPECT_FALSE(f->customer().nameListOpen());
 
     // Not found: asked, and a "Yes" adds a bare customer and opens it.
     f->contract.kuId = QStringLiteral("3100600011111");
     prompt.queueAnswer(platform::PromptAnswer::No);
-    f->findCustomerById();
+    f->customer().findById();
     EXPECT_TRUE(opened.isEmpty());
     prompt.queueAnswer(platform::PromptAnswer::Yes);
-    f->findCustomerById();
+    f->customer().findById();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].mode, customers::OpeningMode::ById);
     const auto added = people.byIdNumber(QStringLiteral("3100600011111"));
@@ -368,14 +368,14 @@ TEST_F(ContractFormTest, CustomerSearchesFillTheFieldsOrAddTheMissingCustomer)
     EXPECT_EQ(added->code, QString::number(added->id)); // its own number as code
 
     f->contract.kuName = QStringLiteral("ร้าน'ใหม่");
-    f->nameSearchPressed();
+    f->customer().nameSearchPressed();
     prompt.queueAnswer(platform::PromptAnswer::Yes);
-    f->nameSearchPressed();
+    f->customer().nameSearchPressed();
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("การค้นหาไม่ต้องใส่คำนำหน้าชื่อ"));
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[1].value, QStringLiteral("ร้าน'ใหม่"));
     EXPECT_TRUE(people.byFullName(QStringLiteral("ร้าน'ใหม่")));
 
-    f->openCustomerTable();
+    f->customer().openTable();
     EXPECT_EQ(opened.last().mode, customers::OpeningMode::Pick);
 }

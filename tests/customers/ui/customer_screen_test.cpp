@@ -117,7 +117,7 @@ TEST(CustomerScreen, AddPickTheAddressSaveAndFindTheCustomerFromTheContractScree
     auto contractForm =
         std::make_unique<contracts::ContractForm>(mainDb.db, admin::Session{}, prompt);
     ASSERT_TRUE(contractForm->open());
-    contractForm->useCustomers(customerDb.db, {});
+    contractForm->customer().use(customerDb.db, {});
     contracts::ContractScreen contract(
         std::move(contractForm), std::make_unique<contracts::ContractList>(mainDb.db, prompt));
     contract.resize(1280, 720);
