@@ -184,10 +184,10 @@ void BM_FindInName(benchmark::State& state)
 {
     CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
     form.open({});
-    form.finding.field = 1;
-    form.finding.key = QStringLiteral("สม");
+    form.finder().panel.field = 1;
+    form.finder().panel.key = QStringLiteral("สม");
     for (auto _ : state)
-        form.find();
+        form.finder().first();
 }
 BENCHMARK(BM_FindInName)->Unit(benchmark::kMillisecond);
 
@@ -195,12 +195,12 @@ void BM_FindNextInName(benchmark::State& state)
 {
     CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
     form.open({});
-    form.finding.field = 1;
-    form.finding.key = QStringLiteral("สม");
-    form.find();
+    form.finder().panel.field = 1;
+    form.finder().panel.key = QStringLiteral("สม");
+    form.finder().first();
     for (auto _ : state)
-        if (!form.findNext())
-            form.find();
+        if (!form.finder().next())
+            form.finder().first();
 }
 BENCHMARK(BM_FindNextInName)->Unit(benchmark::kMillisecond);
 
@@ -219,10 +219,10 @@ void BM_FilterTenThousand(benchmark::State& state)
     CustomerForm form(db(), g_main, admin::Session{}, g_prompt);
     form.open({});
     for (auto _ : state) {
-        form.openFilter();
-        form.filtering.field = 3; // "กลุ่มลูกค้า"
-        form.filtering.value = QStringLiteral("กลุ่ม7");
-        form.runFilter();
+        form.filter().open();
+        form.filter().panel.field = 3; // "กลุ่มลูกค้า"
+        form.filter().panel.value = QStringLiteral("กลุ่ม7");
+        form.filter().run();
         for (int r = 0; r < 40; ++r)
             benchmark::DoNotOptimize(form.records()->valueAt(r, 3));
     }

@@ -52,11 +52,11 @@ void CustomerForm::open(const Opening& opening, PickHandler onPick)
     }
     loadCurrent();
     if (opening.mode == OpeningMode::ContractCustomer)
-        toggleHistory();
+        m_history.toggle();
     // Picking for the contract screen starts with the find panel.
     if (opening.mode == OpeningMode::Pick) {
-        finding.field = 0;
-        openFind();
+        m_find.panel.field = 0;
+        m_find.open();
     }
 }
 
@@ -620,11 +620,11 @@ CustomerForm::Commands CustomerForm::commands() const
     c.pick = m_opening.mode == OpeningMode::Pick && m_current;
     c.idCard = m_session.idCardReaderEnabled;
     c.remove = c.save = m_current;
-    c.exportOne = !m_exportFolder.isEmpty() && m_current;
-    c.exportAll = !m_exportFolder.isEmpty() && count() > 0;
+    c.exportOne = m_sheets.available() && m_current;
+    c.exportAll = m_sheets.available() && count() > 0;
     c.reports = bool(m_reports.print);
     // An open find or filter panel keeps the record commands off.
-    if (finding.visible || filtering.visible)
+    if (m_find.panel.visible || m_filter.panel.visible)
         c.add = c.remove = c.save = c.exit = c.exportOne = false;
     if (readOnly()) {
         c.add = c.remove = c.save = c.exit = c.cancel = false;
@@ -649,99 +649,6 @@ QStringList CustomerForm::columnValues(const QString& column, const QString& pre
     }
 }
 
-void CustomerForm::openFind()
-{
-    filtering.visible = filtering.advanced = false;
-    finding.visible = true;
-    findFieldChosen(finding.field);
-}
-
-void CustomerForm::closeFind()
-{
-    finding.visible = false;
-}
-
-void CustomerForm::findFieldChosen(int field)
-{
-    finding.field = std::clamp(field, 0, int(findFieldList().size()) - 1);
-    refreshFindKeys();
-}
-
-void CustomerForm::refreshFindKeys()
-{
-    finding.keys = columnValues(findFieldList().value(finding.field).column, finding.key);
-}
-
-bool CustomerForm::find()
-{
-    return findFrom(true);
-}
-
-bool CustomerForm::findNext()
-{
-    return findFrom(false);
-}
-
-bool CustomerForm::findFrom(bool first)
-{
-    if (!m_records || !close())
-        return false;
-    QString why;
-    const auto where = findCondition(findFieldList().value(finding.field), finding.key, &why);
-    if (!where) {
-        m_prompt.stop(why);
-        return false;
-    }
-    bool found = false;
-    try {
-        if (first && !m_records->isEmpty()) {
-            m_records->moveFirst();
-            found = m_records->find(*where, platform::db::FindStart::Current);
-        } else if (!first && !m_records->atEnd()) {
-            found = m_records->find(*where, platform::db::FindStart::Next);
-        }
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-    m_addedId.reset();
-    loadCurrent();
-    if (!found)
-        m_prompt.show(QStringLiteral("End Of File"), QStringLiteral("Not found"),
-                      PromptIcon::Critical, PromptButtons::Ok);
-    return found;
-}
-
-void CustomerForm::openFilter()
-{
-    finding.visible = false;
-    filtering.visible = true;
-    filterFieldChosen(filtering.field);
-}
-
-void CustomerForm::closeFilter()
-{
-    filtering.visible = filtering.advanced = false;
-}
-
-void CustomerForm::filterFieldChosen(int field)
-{
-    filtering.field = std::clamp(field, 0, int(filterFieldList().size()) - 1);
-    refreshFilterValues();
-}
-
-void CustomerForm::refreshFilterValues()
-{
-    const SearchField f = filterFieldList().value(filtering.field);
-    filtering.values = f.column.isEmpty() ? QStringList() : columnValues(f.column, filtering.value);
-}
-
-void CustomerForm::toggleAdvanced()
-{
-    filtering.advanced = !filtering.advanced;
-    if (!filtering.advanced)
-        filtering.op = FilterOp::Equal;
-}
-
 bool CustomerForm::showOnly(const platform::db::Condition& where, const QString& formula)
 {
     if (!close())
@@ -753,118 +660,11 @@ bool CustomerForm::showOnly(const platform::db::Condition& where, const QString&
         m_prompt.plain(e.description());
         return false;
     }
-    *m_reportFilter = formula;
+    m_filter.keepReportFilter(formula);
     m_addedId.reset();
     m_deleteAsked = false;
     loadCurrent();
     return true;
-}
-
-bool CustomerForm::runFilter()
-{
-    QString why;
-    const auto term = compileTerm(
-        {filterFieldList().value(filtering.field), filtering.op, filtering.value}, &why);
-    if (!term) {
-        m_prompt.stop(why);
-        return false;
-    }
-    return showOnly(term->condition, term->formula);
-}
-
-void CustomerForm::addCondition()
-{
-    const SearchField f = filterFieldList().value(filtering.field);
-    if (f.kind == FieldKind::Everyone) {
-        filtering.advanced = false;
-        return;
-    }
-    QString why;
-    if (!filtering.chain.add({f, filtering.op, filtering.value}, &why))
-        m_prompt.stop(why);
-}
-
-bool CustomerForm::runAdvanced()
-{
-    const auto where = filtering.chain.condition();
-    if (!where) {
-        m_prompt.plain(QStringLiteral("เงื่อนไขอาจไม่ถูกต้อง"));
-        return false;
-    }
-    return showOnly(*where, filtering.chain.formula());
-}
-
-void CustomerForm::exportFailed(const ExportError& e)
-{
-    if (e.openElsewhere())
-        m_prompt.show(QStringLiteral("File summary.xls is open"), e.description(),
-                      PromptIcon::Critical, PromptButtons::Ok);
-    else
-        m_prompt.error(e.description());
-}
-
-std::optional<QString> CustomerForm::exportCurrent()
-{
-    if (!commands().exportOne)
-        return std::nullopt;
-    try {
-        return exportRecordCard(customer, m_exportFolder, m_exportFont);
-    } catch (const ExportError& e) {
-        exportFailed(e);
-        return std::nullopt;
-    }
-}
-
-std::optional<QString> CustomerForm::exportShown()
-{
-    if (!commands().exportAll)
-        return std::nullopt;
-    try {
-        QString file = exportAll(*m_records, m_exportFolder, m_exportFont);
-        m_prompt.plain(QStringLiteral("Export to Excel completed"));
-        return file;
-    } catch (const ExportError& e) {
-        exportFailed(e);
-        return std::nullopt;
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-        return std::nullopt;
-    }
-}
-
-std::optional<ImportResult> CustomerForm::importFile(const QString& path,
-                                                     const ImportProgress& progress)
-{
-    if (readOnly() || !close())
-        return std::nullopt;
-    try {
-        ImportResult result =
-            importCustomerFile(*m_store.database(), path, ImportColumns, progress);
-        if (result.cancelled) {
-            m_prompt.plain(QStringLiteral("ยกเลิกการนำเข้าแล้ว ไม่มีข้อมูลใดถูกจัดเก็บ"));
-            return std::nullopt;
-        }
-        const QString notRead =
-            result.afterLast == 0
-                ? QString()
-                : QStringLiteral("\nไม่ได้นำเข้า %1 แถวท้ายตารางที่มีรหัสลูกค้า แต่อยู่ต่อจากแถวสุดท้ายที่มีคำนำหน้าชื่อ "
-                                 "(ช่อง B) ให้ใส่คำนำหน้าชื่อในแถวเหล่านั้นแล้วนำเข้าอีกครั้ง")
-                      .arg(result.afterLast);
-        if (result.added + result.updated + result.unchanged == 0 && result.problems.isEmpty()) {
-            m_prompt.stop(QStringLiteral("ไม่พบข้อมูลลูกค้าในแฟ้มนี้: ตั้งแต่แถวที่ 2 ลงไปต้องมีรหัสลูกค้าในช่อง A "
-                                         "และคำนำหน้าชื่อในช่อง B ตามแบบที่ All2Excel เขียน") +
-                          notRead);
-            return std::nullopt;
-        }
-        m_prompt.show(QStringLiteral("Information"), QStringLiteral("Data saved ") + notRead,
-                      PromptIcon::Information, PromptButtons::Ok);
-        return result;
-    } catch (const platform::SpreadsheetError& e) {
-        m_prompt.error(e.description());
-    } catch (const DbError& e) {
-        m_prompt.error(e.description() + QStringLiteral("\nไม่มีข้อมูลใดถูกจัดเก็บ"));
-    }
-    return std::nullopt;
 }
 
 } // namespace tawela::customers

@@ -34,66 +34,66 @@ std::optional<QString> captionFromPath(const QString& path)
     return path.mid(slash + 1);
 }
 
-void CustomerForm::picturePicked(int slot, const std::optional<QString>& path)
+void CustomerFiles::picked(int slot, const std::optional<QString>& path)
 {
-    if (QString* p = picturePath(customer, slot); p && path)
+    if (QString* p = picturePath(m_form.customer, slot); p && path)
         *p = *path;
 }
 
-void CustomerForm::pictureCaptured(int slot, const QString& path)
+void CustomerFiles::captured(int slot, const QString& path)
 {
-    if (QString* p = picturePath(customer, slot))
+    if (QString* p = picturePath(m_form.customer, slot))
         *p = path;
-    if (QString* n = pictureName(customer, slot))
+    if (QString* n = pictureName(m_form.customer, slot))
         *n = path;
 }
 
-void CustomerForm::attachmentPicked(const std::optional<QString>& path)
+void CustomerFiles::attachmentPicked(const std::optional<QString>& path)
 {
     if (path)
-        customer.excelFile = *path;
+        m_form.customer.excelFile = *path;
 }
 
-void CustomerForm::pictureNameFromPath(int slot)
+void CustomerFiles::nameFromPath(int slot)
 {
-    if (QString* p = picturePath(customer, slot))
+    if (QString* p = picturePath(m_form.customer, slot))
         if (const auto name = captionFromPath(*p))
-            *pictureName(customer, slot) = *name;
+            *pictureName(m_form.customer, slot) = *name;
 }
 
-void CustomerForm::attachmentNameFromPath()
+void CustomerFiles::attachmentNameFromPath()
 {
-    if (const auto name = captionFromPath(customer.excelFile))
-        customer.excelName = *name;
+    if (const auto name = captionFromPath(m_form.customer.excelFile))
+        m_form.customer.excelName = *name;
 }
 
-void CustomerForm::clearPicture(int slot)
+void CustomerFiles::clear(int slot)
 {
-    if (QString* p = picturePath(customer, slot)) {
+    if (QString* p = picturePath(m_form.customer, slot)) {
         p->clear();
-        *pictureName(customer, slot) = QStringLiteral("-");
+        *pictureName(m_form.customer, slot) = QStringLiteral("-");
     }
 }
 
-void CustomerForm::clearAttachment()
+void CustomerFiles::clearAttachment()
 {
-    customer.excelFile.clear();
-    customer.excelName = QStringLiteral("-");
+    m_form.customer.excelFile.clear();
+    m_form.customer.excelName = QStringLiteral("-");
 }
 
-QString CustomerForm::picturePathOf(int slot) const
+QString CustomerFiles::path(int slot) const
 {
-    const QString* p = picturePath(customer, slot);
+    const QString* p = picturePath(m_form.customer, slot);
     return p ? *p : QString();
 }
 
-CustomerForm::FileView CustomerForm::viewPicture(int slot) const
+FileView CustomerFiles::view(int slot) const
 {
-    const QString* p = picturePath(customer, slot);
+    const QString* p = picturePath(m_form.customer, slot);
     if (!p || p->isEmpty())
         return {};
     if (!QFileInfo::exists(*p)) {
-        m_prompt.error(QStringLiteral("ไม่พบแฟ้มรูปภาพ"));
+        m_form.m_prompt.error(QStringLiteral("ไม่พบแฟ้มรูปภาพ"));
         return {};
     }
     // JPEG in the program's own full-screen viewer, anything else in the
@@ -102,17 +102,17 @@ CustomerForm::FileView CustomerForm::viewPicture(int slot) const
     return {jpg ? FileView::Kind::FullScreen : FileView::Kind::Open, *p};
 }
 
-CustomerForm::FileView CustomerForm::openAttachment() const
+FileView CustomerFiles::openAttachment() const
 {
-    if (customer.excelFile.isEmpty()) {
-        m_prompt.error(QStringLiteral("ไม่พบแฟ้ม Excel"));
+    if (m_form.customer.excelFile.isEmpty()) {
+        m_form.m_prompt.error(QStringLiteral("ไม่พบแฟ้ม Excel"));
         return {};
     }
-    if (!QFileInfo::exists(customer.excelFile)) {
-        m_prompt.error(QStringLiteral("ไม่พบแฟ้มExcel"));
+    if (!QFileInfo::exists(m_form.customer.excelFile)) {
+        m_form.m_prompt.error(QStringLiteral("ไม่พบแฟ้มExcel"));
         return {};
     }
-    return {FileView::Kind::Open, customer.excelFile};
+    return {FileView::Kind::Open, m_form.customer.excelFile};
 }
 
 } // namespace tawela::customers

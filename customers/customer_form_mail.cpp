@@ -11,111 +11,112 @@ using platform::MailAccount;
 using platform::MailAccountFile;
 using platform::MailFailure;
 
-QString CustomerForm::mailFolder() const
+QString CustomerMail::folder() const
 {
-    return m_mailAccountFile.isEmpty() ? QDir::homePath() : QFileInfo(m_mailAccountFile).path();
+    return m_accountFile.isEmpty() ? QDir::homePath() : QFileInfo(m_accountFile).path();
 }
 
-void CustomerForm::toggleMail()
+void CustomerMail::toggle()
 {
-    mailing.visible = !mailing.visible;
-    if (mailing.visible) {
-        mailing.to = customer.email;
-        mailing.everyone = false;
+    panel.visible = !panel.visible;
+    if (panel.visible) {
+        panel.to = m_form.customer.email;
+        panel.everyone = false;
     }
 }
 
-void CustomerForm::collectAllAddresses()
+void CustomerMail::collectAllAddresses()
 {
     QString to;
-    mailing.skipped.clear();
-    if (m_records) {
+    panel.skipped.clear();
+    if (m_form.m_records) {
         try {
-            const platform::db::TableInfo& table = m_records->table();
+            const platform::db::TableInfo& table = m_form.m_records->table();
             const qsizetype column = table.require(QStringLiteral("email"));
             const qsizetype code = table.require(QStringLiteral("C_code"));
             const qsizetype name = table.require(QStringLiteral("C_name"));
-            for (qsizetype r = 0; r < m_records->count(); ++r) {
-                const QString address = m_records->valueAt(r, column).toString().trimmed();
+            for (qsizetype r = 0; r < m_form.m_records->count(); ++r) {
+                const QString address = m_form.m_records->valueAt(r, column).toString().trimmed();
                 if (address.isEmpty())
                     continue;
                 // One wrong address must not stop the mail to everyone else.
                 if (!platform::plausibleAddress(address)) {
-                    mailing.skipped << QStringLiteral("%1 %2 (%3)")
-                                           .arg(m_records->valueAt(r, code).toString(),
-                                                m_records->valueAt(r, name).toString(), address);
+                    panel.skipped << QStringLiteral("%1 %2 (%3)")
+                                         .arg(m_form.m_records->valueAt(r, code).toString(),
+                                              m_form.m_records->valueAt(r, name).toString(),
+                                              address);
                     continue;
                 }
                 to += QLatin1Char(';') + address;
             }
         } catch (const platform::db::DbError& e) {
-            m_prompt.plain(e.description());
+            m_form.m_prompt.plain(e.description());
             return;
         }
     }
-    mailing.to = to;
-    mailing.everyone = !to.isEmpty();
+    panel.to = to;
+    panel.everyone = !to.isEmpty();
 }
 
-std::optional<MailAccount> CustomerForm::mailAccount() const
+std::optional<MailAccount> CustomerMail::account() const
 {
     QString error;
-    std::optional<MailAccount> account = MailAccountFile(m_mailAccountFile).read(&error);
+    std::optional<MailAccount> account = MailAccountFile(m_accountFile).read(&error);
     if (!account) {
-        m_prompt.error(error);
+        m_form.m_prompt.error(error);
         return std::nullopt;
     }
     account->password.clear();
     return account;
 }
 
-bool CustomerForm::clearLoginAccepted(const MailAccount& account)
+bool CustomerMail::clearLoginAccepted(const MailAccount& account)
 {
     if (account.security != platform::MailSecurity::None || account.user.isEmpty() ||
         m_clearLoginAccepted)
         return true;
-    m_clearLoginAccepted = m_prompt.askYesNo(
+    m_clearLoginAccepted = m_form.m_prompt.askYesNo(
         QStringLiteral("การตั้งค่านี้ \"ไม่เข้ารหัส\" ชื่อผู้ใช้และรหัสผ่านอีเมลจะถูกส่งผ่านเครือข่ายโดยไม่เข้ารหัส "
                        "ผู้อื่นในเครือข่ายอาจเห็นได้ ต้องการใช้การตั้งค่านี้หรือไม่"));
     return m_clearLoginAccepted;
 }
 
 std::optional<platform::MailAccountProblem::Field>
-CustomerForm::storeMailAccount(const MailAccount& account)
+CustomerMail::storeAccount(const MailAccount& account)
 {
     if (const auto problem = platform::checkAccount(account)) {
-        m_prompt.stop(problem->message);
+        m_form.m_prompt.stop(problem->message);
         return problem->field;
     }
     if (!clearLoginAccepted(account))
         return platform::MailAccountProblem::Field::User;
     QString error;
-    if (!MailAccountFile(m_mailAccountFile).write(account, &error)) {
-        m_prompt.error(error);
+    if (!MailAccountFile(m_accountFile).write(account, &error)) {
+        m_form.m_prompt.error(error);
         return platform::MailAccountProblem::Field::Server;
     }
     return std::nullopt;
 }
 
-std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
+std::optional<MailJob> CustomerMail::prepare()
 {
-    if (mailing.sending)
+    if (panel.sending)
         return std::nullopt;
     QString error;
-    const std::optional<MailAccount> account = MailAccountFile(m_mailAccountFile).read(&error);
+    const std::optional<MailAccount> account = MailAccountFile(m_accountFile).read(&error);
     if (!account) {
-        m_prompt.error(error);
+        m_form.m_prompt.error(error);
         return std::nullopt;
     }
     if (!account->configured()) {
-        m_prompt.stop(QStringLiteral("ยังไม่ได้ตั้งค่าบัญชีอีเมลของร้าน: กด \"ตั้งค่าอีเมล\" "
-                                     "แล้วใส่เครื่องแม่ข่าย พอร์ต และอีเมลของร้านก่อน"));
+        m_form.m_prompt.stop(QStringLiteral("ยังไม่ได้ตั้งค่าบัญชีอีเมลของร้าน: กด \"ตั้งค่าอีเมล\" "
+                                            "แล้วใส่เครื่องแม่ข่าย พอร์ต และอีเมลของร้านก่อน"));
         return std::nullopt;
     }
-    const QStringList to = platform::splitAddresses(mailing.to);
-    const QStringList cc = platform::splitAddresses(mailing.cc);
+    const QStringList to = platform::splitAddresses(panel.to);
+    const QStringList cc = platform::splitAddresses(panel.cc);
     if (to.isEmpty() && cc.isEmpty()) {
-        m_prompt.stop(QStringLiteral("ใส่อีเมลผู้รับในช่อง TO ก่อน"));
+        m_form.m_prompt.stop(QStringLiteral("ใส่อีเมลผู้รับในช่อง TO ก่อน"));
         return std::nullopt;
     }
     if (!clearLoginAccepted(*account))
@@ -125,61 +126,61 @@ std::optional<CustomerForm::MailJob> CustomerForm::prepareMail()
     m.from = account->sender;
     try {
         m.fromName =
-            m_main->scalar(QStringLiteral("SELECT company_name FROM config_setting")).toString();
+            m_form.m_main->scalar(QStringLiteral("SELECT company_name FROM config_setting"))
+                .toString();
     } catch (const platform::db::DbError&) {
         // without the shop's name the mail still goes, from its address alone
     }
-    if (mailing.everyone) {
+    if (panel.everyone) {
         m.to = QStringList{account->sender};
         m.bcc = to;
     } else {
         m.to = to;
     }
     m.cc = cc;
-    m.subject = mailing.subject;
-    m.body = mailing.body;
-    m.attachment = mailing.attachment.trimmed();
+    m.subject = panel.subject;
+    m.body = panel.body;
+    m.attachment = panel.attachment.trimmed();
     try {
         // Put together here, so a missing attachment or a wrong address is
         // said before anything goes to the server.
         job.composed = platform::composeMail(m, QDateTime::currentDateTime());
     } catch (const MailFailure& f) {
-        m_prompt.plain(f.message);
+        m_form.m_prompt.plain(f.message);
         return std::nullopt;
     }
-    mailing.sending = true;
+    panel.sending = true;
     return job;
 }
 
-void CustomerForm::mailFinished(const std::optional<MailFailure>& failure,
-                                const QStringList& refused)
+void CustomerMail::finished(const std::optional<MailFailure>& failure, const QStringList& refused)
 {
-    mailing.sending = false;
+    panel.sending = false;
     if (failure) {
-        m_prompt.plain(failure->message);
+        m_form.m_prompt.plain(failure->message);
         return;
     }
     QString said = QStringLiteral("เมล์ ส่งเรียบร้อย");
-    if (mailing.everyone && !mailing.skipped.isEmpty())
+    if (panel.everyone && !panel.skipped.isEmpty())
         said += QStringLiteral("\nไม่ได้ส่งถึงลูกค้า %1 ราย เพราะอีเมลที่เก็บไว้ไม่ถูกต้อง:\n")
-                    .arg(mailing.skipped.size()) +
-                mailing.skipped.join(u'\n');
+                    .arg(panel.skipped.size()) +
+                panel.skipped.join(u'\n');
     if (!refused.isEmpty())
         said += QStringLiteral("\nเครื่องแม่ข่ายไม่รับอีเมลถึง %1 ที่อยู่:\n").arg(refused.size()) +
                 refused.join(u'\n');
-    mailing.visible = false;
-    m_prompt.plain(said);
+    panel.visible = false;
+    m_form.m_prompt.plain(said);
 }
 
-bool CustomerForm::sendMail()
+bool CustomerMail::send()
 {
-    const std::optional<MailJob> job = prepareMail();
+    const std::optional<MailJob> job = prepare();
     if (!job)
         return false;
     QStringList refused;
     const std::optional<MailFailure> failure = platform::sendComposed(
         job->account, job->message, job->composed, job->toMany() ? &refused : nullptr);
-    mailFinished(failure, refused);
+    finished(failure, refused);
     return !failure;
 }
 

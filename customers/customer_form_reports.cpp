@@ -23,56 +23,58 @@ std::optional<double> offsetOf(const QString& text)
 
 } // namespace
 
-bool CustomerForm::printReport()
+bool CustomerReportsPanel::print()
 {
-    if (!reporting.choice) {
-        m_prompt.plain(QStringLiteral("เลือกรายงานที่จะพิมพ์ก่อน"));
+    if (!panel.choice) {
+        m_form.m_prompt.plain(QStringLiteral("เลือกรายงานที่จะพิมพ์ก่อน"));
         return false;
     }
-    const std::optional<double> left = offsetOf(reporting.left);
-    const std::optional<double> top = offsetOf(reporting.top);
+    const std::optional<double> left = offsetOf(panel.left);
+    const std::optional<double> top = offsetOf(panel.top);
     if (!left || !top) {
-        m_prompt.error(QStringLiteral(
+        m_form.m_prompt.error(QStringLiteral(
             "+/-Left และ +/-Top ต้องเป็นตัวเลขมิลลิเมตร ระหว่าง -50 ถึง 50 เช่น 2 หรือ -1.5"));
         return false;
     }
-    const platform::ReportRequest request = customerReportRequest(
-        *reporting.choice, userCaptions, customer.code, reportFilter(), *left, *top);
+    const platform::ReportRequest request =
+        customerReportRequest(*panel.choice, m_form.userCaptions, m_form.customer.code,
+                              m_form.m_filter.reportFilter(), *left, *top);
     const auto& output =
-        *reporting.choice == CustomerReport::Csv ? m_reports.exportCsv : m_reports.print;
+        *panel.choice == CustomerReport::Csv ? m_form.m_reports.exportCsv : m_form.m_reports.print;
     if (output)
         output(request);
     return true;
 }
 
-void CustomerForm::choosePrinter()
+void CustomerReportsPanel::choosePrinter()
 {
-    if (m_reports.choosePrinter)
-        m_reports.choosePrinter();
+    if (m_form.m_reports.choosePrinter)
+        m_form.m_reports.choosePrinter();
 }
 
-void CustomerForm::toggleHistory()
+void CustomerHistoryView::toggle()
 {
-    const QString code =
-        m_opening.mode == OpeningMode::ContractCustomer ? m_opening.value : customer.code;
+    const QString code = m_form.m_opening.mode == OpeningMode::ContractCustomer
+                             ? m_form.m_opening.value
+                             : m_form.customer.code;
     try {
-        history.rows = buildHistory(*m_main, code);
+        panel.rows = buildHistory(*m_form.m_main, code);
     } catch (const platform::db::DbError& e) {
-        m_prompt.plain(e.description());
+        m_form.m_prompt.plain(e.description());
         return;
     }
-    history.wide = !history.wide;
-    ++history.builds;
+    panel.wide = !panel.wide;
+    ++panel.builds;
 }
 
-void CustomerForm::printHistory()
+void CustomerHistoryView::print()
 {
-    if (!m_reports.print)
+    if (!m_form.m_reports.print)
         return;
     platform::ReportRequest request;
     request.file = QStringLiteral("Hist.rpt");
     request.name = QStringLiteral("ประวัติการเข้ารับบริการ");
-    m_reports.print(request);
+    m_form.m_reports.print(request);
 }
 
 } // namespace tawela::customers

@@ -143,9 +143,9 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
                               customers::CustomerForm::PickHandler pick) -> QWidget* {
         auto form =
             std::make_unique<customers::CustomerForm>(db->customer(), db->main(), *who, *say);
-        form->useExports(cfg->homeFolder + QStringLiteral("/Temp"), spreadsheetFont());
-        form->useReports(customerReports);
-        form->useMail(cfg->homeFolder + QStringLiteral("/mail.ini"));
+        form->spreadsheets().use(cfg->homeFolder + QStringLiteral("/Temp"), spreadsheetFont());
+        form->reports().use(customerReports);
+        form->mail().use(cfg->homeFolder + QStringLiteral("/mail.ini"));
         form->open(opening, std::move(pick));
         auto* screen =
             new customers::CustomerScreen(std::move(form), openEditor, [say](const QString& file) {

@@ -605,16 +605,18 @@ void CustomerScreen::bindCommands()
         }
     });
     connect(m_cmd.exit, &QPushButton::clicked, this, &QWidget::close);
-    auto exported = [this](std::optional<QString> (CustomerForm::*command)()) {
+    auto exported = [this](std::optional<QString> (CustomerSpreadsheets::*command)()) {
         return [this, command] {
             std::optional<QString> file;
-            run([this, command, &file] { file = ((*m_form).*command)(); });
+            run([this, command, &file] { file = (m_form->spreadsheets().*command)(); });
             if (file && m_openFile)
                 m_openFile(*file);
         };
     };
-    connect(m_cmd.one2Excel, &QPushButton::clicked, this, exported(&CustomerForm::exportCurrent));
-    connect(m_cmd.all2Excel, &QPushButton::clicked, this, exported(&CustomerForm::exportShown));
+    connect(m_cmd.one2Excel, &QPushButton::clicked, this,
+            exported(&CustomerSpreadsheets::exportCurrent));
+    connect(m_cmd.all2Excel, &QPushButton::clicked, this,
+            exported(&CustomerSpreadsheets::exportShown));
     connect(m_cmd.first, &QPushButton::clicked, this,
             [this] { run([this] { m_form->moveFirst(); }); });
     connect(m_cmd.previous, &QPushButton::clicked, this,
@@ -656,12 +658,13 @@ void CustomerScreen::importSheet()
     QCoreApplication::processEvents();
     std::optional<ImportResult> result;
     run([&] {
-        result = m_form->importFile(file, [&progress](qsizetype done, qsizetype total) {
-            progress.setMaximum(int(std::max<qsizetype>(total, 1)));
-            progress.setValue(int(std::min(done, total)));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+        result =
+            m_form->spreadsheets().importFile(file, [&progress](qsizetype done, qsizetype total) {
+                progress.setMaximum(int(std::max<qsizetype>(total, 1)));
+                progress.setValue(int(std::min(done, total)));
+                QCoreApplication::processEvents();
+                return !progress.wasCanceled();
+            });
     });
     progress.close();
     if (!result)
@@ -757,7 +760,7 @@ void CustomerScreen::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Opened with the find panel (to pick a customer): its first field takes the cursor.
-    if (m_form->finding.visible)
+    if (m_form->finder().panel.visible)
         m_find.field->setFocus();
 }
 
@@ -847,7 +850,7 @@ void CustomerScreen::refresh()
     m_deletePanel->setVisible(m_form->deleteAsked());
     refreshPanels();
     refreshMail();
-    const bool panel = m_form->finding.visible || m_form->filtering.visible;
+    const bool panel = m_form->finder().panel.visible || m_form->filter().panel.visible;
     for (QPushButton* b : {m_cmd.find, m_cmd.filter})
         b->setEnabled(!panel);
     for (QPushButton* b : {m_cmd.first, m_cmd.previous, m_cmd.next, m_cmd.last})
@@ -910,7 +913,7 @@ void CustomerScreen::keyPressEvent(QKeyEvent* event)
 
 void CustomerScreen::closeEvent(QCloseEvent* event)
 {
-    if (m_form->mailing.sending) {
+    if (m_form->mail().panel.sending) {
         // The server's answer is still awaited: it must reach the person.
         event->ignore();
         return;

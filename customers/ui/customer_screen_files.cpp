@@ -135,7 +135,7 @@ void CustomerScreen::bindFiles()
         b.text(m_files.name[i], *names[i]);
         const bool picture = i < Attachment;
         connect(m_files.choose[i], &QPushButton::clicked, this, [this, i, picture] {
-            const QString was = picture ? m_form->picturePathOf(i) : m_form->customer.excelFile;
+            const QString was = picture ? m_form->files().path(i) : m_form->customer.excelFile;
             const QString start = was.isEmpty() ? QDir::homePath() : QFileInfo(was).path();
             const std::optional<QString> path =
                 picture ? chooseFile(QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), pictureFilters(),
@@ -144,21 +144,21 @@ void CustomerScreen::bindFiles()
                                      start);
             run([this, i, picture, path] {
                 if (picture)
-                    m_form->picturePicked(i, path);
+                    m_form->files().picked(i, path);
                 else
-                    m_form->attachmentPicked(path);
+                    m_form->files().attachmentPicked(path);
             });
         });
         connect(m_files.clear[i], &QPushButton::clicked, this, [this, i, picture] {
             run([this, i, picture] {
                 if (picture)
-                    m_form->clearPicture(i);
+                    m_form->files().clear(i);
                 else
-                    m_form->clearAttachment();
+                    m_form->files().clearAttachment();
             });
         });
         connect(m_files.view[i], &QPushButton::clicked, this, [this, i, picture] {
-            showFile(picture ? m_form->viewPicture(i) : m_form->openAttachment());
+            showFile(picture ? m_form->files().view(i) : m_form->files().openAttachment());
         });
     }
 }
@@ -175,7 +175,7 @@ void CustomerScreen::useCapture(platform::ui::CaptureOpener open)
                 open(webcam, [self, i](const QString& path) {
                     if (!self)
                         return;
-                    self->m_form->pictureCaptured(i, path);
+                    self->m_form->files().captured(i, path);
                     self->refresh();
                 });
             });
@@ -214,9 +214,9 @@ bool CustomerScreen::filesDoubleClicked(QObject* watched)
         return false;
     run([this, i = slot.toInt()] {
         if (i == Attachment)
-            m_form->attachmentNameFromPath();
+            m_form->files().attachmentNameFromPath();
         else
-            m_form->pictureNameFromPath(i);
+            m_form->files().nameFromPath(i);
     });
     return true;
 }

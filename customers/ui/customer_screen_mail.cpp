@@ -94,7 +94,7 @@ private:
         a.password = m_password->text();
         a.sender = m_sender->text().trimmed();
         using F = platform::MailAccountProblem::Field;
-        const auto refused = m_form.storeMailAccount(a);
+        const auto refused = m_form.mail().storeAccount(a);
         if (!refused) {
             accept();
             return;
@@ -155,7 +155,7 @@ QWidget* CustomerScreen::buildMailPanel()
 
 void CustomerScreen::bindMail()
 {
-    CustomerForm::MailPanel& m = m_form->mailing;
+    CustomerForm::MailPanel& m = m_form->mail().panel;
     FormBinding& b = *m_binding;
     b.text(m_mail.to, m.to);
     b.text(m_mail.cc, m.cc);
@@ -163,16 +163,16 @@ void CustomerScreen::bindMail()
     b.text(m_mail.body, m.body);
     b.text(m_mail.attachment, m.attachment);
     connect(m_cmd.mail, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->toggleMail(); });
-        if (m_form->mailing.visible)
+        run([this] { m_form->mail().toggle(); });
+        if (m_form->mail().panel.visible)
             m_mail.to->setFocus();
     });
     connect(m_mail.all, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->collectAllAddresses(); }); });
+            [this] { run([this] { m_form->mail().collectAllAddresses(); }); });
     connect(m_mail.attach, &QPushButton::clicked, this, [this] {
         const std::optional<QString> path =
-            chooseFile(QStringLiteral("ที่อยู่ของไฟล์แนบ"), {}, 0, m_form->mailFolder());
-        run([this, path] { m_form->mailAttachmentChosen(path.value_or(QString())); });
+            chooseFile(QStringLiteral("ที่อยู่ของไฟล์แนบ"), {}, 0, m_form->mail().folder());
+        run([this, path] { m_form->mail().attachmentChosen(path.value_or(QString())); });
     });
     connect(m_mail.send, &QPushButton::clicked, this, &CustomerScreen::sendMail);
     connect(m_mail.settings, &QPushButton::clicked, this, &CustomerScreen::openMailSettings);
@@ -180,7 +180,7 @@ void CustomerScreen::bindMail()
 
 void CustomerScreen::refreshMail()
 {
-    const CustomerForm::MailPanel& m = m_form->mailing;
+    const CustomerForm::MailPanel& m = m_form->mail().panel;
     m_mail.panel->setVisible(m.visible);
     m_mail.send->setEnabled(!m.sending);
     m_mail.send->setText(m.sending ? QStringLiteral("กำลังส่ง…") : SendCaption);
@@ -188,7 +188,7 @@ void CustomerScreen::refreshMail()
 
 void CustomerScreen::sendMail()
 {
-    std::optional<CustomerForm::MailJob> job = m_form->prepareMail();
+    std::optional<CustomerForm::MailJob> job = m_form->mail().prepare();
     refresh();
     if (!job)
         return;
@@ -204,7 +204,7 @@ void CustomerScreen::sendMail()
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, outcome] {
         QApplication::restoreOverrideCursor();
-        run([this, outcome] { m_form->mailFinished(outcome->failure, outcome->refused); });
+        run([this, outcome] { m_form->mail().finished(outcome->failure, outcome->refused); });
     });
     QApplication::setOverrideCursor(Qt::BusyCursor);
     thread->start();
@@ -212,7 +212,7 @@ void CustomerScreen::sendMail()
 
 void CustomerScreen::openMailSettings()
 {
-    const std::optional<MailAccount> account = m_form->mailAccount();
+    const std::optional<MailAccount> account = m_form->mail().account();
     if (!account)
         return;
     MailSettingsDialog dialog(*m_form, *account, this);

@@ -220,99 +220,101 @@ void CustomerScreen::bindPanels()
 {
     CustomerForm& f = *m_form;
     FormBinding& b = *m_binding;
-    b.text(m_find.key, f.finding.key);
-    b.text(m_filter.value, f.filtering.value);
+    b.text(m_find.key, f.finder().panel.key);
+    b.text(m_filter.value, f.filter().panel.value);
     // The lists complete what is typed.
     connect(m_find.key->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        m_form->refreshFindKeys();
+        m_form->finder().refreshKeys();
         refreshPanels();
     });
     connect(m_filter.value->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        m_form->refreshFilterValues();
+        m_form->filter().refreshValues();
         refreshPanels();
     });
     // An entry chosen from a list is the key or value.
     connect(m_find.key, &QComboBox::activated, this, [this](int i) {
         const QString t = m_find.key->itemText(i);
-        run([this, t] { m_form->finding.key = t; });
+        run([this, t] { m_form->finder().panel.key = t; });
     });
     connect(m_filter.value, &QComboBox::activated, this, [this](int i) {
         const QString t = m_filter.value->itemText(i);
-        run([this, t] { m_form->filtering.value = t; });
+        run([this, t] { m_form->filter().panel.value = t; });
     });
     connect(m_find.field, &QComboBox::activated, this,
-            [this](int i) { run([this, i] { m_form->findFieldChosen(i); }); });
+            [this](int i) { run([this, i] { m_form->finder().fieldChosen(i); }); });
     connect(m_filter.field, &QComboBox::activated, this,
-            [this](int i) { run([this, i] { m_form->filterFieldChosen(i); }); });
+            [this](int i) { run([this, i] { m_form->filter().fieldChosen(i); }); });
 
     connect(m_cmd.find, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->openFind(); });
+        run([this] { m_form->finder().open(); });
         m_find.field->setFocus();
     });
-    connect(m_find.find, &QPushButton::clicked, this, [this] { run([this] { m_form->find(); }); });
+    connect(m_find.find, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->finder().first(); }); });
     connect(m_find.next, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->findNext(); }); });
+            [this] { run([this] { m_form->finder().next(); }); });
     connect(m_find.close, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->closeFind(); }); });
+            [this] { run([this] { m_form->finder().close(); }); });
 
     connect(m_cmd.filter, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->openFilter(); });
+        run([this] { m_form->filter().open(); });
         m_filter.field->setFocus();
     });
     connect(m_filter.cycle, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->cycleOp(); }); });
+            [this] { run([this] { m_form->filter().cycleOp(); }); });
     connect(m_filter.run, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->runFilter(); }); });
+            [this] { run([this] { m_form->filter().run(); }); });
     connect(m_filter.toggleAdvanced, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->toggleAdvanced(); }); });
+            [this] { run([this] { m_form->filter().toggleAdvanced(); }); });
     connect(m_filter.close, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->closeFilter(); }); });
+            [this] { run([this] { m_form->filter().close(); }); });
     connect(m_filter.add, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->addCondition(); }); });
-    connect(m_filter.andButton, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->addConnector(FilterChain::Connector::And); }); });
+            [this] { run([this] { m_form->filter().addCondition(); }); });
+    connect(m_filter.andButton, &QPushButton::clicked, this, [this] {
+        run([this] { m_form->filter().addConnector(FilterChain::Connector::And); });
+    });
     connect(m_filter.orButton, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->addConnector(FilterChain::Connector::Or); }); });
+            [this] { run([this] { m_form->filter().addConnector(FilterChain::Connector::Or); }); });
     connect(m_filter.clear, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->clearConditions(); }); });
+            [this] { run([this] { m_form->filter().clearConditions(); }); });
     connect(m_filter.runAdvanced, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->runAdvanced(); }); });
+            [this] { run([this] { m_form->filter().runAdvanced(); }); });
     connect(m_filter.exitAdvanced, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->closeFilter(); }); });
+            [this] { run([this] { m_form->filter().close(); }); });
 
-    b.text(m_report.left, f.reporting.left);
-    b.text(m_report.top, f.reporting.top);
+    b.text(m_report.left, f.reports().panel.left);
+    b.text(m_report.top, f.reports().panel.top);
     connect(m_report.choices, &QButtonGroup::idClicked, this, [this](int id) {
-        run([this, id] { m_form->reporting.choice = customerReportChoices()[id].report; });
+        run([this, id] { m_form->reports().panel.choice = customerReportChoices()[id].report; });
     });
     connect(m_cmd.report, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->toggleReports(); }); });
+            [this] { run([this] { m_form->reports().toggle(); }); });
     connect(m_report.close, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->reporting.visible = false; }); });
+            [this] { run([this] { m_form->reports().panel.visible = false; }); });
     connect(m_report.print, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->printReport(); }); });
+            [this] { run([this] { m_form->reports().print(); }); });
     connect(m_report.printer, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->choosePrinter(); }); });
+            [this] { run([this] { m_form->reports().choosePrinter(); }); });
     connect(m_history.toggle, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->toggleHistory(); }); });
+            [this] { run([this] { m_form->historyView().toggle(); }); });
     connect(m_history.print, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->printHistory(); }); });
+            [this] { run([this] { m_form->historyView().print(); }); });
 }
 
 void CustomerScreen::refreshPanels()
 {
     const CustomerForm& f = *m_form;
-    m_report.panel->setVisible(f.reporting.visible);
+    m_report.panel->setVisible(f.reports().panel.visible);
     for (int i = 0; i < customerReportChoices().size(); ++i)
-        if (f.reporting.choice == customerReportChoices()[i].report)
+        if (f.reports().panel.choice == customerReportChoices()[i].report)
             m_report.choices->button(i)->setChecked(true);
-    m_history.panel->setVisible(f.history.wide);
+    m_history.panel->setVisible(f.historyView().panel.wide);
     // Filled when a history was built, not at every edit.
-    if (f.history.wide && m_history.shownBuild != f.history.builds) {
-        m_history.shownBuild = f.history.builds;
-        m_history.grid->setRowCount(int(f.history.rows.size()));
-        for (int r = 0; r < f.history.rows.size(); ++r) {
-            const HistoryRow& h = f.history.rows[r];
+    if (f.historyView().panel.wide && m_history.shownBuild != f.historyView().panel.builds) {
+        m_history.shownBuild = f.historyView().panel.builds;
+        m_history.grid->setRowCount(int(f.historyView().panel.rows.size()));
+        for (int r = 0; r < f.historyView().panel.rows.size(); ++r) {
+            const HistoryRow& h = f.historyView().panel.rows[r];
             const QString cells[] = {h.description,
                                      text::listAmountText(h.amount),
                                      text::buddhistDateText(h.date),
@@ -328,23 +330,23 @@ void CustomerScreen::refreshPanels()
             }
         }
     }
-    m_find.panel->setVisible(f.finding.visible);
-    if (f.finding.visible) {
-        platform::ui::showItems(m_find.field, captionsOf(f.findFieldList()));
-        m_find.field->setCurrentIndex(f.finding.field);
-        platform::ui::showItems(m_find.key, f.finding.keys);
+    m_find.panel->setVisible(f.finder().panel.visible);
+    if (f.finder().panel.visible) {
+        platform::ui::showItems(m_find.field, captionsOf(f.finder().fieldList()));
+        m_find.field->setCurrentIndex(f.finder().panel.field);
+        platform::ui::showItems(m_find.key, f.finder().panel.keys);
     }
-    m_filter.panel->setVisible(f.filtering.visible);
-    m_filter.advanced->setVisible(f.filtering.visible && f.filtering.advanced);
-    if (f.filtering.visible) {
-        const QList<SearchField> fields = f.filterFieldList();
+    m_filter.panel->setVisible(f.filter().panel.visible);
+    m_filter.advanced->setVisible(f.filter().panel.visible && f.filter().panel.advanced);
+    if (f.filter().panel.visible) {
+        const QList<SearchField> fields = f.filter().fieldList();
         platform::ui::showItems(m_filter.field, captionsOf(fields));
-        m_filter.field->setCurrentIndex(f.filtering.field);
-        const bool hasValue = !fields.value(f.filtering.field).column.isEmpty();
+        m_filter.field->setCurrentIndex(f.filter().panel.field);
+        const bool hasValue = !fields.value(f.filter().panel.field).column.isEmpty();
         m_filter.value->setVisible(hasValue);
-        platform::ui::showItems(m_filter.value, f.filtering.values);
-        m_filter.op->setText(opCaption(f.filtering.op));
-        m_filter.command->setPlainText(f.filtering.chain.text());
+        platform::ui::showItems(m_filter.value, f.filter().panel.values);
+        m_filter.op->setText(opCaption(f.filter().panel.op));
+        m_filter.command->setPlainText(f.filter().panel.chain.text());
     }
 }
 

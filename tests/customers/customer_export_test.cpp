@@ -37,7 +37,7 @@ protected:
     {
         auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
         f->open({});
-        f->useExports(temp(), QStringLiteral("Laksaman"));
+        f->spreadsheets().use(temp(), QStringLiteral("Laksaman"));
         return f;
     }
     Customer add(const char* name, const char* province, const char* birthday)
@@ -70,7 +70,7 @@ TEST_F(CustomerExportTest, TheRecordCardHoldsItsTextsColoursMergesAndPageSetup)
     f->customer.user3 = QStringLiteral("ตลาด'ใหม่");
     f->customer.spouse = QStringLiteral("สมชาย");
     f->customer.spouseDetail = QStringLiteral("ทำงานต่างจังหวัด");
-    const auto file = f->exportCurrent();
+    const auto file = f->spreadsheets().exportCurrent();
     ASSERT_TRUE(file) << prompt.lastText().toStdString();
     EXPECT_TRUE(file->endsWith(QStringLiteral("Temp/temp.xlsx")));
     const QStringList facts = sheetFacts(*file);
@@ -106,11 +106,11 @@ TEST_F(CustomerExportTest, AllShownExportsTheFilteredSetInItsOrder)
     add("ข", "ระยอง", "1990-03-04");
     add("ค", "ชลบุรี", "1970-12-31");
     auto f = form();
-    f->openFilter();
-    f->filterFieldChosen(9); // "จังหวัด"
-    f->filtering.value = QStringLiteral("ชลบุรี");
-    ASSERT_TRUE(f->runFilter());
-    const auto file = f->exportShown();
+    f->filter().open();
+    f->filter().fieldChosen(9); // "จังหวัด"
+    f->filter().panel.value = QStringLiteral("ชลบุรี");
+    ASSERT_TRUE(f->filter().run());
+    const auto file = f->spreadsheets().exportShown();
     ASSERT_TRUE(file);
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Export to Excel completed"));
     const QStringList facts = sheetFacts(*file);
@@ -143,15 +143,15 @@ TEST_F(CustomerExportTest, AWorkFileOpenElsewhereOrAMissingFolderWritesNothing)
     QFile lock(QDir(temp()).filePath(QStringLiteral(".~lock.temp.xlsx#")));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.close();
-    EXPECT_FALSE(f->exportShown());
+    EXPECT_FALSE(f->spreadsheets().exportShown());
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("File summary.xls is open"));
     QFile kept(file);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("the sheet being looked at"));
     lock.remove();
 
-    f->useExports(dir.filePath(QStringLiteral("gone")), QString());
-    EXPECT_FALSE(f->exportCurrent());
+    f->spreadsheets().use(dir.filePath(QStringLiteral("gone")), QString());
+    EXPECT_FALSE(f->spreadsheets().exportCurrent());
     EXPECT_EQ(prompt.messages().last().title, platform::Prompt::errorTitle());
     EXPECT_EQ(QDir(temp()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("temp.xlsx")}); // no part file left

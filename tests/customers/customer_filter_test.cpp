@@ -48,7 +48,7 @@ protected:
     }
     int field(CustomerForm& f, const char* caption)
     {
-        const auto fields = f.filterFieldList();
+        const auto fields = f.filter().fieldList();
         for (int i = 0; i < fields.size(); ++i)
             if (fields[i].caption == QString::fromUtf8(caption))
                 return i;
@@ -66,119 +66,122 @@ protected:
 TEST_F(CustomerFilterTest, FindAnywhereInTheNameThenNextThenEndOfFile)
 {
     auto f = form();
-    f->openFind();
-    f->findFieldChosen(1); // "ชื่อ / บริษัท"
-    f->finding.key = QStringLiteral("สม");
-    ASSERT_TRUE(f->find());
+    f->finder().open();
+    f->finder().fieldChosen(1); // "ชื่อ / บริษัท"
+    f->finder().panel.key = QStringLiteral("สม");
+    ASSERT_TRUE(f->finder().first());
     EXPECT_EQ(f->customer.code, QStringLiteral("3")); // highest code first
-    ASSERT_TRUE(f->findNext());
+    ASSERT_TRUE(f->finder().next());
     EXPECT_EQ(f->customer.code, QStringLiteral("1"));
-    EXPECT_FALSE(f->findNext());
+    EXPECT_FALSE(f->finder().next());
     EXPECT_EQ(prompt.messages().last().title, QStringLiteral("End Of File"));
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Not found"));
-    EXPECT_FALSE(f->findNext()); // past the end it says so again
+    EXPECT_FALSE(f->finder().next()); // past the end it says so again
 
     // Keys are values, never statement text.
-    f->finding.key = QStringLiteral("' or 1=1 --");
-    EXPECT_FALSE(f->find());
-    f->finding.key = QStringLiteral("O'N");
-    ASSERT_TRUE(f->find());
+    f->finder().panel.key = QStringLiteral("' or 1=1 --");
+    EXPECT_FALSE(f->finder().first());
+    f->finder().panel.key = QStringLiteral("O'N");
+    ASSERT_TRUE(f->finder().first());
     EXPECT_EQ(f->customer.code, QStringLiteral("2"));
-    f->findFieldChosen(8); // user4, a number
-    f->finding.key = QStringLiteral("สิบ");
+    f->finder().fieldChosen(8); // user4, a number
+    f->finder().panel.key = QStringLiteral("สิบ");
     prompt.clear();
-    EXPECT_FALSE(f->find());
+    EXPECT_FALSE(f->finder().first());
     EXPECT_EQ(prompt.messages().last().title, platform::Prompt::stopTitle());
 }
 
 TEST_F(CustomerFilterTest, SimpleFilterGivesTheSetAndTheFormula)
 {
     auto f = form();
-    f->openFilter();
+    f->filter().open();
     EXPECT_FALSE(f->commands().add); // the record commands wait for the panel
-    f->filterFieldChosen(field(*f, "กลุ่มลูกค้า"));
-    EXPECT_EQ(f->filtering.values, (QStringList{QStringLiteral("ทั่วไป"), QStringLiteral("VIP")}));
-    f->filtering.value = QStringLiteral("VIP");
-    ASSERT_TRUE(f->runFilter());
+    f->filter().fieldChosen(field(*f, "กลุ่มลูกค้า"));
+    EXPECT_EQ(f->filter().panel.values,
+              (QStringList{QStringLiteral("ทั่วไป"), QStringLiteral("VIP")}));
+    f->filter().panel.value = QStringLiteral("VIP");
+    ASSERT_TRUE(f->filter().run());
     EXPECT_EQ(shown(*f), (QStringList{"4", "3", "1"}));
-    EXPECT_EQ(f->reportFilter(), QStringLiteral("{customer.Class}  =  'VIP'"));
+    EXPECT_EQ(f->filter().reportFilter(), QStringLiteral("{customer.Class}  =  'VIP'"));
 
-    f->filterFieldChosen(field(*f, "ชื่อ"));
-    f->cycleOp(), f->cycleOp(), f->cycleOp(), f->cycleOp(); // = <> > < like
-    ASSERT_EQ(f->filtering.op, FilterOp::Like);
-    f->filtering.value = QStringLiteral("O'N");
-    ASSERT_TRUE(f->runFilter());
+    f->filter().fieldChosen(field(*f, "ชื่อ"));
+    f->filter().cycleOp(), f->filter().cycleOp(), f->filter().cycleOp(),
+        f->filter().cycleOp(); // = <> > < like
+    ASSERT_EQ(f->filter().panel.op, FilterOp::Like);
+    f->filter().panel.value = QStringLiteral("O'N");
+    ASSERT_TRUE(f->filter().run());
     EXPECT_EQ(shown(*f), QStringList{"2"});
-    EXPECT_EQ(f->reportFilter(), QStringLiteral("{customer.C_name}  like '*O''N*' "));
+    EXPECT_EQ(f->filter().reportFilter(), QStringLiteral("{customer.C_name}  like '*O''N*' "));
 
     // "like" on a number is refused, the set stays.
-    f->filterFieldChosen(field(*f, "อายุ"));
-    EXPECT_FALSE(f->runFilter());
+    f->filter().fieldChosen(field(*f, "อายุ"));
+    EXPECT_FALSE(f->filter().run());
     EXPECT_EQ(shown(*f), QStringList{"2"});
-    f->cycleOp(), f->cycleOp(), f->cycleOp(); // = <> >
-    f->filtering.value = QStringLiteral("30");
-    ASSERT_TRUE(f->runFilter());
+    f->filter().cycleOp(), f->filter().cycleOp(), f->filter().cycleOp(); // = <> >
+    f->filter().panel.value = QStringLiteral("30");
+    ASSERT_TRUE(f->filter().run());
     EXPECT_EQ(shown(*f), (QStringList{"4", "3", "2"}));
-    EXPECT_EQ(f->reportFilter(), QStringLiteral("{customer.C_age}  >  30"));
+    EXPECT_EQ(f->filter().reportFilter(), QStringLiteral("{customer.C_age}  >  30"));
 
-    f->filterFieldChosen(field(*f, "วันเกิด"));
-    f->cycleOp();                                      // <
-    f->filtering.value = QStringLiteral("01/01/2529"); // 1986
-    ASSERT_TRUE(f->runFilter());
+    f->filter().fieldChosen(field(*f, "วันเกิด"));
+    f->filter().cycleOp();                                  // <
+    f->filter().panel.value = QStringLiteral("01/01/2529"); // 1986
+    ASSERT_TRUE(f->filter().run());
     EXPECT_EQ(shown(*f), (QStringList{"4", "2"}));
-    EXPECT_EQ(f->reportFilter(), QStringLiteral("{customer.birthday}  <  date(1986,1,1)"));
+    EXPECT_EQ(f->filter().reportFilter(), QStringLiteral("{customer.birthday}  <  date(1986,1,1)"));
 
-    f->filterFieldChosen(field(*f, "เฉพาะที่มีที่อยู่"));
-    ASSERT_TRUE(f->runFilter());
+    f->filter().fieldChosen(field(*f, "เฉพาะที่มีที่อยู่"));
+    ASSERT_TRUE(f->filter().run());
 
     EXPECT_EQ(shown(*f), (QStringList{"4", "3", "2"}));
-    f->filterFieldChosen(field(*f, "ทั้งหมด"));
-    ASSERT_TRUE(f->runFilter());
+    f->filter().fieldChosen(field(*f, "ทั้งหมด"));
+    ASSERT_TRUE(f->filter().run());
     EXPECT_EQ(f->count(), 4);
-    EXPECT_EQ(f->reportFilter(), QString());
+    EXPECT_EQ(f->filter().reportFilter(), QString());
 }
 
 TEST_F(CustomerFilterTest, AdvancedFilterChainsAndBeforeOr)
 {
     auto f = form();
-    f->openFilter();
-    f->toggleAdvanced();
-    f->filterFieldChosen(field(*f, "จังหวัด"));
-    f->filtering.value = QStringLiteral("ชลบุรี");
-    f->addCondition();
-    f->addConnector(FilterChain::Connector::And);
-    f->filterFieldChosen(field(*f, "เพศ"));
-    f->filtering.value = QStringLiteral("หญิง");
-    f->addCondition();
-    EXPECT_EQ(f->filtering.chain.text(), QStringLiteral("C_Province  =  'ชลบุรี' AND Sex  =  'หญิง'"));
-    f->addConnector(FilterChain::Connector::Or);
-    f->filterFieldChosen(field(*f, "รหัสลูกค้า"));
-    f->filtering.value = QStringLiteral("2");
-    f->addCondition();
-    ASSERT_TRUE(f->runAdvanced());
+    f->filter().open();
+    f->filter().toggleAdvanced();
+    f->filter().fieldChosen(field(*f, "จังหวัด"));
+    f->filter().panel.value = QStringLiteral("ชลบุรี");
+    f->filter().addCondition();
+    f->filter().addConnector(FilterChain::Connector::And);
+    f->filter().fieldChosen(field(*f, "เพศ"));
+    f->filter().panel.value = QStringLiteral("หญิง");
+    f->filter().addCondition();
+    EXPECT_EQ(f->filter().panel.chain.text(),
+              QStringLiteral("C_Province  =  'ชลบุรี' AND Sex  =  'หญิง'"));
+    f->filter().addConnector(FilterChain::Connector::Or);
+    f->filter().fieldChosen(field(*f, "รหัสลูกค้า"));
+    f->filter().panel.value = QStringLiteral("2");
+    f->filter().addCondition();
+    ASSERT_TRUE(f->filter().runAdvanced());
     EXPECT_EQ(shown(*f), (QStringList{"4", "2", "1"}));
-    EXPECT_EQ(f->reportFilter(),
+    EXPECT_EQ(f->filter().reportFilter(),
               QStringLiteral("{customer.C_Province}  =  'ชลบุรี' AND {customer.Sex}  =  'หญิง' OR "
                              "{customer.C_code}  =  '2'"));
 
     // Connectors pressed twice do not make a condition: the set stays.
-    f->addConnector(FilterChain::Connector::And);
-    f->addConnector(FilterChain::Connector::Or);
-    EXPECT_FALSE(f->runAdvanced());
+    f->filter().addConnector(FilterChain::Connector::And);
+    f->filter().addConnector(FilterChain::Connector::Or);
+    EXPECT_FALSE(f->filter().runAdvanced());
     EXPECT_EQ(prompt.lastText(), QStringLiteral("เงื่อนไขอาจไม่ถูกต้อง"));
     EXPECT_EQ(f->count(), 3);
-    f->clearConditions();
-    EXPECT_EQ(f->filtering.chain.text(), QString());
+    f->filter().clearConditions();
+    EXPECT_EQ(f->filter().panel.chain.text(), QString());
 }
 
 TEST_F(CustomerFilterTest, DeleteEveryShownTakesOnlyTheFilteredCustomers)
 {
     auto f = form();
-    f->openFilter();
-    f->filterFieldChosen(field(*f, "จังหวัด"));
-    f->filtering.value = QStringLiteral("ระยอง");
-    ASSERT_TRUE(f->runFilter());
-    f->closeFilter();
+    f->filter().open();
+    f->filter().fieldChosen(field(*f, "จังหวัด"));
+    f->filter().panel.value = QStringLiteral("ระยอง");
+    ASSERT_TRUE(f->filter().run());
+    f->filter().close();
     prompt.queueAnswer(platform::PromptAnswer::Yes);
     f->confirmDelete(true);
     EXPECT_EQ(customerDb.db->scalar(QStringLiteral("SELECT count(*) FROM customer")).toInt(), 3);

@@ -377,8 +377,8 @@ TEST_F(CustomerFormTest, PickHandsTheShownCustomerBack)
     auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
     std::optional<customers::CustomerCard> got;
     f->open({OpeningMode::Pick, {}}, [&](const customers::CustomerCard& c) { got = c; });
-    EXPECT_TRUE(f->finding.visible); // opens on the find panel, its first field chosen
-    EXPECT_EQ(f->finding.field, 0);
+    EXPECT_TRUE(f->finder().panel.visible); // opens on the find panel, its first field chosen
+    EXPECT_EQ(f->finder().panel.field, 0);
     f->customer.homePhone = QStringLiteral("02");
     prompt.queueAnswer(PromptAnswer::Yes); // the change is stored before it is handed
     ASSERT_TRUE(f->pick());
@@ -542,33 +542,33 @@ TEST_F(CustomerFormTest, PicturesAndTheAttachmentAreSavedPathsAndMissingFilesAre
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     }
-    f->picturePicked(0, jpg);
-    f->picturePicked(0, std::nullopt); // a cancelled dialog keeps the path
+    f->files().picked(0, jpg);
+    f->files().picked(0, std::nullopt); // a cancelled dialog keeps the path
     EXPECT_EQ(f->customer.image1, jpg);
-    f->pictureNameFromPath(0);
+    f->files().nameFromPath(0);
     EXPECT_EQ(f->customer.dtIm1, QStringLiteral("a.JPG"));
-    EXPECT_EQ(f->viewPicture(0).kind, CustomerForm::FileView::Kind::FullScreen);
-    f->picturePicked(1, jpeg);
-    EXPECT_EQ(f->viewPicture(1).kind, CustomerForm::FileView::Kind::Open); // not "JPG"
+    EXPECT_EQ(f->files().view(0).kind, CustomerForm::FileView::Kind::FullScreen);
+    f->files().picked(1, jpeg);
+    EXPECT_EQ(f->files().view(1).kind, CustomerForm::FileView::Kind::Open); // not "JPG"
     // Name from path: only when the last part has the extension.
     f->customer.image3 = QStringLiteral("C:\\my.pics\\a");
-    f->pictureNameFromPath(2);
+    f->files().nameFromPath(2);
     EXPECT_TRUE(f->customer.dtIm3.isEmpty());
     f->customer.image3 = QStringLiteral("C:\\pics\\b.png");
-    f->pictureNameFromPath(2);
+    f->files().nameFromPath(2);
     EXPECT_EQ(f->customer.dtIm3, QStringLiteral("b.png"));
-    EXPECT_EQ(f->viewPicture(2).kind, CustomerForm::FileView::Kind::Nothing);
+    EXPECT_EQ(f->files().view(2).kind, CustomerForm::FileView::Kind::Nothing);
     EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบแฟ้มรูปภาพ"));
-    f->clearPicture(2);
+    f->files().clear(2);
     EXPECT_TRUE(f->customer.image3.isEmpty());
     EXPECT_EQ(f->customer.dtIm3, QStringLiteral("-"));
 
-    EXPECT_EQ(f->openAttachment().kind, CustomerForm::FileView::Kind::Nothing);
+    EXPECT_EQ(f->files().openAttachment().kind, CustomerForm::FileView::Kind::Nothing);
     EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบแฟ้ม Excel"));
-    f->attachmentPicked(pics.filePath(QStringLiteral("gone.xlsx")));
-    EXPECT_EQ(f->openAttachment().kind, CustomerForm::FileView::Kind::Nothing);
+    f->files().attachmentPicked(pics.filePath(QStringLiteral("gone.xlsx")));
+    EXPECT_EQ(f->files().openAttachment().kind, CustomerForm::FileView::Kind::Nothing);
     EXPECT_EQ(prompt.lastText(), QStringLiteral("ไม่พบแฟ้มExcel"));
-    f->attachmentNameFromPath();
+    f->files().attachmentNameFromPath();
 
     ASSERT_FALSE(f->save(Today));
     EXPECT_EQ(column(c.id, "image1").toString(), jpg);
@@ -596,53 +596,53 @@ TEST_F(CustomerFormTest, MailGoesToOneCustomerOrHiddenToEveryShownOne)
     mainDb.db->exec(QStringLiteral("UPDATE config_setting SET company_name = 'ร้านทองดี'"));
     QTemporaryDir home;
     auto f = openForm();
-    f->useMail(home.filePath(QStringLiteral("mail.ini")));
+    f->mail().use(home.filePath(QStringLiteral("mail.ini")));
 
-    f->toggleMail();
-    EXPECT_EQ(f->mailing.to, QStringLiteral("dao@example.com")); // the customer shown (C4)
-    EXPECT_FALSE(f->sendMail());
+    f->mail().toggle();
+    EXPECT_EQ(f->mail().panel.to, QStringLiteral("dao@example.com")); // the customer shown (C4)
+    EXPECT_FALSE(f->mail().send());
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ตั้งค่าอีเมล")));
     platform::MailAccount account;
     account.server = QStringLiteral("127.0.0.1");
     account.port = 0;
     account.security = platform::MailSecurity::None;
     account.sender = QStringLiteral("shop@example.com");
-    EXPECT_EQ(f->storeMailAccount(account), platform::MailAccountProblem::Field::Port);
+    EXPECT_EQ(f->mail().storeAccount(account), platform::MailAccountProblem::Field::Port);
     account.port = server.port();
     // A login without encryption is asked about first.
     account.user = QStringLiteral("shop");
     account.password = QStringLiteral("ลับ");
     prompt.queueAnswer(PromptAnswer::No);
-    EXPECT_EQ(f->storeMailAccount(account), platform::MailAccountProblem::Field::User);
+    EXPECT_EQ(f->mail().storeAccount(account), platform::MailAccountProblem::Field::User);
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("ไม่เข้ารหัส")));
     account.user.clear();
     account.password.clear();
-    ASSERT_FALSE(f->storeMailAccount(account));
+    ASSERT_FALSE(f->mail().storeAccount(account));
 
     const QString file = home.filePath(QStringLiteral("รายการสินค้า.xlsx"));
     QFile out(file);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write("PK");
     out.close();
-    f->mailing.subject = QStringLiteral("สวัสดี");
-    f->mailing.body = QStringLiteral("ข้อความ");
-    f->mailAttachmentChosen(file);
-    ASSERT_TRUE(f->sendMail()) << prompt.lastText().toStdString();
+    f->mail().panel.subject = QStringLiteral("สวัสดี");
+    f->mail().panel.body = QStringLiteral("ข้อความ");
+    f->mail().attachmentChosen(file);
+    ASSERT_TRUE(f->mail().send()) << prompt.lastText().toStdString();
     EXPECT_EQ(prompt.lastText(), QStringLiteral("เมล์ ส่งเรียบร้อย"));
-    EXPECT_FALSE(f->mailing.visible);
+    EXPECT_FALSE(f->mail().panel.visible);
 
     // "All": the shown customers' addresses, kept out of the headers; an
     // address that is none and one the server refuses stop nobody else's.
     withMail(QStringLiteral("จ"), QStringLiteral("C5"), QStringLiteral("somchai at home"));
     withMail(QStringLiteral("ฉ"), QStringLiteral("C6"), QStringLiteral("gone@example.com"));
     f->open({});
-    f->toggleMail();
-    f->collectAllAddresses();
+    f->mail().toggle();
+    f->mail().collectAllAddresses();
     EXPECT_EQ(
-        f->mailing.to,
+        f->mail().panel.to,
         QStringLiteral(";gone@example.com;dao@example.com;chai@example.com;anna@example.com"));
-    f->mailAttachmentChosen(QString()); // a cancelled dialog: no attachment
-    ASSERT_TRUE(f->sendMail()) << prompt.lastText().toStdString();
+    f->mail().attachmentChosen(QString()); // a cancelled dialog: no attachment
+    ASSERT_TRUE(f->mail().send()) << prompt.lastText().toStdString();
     EXPECT_EQ(prompt.lastText(),
               QStringLiteral("เมล์ ส่งเรียบร้อย\nไม่ได้ส่งถึงลูกค้า 1 ราย เพราะอีเมลที่เก็บไว้ไม่ถูกต้อง:\n"
                              "C5 จ (somchai at home)\nเครื่องแม่ข่ายไม่รับอีเมลถึง 1 ที่อยู่:\n"
@@ -665,17 +665,17 @@ TEST_F(CustomerFormTest, MailGoesToOneCustomerOrHiddenToEveryShownOne)
     EXPECT_FALSE(got[1].data.contains("Content-Disposition"));
 
     // A refusal keeps the panel open with its texts and says the answer.
-    f->toggleMail();
-    f->mailing.to = QStringLiteral("gone@example.com");
-    EXPECT_FALSE(f->sendMail());
+    f->mail().toggle();
+    f->mail().panel.to = QStringLiteral("gone@example.com");
+    EXPECT_FALSE(f->mail().send());
     EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("550")));
-    EXPECT_TRUE(f->mailing.visible);
-    EXPECT_EQ(f->mailing.subject, QStringLiteral("สวัสดี"));
-    EXPECT_EQ(f->mailing.to, QStringLiteral("gone@example.com"));
+    EXPECT_TRUE(f->mail().panel.visible);
+    EXPECT_EQ(f->mail().panel.subject, QStringLiteral("สวัสดี"));
+    EXPECT_EQ(f->mail().panel.to, QStringLiteral("gone@example.com"));
 
     // "All" over customers without addresses leaves TO empty.
     auto none = openForm(Opening{OpeningMode::ByCode, QStringLiteral("C2")});
-    none->collectAllAddresses();
-    EXPECT_TRUE(none->mailing.to.isEmpty());
-    EXPECT_FALSE(none->mailing.everyone);
+    none->mail().collectAllAddresses();
+    EXPECT_TRUE(none->mail().panel.to.isEmpty());
+    EXPECT_FALSE(none->mail().panel.everyone);
 }

@@ -35,7 +35,7 @@ protected:
     {
         auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
         f->open({});
-        f->useExports(dir.path(), QString());
+        f->spreadsheets().use(dir.path(), QString());
         return f;
     }
     QVariant stored(const char* code, const char* column)
@@ -96,7 +96,7 @@ TEST_F(CustomerImportTest, AddsUpdatesFilledCellsOnlyAndListsWhatItCouldNotStore
                             QByteArray(101, 'x') + "\", " + nulls +
                             R"("maybe"], ["CODETOOLONG-CODETOOLONG", "นาย", "รหัสยาว"],)";
     rows.replace(R"([null, "นาย", "ไม่มีรหัส"],)", more);
-    const auto result = f->importFile(sheet("in.xlsx", rows));
+    const auto result = f->spreadsheets().importFile(sheet("in.xlsx", rows));
     ASSERT_TRUE(result) << prompt.lastText().toStdString();
     // Z9, below the last title, is not read but counted.
     EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("Data saved \nไม่ได้นำเข้า 1 แถว")));
@@ -131,7 +131,8 @@ TEST_F(CustomerImportTest, OtherProgramsFilesReadAlike)
     for (const char* name : {"in.ods", "in.xls", "in.plain.xlsx"}) {
         SCOPED_TRACE(name);
         auto f = form();
-        ASSERT_TRUE(f->importFile(sheet(name, Rows))) << prompt.lastText().toStdString();
+        ASSERT_TRUE(f->spreadsheets().importFile(sheet(name, Rows)))
+            << prompt.lastText().toStdString();
         EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("089"));
         EXPECT_EQ(stored("N1", "birthday").toDate(), QDate(1985, 2, 1));
         EXPECT_EQ(stored("N1", "C_name").toString(), QStringLiteral("มาลี O'Neil"));
@@ -145,7 +146,7 @@ TEST_F(CustomerImportTest, OtherProgramsFilesReadAlike)
                      R"([{"formula": "\"A\"&\"1\"", "cached": "A1"}, "นาย", )"
                      R"({"formula": "\"สม\"&\"ชาย\"", "cached": "สมชาย"})");
         rows.replace(R"("089"])", R"({"formula": "80+9", "cached": 89}])");
-        ASSERT_TRUE(form()->importFile(sheet("formulas.xls", rows)))
+        ASSERT_TRUE(form()->spreadsheets().importFile(sheet("formulas.xls", rows)))
             << prompt.lastText().toStdString();
         EXPECT_EQ(stored("A1", "C_name").toString(), QStringLiteral("สมชาย"));
         EXPECT_EQ(stored("A1", "C_MP").toString(), QStringLiteral("89"));
@@ -153,7 +154,7 @@ TEST_F(CustomerImportTest, OtherProgramsFilesReadAlike)
     // A workbook renamed to the older kind's name reads by what it holds.
     const QString renamed = dir.filePath(QStringLiteral("renamed.xls"));
     QFile::copy(sheet("again.xlsx", Rows), renamed);
-    EXPECT_TRUE(form()->importFile(renamed)) << prompt.lastText().toStdString();
+    EXPECT_TRUE(form()->spreadsheets().importFile(renamed)) << prompt.lastText().toStdString();
 }
 
 TEST_F(CustomerImportTest, AFileThatIsNoWholeSheetIsSaidForWhatItIs)
@@ -178,7 +179,7 @@ TEST_F(CustomerImportTest, AFileThatIsNoWholeSheetIsSaidForWhatItIs)
         out.write(files[i].second);
         out.close();
         prompt.clear();
-        EXPECT_FALSE(form()->importFile(path));
+        EXPECT_FALSE(form()->spreadsheets().importFile(path));
         EXPECT_EQ(prompt.messages().last().title, platform::Prompt::errorTitle());
         const QString text = prompt.lastText();
         EXPECT_TRUE(text.contains(QString::fromUtf8(said[i]))) << text.toStdString();
@@ -192,10 +193,11 @@ TEST_F(CustomerImportTest, ACancelOrAFailureStoresNothing)
 {
     const QStringList before = dump();
     const QString file = sheet("in.xlsx", Rows);
-    EXPECT_FALSE(form()->importFile(file, [](qsizetype, qsizetype) { return false; }));
+    EXPECT_FALSE(
+        form()->spreadsheets().importFile(file, [](qsizetype, qsizetype) { return false; }));
     EXPECT_EQ(dump(), before);
     test::failEvery(*customerDb.db, "INSERT", "customer", "disk full");
-    EXPECT_FALSE(form()->importFile(file));
+    EXPECT_FALSE(form()->spreadsheets().importFile(file));
     EXPECT_EQ(dump(), before); // A1's update went back with the failed row
     // Said as the database's failure, not as a damaged file.
     EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("ฐานข้อมูล")))
@@ -211,9 +213,9 @@ TEST_F(CustomerImportTest, AnExportedSheetImportedAgainChangesNothing)
                        "city_call = 1, Note = 'บรรทัด 1' WHERE C_code = 'A1'"));
     const QStringList before = dump();
     auto f = form();
-    const auto file = f->exportShown();
+    const auto file = f->spreadsheets().exportShown();
     ASSERT_TRUE(file);
-    const auto result = form()->importFile(*file);
+    const auto result = form()->spreadsheets().importFile(*file);
     ASSERT_TRUE(result) << prompt.lastText().toStdString();
     EXPECT_TRUE(result->problems.isEmpty());
     EXPECT_EQ(result->unchanged, 1); // nothing to write
@@ -250,7 +252,7 @@ TEST_F(CustomerImportTest, ALargeSheetIsStoredAsItIsReadAndDamageFarIntoItStores
     out.write(bytes);
     out.close();
     qsizetype lastProgress = 0;
-    EXPECT_FALSE(form()->importFile(damaged, [&](qsizetype done, qsizetype) {
+    EXPECT_FALSE(form()->spreadsheets().importFile(damaged, [&](qsizetype done, qsizetype) {
         lastProgress = done;
         return true;
     }));
@@ -260,7 +262,7 @@ TEST_F(CustomerImportTest, ALargeSheetIsStoredAsItIsReadAndDamageFarIntoItStores
     EXPECT_EQ(customers(), before);
 
     // Whole, every row arrives, across the pieces.
-    const auto result = form()->importFile(file);
+    const auto result = form()->spreadsheets().importFile(file);
     ASSERT_TRUE(result) << prompt.lastText().toStdString();
     EXPECT_EQ(result->added, 20000);
     EXPECT_EQ(stored("B20000", "C_name").toString(),

@@ -41,9 +41,9 @@ protected:
     std::unique_ptr<CustomerForm> form()
     {
         auto f = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
-        f->useReports({[this](const ReportRequest& r) { printed << r; },
-                       [this](const ReportRequest& r) { csv << r; },
-                       {}});
+        f->reports().use({[this](const ReportRequest& r) { printed << r; },
+                          [this](const ReportRequest& r) { csv << r; },
+                          {}});
         f->open({});
         return f;
     }
@@ -57,13 +57,13 @@ protected:
     }
     void filterGroup(CustomerForm& f, const QString& group)
     {
-        f.openFilter();
-        const auto fields = f.filterFieldList();
+        f.filter().open();
+        const auto fields = f.filter().fieldList();
         for (int i = 0; i < fields.size(); ++i)
             if (fields[i].caption == QStringLiteral("กลุ่มลูกค้า"))
-                f.filterFieldChosen(i);
-        f.filtering.value = group;
-        ASSERT_TRUE(f.runFilter());
+                f.filter().fieldChosen(i);
+        f.filter().panel.value = group;
+        ASSERT_TRUE(f.filter().run());
     }
 
     test::TempDatabase customerDb{app::DatabaseRole::Customer};
@@ -79,11 +79,11 @@ TEST_F(CustomerReportsTest, APrintListsTheCustomersTheScreenShows)
 {
     auto f = form();
     // Nothing ticked: asked for a choice, nothing printed.
-    EXPECT_FALSE(f->printReport());
+    EXPECT_FALSE(f->reports().print());
     EXPECT_TRUE(printed.isEmpty());
 
-    f->reporting.choice = CustomerReport::NamesAddresses;
-    ASSERT_TRUE(f->printReport());
+    f->reports().panel.choice = CustomerReport::NamesAddresses;
+    ASSERT_TRUE(f->reports().print());
     EXPECT_TRUE(printed.last().filter.isEmpty());
     EXPECT_TRUE(printed.last().selection.isEmpty());
     QString all = printedText();
@@ -91,8 +91,8 @@ TEST_F(CustomerReportsTest, APrintListsTheCustomersTheScreenShows)
         EXPECT_TRUE(all.contains(letters(QString::fromUtf8(name)))) << name;
 
     filterGroup(*f, QStringLiteral("VIP"));
-    ASSERT_TRUE(f->printReport());
-    EXPECT_EQ(printed.last().filter, f->reportFilter());
+    ASSERT_TRUE(f->reports().print());
+    EXPECT_EQ(printed.last().filter, f->filter().reportFilter());
     const QString vip = printedText();
     EXPECT_TRUE(vip.contains(letters(QStringLiteral("คุณมาลี"))));
     EXPECT_TRUE(vip.contains(letters(QStringLiteral("คุณวิชัย"))));
@@ -102,23 +102,23 @@ TEST_F(CustomerReportsTest, APrintListsTheCustomersTheScreenShows)
     // and keeps the filter.
     ASSERT_TRUE(f->moveTo(f->count() - 1));
     ASSERT_EQ(f->customer.code, QStringLiteral("C'7"));
-    f->reporting.choice = CustomerReport::SelectedProfile;
-    ASSERT_TRUE(f->printReport());
+    f->reports().panel.choice = CustomerReport::SelectedProfile;
+    ASSERT_TRUE(f->reports().print());
     EXPECT_EQ(printed.last().selection, QStringLiteral("{Customer.C_Code} = 'C''7'"));
-    EXPECT_EQ(printed.last().filter, f->reportFilter());
+    EXPECT_EQ(printed.last().filter, f->filter().reportFilter());
     const QString profile = printedText();
     EXPECT_TRUE(profile.contains(letters(QStringLiteral("มาลี"))));
     EXPECT_FALSE(profile.contains(letters(QStringLiteral("วิชัย"))));
 
     // The shop's own fields print under their captions.
-    f->reporting.choice = CustomerReport::UserFields;
-    ASSERT_TRUE(f->printReport());
+    f->reports().panel.choice = CustomerReport::UserFields;
+    ASSERT_TRUE(f->reports().print());
     EXPECT_EQ(printed.last().values.value(1), QStringLiteral("u2c = 'ร้าน O''Neil'"));
     EXPECT_TRUE(printedText().contains(letters(QStringLiteral("ร้าน O'Neil"))));
 
     // CSV goes to its own output.
-    f->reporting.choice = CustomerReport::Csv;
-    ASSERT_TRUE(f->printReport());
+    f->reports().panel.choice = CustomerReport::Csv;
+    ASSERT_TRUE(f->reports().print());
     ASSERT_EQ(csv.size(), 1);
     EXPECT_EQ(csv.last().file, QStringLiteral("\\CSV.rpt"));
 }
@@ -129,12 +129,12 @@ TEST_F(CustomerReportsTest, LabelsFillTheSheetAcrossAndTheOffsetsMoveThem)
     for (int i = 10; i < 33; ++i) // 23 labels: a sheet of 21 and two more
         add(QByteArray::number(i).constData(), "ลูกค้า", "VIP");
     auto f = form();
-    f->reporting.choice = CustomerReport::Labels3;
-    f->reporting.left = QStringLiteral("x");
-    EXPECT_FALSE(f->printReport());
-    f->reporting.left = QStringLiteral("2");
-    f->reporting.top = QStringLiteral("-1.5");
-    ASSERT_TRUE(f->printReport());
+    f->reports().panel.choice = CustomerReport::Labels3;
+    f->reports().panel.left = QStringLiteral("x");
+    EXPECT_FALSE(f->reports().print());
+    f->reports().panel.left = QStringLiteral("2");
+    f->reports().panel.top = QStringLiteral("-1.5");
+    ASSERT_TRUE(f->reports().print());
     const reports::ReportRunner runner(data.path(), mainDb.db, customerDb.db);
     const reports::LaidOutReport shifted = runner.build(printed.last());
     ReportRequest plain = printed.last();
@@ -154,8 +154,8 @@ TEST_F(CustomerReportsTest, LabelsFillTheSheetAcrossAndTheOffsetsMoveThem)
     EXPECT_NEAR(shifted.pages[0][0].rect.x() - r.pages[0][0].rect.x(), 2, 1e-9);
     EXPECT_NEAR(shifted.pages[0][0].rect.y() - r.pages[0][0].rect.y(), -1.5, 1e-9);
     // A list does not move with the offsets.
-    f->reporting.choice = CustomerReport::Names;
-    ASSERT_TRUE(f->printReport());
+    f->reports().panel.choice = CustomerReport::Names;
+    ASSERT_TRUE(f->reports().print());
     EXPECT_EQ(printed.last().shiftLeft, 0);
 }
 
@@ -173,12 +173,12 @@ TEST_F(CustomerReportsTest, HistoryIsEachConnectionsOwn)
     auto f = form();
     ASSERT_TRUE(f->moveTo(1));
     ASSERT_EQ(f->customer.code, QStringLiteral("C2"));
-    f->toggleHistory();
-    EXPECT_TRUE(f->history.wide);
-    ASSERT_EQ(f->history.rows.size(), 2);
-    EXPECT_EQ(f->history.rows[0].amount.toString(), QStringLiteral("500"));
-    EXPECT_EQ(f->history.rows[0].date, QDate(2025, 2, 10));
-    EXPECT_EQ(f->history.rows[1].amount.toString(), QStringLiteral("-500"));
+    f->historyView().toggle();
+    EXPECT_TRUE(f->historyView().panel.wide);
+    ASSERT_EQ(f->historyView().panel.rows.size(), 2);
+    EXPECT_EQ(f->historyView().panel.rows[0].amount.toString(), QStringLiteral("500"));
+    EXPECT_EQ(f->historyView().panel.rows[0].date, QDate(2025, 2, 10));
+    EXPECT_EQ(f->historyView().panel.rows[1].amount.toString(), QStringLiteral("-500"));
 
     // Another computer builds another customer's history meanwhile.
     if (!mainDb.db->isServer()) {
@@ -188,16 +188,16 @@ TEST_F(CustomerReportsTest, HistoryIsEachConnectionsOwn)
     }
     EXPECT_EQ(mainDb.db->scalar(QStringLiteral("SELECT count(*) FROM temp")).toInt(), 2);
 
-    f->printHistory();
+    f->historyView().print();
     const QString text = printedText();
     EXPECT_TRUE(text.contains(letters(QStringLiteral("รหัสลูกค้า C2"))));
     EXPECT_TRUE(text.contains(QStringLiteral("-500.00")));
 
     // Built again: the panel flips back; a customer without lines has none.
     ASSERT_TRUE(f->moveTo(2));
-    f->toggleHistory();
-    EXPECT_FALSE(f->history.wide);
-    EXPECT_TRUE(f->history.rows.isEmpty());
+    f->historyView().toggle();
+    EXPECT_FALSE(f->historyView().panel.wide);
+    EXPECT_TRUE(f->historyView().panel.rows.isEmpty());
 }
 
 TEST_F(CustomerReportsTest, OnASheetOfLabelsEveryTextStaysInItsCell)
@@ -220,8 +220,8 @@ TEST_F(CustomerReportsTest, OnASheetOfLabelsEveryTextStaysInItsCell)
                                Sheet{CustomerReport::Labels2, 4.65, 15.15, 101.6, 99.1, 2, 4}}) {
         SCOPED_TRACE(int(sheet.report));
         auto f = form();
-        f->reporting.choice = sheet.report;
-        ASSERT_TRUE(f->printReport());
+        f->reports().panel.choice = sheet.report;
+        ASSERT_TRUE(f->reports().print());
         const reports::ReportRunner runner(data.path(), mainDb.db, customerDb.db);
         const QString pdf = data.filePath(QStringLiteral("labels.pdf"));
         runner.renderToPdf(printed.last(), pdf);

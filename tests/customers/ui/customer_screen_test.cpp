@@ -229,7 +229,7 @@ TEST(CustomerScreen, FindAndFilterPanels)
     auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
     form->open({});
     QTemporaryDir exports;
-    form->useExports(exports.path(), QStringLiteral("Laksaman"));
+    form->spreadsheets().use(exports.path(), QStringLiteral("Laksaman"));
     QStringList opened;
     CustomerScreen screen(std::move(form), {}, [&](const QString& file) { opened << file; });
     screen.resize(1280, 800);
@@ -314,7 +314,7 @@ TEST(CustomerScreen, ReportPanelAndHistory)
     platform::ScriptedPrompt prompt;
     auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
     QList<platform::ReportRequest> printed;
-    form->useReports({[&](const platform::ReportRequest& r) { printed << r; }, {}, {}});
+    form->reports().use({[&](const platform::ReportRequest& r) { printed << r; }, {}, {}});
     form->open({});
     CustomerScreen screen(std::move(form));
     screen.resize(1280, 800);
@@ -421,7 +421,7 @@ TEST(CustomerScreen, MailSetUpAndSentWithAnAttachment)
     platform::ScriptedPrompt prompt;
     auto form = std::make_unique<CustomerForm>(shop.customerDb.db, shop.mainDb.db, admin::Session{},
                                                prompt);
-    form->useMail(home.filePath(QStringLiteral("mail.ini")));
+    form->mail().use(home.filePath(QStringLiteral("mail.ini")));
     form->open({});
     CustomerScreen screen(std::move(form));
     QString startedIn;
@@ -553,7 +553,7 @@ TEST(CustomerScreen, EveryPanelFitsTheShopsScreensWithFiveRowsOfTheList)
     }
     platform::ScriptedPrompt prompt;
     auto form = std::make_unique<CustomerForm>(customerDb.db, mainDb.db, admin::Session{}, prompt);
-    form->useReports({[](const platform::ReportRequest&) {}, {}, {}});
+    form->reports().use({[](const platform::ReportRequest&) {}, {}, {}});
     form->open({});
     CustomerScreen screen(std::move(form));
     screen.setAttribute(Qt::WA_DeleteOnClose, false);
