@@ -27,7 +27,7 @@ CustomerForm::CustomerForm(std::shared_ptr<platform::db::Database> customerDb,
                            std::shared_ptr<platform::db::Database> main, admin::Session session,
                            platform::Prompt& prompt)
     : m_main(std::move(main)), m_session(std::move(session)), m_prompt(prompt), m_store(customerDb),
-      m_directory(customerDb)
+      m_address(*this, customerDb)
 {
     for (int i = 1; i <= 5; ++i)
         userCaptions << QStringLiteral("user") + QString::number(i);
@@ -40,7 +40,7 @@ void CustomerForm::open(const Opening& opening, PickHandler onPick)
     try {
         groups = m_store.groups();
         statuses = m_store.statuses();
-        provinces = m_directory.provinces();
+        m_address.provinces = m_address.directory().provinces();
         titles.clear();
         for (const Title& t : m_store.titles())
             titles << t.title;
@@ -87,8 +87,8 @@ void CustomerForm::clearFields()
     ageText.clear();
     user4Text.clear();
     user5Text.clear();
-    districts.clear();
-    subDistricts.clear();
+    m_address.districts.clear();
+    m_address.subDistricts.clear();
 }
 
 void CustomerForm::loadCurrent()
@@ -102,10 +102,7 @@ void CustomerForm::loadCurrent()
             ageText = QString::number(customer.age);
             user4Text = customer.user4 ? customer.user4->toString() : QString();
             user5Text = text::buddhistDateText(customer.user5);
-            if (!customer.province.isEmpty())
-                districts = m_directory.districts(customer.province);
-            if (!customer.ampor.isEmpty())
-                subDistricts = m_directory.subDistricts(customer.ampor);
+            m_address.load(customer);
         } catch (const DbError& e) {
             m_prompt.plain(e.description());
         }
@@ -257,8 +254,8 @@ std::optional<CustomerForm::Field> CustomerForm::refused()
                       QStringLiteral(" ต้องเป็นวันที่ วัน/เดือน/ปี พ.ศ. เช่น 15/08/2568"));
         return Field::User5;
     }
-    if (const auto wrong = m_directory.mismatch(customer.province, customer.ampor, customer.tumbol,
-                                                customer.zip)) {
+    if (const auto wrong = m_address.directory().mismatch(customer.province, customer.ampor,
+                                                          customer.tumbol, customer.zip)) {
         m_prompt.stop(wrong->message);
         using Part = PostalDirectory::Mismatch::Part;
         return wrong->part == Part::District      ? Field::District
@@ -413,144 +410,6 @@ void CustomerForm::titleChosen(const QString& title)
         }
     } catch (const DbError& e) {
         m_prompt.plain(e.description());
-    }
-}
-
-void CustomerForm::provinceChosen(const QString& province)
-{
-    const bool changed = province != customer.province;
-    customer.province = province;
-    customer.cityCall = province == Bangkok;
-    try {
-        districts = m_directory.districts(province);
-        // A district of another province, its sub-district and postal code
-        // would make an address of two places: they go with the province.
-        if (changed && !districts.contains(customer.ampor)) {
-            customer.ampor.clear();
-            customer.tumbol.clear();
-            customer.zip.clear();
-            subDistricts.clear();
-        }
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-}
-
-void CustomerForm::districtChosen(const QString& district)
-{
-    const bool changed = district != customer.ampor;
-    customer.ampor = district;
-    try {
-        subDistricts = m_directory.subDistricts(district);
-        const bool belongs =
-            std::any_of(subDistricts.begin(), subDistricts.end(),
-                        [this](const SubDistrict& s) { return s.name == customer.tumbol; });
-        if (changed && !belongs) {
-            customer.tumbol.clear();
-            customer.zip.clear();
-        }
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-}
-
-void CustomerForm::subDistrictChosen(const QString& subDistrict)
-{
-    customer.tumbol = subDistrict;
-    try {
-        if (auto code = m_directory.postCodeOf(customer.ampor, subDistrict))
-            customer.zip = *code;
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-}
-
-void CustomerForm::allDistricts()
-{
-    try {
-        const QStringList all = m_directory.districts();
-        if (all.isEmpty())
-            customer.ampor.clear();
-        else
-            districts = all;
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-}
-
-void CustomerForm::allSubDistricts()
-{
-    try {
-        const QList<SubDistrict> all = m_directory.subDistricts();
-        if (all.isEmpty())
-            customer.tumbol.clear();
-        else
-            subDistricts = all;
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-    }
-}
-
-void CustomerForm::postCodeEntered()
-{
-    QList<Place> places;
-    try {
-        places = m_directory.placesOf(customer.zip);
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-        return;
-    }
-    if (places.isEmpty())
-        return;
-    auto same = [&places](QString Place::*part) {
-        for (const Place& p : places)
-            if (p.*part != places.first().*part)
-                return false;
-        return true;
-    };
-    if (same(&Place::province)) {
-        customer.province = places.first().province;
-        customer.cityCall = customer.province == Bangkok;
-        districts = m_directory.districts(customer.province);
-    }
-    if (same(&Place::district)) {
-        customer.ampor = places.first().district;
-    }
-    subDistricts.clear();
-    for (const Place& p : places)
-        subDistricts << SubDistrict{p.subDistrict, customer.zip};
-    if (places.size() == 1)
-        customer.tumbol = places.first().subDistrict;
-}
-
-void CustomerForm::fillFromShop(ShopPart part)
-{
-    admin::Settings shop;
-    try {
-        shop = admin::loadSettings(m_main);
-    } catch (const DbError& e) {
-        m_prompt.plain(e.description());
-        return;
-    }
-    auto fill = [](QString& field, const QString& value) {
-        if (!value.isEmpty())
-            field = value;
-    };
-    switch (part) {
-    case ShopPart::Road:
-        fill(customer.road, shop.street);
-        break;
-    case ShopPart::Tumbol:
-        fill(customer.tumbol, shop.tumbol);
-        break;
-    case ShopPart::Ampor:
-        fill(customer.ampor, shop.ampur);
-        break;
-    case ShopPart::ProvinceZip:
-        fill(customer.province, shop.province);
-        fill(customer.zip, shop.zip);
-        customer.cityCall = customer.province == Bangkok;
-        break;
     }
 }
 

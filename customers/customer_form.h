@@ -51,7 +51,7 @@ public:
         bool exportOne = false, exportAll = false, reports = false;
     };
     // The labels whose double-click copies the shop's own address.
-    enum class ShopPart { Road, Tumbol, Ampor, ProvinceZip };
+    using ShopPart = customers::ShopPart;
     using PickHandler = std::function<void(const CustomerCard&)>;
 
     CustomerForm(std::shared_ptr<platform::db::Database> customerDb,
@@ -100,16 +100,8 @@ public:
     // "Check"
     void checkIdNumber();
 
-    // Choices and entries of the address and title lists.
+    // A title chosen: the sex that goes with it.
     void titleChosen(const QString& title);
-    void provinceChosen(const QString& province);
-    void districtChosen(const QString& district);
-    void subDistrictChosen(const QString& subDistrict);
-    void allDistricts();
-    void allSubDistricts();
-    // A postal code typed: the province, district and sub-district it names.
-    void postCodeEntered();
-    void fillFromShop(ShopPart part);
 
     void birthDatePicked(const QDate& date, const QDate& today = QDate::currentDate());
     // Enter in the birth-date text.
@@ -125,6 +117,8 @@ public:
     bool pick();
 
     // The panels.
+    CustomerAddress& address() { return m_address; }
+    const CustomerAddress& address() const { return m_address; }
     CustomerFind& finder() { return m_find; }
     const CustomerFind& finder() const { return m_find; }
     CustomerFilter& filter() { return m_filter; }
@@ -157,8 +151,7 @@ public:
     Customer customer;
     QString birthText, ageText, user4Text, user5Text;
 
-    QStringList groups, statuses, titles, provinces, districts, userCaptions;
-    QList<SubDistrict> subDistricts;
+    QStringList groups, statuses, titles, userCaptions;
 
 private:
     struct Shown {
@@ -185,7 +178,6 @@ private:
     admin::Session m_session;
     platform::Prompt& m_prompt;
     CustomerStore m_store;
-    PostalDirectory m_directory;
     Opening m_opening;
     PickHandler m_onPick;
     std::unique_ptr<platform::db::Recordset> m_records;
@@ -195,6 +187,7 @@ private:
     bool m_deleteAsked = false;
     QString m_longTextColumn;
     ReportOutputs m_reports;
+    CustomerAddress m_address;
     CustomerFind m_find{*this};
     CustomerFilter m_filter{*this};
     CustomerSpreadsheets m_sheets{*this};
@@ -203,6 +196,7 @@ private:
     CustomerMail m_mail{*this};
     CustomerFiles m_files{*this};
 
+    friend class CustomerAddress;
     friend class CustomerFind;
     friend class CustomerFilter;
     friend class CustomerSpreadsheets;

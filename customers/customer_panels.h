@@ -3,10 +3,12 @@
 // The customer screen's panels beside the record, one class each with its
 // own state and commands; CustomerForm composes them and holds what they
 // share (the record set shown, the current customer, the store).
+#include "customers/customer.h"
 #include "customers/customer_filter.h"
 #include "customers/customer_history.h"
 #include "customers/customer_import.h"
 #include "customers/customer_reports.h"
+#include "customers/postal_directory.h"
 #include "platform/mail.h"
 
 #include <QDate>
@@ -22,6 +24,37 @@ namespace tawela::customers {
 
 class CustomerForm;
 class ExportError;
+
+// The labels whose double-click copies the shop's own address.
+enum class ShopPart { Road, Tumbol, Ampor, ProvinceZip };
+
+// The address fields: the lists of the province, district and sub-district
+// boxes, and what a choice or a postal code fills in.
+class CustomerAddress {
+public:
+    CustomerAddress(CustomerForm& form, std::shared_ptr<platform::db::Database> customer)
+        : m_form(form), m_directory(std::move(customer))
+    {}
+
+    QStringList provinces, districts;
+    QList<SubDistrict> subDistricts;
+
+    void provinceChosen(const QString& province);
+    void districtChosen(const QString& district);
+    void subDistrictChosen(const QString& subDistrict);
+    void allDistricts();
+    void allSubDistricts();
+    // A postal code typed: the province, district and sub-district it names.
+    void postCodeEntered();
+    void fillFromShop(ShopPart part);
+    // The lists of a customer shown; throws DbError.
+    void load(const Customer& c);
+    const PostalDirectory& directory() const { return m_directory; }
+
+private:
+    CustomerForm& m_form;
+    PostalDirectory m_directory;
+};
 
 // "ค้นหา": the find panel moves to a matching customer of the shown set.
 struct FindPanel {

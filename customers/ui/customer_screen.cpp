@@ -552,22 +552,22 @@ void CustomerScreen::bindFields()
             run([this, d] { m_form->user5Picked(d); });
     });
     // Choices from the lists (not every keystroke).
-    auto chosen = [this](QComboBox* box, void (CustomerForm::*command)(const QString&)) {
+    auto chosen = [this](QComboBox* box, std::function<void(const QString&)> command) {
         connect(box, &QComboBox::activated, this, [this, box, command] {
             const QString t = box->currentText();
-            run([this, command, t] { ((*m_form).*command)(t); });
+            run([command, t] { command(t); });
         });
     };
-    chosen(m_f.title, &CustomerForm::titleChosen);
-    chosen(m_f.province, &CustomerForm::provinceChosen);
-    chosen(m_f.ampor, &CustomerForm::districtChosen);
+    chosen(m_f.title, [this](const QString& t) { m_form->titleChosen(t); });
+    chosen(m_f.province, [this](const QString& t) { m_form->address().provinceChosen(t); });
+    chosen(m_f.ampor, [this](const QString& t) { m_form->address().districtChosen(t); });
     connect(m_f.tumbol, &QComboBox::activated, this, [this](int index) {
         const QString t = m_f.tumbol->itemText(index);
-        run([this, t] { m_form->subDistrictChosen(t); });
+        run([this, t] { m_form->address().subDistrictChosen(t); });
     });
     connect(m_f.zip, &QLineEdit::editingFinished, this, [this] {
         if (m_form->customer.zip.trimmed().size() == 5 && m_form->customer.province.isEmpty())
-            run([this] { m_form->postCodeEntered(); });
+            run([this] { m_form->address().postCodeEntered(); });
     });
 }
 
@@ -595,9 +595,9 @@ void CustomerScreen::bindCommands()
     connect(m_cmd.detail, &QPushButton::clicked, this,
             [this] { m_spousePanel->setVisible(!m_spousePanel->isVisible()); });
     connect(m_cmd.allDistricts, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->allDistricts(); }); });
+            [this] { run([this] { m_form->address().allDistricts(); }); });
     connect(m_cmd.allSubDistricts, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->allSubDistricts(); }); });
+            [this] { run([this] { m_form->address().allSubDistricts(); }); });
     connect(m_cmd.pick, &QPushButton::clicked, this, [this] {
         if (m_form->pick()) {
             m_closing = true;
@@ -799,10 +799,10 @@ void CustomerScreen::refreshLists()
     platform::ui::showItems(m_f.group, f.groups);
     platform::ui::showItems(m_f.status, f.statuses);
     platform::ui::showItems(m_f.title, f.titles);
-    platform::ui::showItems(m_f.province, f.provinces);
-    platform::ui::showItems(m_f.ampor, f.districts);
+    platform::ui::showItems(m_f.province, f.address().provinces);
+    platform::ui::showItems(m_f.ampor, f.address().districts);
     QStringList subs;
-    for (const SubDistrict& s : f.subDistricts)
+    for (const SubDistrict& s : f.address().subDistricts)
         subs << s.name;
     platform::ui::showItems(m_f.tumbol, subs);
     for (int i = 0; i < 5; ++i) {
@@ -880,7 +880,9 @@ bool CustomerScreen::eventFilter(QObject* watched, QEvent* event)
         }
         const QVariant part = watched->property("shopPart");
         if (part.isValid() && m_form->hasCurrent() && !m_form->readOnly()) {
-            run([this, part] { m_form->fillFromShop(CustomerForm::ShopPart(part.toInt())); });
+            run([this, part] {
+                m_form->address().fillFromShop(CustomerForm::ShopPart(part.toInt()));
+            });
             return true;
         }
     }

@@ -401,21 +401,21 @@ TEST_F(CustomerFormTest, AddressListsFollowTheChoicesAndThePostalCode)
     f->titleChosen(QStringLiteral("ไม่มีแล้ว"));
     EXPECT_EQ(f->customer.sex, QString());
 
-    f->provinceChosen(QStringLiteral("ขอนแก่น"));
+    f->address().provinceChosen(QStringLiteral("ขอนแก่น"));
     EXPECT_FALSE(f->customer.cityCall);
-    EXPECT_TRUE(f->districts.contains(QStringLiteral("เมืองขอนแก่น")));
-    f->allDistricts();
-    f->districtChosen(QStringLiteral("เมืองขอนแก่น"));
-    for (const auto& s : f->subDistricts)
+    EXPECT_TRUE(f->address().districts.contains(QStringLiteral("เมืองขอนแก่น")));
+    f->address().allDistricts();
+    f->address().districtChosen(QStringLiteral("เมืองขอนแก่น"));
+    for (const auto& s : f->address().subDistricts)
         EXPECT_EQ(s.postCode.left(2), QStringLiteral("40")) << s.name.toStdString();
-    f->subDistrictChosen(QStringLiteral("ในเมือง"));
+    f->address().subDistrictChosen(QStringLiteral("ในเมือง"));
     EXPECT_EQ(f->customer.zip, QStringLiteral("40000"));
 
     f->customer.zip = QStringLiteral("50200");
-    f->postCodeEntered();
+    f->address().postCodeEntered();
     EXPECT_EQ(f->customer.province, QStringLiteral("เชียงใหม่"));
     EXPECT_EQ(f->customer.ampor, QStringLiteral("เมืองเชียงใหม่"));
-    f->provinceChosen(QStringLiteral("กรุงเทพมหานคร"));
+    f->address().provinceChosen(QStringLiteral("กรุงเทพมหานคร"));
     EXPECT_TRUE(f->customer.cityCall);
 }
 
@@ -425,20 +425,20 @@ TEST_F(CustomerFormTest, AnAddressOfTwoPlacesIsNeverStored)
     ASSERT_TRUE(f->add());
     f->customer.name = QStringLiteral("สมศรี");
     const auto inBangkok = [&] {
-        f->provinceChosen(QStringLiteral("กรุงเทพมหานคร"));
-        f->districtChosen(QStringLiteral("คลองเตย"));
-        f->subDistrictChosen(QStringLiteral("คลองตัน"));
+        f->address().provinceChosen(QStringLiteral("กรุงเทพมหานคร"));
+        f->address().districtChosen(QStringLiteral("คลองเตย"));
+        f->address().subDistrictChosen(QStringLiteral("คลองตัน"));
         ASSERT_EQ(f->customer.zip, QStringLiteral("10110"));
     };
     inBangkok();
     // Another province: district, sub-district and postal code go with it.
-    f->provinceChosen(QStringLiteral("ขอนแก่น"));
+    f->address().provinceChosen(QStringLiteral("ขอนแก่น"));
     EXPECT_EQ(f->customer.ampor, QString());
     EXPECT_EQ(f->customer.tumbol, QString());
     EXPECT_EQ(f->customer.zip, QString());
     // Another district: its sub-district and postal code go.
     inBangkok();
-    f->districtChosen(QStringLiteral("บางรัก"));
+    f->address().districtChosen(QStringLiteral("บางรัก"));
     EXPECT_EQ(f->customer.tumbol, QString());
     EXPECT_EQ(f->customer.zip, QString());
 
