@@ -34,6 +34,8 @@ class ThaiDateEdit;
 
 namespace tawela::contracts {
 
+class ClosingPanelView;
+
 // "ขายฝาก": the contract screen. It shows a ContractForm and a ContractList:
 // each widget is bound once to its value in the form (every edit goes into
 // the form at once), every command goes to the form, and refresh() shows
@@ -96,10 +98,6 @@ private:
     };
     // The cursor on the figure the form refused; false when none was.
     bool focusRefusedFigure(const RenewalFigures& fields);
-    struct ClosingFields {
-        platform::ThaiDateEdit *date, *due, *start;
-        QLineEdit *days, *amount, *surcharge, *penalty, *discount, *total;
-    };
     struct Commands {
         QPushButton *newContract, *renew, *redeem, *save, *documents, *forfeit, *feeTable,
             *deductTable, *remove, *exit;
@@ -132,7 +130,6 @@ private:
     void buildLowerArea(QLayout* into);
     QGroupBox* buildRenewalPanel();
     QGroupBox* buildEditPanel();
-    QGroupBox* buildClosingPanel();
     QGroupBox* buildDeletePanel();
     QGroupBox* buildReprintPanel();
     void buildToolsMenu(QLayout* into);
@@ -153,7 +150,7 @@ private:
     RenewalFigures m_renewal{}, m_edit{};
     platform::ThaiDateEdit *m_renewalCurrentDue = nullptr, *m_renewalNewDue = nullptr,
                            *m_renewalOn = nullptr, *m_editOn = nullptr, *m_editDue = nullptr;
-    ClosingFields m_closing{};
+    ClosingPanelView* m_closingView = nullptr;
     Commands m_cmd{};
     QComboBox* m_key = nullptr;
     QComboBox* m_value = nullptr;
@@ -169,10 +166,6 @@ private:
     QHash<int, QWidget*> m_pages; // by ContractForm::Panel
     QGroupBox* m_closingPanel = nullptr;
     QLabel* m_dayCaption = nullptr;
-    QLabel* m_closingQuestion = nullptr;
-    QLabel* m_chargeCaption = nullptr;
-    QWidget* m_closingButtons = nullptr;
-    QPushButton* m_closingYes = nullptr;
     QPushButton* m_deleteYes = nullptr;
     QPushButton* m_reprintPrint = nullptr;
     QRadioButton* m_reprint[6] = {};

@@ -2,7 +2,9 @@
 // that open beside it (renewal, correcting a renewal, redemption and
 // forfeiture, deletion, reprint), and the tools menu.
 #include "contracts/rate_table_editors.h"
+#include "contracts/ui/closing_panel_view.h"
 #include "contracts/ui/contract_screen.h"
+#include "contracts/ui/panel_binding.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
@@ -37,26 +39,6 @@ using platform::FormBinding;
 using platform::ui::button;
 using platform::ui::captioned;
 using platform::ui::lineRow;
-
-namespace {
-
-// A figure of a panel: checked as typed (too many decimals, too large are
-// refused), then `changed` runs (the total follows the figures).
-void bindFigure(FormBinding& b, ContractForm& f, QLineEdit* field, QString& value,
-                std::function<void()> changed = {})
-{
-    b.text(
-        field, [&value] { return value; },
-        [&f, &value, changed](const QString& t) {
-            if (!f.figureTyped(value, t))
-                return false;
-            if (changed)
-                changed();
-            return true;
-        });
-}
-
-} // namespace
 
 platform::ThaiDateEdit* ContractScreen::dateField(const char* name)
 {
@@ -174,7 +156,10 @@ void ContractScreen::buildLowerArea(QLayout* into)
     using Panel = ContractForm::Panel;
     auto* blank = new QWidget;
     blank->setObjectName(QStringLiteral("blank"));
-    m_closingPanel = buildClosingPanel();
+    m_closingView = new ClosingPanelView(
+        *m_form, [this](const std::function<void()>& command) { run(command); },
+        [this] { m_cmd.redeem->setFocus(); });
+    m_closingPanel = m_closingView;
     const std::pair<Panel, QWidget*> pages[] = {{Panel::None, blank},
                                                 {Panel::Renewal, buildRenewalPanel()},
                                                 {Panel::RenewalEdit, buildEditPanel()},
@@ -260,66 +245,6 @@ QGroupBox* ContractScreen::buildEditPanel()
     connect(cancel, &QPushButton::clicked, this, [this] {
         run([this] { m_form->renewals().cancelEdit(); });
         m_history->setFocus();
-    });
-    return panel;
-}
-
-QGroupBox* ContractScreen::buildClosingPanel()
-{
-    auto* panel = new QGroupBox(QStringLiteral("ไถ่ถอน"));
-    panel->setObjectName(QStringLiteral("Frame8"));
-    auto* v = new QVBoxLayout(panel);
-    m_closingQuestion = new QLabel;
-    m_closingQuestion->setObjectName(QStringLiteral("Label11"));
-    m_closingQuestion->setStyleSheet(QStringLiteral("font-weight: bold"));
-    v->addWidget(m_closingQuestion);
-    auto* cols = new QHBoxLayout;
-    auto* left = new QFormLayout;
-    auto* right = new QFormLayout;
-    cols->addLayout(left);
-    cols->addLayout(right);
-    v->addLayout(cols);
-    m_closing.date = captioned(dateField("DTPicker6"), QStringLiteral("วันที่ไถ่ถอน"));
-    m_closing.due = captioned(dateField("DTPicker7"), QStringLiteral("วันที่ครบกำหนด"));
-    m_closing.start = captioned(dateField("DTPicker8"), QStringLiteral("วันที่รับฝาก / ผากต่อ"));
-    left->addRow(QStringLiteral("วันที่ไถ่ถอน"), m_closing.date);
-    left->addRow(QStringLiteral("วันที่ครบกำหนด"), m_closing.due);
-    left->addRow(QStringLiteral("วันที่รับฝาก / ผากต่อ"), m_closing.start);
-    auto* daysRow = new QHBoxLayout;
-    m_closing.days = captioned(new QLineEdit, QStringLiteral("ห่างจาวันครบกำหนด (วัน)"));
-    m_closing.days->setObjectName(QStringLiteral("Text28"));
-    m_closing.days->setMaximumWidth(80);
-    daysRow->addWidget(m_closing.days);
-    daysRow->addWidget(new QLabel(QStringLiteral("วัน")));
-    daysRow->addStretch(1);
-    auto* daysLabel = new QLabel(QStringLiteral("ห่างจาวันครบกำหนด"));
-    daysLabel->setBuddy(m_closing.days);
-    left->addRow(daysLabel, daysRow);
-    m_closing.amount = lineRow(right, "Text26", QStringLiteral("ยอดไถ่ถอน"));
-    m_chargeCaption = new QLabel;
-    m_chargeCaption->setObjectName(QStringLiteral("Label45"));
-    m_closing.surcharge = captioned(new QLineEdit, ClosingPanel::defaultCaption());
-    m_closing.surcharge->setObjectName(QStringLiteral("Text25"));
-    m_chargeCaption->setBuddy(m_closing.surcharge);
-    right->addRow(m_chargeCaption, m_closing.surcharge);
-    m_closing.penalty = lineRow(right, "Text29", QStringLiteral("ค่าปรับ"));
-    m_closing.discount = lineRow(right, "Text30", QStringLiteral("ส่วนลด"));
-    m_closing.total = lineRow(right, "Text24", QStringLiteral("รวม"));
-    m_closingButtons = new QWidget;
-    auto* buttons = new QHBoxLayout(m_closingButtons);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    m_closingYes = button("Command26", QStringLiteral("ใช่"));
-    auto* no = button("Command27", QStringLiteral("ไม่ใช่"));
-    buttons->addStretch(1);
-    buttons->addWidget(m_closingYes);
-    buttons->addWidget(no);
-    left->addRow(m_closingButtons);
-    v->addStretch(1);
-    connect(m_closingYes, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->closings().confirm(); }); });
-    connect(no, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->closings().cancel(); });
-        m_cmd.redeem->setFocus();
     });
     return panel;
 }
@@ -462,28 +387,7 @@ void ContractScreen::bindPanels()
     date(m_editOn, f.renewals().editing.renewalDate);
     date(m_editDue, f.renewals().editing.dueDate);
 
-    ClosingPanel& c = f.closings().panel;
-    for (const auto& entry : {std::pair{m_closing.date, &ClosingPanel::date},
-                              std::pair{m_closing.due, &ClosingPanel::dueDate},
-                              std::pair{m_closing.start, &ClosingPanel::termStart}}) {
-        const auto field = entry.first;
-        const auto value = entry.second;
-        b.date(
-            field, [&c, value] { return c.*value; },
-            [&f, &c, value](const QDate& d) {
-                c.*value = d;
-                f.closings().datesChanged();
-            });
-    }
-    b.text(
-        m_closing.days, [&c] { return c.days; },
-        [&f](const QString& t) { return f.closings().daysTyped(t); });
-    const auto total = [&f] { f.closings().figuresChanged(); };
-    bindFigure(b, f, m_closing.amount, c.amount, total);
-    bindFigure(b, f, m_closing.surcharge, c.surcharge, total);
-    bindFigure(b, f, m_closing.penalty, c.penalty, total);
-    bindFigure(b, f, m_closing.discount, c.discount, total);
-    bindFigure(b, f, m_closing.total, c.total);
+    m_closingView->bind(b);
 }
 
 void ContractScreen::bindCommands()
@@ -502,7 +406,7 @@ void ContractScreen::bindCommands()
         return [this, openPanel, command] {
             bool opened = false;
             run([&] { opened = (m_form->closings().*openPanel)(QDate::currentDate()); });
-            (opened ? m_closingYes : command)->setFocus();
+            (opened ? m_closingView->confirmButton() : command)->setFocus();
         };
     };
     connect(m_cmd.redeem, &QPushButton::clicked, this,
@@ -658,18 +562,7 @@ void ContractScreen::refreshHistory()
 void ContractScreen::refreshPanels()
 {
     m_dayCaption->setText(m_form->renewals().panel.dayCaption);
-    const ClosingPanel& c = m_form->closings().panel;
-    m_closingPanel->setTitle(c.title);
-    m_closingQuestion->setText(c.question);
-    m_closingQuestion->setVisible(!c.readOnly);
-    m_closingButtons->setVisible(!c.readOnly);
-    for (QLineEdit* e : {m_closing.days, m_closing.amount, m_closing.surcharge, m_closing.penalty,
-                         m_closing.discount, m_closing.total})
-        e->setReadOnly(c.readOnly);
-    for (platform::ThaiDateEdit* d : {m_closing.date, m_closing.due, m_closing.start})
-        d->setEnabled(!c.readOnly);
-    m_chargeCaption->setText(c.caption);
-    m_closing.surcharge->setAccessibleName(c.caption);
+    m_closingView->refresh();
     m_actions->setCurrentWidget(m_pages.value(int(m_form->panel())));
 }
 

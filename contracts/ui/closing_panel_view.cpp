@@ -1,0 +1,133 @@
+#include "contracts/ui/closing_panel_view.h"
+
+#include "contracts/ui/panel_binding.h"
+#include "platform/ui/form_binding.h"
+#include "platform/ui/screen_parts.h"
+#include "platform/ui/thai_date_edit.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tawela::contracts {
+
+using platform::ui::button;
+using platform::ui::captioned;
+using platform::ui::lineRow;
+
+namespace {
+
+platform::ThaiDateEdit* dateField(const char* name, const QString& caption)
+{
+    auto* d = new platform::ThaiDateEdit;
+    d->setObjectName(QLatin1String(name));
+    return captioned(d, caption);
+}
+
+} // namespace
+
+ClosingPanelView::ClosingPanelView(ContractForm& form, Runner run, std::function<void()> cancelled)
+    : QGroupBox(QStringLiteral("ไถ่ถอน")), m_form(form)
+{
+    setObjectName(QStringLiteral("Frame8"));
+    auto* v = new QVBoxLayout(this);
+    m_question = new QLabel;
+    m_question->setObjectName(QStringLiteral("Label11"));
+    m_question->setStyleSheet(QStringLiteral("font-weight: bold"));
+    v->addWidget(m_question);
+    auto* cols = new QHBoxLayout;
+    auto* left = new QFormLayout;
+    auto* right = new QFormLayout;
+    cols->addLayout(left);
+    cols->addLayout(right);
+    v->addLayout(cols);
+    m_date = dateField("DTPicker6", QStringLiteral("วันที่ไถ่ถอน"));
+    m_due = dateField("DTPicker7", QStringLiteral("วันที่ครบกำหนด"));
+    m_start = dateField("DTPicker8", QStringLiteral("วันที่รับฝาก / ผากต่อ"));
+    left->addRow(QStringLiteral("วันที่ไถ่ถอน"), m_date);
+    left->addRow(QStringLiteral("วันที่ครบกำหนด"), m_due);
+    left->addRow(QStringLiteral("วันที่รับฝาก / ผากต่อ"), m_start);
+    auto* daysRow = new QHBoxLayout;
+    m_days = captioned(new QLineEdit, QStringLiteral("ห่างจาวันครบกำหนด (วัน)"));
+    m_days->setObjectName(QStringLiteral("Text28"));
+    m_days->setMaximumWidth(80);
+    daysRow->addWidget(m_days);
+    daysRow->addWidget(new QLabel(QStringLiteral("วัน")));
+    daysRow->addStretch(1);
+    auto* daysLabel = new QLabel(QStringLiteral("ห่างจาวันครบกำหนด"));
+    daysLabel->setBuddy(m_days);
+    left->addRow(daysLabel, daysRow);
+    m_amount = lineRow(right, "Text26", QStringLiteral("ยอดไถ่ถอน"));
+    m_chargeCaption = new QLabel;
+    m_chargeCaption->setObjectName(QStringLiteral("Label45"));
+    m_surcharge = captioned(new QLineEdit, ClosingPanel::defaultCaption());
+    m_surcharge->setObjectName(QStringLiteral("Text25"));
+    m_chargeCaption->setBuddy(m_surcharge);
+    right->addRow(m_chargeCaption, m_surcharge);
+    m_penalty = lineRow(right, "Text29", QStringLiteral("ค่าปรับ"));
+    m_discount = lineRow(right, "Text30", QStringLiteral("ส่วนลด"));
+    m_total = lineRow(right, "Text24", QStringLiteral("รวม"));
+    m_buttons = new QWidget;
+    auto* buttons = new QHBoxLayout(m_buttons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    m_yes = button("Command26", QStringLiteral("ใช่"));
+    auto* no = button("Command27", QStringLiteral("ไม่ใช่"));
+    buttons->addStretch(1);
+    buttons->addWidget(m_yes);
+    buttons->addWidget(no);
+    left->addRow(m_buttons);
+    v->addStretch(1);
+    connect(m_yes, &QPushButton::clicked, this,
+            [this, run] { run([this] { m_form.closings().confirm(); }); });
+    connect(no, &QPushButton::clicked, this, [this, run, cancelled] {
+        run([this] { m_form.closings().cancel(); });
+        cancelled();
+    });
+}
+
+void ClosingPanelView::bind(platform::FormBinding& b)
+{
+    ContractForm& f = m_form;
+    ClosingPanel& c = f.closings().panel;
+    for (const auto& entry :
+         {std::pair{m_date, &ClosingPanel::date}, std::pair{m_due, &ClosingPanel::dueDate},
+          std::pair{m_start, &ClosingPanel::termStart}}) {
+        const auto field = entry.first;
+        const auto value = entry.second;
+        b.date(
+            field, [&c, value] { return c.*value; },
+            [&f, &c, value](const QDate& d) {
+                c.*value = d;
+                f.closings().datesChanged();
+            });
+    }
+    b.text(
+        m_days, [&c] { return c.days; },
+        [&f](const QString& t) { return f.closings().daysTyped(t); });
+    const auto total = [&f] { f.closings().figuresChanged(); };
+    bindFigure(b, f, m_amount, c.amount, total);
+    bindFigure(b, f, m_surcharge, c.surcharge, total);
+    bindFigure(b, f, m_penalty, c.penalty, total);
+    bindFigure(b, f, m_discount, c.discount, total);
+    bindFigure(b, f, m_total, c.total);
+}
+
+void ClosingPanelView::refresh()
+{
+    const ClosingPanel& c = m_form.closings().panel;
+    setTitle(c.title);
+    m_question->setText(c.question);
+    m_question->setVisible(!c.readOnly);
+    m_buttons->setVisible(!c.readOnly);
+    for (QLineEdit* e : {m_days, m_amount, m_surcharge, m_penalty, m_discount, m_total})
+        e->setReadOnly(c.readOnly);
+    for (platform::ThaiDateEdit* d : {m_date, m_due, m_start})
+        d->setEnabled(!c.readOnly);
+    m_chargeCaption->setText(c.caption);
+    m_surcharge->setAccessibleName(c.caption);
+}
+
+} // namespace tawela::contracts
