@@ -18,17 +18,6 @@ using platform::ui::button;
 using platform::ui::captioned;
 using platform::ui::lineRow;
 
-namespace {
-
-platform::ThaiDateEdit* dateField(const char* name, const QString& caption)
-{
-    auto* d = new platform::ThaiDateEdit;
-    d->setObjectName(QLatin1String(name));
-    return captioned(d, caption);
-}
-
-} // namespace
-
 ClosingPanelView::ClosingPanelView(ContractForm& form, Runner run, std::function<void()> cancelled)
     : QGroupBox(QStringLiteral("ไถ่ถอน")), m_form(form)
 {
@@ -44,9 +33,9 @@ ClosingPanelView::ClosingPanelView(ContractForm& form, Runner run, std::function
     cols->addLayout(left);
     cols->addLayout(right);
     v->addLayout(cols);
-    m_date = dateField("DTPicker6", QStringLiteral("วันที่ไถ่ถอน"));
-    m_due = dateField("DTPicker7", QStringLiteral("วันที่ครบกำหนด"));
-    m_start = dateField("DTPicker8", QStringLiteral("วันที่รับฝาก / ผากต่อ"));
+    m_date = captionedDate("DTPicker6", QStringLiteral("วันที่ไถ่ถอน"));
+    m_due = captionedDate("DTPicker7", QStringLiteral("วันที่ครบกำหนด"));
+    m_start = captionedDate("DTPicker8", QStringLiteral("วันที่รับฝาก / ผากต่อ"));
     left->addRow(QStringLiteral("วันที่ไถ่ถอน"), m_date);
     left->addRow(QStringLiteral("วันที่ครบกำหนด"), m_due);
     left->addRow(QStringLiteral("วันที่รับฝาก / ผากต่อ"), m_start);

@@ -35,6 +35,8 @@ class ThaiDateEdit;
 namespace tawela::contracts {
 
 class ClosingPanelView;
+class RenewalEditView;
+class RenewalPanelView;
 
 // "ขายฝาก": the contract screen. It shows a ContractForm and a ContractList:
 // each widget is bound once to its value in the form (every edit goes into
@@ -92,12 +94,6 @@ private:
         QLineEdit *weight, *serial, *otherDetail;
         QCheckBox* fake;
     };
-    // The renewal panel and the correction panel share their figures.
-    struct RenewalFigures {
-        QLineEdit *number, *fee, *penalty, *discount, *total;
-    };
-    // The cursor on the figure the form refused; false when none was.
-    bool focusRefusedFigure(const RenewalFigures& fields);
     struct Commands {
         QPushButton *newContract, *renew, *redeem, *save, *documents, *forfeit, *feeTable,
             *deductTable, *remove, *exit;
@@ -128,8 +124,6 @@ private:
 
     // The renewal history and the panels beside it.
     void buildLowerArea(QLayout* into);
-    QGroupBox* buildRenewalPanel();
-    QGroupBox* buildEditPanel();
     QGroupBox* buildDeletePanel();
     QGroupBox* buildReprintPanel();
     void buildToolsMenu(QLayout* into);
@@ -139,18 +133,14 @@ private:
     void refreshHistory();
     void refreshPanels();
     void openTableEditor(bool interest);
-    platform::ThaiDateEdit* dateField(const char* name);
-    RenewalFigures renewalFigures(QFormLayout* into, const std::array<const char*, 5>& names);
-    template <typename Panel> void bindRenewalFigures(const RenewalFigures& fields, Panel& panel);
 
     std::unique_ptr<ContractForm> m_form;
     std::unique_ptr<ContractList> m_list;
     platform::FormBinding* m_binding = nullptr;
     Fields m_f{};
-    RenewalFigures m_renewal{}, m_edit{};
-    platform::ThaiDateEdit *m_renewalCurrentDue = nullptr, *m_renewalNewDue = nullptr,
-                           *m_renewalOn = nullptr, *m_editOn = nullptr, *m_editDue = nullptr;
     ClosingPanelView* m_closingView = nullptr;
+    RenewalPanelView* m_renewalView = nullptr;
+    RenewalEditView* m_editView = nullptr;
     Commands m_cmd{};
     QComboBox* m_key = nullptr;
     QComboBox* m_value = nullptr;
@@ -165,7 +155,6 @@ private:
     QStackedWidget* m_actions = nullptr;
     QHash<int, QWidget*> m_pages; // by ContractForm::Panel
     QGroupBox* m_closingPanel = nullptr;
-    QLabel* m_dayCaption = nullptr;
     QPushButton* m_deleteYes = nullptr;
     QPushButton* m_reprintPrint = nullptr;
     QRadioButton* m_reprint[6] = {};

@@ -5,6 +5,7 @@
 #include "contracts/ui/closing_panel_view.h"
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/panel_binding.h"
+#include "contracts/ui/renewal_panel_view.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
@@ -39,63 +40,6 @@ using platform::FormBinding;
 using platform::ui::button;
 using platform::ui::captioned;
 using platform::ui::lineRow;
-
-platform::ThaiDateEdit* ContractScreen::dateField(const char* name)
-{
-    auto* d = new platform::ThaiDateEdit;
-    d->setObjectName(QLatin1String(name));
-    return d;
-}
-
-// The renewal number, fee, penalty, discount and total of the renewal panel
-// or of the correction panel.
-ContractScreen::RenewalFigures
-ContractScreen::renewalFigures(QFormLayout* into, const std::array<const char*, 5>& names)
-{
-    return {lineRow(into, names[0], QStringLiteral("ต่อดอกครั้งที่")),
-            lineRow(into, names[1], QStringLiteral("ค่าธรรมเนียม")),
-            lineRow(into, names[2], QStringLiteral("ค่าปรับ")),
-            lineRow(into, names[3], QStringLiteral("ส่วนลด")),
-            lineRow(into, names[4], QStringLiteral("รวม"))};
-}
-
-bool ContractScreen::focusRefusedFigure(const RenewalFigures& fields)
-{
-    if (!m_form->refusedFigure)
-        return false;
-    QLineEdit* field = fields.total;
-    switch (*m_form->refusedFigure) {
-    case RenewalFigure::Fee:
-        field = fields.fee;
-        break;
-    case RenewalFigure::Penalty:
-        field = fields.penalty;
-        break;
-    case RenewalFigure::Discount:
-        field = fields.discount;
-        break;
-    case RenewalFigure::Total:
-        break;
-    }
-    m_form->refusedFigure.reset();
-    field->setFocus();
-    field->selectAll();
-    return true;
-}
-
-// The total follows the three figures; every figure is checked as typed.
-template <typename Panel>
-void ContractScreen::bindRenewalFigures(const RenewalFigures& fields, Panel& p)
-{
-    FormBinding& b = *m_binding;
-    ContractForm& f = *m_form;
-    b.text(fields.number, p.renewalNo);
-    const auto total = [&p] { p.recomputeTotal(); };
-    bindFigure(b, f, fields.fee, p.fee, total);
-    bindFigure(b, f, fields.penalty, p.penalty, total);
-    bindFigure(b, f, fields.discount, p.discount, total);
-    bindFigure(b, f, fields.total, p.total);
-}
 
 void ContractScreen::buildLowerArea(QLayout* into)
 {
@@ -144,7 +88,7 @@ void ContractScreen::buildLowerArea(QLayout* into)
             return;
         run([this, r] { m_form->renewals().editRow(r); });
         if (m_form->renewals().editing.visible)
-            m_edit.number->setFocus();
+            m_editView->figures().number->setFocus();
     });
     auto* historyBox = new QGroupBox(QStringLiteral("ประวัติการต่อดอก"));
     auto* hb = new QVBoxLayout(historyBox);
@@ -160,9 +104,15 @@ void ContractScreen::buildLowerArea(QLayout* into)
         *m_form, [this](const std::function<void()>& command) { run(command); },
         [this] { m_cmd.redeem->setFocus(); });
     m_closingPanel = m_closingView;
+    m_renewalView = new RenewalPanelView(
+        *m_form, [this](const std::function<void()>& command) { run(command); },
+        [this] { m_cmd.renew->setFocus(); });
+    m_editView = new RenewalEditView(
+        *m_form, [this](const std::function<void()>& command) { run(command); },
+        [this] { m_history->setFocus(); });
     const std::pair<Panel, QWidget*> pages[] = {{Panel::None, blank},
-                                                {Panel::Renewal, buildRenewalPanel()},
-                                                {Panel::RenewalEdit, buildEditPanel()},
+                                                {Panel::Renewal, m_renewalView},
+                                                {Panel::RenewalEdit, m_editView},
                                                 {Panel::Closing, m_closingPanel},
                                                 {Panel::Delete, buildDeletePanel()},
                                                 {Panel::Reprint, buildReprintPanel()}};
@@ -173,80 +123,6 @@ void ContractScreen::buildLowerArea(QLayout* into)
     m_pages.insert(int(Panel::ClosedFigures), m_closingPanel);
     row->addWidget(m_actions, 1);
     qobject_cast<QBoxLayout*>(into)->addLayout(row, 1);
-}
-
-QGroupBox* ContractScreen::buildRenewalPanel()
-{
-    auto* panel = new QGroupBox(QStringLiteral("ต่อดอก"));
-    panel->setObjectName(QStringLiteral("Frame1"));
-    auto* v = new QVBoxLayout(panel);
-    auto* question = new QLabel(QStringLiteral("คุณต้องการต่อดอกสัญญานี้ใช่หรือไม่"));
-    question->setStyleSheet(QStringLiteral("font-weight: bold"));
-    v->addWidget(question);
-    auto* cols = new QHBoxLayout;
-    auto* left = new QFormLayout;
-    auto* right = new QFormLayout;
-    cols->addLayout(left);
-    cols->addLayout(right);
-    v->addLayout(cols);
-    m_renewal = renewalFigures(left, {"Text4", "Text20", "Text27", "Text31", "Text21"});
-    m_renewalCurrentDue = captioned(dateField("DTPicker3"), QStringLiteral("วันครบกำหนดปัจจุบัน"));
-    m_renewalNewDue = captioned(dateField("DTPicker4"), QStringLiteral("วันครบกำหนดใหม่"));
-    m_renewalOn = captioned(dateField("DTPicker5"), QStringLiteral("วันต่อดอก"));
-    right->addRow(QStringLiteral("วันครบกำหนดปัจจุบัน"), m_renewalCurrentDue);
-    right->addRow(QStringLiteral("วันครบกำหนดใหม่"), m_renewalNewDue);
-    right->addRow(QStringLiteral("วันต่อดอก"), m_renewalOn);
-    m_dayCaption = new QLabel;
-    m_dayCaption->setObjectName(QStringLiteral("Label35"));
-    right->addRow(m_dayCaption);
-    auto* ok = button("Command18", QStringLiteral("ตกลง"));
-    auto* no = button("Command23", QStringLiteral("ไม่ใช่"));
-    auto* buttons = platform::ui::rightAligned({ok, no});
-    right->addRow(buttons);
-    v->addStretch(1);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->renewals().confirm(); });
-        if (!focusRefusedFigure(m_renewal))
-            m_cmd.renew->setFocus();
-    });
-    connect(no, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->renewals().cancel(); });
-        m_cmd.renew->setFocus();
-    });
-    return panel;
-}
-
-QGroupBox* ContractScreen::buildEditPanel()
-{
-    auto* panel = new QGroupBox(QStringLiteral("แก้ไขรายการต่อดอก"));
-    panel->setObjectName(QStringLiteral("Frame10"));
-    auto* v = new QVBoxLayout(panel);
-    auto* cols = new QHBoxLayout;
-    auto* left = new QFormLayout;
-    auto* right = new QFormLayout;
-    cols->addLayout(left);
-    cols->addLayout(right);
-    v->addLayout(cols);
-    m_edit = renewalFigures(left, {"Text37", "Text35", "Text33", "Text32", "Text34"});
-    m_editOn = captioned(dateField("DTPicker11"), QStringLiteral("วันต่อดอก"));
-    m_editDue = captioned(dateField("DTPicker9"), QStringLiteral("วันครบกำหนด"));
-    right->addRow(QStringLiteral("วันต่อดอก"), m_editOn);
-    right->addRow(QStringLiteral("วันครบกำหนด"), m_editDue);
-    auto* apply = button("Command29", QStringLiteral("แก้ไข"));
-    auto* cancel = button("Command13", QStringLiteral("ไม่แก้ไข"));
-    auto* buttons = platform::ui::rightAligned({apply, cancel});
-    right->addRow(buttons);
-    v->addStretch(1);
-    connect(apply, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->renewals().applyEdit(); });
-        if (!focusRefusedFigure(m_edit))
-            m_history->setFocus();
-    });
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->renewals().cancelEdit(); });
-        m_history->setFocus();
-    });
-    return panel;
 }
 
 QGroupBox* ContractScreen::buildDeletePanel()
@@ -374,18 +250,8 @@ void ContractScreen::openTableEditor(bool interest)
 void ContractScreen::bindPanels()
 {
     FormBinding& b = *m_binding;
-    ContractForm& f = *m_form;
-    bindRenewalFigures(m_renewal, f.renewals().panel);
-    bindRenewalFigures(m_edit, f.renewals().editing);
-    auto date = [&b](platform::ThaiDateEdit* field, QDate& value) {
-        b.date(
-            field, [&value] { return value; }, [&value](const QDate& d) { value = d; });
-    };
-    date(m_renewalCurrentDue, f.renewals().panel.currentDue);
-    date(m_renewalNewDue, f.renewals().panel.newDue);
-    date(m_renewalOn, f.renewals().panel.renewalDate);
-    date(m_editOn, f.renewals().editing.renewalDate);
-    date(m_editDue, f.renewals().editing.dueDate);
+    m_renewalView->bind(b);
+    m_editView->bind(b);
 
     m_closingView->bind(b);
 }
@@ -398,7 +264,7 @@ void ContractScreen::bindCommands()
     connect(m_cmd.renew, &QPushButton::clicked, this, [this] {
         bool opened = false;
         run([this, &opened] { opened = m_form->renewals().open(); });
-        (opened ? static_cast<QWidget*>(m_renewal.number) : m_cmd.renew)->setFocus();
+        (opened ? static_cast<QWidget*>(m_renewalView->figures().number) : m_cmd.renew)->setFocus();
     });
     // Redemption and forfeiture share the closing panel.
     auto closingCommand = [this](bool (ClosingCommands::*openPanel)(const QDate&),
@@ -464,9 +330,9 @@ void ContractScreen::setupEnterOrder()
         {m_f.address, m_f.details},
         {m_f.serial, m_f.otherDetail},
         {m_key, m_value},
-        {m_renewal.number, m_renewal.fee},
-        {m_renewal.fee, m_renewal.total},
-        {m_renewal.total, m_renewalCurrentDue->lineEdit()},
+        {m_renewalView->figures().number, m_renewalView->figures().fee},
+        {m_renewalView->figures().fee, m_renewalView->figures().total},
+        {m_renewalView->figures().total, m_renewalView->currentDue()->lineEdit()},
     };
     for (const auto& [from, to] : order) {
         m_enterNext.insert(from, to);
@@ -561,7 +427,7 @@ void ContractScreen::refreshHistory()
 
 void ContractScreen::refreshPanels()
 {
-    m_dayCaption->setText(m_form->renewals().panel.dayCaption);
+    m_renewalView->refresh();
     m_closingView->refresh();
     m_actions->setCurrentWidget(m_pages.value(int(m_form->panel())));
 }
