@@ -35,6 +35,8 @@ class ThaiDateEdit;
 namespace tawela::contracts {
 
 class ClosingPanelView;
+class DeletionPanelView;
+class ReprintPanelView;
 class RenewalEditView;
 class RenewalPanelView;
 
@@ -124,8 +126,6 @@ private:
 
     // The renewal history and the panels beside it.
     void buildLowerArea(QLayout* into);
-    QGroupBox* buildDeletePanel();
-    QGroupBox* buildReprintPanel();
     void buildToolsMenu(QLayout* into);
     void setupEnterOrder();
     void refreshCommands();
@@ -141,6 +141,8 @@ private:
     ClosingPanelView* m_closingView = nullptr;
     RenewalPanelView* m_renewalView = nullptr;
     RenewalEditView* m_editView = nullptr;
+    DeletionPanelView* m_deletionView = nullptr;
+    ReprintPanelView* m_reprintView = nullptr;
     Commands m_cmd{};
     QComboBox* m_key = nullptr;
     QComboBox* m_value = nullptr;
@@ -155,9 +157,6 @@ private:
     QStackedWidget* m_actions = nullptr;
     QHash<int, QWidget*> m_pages; // by ContractForm::Panel
     QGroupBox* m_closingPanel = nullptr;
-    QPushButton* m_deleteYes = nullptr;
-    QPushButton* m_reprintPrint = nullptr;
-    QRadioButton* m_reprint[6] = {};
     QMenu* m_tools = nullptr;
     QWidget* m_toolsButton = nullptr;
     QHash<QObject*, QWidget*> m_enterNext;

@@ -6,6 +6,7 @@
 #include "contracts/ui/contract_screen.h"
 #include "contracts/ui/panel_binding.h"
 #include "contracts/ui/renewal_panel_view.h"
+#include "contracts/ui/small_panel_views.h"
 #include "contracts/ui/table_editor_screen.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
@@ -107,6 +108,17 @@ void ContractScreen::buildLowerArea(QLayout* into)
     m_renewalView = new RenewalPanelView(
         *m_form, [this](const std::function<void()>& command) { run(command); },
         [this] { m_cmd.renew->setFocus(); });
+    m_deletionView = new DeletionPanelView(
+        *m_form, [this](const std::function<void()>& command) { run(command); },
+        [this](bool removed) {
+            if (removed)
+                close();
+            else
+                refresh();
+        });
+    m_reprintView = new ReprintPanelView(
+        *m_form, [this](const std::function<void()>& command) { run(command); },
+        [this] { m_cmd.documents->setFocus(); });
     m_editView = new RenewalEditView(
         *m_form, [this](const std::function<void()>& command) { run(command); },
         [this] { m_history->setFocus(); });
@@ -114,8 +126,8 @@ void ContractScreen::buildLowerArea(QLayout* into)
                                                 {Panel::Renewal, m_renewalView},
                                                 {Panel::RenewalEdit, m_editView},
                                                 {Panel::Closing, m_closingPanel},
-                                                {Panel::Delete, buildDeletePanel()},
-                                                {Panel::Reprint, buildReprintPanel()}};
+                                                {Panel::Delete, m_deletionView},
+                                                {Panel::Reprint, m_reprintView}};
     for (const auto& [panel, page] : pages) {
         m_actions->addWidget(page);
         m_pages.insert(int(panel), page);
@@ -123,69 +135,6 @@ void ContractScreen::buildLowerArea(QLayout* into)
     m_pages.insert(int(Panel::ClosedFigures), m_closingPanel);
     row->addWidget(m_actions, 1);
     qobject_cast<QBoxLayout*>(into)->addLayout(row, 1);
-}
-
-QGroupBox* ContractScreen::buildDeletePanel()
-{
-    auto* panel = new QGroupBox(QStringLiteral("ลบสัญญา"));
-    panel->setObjectName(QStringLiteral("Frame7"));
-    auto* v = new QVBoxLayout(panel);
-    auto* question = new QLabel(QStringLiteral("คุณต้องการลบ สัญญานี้ ใช่หรือไม่"));
-    question->setStyleSheet(QStringLiteral("font-weight: bold; color: #b00020"));
-    v->addWidget(question);
-    m_deleteYes = button("Command25", QStringLiteral("ใช่"));
-    auto* no = button("Command24", QStringLiteral("ไม่ใช่"));
-    auto* buttons = platform::ui::rightAligned({m_deleteYes, no});
-    v->addLayout(buttons);
-    v->addStretch(1);
-    connect(m_deleteYes, &QPushButton::clicked, this, [this] {
-        if (m_form->deletion().confirm()) {
-            close();
-            return;
-        }
-        refresh();
-    });
-    connect(no, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->deletion().cancel(); }); });
-    return panel;
-}
-
-QGroupBox* ContractScreen::buildReprintPanel()
-{
-    auto* panel = new QGroupBox(QStringLiteral("ใบขายฝาก"));
-    panel->setObjectName(QStringLiteral("Frame12"));
-    auto* v = new QVBoxLayout(panel);
-    const std::pair<const char*, const char*> choices[] = {
-        {"Option11", "ใบสัญญา"},   {"Option12", "ใบขายฝาก  ใหญ่"}, {"Option13", "ใบขายฝาก  ย่อ"},
-        {"Option4", "การ์ดต่อดอก"}, {"Option17", "ใบต่อดอก  ใหญ่"},  {"Option14", "ใบต่อดอก  ย่อ"}};
-    auto* grid = new QGridLayout;
-    for (int i = 0; i < 6; ++i) {
-        m_reprint[i] = new QRadioButton(QString::fromUtf8(choices[i].second));
-        m_reprint[i]->setObjectName(QLatin1String(choices[i].first));
-        grid->addWidget(m_reprint[i], i % 3, i / 3);
-    }
-    v->addLayout(grid);
-    m_reprintPrint = button("Command43", QStringLiteral("พิมพ์"));
-    auto* out = button("Command42", QStringLiteral("ออก"));
-    auto* buttons = platform::ui::rightAligned({m_reprintPrint, out});
-    v->addLayout(buttons);
-    v->addStretch(1);
-    connect(m_reprintPrint, &QPushButton::clicked, this, [this] {
-        // The panel's order of the choices, as the enum holds them.
-        const Reprint kinds[] = {Reprint::ContractForm, Reprint::LargeTicket,
-                                 Reprint::ShortTicket,  Reprint::RenewalCard,
-                                 Reprint::LargeRenewal, Reprint::ShortRenewal};
-        QList<Reprint> ticked;
-        for (int i = 0; i < 6; ++i)
-            if (m_reprint[i]->isChecked())
-                ticked << kinds[i];
-        m_form->reprints().print(firstTicked(ticked));
-    });
-    connect(out, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->reprints().close(); });
-        m_cmd.documents->setFocus();
-    });
-    return panel;
 }
 
 void ContractScreen::buildToolsMenu(QLayout* into)
@@ -199,7 +148,7 @@ void ContractScreen::buildToolsMenu(QLayout* into)
     remove->setObjectName(QStringLiteral("mnu_delete"));
     connect(remove, &QAction::triggered, this, [this] {
         run([this] { m_form->deletion().ask(true); });
-        m_deleteYes->setFocus();
+        m_deletionView->confirmButton()->setFocus();
     });
     // The archive moves and older receipts: screens of their own (useTools).
     for (const auto& [name, caption] : {std::pair{"mnu_archive", "ย้ายสัญญาที่ปิดเข้าเก็บ"},
@@ -283,7 +232,7 @@ void ContractScreen::bindCommands()
             [this] { run([this] { m_form->deletion().ask(false); }); });
     connect(m_cmd.documents, &QPushButton::clicked, this, [this] {
         run([this] { m_form->reprints().open(); });
-        m_reprintPrint->setFocus();
+        m_reprintView->printButton()->setFocus();
     });
     connect(m_cmd.feeTable, &QPushButton::clicked, this, [this] { openTableEditor(true); });
     connect(m_cmd.deductTable, &QPushButton::clicked, this, [this] { openTableEditor(false); });
