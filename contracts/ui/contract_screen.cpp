@@ -1,5 +1,7 @@
 #include "contracts/ui/contract_screen.h"
 
+#include "contracts/ui/goods_pictures_view.h"
+
 #include "platform/db/work_away.h"
 #include "platform/ui/form_binding.h"
 #include "platform/ui/picture_slots.h"
@@ -84,6 +86,8 @@ void ContractScreen::placeOnScreen()
 
 void ContractScreen::build()
 {
+    m_picturesView = new GoodsPicturesView(
+        *m_form, [this](const std::function<void()>& command) { run(command); }, this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 4, 6, 4);
     outer->setSpacing(4);
@@ -269,7 +273,7 @@ QGroupBox* ContractScreen::buildGoodsPanel()
     m_f.fake = new QCheckBox(QStringLiteral("สินค้าขายฝากไม่แสดงในสัญญา"));
     m_f.fake->setObjectName(QStringLiteral("check2"));
     g->addRow(QString(), m_f.fake);
-    buildPictureSlots(g);
+    m_picturesView->addRows(g);
     // The two marks stand apart, each in its own frame, so they never read
     // as one word.
     auto mark = [](const char* name, const QString& text) {
@@ -417,12 +421,7 @@ void ContractScreen::bindFields()
     text(m_f.weight, c.weight);
     text(m_f.serial, c.sn);
     text(m_f.otherDetail, c.otherDetail);
-    QString* paths[] = {&c.image1, &c.image2, &c.image3};
-    QString* captions[] = {&c.dtIm1, &c.dtIm2, &c.dtIm3};
-    for (int i = 0; i < 3; ++i) {
-        text(m_pictures[i].path, *paths[i]);
-        text(m_pictures[i].caption, *captions[i]);
-    }
+    m_picturesView->bind(b);
     b.check(
         m_f.fake, [&c] { return c.fakeProductUse; }, [&c](bool on) { c.fakeProductUse = on; });
     // A rate chosen from the list (not Enter in the box, which only moves on).
@@ -563,87 +562,14 @@ void ContractScreen::showFound(const std::optional<Contract>& found)
     refresh();
 }
 
-void ContractScreen::buildPictureSlots(QFormLayout* into)
-{
-    const char* pathNames[] = {"Text8", "Text9", "Text12"};
-    const char* captionNames[] = {"Text16", "Text17", "Text18"};
-    for (int i = 0; i < 3; ++i) {
-        PictureSlot& p = m_pictures[i];
-        const QString n = QString::number(i + 1);
-        p.path = captioned(new QLineEdit, QStringLiteral("ที่อยู่ภาพที่ ") + n);
-        p.path->setObjectName(QLatin1String(pathNames[i]));
-        p.caption = captioned(new QLineEdit, QStringLiteral("ชื่อภาพที่ ") + n);
-        p.caption->setObjectName(QLatin1String(captionNames[i]));
-        p.caption->setPlaceholderText(QStringLiteral("-"));
-        p.caption->setToolTip(QStringLiteral("ดับเบิลคลิกเพื่อใช้ชื่อแฟ้มจากที่อยู่"));
-        p.caption->setMaximumWidth(110);
-        p.path->setMinimumWidth(160);
-        p.caption->installEventFilter(this);
-        // A small command named after its purpose and slot ("cmdPicScan2").
-        auto small = [&](const char* purpose, const QString& caption, const QString& spoken) {
-            QPushButton* b = platform::ui::button("", caption);
-            b->setObjectName(QLatin1String(purpose) + n);
-            b->setAccessibleName(spoken + n);
-            b->setToolTip(spoken + n);
-            b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-            b->setMaximumWidth(64);
-            return b;
-        };
-        p.choose = small("cmdPicFile", QStringLiteral("…"), QStringLiteral("เลือกแฟ้มภาพที่ "));
-        p.scan = small("cmdPicScan", QStringLiteral("สแกน"), QStringLiteral("สแกนภาพที่ "));
-        p.webcam = small("cmdPicCam", QStringLiteral("กล้อง"), QStringLiteral("ถ่ายภาพที่ "));
-        p.view = small("cmdPicView", QStringLiteral("ดู"), QStringLiteral("ดูภาพที่ "));
-        p.remove = small("cmdPicDel", QStringLiteral("ลบภาพ"), QStringLiteral("ลบภาพที่ "));
-        p.scan->setEnabled(false);
-        p.webcam->setEnabled(false);
-        auto* row = new QHBoxLayout;
-        row->setSpacing(2);
-        row->addWidget(p.path, 1);
-        row->addWidget(p.caption);
-        for (QPushButton* b : {p.choose, p.scan, p.webcam, p.view, p.remove})
-            row->addWidget(b);
-        auto* label = new QLabel(QStringLiteral("ภาพที่ ") + n);
-        label->setBuddy(p.path);
-        into->addRow(label, row);
-
-        connect(p.choose, &QPushButton::clicked, this, [this, i] {
-            // The picture kinds this computer opens, all of them shown first;
-            // the first slot also takes Photoshop files.
-            const QStringList filters = platform::ui::pictureFilters({}, i == 0);
-            const QString was = m_form->pictures().path(i);
-            const auto path =
-                (m_chooseFile ? m_chooseFile : platform::ui::FileChooser(platform::ui::askForFile))(
-                    QStringLiteral("กำหนดที่อยู่ของแฟ้มภาพ"), filters, int(filters.size()) - 1,
-                    was.isEmpty() ? QDir::homePath() : QFileInfo(was).path());
-            run([this, i, path] { m_form->pictures().picked(i, path); });
-        });
-        connect(p.view, &QPushButton::clicked, this, [this, i] {
-            const QString path = m_form->pictures().path(i);
-            if (path.isEmpty())
-                return;
-            auto* viewer = new platform::ui::PictureViewer(path);
-            viewer->showFullScreen();
-        });
-        connect(p.remove, &QPushButton::clicked, this,
-                [this, i] { run([this, i] { m_form->pictures().clear(i); }); });
-    }
-}
-
 void ContractScreen::useCapture(platform::ui::CaptureOpener open)
 {
-    for (int i = 0; i < 3; ++i) {
-        for (const bool webcam : {false, true}) {
-            QPushButton* b = webcam ? m_pictures[i].webcam : m_pictures[i].scan;
-            b->setEnabled(bool(open));
-            connect(b, &QPushButton::clicked, this, [this, open, i, webcam] {
-                QPointer<ContractScreen> self = this;
-                open(webcam, [self, i](const QString& path) {
-                    if (self)
-                        self->run([self, i, path] { self->m_form->pictures().captured(i, path); });
-                });
-            });
-        }
-    }
+    m_picturesView->useCapture(std::move(open));
+}
+
+void ContractScreen::setFileChooser(platform::ui::FileChooser chooser)
+{
+    m_picturesView->setFileChooser(std::move(chooser));
 }
 
 void ContractScreen::useCardReader(std::function<void()> openReader)

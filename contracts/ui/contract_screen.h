@@ -35,6 +35,7 @@ class ThaiDateEdit;
 namespace tawela::contracts {
 
 class ClosingPanelView;
+class GoodsPicturesView;
 class DeletionPanelView;
 class ReprintPanelView;
 class RenewalEditView;
@@ -68,7 +69,7 @@ public:
 
     // The picture slots' scan and webcam buttons, and their file dialog.
     void useCapture(platform::ui::CaptureOpener open);
-    void setFileChooser(platform::ui::FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    void setFileChooser(platform::ui::FileChooser chooser);
     bool watchingCards() const;
 
 protected:
@@ -165,13 +166,7 @@ private:
     bool m_popupChoice = false;     // the value list's pop-up has just closed
     bool m_cardMessageOpen = false; // a card reader failure is being said
     std::function<void()> m_openCardReader;
-    struct PictureSlot {
-        QLineEdit *path, *caption;
-        QPushButton *choose, *scan, *webcam, *view, *remove;
-    };
-    std::array<PictureSlot, 3> m_pictures{};
-    platform::ui::FileChooser m_chooseFile;
-    void buildPictureSlots(QFormLayout* into);
+    GoodsPicturesView* m_picturesView = nullptr;
     devices::CardWatcher* m_cardWatch = nullptr;
     QString m_cardReader;
 };

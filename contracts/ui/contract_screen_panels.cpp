@@ -307,11 +307,6 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
         run([this, watched] { m_form->fillWitness(watched->property("witness").toInt()); });
         return true;
     }
-    for (int i = 0; i < 3; ++i)
-        if (event->type() == QEvent::MouseButtonDblClick && watched == m_pictures[i].caption) {
-            run([this, i] { m_form->pictures().nameFromPath(i); });
-            return true;
-        }
     if (event->type() == QEvent::Hide && watched == m_value->view()) {
         m_popupChoice = true;
         QTimer::singleShot(0, this, [this] { m_popupChoice = false; });
