@@ -6,7 +6,9 @@
 #include "platform/ui/thai_date_edit.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 #include <array>
 #include <functional>
@@ -19,6 +21,26 @@ inline platform::ThaiDateEdit* captionedDate(const char* name, const QString& ca
     auto* d = new platform::ThaiDateEdit;
     d->setObjectName(QLatin1String(name));
     return platform::ui::captioned(d, caption);
+}
+
+// The two columns of a panel's fields, under what the panel shows above them.
+inline std::pair<QFormLayout*, QFormLayout*> twoColumns(QVBoxLayout* into)
+{
+    auto* cols = new QHBoxLayout;
+    auto* left = new QFormLayout;
+    auto* right = new QFormLayout;
+    cols->addLayout(left);
+    cols->addLayout(right);
+    into->addLayout(cols);
+    return {left, right};
+}
+
+// A date row of a panel's column.
+inline platform::ThaiDateEdit* dateRow(QFormLayout* into, const char* name, const QString& caption)
+{
+    platform::ThaiDateEdit* d = captionedDate(name, caption);
+    into->addRow(caption, d);
+    return d;
 }
 
 // A figure of a panel: checked as typed (too many decimals, too large are

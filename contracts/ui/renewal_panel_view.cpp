@@ -18,6 +18,24 @@ using platform::ui::lineRow;
 
 namespace {
 
+// "ตกลง" or "แก้ไข" runs `apply` and puts the cursor on a refused figure,
+// else calls `done`; the other button runs `cancel`, then `done`.
+template <typename View>
+void connectFigureButtons(View* view, QPushButton* apply, QPushButton* cancel,
+                          const RenewalPanelView::Runner& run, const std::function<void()>& done,
+                          std::function<void()> applyCommand, std::function<void()> cancelCommand)
+{
+    QObject::connect(apply, &QPushButton::clicked, view, [view, run, done, applyCommand] {
+        run(applyCommand);
+        if (!focusRefusedFigure(view->form(), view->figures()))
+            done();
+    });
+    QObject::connect(cancel, &QPushButton::clicked, view, [run, done, cancelCommand] {
+        run(cancelCommand);
+        done();
+    });
+}
+
 void bindDate(platform::FormBinding& b, platform::ThaiDateEdit* field, QDate& value)
 {
     b.date(
@@ -67,19 +85,11 @@ RenewalPanelView::RenewalPanelView(ContractForm& form, Runner run, std::function
     auto* question = new QLabel(QStringLiteral("คุณต้องการต่อดอกสัญญานี้ใช่หรือไม่"));
     question->setStyleSheet(QStringLiteral("font-weight: bold"));
     v->addWidget(question);
-    auto* cols = new QHBoxLayout;
-    auto* left = new QFormLayout;
-    auto* right = new QFormLayout;
-    cols->addLayout(left);
-    cols->addLayout(right);
-    v->addLayout(cols);
+    const auto [left, right] = twoColumns(v);
     m_figures = renewalFigureFields(left, {"Text4", "Text20", "Text27", "Text31", "Text21"});
-    m_currentDue = captionedDate("DTPicker3", QStringLiteral("วันครบกำหนดปัจจุบัน"));
-    m_newDue = captionedDate("DTPicker4", QStringLiteral("วันครบกำหนดใหม่"));
-    m_on = captionedDate("DTPicker5", QStringLiteral("วันต่อดอก"));
-    right->addRow(QStringLiteral("วันครบกำหนดปัจจุบัน"), m_currentDue);
-    right->addRow(QStringLiteral("วันครบกำหนดใหม่"), m_newDue);
-    right->addRow(QStringLiteral("วันต่อดอก"), m_on);
+    m_currentDue = dateRow(right, "DTPicker3", QStringLiteral("วันครบกำหนดปัจจุบัน"));
+    m_newDue = dateRow(right, "DTPicker4", QStringLiteral("วันครบกำหนดใหม่"));
+    m_on = dateRow(right, "DTPicker5", QStringLiteral("วันต่อดอก"));
     m_dayCaption = new QLabel;
     m_dayCaption->setObjectName(QStringLiteral("Label35"));
     right->addRow(m_dayCaption);
@@ -87,15 +97,9 @@ RenewalPanelView::RenewalPanelView(ContractForm& form, Runner run, std::function
     auto* no = button("Command23", QStringLiteral("ไม่ใช่"));
     right->addRow(platform::ui::rightAligned({ok, no}));
     v->addStretch(1);
-    connect(ok, &QPushButton::clicked, this, [this, run, done] {
-        run([this] { m_form.renewals().confirm(); });
-        if (!focusRefusedFigure(m_form, m_figures))
-            done();
-    });
-    connect(no, &QPushButton::clicked, this, [this, run, done] {
-        run([this] { m_form.renewals().cancel(); });
-        done();
-    });
+    connectFigureButtons(
+        this, ok, no, run, done, [this] { m_form.renewals().confirm(); },
+        [this] { m_form.renewals().cancel(); });
 }
 
 void RenewalPanelView::bind(platform::FormBinding& b)
@@ -117,30 +121,17 @@ RenewalEditView::RenewalEditView(ContractForm& form, Runner run, std::function<v
 {
     setObjectName(QStringLiteral("Frame10"));
     auto* v = new QVBoxLayout(this);
-    auto* cols = new QHBoxLayout;
-    auto* left = new QFormLayout;
-    auto* right = new QFormLayout;
-    cols->addLayout(left);
-    cols->addLayout(right);
-    v->addLayout(cols);
+    const auto [left, right] = twoColumns(v);
     m_figures = renewalFigureFields(left, {"Text37", "Text35", "Text33", "Text32", "Text34"});
-    m_on = captionedDate("DTPicker11", QStringLiteral("วันต่อดอก"));
-    m_due = captionedDate("DTPicker9", QStringLiteral("วันครบกำหนด"));
-    right->addRow(QStringLiteral("วันต่อดอก"), m_on);
-    right->addRow(QStringLiteral("วันครบกำหนด"), m_due);
+    m_on = dateRow(right, "DTPicker11", QStringLiteral("วันต่อดอก"));
+    m_due = dateRow(right, "DTPicker9", QStringLiteral("วันครบกำหนด"));
     auto* apply = button("Command29", QStringLiteral("แก้ไข"));
     auto* cancel = button("Command13", QStringLiteral("ไม่แก้ไข"));
     right->addRow(platform::ui::rightAligned({apply, cancel}));
     v->addStretch(1);
-    connect(apply, &QPushButton::clicked, this, [this, run, done] {
-        run([this] { m_form.renewals().applyEdit(); });
-        if (!focusRefusedFigure(m_form, m_figures))
-            done();
-    });
-    connect(cancel, &QPushButton::clicked, this, [this, run, done] {
-        run([this] { m_form.renewals().cancelEdit(); });
-        done();
-    });
+    connectFigureButtons(
+        this, apply, cancel, run, done, [this] { m_form.renewals().applyEdit(); },
+        [this] { m_form.renewals().cancelEdit(); });
 }
 
 void RenewalEditView::bind(platform::FormBinding& b)

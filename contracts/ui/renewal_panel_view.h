@@ -25,6 +25,7 @@ public:
     void bind(platform::FormBinding& b);
     void refresh();
     const RenewalFigureFields& figures() const { return m_figures; }
+    ContractForm& form() const { return m_form; }
     platform::ThaiDateEdit* currentDue() const { return m_currentDue; }
 
 private:
@@ -42,6 +43,7 @@ public:
 
     void bind(platform::FormBinding& b);
     const RenewalFigureFields& figures() const { return m_figures; }
+    ContractForm& form() const { return m_form; }
 
 private:
     ContractForm& m_form;
