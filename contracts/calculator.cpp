@@ -11,17 +11,11 @@ Decimal termInterest(admin::InterestMode mode, Decimal rate, qint64 days, qint64
 {
     // rate % a month of 30 days, in whole baht, halves to even: rounded once.
     using platform::Rounding;
-    switch (mode) {
-    case admin::InterestMode::ActualDays:
-        return Decimal::mulDiv(rate, amount * Decimal::fromInt(days), Decimal::fromInt(3000),
-                               Rounding::HalfEven, 0);
-    case admin::InterestMode::Steps:
-        return Decimal::mulDiv(rate, amount * Decimal::fromInt(stepDays), Decimal::fromInt(3000),
-                               Rounding::HalfEven, 0);
-    case admin::InterestMode::NotUsed:
+    if (mode == admin::InterestMode::NotUsed)
         return Decimal::mulDiv(rate, amount, Decimal::fromInt(100), Rounding::HalfEven, 0);
-    }
-    return {};
+    const qint64 counted = mode == admin::InterestMode::Steps ? stepDays : days;
+    return Decimal::mulDiv(rate, amount * Decimal::fromInt(counted), Decimal::fromInt(3000),
+                           Rounding::HalfEven, 0);
 }
 
 Decimal dailyCharge(Decimal rate, qint64 days, Decimal amount)

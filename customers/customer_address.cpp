@@ -149,10 +149,15 @@ void CustomerAddress::fillFromShop(ShopPart part)
     }
 }
 
-void CustomerAddress::load(const Customer& c)
+void CustomerAddress::clear()
 {
     districts.clear();
     subDistricts.clear();
+}
+
+void CustomerAddress::load(const Customer& c)
+{
+    clear();
     if (!c.province.isEmpty())
         districts = m_directory.districts(c.province);
     if (!c.ampor.isEmpty())

@@ -87,8 +87,7 @@ void CustomerForm::clearFields()
     ageText.clear();
     user4Text.clear();
     user5Text.clear();
-    m_address.districts.clear();
-    m_address.subDistricts.clear();
+    m_address.clear();
 }
 
 void CustomerForm::loadCurrent()
@@ -183,19 +182,7 @@ bool CustomerForm::add()
     if (!close())
         return false;
     try {
-        Transaction t(*m_store.database());
-        m_records->addNew();
-        Customer bare;
-        bare.cityCall = false;
-        writeCustomer(*m_records, bare);
-        m_records->store();
-        bare = readCustomer(*m_records);
-        const qint64 id = bare.id;
-        bare.code = m_store.ownCodeOf(id);
-        writeCustomerChanges(*m_records, bare);
-        m_records->store();
-        t.commit();
-        m_addedId = id;
+        m_addedId = m_store.addBare(Customer{}, m_records.get()).id;
     } catch (const DbError& e) {
         m_records->cancelEdit();
         failed(e);

@@ -47,8 +47,9 @@ public:
     // A postal code typed: the province, district and sub-district it names.
     void postCodeEntered();
     void fillFromShop(ShopPart part);
-    // The lists of a customer shown; throws DbError.
+    // The lists of a customer shown (throws DbError), or of none.
     void load(const Customer& c);
+    void clear();
     const PostalDirectory& directory() const { return m_directory; }
 
 private:

@@ -5,6 +5,8 @@
 
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace tawela::customers {
 
 using platform::db::Condition;
@@ -142,11 +144,14 @@ QStringList CustomerStore::names(const QString& prefix, int limit) const
     return out;
 }
 
-Customer CustomerStore::addBare(Customer customer)
+Customer CustomerStore::addBare(Customer customer, Recordset* into)
 {
     refuseTooLong(customer);
     Transaction t(*m_db);
-    Recordset rs(m_db, Table, Condition::equals(QStringLiteral("ID"), -1));
+    std::optional<Recordset> own;
+    if (!into)
+        into = &own.emplace(m_db, Table, Condition::equals(QStringLiteral("ID"), -1));
+    Recordset& rs = *into;
     rs.addNew();
     const bool ownCode = customer.code.isEmpty();
     customer.cityCall = false;

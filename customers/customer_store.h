@@ -54,9 +54,11 @@ public:
     // What the name list shows for a customer.
     static QString listName(const QString& name, const QString& sname);
 
-    // Stores a customer typed on the contract screen and not found; without
-    // a code it gets its own number as code. Returns it as stored.
-    Customer addBare(Customer customer);
+    // Stores a customer typed on the contract screen and not found, or the
+    // empty record of "เพิ่ม" (into the set the screen shows, which then
+    // stands on it); without a code it gets its own number as code. Returns
+    // it as stored.
+    Customer addBare(Customer customer, platform::db::Recordset* into = nullptr);
 
     // Another customer already has this code / ID number (a code compared
     // as it is stored: without blanks around it).
