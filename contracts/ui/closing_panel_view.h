@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/screen_parts.h"
+
 #include "contracts/contract_form.h"
 
 #include <QGroupBox>
@@ -23,7 +25,7 @@ class ClosingPanelView : public QGroupBox {
 public:
     // `run` runs a command of the form and shows the result; `cancelled`
     // puts the cursor back after "ไม่ใช่".
-    using Runner = std::function<void(const std::function<void()>&)>;
+    using Runner = platform::ui::Runner;
     ClosingPanelView(ContractForm& form, Runner run, std::function<void()> cancelled);
 
     void bind(platform::FormBinding& b);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/screen_parts.h"
+
 #include "contracts/contract_form.h"
 #include "platform/ui/picture_slots.h"
 
@@ -23,7 +25,7 @@ namespace tawela::contracts {
 // GoodsPictures.
 class GoodsPicturesView : public QObject {
 public:
-    using Runner = std::function<void(const std::function<void()>&)>;
+    using Runner = platform::ui::Runner;
     GoodsPicturesView(ContractForm& form, Runner run, QWidget* owner);
 
     // The three rows, added to the goods panel's form.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/screen_parts.h"
+
 #include "contracts/ui/panel_binding.h"
 
 #include <QGroupBox>
@@ -18,7 +20,7 @@ namespace tawela::contracts {
 // commands, with the current term's dates and the days held so far.
 class RenewalPanelView : public QGroupBox {
 public:
-    using Runner = std::function<void(const std::function<void()>&)>;
+    using Runner = platform::ui::Runner;
     // `done` puts the cursor back once the panel closed.
     RenewalPanelView(ContractForm& form, Runner run, std::function<void()> done);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/screen_parts.h"
+
 #include "contracts/contract_form.h"
 
 #include <QGroupBox>
@@ -14,7 +16,7 @@ namespace tawela::contracts {
 // "ลบสัญญา": the question before a contract is deleted.
 class DeletionPanelView : public QGroupBox {
 public:
-    using Runner = std::function<void(const std::function<void()>&)>;
+    using Runner = platform::ui::Runner;
     // `confirmed` hears whether the contract is gone (the screen then closes).
     DeletionPanelView(ContractForm& form, Runner run, std::function<void(bool removed)> confirmed);
     QPushButton* confirmButton() const { return m_yes; }

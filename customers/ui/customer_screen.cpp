@@ -188,9 +188,6 @@ CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener 
     limitTexts();
     bindFields();
     bindCommands();
-    bindPanels();
-    bindFiles();
-    bindMail();
     setupEnterOrder();
     refresh();
     if (QScreen* s = screen())
@@ -198,6 +195,40 @@ CustomerScreen::CustomerScreen(std::unique_ptr<CustomerForm> form, EditorOpener 
 }
 
 CustomerScreen::~CustomerScreen() = default;
+
+void CustomerScreen::buildSidePanels(QVBoxLayout* side)
+{
+    const Runner run = [this](const std::function<void()>& command) { this->run(command); };
+    FormBinding& b = *m_binding;
+    const FileChooser choose = [this](const QString& title, const QStringList& filters,
+                                      int selected, const QString& start) {
+        return (m_chooseFile ? m_chooseFile : FileChooser(platform::ui::askForFile))(
+            title, filters, selected, start);
+    };
+    m_find = new FindPanelView(*m_form, b, run);
+    m_filter = new FilterPanelView(*m_form, b, run);
+    m_report = new ReportPanelView(*m_form, b, run);
+    m_mail = new MailPanelView(*m_form, b, run, choose);
+    m_history = new HistoryPanelView(*m_form, run);
+    m_files = new FilesPanelView(*m_form, b, run, choose, m_openFile);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_find, m_filter, m_report, m_mail, m_history, m_files})
+        side->addWidget(w);
+}
+
+void CustomerScreen::useCapture(platform::ui::CaptureOpener open)
+{
+    m_files->useCapture(std::move(open));
+}
+
+void CustomerScreen::refreshPanels()
+{
+    m_find->refresh();
+    m_filter->refresh();
+    m_report->refresh();
+    m_mail->refresh();
+    m_history->refresh();
+}
 
 void CustomerScreen::build()
 {
@@ -223,14 +254,8 @@ void CustomerScreen::build()
     m_spousePanel->hide();
     side->addWidget(m_spousePanel);
     side->addWidget(buildDeletePanel());
-    side->addWidget(buildFindPanel());
-    side->addWidget(buildFilterPanel());
-    side->addWidget(buildReportPanel());
-    side->addWidget(buildMailPanel());
-    side->addWidget(buildHistoryPanel());
-    side->addWidget(buildFilesPanel());
+    buildSidePanels(side);
     side->addStretch(1);
-    m_side = side;
     // The panels beside the fields scroll when open together, rather than
     // pushing the list and the commands off the screen; the fields decide
     // how tall the top is.
@@ -584,6 +609,11 @@ void CustomerScreen::bindCommands()
     connect(m_cmd.cancel, &QPushButton::clicked, this,
             [this] { run([this] { m_form->cancelAdd(); }); });
     connect(m_cmd.save, &QPushButton::clicked, this, &CustomerScreen::save);
+    connect(m_cmd.find, &QPushButton::clicked, m_find, &FindPanelView::open);
+    connect(m_cmd.filter, &QPushButton::clicked, m_filter, &FilterPanelView::open);
+    connect(m_cmd.mail, &QPushButton::clicked, m_mail, &MailPanelView::toggle);
+    connect(m_cmd.report, &QPushButton::clicked, this,
+            [this] { run([this] { m_form->reports().toggle(); }); });
     connect(m_cmd.remove, &QPushButton::clicked, this, [this] {
         run([this] { m_form->askDelete(); });
         m_deleteYes->setFocus();
@@ -761,7 +791,7 @@ void CustomerScreen::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // Opened with the find panel (to pick a customer): its first field takes the cursor.
     if (m_form->finder().panel.visible)
-        m_find.field->setFocus();
+        m_find->firstField()->setFocus();
 }
 
 QWidget* CustomerScreen::fieldOf(CustomerForm::Field field) const
@@ -849,7 +879,6 @@ void CustomerScreen::refresh()
     }
     m_deletePanel->setVisible(m_form->deleteAsked());
     refreshPanels();
-    refreshMail();
     const bool panel = m_form->finder().panel.visible || m_form->filter().panel.visible;
     for (QPushButton* b : {m_cmd.find, m_cmd.filter})
         b->setEnabled(!panel);
@@ -867,8 +896,6 @@ void CustomerScreen::refresh()
 bool CustomerScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (filesDoubleClicked(watched))
-            return true;
         if (watched == m_ageLabel) {
             bool done = false;
             run([this, &done] { done = m_form->updateAllAges(); });

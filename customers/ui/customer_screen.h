@@ -1,6 +1,7 @@
 #pragma once
 
 #include "customers/customer_form.h"
+#include "customers/ui/customer_panel_views.h"
 #include "platform/ui/picture_slots.h"
 
 #include <QAbstractTableModel>
@@ -121,24 +122,7 @@ private:
     QWidget* buildGrid();
     QWidget* buildCommandBar();
     QWidget* buildDeletePanel();
-    QWidget* buildFindPanel();
-    QWidget* buildFilterPanel();
-    QWidget* buildReportPanel();
-    QWidget* buildHistoryPanel();
-    QWidget* buildFilesPanel();
-    QWidget* buildMailPanel();
-    void bindMail();
-    void refreshMail();
-    // "ส่ง": the server is waited for off the screen's thread.
-    void sendMail();
-    void openMailSettings();
-    void bindFiles();
-    std::optional<QString> chooseFile(const QString& title, const QStringList& filters,
-                                      int selected, const QString& start) const;
-    // A double-click on a name box or on the panel; true when it was one.
-    bool filesDoubleClicked(QObject* watched);
-    void showFile(const CustomerForm::FileView& view);
-    void bindPanels();
+    void buildSidePanels(QVBoxLayout* side);
     void refreshPanels();
     void buildToolsMenu(QPushButton* button);
     void bindFields();
@@ -171,47 +155,14 @@ private:
     QPushButton* m_toolsButton = nullptr;
     QMenu* m_tools = nullptr;
     QHash<QObject*, QWidget*> m_enterNext;
-    struct FindWidgets {
-        QGroupBox* panel;
-        QComboBox *field, *key;
-        QPushButton *find, *next, *close;
-    } m_find{};
-    struct FilterWidgets {
-        QGroupBox *panel, *advanced;
-        QComboBox *field, *value;
-        QLabel* op;
-        QPushButton *cycle, *run, *toggleAdvanced, *close;
-        QPlainTextEdit* command;
-        QPushButton *add, *andButton, *orButton, *clear, *runAdvanced, *exitAdvanced;
-    } m_filter{};
-    struct ReportWidgets {
-        QGroupBox* panel;
-        QButtonGroup* choices;
-        QLineEdit *left, *top;
-        QPushButton *printer, *print, *close;
-    } m_report{};
-    struct HistoryWidgets {
-        QPushButton* toggle;
-        QGroupBox* panel;
-        QTableWidget* grid;
-        QPushButton* print;
-        int shownBuild = -1; // the form's history the grid shows
-    } m_history{};
-    // Rows 0–2 the pictures, row 3 the attachment.
-    struct FileWidgets {
-        QGroupBox* panel;
-        QLineEdit *path[4], *name[4];
-        QPushButton *choose[4], *clear[4], *view[4], *scan[3], *webcam[3];
-    } m_files{};
-    struct MailWidgets {
-        QGroupBox* panel;
-        QLineEdit *to, *cc, *subject, *attachment;
-        QPlainTextEdit* body;
-        QPushButton *attach, *all, *send, *settings;
-    } m_mail{};
+    FindPanelView* m_find = nullptr;
+    FilterPanelView* m_filter = nullptr;
+    ReportPanelView* m_report = nullptr;
+    HistoryPanelView* m_history = nullptr;
+    MailPanelView* m_mail = nullptr;
+    FilesPanelView* m_files = nullptr;
     FileChooser m_chooseFile;
-    QVBoxLayout* m_side = nullptr; // the column of panels beside the record
-    bool m_closing = false;        // the screen closes itself after a command
+    bool m_closing = false; // the screen closes itself after a command
     std::function<void()> m_openCardReader;
 };
 

@@ -23,7 +23,13 @@
 #include <QPushButton>
 #include <QString>
 
+#include <functional>
+
 namespace tawela::platform::ui {
+
+// How a panel of a screen runs a command: the screen hands it to its form and
+// then shows what the form holds.
+using Runner = std::function<void(const std::function<void()>&)>;
 
 // Gives a widget the Thai caption a screen reader announces for it.
 template <typename W> W* captioned(W* widget, const QString& caption)

@@ -14,6 +14,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -392,6 +393,16 @@ TEST(CustomerScreen, APictureChosenNamedAndViewed)
     auto* name = screen.findChild<QLineEdit*>(QStringLiteral("dt_im1"));
     QTest::mouseDClick(name, Qt::LeftButton);
     EXPECT_EQ(name->text(), QStringLiteral("บ้าน.jpg"));
+    // A double-click on the frame lifts it to the top of its column, and back.
+    auto* frame = screen.findChild<QWidget*>(QStringLiteral("Frame_pictures"));
+    auto* column = qobject_cast<QBoxLayout*>(frame->parentWidget()->layout());
+    ASSERT_TRUE(column);
+    const int foot = column->indexOf(frame);
+    EXPECT_GT(foot, 0);
+    QTest::mouseDClick(frame, Qt::LeftButton, {}, QPoint(frame->width() / 2, 8));
+    EXPECT_EQ(column->indexOf(frame), 0);
+    QTest::mouseDClick(frame, Qt::LeftButton, {}, QPoint(frame->width() / 2, 8));
+    EXPECT_EQ(column->indexOf(frame), foot);
     keepScreenshot(&screen, QStringLiteral("customer_pictures"));
     QTest::mouseClick(screen.findChild<QPushButton*>(QStringLiteral("cmdView1")), Qt::LeftButton);
     QWidget* viewer = nullptr;

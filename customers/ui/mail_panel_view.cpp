@@ -1,4 +1,4 @@
-#include "customers/ui/customer_screen.h"
+#include "customers/ui/customer_panel_views.h"
 
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
@@ -117,79 +117,78 @@ private:
 
 } // namespace
 
-QWidget* CustomerScreen::buildMailPanel()
+MailPanelView::MailPanelView(CustomerForm& form, FormBinding& binding, Runner run,
+                             platform::ui::FileChooser choose)
+    : QGroupBox(QStringLiteral("ส่งอีเมล์")), m_form(form), m_run(std::move(run)),
+      m_choose(std::move(choose))
 {
-    m_mail.panel = new QGroupBox(QStringLiteral("ส่งอีเมล์"));
-    m_mail.panel->setObjectName(QStringLiteral("Frame_mail"));
-    auto* k = new QFormLayout(m_mail.panel);
-    m_mail.to = platform::ui::lineRow(k, "txtTo", QStringLiteral("TO :"));
-    m_mail.cc = platform::ui::lineRow(k, "txtCc", QStringLiteral("CC :"));
-    m_mail.subject = platform::ui::lineRow(k, "txtSubject", QStringLiteral("ชื่อเรื่อง :"));
-    m_mail.body = captioned(new QPlainTextEdit, QStringLiteral("เนื้อหา :"));
-    m_mail.body->setObjectName(QStringLiteral("txtBody"));
-    m_mail.body->setMinimumHeight(90);
-    k->addRow(QStringLiteral("เนื้อหา :"), m_mail.body);
-    m_mail.attachment = captioned(new QLineEdit, QStringLiteral("ไฟล์แนบ"));
-    m_mail.attachment->setObjectName(QStringLiteral("txtAttachment"));
-    m_mail.attach = button("cmdAttach", QStringLiteral("ไฟล์แนบ"));
+    setObjectName(QStringLiteral("Frame_mail"));
+    auto* k = new QFormLayout(this);
+    m_to = platform::ui::lineRow(k, "txtTo", QStringLiteral("TO :"));
+    auto* cc = platform::ui::lineRow(k, "txtCc", QStringLiteral("CC :"));
+    auto* subject = platform::ui::lineRow(k, "txtSubject", QStringLiteral("ชื่อเรื่อง :"));
+    auto* body = captioned(new QPlainTextEdit, QStringLiteral("เนื้อหา :"));
+    body->setObjectName(QStringLiteral("txtBody"));
+    body->setMinimumHeight(90);
+    k->addRow(QStringLiteral("เนื้อหา :"), body);
+    auto* attachment = captioned(new QLineEdit, QStringLiteral("ไฟล์แนบ"));
+    attachment->setObjectName(QStringLiteral("txtAttachment"));
+    auto* attach = button("cmdAttach", QStringLiteral("ไฟล์แนบ"));
     auto* attachRow = new QHBoxLayout;
-    attachRow->addWidget(m_mail.attachment, 1);
-    attachRow->addWidget(m_mail.attach);
+    attachRow->addWidget(attachment, 1);
+    attachRow->addWidget(attach);
     auto* attachLabel = new QLabel(QStringLiteral("ไฟล์แนบ :"));
-    attachLabel->setBuddy(m_mail.attachment);
+    attachLabel->setBuddy(attachment);
     k->addRow(attachLabel, attachRow);
-    m_mail.all = button("cmdAll", QStringLiteral("All"));
-    m_mail.all->setToolTip(QStringLiteral("ส่ง email ถึงทั้งหมดในตาราง (กรองข้อมูลก่อนหากต้องการ)"));
-    m_mail.send = button("cmdSend", SendCaption);
-    m_mail.settings = button("cmdMailSettings", QStringLiteral("ตั้งค่าอีเมล"));
-    k->addRow(platform::ui::rightAligned({m_mail.settings, m_mail.all, m_mail.send}));
+    auto* all = button("cmdAll", QStringLiteral("All"));
+    all->setToolTip(QStringLiteral("ส่ง email ถึงทั้งหมดในตาราง (กรองข้อมูลก่อนหากต้องการ)"));
+    m_send = button("cmdSend", SendCaption);
+    auto* settings = button("cmdMailSettings", QStringLiteral("ตั้งค่าอีเมล"));
+    k->addRow(platform::ui::rightAligned({settings, all, m_send}));
     auto* note = new QLabel(QStringLiteral("***   โปรแกรมส่งเมลผ่านบัญชีอีเมลของร้าน "
                                            "ฉะนั้นคุณต้องตั้งค่าต่างๆให้ใช้งานได้ก่อน "
                                            "(ปุ่ม ตั้งค่าอีเมล)   ***"));
     note->setObjectName(QStringLiteral("lblMailNote"));
     note->setWordWrap(true);
     k->addRow(note);
-    m_mail.panel->hide();
-    return m_mail.panel;
-}
+    hide();
 
-void CustomerScreen::bindMail()
-{
-    CustomerForm::MailPanel& m = m_form->mail().panel;
-    FormBinding& b = *m_binding;
-    b.text(m_mail.to, m.to);
-    b.text(m_mail.cc, m.cc);
-    b.text(m_mail.subject, m.subject);
-    b.text(m_mail.body, m.body);
-    b.text(m_mail.attachment, m.attachment);
-    connect(m_cmd.mail, &QPushButton::clicked, this, [this] {
-        run([this] { m_form->mail().toggle(); });
-        if (m_form->mail().panel.visible)
-            m_mail.to->setFocus();
-    });
-    connect(m_mail.all, &QPushButton::clicked, this,
-            [this] { run([this] { m_form->mail().collectAllAddresses(); }); });
-    connect(m_mail.attach, &QPushButton::clicked, this, [this] {
+    CustomerForm::MailPanel& m = m_form.mail().panel;
+    binding.text(m_to, m.to);
+    binding.text(cc, m.cc);
+    binding.text(subject, m.subject);
+    binding.text(body, m.body);
+    binding.text(attachment, m.attachment);
+    connect(all, &QPushButton::clicked, this,
+            [this] { m_run([this] { m_form.mail().collectAllAddresses(); }); });
+    connect(attach, &QPushButton::clicked, this, [this] {
         const std::optional<QString> path =
-            chooseFile(QStringLiteral("ที่อยู่ของไฟล์แนบ"), {}, 0, m_form->mail().folder());
-        run([this, path] { m_form->mail().attachmentChosen(path.value_or(QString())); });
+            m_choose(QStringLiteral("ที่อยู่ของไฟล์แนบ"), {}, 0, m_form.mail().folder());
+        m_run([this, path] { m_form.mail().attachmentChosen(path.value_or(QString())); });
     });
-    connect(m_mail.send, &QPushButton::clicked, this, &CustomerScreen::sendMail);
-    connect(m_mail.settings, &QPushButton::clicked, this, &CustomerScreen::openMailSettings);
+    connect(m_send, &QPushButton::clicked, this, &MailPanelView::send);
+    connect(settings, &QPushButton::clicked, this, &MailPanelView::openSettings);
 }
 
-void CustomerScreen::refreshMail()
+void MailPanelView::toggle()
 {
-    const CustomerForm::MailPanel& m = m_form->mail().panel;
-    m_mail.panel->setVisible(m.visible);
-    m_mail.send->setEnabled(!m.sending);
-    m_mail.send->setText(m.sending ? QStringLiteral("กำลังส่ง…") : SendCaption);
+    m_run([this] { m_form.mail().toggle(); });
+    if (m_form.mail().panel.visible)
+        m_to->setFocus();
 }
 
-void CustomerScreen::sendMail()
+void MailPanelView::refresh()
 {
-    std::optional<CustomerForm::MailJob> job = m_form->mail().prepare();
-    refresh();
+    const CustomerForm::MailPanel& m = m_form.mail().panel;
+    setVisible(m.visible);
+    m_send->setEnabled(!m.sending);
+    m_send->setText(m.sending ? QStringLiteral("กำลังส่ง…") : SendCaption);
+}
+
+void MailPanelView::send()
+{
+    std::optional<CustomerForm::MailJob> job;
+    m_run([this, &job] { job = m_form.mail().prepare(); });
     if (!job)
         return;
     struct Outcome {
@@ -204,18 +203,18 @@ void CustomerScreen::sendMail()
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, outcome] {
         QApplication::restoreOverrideCursor();
-        run([this, outcome] { m_form->mail().finished(outcome->failure, outcome->refused); });
+        m_run([this, outcome] { m_form.mail().finished(outcome->failure, outcome->refused); });
     });
     QApplication::setOverrideCursor(Qt::BusyCursor);
     thread->start();
 }
 
-void CustomerScreen::openMailSettings()
+void MailPanelView::openSettings()
 {
-    const std::optional<MailAccount> account = m_form->mail().account();
+    const std::optional<MailAccount> account = m_form.mail().account();
     if (!account)
         return;
-    MailSettingsDialog dialog(*m_form, *account, this);
+    MailSettingsDialog dialog(m_form, *account, window());
     dialog.exec();
 }
 
