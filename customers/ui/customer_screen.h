@@ -1,10 +1,11 @@
 #pragma once
 
 #include "customers/customer_form.h"
+#include "customers/ui/customer_grid_model.h"
 #include "customers/ui/customer_panel_views.h"
+#include "customers/ui/customer_record_view.h"
 #include "platform/ui/picture_slots.h"
 
-#include <QAbstractTableModel>
 #include <QHash>
 #include <QWidget>
 
@@ -29,28 +30,6 @@ class ThaiDateEdit;
 } // namespace tawela::platform
 
 namespace tawela::customers {
-
-// The list grid: every column of the shown customers, read a window at a
-// time from the form's record set, so a million customers open at once.
-class CustomerGridModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    explicit CustomerGridModel(const CustomerForm& form, QObject* parent = nullptr);
-
-    // The captions of the 50 columns in table order ("" for the one not shown).
-    static const QStringList& captions();
-    // After a command: rows added or gone, or values changed.
-    void refresh();
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    const CustomerForm& m_form;
-    qsizetype m_rows = 0;
-};
 
 // "ข้อมูลลูกค้า": the customer screen over a CustomerForm. Each widget is
 // bound once to its value in the form; every command goes to the form and
@@ -92,49 +71,24 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Fields {
-        QLineEdit* code;
-        QComboBox *group, *title;
-        QLineEdit* sex;
-        QLineEdit *name, *sname;
-        QComboBox* status;
-        platform::ThaiDateEdit* birth;
-        QLineEdit* age;
-        QComboBox *month, *education;
-        QLineEdit *idNumber, *address, *moo, *soi, *road;
-        QComboBox *tumbol, *ampor, *province;
-        QLineEdit *zip, *homePhone, *mobile, *fax, *user1, *user2, *user3, *user4;
-        platform::ThaiDateEdit* user5;
-        QLineEdit* email;
-        QPlainTextEdit* note;
-        QLineEdit *spouse, *spouseOcc;
-        QPlainTextEdit* spouseDetail;
-    };
     struct Commands {
         QPushButton *add, *remove, *save, *cancel, *find, *filter, *report, *mail, *one2Excel,
-            *all2Excel, *correctAll, *exit, *pick, *check, *detail, *allDistricts, *allSubDistricts;
+            *all2Excel, *correctAll, *exit, *pick, *detail;
         QPushButton *first, *previous, *next, *last;
     };
 
     void build();
-    void limitTexts();
-    QGroupBox* buildRecordPanel();
     QWidget* buildGrid();
     QWidget* buildCommandBar();
     QWidget* buildDeletePanel();
     void buildSidePanels(QVBoxLayout* side);
     void refreshPanels();
     void buildToolsMenu(QPushButton* button);
-    void bindFields();
     void bindCommands();
-    void setupEnterOrder();
     void run(const std::function<void()>& command);
     void save();
-    void refreshLists();
     void importSheet();
     void showImportProblems(const QList<ImportProblem>& problems);
-    QWidget* fieldOf(CustomerForm::Field field) const;
-    QLabel* shopLabel(const QString& caption, CustomerForm::ShopPart part);
 
     std::unique_ptr<CustomerForm> m_form;
     EditorOpener m_openEditor;
@@ -142,19 +96,14 @@ private:
     QString m_importFolder;
     platform::FormBinding* m_binding = nullptr;
     CustomerGridModel* m_model = nullptr;
-    Fields m_f{};
     Commands m_cmd{};
-    QGroupBox* m_record = nullptr;
-    QGroupBox* m_spousePanel = nullptr;
+    CustomerRecordView* m_record = nullptr;
     QWidget* m_deletePanel = nullptr;
     QPushButton* m_deleteYes = nullptr;
     QTableView* m_grid = nullptr;
     QLabel* m_position = nullptr;
-    QLabel* m_userLabels[5] = {};
-    QLabel* m_ageLabel = nullptr;
     QPushButton* m_toolsButton = nullptr;
     QMenu* m_tools = nullptr;
-    QHash<QObject*, QWidget*> m_enterNext;
     FindPanelView* m_find = nullptr;
     FilterPanelView* m_filter = nullptr;
     ReportPanelView* m_report = nullptr;
