@@ -1,5 +1,6 @@
 #include "contracts/ui/contract_screen.h"
 
+#include "contracts/ui/contract_list_view.h"
 #include "contracts/ui/goods_pictures_view.h"
 
 #include "platform/db/work_away.h"
@@ -48,7 +49,6 @@ ContractScreen::ContractScreen(std::unique_ptr<ContractForm> form,
     bindPanels();
     bindCommands();
     setupEnterOrder();
-    refillValues();
     refresh();
     placeOnScreen();
 }
@@ -59,13 +59,7 @@ void ContractScreen::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // On opening, the list's first key is chosen and the cursor waits on it.
-    if (m_key->currentIndex() != 0) {
-        m_key->setCurrentIndex(0);
-        m_list->chooseKey(ContractList::Key(0));
-        refillValues();
-    }
-    if (!focusWidget())
-        m_key->setFocus();
+    m_listView->reset(!focusWidget());
 }
 
 void ContractScreen::placeOnScreen()
@@ -94,7 +88,10 @@ void ContractScreen::build()
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
     buildToolsMenu(top);
-    top->addWidget(buildListPanel(), 1);
+    m_listView = new ContractListView(
+        *m_form, *m_list, [this](const std::optional<Contract>& found) { showFound(found); },
+        [this] { refresh(); });
+    top->addWidget(m_listView, 1);
     auto* panels = new QHBoxLayout;
     outer->addLayout(panels);
     panels->addWidget(buildContractPanel(), 0, Qt::AlignTop);
@@ -295,58 +292,6 @@ QGroupBox* ContractScreen::buildGoodsPanel()
     return m_goodsPanel;
 }
 
-QGroupBox* ContractScreen::buildListPanel()
-{
-    m_listPanel = new QGroupBox;
-    m_listPanel->setObjectName(QStringLiteral("F5"));
-    auto* l = new QHBoxLayout(m_listPanel);
-    l->setContentsMargins(6, 2, 6, 2);
-    l->addWidget(new QLabel(QStringLiteral("(F5)")));
-    auto* keyLabel = new QLabel(QStringLiteral("คีย์ค้นหา"));
-    m_key = captioned(new QComboBox, QStringLiteral("คีย์ค้นหา"));
-    m_key->setObjectName(QStringLiteral("combo1"));
-    m_key->addItems(ContractList::keyTexts());
-    keyLabel->setBuddy(m_key);
-    m_value = captioned(new QComboBox, QStringLiteral("ค่าที่ค้นหา"));
-    m_value->setObjectName(QStringLiteral("combo10"));
-    m_value->setEditable(true);
-    // Enter searches; it never adds what was typed to the list.
-    m_value->setInsertPolicy(QComboBox::NoInsert);
-    m_value->setMinimumWidth(200);
-    auto* equals = new QLabel(QStringLiteral("="));
-    equals->setBuddy(m_value);
-    m_findNext = platform::ui::button("command12", QStringLiteral("หาถัดไป"));
-    l->addWidget(keyLabel);
-    l->addWidget(m_key);
-    l->addWidget(equals);
-    l->addWidget(m_value, 1);
-    l->addWidget(m_findNext);
-    const QString filterCaptions[] = {QStringLiteral("สัญญาเปิด"), QStringLiteral("สัญญาปิด"),
-                                      QStringLiteral("ทั้งหมด")};
-    for (int i = 0; i < 3; ++i) {
-        m_filters[i] = new QRadioButton(filterCaptions[i]);
-        m_filters[i]->setObjectName(QStringLiteral("option%1").arg(i + 1));
-        l->addWidget(m_filters[i]);
-        connect(m_filters[i], &QRadioButton::clicked, this, [this, i] {
-            m_list->chooseFilter(ContractFilter(i));
-            refillValues();
-        });
-    }
-    m_filters[0]->setChecked(true);
-    m_listPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    connect(m_key, &QComboBox::activated, this, [this](int i) {
-        m_list->chooseKey(ContractList::Key(i));
-        refillValues();
-        refresh();
-    });
-    // The value box completes what is typed from the list's values that
-    // begin with it, so the newest contracts are found as well as the oldest.
-    connect(m_value->lineEdit(), &QLineEdit::textEdited, this, [this] { refillValues(); });
-    connect(m_value->lineEdit(), &QLineEdit::returnPressed, this, &ContractScreen::search);
-    connect(m_findNext, &QPushButton::clicked, this, &ContractScreen::findNext);
-    return m_listPanel;
-}
-
 void ContractScreen::buildCommandBar(QLayout* into)
 {
     auto* bar = new QHBoxLayout;
@@ -482,8 +427,7 @@ void ContractScreen::refreshCommands()
     m_cmd.remove->setVisible(cmd.remove);
     for (QGroupBox* p : {m_contractPanel, m_customerPanel, m_goodsPanel})
         p->setEnabled(cmd.panels);
-    m_listPanel->setEnabled(cmd.list);
-    m_findNext->setVisible(m_list->findNextVisible());
+    m_listView->refresh(cmd.list);
     m_toolsButton->setEnabled(cmd.tools);
     const bool customers = m_form->customer().available();
     for (QPushButton* b : {m_cmd.findCode, m_cmd.findName, m_cmd.findId})
@@ -491,26 +435,14 @@ void ContractScreen::refreshCommands()
     m_cmd.customerTable->setEnabled(customers && cmd.customerTable);
 }
 
-void ContractScreen::refillValues()
-{
-    // What is typed stays; the list holds the values that begin with it.
-    const QString typed = m_value->currentText();
-    const QSignalBlocker quiet(m_value);
-    m_value->clear();
-    m_value->addItems(m_list->values(typed));
-    m_value->setEditText(typed);
-}
-
 void ContractScreen::newContract()
 {
-    watchCards(false);
+    m_listView->watchCards(false);
     if (!m_form->newContract()) {
         close(); // the number is taken: the run number has to be set anew first
         return;
     }
-    m_filters[0]->setChecked(true);
-    m_list->chooseFilter(ContractFilter::Open);
-    m_value->setEditText(QString());
+    m_listView->startNew();
     refresh();
     m_f.code->setFocus();
 }
@@ -577,64 +509,15 @@ void ContractScreen::useCardReader(std::function<void()> openReader)
     m_openCardReader = std::move(openReader);
     m_cmd.scanCard->setEnabled(bool(m_openCardReader));
     connect(m_cmd.scanCard, &QPushButton::clicked, this, [this] {
-        watchCards(false); // the reader screen takes the card
+        m_listView->watchCards(false); // the reader screen takes the card
         m_openCardReader();
     });
-    m_cardWatch = new devices::CardWatcher(1500, false, this);
-    connect(m_cardWatch, &devices::CardWatcher::cardRead, this, &ContractScreen::cardInserted);
-    connect(m_cardWatch, &devices::CardWatcher::failed, this, [this](const QString& why) {
-        // One box at a time: the watcher goes on looking while it is open.
-        if (m_cardMessageOpen || platform::db::workingAway())
-            return;
-        m_cardMessageOpen = true;
-        m_form->prompt().error(why);
-        m_cardMessageOpen = false;
-    });
-    connect(m_key, &QComboBox::activated, this,
-            [this](int i) { watchCards(ContractList::Key(i) == ContractList::Key::KuId); });
+    m_listView->useCardReader();
 }
 
 bool ContractScreen::watchingCards() const
 {
-    return m_cardWatch && m_cardWatch->watching();
-}
-
-void ContractScreen::watchCards(bool on)
-{
-    if (!m_cardWatch)
-        return;
-    if (!on) {
-        m_cardWatch->stop();
-        return;
-    }
-    const QString reader = devices::readerToWatch(devices::CardReader().readers());
-    if (!reader.isEmpty())
-        m_cardWatch->start(reader);
-}
-
-void ContractScreen::cardInserted(const devices::IdCard& card)
-{
-    if (platform::db::workingAway()) {
-        // A save is waiting for the server: the card's contract comes after it.
-        QTimer::singleShot(200, this, [this, card] { cardInserted(card); });
-        return;
-    }
-    m_value->setEditText(card.idNumber);
-    m_form->prompt().information(QStringLiteral("อ่านเรียบร้อย ถอดการ์ดได้"));
-    const auto found = m_list->search(card.idNumber, QStringLiteral("ไม่พบสัญญา ในฐานข้อมูล"));
-    if (!found)
-        m_form->clearShown(); // no other customer's contract stays under this card
-    showFound(found);
-}
-
-void ContractScreen::search()
-{
-    showFound(m_list->search(m_value->currentText()));
-}
-
-void ContractScreen::findNext()
-{
-    showFound(m_list->findNext());
+    return m_listView->watchingCards();
 }
 
 void ContractScreen::closeEvent(QCloseEvent* event)
@@ -662,7 +545,7 @@ void ContractScreen::keyPressEvent(QKeyEvent* event)
         m_f.group->setFocus();
         return;
     case Qt::Key_F5:
-        m_key->setFocus();
+        m_listView->focusKey();
         return;
     case Qt::Key_F6:
         (m_cmd.newContract->isEnabled() ? m_cmd.newContract : m_cmd.save)->setFocus();

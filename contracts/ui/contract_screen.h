@@ -2,7 +2,6 @@
 
 #include "contracts/contract_form.h"
 #include "contracts/contract_list.h"
-#include "devices/ui/card_watcher.h"
 #include "platform/ui/picture_slots.h"
 
 #include <QHash>
@@ -35,6 +34,7 @@ class ThaiDateEdit;
 namespace tawela::contracts {
 
 class ClosingPanelView;
+class ContractListView;
 class GoodsPicturesView;
 class DeletionPanelView;
 class ReprintPanelView;
@@ -107,7 +107,6 @@ private:
     QGroupBox* buildContractPanel();
     QGroupBox* buildCustomerPanel();
     QGroupBox* buildGoodsPanel();
-    QGroupBox* buildListPanel();
     void buildCommandBar(QLayout* into);
     void placeOnScreen();
     void bindFields();
@@ -117,12 +116,7 @@ private:
     void run(const std::function<void()>& command);
     void newContract();
     void save();
-    void search();
-    void findNext();
     void showFound(const std::optional<Contract>& found);
-    void watchCards(bool on);
-    void cardInserted(const devices::IdCard& card);
-    void refillValues();
     QWidget* fieldOf(ContractForm::Field field) const;
 
     // The renewal history and the panels beside it.
@@ -144,13 +138,11 @@ private:
     RenewalEditView* m_editView = nullptr;
     DeletionPanelView* m_deletionView = nullptr;
     ReprintPanelView* m_reprintView = nullptr;
+    ContractListView* m_listView = nullptr;
     Commands m_cmd{};
-    QComboBox* m_key = nullptr;
-    QComboBox* m_value = nullptr;
     QGroupBox* m_contractPanel = nullptr;
     QGroupBox* m_customerPanel = nullptr;
     QGroupBox* m_goodsPanel = nullptr;
-    QGroupBox* m_listPanel = nullptr;
     QWidget* m_closedPanel = nullptr;
     QWidget* m_forfeitedPanel = nullptr;
     QTableWidget* m_history = nullptr;
@@ -161,14 +153,8 @@ private:
     QMenu* m_tools = nullptr;
     QWidget* m_toolsButton = nullptr;
     QHash<QObject*, QWidget*> m_enterNext;
-    QPushButton* m_findNext = nullptr;
-    QRadioButton* m_filters[3] = {};
-    bool m_popupChoice = false;     // the value list's pop-up has just closed
-    bool m_cardMessageOpen = false; // a card reader failure is being said
     std::function<void()> m_openCardReader;
     GoodsPicturesView* m_picturesView = nullptr;
-    devices::CardWatcher* m_cardWatch = nullptr;
-    QString m_cardReader;
 };
 
 } // namespace tawela::contracts

@@ -278,7 +278,6 @@ void ContractScreen::setupEnterOrder()
         {m_f.phone, m_f.address},
         {m_f.address, m_f.details},
         {m_f.serial, m_f.otherDetail},
-        {m_key, m_value},
         {m_renewalView->figures().number, m_renewalView->figures().fee},
         {m_renewalView->figures().fee, m_renewalView->figures().total},
         {m_renewalView->figures().total, m_renewalView->currentDue()->lineEdit()},
@@ -287,18 +286,6 @@ void ContractScreen::setupEnterOrder()
         m_enterNext.insert(from, to);
         from->installEventFilter(this);
     }
-    m_value->installEventFilter(this);
-    m_value->lineEdit()->installEventFilter(this);
-    m_value->view()->installEventFilter(this);
-    // A value chosen from the open list searches. Enter is taken in
-    // eventFilter, and the list also says "activated" when the cursor leaves
-    // a box whose text matches an entry: only a choice just made counts.
-    connect(m_value, &QComboBox::activated, this, [this] {
-        if (m_popupChoice) {
-            m_popupChoice = false;
-            search();
-        }
-    });
 }
 
 bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
@@ -306,10 +293,6 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonDblClick && watched->property("witness").isValid()) {
         run([this, watched] { m_form->fillWitness(watched->property("witness").toInt()); });
         return true;
-    }
-    if (event->type() == QEvent::Hide && watched == m_value->view()) {
-        m_popupChoice = true;
-        QTimer::singleShot(0, this, [this] { m_popupChoice = false; });
     }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
@@ -323,10 +306,6 @@ bool ContractScreen::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (enter && (watched == m_value || watched == m_value->lineEdit())) {
-        search(); // once: the list's own Enter handling never sees the key
-        return true;
-    }
     // Shift+Enter still starts a new line in the address.
     if (enter && !(key->modifiers() & Qt::ShiftModifier) &&
         platform::ui::focusNext(m_enterNext, watched))
