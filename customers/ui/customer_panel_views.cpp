@@ -60,8 +60,9 @@ QStringList captionsOf(const QList<SearchField>& fields)
 void connectAll(QObject* owner, const Runner& run,
                 std::initializer_list<std::pair<QPushButton*, std::function<void()>>> commands)
 {
-    for (const auto& [b, command] : commands)
-        QObject::connect(b, &QPushButton::clicked, owner, [run, command] { run(command); });
+    for (const auto& c : commands)
+        QObject::connect(c.first, &QPushButton::clicked, owner,
+                         [run, command = c.second] { run(command); });
 }
 
 } // namespace
