@@ -63,6 +63,10 @@ template <typename Row, typename S> void mapColumns(Row& row, S& s)
     row.integer(QStringLiteral("Backup_duration"), s.backupDuration);
     row.date(QStringLiteral("backup_date"), s.backupDate);
     row.text(QStringLiteral("backup_path"), s.backupPath);
+    row.boolean(QStringLiteral("legal_check"), s.legalCheck);
+    row.decimal(QStringLiteral("legal_ceiling"), s.legalCeiling);
+    row.integer(QStringLiteral("legal_years"), s.legalYears);
+    row.integer(QStringLiteral("payoff_rows"), s.payoffRows);
 }
 
 } // namespace

@@ -53,6 +53,12 @@ struct Settings {
     qint64 backupDuration = 0;
     QDate backupDate;
     QString backupPath;
+    // the law's limits: a warning when a contract asks more than the yearly
+    // ceiling over the price, or runs past the years allowed for movables
+    bool legalCheck = true;
+    platform::Decimal legalCeiling = platform::Decimal::fromInt(15); // percent a year
+    qint64 legalYears = 3;
+    qint64 payoffRows = 3; // month-ends after the due date in a ticket's payoff table
 
     InterestMode interestMode() const { return interestModeFromText(dInteresRate); }
 };

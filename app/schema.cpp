@@ -193,7 +193,11 @@ QList<TableDef> mainTables()
                    yesNo("Backup_alert"),
                    whole("Backup_duration"),
                    date("backup_date"),
-                   text("backup_path")},
+                   text("backup_path"),
+                   yesNo("legal_check"),
+                   money("legal_ceiling"),
+                   whole("legal_years"),
+                   whole("payoff_rows")},
                   {}};
     t << TableDef{QStringLiteral("employee"),
                   {text("EN"), text("E_name"), text("PWD"), text("Policy"), text("Card"),
@@ -657,6 +661,16 @@ const QList<Step>& steps()
             if (!twice)
                 db.createIndex(QStringLiteral("customer_c_code_once"), QStringLiteral("customer"),
                                {QStringLiteral("C_code")}, true, QStringLiteral("C_code <> ''"));
+        },
+        // 5: the law's limits in the settings row, on for every shop with
+        // the ceiling and years of the Civil and Commercial Code.
+        [](Database& db, DatabaseRole role) {
+            if (role != DatabaseRole::Main)
+                return;
+            ensureStructure(db, role, false);
+            db.exec(QStringLiteral("UPDATE config_setting SET legal_check = 1, legal_ceiling = ?, "
+                                   "legal_years = 3, payoff_rows = 3 WHERE legal_years IS NULL"),
+                    {units("15")});
         },
     };
     return list;

@@ -16,7 +16,7 @@ QString roleTitle(DatabaseRole role); // Thai, for messages
 
 namespace schema {
 
-constexpr int CurrentVersion = 4;
+constexpr int CurrentVersion = 5;
 
 struct ColumnDef {
     QString name;

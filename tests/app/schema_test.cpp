@@ -1,3 +1,4 @@
+#include "admin/settings.h"
 #include "app/schema.h"
 #include "platform/db/db_error.h"
 #include "platform/db/recordset.h"
@@ -225,6 +226,30 @@ TEST(Schema, UpgradeStepsRunFromTheStoredVersion)
 
     t.db->exec(QStringLiteral("UPDATE tawela_meta SET value = '99' WHERE name = 'schema_version'"));
     EXPECT_EQ(openError(*t.db, DatabaseRole::Main), error_number::UnrecognizedFormat);
+}
+
+TEST(Schema, AnOlderShopGetsTheLawsLimitsOnAndAShopThatTurnedThemOffKeepsThem)
+{
+    test::TempDatabase old(DatabaseRole::Main);
+    for (const char* column : {"legal_check", "legal_ceiling", "legal_years", "payoff_rows"})
+        old.db->exec(QStringLiteral("ALTER TABLE config_setting DROP COLUMN ") +
+                     QLatin1String(column));
+    old.db->forgetTableInfo();
+    old.db->exec(
+        QStringLiteral("UPDATE tawela_meta SET value = '4' WHERE name = 'schema_version'"));
+    app::schema::openExisting(*old.db, DatabaseRole::Main, Password);
+    admin::Settings s = admin::loadSettings(old.db);
+    EXPECT_TRUE(s.legalCheck);
+    EXPECT_EQ(s.legalCeiling, test::d("15"));
+    EXPECT_EQ(s.legalYears, 3);
+    EXPECT_EQ(s.payoffRows, 3);
+
+    s.legalCheck = false;
+    admin::saveSettings(old.db, s);
+    old.db->exec(
+        QStringLiteral("UPDATE tawela_meta SET value = '4' WHERE name = 'schema_version'"));
+    app::schema::openExisting(*old.db, DatabaseRole::Main, Password);
+    EXPECT_FALSE(admin::loadSettings(old.db).legalCheck);
 }
 
 TEST(Schema, RefusesWrongPasswordRoleOrFile)
