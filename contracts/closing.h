@@ -42,6 +42,7 @@ struct ClosingPanel {
     QString days, amount, surcharge, penalty, discount, total;
     QString caption = defaultCaption();
     qint64 stepDays = 0;
+    QString lawfulTotal; // the total "ใช้ยอดตามกฎหมาย" set (the receipt says so while it stands)
 
     // total = amount + surcharge + penalty − discount
     void recomputeTotal();
@@ -51,7 +52,7 @@ struct ClosingPanel {
 // below zero, or a discount larger than what the renewal collects (a
 // receipt for less than nothing). Names the field and, for the discount,
 // the largest one allowed.
-enum class RenewalFigure { Fee, Penalty, Discount, Total };
+enum class RenewalFigure { Fee, Penalty, Discount, Total, DueDate };
 struct RefusedFigure {
     RenewalFigure field;
     QString message;

@@ -122,6 +122,26 @@ void ClosingCommands::daysChanged()
     }
 }
 
+std::optional<LawfulRedemption> ClosingCommands::lawful() const
+{
+    const LegalLimits limits = legalLimitsOf(m_form.m_settings);
+    if (!panel.visible || panel.readOnly || panel.kind != ClosingPanel::Kind::Redemption ||
+        !limits.check || !panel.date.isValid())
+        return std::nullopt;
+    return lawfulRedemption(limits, m_form.contract, m_form.lines, panel.date,
+                            Decimal::parseLeading(panel.total));
+}
+
+void ClosingCommands::useLawfulMaximum()
+{
+    const std::optional<LawfulRedemption> l = lawful();
+    if (!l || l->excess.isZero())
+        return;
+    panel.discount = (Decimal::parseLeading(panel.discount) + l->excess).toString();
+    panel.recomputeTotal();
+    panel.lawfulTotal = panel.total;
+}
+
 bool ClosingCommands::confirm(const QDateTime& now)
 {
     if (!panel.visible || panel.readOnly)
@@ -154,6 +174,8 @@ bool ClosingCommands::confirm(const QDateTime& now)
         Receipt r;
         r.description = QStringLiteral("ไถ่ถอน สัญญาเลขที่ ") + m_form.contract.refNo +
                         QStringLiteral("  ") + m_form.contract.model;
+        if (!panel.lawfulTotal.isEmpty() && panel.total == panel.lawfulTotal)
+            r.description += QStringLiteral("  (ยอดไถ่ถอนตามกฎหมาย)");
         r.group = m_form.contract.object;
         r.kind = QStringLiteral("ไถ่ถอน");
         r.price = m_form.contract.principal;

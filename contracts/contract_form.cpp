@@ -377,6 +377,18 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     }
     if (const auto refused = refusedValue())
         return refused;
+    if (m_stage == Stage::Entering) {
+        // The law's limits: the person is told and decides.
+        const LegalLimits limits = legalLimitsOf(m_settings);
+        const QString question = QStringLiteral(" ต้องการจัดเก็บสัญญานี้หรือไม่ ?");
+        const Decimal price = contract.withheld ? contract.payout : contract.principal;
+        if (const auto w = rateWarning(limits, contract.interest, price, contract.days);
+            w && !m_prompt.askYesNo(*w + question))
+            return Field::Interest;
+        if (const auto w = termWarning(limits, contract.contractDate, contract.dueDate);
+            w && !m_prompt.askYesNo(*w + question))
+            return Field::DueDate;
+    }
     SaveRequest request;
     request.contract = contract;
     request.isNew = m_stage == Stage::Entering;

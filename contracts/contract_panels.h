@@ -5,6 +5,7 @@
 // share (the contract, its history, the operation mode, the store).
 #include "contracts/closing.h"
 #include "contracts/documents.h"
+#include "contracts/legal_limits.h"
 #include "customers/customer_store.h"
 
 #include <QDate>
@@ -69,6 +70,12 @@ public:
     // "ใช่": closes the contract (with its receipt for a redemption).
     bool confirm(const QDateTime& now = QDateTime::currentDateTime());
     void cancel();
+    // "ยอดไถ่ถอนสูงสุดตามกฎหมาย" of the redemption on the panel's date, for
+    // the total asked; nothing for a forfeiture or with the check off.
+    std::optional<LawfulRedemption> lawful() const;
+    // "ใช้ยอดตามกฎหมาย": the discount takes the total down to the lawful
+    // maximum, and the receipt says so.
+    void useLawfulMaximum();
 
 private:
     bool open(ClosingPanel::Kind kind, const QDate& today);

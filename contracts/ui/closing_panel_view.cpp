@@ -4,6 +4,7 @@
 #include "platform/ui/form_binding.h"
 #include "platform/ui/screen_parts.h"
 #include "platform/ui/thai_date_edit.h"
+#include "text/thai_text.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -51,6 +52,20 @@ ClosingPanelView::ClosingPanelView(ContractForm& form, Runner run, std::function
     m_penalty = lineRow(right, "Text29", QStringLiteral("ค่าปรับ"));
     m_discount = lineRow(right, "Text30", QStringLiteral("ส่วนลด"));
     m_total = lineRow(right, "Text24", QStringLiteral("รวม"));
+    const QString lawfulCaption = QStringLiteral("ยอดไถ่ถอนสูงสุดตามกฎหมาย");
+    m_lawful = captioned(new QLineEdit, lawfulCaption);
+    m_lawful->setObjectName(QStringLiteral("txtLawful"));
+    m_lawful->setReadOnly(true);
+    m_lawful->setToolTip(QStringLiteral("ราคาที่ขายฝากจริงรวมประโยชน์ไม่เกินอัตราต่อปีที่กฎหมายกำหนด "
+                                        "หักค่าธรรมเนียมที่รับไปแล้ว"));
+    m_lawfulCaption = new QLabel(lawfulCaption);
+    m_lawfulCaption->setWordWrap(true);
+    m_lawfulCaption->setBuddy(m_lawful);
+    right->addRow(m_lawfulCaption, m_lawful);
+    m_useLawful = button("cmdLawful", QStringLiteral("ใช้ยอดตามกฎหมาย"));
+    right->addRow(platform::ui::rightAligned({m_useLawful}));
+    connect(m_useLawful, &QPushButton::clicked, this,
+            [this, run] { run([this] { m_form.closings().useLawfulMaximum(); }); });
     m_buttons = new QWidget;
     auto* buttons = new QHBoxLayout(m_buttons);
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -109,6 +124,17 @@ void ClosingPanelView::refresh()
         d->setEnabled(!c.readOnly);
     m_chargeCaption->setText(c.caption);
     m_surcharge->setAccessibleName(c.caption);
+    const std::optional<LawfulRedemption> lawful = m_form.closings().lawful();
+    for (QWidget* w : std::initializer_list<QWidget*>{m_lawfulCaption, m_lawful})
+        w->setVisible(bool(lawful));
+    const bool over = lawful && !lawful->excess.isZero();
+    m_useLawful->setVisible(over);
+    m_lawful->setText(lawful ? text::listAmountText(lawful->maximum) : QString());
+    // The asked total in red while it is above what the law allows.
+    m_total->setStyleSheet(over ? QStringLiteral("color: #c00000; font-weight: bold") : QString());
+    m_total->setToolTip(over ? QStringLiteral("เกินยอดสูงสุดตามกฎหมาย ") +
+                                   text::listAmountText(lawful->excess) + QStringLiteral(" บาท")
+                             : QString());
 }
 
 } // namespace tawela::contracts

@@ -40,6 +40,11 @@ private:
     platform::ThaiDateEdit *m_date = nullptr, *m_due = nullptr, *m_start = nullptr;
     QLineEdit *m_days = nullptr, *m_amount = nullptr, *m_surcharge = nullptr, *m_penalty = nullptr,
               *m_discount = nullptr, *m_total = nullptr;
+    // "ยอดไถ่ถอนสูงสุดตามกฎหมาย" and "ใช้ยอดตามกฎหมาย", shown for a redemption
+    // while the shop checks the law's limits.
+    QLabel* m_lawfulCaption = nullptr;
+    QLineEdit* m_lawful = nullptr;
+    QPushButton* m_useLawful = nullptr;
     QLabel* m_question = nullptr;
     QLabel* m_chargeCaption = nullptr;
     QWidget* m_buttons = nullptr;

@@ -64,6 +64,7 @@ inline void bindFigure(platform::FormBinding& b, ContractForm& f, QLineEdit* fie
 struct RenewalFigureFields {
     QLineEdit *number = nullptr, *fee = nullptr, *penalty = nullptr, *discount = nullptr,
               *total = nullptr;
+    QLineEdit* due = nullptr; // the new due date, where the panel has one
 };
 RenewalFigureFields renewalFigureFields(QFormLayout* into, const std::array<const char*, 5>& names);
 

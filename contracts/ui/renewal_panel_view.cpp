@@ -70,6 +70,10 @@ bool focusRefusedFigure(ContractForm& form, const RenewalFigureFields& fields)
         break;
     case RenewalFigure::Total:
         break;
+    case RenewalFigure::DueDate:
+        if (fields.due)
+            field = fields.due;
+        break;
     }
     form.refusedFigure.reset();
     field->setFocus();
@@ -89,6 +93,7 @@ RenewalPanelView::RenewalPanelView(ContractForm& form, Runner run, std::function
     m_figures = renewalFigureFields(left, {"Text4", "Text20", "Text27", "Text31", "Text21"});
     m_currentDue = dateRow(right, "DTPicker3", QStringLiteral("วันครบกำหนดปัจจุบัน"));
     m_newDue = dateRow(right, "DTPicker4", QStringLiteral("วันครบกำหนดใหม่"));
+    m_figures.due = m_newDue->lineEdit();
     m_on = dateRow(right, "DTPicker5", QStringLiteral("วันต่อดอก"));
     m_dayCaption = new QLabel;
     m_dayCaption->setObjectName(QStringLiteral("Label35"));

@@ -575,3 +575,63 @@ TEST_F(ClosingFormTest, AStoredRenewalBelowZeroFromAnOlderFileIsRefusedByItsRow)
     f->save(QDateTime(QDate(2025, 7, 13), QTime(10, 0)));
     EXPECT_TRUE(f->saved()) << prompt.lastText().toStdString();
 }
+
+TEST_F(ClosingFormTest, TheLawsLimitsAreSaidAtSaveRenewalAndRedemptionAndThePersonDecides)
+{
+    admin::Settings s = admin::loadSettings(t.db);
+    s.legalCheck = true;
+    admin::saveSettings(t.db, s);
+    const QString rateSaid =
+        QStringLiteral("อัตรานี้เท่ากับ 36.50 % ต่อปี เกินอัตราที่กฎหมายกำหนด (15 % ต่อปี)");
+
+    // A new contract of 3 % for 30 days: No stores nothing and points at the fee.
+    auto fresh = form();
+    ASSERT_TRUE(fresh->newContract(QDate(2025, 5, 20)));
+    fresh->contract.kuAddress = QStringLiteral("9 หมู่ 2");
+    fresh->contract.object = QStringLiteral("ทองคำ");
+    fresh->amountTyped(QStringLiteral("10000"));
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(fresh->save(QDateTime(QDate(2025, 5, 20), QTime(9, 0))),
+              ContractForm::Field::Interest);
+    EXPECT_TRUE(prompt.lastText().startsWith(rateSaid)) << prompt.lastText().toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 1);
+    prompt.queueAnswer(PromptAnswer::Yes);
+    fresh->save(QDateTime(QDate(2025, 5, 20), QTime(9, 0)));
+    EXPECT_TRUE(fresh->saved());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM chumnum")), 2);
+
+    // A renewal at the same fee: No adds no row; past three years it is said
+    // with the last lawful day.
+    auto f = shown();
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 13)));
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_FALSE(f->renewals().confirm());
+    EXPECT_EQ(f->refusedFigure, RenewalFigure::Fee);
+    EXPECT_TRUE(prompt.lastText().startsWith(rateSaid));
+    EXPECT_TRUE(f->lines.isEmpty());
+    f->renewals().panel.newDue = QDate(2028, 5, 15);
+    prompt.queueAnswer(PromptAnswer::No);
+    EXPECT_FALSE(f->renewals().confirm());
+    EXPECT_EQ(f->refusedFigure, RenewalFigure::DueDate);
+    EXPECT_TRUE(prompt.lastText().contains(QStringLiteral("วันสุดท้ายที่ไถ่ถอนได้คือ 14/05/2571")))
+        << prompt.lastText().toStdString();
+    f->renewals().cancel();
+
+    // The redemption on the due day asks 10,300; the law allows
+    // 10,000 + 10,000 × 15 % × 30 ÷ 365 = 10,123.29. The button takes the
+    // total there through the discount, and the receipt says so.
+    ASSERT_TRUE(f->closings().openRedemption(QDate(2025, 6, 13)));
+    std::optional<LawfulRedemption> lawful = f->closings().lawful();
+    ASSERT_TRUE(lawful);
+    EXPECT_EQ(lawful->maximum, d("10123.29"));
+    EXPECT_EQ(lawful->excess, d("176.71"));
+    f->closings().useLawfulMaximum();
+    EXPECT_EQ(f->closings().panel.discount, QStringLiteral("176.71"));
+    EXPECT_EQ(f->closings().panel.total, QStringLiteral("10123.29"));
+    EXPECT_EQ(f->closings().lawful()->excess, Decimal());
+    ASSERT_TRUE(f->closings().confirm(QDateTime(QDate(2025, 6, 13), QTime(11, 30))));
+    EXPECT_EQ(value(QStringLiteral("SELECT tt_price FROM service")).toLongLong(), 101232900);
+    EXPECT_TRUE(value(QStringLiteral("SELECT description FROM service"))
+                    .toString()
+                    .endsWith(QStringLiteral("  (ยอดไถ่ถอนตามกฎหมาย)")));
+}

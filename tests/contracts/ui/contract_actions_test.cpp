@@ -172,6 +172,30 @@ TEST_F(ContractActionsTest, HistoryRowsAreMarkedAndCorrected)
     EXPECT_EQ(cell(0, 6), QStringLiteral("280.00"));
 }
 
+TEST_F(ContractActionsTest, TheRedemptionPanelShowsTheLawfulMaximumAndItsButtonUsesIt)
+{
+    admin::Settings s = admin::loadSettings(t.db);
+    s.legalCheck = true;
+    admin::saveSettings(t.db, s);
+    open();
+    click("cmdRedeem");
+    // Ten days after it was made: 10,000 + 10,000 × 15 % × 10 ÷ 365 = 10,041.10.
+    EXPECT_EQ(find<QLineEdit>("txtLawful")->text(), QStringLiteral("10041.10"));
+    EXPECT_TRUE(find<QLineEdit>("Text24")->styleSheet().contains(QStringLiteral("#c00000")));
+    ASSERT_TRUE(find<QPushButton>("cmdLawful")->isVisible());
+    keepScreenshot(screen.get(), QStringLiteral("contract_redemption_lawful"));
+    click("cmdLawful");
+    EXPECT_EQ(find<QLineEdit>("Text30")->text(), QStringLiteral("258.9"));
+    EXPECT_EQ(find<QLineEdit>("Text24")->text(), QStringLiteral("10041.1"));
+    EXPECT_TRUE(find<QLineEdit>("Text24")->styleSheet().isEmpty());
+    EXPECT_FALSE(find<QPushButton>("cmdLawful")->isVisible());
+    click("Command26");
+    EXPECT_EQ(value("SELECT tt_price FROM service").toLongLong(), 100411000);
+    EXPECT_TRUE(value("SELECT description FROM service")
+                    .toString()
+                    .endsWith(QStringLiteral("(ยอดไถ่ถอนตามกฎหมาย)")));
+}
+
 TEST_F(ContractActionsTest, RedeemThroughThePanel)
 {
     open();
