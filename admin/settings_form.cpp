@@ -25,22 +25,26 @@ QList<Option> receiptChoices()
             {QStringLiteral("แบบย่อ"), QStringLiteral("3"), {}}};
 }
 
-// Each number field in the screen's order: where it is kept (none for the
-// minimum interest, an amount), what it accepts, and its name in the message.
+// Each number field in the screen's order: where it is kept (a whole
+// number, or an amount), what it accepts, and its name in the message.
 struct NumberField {
     qint64 Settings::*member;
     qint64 low, high;
     const char* caption;
+    platform::Decimal Settings::*amount = nullptr;
 };
 constexpr NumberField NumberFields[SettingsForm::NumberCount] = {
     {&Settings::chumnumDuration, 1, 3650, "จำนวนวันรับฝาก"},
     {&Settings::relaxDay, 0, 365, "จำนวนวันยืดหยุ่น"},
-    {nullptr, 0, 1000000, "ดอกเบี้ยขั้นต่ำ"},
+    {nullptr, 0, 1000000, "ดอกเบี้ยขั้นต่ำ", &Settings::minInteres},
     {&Settings::chumnumRun, 1, 99999999, "เลขที่สัญญา (รัน)"},
     {&Settings::runRecv, 1, 999999999, "ใบเสร็จเลขที่ (รัน)"},
     {&Settings::offsetPrint, 0, 5000, "ระยะ offset การพิมพ์"},
     {&Settings::runInvoice, 1, 16, "Port #"},
     {&Settings::backupDuration, 0, 365, "จำนวนวันเตือนการสำรองข้อมูล"},
+    {nullptr, 1, 100, "อัตราสูงสุดต่อปีตามกฎหมาย", &Settings::legalCeiling},
+    {&Settings::legalYears, 1, 30, "จำนวนปีที่ไถ่ถอนได้ตามกฎหมาย"},
+    {&Settings::payoffRows, 0, 12, "จำนวนเดือนในตารางยอดไถ่ถอน"},
 };
 
 // The columns this screen shows; the company details, the sign-in switch and
@@ -75,7 +79,11 @@ const QSet<QString>& screenColumns()
                                        QStringLiteral("province"),
                                        QStringLiteral("zip"),
                                        QStringLiteral("Backup_alert"),
-                                       QStringLiteral("Backup_duration")};
+                                       QStringLiteral("Backup_duration"),
+                                       QStringLiteral("legal_check"),
+                                       QStringLiteral("legal_ceiling"),
+                                       QStringLiteral("legal_years"),
+                                       QStringLiteral("payoff_rows")};
     return columns;
 }
 
@@ -141,7 +149,9 @@ bool SettingsForm::open()
     for (int i = 0; i < NumberCount; ++i)
         if (NumberFields[i].member)
             m_numbers[i] = QString::number(settings.*NumberFields[i].member);
-    m_numbers[int(Number::MinInteres)] = settings.minInteres.toFixed(2); // money: 12.50
+    for (int i = 0; i < NumberCount; ++i)
+        if (NumberFields[i].amount)
+            m_numbers[i] = (settings.*NumberFields[i].amount).toFixed(2); // 12.50
     m_openedRun = settings.chumnumRun;
     m_openedRecv = settings.runRecv;
     // Two groups always show a choice: any other stored text counts as "ไม่ใช้",
@@ -264,7 +274,7 @@ std::optional<Number> SettingsForm::save(const QDate& today)
             if (!value || *value < platform::Decimal::fromInt(r.low) ||
                 *value > platform::Decimal::fromInt(r.high))
                 return refuse(Number(i), outOfRange);
-            s.minInteres = *value;
+            s.*r.amount = *value;
             continue;
         }
         bool ok = false;

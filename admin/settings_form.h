@@ -25,8 +25,11 @@ public:
         OffsetPrint,     // "ระยะ offset การพิมพ์"
         Port,            // "Port #"
         BackupDuration, // "เตือนการสำรองข้อมูลทุก … วัน"
+        LegalCeiling, // "อัตราสูงสุดต่อปี"
+        LegalYears,   // "ไถ่ถอนได้ไม่เกิน … ปี"
+        PayoffRows,   // "ตารางยอดไถ่ถอน … เดือน"
     };
-    static constexpr int NumberCount = 8;
+    static constexpr int NumberCount = 11;
 
     // The option groups, each writing the code of the option chosen.
     enum class Group {

@@ -221,6 +221,16 @@ SettingsScreen::SettingsScreen(std::unique_ptr<SettingsForm> form, QWidget* pare
     ov->addWidget(new QLabel(QStringLiteral("วัน")));
     ov->addStretch(1);
 
+    // The law's limits
+    QGroupBox* legal = panel("Frame_legal", QStringLiteral("ข้อกำหนดตามกฎหมาย"));
+    auto* lk = new QFormLayout(legal);
+    lk->addRow(check("chk_legal_check", QStringLiteral("เตือนเมื่อเกินข้อกำหนดตามกฎหมาย"),
+                     &Settings::legalCheck));
+    numberRow(lk, Number::LegalCeiling, "txt_legal_ceiling", QStringLiteral("อัตราสูงสุด (% ต่อปี)"));
+    numberRow(lk, Number::LegalYears, "txt_legal_years", QStringLiteral("ไถ่ถอนได้ไม่เกิน (ปี)"));
+    numberRow(lk, Number::PayoffRows, "txt_payoff_rows",
+              QStringLiteral("ตารางยอดไถ่ถอนบนตั๋ว (เดือน)"));
+
     QPushButton* save = platform::ui::button("cmdSave", QStringLiteral("จัดเก็บ"));
     QPushButton* exit = platform::ui::button("cmdExit", QStringLiteral("ออก"));
     save->setEnabled(opened);
@@ -241,6 +251,7 @@ SettingsScreen::SettingsScreen(std::unique_ptr<SettingsForm> form, QWidget* pare
     third->addWidget(drawer);
     third->addWidget(address);
     third->addWidget(other);
+    third->addWidget(legal);
     third->addStretch(1);
     columns->addLayout(first);
     columns->addLayout(second);

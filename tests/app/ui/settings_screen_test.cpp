@@ -4,6 +4,7 @@
 #include "typing.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,9 +55,22 @@ TEST(SettingsScreen, ARefusedValueKeepsTheScreenAndAChosenOptionIsStored)
     EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("จำนวนวันยืดหยุ่น")));
 
     test::typeText(relax, QStringLiteral("3"));
+    // The law's limits: a ceiling of nothing is refused, a lower one kept.
+    QLineEdit* ceiling = screen.numberField(admin::SettingsForm::Number::LegalCeiling);
+    EXPECT_EQ(ceiling->text(), QStringLiteral("15.00"));
+    ceiling->setFocus();
+    ceiling->selectAll();
+    test::typeText(ceiling, QStringLiteral("0"));
+    screen.findChild<QCheckBox*>(QStringLiteral("chk_legal_check"))->click();
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), ceiling);
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("อัตราสูงสุดต่อปีตามกฎหมาย")));
+    test::typeText(ceiling, QStringLiteral("12.5"));
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(screen.isVisible());
     const admin::Settings s = admin::loadSettings(main.db);
+    EXPECT_TRUE(s.legalCheck);
+    EXPECT_EQ(s.legalCeiling, platform::Decimal::parse(QStringLiteral("12.5")).value());
     EXPECT_EQ(s.chumnumDuration, 45);
     EXPECT_EQ(s.relaxDay, 3);
     EXPECT_EQ(s.sanyaCfg, QStringLiteral("3"));
