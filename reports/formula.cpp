@@ -19,7 +19,20 @@ FormulaError::FormulaError(int position, const QString& message)
 {}
 
 struct Formula::Node {
-    enum class Kind { Field, Text, Number, Bool, Date, Compare, Like, Between, And, Or, Not };
+    enum class Kind {
+        Field,
+        Text,
+        Number,
+        Bool,
+        Date,
+        Compare,
+        Like,
+        Between,
+        And,
+        Or,
+        Not,
+        Arith
+    };
     Kind kind;
     int position = 0;
     QString table, column, text, op;
@@ -34,7 +47,7 @@ using Node = Formula::Node;
 using NodePtr = std::shared_ptr<const Node>;
 
 struct Token {
-    enum class Type { End, Field, Text, Number, Word, Op, LParen, RParen, Comma };
+    enum class Type { End, Field, Text, Number, Word, Op, Arith, LParen, RParen, Comma };
     Type type;
     QString text;
     int position; // 1-based
@@ -99,6 +112,9 @@ QList<Token> tokenize(const QString& s)
             ++i;
         } else if (ch == u',') {
             tokens << Token{Token::Type::Comma, QStringLiteral(","), pos};
+            ++i;
+        } else if (ch == u'*' || ch == u'/') {
+            tokens << Token{Token::Type::Arith, QString(ch), pos};
             ++i;
         } else if (ch == u'<' || ch == u'>' || ch == u'=') {
             QString op(ch);
@@ -215,11 +231,11 @@ private:
             expect(Token::Type::RParen, QStringLiteral(")"));
             return inner;
         }
-        NodePtr left = operand();
+        NodePtr left = product();
         const Token& t = peek();
         if (t.type == Token::Type::Op) {
             take();
-            return binary(Node::Kind::Compare, t.position, left, operand(), t.text);
+            return binary(Node::Kind::Compare, t.position, left, product(), t.text);
         }
         if (isWord("like")) {
             const int pos = take().position;
@@ -253,6 +269,28 @@ private:
                        : binary(Node::Kind::Compare, left->position, left, t2, QStringLiteral("="));
         }
         throw FormulaError(t.position, QStringLiteral("ต้องมีเครื่องหมายเปรียบเทียบ"));
+    }
+
+    // Numbers and number fields multiplied and divided, left to right:
+    // {chumnum.Interest_rate} * 36500 / ({chumnum.amount3} * {chumnum.total_day}).
+    NodePtr product()
+    {
+        NodePtr left = factor();
+        while (peek().type == Token::Type::Arith) {
+            const Token op = take();
+            left = binary(Node::Kind::Arith, op.position, left, factor(), op.text);
+        }
+        return left;
+    }
+
+    NodePtr factor()
+    {
+        if (peek().type != Token::Type::LParen)
+            return operand();
+        const Deeper deeper(m_depth, take().position);
+        NodePtr inner = product();
+        expect(Token::Type::RParen, QStringLiteral(")"));
+        return inner;
     }
 
     int number()
@@ -383,8 +421,30 @@ struct Compiler {
     // An operand: a field's SQL, or a bound literal in the other side's kind.
     void operand(const Node& n, int otherKind)
     {
+        if (n.kind == Node::Kind::Arith) {
+            arith(n);
+            return;
+        }
         if (n.kind == Node::Kind::Field) {
-            sql += field(n).sql;
+            const Formula::Field f = field(n);
+            if (otherKind == Numeric && f.kind != int(ColumnKind::Integer) &&
+                f.kind != int(ColumnKind::Decimal))
+                throw FormulaError(n.position, QStringLiteral("ช่องนี้ไม่ใช่ตัวเลข ใช้คำนวณไม่ได้"));
+            // Money is stored in ten-thousandths: a calculation counts baht.
+            sql += f.kind == int(ColumnKind::Decimal) && otherKind == Numeric
+                       ? u'(' + f.sql + QStringLiteral(" / 10000.0)")
+                       : f.sql;
+            return;
+        }
+        if (otherKind == Numeric) {
+            if (n.kind != Node::Kind::Number)
+                throw FormulaError(n.position, QStringLiteral("คำนวณได้เฉพาะตัวเลขและช่องที่เป็นตัวเลข"));
+            bool ok = false;
+            const double v = n.text.toDouble(&ok);
+            if (!ok)
+                throw FormulaError(n.position, QStringLiteral("ตัวเลขไม่ถูกต้อง"));
+            sql += u'?';
+            binds << v;
             return;
         }
         if (otherKind < 0) {
@@ -401,7 +461,30 @@ struct Compiler {
         binds << bindFor(n, otherKind);
     }
 
-    int kindOf(const Node& n) { return n.kind == Node::Kind::Field ? field(n).kind : -1; }
+    // The kind of a side of a comparison: its field's, "a number" for a
+    // calculation, none for a literal.
+    static constexpr int Numeric = -2;
+    int kindOf(const Node& n)
+    {
+        if (n.kind == Node::Kind::Arith)
+            return Numeric;
+        return n.kind == Node::Kind::Field ? field(n).kind : -1;
+    }
+
+    // A calculation in floating point; a division by nothing gives no value
+    // (the condition is then false), never an error of the database.
+    void arith(const Node& n)
+    {
+        sql += QStringLiteral("(CAST(");
+        operand(*n.a, Numeric);
+        sql += QStringLiteral(" AS DOUBLE PRECISION) ") + n.op + u' ';
+        if (n.op == QLatin1String("/"))
+            sql += QStringLiteral("NULLIF(");
+        operand(*n.b, Numeric);
+        if (n.op == QLatin1String("/"))
+            sql += QStringLiteral(", 0)");
+        sql += u')';
+    }
 
     void node(const Node& n)
     {

@@ -14,8 +14,9 @@ QString quotedValue(const char* name, const QString& value)
     return QLatin1String(name) + QStringLiteral(" = ") + platform::formulaText(value);
 }
 
-QString selectionOf(S which, const QString& d)
+QString selectionOf(S which, const QDate& at, const LegalCeiling& ceiling)
 {
+    const QString d = formulaDate(at);
     const QString date = QStringLiteral("DateValue(") + d + u')';
     const QString open = QStringLiteral(" and {chumnum.P_status} = true");
     switch (which) {
@@ -39,6 +40,16 @@ QString selectionOf(S which, const QString& d)
     case S::ForfeitedToday:
         return QStringLiteral("DateValue({chumnum.close_date}) = ") + date +
                QStringLiteral(" and {chumnum.over_due} = TRUE");
+    case S::BeyondTheLaw: {
+        // The fee over what was paid out, a year of 365 days; the contract
+        // dates whose last lawful day falls within 60 days.
+        const QDate made = at.addDays(60).addYears(-int(ceiling.years));
+        return QStringLiteral("{chumnum.P_status} = true and ({chumnum.Interest_rate} * 36500 / "
+                              "({chumnum.amount3} * {chumnum.total_day}) > ") +
+               ceiling.yearlyPercent.toString() +
+               QStringLiteral(" or DateValue({chumnum.Policy_date}) <= DateValue(") +
+               formulaDate(made) + QStringLiteral("))");
+    }
     }
     return {};
 }
@@ -71,11 +82,14 @@ const QList<ContractSummaryChoice>& contractSummaryChoices()
          QStringLiteral("รายงานต่อดอกวันนี้")},
         {S::ForfeitedToday, "Option16", QStringLiteral("รายงานสินค้าหลุดวันนี้"),
          QStringLiteral("closed.rpt"), QStringLiteral("รายงานของหลุดวันนี้")},
+        {S::BeyondTheLaw, "OptionLegal", QStringLiteral("สัญญาที่เกินเพดานตามกฎหมาย"),
+         QStringLiteral("sanya4.rpt"), QStringLiteral("สัญญาที่เกินเพดานตามกฎหมาย")},
     };
     return choices;
 }
 
-platform::ReportRequest contractSummaryRequest(ContractSummary which, const QDate& at)
+platform::ReportRequest contractSummaryRequest(ContractSummary which, const QDate& at,
+                                               const LegalCeiling& ceiling)
 {
     platform::ReportRequest r;
     for (const ContractSummaryChoice& c : contractSummaryChoices())
@@ -85,7 +99,7 @@ platform::ReportRequest contractSummaryRequest(ContractSummary which, const QDat
             r.values = {quotedValue("at_date", text::thaiLongDate(at)),
                         quotedValue("head_title", c.title)};
         }
-    r.selection = selectionOf(which, formulaDate(at));
+    r.selection = selectionOf(which, at, ceiling);
     r.kind = contractSummaryPrinterRow();
     return r;
 }
@@ -167,7 +181,7 @@ bool ContractSummaryForm::print()
         return false;
     }
     if (m_print)
-        m_print(contractSummaryRequest(*choice, at));
+        m_print(contractSummaryRequest(*choice, at, ceiling));
     return true;
 }
 

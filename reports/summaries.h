@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/decimal.h"
 #include "platform/prompt.h"
 #include "platform/report_request.h"
 
@@ -27,17 +28,26 @@ enum class ContractSummary {
     RedeemedToday,  // "รายงานไถ่ถอนวันนี้"
     RenewedToday,   // "รายงานต่อดอกวันนี้"
     ForfeitedToday, // "รายงานสินค้าหลุดวันนี้"
+    BeyondTheLaw, // "สัญญาที่เกินเพดานตามกฎหมาย"
 };
 struct ContractSummaryChoice {
     ContractSummary which;
     const char* name; // the choice's control name ("Option4")
     QString caption, file, title;
 };
-// The nine choices in the order they are tested.
+// The choices in the order they are tested.
 const QList<ContractSummaryChoice>& contractSummaryChoices();
 // The report of a choice as of a date: its file, selection, the date
 // (value 0, "at_date") and the title (value 1, "head_title").
-platform::ReportRequest contractSummaryRequest(ContractSummary which, const QDate& at);
+// "สัญญาที่เกินเพดานตามกฎหมาย" lists the open contracts whose fee for their
+// term is above the yearly ceiling of their price, and those within 60 days
+// of the last day the law lets them be redeemed (or past it).
+struct LegalCeiling {
+    platform::Decimal yearlyPercent = platform::Decimal::fromInt(15);
+    qint64 years = 3;
+};
+platform::ReportRequest contractSummaryRequest(ContractSummary which, const QDate& at,
+                                               const LegalCeiling& ceiling = {});
 // The Printer_tb row contract summaries print on.
 QString contractSummaryPrinterRow();
 
@@ -78,6 +88,7 @@ public:
     {}
     QDate at;
     std::optional<ContractSummary> choice;
+    LegalCeiling ceiling; // the shop's settings
     // False (said why) without a choice or a date.
     bool print();
 

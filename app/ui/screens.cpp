@@ -256,8 +256,14 @@ ScreenMakers composeScreens(const AppConfig& config, const Connections& connecti
             reports::DocumentOutput(runner, reports::PrinterSettings(db->personal()), *choice, *say)
                 .print({r});
         };
-        return new reports::ContractSummaryScreen(
-            std::make_unique<reports::ContractSummaryForm>(*say, print));
+        auto form = std::make_unique<reports::ContractSummaryForm>(*say, print);
+        try {
+            const admin::Settings s = admin::loadSettings(db->main());
+            form->ceiling = {s.legalCeiling, s.legalYears};
+        } catch (const platform::db::DbError&) {
+            // The law's own figures stand; the screens say a broken row elsewhere.
+        }
+        return new reports::ContractSummaryScreen(std::move(form));
     };
     makers.productGroups = [=]() -> QWidget* {
         return new contracts::TableEditorScreen(

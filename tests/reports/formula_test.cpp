@@ -102,6 +102,34 @@ TEST_F(FormulaTest, PrecedenceNumbersAndBooleans)
     EXPECT_EQ(select(QStringLiteral("true")).size(), 4);
 }
 
+TEST_F(FormulaTest, CalculationsCountBahtAndADivisionByNothingSelectsNothing)
+{
+    t.db->exec(
+        QStringLiteral("UPDATE chumnum SET total_day = 30, Interest_rate = Amount1 * 3 / 100"));
+    t.db->exec(QStringLiteral("UPDATE chumnum SET total_day = 0 WHERE Policy_no = 'A3'"));
+    t.db->exec(QStringLiteral("UPDATE chumnum SET Interest_rate = 30000 WHERE Policy_no = 'A2'"));
+    // 3 % for 30 days is 36.5 % a year; A2's 3 baht on 2,500 is 1.46 %.
+    const QString yearly = QStringLiteral(
+        "{chumnum.Interest_rate} * 36500 / ({chumnum.Amount1} * {chumnum.total_day})");
+    EXPECT_EQ(select(yearly + QStringLiteral(" > 15")), (QStringList{"A1", "A'4"}));
+    EXPECT_EQ(
+        select(yearly + QStringLiteral(" < 36.5001 and ") + yearly + QStringLiteral(" > 36.4999")),
+        (QStringList{"A1", "A'4"}));
+    EXPECT_EQ(select(QStringLiteral("{chumnum.Amount1} * 2 = 5000")), QStringList{"A2"});
+    EXPECT_EQ(select(QStringLiteral("{chumnum.Amount1} / {chumnum.total_day} > 0")),
+              (QStringList{"A1", "A2", "A'4"}));
+    // Text takes no part in a calculation.
+    QString sql;
+    QVariantList binds;
+    EXPECT_THROW(
+        Formula::parse(QStringLiteral("{chumnum.Ku_name} * 2 > 1")).compile(resolver(), sql, binds),
+        FormulaError);
+    EXPECT_THROW(Formula::parse(QStringLiteral("{chumnum.Amount1} * 'x' > 1"))
+                     .compile(resolver(), sql, binds),
+                 FormulaError);
+    EXPECT_EQ(errorPosition(QStringLiteral("{chumnum.Amount1} * > 1")), 21);
+}
+
 TEST_F(FormulaTest, ErrorsNameThePosition)
 {
     EXPECT_EQ(errorPosition(QStringLiteral("{chumnum.Policy_no} = 'A1")), 23);

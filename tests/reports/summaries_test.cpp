@@ -248,3 +248,36 @@ TEST_F(Summaries, DateSelectionsAreAnsweredFromAnIndex)
     EXPECT_TRUE(plan(moneySummaryRequest(MoneySummary::IncomeTable, At, At))
                     .contains(QStringLiteral("service_s_date")));
 }
+
+TEST_F(Summaries, TheContractsBeyondTheLawAreThoseAboveTheCeilingOrNearTheirLastDay)
+{
+    const auto main = connections.main();
+    const auto contract = [&](const char* no, const char* fee, QDate opened, bool open = true) {
+        addRow(main, "chumnum",
+               {{"Policy_no", no},
+                {"Ku_name", "นายทด สอบ"},
+                {"Amount1", "10000"},
+                {"amount3", "10000"},
+                {"Interest_rate", fee},
+                {"total_day", 30},
+                {"Policy_date", opened},
+                {"L_returndate", opened.addDays(30)},
+                {"P_status", open}});
+    };
+    contract("L-001", "300", QDate(2024, 2, 20));        // 36.50 % a year
+    contract("L-002", "123.28", QDate(2024, 2, 20));     // 14.999… %: within
+    contract("L-003", "30", QDate(2021, 5, 6));          // its last day within 60 days
+    contract("L-004", "30", QDate(2021, 5, 7));          // 61 days to go
+    contract("L-005", "300", QDate(2024, 2, 20), false); // closed
+    const auto request = contractSummaryRequest(ContractSummary::BeyondTheLaw, At);
+    const QString text = rendered(request);
+    EXPECT_TRUE(has(text, "สัญญาที่เกินเพดานตามกฎหมาย"));
+    for (const char* listed : {"L-001", "L-003"})
+        EXPECT_TRUE(text.contains(QLatin1String(listed))) << listed;
+    for (const char* absent : {"L-002", "L-004", "L-005", "A-001", "A-002", "A-003"})
+        EXPECT_FALSE(text.contains(QLatin1String(absent))) << absent;
+    // A lower ceiling of the shop's own lists the second too.
+    const QString lower =
+        rendered(contractSummaryRequest(ContractSummary::BeyondTheLaw, At, {test::d("14.5"), 3}));
+    EXPECT_TRUE(lower.contains(QStringLiteral("L-002")));
+}

@@ -30,7 +30,7 @@ TEST(SummaryScreens, AChoiceAndADateMakeTheReport)
     contracts.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&contracts));
     const QList<QRadioButton*> options = contracts.findChildren<QRadioButton*>();
-    ASSERT_EQ(options.size(), 9);
+    ASSERT_EQ(options.size(), 10);
     EXPECT_EQ(options[0]->objectName(), QStringLiteral("Option4"));
     EXPECT_EQ(options[2]->text(), QStringLiteral("สัญญาที่ยังไม่ครบกำหนด"));
     auto* at = contracts.findChild<platform::ThaiDateEdit*>(QStringLiteral("DTPicker5"));
