@@ -44,7 +44,7 @@ constexpr NumberField NumberFields[SettingsForm::NumberCount] = {
     {&Settings::backupDuration, 0, 365, "จำนวนวันเตือนการสำรองข้อมูล"},
     {nullptr, 1, 100, "อัตราสูงสุดต่อปีตามกฎหมาย", &Settings::legalCeiling},
     {&Settings::legalYears, 1, 30, "จำนวนปีที่ไถ่ถอนได้ตามกฎหมาย"},
-    {&Settings::payoffRows, 0, 12, "จำนวนเดือนในตารางยอดไถ่ถอน"},
+    {&Settings::payoffRows, 0, 3, "จำนวนเดือนในตารางยอดไถ่ถอน"},
 };
 
 // The columns this screen shows; the company details, the sign-in switch and

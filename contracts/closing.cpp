@@ -90,6 +90,31 @@ std::optional<RefusedFigure> refusedRenewalFigures(const QString& fee, const QSt
     return std::nullopt;
 }
 
+QList<PayoffRow> payoffTable(admin::InterestMode mode, bool clearEmployee, const QDate& due,
+                             Decimal principal, Decimal redemption, const QList<RateRow>& feeRows,
+                             qint64 monthEnds)
+{
+    QList<PayoffRow> rows;
+    if (monthEnds <= 0 || !due.isValid())
+        return rows;
+    QList<QDate> dates{due};
+    QDate end(due.year(), due.month(), due.daysInMonth());
+    if (end == due)
+        end = due.addMonths(1);
+    for (qint64 i = 0; i < monthEnds; ++i) {
+        const QDate monthEnd(end.year(), end.month(), end.daysInMonth());
+        dates << monthEnd;
+        end = monthEnd.addDays(1);
+    }
+    for (const QDate& d : dates) {
+        const qint64 days = due.daysTo(d);
+        const ClosingCharge charge =
+            closingCharge(mode, clearEmployee, days, principal, feeRows, {}, 0);
+        rows << PayoffRow{d, days, redemption + charge.amount};
+    }
+    return rows;
+}
+
 void ClosingPanel::recomputeTotal()
 {
     total = (number(amount) + number(surcharge) + number(penalty) - number(discount)).toString();

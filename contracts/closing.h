@@ -26,6 +26,19 @@ ClosingCharge closingCharge(admin::InterestMode mode, bool clearEmployee, qint64
                             Decimal principal, const QList<RateRow>& feeRows,
                             const QList<RateRow>& deductRows, qint64 previousStep);
 
+// "ยอดไถ่ถอนตามวันที่": what a redemption asks on the due date and at each
+// of the next `monthEnds` month-ends after it, by the closing rules (the
+// redemption amount and the surcharge for the days late). Nothing when
+// `monthEnds` is 0 or the due date is not known.
+struct PayoffRow {
+    QDate date;
+    qint64 daysLate = 0;
+    Decimal total;
+};
+QList<PayoffRow> payoffTable(admin::InterestMode mode, bool clearEmployee, const QDate& due,
+                             Decimal principal, Decimal redemption, const QList<RateRow>& feeRows,
+                             qint64 monthEnds);
+
 // The redemption panel, which forfeiture uses with its own title. Figures
 // are held as typed; they are read by their leading number.
 struct ClosingPanel {

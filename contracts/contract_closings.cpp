@@ -290,7 +290,8 @@ void ReprintCommands::print(Reprint choice)
         m_form.m_prompt.information(QStringLiteral("สัญญานี้ยังไม่ได้จัดเก็บ กรุณากด \"จัดเก็บ\" ก่อนพิมพ์"));
         return;
     }
-    m_form.print({{reprintDocument(choice, m_form.m_settings, m_form.contract.policyNo)},
+    m_form.print({{reprintDocument(choice, m_form.m_settings, m_form.contract.policyNo,
+                                   m_form.payoffValues())},
                   m_form.m_settings.offsetPrint});
 }
 

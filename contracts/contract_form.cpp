@@ -357,6 +357,20 @@ void ContractForm::fillWitness(int which)
         contract.witness2 = m_settings.payanTwo;
 }
 
+QStringList ContractForm::payoffValues() const
+{
+    try {
+        const QDate due = currentTerm().second;
+        return contracts::payoffValues(
+            payoffTable(m_settings.interestMode(), m_settings.clearEmployee, due,
+                        contract.principal, contract.redemption, m_tables.feeRows(contract.tableNo),
+                        m_settings.payoffRows),
+            contract.interest);
+    } catch (const DbError&) {
+        return {}; // without its rate table the ticket prints without the table
+    }
+}
+
 std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
 {
     m_saved = false;
@@ -444,7 +458,7 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
     m_unsavedRenewals = 0;
     reloadSettings();
     if (done == OperationMode::NewContract) {
-        print({newContractDocuments(m_settings, result.policyNo), {}});
+        print({newContractDocuments(m_settings, result.policyNo, payoffValues()), {}});
     } else if (done == OperationMode::Renewal || done == OperationMode::Redemption) {
         // A receipt only for money collected; the renewal document only for
         // renewals stored by this save.
@@ -453,7 +467,7 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
                                     result.receiptNo),
                    {}});
         if (renewed)
-            print({renewalDocuments(m_settings, result.policyNo), {}});
+            print({renewalDocuments(m_settings, result.policyNo, payoffValues()), {}});
     }
     // A contract just opened is renewed, redeemed or forfeited only after it
     // is shown again from the list.

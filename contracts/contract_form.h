@@ -172,6 +172,8 @@ private:
     void hidePanels();
     // The current term: its start and due date, from the last history row.
     std::pair<QDate, QDate> currentTerm() const;
+    // The payoff table of the contract's current term, as its documents take it.
+    QStringList payoffValues() const;
     void print(const PrintOrder& order);
     // Reads the settings row again for what follows; false (said) when it fails.
     bool reloadSettings();

@@ -1,5 +1,7 @@
 #include "contracts/documents.h"
 
+#include "text/thai_text.h"
+
 namespace tawela::contracts {
 
 namespace {
@@ -32,22 +34,40 @@ const char* const CardKind = "การ์ดต่อดอก";
 const char* const LargeRenewalKind = "ใบต่อดอกใหญ่";
 const char* const ShortRenewalKind = "ใบต่อดอกย่อ";
 
-PrintJob contractJob(const QString& file, const QString& policyNo, const char* kind)
+PrintJob contractJob(const QString& file, const QString& policyNo, const char* kind,
+                     const QStringList& values)
 {
     const QString k = QString::fromUtf8(kind);
-    return {file, contractSelection(policyNo), {}, k, k + u' ' + policyNo, {}};
+    return {file, contractSelection(policyNo), values, k, k + u' ' + policyNo, {}};
 }
 
 } // namespace
 
-QList<PrintJob> newContractDocuments(const admin::Settings& s, const QString& policyNo)
+QStringList payoffValues(const QList<PayoffRow>& rows, Decimal renewalFee)
+{
+    QStringList values;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QString n = QString::number(i + 1);
+        values << QStringLiteral("payoff_date_") + n + QStringLiteral(" = ") +
+                      platform::formulaText(text::buddhistDateText(rows[i].date))
+               << QStringLiteral("payoff_total_") + n + QStringLiteral(" = ") +
+                      platform::formulaText(text::groupedAmountText(rows[i].total));
+    }
+    if (!rows.isEmpty())
+        values << QStringLiteral("payoff_fee = ") +
+                      platform::formulaText(text::groupedAmountText(renewalFee));
+    return values;
+}
+
+QList<PrintJob> newContractDocuments(const admin::Settings& s, const QString& policyNo,
+                                     const QStringList& values)
 {
     if (s.sanyaCfg == QLatin1String("2"))
-        return {contractJob(largeTicket(s), policyNo, LargeTicketKind)};
+        return {contractJob(largeTicket(s), policyNo, LargeTicketKind, values)};
     if (s.sanyaCfg == QLatin1String("3"))
-        return {contractJob(shortTicket(s), policyNo, ShortTicketKind)};
+        return {contractJob(shortTicket(s), policyNo, ShortTicketKind, values)};
     if (s.sanyaCfg == QLatin1String("4"))
-        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind)};
+        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind, values)};
     return {};
 }
 
@@ -87,12 +107,13 @@ QList<PrintJob> receiptDocuments(const QString& setting, const admin::Settings& 
     return jobs;
 }
 
-QList<PrintJob> renewalDocuments(const admin::Settings& s, const QString& policyNo)
+QList<PrintJob> renewalDocuments(const admin::Settings& s, const QString& policyNo,
+                                 const QStringList& values)
 {
     if (s.torCfg == QLatin1String("2"))
-        return {contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind)};
+        return {contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind, values)};
     if (s.torCfg == QLatin1String("3"))
-        return {contractJob(shortRenewal(s), policyNo, ShortRenewalKind)};
+        return {contractJob(shortRenewal(s), policyNo, ShortRenewalKind, values)};
     return {};
 }
 
@@ -105,21 +126,22 @@ Reprint firstTicked(const QList<Reprint>& ticked)
     return Reprint::LargeTicket;
 }
 
-PrintJob reprintDocument(Reprint choice, const admin::Settings& s, const QString& policyNo)
+PrintJob reprintDocument(Reprint choice, const admin::Settings& s, const QString& policyNo,
+                         const QStringList& values)
 {
     switch (choice) {
     case Reprint::ContractForm:
-        return contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind);
+        return contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind, values);
     case Reprint::LargeTicket:
-        return contractJob(largeTicket(s), policyNo, LargeTicketKind);
+        return contractJob(largeTicket(s), policyNo, LargeTicketKind, values);
     case Reprint::ShortTicket:
-        return contractJob(shortTicket(s), policyNo, ShortTicketKind);
+        return contractJob(shortTicket(s), policyNo, ShortTicketKind, values);
     case Reprint::RenewalCard:
-        return contractJob(QStringLiteral("CARD.rpt"), policyNo, CardKind);
+        return contractJob(QStringLiteral("CARD.rpt"), policyNo, CardKind, values);
     case Reprint::LargeRenewal:
-        return contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind);
+        return contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind, values);
     case Reprint::ShortRenewal:
-        return contractJob(shortRenewal(s), policyNo, ShortRenewalKind);
+        return contractJob(shortRenewal(s), policyNo, ShortRenewalKind, values);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "admin/settings.h"
+#include "contracts/closing.h"
 #include "platform/report_request.h"
 
 #include <QList>
@@ -35,7 +36,12 @@ using platform::receiptSelection;
 // After a new contract is saved, by sanya_cfg: "2" large ticket (with its
 // copy when recv_copy), "3" short ticket (58 mm or not), "4" the contract
 // form; anything else nothing. It goes to the current printer.
-QList<PrintJob> newContractDocuments(const admin::Settings& settings, const QString& policyNo);
+// The payoff table and the renewal fee as the contract documents take them:
+// payoff_date_1, payoff_total_1 … (the due date first), payoff_fee.
+QStringList payoffValues(const QList<PayoffRow>& rows, Decimal renewalFee);
+
+QList<PrintJob> newContractDocuments(const admin::Settings& settings, const QString& policyNo,
+                                     const QStringList& values = {});
 
 // The receipt just written, by the setting s (recvtor_cfg for a renewal,
 // recvtai_cfg for a redemption), then its copy. The caller prepares the
@@ -46,7 +52,8 @@ QList<PrintJob> receiptDocuments(const QString& setting, const admin::Settings& 
 
 // After the renewal receipt, by tor_cfg: "2" large, "3" short (58 mm or not);
 // anything else nothing. It uses the printer prepared for the receipt.
-QList<PrintJob> renewalDocuments(const admin::Settings& settings, const QString& policyNo);
+QList<PrintJob> renewalDocuments(const admin::Settings& settings, const QString& policyNo,
+                                 const QStringList& values = {});
 
 // The reprint panel's choices.
 enum class Reprint {
@@ -61,6 +68,7 @@ enum class Reprint {
 // The first ticked choice in the panel's order ("ใบสัญญา", "ใบขายฝาก  ย่อ",
 // "การ์ดต่อดอก", "ใบต่อดอก  ใหญ่", "ใบต่อดอก  ย่อ"), else the large ticket.
 Reprint firstTicked(const QList<Reprint>& ticked);
-PrintJob reprintDocument(Reprint choice, const admin::Settings& settings, const QString& policyNo);
+PrintJob reprintDocument(Reprint choice, const admin::Settings& settings, const QString& policyNo,
+                         const QStringList& values = {});
 
 } // namespace tawela::contracts

@@ -203,6 +203,16 @@ QDate parseBuddhistDate(const QString& text)
     return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
 }
 
+QString groupedAmountText(Decimal amount)
+{
+    QString s = amount.toFixed(2);
+    const qsizetype point = s.indexOf(u'.');
+    const qsizetype first = s.startsWith(u'-') ? 1 : 0;
+    for (qsizetype i = point - 3; i > first; i -= 3)
+        s.insert(i, u',');
+    return s;
+}
+
 QString listAmountText(Decimal amount)
 {
     QString s = amount.toFixed(2);

@@ -69,5 +69,7 @@ QDate parseBuddhistDate(const QString& text);
 
 // Amounts in lists: "#####.00" (no grouping, zero shows ".00").
 QString listAmountText(platform::Decimal amount);
+// Amounts on paper: "#,##0.00" ("12,345.50").
+QString groupedAmountText(platform::Decimal amount);
 
 } // namespace tawela::text

@@ -82,6 +82,30 @@ TEST(ClosingCharge, HalvesGoToTheEvenNeighbour)
               d("-62"));
 }
 
+TEST(PayoffTable, TheDueDateAndTheNextMonthEndsByTheClosingRules)
+{
+    // Due 12 Aug 2025; late by 19, 49 and 80 days at 5 % a month of 10,000
+    // for the actual days: 316.67 → 317, 816.67 → 817, 1,333.33 → 1,333.
+    const QList<PayoffRow> rows = payoffTable(InterestMode::ActualDays, false, QDate(2025, 8, 12),
+                                              d("10000"), d("10375"), lateRows, 3);
+    ASSERT_EQ(rows.size(), 4);
+    const QDate dates[] = {{2025, 8, 12}, {2025, 8, 31}, {2025, 9, 30}, {2025, 10, 31}};
+    const char* totals[] = {"10375", "10692", "11192", "11708"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(rows[i].date, dates[i]);
+        EXPECT_EQ(rows[i].total, d(totals[i])) << i;
+    }
+    // Due on a month's last day: the next month-end is a month later.
+    EXPECT_EQ(payoffTable(InterestMode::ActualDays, false, QDate(2025, 8, 31), d("10000"),
+                          d("10375"), lateRows, 1)
+                  .last()
+                  .date,
+              QDate(2025, 9, 30));
+    EXPECT_TRUE(payoffTable(InterestMode::ActualDays, false, QDate(2025, 8, 12), d("10000"),
+                            d("10375"), lateRows, 0)
+                    .isEmpty());
+}
+
 namespace {
 
 // A contract of 10 000 baht for 30 days from 14 May 2025 (due 13 June),

@@ -127,6 +127,26 @@ TEST_F(DocumentsRender, EveryContractDocument)
     EXPECT_TRUE(own.contains(QStringLiteral("A-77")));
 }
 
+TEST_F(DocumentsRender, TheTicketsCarryThePayoffTableWhenItIsHandedOver)
+{
+    const QList<RateRow> late = {{7, *Decimal::parse(QStringLiteral("3"))},
+                                 {15, *Decimal::parse(QStringLiteral("5"))}};
+    const QStringList payoff =
+        payoffValues(payoffTable(admin::InterestMode::ActualDays, false, QDate(2025, 8, 12),
+                                 Decimal::fromInt(10000), Decimal::fromInt(10375), late, 3),
+                     Decimal::fromInt(375));
+    for (const char* file : {"sanya2.rpt", "sanya2_both.rpt", "sanya2_s.rpt", "sanya2_s58mm.rpt"}) {
+        SCOPED_TRACE(file);
+        // A shop that turned the table off, or a caller that hands nothing over.
+        EXPECT_FALSE(renderText(QLatin1String(file), contractSelection(policyNo))
+                         .contains(letters(QStringLiteral("ยอดไถ่ถอนตามวันที่"))));
+        const QString text = renderText(QLatin1String(file), contractSelection(policyNo), payoff);
+        for (const char* part : {"ยอดไถ่ถอนตามวันที่", "375.00", "12/08/2568", "10,375.00",
+                                 "31/08/2568", "10,692.00", "31/10/2568", "11,708.00"})
+            EXPECT_TRUE(text.contains(letters(QString::fromUtf8(part)))) << part;
+    }
+}
+
 TEST_F(DocumentsRender, EveryReceipt)
 {
     ASSERT_EQ(receiptNo, QStringLiteral("R1"));
@@ -211,10 +231,15 @@ TEST_F(DocumentsRender, LongDataNeverPrintsOverWhatStandsBelow)
         {"recv_short58mm.rpt", receiptSelection(receiptNo)},
         {"recv_short_copy.rpt", receiptSelection(receiptNo)},
     };
+    // The payoff table is on the tickets as a new contract prints them.
+    const QStringList payoff =
+        payoffValues(payoffTable(admin::InterestMode::ActualDays, false, QDate(2025, 8, 12),
+                                 Decimal::fromInt(10000), Decimal::fromInt(10375), {}, 3),
+                     Decimal::fromInt(375));
     for (const auto& [file, selection] : documents) {
         SCOPED_TRACE(file);
         const reports::LaidOutReport laid =
-            runner.build({QLatin1String(file), selection, {}, {}, {}, {}});
+            runner.build({QLatin1String(file), selection, payoff, {}, {}, {}});
         for (const auto& page : laid.pages) {
             QList<Inked> texts;
             QStringList what;
