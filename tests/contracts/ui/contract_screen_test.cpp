@@ -20,6 +20,7 @@ TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
 {
     test::TempDatabase t;
     test::rateRows(t.db, "fee_table1", {{30, "3"}});
+    t.db->exec(QStringLiteral("UPDATE config_setting SET legal_check = 1"));
     platform::ScriptedPrompt prompt;
     admin::Session session;
     session.employeeName = QStringLiteral("สมศรี");
@@ -65,12 +66,24 @@ TEST(ContractScreen, TypeANewContractSaveItAndFindItAgain)
     EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("t3"))->text(), QStringLiteral("10300"));
     keepScreenshot(&screen, QStringLiteral("contract_new"));
 
+    // 3 % for 30 days is above the law's ceiling: said, and No keeps the
+    // contract unstored with the cursor on its fee.
+    prompt.queueAnswer(platform::PromptAnswer::No);
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_FALSE(screen.form().saved());
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("อัตรานี้เท่ากับ 36.50 % ต่อปี")));
+    EXPECT_TRUE(screen.findChild<QLineEdit*>(QStringLiteral("t8"))->hasFocus());
+    EXPECT_EQ(t.db->scalar(QStringLiteral("SELECT count(*) FROM chumnum")).toInt(), 0);
+    prompt.queueAnswer(platform::PromptAnswer::Yes);
     QTest::mouseClick(save, Qt::LeftButton);
     ASSERT_TRUE(screen.form().saved()) << prompt.lastText().toStdString();
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Data Saved"));
     EXPECT_EQ(t.db->scalar(QStringLiteral("SELECT Ku_name FROM chumnum")).toString(),
               QStringLiteral("นายสมชาย O'Neil"));
     ASSERT_EQ(printed.size(), 1);
+    // The ticket gets the payoff table of the term.
+    EXPECT_TRUE(printed[0].values.filter(QStringLiteral("payoff_date_4 = ")).size() == 1)
+        << printed[0].values.join(u'|').toStdString();
     keepScreenshot(&screen, QStringLiteral("contract_saved"));
 
     // Found again by name through the list.
