@@ -29,14 +29,9 @@ namespace {
 
 QComboBox* valueBox(const char* name, const QString& caption)
 {
-    auto* c = captioned(new QComboBox, caption);
-    c->setObjectName(QLatin1String(name));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMaxVisibleItems(20);
+    auto* c = platform::ui::listBox(name, caption);
     // What is searched is what was typed: no completion filled in ahead.
     c->setCompleter(nullptr);
-    c->lineEdit()->setAccessibleName(caption);
     return c;
 }
 

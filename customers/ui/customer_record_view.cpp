@@ -32,11 +32,7 @@ QLineEdit* line(const char* name, const QString& caption)
 
 QComboBox* list(const char* name, const QString& caption, bool editable = true)
 {
-    auto* c = captioned(new QComboBox, caption);
-    c->setObjectName(QLatin1String(name));
-    c->setEditable(editable);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMaxVisibleItems(20);
+    auto* c = platform::ui::listBox(name, caption, editable);
     c->setMinimumContentsLength(12);
     return c;
 }

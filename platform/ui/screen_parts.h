@@ -50,6 +50,20 @@ inline QLineEdit* lineRow(QFormLayout* form, const char* name, const QString& ca
     return e;
 }
 
+// A list under its caption, named after its control: typed text (when
+// editable) is never added to the list itself.
+inline QComboBox* listBox(const char* name, const QString& caption, bool editable = true)
+{
+    auto* c = captioned(new QComboBox, caption);
+    c->setObjectName(QLatin1String(name));
+    c->setEditable(editable);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMaxVisibleItems(20);
+    if (editable)
+        c->lineEdit()->setAccessibleName(caption);
+    return c;
+}
+
 // A button that Enter in a field never presses by accident.
 // Enter moves on: the field after `from` in the screen's Enter order gets
 // the cursor, its text selected. False when `from` has no field after it.
