@@ -147,6 +147,26 @@ TEST_F(DocumentsRender, TheTicketsCarryThePayoffTableWhenItIsHandedOver)
     }
 }
 
+TEST_F(DocumentsRender, TheRollTicketsAndReceiptsCarryTheirNumberAsACode128ThatDecodes)
+{
+    const std::pair<const char*, QString> documents[] = {
+        {"sanya2_s.rpt", policyNo},         {"sanya2_s58mm.rpt", policyNo},
+        {"sanya2_tor.rpt", policyNo},       {"sanya2_tor58mm.rpt", policyNo},
+        {"recv_short.rpt", receiptNo},      {"recv_short58mm.rpt", receiptNo},
+        {"recv_short_copy.rpt", receiptNo},
+    };
+    ASSERT_FALSE(receiptNo.isEmpty());
+    for (const auto& [file, number] : documents) {
+        SCOPED_TRACE(file);
+        const bool receipt = QLatin1String(file).startsWith(QLatin1String("recv"));
+        const QString text = renderText(QLatin1String(file), receipt ? receiptSelection(number)
+                                                                     : contractSelection(number));
+        EXPECT_TRUE(text.contains(letters(number))); // the number under its code
+        EXPECT_EQ(test::pdfBarcodes(home.file(QLatin1String(file) + QStringLiteral(".pdf"))),
+                  QStringList{QStringLiteral("CODE-128:") + number});
+    }
+}
+
 TEST_F(DocumentsRender, EveryReceipt)
 {
     ASSERT_EQ(receiptNo, QStringLiteral("R1"));

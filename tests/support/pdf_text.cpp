@@ -1,5 +1,6 @@
 #include "pdf_text.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -16,6 +17,35 @@ QString pdfText(const QString& path, bool layout)
     p.start(QStringLiteral("pdftotext"), args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList pdfBarcodes(const QString& path)
+{
+    const QString stem = path + QStringLiteral(".page");
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
+                  QStringLiteral("-gray"), path, stem});
+    raster.waitForFinished(60000);
+    QStringList pages;
+    for (int i = 1; i <= 99; ++i) {
+        // pdftoppm numbers the pages with as many digits as the last one needs.
+        const QStringList names = {stem + QStringLiteral("-%1.png").arg(i),
+                                   stem + QStringLiteral("-%1.png").arg(i, 2, 10, QChar(u'0'))};
+        for (const QString& name : names)
+            if (QFileInfo::exists(name) && !pages.contains(name))
+                pages << name;
+    }
+    QStringList codes;
+    for (const QString& page : pages) {
+        QProcess zbar;
+        zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), page});
+        zbar.waitForFinished(60000);
+        for (const QString& line :
+             QString::fromUtf8(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
+            codes << line.trimmed();
+    }
+    return codes;
 }
 
 QList<PdfWord> pdfWords(const QString& path, int page)

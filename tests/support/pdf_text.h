@@ -22,4 +22,8 @@ struct PdfWord {
 };
 QList<PdfWord> pdfWords(const QString& path, int page);
 
+// The bar codes a reader decodes from the pages of a PDF rasterised at 300
+// dots per inch, as zbarimg gives them ("CODE-128:68-05-4-0012"), page by page.
+QStringList pdfBarcodes(const QString& path);
+
 } // namespace tawela::test
