@@ -147,13 +147,15 @@ TEST_F(DocumentsRender, TheTicketsCarryThePayoffTableWhenItIsHandedOver)
     }
 }
 
-TEST_F(DocumentsRender, TheRollTicketsAndReceiptsCarryTheirNumberAsACode128ThatDecodes)
+TEST_F(DocumentsRender, TicketsFormsAndReceiptsCarryTheirNumberAsACode128ThatDecodes)
 {
     const std::pair<const char*, QString> documents[] = {
         {"sanya2_s.rpt", policyNo},         {"sanya2_s58mm.rpt", policyNo},
         {"sanya2_tor.rpt", policyNo},       {"sanya2_tor58mm.rpt", policyNo},
         {"recv_short.rpt", receiptNo},      {"recv_short58mm.rpt", receiptNo},
-        {"recv_short_copy.rpt", receiptNo},
+        {"recv_short_copy.rpt", receiptNo}, {"sanya3.rpt", policyNo},
+        {"TOR_A4.rpt", policyNo},           {"recv_1.rpt", receiptNo},
+        {"recv_1_copy.rpt", receiptNo},
     };
     ASSERT_FALSE(receiptNo.isEmpty());
     for (const auto& [file, number] : documents) {
@@ -165,6 +167,10 @@ TEST_F(DocumentsRender, TheRollTicketsAndReceiptsCarryTheirNumberAsACode128ThatD
         EXPECT_EQ(test::pdfBarcodes(home.file(QLatin1String(file) + QStringLiteral(".pdf"))),
                   QStringList{QStringLiteral("CODE-128:") + number});
     }
+    // The original and its copy on one sheet (the reader names a symbol once a page).
+    renderText(QStringLiteral("recv_1_both.rpt"), receiptSelection(receiptNo));
+    EXPECT_EQ(test::pdfBarcodes(home.file(QStringLiteral("recv_1_both.rpt.pdf"))),
+              QStringList{QStringLiteral("CODE-128:") + receiptNo});
 }
 
 TEST_F(DocumentsRender, EveryReceipt)
