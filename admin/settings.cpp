@@ -67,6 +67,7 @@ template <typename Row, typename S> void mapColumns(Row& row, S& s)
     row.decimal(QStringLiteral("legal_ceiling"), s.legalCeiling);
     row.integer(QStringLiteral("legal_years"), s.legalYears);
     row.integer(QStringLiteral("payoff_rows"), s.payoffRows);
+    row.boolean(QStringLiteral("print_tag"), s.printTag);
 }
 
 } // namespace

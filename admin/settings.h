@@ -59,6 +59,7 @@ struct Settings {
     platform::Decimal legalCeiling = platform::Decimal::fromInt(15); // percent a year
     qint64 legalYears = 3;
     qint64 payoffRows = 3; // month-ends after the due date in a ticket's payoff table
+    bool printTag = false; // a goods tag at a new contract's save
 
     InterestMode interestMode() const { return interestModeFromText(dInteresRate); }
 };

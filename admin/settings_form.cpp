@@ -83,7 +83,8 @@ const QSet<QString>& screenColumns()
                                        QStringLiteral("legal_check"),
                                        QStringLiteral("legal_ceiling"),
                                        QStringLiteral("legal_years"),
-                                       QStringLiteral("payoff_rows")};
+                                       QStringLiteral("payoff_rows"),
+                                       QStringLiteral("print_tag")};
     return columns;
 }
 

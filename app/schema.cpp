@@ -197,7 +197,8 @@ QList<TableDef> mainTables()
                    yesNo("legal_check"),
                    money("legal_ceiling"),
                    whole("legal_years"),
-                   whole("payoff_rows")},
+                   whole("payoff_rows"),
+                   yesNo("print_tag")},
                   {}};
     t << TableDef{QStringLiteral("employee"),
                   {text("EN"), text("E_name"), text("PWD"), text("Policy"), text("Card"),
@@ -304,7 +305,7 @@ const QStringList& printerRows()
         QStringLiteral("ใบขายฝากย่อ"),       QStringLiteral("การ์ดต่อดอก"),
         QStringLiteral("ใบต่อดอกใหญ่"),       QStringLiteral("ใบต่อดอกย่อ"),
         QStringLiteral("รายงานสรุป รับ-จ่าย"), QStringLiteral("รายงานสรุปสัญญา"),
-        QStringLiteral("ใบเสร็จรับเงิน"),
+        QStringLiteral("ใบเสร็จรับเงิน"),      QStringLiteral("ป้ายสินค้า"),
     };
     return rows;
 }

@@ -33,12 +33,26 @@ const char* const ShortTicketKind = "ใบขายฝากย่อ";
 const char* const CardKind = "การ์ดต่อดอก";
 const char* const LargeRenewalKind = "ใบต่อดอกใหญ่";
 const char* const ShortRenewalKind = "ใบต่อดอกย่อ";
+const char* const GoodsTagKind = "ป้ายสินค้า";
 
 PrintJob contractJob(const QString& file, const QString& policyNo, const char* kind,
                      const QStringList& values)
 {
     const QString k = QString::fromUtf8(kind);
     return {file, contractSelection(policyNo), values, k, k + u' ' + policyNo, {}};
+}
+
+// The ticket a new contract prints, by the settings.
+QList<PrintJob> ticketDocuments(const admin::Settings& s, const QString& policyNo,
+                                const QStringList& values)
+{
+    if (s.sanyaCfg == QLatin1String("2"))
+        return {contractJob(largeTicket(s), policyNo, LargeTicketKind, values)};
+    if (s.sanyaCfg == QLatin1String("3"))
+        return {contractJob(shortTicket(s), policyNo, ShortTicketKind, values)};
+    if (s.sanyaCfg == QLatin1String("4"))
+        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind, values)};
+    return {};
 }
 
 } // namespace
@@ -62,13 +76,11 @@ QStringList payoffValues(const QList<PayoffRow>& rows, Decimal renewalFee)
 QList<PrintJob> newContractDocuments(const admin::Settings& s, const QString& policyNo,
                                      const QStringList& values)
 {
-    if (s.sanyaCfg == QLatin1String("2"))
-        return {contractJob(largeTicket(s), policyNo, LargeTicketKind, values)};
-    if (s.sanyaCfg == QLatin1String("3"))
-        return {contractJob(shortTicket(s), policyNo, ShortTicketKind, values)};
-    if (s.sanyaCfg == QLatin1String("4"))
-        return {contractJob(QStringLiteral("sanya3.rpt"), policyNo, ContractFormKind, values)};
-    return {};
+    QList<PrintJob> jobs = ticketDocuments(s, policyNo, values);
+    // The goods tag, on its own label printer.
+    if (s.printTag)
+        jobs << contractJob(QStringLiteral("tag.rpt"), policyNo, GoodsTagKind, {});
+    return jobs;
 }
 
 QList<PrintJob> receiptDocuments(const QString& setting, const admin::Settings& s,
@@ -142,6 +154,8 @@ PrintJob reprintDocument(Reprint choice, const admin::Settings& s, const QString
         return contractJob(QStringLiteral("TOR_A4.rpt"), policyNo, LargeRenewalKind, values);
     case Reprint::ShortRenewal:
         return contractJob(shortRenewal(s), policyNo, ShortRenewalKind, values);
+    case Reprint::GoodsTag:
+        return contractJob(QStringLiteral("tag.rpt"), policyNo, GoodsTagKind, {});
     }
     return {};
 }

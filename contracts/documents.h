@@ -62,7 +62,8 @@ enum class Reprint {
     ShortTicket,
     RenewalCard,
     LargeRenewal,
-    ShortRenewal
+    ShortRenewal,
+    GoodsTag, // "ป้ายสินค้า", from the tools menu
 };
 
 // The first ticked choice in the panel's order ("ใบสัญญา", "ใบขายฝาก  ย่อ",

@@ -270,6 +270,7 @@ ReportDefinition ReportDefinition::parse(const QString& text, const QString& fil
                 r.fail(QStringLiteral("จำนวนดวงต่อแถวต้องเป็นจำนวนเต็มไม่เกิน 20"));
             d.columns = int(across);
             d.columnWidth = r.number(c[1]);
+            d.labels = true;
         } else
             r.fail(QStringLiteral("ไม่รู้จัก \"") + key + u'"');
     }

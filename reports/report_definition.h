@@ -76,6 +76,7 @@ struct ReportDefinition {
     // highest.
     int columns = 1;
     double columnWidth = 0;
+    bool labels = false; // a columns setting was given, even of one across
     QList<Band> bands;
 
     const Band* band(Band::Kind kind) const;

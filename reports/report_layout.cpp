@@ -206,7 +206,7 @@ private:
 
     double layoutBand(const Band& b, const Context& c, QList<Placed>& out)
     {
-        const bool fixedPitch = b.kind == Band::Kind::Detail && m_d.columns > 1;
+        const bool fixedPitch = b.kind == Band::Kind::Detail && m_d.labels;
         struct Item {
             Placed placed;
             double top, bottom; // as defined
@@ -280,7 +280,7 @@ private:
         const Band* b = m_d.band(kind);
         if (!b)
             return;
-        if (kind == Band::Kind::Detail && m_d.columns > 1) {
+        if (kind == Band::Kind::Detail && m_d.labels) {
             placeAcross(*b, row, totals);
             return;
         }

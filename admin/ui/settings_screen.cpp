@@ -113,6 +113,8 @@ SettingsScreen::SettingsScreen(std::unique_ptr<SettingsForm> form, QWidget* pare
     ck->addRow(options(Group::Ticket, "opt_sanya_cfg", QStringLiteral("การออกตั๋วขายฝาก")));
     ck->addRow(check("chk_sanya_copy", QStringLiteral("ต้นฉบับและสำเนา"), &Settings::sanyaCopy,
                      QStringLiteral("ตั๋วขายฝาก ต้นฉบับและสำเนา")));
+    ck->addRow(check("chk_print_tag", QStringLiteral("พิมพ์ป้ายสินค้า"), &Settings::printTag,
+                     QStringLiteral("พิมพ์ป้ายสินค้าเมื่อจัดเก็บสัญญาใหม่")));
     const auto [year, month] = SettingsForm::numberPrefix(QDate::currentDate());
     auto* runRow = new QHBoxLayout;
     auto* yearLabel = new QLabel(year);

@@ -150,6 +150,11 @@ void ContractScreen::buildToolsMenu(QLayout* into)
         run([this] { m_form->deletion().ask(true); });
         m_deletionView->confirmButton()->setFocus();
     });
+    // The goods tag of the shown contract, again, on the label printer.
+    QAction* tag = m_tools->addAction(QStringLiteral("พิมพ์ป้ายสินค้า"));
+    tag->setObjectName(QStringLiteral("mnu_tag"));
+    connect(tag, &QAction::triggered, this,
+            [this] { run([this] { m_form->reprints().print(Reprint::GoodsTag); }); });
     // The archive moves and older receipts: screens of their own (useTools).
     for (const auto& [name, caption] : {std::pair{"mnu_archive", "ย้ายสัญญาที่ปิดเข้าเก็บ"},
                                         std::pair{"mnu_unarchive", "ย้ายสัญญาที่เก็บไว้กลับมา"},

@@ -124,9 +124,9 @@ TEST(Schema, FirstRowsAndCreatingTwice)
         QStringList names;
         for (; !printers.atEnd(); printers.moveNext())
             names << printers.text(QStringLiteral("report_name"));
-        EXPECT_EQ(names,
-                  (QStringList{"ใบสัญญา", "ใบขายฝากใหญ่", "ใบขายฝากย่อ", "การ์ดต่อดอก", "ใบต่อดอกใหญ่",
-                               "ใบต่อดอกย่อ", "รายงานสรุป รับ-จ่าย", "รายงานสรุปสัญญา", "ใบเสร็จรับเงิน"}));
+        EXPECT_EQ(names, (QStringList{"ใบสัญญา", "ใบขายฝากใหญ่", "ใบขายฝากย่อ", "การ์ดต่อดอก",
+                                      "ใบต่อดอกใหญ่", "ใบต่อดอกย่อ", "รายงานสรุป รับ-จ่าย",
+                                      "รายงานสรุปสัญญา", "ใบเสร็จรับเงิน", "ป้ายสินค้า"}));
         // Running setup again on the same files adds nothing.
         app::schema::create(*main.db, DatabaseRole::Main, Password);
         app::schema::create(*personal.db, DatabaseRole::Personal, Password);

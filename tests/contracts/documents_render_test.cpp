@@ -173,6 +173,36 @@ TEST_F(DocumentsRender, TicketsFormsAndReceiptsCarryTheirNumberAsACode128ThatDec
               QStringList{QStringLiteral("CODE-128:") + receiptNo});
 }
 
+TEST_F(DocumentsRender, TheGoodsTagFitsItsLabelAndPrintsWhenTheSettingsSaySo)
+{
+    // Long names and goods are set smaller and cut, never off the label.
+    connections.main()->exec(
+        QStringLiteral("UPDATE chumnum SET Ku_name = ?, Model = ?"),
+        {QStringLiteral("นางสาวสมศรีสุดาพรรณ ศรีสวัสดิ์วงศ์ตระกูลใหญ่ยิ่ง"),
+         QStringLiteral("สร้อยคอทองคำลายสี่เสาพร้อมจี้พระสมเด็จวัดระฆังเลี่ยมทองกันน้ำ หนัก 2 บาท")});
+    const QString text = renderText(QStringLiteral("tag.rpt"), contractSelection(policyNo));
+    EXPECT_TRUE(text.contains(letters(QStringLiteral("10,000.00"))));
+    const QString pdf = home.file(QStringLiteral("tag.rpt.pdf"));
+    EXPECT_EQ(test::pdfBarcodes(pdf), QStringList{QStringLiteral("CODE-128:") + policyNo});
+    EXPECT_TRUE(test::pdfWords(pdf, 2).isEmpty()); // one label
+    const QList<test::PdfWord> words = test::pdfWords(pdf, 1);
+    ASSERT_FALSE(words.isEmpty());
+    for (const test::PdfWord& w : words)
+        EXPECT_TRUE(w.box.left() >= 0 && w.box.top() >= 0 && w.box.right() <= 50 &&
+                    w.box.bottom() <= 30)
+            << w.text.toStdString();
+
+    admin::Settings s = admin::loadSettings(connections.main());
+    s.sanyaCfg = QStringLiteral("3");
+    EXPECT_EQ(newContractDocuments(s, policyNo).size(), 1);
+    s.printTag = true;
+    const QList<PrintJob> jobs = newContractDocuments(s, policyNo);
+    ASSERT_EQ(jobs.size(), 2);
+    EXPECT_EQ(jobs[1].file, QStringLiteral("tag.rpt"));
+    EXPECT_EQ(jobs[1].kind, QStringLiteral("ป้ายสินค้า"));
+    EXPECT_EQ(reprintDocument(Reprint::GoodsTag, s, policyNo).file, QStringLiteral("tag.rpt"));
+}
+
 TEST_F(DocumentsRender, EveryReceipt)
 {
     ASSERT_EQ(receiptNo, QStringLiteral("R1"));

@@ -103,5 +103,5 @@ TEST(PrinterSettingsScreen, SaveKeepsEmptiedFields)
     lines[8].offsetLeft = QStringLiteral("abc");
     EXPECT_THROW(settings.save(lines), platform::db::DbError);
     EXPECT_FALSE(settings.rows()[0].preview);
-    EXPECT_EQ(settings.rows().size(), 9);
+    EXPECT_EQ(settings.rows().size(), 10);
 }

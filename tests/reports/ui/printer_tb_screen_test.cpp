@@ -23,8 +23,8 @@ TEST(PrinterTbScreen, PicksAPrinterForALineAndStores)
     screen.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
     EXPECT_EQ(screen.windowTitle(), QStringLiteral("Printer Select"));
-    EXPECT_EQ(screen.form().reportNames.size(), 9);
-    EXPECT_EQ(screen.form().reportNames.last(), QStringLiteral("ใบเสร็จรับเงิน"));
+    EXPECT_EQ(screen.form().reportNames.size(), 10);
+    EXPECT_EQ(screen.form().reportNames.last(), QStringLiteral("ป้ายสินค้า"));
 
     // Click the receipt line's printer name, choose the second printer, select.
     QTest::mouseClick(screen.findChild<QLineEdit*>(QStringLiteral("Text1_8")), Qt::LeftButton);
