@@ -1,5 +1,7 @@
 #include "contracts/contract_store.h"
 
+#include <QSqlQuery>
+
 #include "admin/settings.h"
 
 #include "platform/db/db_error.h"
@@ -85,6 +87,16 @@ bool ContractStore::archived(const QString& number) const
                    ->scalar(QStringLiteral("SELECT count(*) FROM chumnum WHERE Policy_no = ?"),
                             {number})
                    .toLongLong() > 0;
+}
+
+std::optional<QString> ContractStore::receiptContract(const QString& receiptNo) const
+{
+    QSqlQuery q = m_db->exec(
+        QStringLiteral("SELECT prod_code FROM service WHERE recv_no = ? AND recv_no <> ''"),
+        {receiptNo});
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0).toString().trimmed();
 }
 
 std::optional<Contract> ContractStore::find(const QString& policyNo) const

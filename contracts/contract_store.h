@@ -159,6 +159,11 @@ public:
     }
 
     std::optional<Contract> find(const QString& policyNo) const;
+    // Whether a contract of that number was moved to the archive.
+    bool archived(const QString& number) const;
+    // The contract a receipt was paid on: empty when the receipt names none,
+    // nothing when there is no such receipt.
+    std::optional<QString> receiptContract(const QString& receiptNo) const;
     // The stored renewal lines of a contract, in stored order.
     QList<RenewalLine> renewalLines(const QString& policyNo) const;
 
@@ -193,7 +198,6 @@ public:
 private:
     // Inside the command's transaction, before anything is read.
     void lockWriters() const;
-    bool archived(const QString& number) const;
 
     std::shared_ptr<platform::db::Database> m_db;
     std::shared_ptr<platform::db::Database> m_archive;

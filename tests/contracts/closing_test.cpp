@@ -1,5 +1,6 @@
 #include "contracts/closing.h"
 #include "contracts/contract_form.h"
+#include "contracts/scan_lookup.h"
 #include "shop_builder.h"
 #include "temp_home.h"
 
@@ -658,4 +659,37 @@ TEST_F(ClosingFormTest, TheLawsLimitsAreSaidAtSaveRenewalAndRedemptionAndThePers
     EXPECT_TRUE(value(QStringLiteral("SELECT description FROM service"))
                     .toString()
                     .endsWith(QStringLiteral("  (ยอดไถ่ถอนตามกฎหมาย)")));
+}
+
+TEST_F(ClosingFormTest, AScannedNumberFindsItsContractItsReceiptsOrSaysWhyNot)
+{
+    auto f = shown();
+    ASSERT_TRUE(f->renewals().open(QDate(2025, 6, 13)));
+    ASSERT_TRUE(f->renewals().confirm());
+    f->save(QDateTime(QDate(2025, 6, 13), QTime(10, 0)));
+    ASSERT_TRUE(f->saved());
+    ContractStore store(t.db);
+    using K = ScannedNumber::Kind;
+
+    ScannedNumber s = lookUpScanned(store, number);
+    EXPECT_EQ(s.kind, K::Contract);
+    EXPECT_EQ(s.policyNo, number);
+    // The renewal's receipt names its contract.
+    s = lookUpScanned(store, QStringLiteral(" R10 "));
+    EXPECT_EQ(s.kind, K::Receipt);
+    EXPECT_EQ(s.policyNo, number);
+    EXPECT_EQ(s.receiptNo, QStringLiteral("R10"));
+    // A number the shop does not hold, or one with an apostrophe.
+    for (const QString& unknown : {QStringLiteral("69-12-4-9999"), QStringLiteral("R1'0")}) {
+        s = lookUpScanned(store, unknown);
+        EXPECT_EQ(s.kind, K::Unknown);
+        EXPECT_EQ(s.message, QStringLiteral("ไม่พบสัญญาเลขที่ ") + unknown);
+    }
+    // A contract moved to the archive is said to be there.
+    test::TempDatabase archive(app::DatabaseRole::Archive);
+    archive.db->exec(QStringLiteral("INSERT INTO chumnum (Policy_no) VALUES ('67-01-4-0001')"));
+    store.useArchive(archive.db);
+    s = lookUpScanned(store, QStringLiteral("67-01-4-0001"));
+    EXPECT_EQ(s.kind, K::Archived);
+    EXPECT_TRUE(s.message.contains(QStringLiteral("แฟ้มเก็บสัญญาที่ปิดแล้ว")));
 }
