@@ -393,15 +393,11 @@ std::optional<ContractForm::Field> ContractForm::save(const QDateTime& now)
         return refused;
     if (m_stage == Stage::Entering) {
         // The law's limits: the person is told and decides.
-        const LegalLimits limits = legalLimitsOf(m_settings);
-        const QString question = QStringLiteral(" ต้องการจัดเก็บสัญญานี้หรือไม่ ?");
-        const Decimal price = contract.withheld ? contract.payout : contract.principal;
-        if (const auto w = rateWarning(limits, contract.interest, price, contract.days);
-            w && !m_prompt.askYesNo(*w + question))
-            return Field::Interest;
-        if (const auto w = termWarning(limits, contract.contractDate, contract.dueDate);
-            w && !m_prompt.askYesNo(*w + question))
-            return Field::DueDate;
+        if (const auto declined = askAboutLimits(
+                m_prompt, legalLimitsOf(m_settings), contract.interest,
+                priceOverTime(contract, lines).last().price, contract.days, contract.contractDate,
+                contract.dueDate, QStringLiteral(" ต้องการจัดเก็บสัญญานี้หรือไม่ ?")))
+            return *declined == DeclinedLimit::Rate ? Field::Interest : Field::DueDate;
     }
     SaveRequest request;
     request.contract = contract;

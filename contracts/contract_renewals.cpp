@@ -83,18 +83,13 @@ bool RenewalCommands::confirm()
     if (!m_form.figuresKept(panel.fee, panel.penalty, panel.discount, panel.total, panel.principal))
         return false;
     // The law's limits: the person is told and decides.
-    const LegalLimits limits = legalLimitsOf(m_form.m_settings);
-    const QString question = QStringLiteral(" ต้องการต่อดอกหรือไม่ ?");
-    const Decimal price = priceOverTime(m_form.contract, m_form.lines).last().price;
-    if (const auto w =
-            rateWarning(limits, leading(panel.fee), price, panel.currentDue.daysTo(panel.newDue));
-        w && !m_form.m_prompt.askYesNo(*w + question)) {
-        m_form.refusedFigure = RenewalFigure::Fee;
-        return false;
-    }
-    if (const auto w = termWarning(limits, m_form.contract.contractDate, panel.newDue);
-        w && !m_form.m_prompt.askYesNo(*w + question)) {
-        m_form.refusedFigure = RenewalFigure::DueDate;
+    if (const auto declined =
+            askAboutLimits(m_form.m_prompt, legalLimitsOf(m_form.m_settings), leading(panel.fee),
+                           priceOverTime(m_form.contract, m_form.lines).last().price,
+                           panel.currentDue.daysTo(panel.newDue), m_form.contract.contractDate,
+                           panel.newDue, QStringLiteral(" ต้องการต่อดอกหรือไม่ ?"))) {
+        m_form.refusedFigure =
+            *declined == DeclinedLimit::Rate ? RenewalFigure::Fee : RenewalFigure::DueDate;
         return false;
     }
     m_form.lines << lineFrom(panel.renewalNo, panel.fee, panel.penalty, panel.discount, panel.total,

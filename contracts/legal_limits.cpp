@@ -111,4 +111,17 @@ std::optional<QString> termWarning(const LegalLimits& limits, const QDate& contr
            QStringLiteral(" ปีนับจากวันทำสัญญา) วันสุดท้ายที่ไถ่ถอนได้คือ ") + text::buddhistDateText(last);
 }
 
+std::optional<DeclinedLimit> askAboutLimits(platform::Prompt& prompt, const LegalLimits& limits,
+                                            Decimal fee, Decimal price, qint64 days,
+                                            const QDate& contractDate, const QDate& dueDate,
+                                            const QString& question)
+{
+    if (const auto w = rateWarning(limits, fee, price, days); w && !prompt.askYesNo(*w + question))
+        return DeclinedLimit::Rate;
+    if (const auto w = termWarning(limits, contractDate, dueDate);
+        w && !prompt.askYesNo(*w + question))
+        return DeclinedLimit::Term;
+    return std::nullopt;
+}
+
 } // namespace tawela::contracts

@@ -2,6 +2,7 @@
 
 #include "admin/settings.h"
 #include "contracts/contract.h"
+#include "platform/prompt.h"
 
 #include <QDate>
 #include <QList>
@@ -66,5 +67,15 @@ std::optional<QString> rateWarning(const LegalLimits& limits, Decimal fee, Decim
 QDate lastLawfulDate(const LegalLimits& limits, const QDate& contractDate);
 std::optional<QString> termWarning(const LegalLimits& limits, const QDate& contractDate,
                                    const QDate& dueDate);
+
+// Asks about each limit a term goes past: its fee above the ceiling of the
+// price, then a due date after the last lawful day; each question ends with
+// `question`. Which one the person declined, or nothing when they went on
+// (or no limit applies).
+enum class DeclinedLimit { Rate, Term };
+std::optional<DeclinedLimit> askAboutLimits(platform::Prompt& prompt, const LegalLimits& limits,
+                                            Decimal fee, Decimal price, qint64 days,
+                                            const QDate& contractDate, const QDate& dueDate,
+                                            const QString& question);
 
 } // namespace tawela::contracts

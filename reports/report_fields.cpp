@@ -29,36 +29,15 @@ QHash<QString, QString> parseFormulaValues(const QStringList& entries)
 
 namespace {
 
-QString grouped(const QString& digits)
-{
-    QString out;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += u',';
-        out += digits[i];
-    }
-    return out;
-}
-
 QString numberFormat(Decimal v, const QString& format)
 {
     if (format == QLatin1String("#####.00"))
         return text::listAmountText(v);
     const qsizetype point = format.indexOf(u'.');
     const int places = point < 0 ? 0 : int(format.size() - point - 1);
-    QString fixed = v.rounded(places, Rounding::HalfAwayFromZero).toFixed(places);
-    const bool negative = fixed.startsWith(u'-');
-    if (negative)
-        fixed.remove(0, 1);
-    QString whole = fixed.section(u'.', 0, 0);
-    const QString fraction = fixed.section(u'.', 1);
     if (format.contains(u','))
-        whole = grouped(whole);
-    QString out = (negative ? QStringLiteral("-") : QString()) + whole;
-    if (places > 0)
-        out += u'.' + fraction;
-    return out;
+        return text::groupedAmountText(v, places);
+    return v.rounded(places, Rounding::HalfAwayFromZero).toFixed(places);
 }
 
 QString beDate(const QDate& d)

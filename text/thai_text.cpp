@@ -203,12 +203,13 @@ QDate parseBuddhistDate(const QString& text)
     return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
 }
 
-QString groupedAmountText(Decimal amount)
+QString groupedAmountText(Decimal amount, int places)
 {
-    QString s = amount.toFixed(2);
+    QString s = amount.rounded(places, platform::Rounding::HalfAwayFromZero).toFixed(places);
     const qsizetype point = s.indexOf(u'.');
+    const qsizetype end = point < 0 ? s.size() : point;
     const qsizetype first = s.startsWith(u'-') ? 1 : 0;
-    for (qsizetype i = point - 3; i > first; i -= 3)
+    for (qsizetype i = end - 3; i > first; i -= 3)
         s.insert(i, u',');
     return s;
 }

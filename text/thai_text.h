@@ -69,7 +69,8 @@ QDate parseBuddhistDate(const QString& text);
 
 // Amounts in lists: "#####.00" (no grouping, zero shows ".00").
 QString listAmountText(platform::Decimal amount);
-// Amounts on paper: "#,##0.00" ("12,345.50").
-QString groupedAmountText(platform::Decimal amount);
+// Amounts on paper: "#,##0.00" ("12,345.50"), or with other places;
+// satang halves away from zero.
+QString groupedAmountText(platform::Decimal amount, int places = 2);
 
 } // namespace tawela::text

@@ -66,12 +66,7 @@ BackupScreen::BackupScreen(std::unique_ptr<BackupForm> form, QWidget* parent)
     m_path->setObjectName(QStringLiteral("txtPath"));
     m_path->setText(m_form->target);
     QPushButton* browse = button("cmdBrowse", QStringLiteral("เลือกโฟลเดอร์…"));
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(m_path, 1);
-    pathRow->addWidget(browse);
-    auto* pathLabel = new QLabel(QStringLiteral("Path ที่เก็บไฟล์ Backup"));
-    pathLabel->setBuddy(m_path);
-    k->addRow(pathLabel, pathRow);
+    platform::ui::captionedRow(k, QStringLiteral("Path ที่เก็บไฟล์ Backup"), {m_path, browse});
     m_last = new QLabel(m_form->lastBackup.isValid() ? text::buddhistDateText(m_form->lastBackup)
                                                      : QStringLiteral("ยังไม่เคยสำรองข้อมูล"));
     m_last->setObjectName(QStringLiteral("lblLastBackup"));

@@ -20,6 +20,7 @@ using platform::FormBinding;
 using platform::ThaiDateEdit;
 using platform::ui::button;
 using platform::ui::captioned;
+using platform::ui::captionedRow;
 
 namespace {
 
@@ -35,23 +36,6 @@ QComboBox* list(const char* name, const QString& caption, bool editable = true)
     auto* c = platform::ui::listBox(name, caption, editable);
     c->setMinimumContentsLength(12);
     return c;
-}
-
-// A row of several fields after one caption; the caption is the first
-// field's buddy and every other field is named by its own caption.
-QLabel* row(QFormLayout* form, QLabel* label, std::initializer_list<QWidget*> fields)
-{
-    auto* box = new QHBoxLayout;
-    for (QWidget* f : fields)
-        box->addWidget(f, qobject_cast<QPushButton*>(f) ? 0 : 1);
-    label->setBuddy(*fields.begin());
-    form->addRow(label, box);
-    return label;
-}
-
-QLabel* row(QFormLayout* form, const QString& caption, std::initializer_list<QWidget*> fields)
-{
-    return row(form, new QLabel(caption), fields);
 }
 
 } // namespace
@@ -166,16 +150,16 @@ void CustomerRecordView::build()
     }
     m_f.code = line("C_code", QStringLiteral("รหัสลูกค้า"));
     m_f.group = list("class", QStringLiteral("กลุ่ม"));
-    row(k, QStringLiteral("รหัสลูกค้า , กลุ่ม"), {m_f.code, m_f.group});
+    captionedRow(k, QStringLiteral("รหัสลูกค้า , กลุ่ม"), {m_f.code, m_f.group});
     m_f.title = list("C_prename", QStringLiteral("คำนำหน้าชื่อ"));
     m_f.sex = line("sex", QStringLiteral("เพศ"));
     m_f.sex->setPlaceholderText(QStringLiteral("นิติบุคคลให้ใส่ OR"));
     m_f.sex->setToolTip(QStringLiteral("นิติบุคคลให้ใส่ OR"));
-    row(k, QStringLiteral("คำนำหน้าชื่อ , เพศ"), {m_f.title, m_f.sex});
+    captionedRow(k, QStringLiteral("คำนำหน้าชื่อ , เพศ"), {m_f.title, m_f.sex});
     m_f.name = line("C_name", QStringLiteral("ชื่อ / บริษัท"));
-    row(k, QStringLiteral("ชื่อ / บริษัท"), {m_f.name});
+    captionedRow(k, QStringLiteral("ชื่อ / บริษัท"), {m_f.name});
     m_f.sname = line("C_Sname", QStringLiteral("นามสกุล/ผู้ติดต่อ"));
-    row(k, QStringLiteral("นามสกุล/ผู้ติดต่อ"), {m_f.sname});
+    captionedRow(k, QStringLiteral("นามสกุล/ผู้ติดต่อ"), {m_f.sname});
     m_f.status = list("marrital", QStringLiteral("สถานะลูกค้า"));
     m_f.birth = captioned(new ThaiDateEdit, QStringLiteral("วันเกิด"));
     m_f.birth->setObjectName(QStringLiteral("birthday"));
@@ -184,67 +168,68 @@ void CustomerRecordView::build()
     m_ageLabel = new QLabel(QStringLiteral("วันเกิด,อายุ,สถานะ"));
     m_ageLabel->setToolTip(QStringLiteral("กด Double click ที่นี่เพื่อปรับอายุ (ปกติทำปีละครั้ง)"));
     m_ageLabel->installEventFilter(this);
-    row(k, m_ageLabel, {m_f.status, m_f.birth, m_f.age});
+    captionedRow(k, m_ageLabel, {m_f.status, m_f.birth, m_f.age});
     m_f.month = list("month_birth", QStringLiteral("เดือนเกิด"), false);
     m_f.month->addItem(QString());
     m_f.month->addItems(monthNames());
     m_f.education = list("education", QStringLiteral("การศึกษา"));
     m_f.education->addItems(educationLevels());
-    row(k, QStringLiteral("เดือนเกิด , การศึกษา"), {m_f.month, m_f.education});
+    captionedRow(k, QStringLiteral("เดือนเกิด , การศึกษา"), {m_f.month, m_f.education});
     m_f.idNumber = line("C_ID", QStringLiteral("เลขบัตร ปชช./TAX ID"));
     m_check = button("cmdCheck", QStringLiteral("Check"));
-    row(k, QStringLiteral("เลขบัตร ปชช./TAX ID"), {m_f.idNumber, m_check});
+    captionedRow(k, QStringLiteral("เลขบัตร ปชช./TAX ID"), {m_f.idNumber, m_check});
     m_f.address = line("C_address", QStringLiteral("ที่อยู่ เลขที่ หมู่ที่"));
     m_f.address->setPlaceholderText(QStringLiteral("ใส่คำนำหน้าด้วย"));
-    row(k, QStringLiteral("ที่อยู่ เลขที่ หมู่ที่"), {m_f.address});
+    captionedRow(k, QStringLiteral("ที่อยู่ เลขที่ หมู่ที่"), {m_f.address});
     m_f.moo = line("C_moo", QStringLiteral("หมู่บ้าน / อาคาร"));
     m_f.moo->setPlaceholderText(QStringLiteral("ใส่คำนำหน้าด้วย"));
-    row(k, QStringLiteral("หมู่บ้าน / อาคาร"), {m_f.moo});
+    captionedRow(k, QStringLiteral("หมู่บ้าน / อาคาร"), {m_f.moo});
     m_f.soi = line("C_soi", QStringLiteral("ตรอก / ซอย"));
     m_f.soi->setPlaceholderText(QStringLiteral("ใส่คำนำหน้าด้วย"));
-    row(k, QStringLiteral("ตรอก / ซอย"), {m_f.soi});
+    captionedRow(k, QStringLiteral("ตรอก / ซอย"), {m_f.soi});
     m_f.road = line("C_road", QStringLiteral("ถนน"));
     m_f.road->setPlaceholderText(QStringLiteral("ไม่ต้องใส่คำนำหน้า"));
-    row(k, shopLabel(QStringLiteral("ถนน"), CustomerForm::ShopPart::Road), {m_f.road});
+    captionedRow(k, shopLabel(QStringLiteral("ถนน"), CustomerForm::ShopPart::Road), {m_f.road});
     m_f.tumbol = list("C_tumbol", QStringLiteral("แขวง/ตำบล"));
     m_f.tumbol->lineEdit()->setPlaceholderText(QStringLiteral("ไม่ต้องใส่คำนำหน้า"));
     m_allSubDistricts = button("cmdAllTumbol", QStringLiteral("All"));
     m_allSubDistricts->setAccessibleName(QStringLiteral("แขวง/ตำบล ทั้งประเทศ"));
-    row(k, shopLabel(QStringLiteral("แขวง/ตำบล"), CustomerForm::ShopPart::Tumbol),
-        {m_f.tumbol, m_allSubDistricts});
+    captionedRow(k, shopLabel(QStringLiteral("แขวง/ตำบล"), CustomerForm::ShopPart::Tumbol),
+                 {m_f.tumbol, m_allSubDistricts});
     m_f.ampor = list("C_Ampor", QStringLiteral("เขต/อำเภอ"));
     m_f.ampor->lineEdit()->setPlaceholderText(QStringLiteral("ไม่ต้องใส่คำนำหน้า"));
     m_allDistricts = button("cmdAllAmpor", QStringLiteral("All"));
     m_allDistricts->setAccessibleName(QStringLiteral("เขต/อำเภอ ทั้งประเทศ"));
-    row(k, shopLabel(QStringLiteral("เขต/อำเภอ"), CustomerForm::ShopPart::Ampor),
-        {m_f.ampor, m_allDistricts});
+    captionedRow(k, shopLabel(QStringLiteral("เขต/อำเภอ"), CustomerForm::ShopPart::Ampor),
+                 {m_f.ampor, m_allDistricts});
     m_f.province = list("C_Province", QStringLiteral("จังหวัด"));
     m_f.province->lineEdit()->setPlaceholderText(QStringLiteral("ไม่ต้องใส่คำนำหน้า"));
     m_f.zip = line("zip", QStringLiteral("รหัสไปรษณีย์"));
     m_f.zip->setMaximumWidth(80);
-    row(k, shopLabel(QStringLiteral("จังหวัด/รหัสไปรษณีย์"), CustomerForm::ShopPart::ProvinceZip),
-        {m_f.province, m_f.zip});
+    captionedRow(k,
+                 shopLabel(QStringLiteral("จังหวัด/รหัสไปรษณีย์"), CustomerForm::ShopPart::ProvinceZip),
+                 {m_f.province, m_f.zip});
     m_f.homePhone = line("C_HP", QStringLiteral("โทรศัพท์"));
-    row(k2, QStringLiteral("โทรศัพท์"), {m_f.homePhone});
+    captionedRow(k2, QStringLiteral("โทรศัพท์"), {m_f.homePhone});
     m_f.mobile = line("C_MP", QStringLiteral("โทรศัพท์มือถือ"));
-    row(k2, QStringLiteral("โทรศัพท์มือถือ"), {m_f.mobile});
+    captionedRow(k2, QStringLiteral("โทรศัพท์มือถือ"), {m_f.mobile});
     m_f.fax = line("C_FAX", QStringLiteral("โทรสาร"));
-    row(k2, QStringLiteral("โทรสาร"), {m_f.fax});
+    captionedRow(k2, QStringLiteral("โทรสาร"), {m_f.fax});
     QLineEdit** users[] = {&m_f.user1, &m_f.user2, &m_f.user3, &m_f.user4};
     for (int i = 0; i < 4; ++i) {
         const QByteArray name = "user" + QByteArray::number(i + 1);
         *users[i] = line(name.constData(), QString::fromLatin1(name));
-        m_userLabels[i] = row(k2, QString::fromLatin1(name), {*users[i]});
+        m_userLabels[i] = captionedRow(k2, QString::fromLatin1(name), {*users[i]});
     }
     m_f.user5 = captioned(new ThaiDateEdit, QStringLiteral("user5"));
     m_f.user5->setObjectName(QStringLiteral("user5"));
-    m_userLabels[4] = row(k2, QStringLiteral("user5"), {m_f.user5});
+    m_userLabels[4] = captionedRow(k2, QStringLiteral("user5"), {m_f.user5});
     for (ThaiDateEdit* d : {m_f.birth, m_f.user5}) {
         d->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 40);
     }
     m_f.email = line("email", QStringLiteral("E mail"));
-    row(k2, QStringLiteral("E mail"), {m_f.email});
+    captionedRow(k2, QStringLiteral("E mail"), {m_f.email});
     m_f.note = captioned(new QPlainTextEdit, QStringLiteral("บันทึกเพิ่มเติม"));
     m_f.note->setObjectName(QStringLiteral("Note"));
     m_f.note->setTabChangesFocus(true);

@@ -134,12 +134,7 @@ MailPanelView::MailPanelView(CustomerForm& form, FormBinding& binding, Runner ru
     auto* attachment = captioned(new QLineEdit, QStringLiteral("ไฟล์แนบ"));
     attachment->setObjectName(QStringLiteral("txtAttachment"));
     auto* attach = button("cmdAttach", QStringLiteral("ไฟล์แนบ"));
-    auto* attachRow = new QHBoxLayout;
-    attachRow->addWidget(attachment, 1);
-    attachRow->addWidget(attach);
-    auto* attachLabel = new QLabel(QStringLiteral("ไฟล์แนบ :"));
-    attachLabel->setBuddy(attachment);
-    k->addRow(attachLabel, attachRow);
+    platform::ui::captionedRow(k, QStringLiteral("ไฟล์แนบ :"), {attachment, attach});
     auto* all = button("cmdAll", QStringLiteral("All"));
     all->setToolTip(QStringLiteral("ส่ง email ถึงทั้งหมดในตาราง (กรองข้อมูลก่อนหากต้องการ)"));
     m_send = button("cmdSend", SendCaption);

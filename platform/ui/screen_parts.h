@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTableView>
 
@@ -48,6 +49,25 @@ inline QLineEdit* lineRow(QFormLayout* form, const char* name, const QString& ca
     e->setObjectName(QLatin1String(name));
     form->addRow(caption, e);
     return e;
+}
+
+// A row of a form: one caption for several fields and buttons side by side.
+// The caption is the first field's buddy; the fields share the width, the
+// buttons keep theirs. Returns the caption.
+inline QLabel* captionedRow(QFormLayout* form, QLabel* caption,
+                            std::initializer_list<QWidget*> fields)
+{
+    auto* box = new QHBoxLayout;
+    for (QWidget* f : fields)
+        box->addWidget(f, qobject_cast<QPushButton*>(f) ? 0 : 1);
+    caption->setBuddy(*fields.begin());
+    form->addRow(caption, box);
+    return caption;
+}
+inline QLabel* captionedRow(QFormLayout* form, const QString& caption,
+                            std::initializer_list<QWidget*> fields)
+{
+    return captionedRow(form, new QLabel(caption), fields);
 }
 
 // A list under its caption, named after its control: typed text (when
